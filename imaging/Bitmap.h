@@ -1,0 +1,121 @@
+#pragma once
+// The bitmap of the image library: one buffer of pixel rows, stored top-down, each row padded to
+// 4 bytes as in a device-independent bitmap. 24-bit rows hold blue, green, red bytes; 1-bit rows
+// hold the leftmost pixel in the most significant bit. A QImage may wrap the buffer for painting
+// (WrapQImage) without copying it; the bitmap always owns its pixels.
+
+#include "platform/Errors.h"
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// The three-byte colour of the image library: blue, green, red, as in a 24-bit picture row.
+struct TBGRColor {
+    std::uint8_t b = 0;
+    std::uint8_t g = 0;
+    std::uint8_t r = 0;
+    friend bool operator==(const TBGRColor&, const TBGRColor&) = default;
+};
+static_assert(sizeof(TBGRColor) == 3);
+
+// The image library's error for bad pictures and impossible bitmap operations; short English texts.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Pixel formats in the order of the class library; pfDevice is kept as 32 bits per pixel (the
+// depth of the screen) but counts 0 bits where row sizes are derived from the format.
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+
+class TBitmap {
+public:
+    // Largest pixel buffer a bitmap accepts; anything bigger raises EInvalidGraphic.
+    static constexpr std::size_t MaxImageSize = std::size_t(1) << 30;
+
+    TBitmap() = default;
+    TBitmap(int width, int height, TPixelFormat format);
+    // Copies size, format, palette and pixels; the change handler is not copied.
+    TBitmap(const TBitmap& other);
+    TBitmap& operator=(const TBitmap& other);
+    ~TBitmap() = default;
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool Empty() const { return FWidth == 0 || FHeight == 0; }
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
+    // Bits per pixel of the stored rows (pfDevice: 32).
+    int BitsPerPixel() const;
+    // Bytes of one stored row, a multiple of 4.
+    int BytesPerLine() const { return FBytesPerLine; }
+
+    // Size changes keep the pixels of the overlapping top-left area; new pixels are zero (black,
+    // palette entry 0). A negative size raises EInvalidGraphic.
+    void SetWidth(int width);
+    void SetHeight(int height);
+    void SetSize(int width, int height);
+    // Converts the pixels to the new format (indexed formats take the nearest entry of their
+    // palette); a 1-, 4- or 8-bit format gets its default palette when it had none.
+    void SetPixelFormat(TPixelFormat format);
+
+    // The colour table of a 1-, 4- or 8-bit bitmap (2, 16 or 256 entries); empty for the other
+    // formats. Setting it keeps the pixel indices; a table of another length is cut or padded
+    // with black.
+    const std::vector<TBGRColor>& Palette() const { return FPalette; }
+    void SetPalette(const std::vector<TBGRColor>& palette);
+    static std::vector<TBGRColor> DefaultPalette(TPixelFormat format);
+
+    // Row y from the top; a row outside the picture raises EInvalidGraphic.
+    std::uint8_t* ScanLine(int y);
+    const std::uint8_t* ScanLine(int y) const;
+    // The whole pixel buffer: Height() rows of BytesPerLine() bytes, top row first.
+    std::uint8_t* Bits() { return FBits.data(); }
+    const std::uint8_t* Bits() const { return FBits.data(); }
+    std::size_t ImageSize() const { return FBits.size(); }
+
+    // Copies another bitmap's size, format, palette and pixels and fires the change notification.
+    void Assign(const TBitmap& source);
+    // Sets every byte of the pixel buffer to zero.
+    void Clear();
+
+    // The change notification: fired after size, format, palette and Assign, and when Modified
+    // is set. Writing pixels through ScanLine fires nothing.
+    std::function<void(TBitmap*)> OnChange;
+    bool Modified() const { return FModified; }
+    void SetModified(bool value);
+    void Changed();
+
+    // A QImage over the pixel buffer, valid until the next size or format change; 1 bit is
+    // Format_Mono, 8 bits Format_Indexed8, 15 bits Format_RGB555, 16 bits Format_RGB16, 24 bits
+    // Format_BGR888, 32 bits Format_RGB32. A 4-bit or empty bitmap gives a null QImage.
+    QImage WrapQImage();
+    // A deep copy in a Qt format (4 bits expands to Format_Indexed8).
+    QImage ToQImage() const;
+
+private:
+    void Reallocate(int width, int height, TPixelFormat format, bool keepPixels);
+    static int StoredBits(TPixelFormat format);
+
+    int FWidth = 0;
+    int FHeight = 0;
+    TPixelFormat FPixelFormat = pfDevice;
+    int FBytesPerLine = 0;
+    bool FModified = false;
+    std::vector<std::uint8_t> FBits;
+    std::vector<TBGRColor> FPalette;
+};
+
+// Index of the palette entry with the smallest sum of absolute component differences; the first
+// of equal entries wins; 0 for an empty table.
+int NearestPaletteIndex(const TBGRColor* table, int count, TBGRColor color);
+
+// Reads pixel x of a row of the given format as a colour (indexed formats through the palette).
+TBGRColor ReadPixel(const std::uint8_t* row, int x, TPixelFormat format,
+                    const std::vector<TBGRColor>& palette);
+// Writes a colour as pixel x of a row (indexed formats take the nearest palette entry).
+void WritePixel(std::uint8_t* row, int x, TPixelFormat format, const std::vector<TBGRColor>& palette,
+                TBGRColor color);
