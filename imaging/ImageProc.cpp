@@ -1,0 +1,363 @@
+#include "imaging/ImageProc.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+// ---- Colour and integer helpers ----
+
+TBGRColor CreateRGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return TBGRColor{blue, green, red};
+}
+
+std::uint32_t BGRValue(TBGRColor c) {
+    return (std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b;
+}
+
+TColor TRGB2TColor(std::uint32_t bgr) {
+    return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+}
+
+namespace {
+
+// The fixed values of the system colours (0x80000000 + index), as the classic desktop scheme has
+// them, 0x00BBGGRR.
+constexpr std::array<TColor, 31> SystemColors = {
+    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
+    0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
+    0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
+    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xFF0000, 0xC8D0D4};
+
+} // namespace
+
+void TColor2TRGB(TColor color, TBGRColor& out) {
+    if ((color & 0xFF000000u) == 0x80000000u) {
+        const std::uint32_t index = color & 0xFFu;
+        color = index < SystemColors.size() ? SystemColors[index] : 0;
+    }
+    out = TBGRColor{GetBValue(color), GetGValue(color), GetRValue(color)};
+}
+
+TBGRColor TColor2TRGB(TColor color) {
+    TBGRColor c;
+    TColor2TRGB(color, c);
+    return c;
+}
+
+void OrderRect(int& x1, int& y1, int& x2, int& y2) {
+    if (x1 > x2)
+        SwapInt(x1, x2);
+    if (y1 > y2)
+        SwapInt(y1, y2);
+}
+
+int CeilExt(double x) {
+    const double t = std::trunc(x);
+    return int(t) + (x - t > 0 ? 1 : 0);
+}
+
+int FloorExt(double x) {
+    const double t = std::trunc(x);
+    return int(t) - (x - t < 0 ? 1 : 0);
+}
+
+// ---- Bit helpers ----
+
+void CopyBits(std::uint8_t* dst, const std::uint8_t* src, int dstBit, int count, int srcBit) {
+    if ((dstBit & 7) == 0 && (srcBit & 7) == 0) {
+        const int bytes = count >> 3;
+        std::memcpy(dst + (dstBit >> 3), src + (srcBit >> 3), std::size_t(bytes));
+        dstBit += bytes * 8;
+        srcBit += bytes * 8;
+        count -= bytes * 8;
+    }
+    for (int i = 0; i < count; ++i)
+        SetBit(dst, dstBit + i, GetBit(src, srcBit + i));
+}
+
+void Invert1Bit(TBitmap& bitmap) {
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        for (int i = 0; i < bitmap.BytesPerLine(); ++i)
+            row[i] = std::uint8_t(~row[i]);
+    }
+}
+
+void SwapRedBlue(TBGRColor* row, int count) {
+    for (int i = 0; i < count; ++i)
+        SwapByte(row[i].b, row[i].r);
+}
+
+// ---- Module routines ----
+
+namespace {
+
+// Grey of a colour rounded, the way the two-colour test compares its colours.
+std::int64_t RoundedGrey(TBGRColor c) {
+    return Round((30 * c.r + 59 * c.g + 11 * c.b) * 0.01);
+}
+
+// The 8 × 8 ordered-dither matrix, indexed [x mod 8][y mod 8].
+constexpr std::uint8_t Bayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                      {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                      {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                      {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
+
+// Eight 24-bit pixels (black or white) for every byte of a 1-bit row.
+struct ExpandTable {
+    std::uint8_t bytes[256][24];
+    ExpandTable() {
+        for (int v = 0; v < 256; ++v)
+            for (int bit = 0; bit < 8; ++bit)
+                std::memset(bytes[v] + bit * 3, (v & (0x80 >> bit)) ? 255 : 0, 3);
+    }
+};
+const ExpandTable ExpandBits;
+
+void ReportRow(const TProgressRec& progress, int rowsDone) {
+    progress.Report(int(std::trunc(rowsDone * progress.Factor)));
+}
+
+} // namespace
+
+std::unique_ptr<TBitmap> MakeTwoColorBitmap(const TBitmap& bitmap, TBGRColor& C0, TBGRColor& C1) {
+    if (bitmap.PixelFormat() != pf24bit)
+        return nullptr;
+    THash1 hash(13);
+    auto mono = std::make_unique<TBitmap>(bitmap.Width(), bitmap.Height(), pf1bit);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        if (hash.Count() > 2)
+            break;
+        const auto* src = reinterpret_cast<const TBGRColor*>(bitmap.ScanLine(y));
+        std::uint8_t* dst = mono->ScanLine(y);
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const TBGRColor c = src[x];
+            if (hash.Insert(BGRValue(c))) {
+                if (hash.Count() == 1)
+                    C0 = c;
+                else
+                    C1 = c;
+            }
+            if (!(c == C0))
+                dst[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+        }
+    }
+    if (hash.Count() != 2)
+        return nullptr;
+    if (RoundedGrey(C1) < RoundedGrey(C0)) {
+        Invert1Bit(*mono);
+        std::swap(C0, C1);
+    }
+    return mono;
+}
+
+void Expand1BitTo24Bit(const TBitmap& source, TBitmap& dest, TProgressRec& progress) {
+    if (&source == &dest) {
+        const TBitmap copy(source);
+        Expand1BitTo24Bit(copy, dest, progress);
+        return;
+    }
+    dest.SetSize(1, 1);
+    dest.SetPixelFormat(pf24bit);
+    dest.SetSize(source.Width(), source.Height());
+    if (source.Empty())
+        return;
+    const int w = source.Width();
+    progress.Factor = 100.0 / (source.Height() + 0.5);
+    for (int y = 0; y < source.Height(); ++y) {
+        const std::uint8_t* src = source.ScanLine(y);
+        std::uint8_t* dst = dest.ScanLine(y);
+        const int full = w / 8;
+        for (int i = 0; i < full; ++i)
+            std::memcpy(dst + i * 24, ExpandBits.bytes[src[i]], 24);
+        if (const int rest = w % 8)
+            std::memcpy(dst + full * 24, ExpandBits.bytes[src[full]], std::size_t(rest) * 3);
+        ReportRow(progress, y + 1);
+    }
+}
+
+void OrderedDither(TBitmap& bitmap, TProgressRec& progress) {
+    if (bitmap.PixelFormat() != pf24bit)
+        return;
+    TBitmap mono(bitmap.Width(), bitmap.Height(), pf1bit);
+    progress.Factor = 100.0 / (bitmap.Height() + 0.5);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const auto* src = reinterpret_cast<const TBGRColor*>(bitmap.ScanLine(y));
+        std::uint8_t* dst = mono.ScanLine(y);
+        for (int x = 0; x < bitmap.Width(); ++x)
+            if ((GreyOf(src[x]) >> 2) > Bayer[x & 7][y & 7])
+                dst[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+        ReportRow(progress, y + 1);
+    }
+    CopyBitmap(mono, bitmap);
+}
+
+namespace {
+
+std::uint32_t Le32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+// A shift to the right by n, or to the left by −n.
+std::uint32_t ShiftRight(std::uint32_t v, int n) {
+    if (n >= 32 || n <= -32)
+        return 0;
+    return n >= 0 ? v >> n : v << -n;
+}
+
+[[noreturn]] void TruncatedDIB() {
+    throw EInvalidGraphic(QStringLiteral("Truncated device-independent bitmap"));
+}
+
+} // namespace
+
+int CopyDIBToBitmap(const std::uint8_t* dib, std::size_t size, TBitmap& dest, const std::uint8_t* bits,
+                    std::size_t bitsSize) {
+    constexpr std::size_t HeaderSize = 40;
+    if (dib == nullptr || size < HeaderSize)
+        TruncatedDIB();
+    const auto width = std::int32_t(Le32(dib + 4));
+    const auto height = std::int32_t(Le32(dib + 8));
+    const int bpp = dib[14] | (dib[15] << 8);
+    const std::uint32_t compression = Le32(dib + 16);
+    const std::uint32_t clrUsed = Le32(dib + 32);
+    if (width < 0 || height < 0)
+        throw EInvalidGraphic(QStringLiteral("Invalid bitmap size"));
+    const std::int64_t rowSize = ((std::int64_t(width) * bpp + 31) / 32) * 4;
+
+    // Where the colour table (or masks) and the pixels lie.
+    std::size_t tableEntries = 0;
+    std::size_t afterHeader = HeaderSize;
+    if (bpp == 1 || bpp == 4 || bpp == 8)
+        tableEntries = clrUsed ? clrUsed : (std::size_t(1) << bpp);
+    const bool hasMasks = (bpp == 16 || bpp == 32) && compression == 3;
+    if (hasMasks && size < HeaderSize + 12)
+        TruncatedDIB();
+    if (tableEntries > (size - HeaderSize) / 4)
+        TruncatedDIB();
+    const std::uint8_t* table = dib + HeaderSize;
+    if (hasMasks)
+        afterHeader += 12;
+    else
+        afterHeader += tableEntries * 4;
+    const std::uint8_t* pixels = bits;
+    std::size_t pixelBytes = bitsSize;
+    if (pixels == nullptr) {
+        pixels = dib + afterHeader;
+        pixelBytes = size - afterHeader;
+    }
+    // Only the depths and compressions that are read need their rows present.
+    const bool reads = bpp == 1 || bpp == 4 || bpp == 8 || (bpp == 24 && compression == 0) ||
+                       ((bpp == 16 || bpp == 32) && (compression == 0 || compression == 3));
+    if (reads && rowSize > 0 && std::uint64_t(height) > pixelBytes / std::uint64_t(rowSize))
+        TruncatedDIB();
+
+    // Everything is checked: only now does the destination change.
+    TBitmap result(width, height, bpp == 1 ? pf1bit : pf24bit);
+    if (result.Empty()) {
+        dest.Assign(result);
+        return bpp;
+    }
+
+    auto srcRow = [&](int y) { return pixels + std::size_t(rowSize) * std::size_t(height - 1 - y); };
+    auto tableColor = [&](unsigned index) {
+        if (index >= tableEntries)
+            return TBGRColor{};
+        const std::uint8_t* e = table + std::size_t(index) * 4;
+        return TBGRColor{e[0], e[1], e[2]};
+    };
+
+    switch (bpp) {
+    case 24:
+        if (compression != 0)
+            break;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(result.ScanLine(y), srcRow(y), std::size_t(width) * 3);
+        break;
+    case 32:
+        if (compression != 0 && compression != 3)
+            break;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* s = srcRow(y);
+            std::uint8_t* d = result.ScanLine(y);
+            for (int x = 0; x < width; ++x)
+                std::memcpy(d + 3 * x, s + 4 * x, 3);
+        }
+        break;
+    case 16: {
+        std::uint32_t rMask = 0x7C00, gMask = 0x03E0, bMask = 0x001F;
+        if (compression == 3) {
+            rMask = Le32(dib + HeaderSize);
+            gMask = Le32(dib + HeaderSize + 4);
+            bMask = Le32(dib + HeaderSize + 8);
+        } else if (compression != 0) {
+            break;
+        }
+        const int r = MaskRunLength(rMask), g = MaskRunLength(gMask), b = MaskRunLength(bMask);
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* s = srcRow(y);
+            auto* d = reinterpret_cast<TBGRColor*>(result.ScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t v = std::uint32_t(s[2 * x]) | (std::uint32_t(s[2 * x + 1]) << 8);
+                d[x].r = std::uint8_t(ShiftRight(v & rMask, b + g - (8 - r)));
+                d[x].g = std::uint8_t(ShiftRight(v & gMask, b - (8 - g)));
+                d[x].b = std::uint8_t(ShiftRight((v & 0xFF) & bMask, -(8 - b)));
+            }
+        }
+        break;
+    }
+    case 8:
+    case 4:
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* s = srcRow(y);
+            auto* d = reinterpret_cast<TBGRColor*>(result.ScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const unsigned index = bpp == 8 ? s[x] : (x & 1) ? (s[x >> 1] & 0x0F) : (s[x >> 1] >> 4);
+                d[x] = tableColor(index);
+            }
+        }
+        break;
+    case 1:
+        // The pixel block keeps its bytes: rows in the destination's order, bit 0 black.
+        for (int y = 0; y < height; ++y)
+            std::memcpy(result.ScanLine(y), srcRow(y), std::size_t(rowSize));
+        break;
+    default:
+        break;
+    }
+    dest.Assign(result);
+    return bpp;
+}
+
+void CopyBitmap(const TBitmap& source, TBitmap& dest) {
+    if (&source == &dest)
+        return;
+    dest.Assign(source);
+    if (source.Empty()) {
+        dest.SetSize(1, 1);
+        dest.Clear();
+    }
+}
+
+void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2, int Y2) {
+    const int w = source.Width(), h = source.Height();
+    if (X2 == 0 || X2 >= w)
+        X2 = w - 1;
+    if (Y2 == 0 || Y2 >= h)
+        Y2 = h - 1;
+    X1 = IntMax(X1, 0);
+    Y1 = IntMax(Y1, 0);
+    const int dw = IntMax(X2 - X1 + 1, 0), dh = IntMax(Y2 - Y1 + 1, 0);
+    TBitmap result(dw, dh, source.PixelFormat());
+    if (!source.Palette().empty())
+        result.SetPalette(source.Palette());
+    for (int y = 0; y < dh && dw > 0; ++y) {
+        if (source.PixelFormat() == pf24bit)
+            std::memcpy(result.ScanLine(y), source.ScanLine(Y1 + y) + std::size_t(X1) * 3,
+                        std::size_t(dw) * 3);
+        else if (source.PixelFormat() == pf1bit)
+            CopyBits(result.ScanLine(y), source.ScanLine(Y1 + y), 0, dw, X1);
+    }
+    dest.Assign(result);
+}

@@ -1,0 +1,93 @@
+#pragma once
+// Picture processing: the colour and integer helpers, the module routines the codecs share
+// (two-colour test, 1-bit expansion, ordered dither, DIB copy, bitmap copies, bit helpers).
+
+#include "imaging/Bitmap.h"
+#include "imaging/ImgUtils.h"
+#include "platform/Color.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// ---- Colour and integer helpers ----
+
+TBGRColor CreateRGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+// A TBGRColor as a 32-bit value: red × 65536 + green × 256 + blue.
+std::uint32_t BGRValue(TBGRColor c);
+// The TColor of a TBGRColor given as a 32-bit value (first and third bytes exchanged).
+TColor TRGB2TColor(std::uint32_t bgr);
+// System colours (high byte 0x80, the index in the low byte) resolve to their fixed values first.
+void TColor2TRGB(TColor color, TBGRColor& out);
+TBGRColor TColor2TRGB(TColor color);
+// The grey of a colour: (30 × red + 59 × green + 11 × blue) div 100.
+inline int GreyOf(TBGRColor c) {
+    return (30 * c.r + 59 * c.g + 11 * c.b) / 100;
+}
+
+inline int IntMax(int a, int b) {
+    return a > b ? a : b;
+}
+inline int IntMin(int a, int b) {
+    return a < b ? a : b;
+}
+inline int ClampInt(int value, int low, int high) {
+    return IntMin(IntMax(value, low), high);
+}
+inline std::uint8_t ClampByte(int value) {
+    return value < 0 ? 0 : value > 255 ? 255 : std::uint8_t(value);
+}
+inline void SwapInt(int& a, int& b) {
+    const int t = a;
+    a = b;
+    b = t;
+}
+inline void SwapByte(std::uint8_t& a, std::uint8_t& b) {
+    const std::uint8_t t = a;
+    a = b;
+    b = t;
+}
+void OrderRect(int& x1, int& y1, int& x2, int& y2);
+// Ceil: Trunc + 1 when the fraction is above 0; Floor: Trunc − 1 when the fraction is below 0.
+int CeilExt(double x);
+int FloorExt(double x);
+
+// ---- Bit helpers (1-bit rows, most significant bit first) ----
+
+inline bool GetBit(const std::uint8_t* row, int x) {
+    return (row[x >> 3] & (0x80 >> (x & 7))) != 0;
+}
+inline void SetBit(std::uint8_t* row, int x, bool value) {
+    if (value)
+        row[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+    else
+        row[x >> 3] &= std::uint8_t(~(0x80 >> (x & 7)));
+}
+// Copies count bits from source bit srcBit to destination bit dstBit.
+void CopyBits(std::uint8_t* dst, const std::uint8_t* src, int dstBit, int count, int srcBit);
+// Inverts every bit of every row of a 1-bit bitmap.
+void Invert1Bit(TBitmap& bitmap);
+// Exchanges the first and third byte of count pixels.
+void SwapRedBlue(TBGRColor* row, int count);
+
+// ---- Module routines ----
+
+// A new 1-bit bitmap when the 24-bit picture has exactly two colours (bit 0 the darker, C0;
+// bit 1 the lighter, C1), else nullptr.
+std::unique_ptr<TBitmap> MakeTwoColorBitmap(const TBitmap& bitmap, TBGRColor& C0, TBGRColor& C1);
+// The destination becomes the 24-bit picture of a 1-bit one: bit 1 white, bit 0 black.
+void Expand1BitTo24Bit(const TBitmap& source, TBitmap& dest, TProgressRec& progress);
+// A 24-bit picture becomes 1 bit per pixel by the 8 × 8 ordered dither; others are left alone.
+void OrderedDither(TBitmap& bitmap, TProgressRec& progress);
+// Fills the destination from a packed device-independent bitmap (40-byte information header,
+// masks or colour table, pixels) of size bytes; bits, when given, points to the pixels
+// (bitsSize bytes). Returns the DIB's bits per pixel. A block too short for what its header
+// promises raises EInvalidGraphic; palette indices past the table give black.
+int CopyDIBToBitmap(const std::uint8_t* dib, std::size_t size, TBitmap& dest,
+                    const std::uint8_t* bits = nullptr, std::size_t bitsSize = 0);
+// The destination becomes a copy of the source: format, palette, size (1 × 1 for an empty
+// source) and pixels.
+void CopyBitmap(const TBitmap& source, TBitmap& dest);
+// The destination becomes the rectangle X1..X2 × Y1..Y2 (inclusive) of the source; X2 = 0 or past
+// the width means the last column, likewise Y2. 24- and 1-bit pixels are copied.
+void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2, int Y2);

@@ -1,0 +1,67 @@
+#pragma once
+// Small shared pieces of the image library: the colour hash that counts distinct colours, the row
+// and bit helpers of device-independent bitmaps and the progress context handed to the codecs
+// and the picture routines.
+
+#include "imaging/Bitmap.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A progress handler: (Sender, per) with per running 0 to 100.
+using TProgressEvent = std::function<void(QObject* Sender, int per)>;
+
+// The progress context handed to the codecs and the module routines: the handler, the component
+// that reports, a row counter and a factor (100 divided by the number of rows).
+struct TProgressRec {
+    TProgressEvent OnProgress;
+    QObject* Sender = nullptr;
+    double Factor = 0;
+    int Counter = 0;
+
+    // Calls the handler, when one is set, with per.
+    void Report(int per) const;
+};
+
+// A fixed hash of 32-bit keys that counts the distinct keys inserted. The table never grows;
+// colliding keys are chained. Keys and chain links are kept apart: a slot holds the key itself
+// or the index of its chain's first node.
+class THash1 {
+public:
+    explicit THash1(int HashBits);
+    THash1(const THash1&) = delete;
+    THash1& operator=(const THash1&) = delete;
+
+    // True when the key was not present and has been added.
+    bool Insert(std::uint32_t Key);
+    int Count() const { return FCount; }
+    int TableSize() const { return FTableSize; }
+    int HashBits() const { return FHashBits; }
+
+private:
+    struct Node {
+        std::uint32_t Key;
+        std::int32_t Next; // index into FNodes, -1 at the end
+    };
+    int FHashBits;
+    int FTableSize;
+    int FCount = 0;
+    std::unique_ptr<std::uint32_t[]> FSlots; // the key (state 1) or the first node's index (state 2)
+    std::unique_ptr<std::uint8_t[]> FStates; // 0 empty, 1 one key, 2 chain
+    std::vector<Node> FNodes;
+};
+
+// Skips the zero bits from bit 0, then counts the consecutive one bits (0x7C00 gives 5).
+int MaskRunLength(std::uint32_t mask);
+// Bytes of one device-independent bitmap row, padded to 4 bytes.
+int RowSize(int width, int bits);
+// Bits per pixel of a pixel format as row sizes count them (pfDevice 0, 15-bit 16).
+int PixelFormatBits(TPixelFormat format);
+// The value with its 32 bits in reverse order.
+void ReverseBits32(std::uint32_t& value);
+// Snaps the point so that the line from the anchor is vertical, horizontal or diagonal.
+void ConstrainToAxisOrDiagonal(int x0, int y0, int& x, int& y);
