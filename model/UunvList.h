@@ -1,0 +1,143 @@
+#pragma once
+// The numbered list of the modules of one kind. A project owns ten of them (P, N, Z, R, S, W, FS, FD,
+// FE, C); the editors store each edited module back through its list, the interpreter reads modules
+// from it by number, and the machine program file loads into it and is written from it. A module is
+// known by its number, never by its position: positions change with every store and sort.
+
+#include "model/ULstFile.h"
+#include "model/UunvBase.h"
+
+#include <memory>
+#include <vector>
+
+class MMachineInfo;
+
+// Display modes: one module per row, or Z pairing (an odd number and the next even number share a row).
+constexpr int dmSingle = 1, dmZPairs = 2;
+
+class MUnvList {
+public:
+    // A plain list (kind 0, no machine): the clipboard's buffers.
+    MUnvList();
+    virtual ~MUnvList();
+    MUnvList(const MUnvList&) = delete;
+    MUnvList& operator=(const MUnvList&) = delete;
+
+    // The scratch module of the loader; of the list's kind, so it also serves as the prototype of
+    // NewItem.
+    std::unique_ptr<MUnvBase> WorkItem;
+    bool Modified = false;
+    bool NeedsAutosave = false;
+    TTableHeader TableHeader;
+    int DisplayMode = dmSingle;
+    int Kind = 0;
+    int NumberLimit = 0;
+    MMachineInfo* MachineInfo = nullptr; // not owned; null in plain lists
+
+    // Model and cam systems of the machine; 0 without one.
+    int MachineModel() const;
+    int SystemCount() const;
+    // A new module with the kind's default contents (a bare module in a plain list).
+    std::unique_ptr<MUnvBase> NewItem() const;
+
+    // ---- The ordered modules.
+    int Count() const { return int(FItems.size()); }
+    // Appends a module as it is (the clipboard's buffers may hold a number twice).
+    void Append(std::unique_ptr<MUnvBase> Module);
+
+    // ---- Finding. Every failure raises 5011/4.
+    int IndexOfNumber(int Number) const;
+    MUnvBase& FindByNumber(int Number) const;
+    MUnvBase& ItemAt(int Index) const;
+    bool Contains(int Number) const;
+    // 0 for an empty list.
+    int MinNumber() const;
+    int MaxNumber() const;
+    int NumberSpan() const;
+    // The module with the smallest number above Number, among numbers below Number + 10000; null when
+    // there is none.
+    MUnvBase* NextItemAfter(int Number) const;
+    // The smallest number above Number.
+    int NumberAfter(int Number) const;
+
+    // ---- Storing and renumbering.
+    // Stores a copy of Module under its number (validated while ListsAutoValidate is on).
+    void AddOrReplace(const MUnvBase& Module);
+    // Stores an edited module whose number may have changed from OldNumber (0: a new module). Asks
+    // before it overwrites another module.
+    void StoreRenumbered(int OldNumber, const MUnvBase& Module);
+    // Makes room at Number and stores a default module there.
+    void InsertEmpty(int Number);
+    // Adds Delta (at least 1) to every number from FromNumber up; refuses with the kind's check 1
+    // when a number would pass the kind's largest number.
+    void ShiftNumbers(int FromNumber, int Delta);
+    // Removes the module; a missing number is ignored.
+    void DeleteNumber(int Number);
+    // Removes every module with mark MarkIndex set; 1001/0 when there is none.
+    void DeleteMarked(int MarkIndex);
+    void Clear();
+    // Resets a module to its defaults, keeping its number and marks.
+    void ClearNumber(int Number);
+    void ClearSelectedContents();
+    // Makes the list a validated copy of a list of the same kind; other kinds are ignored.
+    void Assign(const MUnvList& Source);
+    void SortByNumber();
+
+    // ---- Selection (mark 0).
+    void SetSelected(int Number, bool Value);
+    void SelectAll();
+    void SelectNone();
+    void InvertSelection();
+    // The contiguous selected run that starts at the lowest selected number.
+    void GetSelectedRange(int& First, int& Last) const;
+
+    // ---- Display rows (the list is expected sorted).
+    int RowCount() const;
+    int IndexOfRow(int Row) const;
+    int RowOfIndex(int Index) const;
+
+    // ---- The machine program file.
+    // Reads the list's tables from a whole file held by Stream; validation is off meanwhile.
+    virtual void LoadFromStream(ByteReader& Stream);
+    // Decodes one record into Module (the stream stands at the record).
+    virtual void ReadRecord(ByteReader& Stream, MUnvBase& Module);
+    // The number of the Index-th record of the main table; 0 beyond the bitmap's numbers.
+    int NumberOfRecord(int Index) const;
+    // Present numbers below Number in a table (the record index of Number when present); -1 when
+    // Number is above the table's TopNumber.
+    static int RecordIndexOfNumber(const TTableHeader& Header, int Number);
+    // Computes the layouts of the list's tables before writing.
+    virtual void PrepareHeader();
+    // Writes the start slots and TopNumber/RecordSize pairs of the list's tables.
+    virtual void WriteHeader(ByteWriter& Stream);
+    // Writes the main table: bitmap and records in ascending number order.
+    virtual void SaveToStream(ByteWriter& Stream);
+    virtual void WriteRecord(ByteWriter& Stream, const MUnvBase& Module);
+    // The tables the list writes (the main table first; a Z list adds its sub-tables) and how one of
+    // them is written.
+    virtual int TableCount() const { return 1; }
+    virtual TTableHeader& Table(int Index);
+    virtual void SaveTable(ByteWriter& Stream, int Index);
+    // Takes over the modules and table descriptions of another list of the same kind (whose modules
+    // it gets in exchange) and marks the list modified.
+    virtual void TakeContents(MUnvList& Source);
+
+protected:
+    MUnvList(int ListKind, std::unique_ptr<MUnvBase> Prototype);
+    bool Rotated() const;
+    // The modules sorted by number, for writing; raises when a number cannot be written.
+    std::vector<const MUnvBase*> SortedForWriting() const;
+    void MarkModified() {
+        Modified = true;
+        NeedsAutosave = true;
+    }
+
+    std::vector<std::unique_ptr<MUnvBase>> FItems;
+
+private:
+    int FindIndex(int Number) const;
+    void StoreAt(int Index, const MUnvBase& Module, bool Validated);
+};
+
+// Compares two modules by number: -1, 0 or 1.
+int CompareNumbers(const MUnvBase& A, const MUnvBase& B);
