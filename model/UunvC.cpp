@@ -20,11 +20,11 @@ QString RackText(const MRackCorrection& r) {
 
 // Checks of one rack correction entry, numbered from FirstCheck (HV, UV, KORR, DEHN, GESH).
 void CheckRack(MCheckList& checks, const MRackCorrection& r, int FirstCheck) {
-    checks.Check(!InRange(r.HV, -99, 99), FirstCheck);
+    checks.Check(!ValueInRange(r.HV, -99, 99), FirstCheck);
     checks.Check(r.UV > 2, FirstCheck + 1);
-    checks.Check(!InRange(r.KORR, -999, 999), FirstCheck + 2);
-    checks.Check(!InRange(r.DEHN, -999, 999), FirstCheck + 3);
-    checks.Check(r.GESH != 0 && !InRange(r.GESH, 200, 4999), FirstCheck + 4);
+    checks.Check(!ValueInRange(r.KORR, -999, 999), FirstCheck + 2);
+    checks.Check(!ValueInRange(r.DEHN, -999, 999), FirstCheck + 3);
+    checks.Check(r.GESH != 0 && !ValueInRange(r.GESH, 200, 4999), FirstCheck + 4);
 }
 } // namespace
 
@@ -81,26 +81,26 @@ bool MUnvC::AreaInUse(int k) const {
 void MUnvC::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(WE, 1, 8), 1);
-    checks.Check(!InRange(ST, 0, 9999), 2);
-    checks.Check(!InRange(WA, 1, 100), 3);
-    checks.Check(!InRange(TZ, 0, 140), 4);
+    checks.Check(!ValueInRange(WE, 1, 8), 1);
+    checks.Check(!ValueInRange(ST, 0, 9999), 2);
+    checks.Check(!ValueInRange(WA, 1, 100), 3);
+    checks.Check(!ValueInRange(TZ, 0, 140), 4);
     for (std::size_t k = 0; k < 8; ++k) {
         if (AreaInUse(int(k))) {
-            checks.Check(!InRange(From[k], 1, 2000), 5);
+            checks.Check(!ValueInRange(From[k], 1, 2000), 5);
             checks.Check(To[k] <= From[k], 6);
-            checks.Check(!InRange(To[k], 1, 2000), 7);
+            checks.Check(!ValueInRange(To[k], 1, 2000), 7);
         }
         const MCarrierStart& start = CarrierStarts[k];
         checks.Check(start.FF > 8, 8);
         for (std::int32_t p : start.Positions)
-            checks.Check(!InRange(p, -2000, 2000), 9);
+            checks.Check(!ValueInRange(p, -2000, 2000), 9);
         for (std::int32_t v : OffsetTables[k].L)
-            checks.Check(!InRange(v, -2000, 2000), 10);
+            checks.Check(!ValueInRange(v, -2000, 2000), 10);
         for (std::int32_t v : OffsetTables[k].R)
-            checks.Check(!InRange(v, -2000, 2000), 11);
-        checks.Check(!InRange(StitchDiff1[k], 0, 99), 12);
-        checks.Check(!InRange(StitchDiff2[k], 0, 99), 13);
+            checks.Check(!ValueInRange(v, -2000, 2000), 11);
+        checks.Check(!ValueInRange(StitchDiff1[k], 0, 99), 12);
+        checks.Check(!ValueInRange(StitchDiff2[k], 0, 99), 13);
         CheckRack(checks, RackCorrection1[k], 14);
         CheckRack(checks, RackCorrection2[k], 19);
     }

@@ -14,7 +14,7 @@ QString CounterText(const MCounter& c) {
 // placeholder of the counter's width.
 QString CounterLabel(const std::array<MCounter, BedCount>& counters, int index) {
     if (index < 0 || index >= BedCount)
-        return Placeholder(5);
+        return PlaceholderText(5);
     const MCounter& c = counters[std::size_t(index)];
     if (c.Kind == ckD)
         return L1("D") + ZText(c.Value, 4);
@@ -69,11 +69,11 @@ void MUnvFS::Assign(const MUnvBase& Source) {
 void MUnvFS::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkFS)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkFS)), 1);
     auto counter = [&checks](const MCounter& c, int firstCheck) {
-        checks.Check(!InRange(c.Kind, ckD, ckW), firstCheck);
-        checks.Check(c.Kind == ckD && !InRange(c.Value, 0, 240), firstCheck + 1);
-        checks.Check(c.Kind == ckW && !InRange(c.Value, 1, 255), firstCheck + 2);
+        checks.Check(!ValueInRange(c.Kind, ckD, ckW), firstCheck);
+        checks.Check(c.Kind == ckD && !ValueInRange(c.Value, 0, 240), firstCheck + 1);
+        checks.Check(c.Kind == ckW && !ValueInRange(c.Value, 1, 255), firstCheck + 2);
     };
     for (std::size_t i = 0; i < BedCount; ++i) {
         counter(CountersA[i], 2);
@@ -149,7 +149,7 @@ void MUnvFD::Assign(const MUnvBase& Source) {
 void MUnvFD::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkFD)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkFD)), 1);
     for (std::size_t i = 0; i < BedCount; ++i)
         if (FirstFE[i] != 0 || CountFE[i] != 0)
             checks.Check(!SignedRangeIn(FirstFE[i], CountFE[i], 1, MaxNumberOfKind(lkFE)), 2);
@@ -173,7 +173,7 @@ void MUnvFD::GetLabel(int Systems, int, int, QString& Text) const {
     // One bed's range; a bed the module does not hold shows placeholders of the fields' widths.
     auto range = [this](int index) {
         if (index < 0 || index >= BedCount)
-            return L1(":FE") + Placeholder(3) + Placeholder(4) + L1(" ");
+            return L1(":FE") + PlaceholderText(3) + PlaceholderText(4) + L1(" ");
         return L1(":FE") + ZText(FirstFE[std::size_t(index)], 3) +
                ZText(CountFE[std::size_t(index)], 3, true) + L1(" ");
     };
@@ -223,13 +223,13 @@ void MUnvFE::Assign(const MUnvBase& Source) {
 void MUnvFE::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkFE)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkFE)), 1);
     if (Difference != 0 || VerticalStep != 0 || HorizontalStep != 0) {
         const std::int64_t size = Difference < 0 ? -std::int64_t(Difference) : std::int64_t(Difference);
-        checks.Check(!InRange(size, 1, 240), 2);
-        checks.Check(!InRange(VerticalStep, 1, size), 3);
-        checks.Check(!InRange(HorizontalStep, 1, 2000), 4);
-        checks.Check(!InRange(Offset, -2000, 2000), 5);
+        checks.Check(!ValueInRange(size, 1, 240), 2);
+        checks.Check(!ValueInRange(VerticalStep, 1, size), 3);
+        checks.Check(!ValueInRange(HorizontalStep, 1, 2000), 4);
+        checks.Check(!ValueInRange(Offset, -2000, 2000), 5);
     }
     checks.Check(StartPoint > 2, 6);
     RaiseIfFailed(checks.Last());

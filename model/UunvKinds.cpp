@@ -29,11 +29,11 @@ QString CounterLabelDW(const MCounter& c) {
 
 // Check numbers shared by N, R and S: counter kind, D range, W range (and R range for S).
 void CheckCounter(MCheckList& checks, const MCounter& c, int MaxKind, int FirstCheck) {
-    checks.Check(!InRange(c.Kind, ckD, MaxKind), FirstCheck);
-    checks.Check(c.Kind == ckD && !InRange(c.Value, 0, 9999), FirstCheck + 1);
-    checks.Check(c.Kind == ckW && !InRange(c.Value, 1, 255), FirstCheck + 2);
+    checks.Check(!ValueInRange(c.Kind, ckD, MaxKind), FirstCheck);
+    checks.Check(c.Kind == ckD && !ValueInRange(c.Value, 0, 9999), FirstCheck + 1);
+    checks.Check(c.Kind == ckW && !ValueInRange(c.Value, 1, 255), FirstCheck + 2);
     if (MaxKind >= ckR)
-        checks.Check(c.Kind == ckR && !InRange(c.Value, 1, 63), FirstCheck + 3);
+        checks.Check(c.Kind == ckR && !ValueInRange(c.Value, 1, 63), FirstCheck + 3);
 }
 
 struct PModeText {
@@ -85,13 +85,13 @@ void MUnvP::Assign(const MUnvBase& Source) {
 void MUnvP::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkP)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkP)), 1);
     checks.Check(Dir > 2, 2);
     checks.Check(Mode > 8, 3);
     checks.Check(L < 0, 4);
     checks.Check(R < 0, 5);
     bool colours = true;
-    if (InRange(Mode, 4, 8))
+    if (ValueInRange(Mode, 4, 8))
         colours = ClrsL.Count() > 0;
     if (Mode == 5)
         colours = colours && ClrsR.Count() > 0;
@@ -114,7 +114,7 @@ void MUnvP::Clear() {
 
 void MUnvP::GetListingLine(QString& Text) const {
     Text = L1("O") + ZText(Number, 4) + L1(" ");
-    Text += Mode < PModeCount ? L1(PModes[Mode].Listing) : Placeholder(PModeNameWidth);
+    Text += Mode < PModeCount ? L1(PModes[Mode].Listing) : PlaceholderText(PModeNameWidth);
     Text += L1(" YC ");
     for (std::uint8_t c : Carriers)
         Text += ZText(c, 1);
@@ -132,7 +132,7 @@ void MUnvP::GetListingLine(QString& Text) const {
 
 void MUnvP::GetLabel(int, int, int, QString& Text) const {
     Text = L1("P") + BText(Number, 3) + L1(" ");
-    Text += Mode < PModeCount ? L1(PModes[Mode].Label) : Placeholder(PModeNameWidth);
+    Text += Mode < PModeCount ? L1(PModes[Mode].Label) : PlaceholderText(PModeNameWidth);
     Text += L1(" @0@");
     for (int i = 0; i < int(Carriers.size()); ++i)
         if (Carriers[std::size_t(i)] != 0)
@@ -180,15 +180,15 @@ void MUnvN::Assign(const MUnvBase& Source) {
 void MUnvN::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkN)), 1);
-    checks.Check(!InRange(Type, 1, 2), 2);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkN)), 1);
+    checks.Check(!ValueInRange(Type, 1, 2), 2);
     CheckCounter(checks, Counter, ckW, 3);
     if (Start != 0 || Count != 0) {
         const std::int64_t last = std::int64_t(Start) + Count;
-        checks.Check(Type == 1 && !InRange(Start, 1, 2000), 6);
-        checks.Check(Type == 2 && !InRange(Start, 1, 127), 7);
-        checks.Check(Type == 1 && !InRange(last, 1, 2000), 8);
-        checks.Check(Type == 2 && !InRange(last, 1, 127), 9);
+        checks.Check(Type == 1 && !ValueInRange(Start, 1, 2000), 6);
+        checks.Check(Type == 2 && !ValueInRange(Start, 1, 127), 7);
+        checks.Check(Type == 1 && !ValueInRange(last, 1, 2000), 8);
+        checks.Check(Type == 2 && !ValueInRange(last, 1, 127), 9);
     }
     RaiseIfFailed(checks.Last());
 }
@@ -246,10 +246,10 @@ void MUnvR::Assign(const MUnvBase& Source) {
 void MUnvR::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkR)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkR)), 1);
     CheckCounter(checks, Counter, ckW, 2);
     for (std::int32_t offset : Offsets)
-        checks.Check(!InRange(offset, -9999, 9999), 5);
+        checks.Check(!ValueInRange(offset, -9999, 9999), 5);
     RaiseIfFailed(checks.Last());
 }
 
@@ -271,7 +271,7 @@ void MUnvR::GetLabel(int Systems, int Model, int, QString& Text) const {
     // the machine names but the module does not hold shows a placeholder.
     auto offset = [this](const QString& name, int index) {
         if (index < 0 || index >= BedCount)
-            return name + L1(":@0@") + Placeholder(5) + L1("@0@ ");
+            return name + L1(":@0@") + PlaceholderText(5) + L1("@0@ ");
         const std::int32_t v = Offsets[std::size_t(index)];
         return name + L1(":") + (v < 0 ? L1("@1@") : L1("@2@")) + ZText(v, 4, true) + L1("@0@ ");
     };
@@ -332,7 +332,7 @@ void MUnvS::Assign(const MUnvBase& Source) {
 void MUnvS::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkS)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkS)), 1);
     if (First != 0 || Count != 0) {
         // A cycle runs over S lines; every other type over Z rows.
         checks.Check(Type != 2 && !SignedRangeIn(First, Count, 1, MaxNumberOfKind(lkZ)), 2);
@@ -343,7 +343,7 @@ void MUnvS::Validate() const {
         checks.Check(!SignedRangeIn(NFirst, NCount, 1, MaxNumberOfKind(lkN)), 8);
     if (PFirst != 0 || PCount != 0)
         checks.Check(!SignedRangeIn(PFirst, PCount, 1, MaxNumberOfKind(lkP)), 9);
-    checks.Check(!InRange(Offset, 1, 8), 10);
+    checks.Check(!ValueInRange(Offset, 1, 8), 10);
     RaiseIfFailed(checks.Last());
 }
 
@@ -425,9 +425,9 @@ void MUnvW::Assign(const MUnvBase& Source) {
 void MUnvW::Validate() const {
     MUnvBase::Validate();
     MCheckList checks;
-    checks.Check(!InRange(Number, 1, MaxNumberOfKind(lkW)), 1);
+    checks.Check(!ValueInRange(Number, 1, MaxNumberOfKind(lkW)), 1);
     for (std::int32_t level : Levels)
-        checks.Check(!InRange(level, 0, 9999), 2);
+        checks.Check(!ValueInRange(level, 0, 9999), 2);
     RaiseIfFailed(checks.Last());
 }
 
@@ -444,7 +444,8 @@ void MUnvW::GetListingLine(QString& Text) const {
 
 void MUnvW::GetLabel(int, int, int SelectorLevel, QString& Text) const {
     Text = L1("W") + BText(Number, 3) + L1("=@2@");
-    Text += InRange(SelectorLevel, 1, int(Levels.size())) ? ZText(Levels[std::size_t(SelectorLevel - 1)], 4)
-                                                          : Placeholder(4);
+    Text += ValueInRange(SelectorLevel, 1, int(Levels.size()))
+                ? ZText(Levels[std::size_t(SelectorLevel - 1)], 4)
+                : PlaceholderText(4);
     Text += L1("@0@");
 }

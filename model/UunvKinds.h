@@ -44,7 +44,7 @@ inline QString ZText(int Value, int Digits, bool ShowPlus = false) {
 // negative value and, with ShowPlus, "+" in front of the others.
 QString BText(int Value, int Width, bool ShowPlus = false);
 // Drawn where a value read from outside does not fit the table that the text looks it up in.
-inline QString Placeholder(int Width) {
+inline QString PlaceholderText(int Width) {
     return QString(Width, QLatin1Char('?'));
 }
 // Line end of the multi-line listings and labels.
@@ -53,12 +53,12 @@ inline QLatin1String CrLf() {
 }
 
 // ---- Check helpers of the validations.
-inline bool InRange(std::int64_t Value, std::int64_t Lo, std::int64_t Hi) {
+inline bool ValueInRange(std::int64_t Value, std::int64_t Lo, std::int64_t Hi) {
     return Value >= Lo && Value <= Hi;
 }
 // A signed range {First, Count} covers First .. First + Count; both ends must lie in Lo..Hi.
 inline bool SignedRangeIn(std::int64_t First, std::int64_t Count, std::int64_t Lo, std::int64_t Hi) {
-    return InRange(First, Lo, Hi) && InRange(First + Count, Lo, Hi);
+    return ValueInRange(First, Lo, Hi) && ValueInRange(First + Count, Lo, Hi);
 }
 
 // Runs the checks of one module in order; a failing check replaces the subcode of any earlier one.
