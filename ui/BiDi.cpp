@@ -1,0 +1,17 @@
+#include "ui/BiDi.h"
+
+#include "ui/KeyboardLayout.h"
+
+bool MiddleEastEnabled = true;
+
+QString LayoutName(unsigned Id) {
+    return QStringLiteral("%1").arg(Id, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+bool IsArabicKeyboard() {
+    return MKeyboardLayouts::Instance().IsArabicKeyboard();
+}
+
+void SelectKeyboardLayout(bool Arabic) {
+    MKeyboardLayouts::Instance().SelectKeyboardLayout(Arabic);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Ownership as the class library has it: a component is created with an owner that keeps it in an
+// ordered list and frees it when the owner goes. The owner is not the Qt parent: a control owned by a
+// form may sit inside a panel. Forms and panels deliver the language messages along these lists.
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class MComponentOwner {
+public:
+    MComponentOwner() = default;
+    MComponentOwner(const MComponentOwner&) = delete;
+    MComponentOwner& operator=(const MComponentOwner&) = delete;
+    virtual ~MComponentOwner();
+
+    // The owner as an object (the form or panel itself).
+    virtual QObject* OwnerObject() = 0;
+    // True while the owner is being built from its description (the loading phase of a form); the
+    // setters of its components do not record then.
+    virtual bool IsReading() const { return false; }
+
+    // The living components in the order they were inserted.
+    QList<QObject*> Components() const;
+    int ComponentCount() const { return static_cast<int>(Components().size()); }
+    void InsertComponent(QObject* Component);
+    void RemoveComponent(QObject* Component);
+
+protected:
+    // Frees every component still alive; owners call it at the start of their destructor so that the
+    // components go while the owner is still whole.
+    void DestroyComponents();
+
+private:
+    QList<QPointer<QObject>> FComponents;
+};
+
+// Makes Owner (an MComponentOwner) the owner of Component: removes it from its old owner's list and
+// appends it to the new one's. A null Owner only removes it.
+void SetComponentOwner(QObject* Component, QObject* Owner);
+// The owner of a component, or null.
+QObject* ComponentOwner(const QObject* Component);
+MComponentOwner* AsComponentOwner(QObject* Object);
+// True while the component, or an owner up its chain, is being read (built in its loading phase).
+bool ComponentIsReading(const QObject* Component);
+
+// What every component may do when its owner has finished loading; called in component order after
+// the owner's own finishing step.
+class MLoadedComponent {
+public:
+    virtual ~MLoadedComponent() = default;
+    virtual void Loaded() = 0;
+};
