@@ -1,5 +1,7 @@
 #include "imaging/ImageProc.h"
 
+#include "imaging/NeurQuant.h"
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -360,4 +362,207 @@ void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2
             CopyBits(result.ScanLine(y), source.ScanLine(Y1 + y), 0, dw, X1);
     }
     dest.Assign(result);
+}
+
+// ---- The processing component ----
+
+TImageProc::TImageProc(QObject* owner) : QObject(owner) {}
+
+TImageProc::~TImageProc() = default;
+
+void TImageProc::SaveUndo() {
+    if (!FAttachedBitmap)
+        return;
+    FUndoBitmap.SetSize(1, 1);
+    FHasUndo = false;
+    if (!FAttachedBitmap->Empty()) {
+        CopyBitmap(*FAttachedBitmap, FUndoBitmap);
+        FHasUndo = true;
+    }
+}
+
+void TImageProc::Undo() {
+    if (!FAttachedBitmap || !FHasUndo)
+        return;
+    CopyBitmap(FUndoBitmap, *FAttachedBitmap);
+    Refresh();
+}
+
+void TImageProc::Refresh() {
+    if (FAttachedBitmap)
+        FAttachedBitmap->SetModified(true);
+}
+
+void TImageProc::ReportRow(int rowsDone, double factor) {
+    if (OnProgress)
+        OnProgress(this, int(std::trunc(rowsDone * factor)));
+}
+
+TImageProc::Area TImageProc::WorkingArea() const {
+    const int w = FAttachedBitmap->Width(), h = FAttachedBitmap->Height();
+    if (SelX1 < 0)
+        return Area{0, 0, w - 1, h - 1};
+    return Area{SelX1, IntMax(SelY1, 0), IntMin(SelX2, w - 1), IntMin(SelY2, h - 1)};
+}
+
+bool TImageProc::BeginColorOperation() {
+    if (!FAttachedBitmap || FAttachedBitmap->PixelFormat() != pf24bit || FAttachedBitmap->Empty())
+        return false;
+    if (AutoUndo)
+        SaveUndo();
+    return true;
+}
+
+void TImageProc::ReduceColors(int N) {
+    if (N < 1 || !BeginColorOperation())
+        return;
+    TBitmap& pic = *FAttachedBitmap;
+    const int w = pic.Width(), h = pic.Height();
+    // Colours stand for yarns: a picture that already has no more than N colours keeps them.
+    THash1 hash(13);
+    for (int y = 0; y < h && hash.Count() <= N; ++y) {
+        const auto* row = reinterpret_cast<const TBGRColor*>(pic.ScanLine(y));
+        for (int x = 0; x < w && hash.Count() <= N; ++x)
+            hash.Insert(BGRValue(row[x]));
+    }
+    if (hash.Count() > N) {
+        std::vector<TBGRColor> palette;
+        auto quantiser = BuildNeuQuantPalette(pic, palette, -1, N);
+        // A small cache of the colours met last: neighbouring pixels often repeat a colour.
+        constexpr std::size_t CacheSize = 1 << 14;
+        std::vector<std::uint32_t> cacheKey(CacheSize, 0xFFFFFFFFu);
+        std::vector<std::uint16_t> cacheIndex(CacheSize, 0);
+        const double factor = 100.0 / (h + 0.5);
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<TBGRColor*>(pic.ScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t key = BGRValue(row[x]);
+                const std::size_t slot = ((key * 2654435761u) >> 18) & (CacheSize - 1);
+                int index;
+                if (cacheKey[slot] == key && N <= 65536) {
+                    index = cacheIndex[slot];
+                } else {
+                    index = NeuQuantIndex(*quantiser, row[x]);
+                    cacheKey[slot] = key;
+                    cacheIndex[slot] = std::uint16_t(index);
+                }
+                row[x] = palette[std::size_t(index)];
+            }
+            ReportRow(y + 1, factor);
+        }
+    }
+    Refresh();
+}
+
+void TImageProc::ToGrayScale() {
+    if (!BeginColorOperation())
+        return;
+    const Area a = WorkingArea();
+    const double factor = 100.0 / (a.Y2 - a.Y1 + 1 + 0.5);
+    for (int y = a.Y1; y <= a.Y2; ++y) {
+        auto* row = reinterpret_cast<TBGRColor*>(FAttachedBitmap->ScanLine(y));
+        for (int x = a.X1; x <= a.X2; ++x) {
+            const auto g = std::uint8_t(GreyOf(row[x]));
+            row[x] = TBGRColor{g, g, g};
+        }
+        ReportRow(y - a.Y1 + 1, factor);
+    }
+    Refresh();
+}
+
+void TImageProc::ConvertToBWThreshold(int Threshold) {
+    if (!BeginColorOperation())
+        return;
+    TBitmap& pic = *FAttachedBitmap;
+    const int w = pic.Width(), h = pic.Height();
+    if (Threshold == -1) {
+        std::int64_t sb = 0, sg = 0, sr = 0;
+        for (int y = 0; y < h; ++y) {
+            const auto* row = reinterpret_cast<const TBGRColor*>(pic.ScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                sb += row[x].b;
+                sg += row[x].g;
+                sr += row[x].r;
+            }
+        }
+        const std::int64_t n = std::int64_t(w) * h;
+        Threshold = int((30 * (sr / n) + 59 * (sg / n) + 11 * (sb / n)) / 100);
+    }
+    TBitmap mono(w, h, pf1bit);
+    const double factor = 100.0 / (h + 0.5);
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const TBGRColor*>(pic.ScanLine(y));
+        std::uint8_t* dst = mono.ScanLine(y);
+        for (int x = 0; x < w; ++x)
+            if (GreyOf(row[x]) >= Threshold)
+                dst[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+        ReportRow(y + 1, factor);
+    }
+    CopyBitmap(mono, pic);
+    Refresh();
+}
+
+void TImageProc::ConvertToBWDither() {
+    if (!BeginColorOperation())
+        return;
+    TProgressRec progress{OnProgress, this};
+    OrderedDither(*FAttachedBitmap, progress);
+    Refresh();
+}
+
+void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter Filter) {
+    if (!FAttachedBitmap)
+        return;
+    if (AutoUndo)
+        SaveUndo();
+    if (NewWidth < 0 && NewHeight < 0)
+        return;
+    TBitmap& pic = *FAttachedBitmap;
+    // Nothing to resample in an empty picture.
+    if (pic.Empty())
+        return;
+    if (NewWidth < 0)
+        NewWidth = int(std::int64_t(pic.Width()) * NewHeight / pic.Height());
+    else if (NewHeight < 0)
+        NewHeight = int(std::int64_t(pic.Height()) * NewWidth / pic.Width());
+    TBitmap temp(NewWidth, NewHeight, pic.PixelFormat());
+    if (Filter == rfNone || pic.PixelFormat() != pf24bit)
+        StretchBitmap(pic, temp);
+    else
+        ResampleFiltered(pic, temp, Filter, this, OnProgress);
+    pic.Assign(temp);
+    Refresh();
+}
+
+void TImageProc::Rotate(int Angle, bool AntiAlias) {
+    if (!FAttachedBitmap)
+        return;
+    TBitmap& pic = *FAttachedBitmap;
+    if (pic.PixelFormat() != pf24bit && pic.PixelFormat() != pf1bit)
+        return;
+    if (AutoUndo)
+        SaveUndo();
+    TProgressRec progress{OnProgress, this};
+    if (pic.PixelFormat() == pf24bit)
+        RotateShear(pic, Angle, AntiAlias, TColor2TRGB(FBackground), progress);
+    else
+        Rotate1Bit(pic, FBackground != 0, progress, Angle);
+    Refresh();
+}
+
+int TImageProc::CountColors() {
+    if (!FAttachedBitmap)
+        return 0;
+    if (FAttachedBitmap->PixelFormat() == pf1bit)
+        return 2;
+    if (FAttachedBitmap->PixelFormat() != pf24bit || FAttachedBitmap->Empty())
+        return 0;
+    const Area a = WorkingArea();
+    THash1 hash(13);
+    for (int y = a.Y1; y <= a.Y2; ++y) {
+        const auto* row = reinterpret_cast<const TBGRColor*>(FAttachedBitmap->ScanLine(y));
+        for (int x = a.X1; x <= a.X2; ++x)
+            hash.Insert(BGRValue(row[x]));
+    }
+    return hash.Count();
 }

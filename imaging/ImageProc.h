@@ -91,3 +91,62 @@ void CopyBitmap(const TBitmap& source, TBitmap& dest);
 // The destination becomes the rectangle X1..X2 × Y1..Y2 (inclusive) of the source; X2 = 0 or past
 // the width means the last column, likewise Y2. 24- and 1-bit pixels are copied.
 void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2, int Y2);
+
+// ---- The processing component ----
+
+#include "imaging/Resample.h"
+
+#include <QObject>
+
+// Changes one attached 24-bit (or 1-bit) picture in place: colour reduction, grey, black and
+// white, resampling, rotation and colour counting, keeping one undo copy. It does not own the
+// attached bitmap. Operations on a missing picture, or on a pixel format they do not handle, do
+// nothing.
+class TImageProc : public QObject {
+public:
+    explicit TImageProc(QObject* owner = nullptr);
+    ~TImageProc() override;
+
+    // Every processing operation first saves the picture into the undo copy.
+    bool AutoUndo = true;
+    // The working rectangle in pixels, inclusive; −1 in SelX1 means the whole picture.
+    int SelX1 = -1, SelY1 = -1, SelX2 = -1, SelY2 = -1;
+    // Called once per row of work with a percentage.
+    TProgressEvent OnProgress;
+
+    TBitmap* AttachedBitmap() const { return FAttachedBitmap; }
+    void SetAttachedBitmap(TBitmap* bitmap) { FAttachedBitmap = bitmap; }
+    // Fill colour of the corners that a rotation uncovers.
+    TColor Background() const { return FBackground; }
+    void SetBackground(TColor color) { FBackground = color; }
+    const TBitmap& UndoBitmap() const { return FUndoBitmap; }
+
+    virtual void SaveUndo();
+    virtual void Undo();
+    // Whether the undo copy holds a picture.
+    bool CanUndo() const { return FHasUndo; }
+
+    void ReduceColors(int N);
+    void ToGrayScale();
+    void ConvertToBWThreshold(int Threshold = -1);
+    void ConvertToBWDither();
+    void Resample(int NewWidth, int NewHeight, TResampleFilter Filter);
+    void Rotate(int Angle, bool AntiAlias);
+    int CountColors();
+
+private:
+    struct Area {
+        int X1, Y1, X2, Y2;
+    };
+    // The working area, clamped to the picture (empty when X1 > X2 or Y1 > Y2).
+    Area WorkingArea() const;
+    // The common frame of the colour operations: false (nothing to do) without a 24-bit picture.
+    bool BeginColorOperation();
+    void Refresh();
+    void ReportRow(int rowsDone, double factor);
+
+    TBitmap* FAttachedBitmap = nullptr;
+    TColor FBackground = 0;
+    TBitmap FUndoBitmap;
+    bool FHasUndo = false;
+};
