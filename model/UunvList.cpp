@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <unordered_map>
 
 namespace {
 constexpr int MissingCode = ValidationBaseCode; // 5011/4: no module with that number
@@ -519,4 +521,344 @@ void MUnvList::TakeContents(MUnvList& Source) {
     for (int i = 0; i < TableCount() && i < Source.TableCount(); ++i)
         Table(i) = Source.Table(i);
     MarkModified();
+}
+
+// ==== The per-kind lists.
+
+namespace {
+template <typename T>
+T& KindOf(MUnvBase& Module) {
+    return dynamic_cast<T&>(Module);
+}
+
+template <typename T>
+const T& KindOf(const MUnvBase& Module) {
+    return dynamic_cast<const T&>(Module);
+}
+} // namespace
+
+MPList::MPList() : MUnvList(lkP, std::make_unique<MUnvP>()) {}
+MUnvP& MPList::GetP(int Number) const {
+    return KindOf<MUnvP>(FindByNumber(Number));
+}
+void MPList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeP(Stream, KindOf<MUnvP>(Module));
+}
+void MPList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeP(Stream, KindOf<MUnvP>(Module));
+}
+
+MNList::MNList() : MUnvList(lkN, std::make_unique<MUnvN>()) {}
+MUnvN& MNList::GetN(int Number) const {
+    return KindOf<MUnvN>(FindByNumber(Number));
+}
+void MNList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeN(Stream, KindOf<MUnvN>(Module));
+}
+void MNList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeN(Stream, KindOf<MUnvN>(Module));
+}
+
+MRList::MRList() : MUnvList(lkR, std::make_unique<MUnvR>()) {}
+MUnvR& MRList::GetR(int Number) const {
+    return KindOf<MUnvR>(FindByNumber(Number));
+}
+void MRList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeR(Stream, KindOf<MUnvR>(Module), Rotated());
+}
+void MRList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeR(Stream, KindOf<MUnvR>(Module), Rotated());
+}
+
+MSList::MSList() : MUnvList(lkS, std::make_unique<MUnvS>()) {}
+MUnvS& MSList::GetS(int Number) const {
+    return KindOf<MUnvS>(FindByNumber(Number));
+}
+void MSList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeS(Stream, KindOf<MUnvS>(Module));
+}
+void MSList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeS(Stream, KindOf<MUnvS>(Module));
+}
+
+int MSList::LeadingRunLength() const {
+    int k = 0;
+    while (k < Count()) {
+        const int i = FindIndex(k + 1);
+        if (i < 0 || KindOf<MUnvS>(*FItems[std::size_t(i)]).First == 0)
+            break;
+        ++k;
+    }
+    return k;
+}
+
+int MSList::NextUsedAfterRun() const {
+    const int k = std::max(LeadingRunLength(), 0);
+    int best = 0;
+    for (const auto& m : FItems)
+        if (m->Number > k && KindOf<MUnvS>(*m).First != 0 && (best == 0 || m->Number < best))
+            best = m->Number;
+    return best;
+}
+
+MWList::MWList() : MUnvList(lkW, std::make_unique<MUnvW>()) {}
+MUnvW& MWList::GetW(int Number) const {
+    return KindOf<MUnvW>(FindByNumber(Number));
+}
+void MWList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeW(Stream, KindOf<MUnvW>(Module));
+}
+void MWList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeW(Stream, KindOf<MUnvW>(Module));
+}
+
+MFSList::MFSList() : MUnvList(lkFS, std::make_unique<MUnvFS>()) {}
+MUnvFS& MFSList::GetFS(int Number) const {
+    return KindOf<MUnvFS>(FindByNumber(Number));
+}
+void MFSList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeFS(Stream, KindOf<MUnvFS>(Module));
+}
+void MFSList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeFS(Stream, KindOf<MUnvFS>(Module));
+}
+
+MFDList::MFDList() : MUnvList(lkFD, std::make_unique<MUnvFD>()) {}
+MUnvFD& MFDList::GetFD(int Number) const {
+    return KindOf<MUnvFD>(FindByNumber(Number));
+}
+void MFDList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeFD(Stream, KindOf<MUnvFD>(Module));
+}
+void MFDList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeFD(Stream, KindOf<MUnvFD>(Module));
+}
+
+MFEList::MFEList() : MUnvList(lkFE, std::make_unique<MUnvFE>()) {}
+MUnvFE& MFEList::GetFE(int Number) const {
+    return KindOf<MUnvFE>(FindByNumber(Number));
+}
+void MFEList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeFE(Stream, KindOf<MUnvFE>(Module));
+}
+void MFEList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeFE(Stream, KindOf<MUnvFE>(Module));
+}
+
+MCList::MCList() : MUnvList(lkC, std::make_unique<MUnvC>()) {}
+MUnvC& MCList::GetC(int Number) const {
+    return KindOf<MUnvC>(FindByNumber(Number));
+}
+void MCList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeC(Stream, KindOf<MUnvC>(Module), TableHeader.RecordSize, TableHeader.Length);
+}
+void MCList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    EncodeC(Stream, KindOf<MUnvC>(Module));
+}
+
+// ---- Z.
+
+MZList::MZList() : MUnvList(lkZ, std::make_unique<MUnvZ>()) {
+    DisplayMode = dmZPairs;
+    for (int i = 0; i < ZSubTableCount; ++i)
+        SubTables[std::size_t(i)].Describe(ZSubTableInfo(i));
+}
+
+MUnvZ& MZList::GetZ(int Number) const {
+    return KindOf<MUnvZ>(FindByNumber(Number));
+}
+
+const std::array<std::uint8_t, CamCodeCount>& MZList::CamBytes() const {
+    return CamCodeBytes();
+}
+
+void MZList::LoadFromStream(ByteReader& Stream) {
+    for (int sub : {zstA, zstB, zstC, zstD, zstE, zstF, zstG, zstH}) {
+        const TTableInfo& info = ZSubTableInfo(sub);
+        ReadTableHeader(Stream, SubTables[std::size_t(sub)], lkZ, info.RecordSize, info.Name);
+    }
+    MUnvList::LoadFromStream(Stream);
+}
+
+void MZList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
+    DecodeZ(Stream, KindOf<MUnvZ>(Module), SubTables, Rotated());
+}
+
+int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Number) {
+    const int index = RecordIndexOfNumber(Header, Number);
+    if (index < 0)
+        return -1;
+    if (std::size_t(index) < Header.RecordCount)
+        Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + std::size_t(index) * Header.RecordSize);
+    return 0;
+}
+
+void MZList::PrepareHeader() {
+    SystemCounters.fill(0);
+    SlotCounters.fill(0);
+    for (auto& records : FSubRecords)
+        records.clear();
+    const bool rotated = Rotated();
+    ByteWriter scratch;
+    // The bytes of one sub-record, which identify it: equal sub-records share one number.
+    auto encode = [&](const MUnvZ& Z, int SubTable, bool Lg) {
+        scratch.Buffer().clear();
+        scratch.Seek(0);
+        EncodeZSub(scratch, Z, SubTable, rotated, Lg);
+        return std::string(reinterpret_cast<const char*>(scratch.Buffer().data()), scratch.Size());
+    };
+    // The number of a sub-record: the one an earlier row's equal sub-record has, else the next of
+    // the counter, its record appended to the sub-table.
+    using Numbers = std::unordered_map<std::string, int>;
+    auto number = [&](Numbers& Known, const std::string& Key, int& Counter, int SubTable, std::uint8_t& Own) {
+        const auto [it, added] = Known.try_emplace(Key, 0);
+        if (added) {
+            it->second = ++Counter;
+            auto& records = FSubRecords[std::size_t(SubTable)];
+            records.insert(records.end(), Key.begin(), Key.end());
+        }
+        Own = added ? 1 : 0;
+        return it->second;
+    };
+    constexpr std::array<std::pair<int, int>, 5> secondLevel = {{{zsr2Cams, zstD},
+                                                                 {zsr2Carriers, zstE},
+                                                                 {zsr2Racking, zstF},
+                                                                 {zsr2Settings1, zstG},
+                                                                 {zsr2Settings2, zstH}}};
+    std::array<Numbers, 8> second;
+    Numbers firstC, firstB;
+    // Table A holds both colour set groups of a row. A row's KNF sets match an earlier row that has
+    // KNF sets (its KNF first, then its LG); its LG sets match an earlier row that has LG sets (its LG
+    // first, then its KNF).
+    Numbers knfRows, lgRows;
+    int tableA = 0;
+    for (const auto& item : FItems) {
+        MUnvZ& z = KindOf<MUnvZ>(*item);
+        z.PrepareFileLinks();
+        for (const auto& [k, sub] : secondLevel)
+            if (z.SubRecords2[std::size_t(k)] != 0)
+                z.SubRecords2[std::size_t(k)] =
+                    number(second[std::size_t(k)], encode(z, sub, false), SlotCounters[std::size_t(k)], sub,
+                           z.OwnRecord2[std::size_t(k)]);
+        z.SubRecords[zsrSecondLevel] = number(firstC, encode(z, zstC, false), SystemCounters[zsrSecondLevel],
+                                              zstC, z.OwnRecord[zsrSecondLevel]);
+        if (z.SubRecords[zsrPatternLines] != 0)
+            z.SubRecords[zsrPatternLines] =
+                number(firstB, encode(z, zstB, false), SystemCounters[zsrPatternLines], zstB,
+                       z.OwnRecord[zsrPatternLines]);
+        const std::string knf = encode(z, zstA, false);
+        const std::string lg = encode(z, zstA, true);
+        auto shared = [&](Numbers& Rows, const std::string& Key, int Entry) {
+            const auto it = Rows.find(Key);
+            if (it != Rows.end()) {
+                z.SubRecords[std::size_t(Entry)] = it->second;
+                z.OwnRecord[std::size_t(Entry)] = 0;
+                return;
+            }
+            ++tableA;
+            SystemCounters[zsrKNF] = SystemCounters[zsrLG] = tableA;
+            FSubRecords[zstA].insert(FSubRecords[zstA].end(), Key.begin(), Key.end());
+            z.SubRecords[std::size_t(Entry)] = tableA;
+            z.OwnRecord[std::size_t(Entry)] = 1;
+        };
+        if (z.SubRecords[zsrKNF] != 0)
+            shared(knfRows, knf, zsrKNF);
+        if (z.SubRecords[zsrLG] != 0)
+            shared(lgRows, lg, zsrLG);
+        if (z.SubRecords[zsrKNF] != 0) {
+            knfRows.try_emplace(knf, z.SubRecords[zsrKNF]);
+            if (z.SubRecords[zsrLG] != 0)
+                knfRows.try_emplace(lg, z.SubRecords[zsrLG]);
+        }
+        if (z.SubRecords[zsrLG] != 0) {
+            lgRows.try_emplace(lg, z.SubRecords[zsrLG]);
+            if (z.SubRecords[zsrKNF] != 0)
+                lgRows.try_emplace(knf, z.SubRecords[zsrKNF]);
+        }
+    }
+    const std::array<std::pair<int, int>, ZSubTableCount> counts = {{{zstA, SystemCounters[zsrKNF]},
+                                                                     {zstB, SystemCounters[zsrPatternLines]},
+                                                                     {zstC, SystemCounters[zsrSecondLevel]},
+                                                                     {zstD, SlotCounters[zsr2Cams]},
+                                                                     {zstE, SlotCounters[zsr2Carriers]},
+                                                                     {zstF, SlotCounters[zsr2Racking]},
+                                                                     {zstG, SlotCounters[zsr2Settings1]},
+                                                                     {zstH, SlotCounters[zsr2Settings2]}}};
+    for (const auto& [sub, count] : counts) {
+        TTableHeader& h = SubTables[std::size_t(sub)];
+        h.Describe(ZSubTableInfo(sub));
+        ComputeTableLayout(h, count, count);
+        h.Numbers.resize(std::size_t(count));
+        for (int n = 1; n <= count; ++n)
+            h.Numbers[std::size_t(n - 1)] = std::uint16_t(n);
+    }
+    MUnvList::PrepareHeader();
+}
+
+void MZList::WriteRecord(ByteWriter& Stream, const MUnvBase& Module) {
+    const MUnvZ& z = KindOf<MUnvZ>(Module);
+    for (int k = 0; k < 4; ++k)
+        Stream.WriteU16BE(std::uint16_t(z.SubRecords[std::size_t(k)]));
+}
+
+TTableHeader& MZList::Table(int Index) {
+    if (Index >= 1 && Index <= ZSubTableCount)
+        return SubTables[std::size_t(Index - 1)];
+    return MUnvList::Table(Index);
+}
+
+void MZList::SaveTable(ByteWriter& Stream, int Index) {
+    if (Index == 0) {
+        SaveToStream(Stream);
+        return;
+    }
+    const TTableHeader& h = Table(Index);
+    Stream.Seek(h.Start);
+    WriteBitmap(Stream, h.BitmapSize, h.Numbers);
+    const auto& records = FSubRecords[std::size_t(Index - 1)];
+    Stream.WriteBytes(records.data(), records.size());
+}
+
+// ---- Sets of lists.
+
+std::unique_ptr<MUnvList> NewListOfKind(int Kind) {
+    switch (Kind) {
+    case lkP:
+        return std::make_unique<MPList>();
+    case lkN:
+        return std::make_unique<MNList>();
+    case lkZ:
+        return std::make_unique<MZList>();
+    case lkR:
+        return std::make_unique<MRList>();
+    case lkS:
+        return std::make_unique<MSList>();
+    case lkW:
+        return std::make_unique<MWList>();
+    case lkFS:
+        return std::make_unique<MFSList>();
+    case lkFD:
+        return std::make_unique<MFDList>();
+    case lkFE:
+        return std::make_unique<MFEList>();
+    case lkC:
+        return std::make_unique<MCList>();
+    default:
+        return std::make_unique<MUnvList>();
+    }
+}
+
+MProgramLists::MProgramLists() {
+    for (MUnvList* list : Lists())
+        list->MachineInfo = &Machine;
+}
+
+MListSet MProgramLists::Lists() {
+    return {&P, &N, &Z, &R, &S, &W, &FS, &FD, &FE, &C};
+}
+
+MUnvList& MProgramLists::List(int Kind) {
+    if (Kind < 1 || Kind > ListKindCount)
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(Kind));
+    return *Lists()[std::size_t(Kind - 1)];
 }

@@ -4,13 +4,18 @@
 // from it by number, and the machine program file loads into it and is written from it. A module is
 // known by its number, never by its position: positions change with every store and sort.
 
+#include "model/UCamCodes.h"
 #include "model/ULstFile.h"
+#include "model/UprojInfo.h"
 #include "model/UunvBase.h"
+#include "model/UunvC.h"
+#include "model/UunvF.h"
+#include "model/UunvKinds.h"
+#include "model/UunvZ.h"
 
+#include <array>
 #include <memory>
 #include <vector>
-
-class MMachineInfo;
 
 // Display modes: one module per row, or Z pairing (an odd number and the next even number share a row).
 constexpr int dmSingle = 1, dmZPairs = 2;
@@ -132,12 +137,154 @@ protected:
         NeedsAutosave = true;
     }
 
+    // The index of the first module with that number; -1 when there is none.
+    int FindIndex(int Number) const;
+
     std::vector<std::unique_ptr<MUnvBase>> FItems;
 
 private:
-    int FindIndex(int Number) const;
     void StoreAt(int Index, const MUnvBase& Module, bool Validated);
 };
 
 // Compares two modules by number: -1, 0 or 1.
 int CompareNumbers(const MUnvBase& A, const MUnvBase& B);
+
+// ---- The ten per-kind lists. Each typed getter is FindByNumber returning the kind's class; it
+// raises 5011/4 when the number is absent.
+
+class MPList : public MUnvList {
+public:
+    MPList();
+    MUnvP& GetP(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MNList : public MUnvList {
+public:
+    MNList();
+    MUnvN& GetN(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MRList : public MUnvList {
+public:
+    MRList();
+    MUnvR& GetR(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MSList : public MUnvList {
+public:
+    MSList();
+    MUnvS& GetS(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+
+    // The largest k such that S lines 1..k all exist with a non-zero First.
+    int LeadingRunLength() const;
+    // The smallest S number above that run whose line has a non-zero First; 0 when there is none.
+    int NextUsedAfterRun() const;
+};
+
+class MWList : public MUnvList {
+public:
+    MWList();
+    MUnvW& GetW(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MFSList : public MUnvList {
+public:
+    MFSList();
+    MUnvFS& GetFS(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MFDList : public MUnvList {
+public:
+    MFDList();
+    MUnvFD& GetFD(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+class MFEList : public MUnvList {
+public:
+    MFEList();
+    MUnvFE& GetFE(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+// One setup scheme, number 1, in a table without bitmap.
+class MCList : public MUnvList {
+public:
+    MCList();
+    MUnvC& GetC(int Number) const;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+};
+
+// The knitting rows, shown in odd/even pairs. Besides its main table a Z list reads and writes the
+// eight sub-tables A..H that the rows refer to; equal sub-records are stored once.
+class MZList : public MUnvList {
+public:
+    MZList();
+    MUnvZ& GetZ(int Number) const;
+
+    std::array<TTableHeader, ZSubTableCount> SubTables; // A..H
+    // Counters of the sub-record numbering when writing: first level (sub-records C, B, A, A) and
+    // second level (D, E, -, -, -, F, G, H).
+    std::array<int, 4> SystemCounters{};
+    std::array<int, 8> SlotCounters{};
+    // The machine byte of every cam code index.
+    const std::array<std::uint8_t, CamCodeCount>& CamBytes() const;
+
+    void LoadFromStream(ByteReader& Stream) override;
+    void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
+    // Positions the stream on the record of Number in a sub-table; -1 (stream not moved) when the
+    // number is above the table's TopNumber.
+    static int SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Number);
+    // Numbers the rows' sub-records (equal ones shared) and computes every table layout.
+    void PrepareHeader() override;
+    void WriteRecord(ByteWriter& Stream, const MUnvBase& Module) override;
+    int TableCount() const override { return 1 + ZSubTableCount; }
+    TTableHeader& Table(int Index) override;
+    void SaveTable(ByteWriter& Stream, int Index) override;
+
+private:
+    // The records of each sub-table in number order, as the numbering found them.
+    std::array<std::vector<std::uint8_t>, ZSubTableCount> FSubRecords;
+};
+
+// A new empty list of a list kind (1..10); a plain list for any other kind.
+std::unique_ptr<MUnvList> NewListOfKind(int Kind);
+
+// A machine description with its ten lists pointing at it: the program of one machine file.
+class MProgramLists {
+public:
+    MProgramLists();
+    MProgramLists(const MProgramLists&) = delete;
+    MProgramLists& operator=(const MProgramLists&) = delete;
+
+    MMachineInfo Machine;
+    MPList P;
+    MNList N;
+    MZList Z;
+    MRList R;
+    MSList S;
+    MWList W;
+    MFSList FS;
+    MFDList FD;
+    MFEList FE;
+    MCList C;
+
+    // In the order P, N, Z, R, S, W, FS, FD, FE, C.
+    MListSet Lists();
+    MUnvList& List(int Kind);
+};
