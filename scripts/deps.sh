@@ -4,6 +4,7 @@ KDS_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev
   xvfb xauth
 )
 

@@ -15,3 +15,15 @@ bool IsArabicKeyboard() {
 void SelectKeyboardLayout(bool Arabic) {
     MKeyboardLayouts::Instance().SelectKeyboardLayout(Arabic);
 }
+
+Qt::Alignment AbsoluteAlignment(TAlignment Alignment) {
+    switch (Alignment) {
+    case taRightJustify:
+        return Qt::AlignRight | Qt::AlignAbsolute;
+    case taCenter:
+        return Qt::AlignHCenter;
+    case taLeftJustify:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignAbsolute;
+}

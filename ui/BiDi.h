@@ -23,3 +23,10 @@ inline QString EnglishLayoutName() {
 bool IsArabicKeyboard();
 // Makes the Arabic or the English layout active (nothing when it already is).
 void SelectKeyboardLayout(bool Arabic);
+
+#include <Qt>
+
+// Horizontal justification as the controls store it. On screen it is always absolute, so that a
+// right-to-left control does not swap it a second time.
+enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+Qt::Alignment AbsoluteAlignment(TAlignment Alignment);

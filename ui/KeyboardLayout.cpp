@@ -58,14 +58,16 @@ void MKeyboardLayouts::SelectKeyboardLayout(bool Arabic) {
         const unsigned id = installed[i];
         if ((id == ArabicLayoutId) != Arabic)
             continue;
-        if (b.ActivateLayout(id)) {
-            FPending = id;
+        // The notice may come back before the request returns.
+        FPending = id;
+        if (b.ActivateLayout(id))
             return;
-        }
+        FPending.reset();
     }
     const unsigned wanted = Arabic ? ArabicLayoutId : EnglishLayoutId;
-    if (b.LoadLayout(wanted))
-        FPending = wanted;
+    FPending = wanted;
+    if (!b.LoadLayout(wanted))
+        FPending.reset();
 }
 
 void MKeyboardLayouts::AddListener(MKeyboardListener* Listener) {

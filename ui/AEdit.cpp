@@ -1,0 +1,64 @@
+#include "ui/AEdit.h"
+
+#include "ui/BiDi.h"
+
+#include <QFocusEvent>
+
+TArabKeyboardFollower::TArabKeyboardFollower(QWidget* Control) : FControl(Control) {
+    MKeyboardLayouts::Instance().AddListener(this);
+}
+
+TArabKeyboardFollower::~TArabKeyboardFollower() {
+    MKeyboardLayouts::Instance().RemoveListener(this);
+}
+
+void TArabKeyboardFollower::ArabicChanged(bool Value) {
+    KeyboardLanguage = Value;
+    SelectKeyboardLayout(Value);
+}
+
+void TArabKeyboardFollower::Enter() {
+    PreviousKeyboardLanguage = IsArabicKeyboard();
+    SelectKeyboardLayout(KeyboardLanguage);
+}
+
+void TArabKeyboardFollower::Exit() {
+    SelectKeyboardLayout(PreviousKeyboardLanguage);
+}
+
+void TArabKeyboardFollower::KeyboardLayoutChanged(unsigned, int Charset) {
+    if (!FControl || !FControl->hasFocus())
+        return;
+    KeyboardLanguage = Charset == ARABIC_CHARSET;
+    if (OnLangChange)
+        OnLangChange(FControl.data(), KeyboardLanguage ? 1 : 0);
+}
+
+bool IsPopupFocusChange(const QFocusEvent* Event) {
+    return Event->reason() == Qt::PopupFocusReason;
+}
+
+TCustomArabEdit::TCustomArabEdit(QWidget* Parent)
+    : QLineEdit(Parent), TArabKeyboardFollower(this), FArabic(MiddleEastEnabled) {
+    setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCustomArabEdit::SetArabic(bool Value) {
+    if (Value == FArabic || !MiddleEastEnabled)
+        return;
+    FArabic = Value;
+    setLayoutDirection(Value ? Qt::RightToLeft : Qt::LeftToRight);
+    ArabicChanged(Value);
+}
+
+void TCustomArabEdit::focusInEvent(QFocusEvent* Event) {
+    if (!IsPopupFocusChange(Event))
+        Enter();
+    QLineEdit::focusInEvent(Event);
+}
+
+void TCustomArabEdit::focusOutEvent(QFocusEvent* Event) {
+    if (!IsPopupFocusChange(Event))
+        Exit();
+    QLineEdit::focusOutEvent(Event);
+}

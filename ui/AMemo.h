@@ -1,0 +1,35 @@
+#pragma once
+// The right-to-left memo: with its Arabic switch on, the lines read right to left and the scroll bar
+// is on the left; on a middle-east platform it starts right-justified. Its keyboard layout follows the
+// control as in the edit.
+
+#include "ui/AEdit.h"
+#include "ui/BiDi.h"
+
+#include <QPlainTextEdit>
+
+class TCustomArabMemo : public QPlainTextEdit, public TArabKeyboardFollower {
+    Q_OBJECT
+public:
+    explicit TCustomArabMemo(QWidget* Parent = nullptr);
+
+    bool Arabic() const { return FArabic; }
+    void SetArabic(bool Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+
+protected:
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
+
+private:
+    void ApplyAlignment();
+    bool FArabic;
+    TAlignment FAlignment;
+};
+
+class TArabMemo : public TCustomArabMemo {
+    Q_OBJECT
+public:
+    using TCustomArabMemo::TCustomArabMemo;
+};
