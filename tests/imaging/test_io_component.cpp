@@ -1,0 +1,256 @@
+// The I/O component: parameters and their defaults, the choice of codec by extension, the texts
+// of failed loads, icons and cursors, and files that a failed save leaves alone.
+#include "IoTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace iotest;
+
+namespace {
+
+QString Fixture(const char* name) {
+    return kdstest::SourcePath(QStringLiteral("tests/imaging/data/") + QLatin1String(name));
+}
+
+QString LoadError(TImageIO& io, const QString& file) {
+    try {
+        io.LoadFromFile(file);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return QStringLiteral("(loaded)");
+}
+
+QString SaveError(TImageIO& io, const QString& file) {
+    try {
+        io.SaveToFile(file);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return QStringLiteral("(saved)");
+}
+
+} // namespace
+
+TEST(ImageIO, NewComponentHasTheDefaultParameters) {
+    TImageIO io;
+    const TIOParamsVals& p = io.Params();
+    EXPECT_EQ(p.Owner, &io);
+    EXPECT_EQ(p.BitsPerSample, 8);
+    EXPECT_EQ(p.SamplesPerPixel, 3);
+    EXPECT_EQ(p.DpiX, 0);
+    EXPECT_EQ(p.FileType, ioUnknown);
+    EXPECT_EQ(p.TiffPhotometric, 2);
+    EXPECT_EQ(p.TiffPlanarConfig, 1);
+    EXPECT_EQ(p.GifVersion, QStringLiteral("GIF89a"));
+    EXPECT_EQ(p.GifLzwDecoder, nullptr);
+    EXPECT_EQ(p.TiffLzwDecoder, nullptr);
+    EXPECT_EQ(p.JpegQuality, 50);
+    EXPECT_EQ(p.PcxVersion, 5);
+    EXPECT_TRUE(p.PcxCompressed);
+    EXPECT_EQ(p.BmpVersion, 1);
+    EXPECT_FALSE(p.BmpCompressed);
+    EXPECT_EQ(p.IconWidth, 16);
+    EXPECT_EQ(p.IconHeight, 16);
+    EXPECT_EQ(p.CursorWidth, 16);
+    EXPECT_EQ(p.CursorHeight, 16);
+    EXPECT_EQ(p.PngFilter, 0);
+    EXPECT_EQ(p.PngCompressionLevel, 5);
+    EXPECT_EQ(p.ColorMapCount(), 0);
+    EXPECT_TRUE(io.StreamHeaders);
+    EXPECT_EQ(io.MsgLanguage, msEnglish);
+    EXPECT_EQ(io.Background(), 0u);
+}
+
+TEST(ImageIO, AssignAndResetParams) {
+    TImageIO a, b;
+    TBitmap bmp(7, 3, pf24bit);
+    a.SetAttachedBitmap(&bmp);
+    a.Params().JpegQuality = 80;
+    a.Params().ColorMap = {C(1, 2, 3)};
+    a.Params().TiffPageName = QStringLiteral("page");
+    b.AssignParams(&a);
+    EXPECT_EQ(b.Params().JpegQuality, 80);
+    EXPECT_EQ(b.Params().ColorMap, a.Params().ColorMap);
+    EXPECT_EQ(b.Params().TiffPageName, QStringLiteral("page"));
+    EXPECT_EQ(b.Params().Owner, &b);
+
+    QObject other;
+    b.Params().JpegQuality = 20;
+    b.AssignParams(&other);
+    EXPECT_EQ(b.Params().JpegQuality, 20);
+
+    a.Params().ResetParams();
+    EXPECT_EQ(a.Params().JpegQuality, 50);
+    EXPECT_EQ(a.Params().ColorMapCount(), 0);
+    EXPECT_EQ(a.Params().Width, 7);
+    EXPECT_EQ(a.Params().Height, 3);
+}
+
+TEST(ImageIO, LoadChoosesByTheLowerCasedExtension) {
+    QTemporaryDir dir;
+    TBitmap source = Colourful(6, 5);
+    TImageIO writer;
+    writer.SetAttachedBitmap(&source);
+    writer.SaveToFile(dir.filePath(QStringLiteral("a.bmp")));
+    for (const char* name : {"UP.BMP", "b.bmp.txt", "noext", "c.png", "d.JPG"})
+        QFile::copy(dir.filePath(QStringLiteral("a.bmp")), dir.filePath(QLatin1String(name)));
+
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    int changes = 0;
+    bmp.OnChange = [&](TBitmap*) { ++changes; };
+    io.LoadFromFile(dir.filePath(QStringLiteral("UP.BMP")));
+    EXPECT_EQ(Rgb(bmp), Rgb(source));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(io.Params().FileType, ioBMP);
+    EXPECT_EQ(io.Params().FileName, dir.filePath(QStringLiteral("UP.BMP")));
+
+    for (const char* name : {"b.bmp.txt", "noext"}) {
+        io.LoadFromFile(dir.filePath(QLatin1String(name)));
+        EXPECT_EQ(io.Params().FileType, ioUnknown);
+        EXPECT_TRUE(io.Params().FileName.isEmpty());
+        EXPECT_EQ(Rgb(bmp), Rgb(source));
+    }
+    // A BMP file under another extension goes to that reader.
+    EXPECT_EQ(LoadError(io, dir.filePath(QStringLiteral("c.png"))), QStringLiteral("unrecognized PNG"));
+    EXPECT_EQ(LoadError(io, dir.filePath(QStringLiteral("d.JPG"))), QStringLiteral("unrecognized JPEG"));
+    EXPECT_EQ(Rgb(bmp), Rgb(source));
+
+    // Without a bitmap nothing happens.
+    TImageIO idle;
+    idle.LoadFromFile(dir.filePath(QStringLiteral("a.bmp")));
+    EXPECT_EQ(idle.Params().FileType, ioUnknown);
+}
+
+TEST(ImageIO, FailedLoadsRaiseTheComponentsTexts) {
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk"));
+    kdstest::WriteFile(junk, QByteArray("junk data, no picture"));
+    struct Case {
+        const char* extension;
+        const char* text;
+    };
+    const Case cases[] = {
+        {".bmp", "unrecognized BMP"},
+        {".png", "unrecognized PNG"},
+        {".jpeg", "unrecognized JPEG"},
+        {".gif", "GIF pictures are not supported : unrecognized GIF"},
+        {".tif", "TIFF pictures are not supported : unrecognized TIFF"},
+        {".pcx", "unrecognized PCX"},
+        {".wmf", "unrecognized WMF or EMF"},
+        {".emf", "unrecognized WMF or EMF"},
+        {".ico", "unrecognized ICO"},
+        {".cur", "unrecognized CUR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const QString file = junk + QLatin1String(c.extension);
+        QFile::copy(junk, file);
+        TBitmap bmp(2, 2, pf24bit);
+        TImageIO io;
+        io.SetAttachedBitmap(&bmp);
+        EXPECT_EQ(LoadError(io, file), QLatin1String(c.text));
+        EXPECT_EQ(bmp.Width(), 2);
+    }
+    // A missing file is unrecognized for BMP; the PNG loader lets the read error through.
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    EXPECT_EQ(LoadError(io, dir.filePath(QStringLiteral("missing.bmp"))), QStringLiteral("unrecognized BMP"));
+    EXPECT_THROW(io.LoadFromFile(dir.filePath(QStringLiteral("missing.png"))), EReadError);
+}
+
+TEST(ImageIO, SaveChoosesByExtensionAndWidensOtherFormats) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QByteArray signature;
+    };
+    const Case cases[] = {
+        {"a.png", QByteArray("\x89PNG")},  {"a.JPEG", QByteArray("\xFF\xD8")},
+        {"a.jpg", QByteArray("\xFF\xD8")}, {"a.xyz", QByteArray("BM")},
+        {"noext", QByteArray("BM")},       {"a.bmp", QByteArray("BM")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bmp(4, 4, pf8bit);
+        TImageIO io;
+        io.SetAttachedBitmap(&bmp);
+        io.SaveToFile(dir.filePath(QLatin1String(c.name)));
+        EXPECT_TRUE(kdstest::ReadFile(dir.filePath(QLatin1String(c.name))).startsWith(c.signature));
+        EXPECT_EQ(bmp.PixelFormat(), pf24bit);
+        EXPECT_EQ(io.Params().FileType, ioUnknown);
+    }
+    TBitmap bmp(4, 4, pf24bit);
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    EXPECT_EQ(SaveError(io, dir.filePath(QStringLiteral("a.tiff"))),
+              QStringLiteral("TIFF pictures are not supported"));
+    EXPECT_EQ(SaveError(io, dir.filePath(QStringLiteral("a.gif"))),
+              QStringLiteral("GIF pictures are not supported"));
+    EXPECT_EQ(SaveError(io, dir.filePath(QStringLiteral("a.pcx"))),
+              QStringLiteral("PCX pictures are not supported"));
+}
+
+TEST(ImageIO, FailedSaveLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("keep.jpg"));
+    kdstest::WriteFile(file, QByteArray("old contents"));
+    // Wider than the JPEG library allows.
+    TBitmap bmp(70000, 1, pf24bit);
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    EXPECT_TRUE(SaveError(io, file).startsWith(QStringLiteral("Unrecognized JPeg - JPEG error #")));
+    EXPECT_EQ(kdstest::ReadFile(file), QByteArray("old contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST(ImageIO, LoadPngTradesBackgroundWithPngBackground) {
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    io.SetBackground(RGB(0, 0, 255));
+    io.LoadFromFile(kdstest::TestDataPath(QStringLiteral("pngsuite/basn6a08.png")));
+    EXPECT_EQ(io.Params().PngBackground, C(0, 0, 255));
+    EXPECT_EQ(Pixel(bmp, 0, 0), C(0, 0, 255));
+    io.LoadFromFile(kdstest::TestDataPath(QStringLiteral("pngsuite/bgyn6a16.png")));
+    EXPECT_EQ(io.Background(), RGB(255, 255, 0));
+}
+
+TEST(ImageIO, IconsAndCursorsLoadAtTheRequestedSize) {
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    // The icon holds a red 32 x 32 image and a blue 16 x 16 one.
+    io.LoadFromFile(Fixture("icon.ico"));
+    EXPECT_EQ(bmp.PixelFormat(), pf24bit);
+    EXPECT_EQ(bmp.Width(), 16);
+    EXPECT_EQ(Pixel(bmp, 8, 8), C(0, 0, 255));
+    EXPECT_EQ(io.Params().FileType, ioICO);
+    EXPECT_EQ(io.Params().Width, 16);
+    io.Params().IconWidth = 32;
+    io.Params().IconHeight = 32;
+    io.LoadFromFile(Fixture("icon.ico"));
+    EXPECT_EQ(bmp.Width(), 32);
+    EXPECT_EQ(Pixel(bmp, 8, 8), C(255, 0, 0));
+    io.Params().IconWidth = 20;
+    io.Params().IconHeight = 10;
+    io.LoadFromFile(Fixture("icon.ico"));
+    EXPECT_EQ(bmp.Width(), 20);
+    EXPECT_EQ(bmp.Height(), 10);
+
+    // The cursor is half-transparent green, drawn over black.
+    io.LoadFromFile(Fixture("cursor.cur"));
+    EXPECT_EQ(io.Params().FileType, ioCUR);
+    EXPECT_EQ(bmp.Width(), 16);
+    const TBGRColor c = Pixel(bmp, 4, 4);
+    EXPECT_EQ(c.r, 0);
+    EXPECT_NEAR(c.g, 128, 2);
+    EXPECT_EQ(c.b, 0);
+}

@@ -1,0 +1,177 @@
+// PNG reading and writing over the library: the kinds of file written, round trips, background,
+// resolution, interlacing and errors.
+#include "IoTestSupport.h"
+#include "imaging/PNGFilt.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace iotest;
+
+namespace {
+
+QByteArray WritePng(TBitmap& bmp, TIOParamsVals& params) {
+    return Written(WritePNG, bmp, params).ToByteArray();
+}
+
+TBitmap ReadPng(const QByteArray& file, TIOParamsVals& params, TProgressRec progress = {}) {
+    ByteReader r(file);
+    TBitmap bmp;
+    ReadPNG(r, bmp, params, progress);
+    return bmp;
+}
+
+// The bytes of the first chunk of the given type, or an empty array.
+QByteArray Chunk(const QByteArray& png, const char* type) {
+    ByteReader r(png);
+    r.Seek(8);
+    while (r.Remaining() >= 12) {
+        const std::uint32_t length = r.ReadU32BE();
+        const auto kind = r.ReadBytes(4);
+        const auto body = r.ReadBytes(length);
+        r.Skip(4);
+        if (std::memcmp(kind.data(), type, 4) == 0)
+            return QByteArray(reinterpret_cast<const char*>(body.data()), qsizetype(body.size()));
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(PngWrite, KindOfFileFollowsTheParameters) {
+    struct Case {
+        const char* name;
+        int bitsPerSample;
+        int samplesPerPixel;
+        bool monoSource;
+        int colorType;
+        int depth;
+        int paletteEntries;
+    };
+    const Case cases[] = {
+        {"colour", 8, 3, false, 2, 8, 0},
+        {"palette", 8, 1, false, 3, 8, 256},
+        {"palette from a 1-bit picture", 8, 1, true, 3, 8, 256},
+        {"1-bit picture as grey", 1, 1, true, 0, 1, 0},
+        {"1-bit picture with three samples", 1, 3, true, 0, 1, 0},
+        {"colour picture dithered to grey", 1, 1, false, 0, 1, 0},
+        {"1-bit picture as colour", 8, 4, true, 2, 8, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bmp = c.monoSource ? TBitmap(5, 4, pf1bit) : Colourful(5, 4);
+        if (c.monoSource)
+            SetPixel(bmp, 2, 1, C(255, 255, 255));
+        TIOParamsVals params;
+        params.BitsPerSample = c.bitsPerSample;
+        params.SamplesPerPixel = c.samplesPerPixel;
+        const QByteArray file = WritePng(bmp, params);
+        const QByteArray ihdr = Chunk(file, "IHDR");
+        ASSERT_EQ(ihdr.size(), 13);
+        EXPECT_EQ(ByteReader(ihdr).PeekU32BE(0), 5u);
+        EXPECT_EQ(ByteReader(ihdr).PeekU32BE(4), 4u);
+        EXPECT_EQ(int(ihdr[8]), c.depth);
+        EXPECT_EQ(int(ihdr[9]), c.colorType);
+        EXPECT_EQ(Chunk(file, "PLTE").size(), 3 * c.paletteEntries);
+        TIOParamsVals read;
+        const TBitmap back = ReadPng(file, read);
+        EXPECT_EQ(read.BitsPerSample, c.depth);
+        if (c.monoSource || c.bitsPerSample != 1) {
+            EXPECT_EQ(Rgb(back), Rgb(bmp)); // a palette holds the picture's own colours
+        }
+    }
+}
+
+TEST(PngWrite, TwoColoursAtOneBitKeepTheirColours) {
+    TBitmap bmp = Picture(6, 2, [](int x, int) { return x % 2 ? C(255, 200, 0) : C(0, 60, 120); });
+    TIOParamsVals params;
+    params.BitsPerSample = 1;
+    const QByteArray file = WritePng(bmp, params);
+    EXPECT_EQ(int(Chunk(file, "IHDR")[9]), 3);
+    EXPECT_EQ(Chunk(file, "PLTE").size(), 6);
+    TIOParamsVals read;
+    const TBitmap back = ReadPng(file, read);
+    EXPECT_EQ(back.PixelFormat(), pf24bit);
+    EXPECT_EQ(Rgb(back), Rgb(bmp));
+    EXPECT_EQ(read.ColorMapCount(), 2);
+}
+
+TEST(PngWrite, ResolutionBackgroundFilterAndInterlacingRoundTrip) {
+    for (const int filter : {0, 1, 2, 7}) {
+        SCOPED_TRACE(filter);
+        TBitmap bmp = Colourful(9, 7);
+        TIOParamsVals params;
+        params.DpiX = 300;
+        params.DpiY = 72;
+        params.PngFilter = std::uint8_t(filter);
+        params.PngInterlaced = filter == 2;
+        params.PngBackground = C(10, 20, 30);
+        params.PngCompressionLevel = 9;
+        const QByteArray file = WritePng(bmp, params);
+        const QByteArray phys = Chunk(file, "pHYs");
+        ASSERT_EQ(phys.size(), 9);
+        EXPECT_EQ(ByteReader(phys).PeekU32BE(0), 11811u);
+        EXPECT_EQ(ByteReader(phys).PeekU32BE(4), 2835u);
+        EXPECT_EQ(int(phys[8]), 1);
+        EXPECT_EQ(Chunk(file, "bKGD"), QByteArray::fromHex("000a0014001e"));
+        TIOParamsVals read;
+        EXPECT_EQ(Rgb(ReadPng(file, read)), Rgb(bmp));
+        EXPECT_EQ(read.DpiX, 300);
+        EXPECT_EQ(read.DpiY, 72);
+        EXPECT_EQ(read.PngInterlaced, filter == 2);
+        EXPECT_EQ(read.PngBackground, C(10, 20, 30));
+        EXPECT_EQ(read.SamplesPerPixel, 3);
+    }
+}
+
+TEST(PngRead, AlphaIsComposedOverTheFileBackgroundOrPngBackground) {
+    // basn6a08 has no background chunk; bgwn6a08 has a white one.
+    TIOParamsVals params;
+    params.PngBackground = C(0, 0, 255);
+    const TBitmap blue = ReadPng(kdstest::ReadFile(kdstest::TestDataPath("pngsuite/basn6a08.png")), params);
+    EXPECT_EQ(params.PngBackground, C(0, 0, 255));
+    EXPECT_EQ(params.SamplesPerPixel, 4);
+    EXPECT_EQ(Pixel(blue, 0, 0), C(0, 0, 255)); // fully transparent corner
+    const TBitmap white = ReadPng(kdstest::ReadFile(kdstest::TestDataPath("pngsuite/bgwn6a08.png")), params);
+    EXPECT_EQ(params.PngBackground, C(255, 255, 255));
+    EXPECT_EQ(Pixel(white, 0, 0), C(255, 255, 255));
+
+    TIOParamsVals sixteen;
+    ReadPng(kdstest::ReadFile(kdstest::TestDataPath("pngsuite/basn2c16.png")), sixteen);
+    EXPECT_EQ(sixteen.BitsPerSample, 16);
+}
+
+TEST(PngRead, InterlacedFilesReportProgressForEveryRowOfEveryPass) {
+    std::vector<int> seen;
+    TProgressRec progress;
+    progress.OnProgress = [&](QObject*, int per) { seen.push_back(per); };
+    TIOParamsVals params;
+    const TBitmap bmp =
+        ReadPng(kdstest::ReadFile(kdstest::TestDataPath("pngsuite/basi2c08.png")), params, progress);
+    ASSERT_EQ(seen.size(), std::size_t(7 * bmp.Height()));
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
+
+TEST(PngRead, DamagedFilesRaiseAndLeaveThePictureAlone) {
+    TBitmap bmp = Colourful(9, 7);
+    TIOParamsVals params;
+    const QByteArray good = WritePng(bmp, params);
+    const QByteArray damaged[] = {good.left(good.size() / 2), good.left(40), QByteArray("not a png at all"),
+                                  QByteArray()};
+    for (const QByteArray& file : damaged) {
+        TBitmap target(2, 2, pf24bit);
+        TIOParamsVals read;
+        read.Width = 5;
+        ByteReader r(file);
+        TProgressRec progress;
+        try {
+            ReadPNG(r, target, read, progress);
+            ADD_FAILURE() << "read " << file.size();
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Unrecognized PNG"));
+        }
+        EXPECT_EQ(target.Width(), 2);
+        EXPECT_EQ(read.Width, 5);
+    }
+}
