@@ -142,6 +142,27 @@ TEST(BilingualForm, SwitchToArabicAndBackRestoresTextsAndPlaces) {
     EXPECT_FALSE(f.RightToLeftStyle());
 }
 
+TEST(BilingualForm, ADifferentLanguageFontIsHandedOnAfterTheLanguage) {
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(1);
+    MLanguageFont big = pf.Pack().Detail(0)->Font();
+    QFont f0 = big.Font();
+    f0.setPixelSize(15);
+    big.SetFont(f0);
+    pf.Pack().Detail(0)->SetFont(big);
+    TestForm f(pf.Pack(), 1);
+    f.show();
+    f.ClearLogs();
+    pf.Pack().SetLanguageNumber(0);
+    ASSERT_EQ(f.OnForm->Log.size(), 5u);
+    EXPECT_EQ(f.OnForm->Log[0].first, LM_CHANGE_LANGUAGEID);
+    EXPECT_EQ(f.OnForm->Log[1].first, LM_CHANGE_FONT);
+    EXPECT_EQ(f.OnForm->Log[2].first, LM_CHANGE_ALIGN);
+    const MLanguageFont* sent = UnpackFont(f.OnForm->Log[1].second);
+    EXPECT_EQ(sent, &f.LanguageDetail().Font());
+    EXPECT_EQ(sent->Font().pixelSize(), 15);
+}
+
 TEST(BilingualForm, FormBuiltInArabicShowsThePackLanguageBeforeItIsVisible) {
     PackFixture pf;
     pf.Pack().SetLanguageNumber(1);
