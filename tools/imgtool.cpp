@@ -1,0 +1,204 @@
+// imgtool: runs the picture operations of the image library on binary PPM (P6) and PGM (P5)
+// files, for tests, reviews and benchmarks.
+//
+//   imgtool reduce IN OUT N
+//   imgtool gray IN OUT
+//   imgtool bw IN OUT threshold|dither [LEVEL]
+//   imgtool resample IN OUT W H FILTER   (none triangle hermite bell bspline lanczos3 mitchell)
+//   imgtool rotate IN OUT DEGREES
+//   imgtool count IN
+//
+// OUT is written as PGM when its name ends in .pgm, else as PPM. Errors go to stderr, exit 1.
+
+#include "imaging/ImageProc.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+struct ToolError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the next header number of a PNM file, skipping white space and comments.
+int HeaderNumber(const QByteArray& data, qsizetype& pos) {
+    for (;;) {
+        while (pos < data.size() && std::strchr(" \t\r\n\v\f", data[pos]) && data[pos] != 0)
+            ++pos;
+        if (pos < data.size() && data[pos] == '#') {
+            while (pos < data.size() && data[pos] != '\n' && data[pos] != '\r')
+                ++pos;
+            continue;
+        }
+        break;
+    }
+    std::int64_t value = 0;
+    const qsizetype start = pos;
+    while (pos < data.size() && data[pos] >= '0' && data[pos] <= '9') {
+        value = value * 10 + (data[pos] - '0');
+        if (value > 0x7FFFFFFF)
+            throw ToolError("number too large in the picture header");
+        ++pos;
+    }
+    if (pos == start)
+        throw ToolError("bad picture header");
+    return int(value);
+}
+
+TBitmap ReadPnm(const QString& name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ToolError("cannot read " + name.toStdString());
+    const QByteArray data = file.readAll();
+    if (data.size() < 2 || data[0] != 'P' || (data[1] != '6' && data[1] != '5'))
+        throw ToolError(name.toStdString() + ": not a binary PPM (P6) or PGM (P5) file");
+    const bool colour = data[1] == '6';
+    qsizetype pos = 2;
+    const int width = HeaderNumber(data, pos);
+    const int height = HeaderNumber(data, pos);
+    const int maxval = HeaderNumber(data, pos);
+    if (maxval < 1 || maxval > 255)
+        throw ToolError(name.toStdString() + ": only 8-bit samples are read");
+    if (pos >= data.size())
+        throw ToolError(name.toStdString() + ": truncated file");
+    ++pos; // the single white-space character before the samples
+    const std::int64_t samples = std::int64_t(width) * height * (colour ? 3 : 1);
+    if (samples > data.size() - pos)
+        throw ToolError(name.toStdString() + ": truncated file");
+    TBitmap bmp(width, height, pf24bit);
+    const auto* src = reinterpret_cast<const std::uint8_t*>(data.constData() + pos);
+    auto scale = [maxval](std::uint8_t v) {
+        return maxval == 255 ? v : std::uint8_t(std::min(255, (v * 255 + maxval / 2) / maxval));
+    };
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bmp.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (colour) {
+                row[3 * x + 2] = scale(src[0]);
+                row[3 * x + 1] = scale(src[1]);
+                row[3 * x] = scale(src[2]);
+                src += 3;
+            } else {
+                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = scale(*src++);
+            }
+        }
+    }
+    return bmp;
+}
+
+void WritePnm(const QString& name, TBitmap& bmp) {
+    if (bmp.PixelFormat() != pf24bit)
+        bmp.SetPixelFormat(pf24bit);
+    const bool grey = name.endsWith(QStringLiteral(".pgm"), Qt::CaseInsensitive);
+    QByteArray out = QByteArray(grey ? "P5\n" : "P6\n") + QByteArray::number(bmp.Width()) + ' ' +
+                     QByteArray::number(bmp.Height()) + "\n255\n";
+    const qsizetype header = out.size();
+    out.resize(header + qsizetype(bmp.Width()) * bmp.Height() * (grey ? 1 : 3));
+    auto* dst = reinterpret_cast<std::uint8_t*>(out.data() + header);
+    for (int y = 0; y < bmp.Height(); ++y) {
+        const auto* row = reinterpret_cast<const TBGRColor*>(bmp.ScanLine(y));
+        for (int x = 0; x < bmp.Width(); ++x) {
+            if (grey) {
+                *dst++ = std::uint8_t(GreyOf(row[x]));
+            } else {
+                *dst++ = row[x].r;
+                *dst++ = row[x].g;
+                *dst++ = row[x].b;
+            }
+        }
+    }
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+        throw ToolError("cannot write " + name.toStdString());
+}
+
+int Number(const char* text, const char* what) {
+    bool ok = false;
+    const int v = QString::fromLocal8Bit(text).toInt(&ok);
+    if (!ok)
+        throw ToolError(std::string("bad ") + what + ": " + text);
+    return v;
+}
+
+TResampleFilter FilterNamed(const char* name) {
+    static const std::map<std::string, TResampleFilter> filters = {
+        {"none", rfNone},       {"triangle", rfTriangle}, {"hermite", rfHermite},  {"bell", rfBell},
+        {"bspline", rfBSpline}, {"lanczos3", rfLanczos3}, {"mitchell", rfMitchell}};
+    const auto it = filters.find(name);
+    if (it == filters.end())
+        throw ToolError(std::string("unknown filter: ") + name);
+    return it->second;
+}
+
+[[noreturn]] void Usage() {
+    throw ToolError("usage: imgtool reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
+                    "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN");
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 3)
+        Usage();
+    const std::string command = argv[1];
+    const QString in = QString::fromLocal8Bit(argv[2]);
+    if (command == "count") {
+        if (argc != 3)
+            Usage();
+        TBitmap bmp = ReadPnm(in);
+        TImageProc proc;
+        proc.SetAttachedBitmap(&bmp);
+        std::printf("%d\n", proc.CountColors());
+        return 0;
+    }
+    if (argc < 4)
+        Usage();
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    TBitmap bmp = ReadPnm(in);
+    TImageProc proc;
+    proc.AutoUndo = false;
+    proc.SetAttachedBitmap(&bmp);
+    if (command == "reduce" && argc == 5) {
+        const int n = Number(argv[4], "colour count");
+        if (n < 1)
+            throw ToolError("the colour count must be at least 1");
+        proc.ReduceColors(n);
+    } else if (command == "gray" && argc == 4) {
+        proc.ToGrayScale();
+    } else if (command == "bw" && argc >= 5 && argc <= 6 && std::strcmp(argv[4], "threshold") == 0) {
+        const int level = argc == 6 ? Number(argv[5], "threshold") : -1;
+        if (level < -1 || level > 256)
+            throw ToolError("the threshold must be -1 (the mean grey) or 0 to 256");
+        proc.ConvertToBWThreshold(level);
+    } else if (command == "bw" && argc == 5 && std::strcmp(argv[4], "dither") == 0) {
+        proc.ConvertToBWDither();
+    } else if (command == "resample" && argc == 7) {
+        const int w = Number(argv[4], "width"), h = Number(argv[5], "height");
+        if (w == 0 || h == 0 || (w < 0 && h < 0))
+            throw ToolError("the new size needs a positive width or height (-1 keeps the proportions)");
+        proc.Resample(w, h, FilterNamed(argv[6]));
+    } else if (command == "rotate" && argc == 5) {
+        proc.Rotate(Number(argv[4], "angle"), false);
+    } else {
+        Usage();
+    }
+    WritePnm(out, bmp);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "imgtool: %s\n", e.what());
+        return 1;
+    }
+}
