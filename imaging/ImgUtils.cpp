@@ -1,5 +1,6 @@
 #include "imaging/ImgUtils.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 void TProgressRec::Report(int per) const {
@@ -26,25 +27,19 @@ bool THash1::Insert(std::uint32_t Key) {
     case 1: {
         if (FSlots[i] == Key)
             return false;
-        const auto first = std::int32_t(FNodes.size());
-        FNodes.push_back(Node{FSlots[i], first + 1});
-        FNodes.push_back(Node{Key, -1});
-        FSlots[i] = std::uint32_t(first);
+        const std::uint32_t old = FSlots[i];
+        FChains.push_back(old < Key ? std::vector<std::uint32_t>{old, Key}
+                                    : std::vector<std::uint32_t>{Key, old});
+        FSlots[i] = std::uint32_t(FChains.size() - 1);
         FStates[i] = 2;
         break;
     }
     default: {
-        std::int32_t n = std::int32_t(FSlots[i]);
-        for (;;) {
-            if (FNodes[std::size_t(n)].Key == Key)
-                return false;
-            if (FNodes[std::size_t(n)].Next < 0)
-                break;
-            n = FNodes[std::size_t(n)].Next;
-        }
-        const auto added = std::int32_t(FNodes.size());
-        FNodes.push_back(Node{Key, -1});
-        FNodes[std::size_t(n)].Next = added;
+        std::vector<std::uint32_t>& chain = FChains[FSlots[i]];
+        const auto at = std::lower_bound(chain.begin(), chain.end(), Key);
+        if (at != chain.end() && *at == Key)
+            return false;
+        chain.insert(at, Key);
         break;
     }
     }

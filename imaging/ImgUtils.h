@@ -28,8 +28,9 @@ struct TProgressRec {
 };
 
 // A fixed hash of 32-bit keys that counts the distinct keys inserted. The table never grows;
-// colliding keys are chained. Keys and chain links are kept apart: a slot holds the key itself
-// or the index of its chain's first node.
+// colliding keys are chained. A slot holds the key itself or the number of its chain; chains are
+// kept apart from the slots, each as one sorted block of keys so that long chains (a picture of a
+// million colours in 8192 slots) are still searched quickly.
 class THash1 {
 public:
     explicit THash1(int HashBits);
@@ -43,16 +44,12 @@ public:
     int HashBits() const { return FHashBits; }
 
 private:
-    struct Node {
-        std::uint32_t Key;
-        std::int32_t Next; // index into FNodes, -1 at the end
-    };
     int FHashBits;
     int FTableSize;
     int FCount = 0;
-    std::unique_ptr<std::uint32_t[]> FSlots; // the key (state 1) or the first node's index (state 2)
+    std::unique_ptr<std::uint32_t[]> FSlots; // the key (state 1) or the chain's number (state 2)
     std::unique_ptr<std::uint8_t[]> FStates; // 0 empty, 1 one key, 2 chain
-    std::vector<Node> FNodes;
+    std::vector<std::vector<std::uint32_t>> FChains;
 };
 
 // Skips the zero bits from bit 0, then counts the consecutive one bits (0x7C00 gives 5).

@@ -8,7 +8,8 @@
 //   imgtool rotate IN OUT DEGREES
 //   imgtool count IN
 //
-// OUT is written as PGM when its name ends in .pgm, else as PPM. Errors go to stderr, exit 1.
+// IN may have 8- or 16-bit samples. OUT is written (8 bits) as PGM when its name ends in .pgm, else as PPM.
+// Errors go to stderr, exit 1.
 
 #include "imaging/ImageProc.h"
 
@@ -65,29 +66,33 @@ TBitmap ReadPnm(const QString& name) {
     const int width = HeaderNumber(data, pos);
     const int height = HeaderNumber(data, pos);
     const int maxval = HeaderNumber(data, pos);
-    if (maxval < 1 || maxval > 255)
-        throw ToolError(name.toStdString() + ": only 8-bit samples are read");
+    if (maxval < 1 || maxval > 65535)
+        throw ToolError(name.toStdString() + ": bad sample range");
+    const int bytes = maxval > 255 ? 2 : 1;
     if (pos >= data.size())
         throw ToolError(name.toStdString() + ": truncated file");
     ++pos; // the single white-space character before the samples
-    const std::int64_t samples = std::int64_t(width) * height * (colour ? 3 : 1);
+    const std::int64_t samples = std::int64_t(width) * height * (colour ? 3 : 1) * bytes;
     if (samples > data.size() - pos)
         throw ToolError(name.toStdString() + ": truncated file");
     TBitmap bmp(width, height, pf24bit);
     const auto* src = reinterpret_cast<const std::uint8_t*>(data.constData() + pos);
-    auto scale = [maxval](std::uint8_t v) {
-        return maxval == 255 ? v : std::uint8_t(std::min(255, (v * 255 + maxval / 2) / maxval));
+    // Samples of 1 or 2 bytes (most significant first), scaled to 0..255.
+    auto sample = [&]() {
+        int v = *src++;
+        if (bytes == 2)
+            v = (v << 8) | *src++;
+        return maxval == 255 ? std::uint8_t(v) : std::uint8_t(std::min(255, (v * 255 + maxval / 2) / maxval));
     };
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = bmp.ScanLine(y);
         for (int x = 0; x < width; ++x) {
             if (colour) {
-                row[3 * x + 2] = scale(src[0]);
-                row[3 * x + 1] = scale(src[1]);
-                row[3 * x] = scale(src[2]);
-                src += 3;
+                row[3 * x + 2] = sample();
+                row[3 * x + 1] = sample();
+                row[3 * x] = sample();
             } else {
-                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = scale(*src++);
+                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = sample();
             }
         }
     }

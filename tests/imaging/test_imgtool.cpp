@@ -35,6 +35,12 @@ TEST(ImgTool, RunsEachOperation) {
     const QString in = dir.filePath("in.ppm");
     kdstest::WriteFile(in, SmallPpm());
     EXPECT_EQ(Tool({"count", in}).out, "8\n");
+    // 16-bit samples are scaled to 8 bits.
+    const QString deep = dir.filePath("deep.pgm");
+    kdstest::WriteFile(deep, QByteArray("P5 2 1 65535\n") + QByteArray::fromHex("ffff8080"));
+    const QString deepOut = dir.filePath("deep.out.pgm");
+    ASSERT_EQ(Tool({"gray", deep, deepOut}).exitCode, 0);
+    EXPECT_EQ(kdstest::ReadFile(deepOut).right(2), QByteArray::fromHex("ff80"));
 
     const QString grey = dir.filePath("grey.pgm");
     ASSERT_EQ(Tool({"gray", in, grey}).exitCode, 0);
@@ -73,7 +79,7 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
     const QString wide = dir.filePath("wide.ppm");
     kdstest::WriteFile(wide, "P6\n100000 100000\n255\n");
     const QString deep = dir.filePath("deep.ppm");
-    kdstest::WriteFile(deep, "P6\n1 1\n65535\n\0\0\0\0\0\0");
+    kdstest::WriteFile(deep, "P6\n1 1\n65536\n");
     const QString out = dir.filePath("out.ppm");
     const QList<QStringList> cases = {
         {},
