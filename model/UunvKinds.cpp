@@ -391,12 +391,15 @@ void MUnvS::GetLabel(int, int, int, QString& Text) const {
 }
 
 int MUnvS::NextInRange(int Current) const {
+    // Worked in 64 bits: a range read from a file may run past the 32-bit numbers, and a number
+    // beyond them ends the range.
     const std::int64_t last = std::int64_t(First) + Count;
+    std::int64_t next = -1;
     if (Count > 0 && std::int64_t(Current) + 1 <= last)
-        return Current + 1;
-    if (Count < 0 && std::int64_t(Current) - 1 >= last)
-        return Current - 1;
-    return -1;
+        next = std::int64_t(Current) + 1;
+    else if (Count < 0 && std::int64_t(Current) - 1 >= last)
+        next = std::int64_t(Current) - 1;
+    return ValueInRange(next, INT32_MIN, INT32_MAX) ? int(next) : -1;
 }
 
 // ---- W
