@@ -427,7 +427,8 @@ void TImageProc::ReduceColors(int N) {
     }
     if (hash.Count() > N) {
         std::vector<TBGRColor> palette;
-        auto quantiser = BuildNeuQuantPalette(pic, palette, -1, N);
+        // More colours than the quantiser learns still leave at most N.
+        auto quantiser = BuildNeuQuantPalette(pic, palette, -1, std::min(N, MaxNeuQuantColors));
         // A small cache of the colours met last: neighbouring pixels often repeat a colour.
         constexpr std::size_t CacheSize = 1 << 14;
         std::vector<std::uint32_t> cacheKey(CacheSize, 0xFFFFFFFFu);
@@ -439,7 +440,7 @@ void TImageProc::ReduceColors(int N) {
                 const std::uint32_t key = BGRValue(row[x]);
                 const std::size_t slot = ((key * 2654435761u) >> 18) & (CacheSize - 1);
                 int index;
-                if (cacheKey[slot] == key && N <= 65536) {
+                if (cacheKey[slot] == key) {
                     index = cacheIndex[slot];
                 } else {
                     index = NeuQuantIndex(*quantiser, row[x]);

@@ -22,8 +22,9 @@ constexpr int alpharadbias = 1 << 18;
 constexpr int prime1 = 499, prime2 = 491, prime3 = 487, prime4 = 503;
 
 void ComputeRadpower(TNeuQuant& q, int alpha, int rad) {
+    const std::int64_t rad2 = std::int64_t(rad) * rad;
     for (int j = 0; j < rad; ++j)
-        q.radpower[std::size_t(j)] = alpha * (((rad * rad - j * j) * radbias) / (rad * rad));
+        q.radpower[std::size_t(j)] = int(alpha * (((rad2 - std::int64_t(j) * j) * radbias) / rad2));
 }
 
 // Finds the closest neuron (for the frequency update) and the best biased one (the winner).
@@ -178,7 +179,7 @@ int NeuQuantStep(std::int64_t lengthcount) {
 
 std::unique_ptr<TNeuQuant> BuildNeuQuantPalette(const TBitmap& picture, std::vector<TBGRColor>& palette,
                                                 int quality, int N) {
-    if (N < 1)
+    if (N < 1 || N > MaxNeuQuantColors)
         throw ERangeError(QStringLiteral("Invalid palette size"));
     if (picture.PixelFormat() != pf24bit || picture.Empty())
         throw ERangeError(QStringLiteral("The quantiser needs a 24-bit picture"));

@@ -27,12 +27,15 @@ struct TNeuQuant {
     std::vector<int> radpower;
 };
 
+// The largest palette the quantiser learns.
+constexpr int MaxNeuQuantColors = 4096;
+
 // The sampling factor for a picture of the given number of pixels and a quality (−1 automatic).
 int NeuQuantSampleFactor(std::int64_t pixels, int quality);
 // The step through the picture, in pixels, for a picture of lengthcount bytes.
 int NeuQuantStep(std::int64_t lengthcount);
 // Learns a palette of N entries from a 24-bit picture (quality −1: automatic sampling); palette
-// receives N colours. N below 1, or a picture that is not a non-empty 24-bit one, raises
+// receives N colours. N outside 1..MaxNeuQuantColors, or a picture that is not a non-empty 24-bit one, raises
 // ERangeError.
 std::unique_ptr<TNeuQuant> BuildNeuQuantPalette(const TBitmap& picture, std::vector<TBGRColor>& palette,
                                                 int quality, int N);

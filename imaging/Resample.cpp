@@ -446,6 +446,10 @@ void RotateShear(TBitmap& picture, int angle, bool antiAlias, TBGRColor B, TProg
     H2 -= 2 * d1;
     int W3 = int(Round(H2 * t + W1 + 1 - 2 * d2));
 
+    // The buffers are each about as large as the result: refuse a result no bitmap can hold.
+    if (std::int64_t(W3 + 2) * (H2 + 2) * 3 > std::int64_t(TBitmap::MaxImageSize))
+        throw EInvalidGraphic(QStringLiteral("Bitmap too large"));
+
     // The shift and blend fraction of every line of the three shears.
     std::vector<int> o1(static_cast<std::size_t>(h)), f1(static_cast<std::size_t>(h));
     for (int y = 0; y < h; ++y) {

@@ -1,5 +1,6 @@
 #include "Pictures.h"
 #include "imaging/ImageProc.h"
+#include "imaging/NeurQuant.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,15 @@ TEST(ImageProc, ReduceColorsLeavesAtMostNColours) {
     proc.ReduceColors(2);
     EXPECT_EQ(picture.PixelFormat(), pf24bit);
     EXPECT_LE(ColoursOf(picture).size(), 2u);
+
+    // More colours than the quantiser learns: still at most N.
+    std::mt19937 more(5);
+    TBitmap many =
+        Picture(80, 80, [&](int, int) { return C(int(more() % 256), int(more() % 256), int(more() % 256)); });
+    ASSERT_GT(ColoursOf(many).size(), 4500u);
+    proc.SetAttachedBitmap(&many);
+    proc.ReduceColors(4500);
+    EXPECT_LE(ColoursOf(many).size(), std::size_t(MaxNeuQuantColors));
 
     // Tiny pictures with more colours than asked.
     for (int w : {1, 2, 3}) {

@@ -95,6 +95,7 @@ TEST(NeuQuant, TinyPicturesStayInsideAndLearn) {
     }
     std::vector<TBGRColor> palette;
     EXPECT_THROW(BuildNeuQuantPalette(Noise(2, 2, 1), palette, -1, 0), ERangeError);
+    EXPECT_THROW(BuildNeuQuantPalette(Noise(2, 2, 1), palette, -1, MaxNeuQuantColors + 1), ERangeError);
     EXPECT_THROW(BuildNeuQuantPalette(TBitmap(0, 0, pf24bit), palette, -1, 4), ERangeError);
     EXPECT_THROW(BuildNeuQuantPalette(TBitmap(2, 2, pf8bit), palette, -1, 4), ERangeError);
 }
