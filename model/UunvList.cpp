@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -696,27 +697,47 @@ int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Nu
 void MZList::PrepareHeader() {
     SystemCounters.fill(0);
     SlotCounters.fill(0);
-    for (auto& records : FSubRecords)
-        records.clear();
     const bool rotated = Rotated();
-    ByteWriter scratch;
+    // Every row adds at most one record to each sub-table (two to A), so the records never move and
+    // the numbering can identify a sub-record by a view of its bytes.
+    const std::size_t rows = FItems.size();
+    std::array<std::size_t, ZSubTableCount> sizes{};
+    for (int sub = 0; sub < ZSubTableCount; ++sub) {
+        sizes[std::size_t(sub)] = std::size_t(ZSubTableInfo(sub).RecordSize);
+        FSubRecords[std::size_t(sub)].clear();
+        FSubRecords[std::size_t(sub)].reserve(rows * (sub == zstA ? 2 : 1) * sizes[std::size_t(sub)]);
+    }
+    auto record = [&](int Sub, int Number) {
+        const auto& records = FSubRecords[std::size_t(Sub)];
+        const std::size_t size = sizes[std::size_t(Sub)];
+        return std::string_view(
+            reinterpret_cast<const char*>(records.data()) + std::size_t(Number - 1) * size, size);
+    };
+    auto append = [&](int Sub, std::string_view Bytes) {
+        auto& records = FSubRecords[std::size_t(Sub)];
+        records.insert(records.end(), Bytes.begin(), Bytes.end());
+    };
     // The bytes of one sub-record, which identify it: equal sub-records share one number.
+    std::array<ByteWriter, 2> scratch;
     auto encode = [&](const MUnvZ& Z, int SubTable, bool Lg) {
-        scratch.Buffer().clear();
-        scratch.Seek(0);
-        EncodeZSub(scratch, Z, SubTable, rotated, Lg);
-        return std::string(reinterpret_cast<const char*>(scratch.Buffer().data()), scratch.Size());
+        ByteWriter& w = scratch[Lg ? 1 : 0];
+        w.Buffer().clear();
+        w.Seek(0);
+        EncodeZSub(w, Z, SubTable, rotated, Lg);
+        return std::string_view(reinterpret_cast<const char*>(w.Buffer().data()), w.Size());
     };
     // The number of a sub-record: the one an earlier row's equal sub-record has, else the next of
     // the counter, its record appended to the sub-table.
-    using Numbers = std::unordered_map<std::string, int>;
-    auto number = [&](Numbers& Known, const std::string& Key, int& Counter, int SubTable, std::uint8_t& Own) {
-        const auto [it, added] = Known.try_emplace(Key, 0);
-        if (added) {
-            it->second = ++Counter;
-            auto& records = FSubRecords[std::size_t(SubTable)];
-            records.insert(records.end(), Key.begin(), Key.end());
-        }
+    using Numbers = std::unordered_map<std::string_view, int>;
+    auto number = [&](Numbers& Known, std::string_view Key, int& Counter, int Sub, std::uint8_t& Own) {
+        // The record is put in place first and taken back when an equal one is known.
+        append(Sub, Key);
+        const auto [it, added] = Known.try_emplace(record(Sub, Counter + 1), Counter + 1);
+        auto& records = FSubRecords[std::size_t(Sub)];
+        if (added)
+            ++Counter;
+        else
+            records.resize(records.size() - Key.size());
         Own = added ? 1 : 0;
         return it->second;
     };
@@ -731,6 +752,10 @@ void MZList::PrepareHeader() {
     // KNF sets (its KNF first, then its LG); its LG sets match an earlier row that has LG sets (its LG
     // first, then its KNF).
     Numbers knfRows, lgRows;
+    for (Numbers* known : {&firstC, &firstB, &knfRows, &lgRows})
+        known->reserve(rows);
+    for (const auto& [k, sub] : secondLevel)
+        second[std::size_t(k)].reserve(rows);
     int tableA = 0;
     for (const auto& item : FItems) {
         MUnvZ& z = KindOf<MUnvZ>(*item);
@@ -746,9 +771,9 @@ void MZList::PrepareHeader() {
             z.SubRecords[zsrPatternLines] =
                 number(firstB, encode(z, zstB, false), SystemCounters[zsrPatternLines], zstB,
                        z.OwnRecord[zsrPatternLines]);
-        const std::string knf = encode(z, zstA, false);
-        const std::string lg = encode(z, zstA, true);
-        auto shared = [&](Numbers& Rows, const std::string& Key, int Entry) {
+        const bool hasKnf = z.SubRecords[zsrKNF] != 0;
+        const bool hasLg = z.SubRecords[zsrLG] != 0;
+        auto shared = [&](Numbers& Rows, std::string_view Key, int Entry) {
             const auto it = Rows.find(Key);
             if (it != Rows.end()) {
                 z.SubRecords[std::size_t(Entry)] = it->second;
@@ -757,23 +782,25 @@ void MZList::PrepareHeader() {
             }
             ++tableA;
             SystemCounters[zsrKNF] = SystemCounters[zsrLG] = tableA;
-            FSubRecords[zstA].insert(FSubRecords[zstA].end(), Key.begin(), Key.end());
+            append(zstA, Key);
             z.SubRecords[std::size_t(Entry)] = tableA;
             z.OwnRecord[std::size_t(Entry)] = 1;
         };
-        if (z.SubRecords[zsrKNF] != 0)
-            shared(knfRows, knf, zsrKNF);
-        if (z.SubRecords[zsrLG] != 0)
-            shared(lgRows, lg, zsrLG);
-        if (z.SubRecords[zsrKNF] != 0) {
-            knfRows.try_emplace(knf, z.SubRecords[zsrKNF]);
-            if (z.SubRecords[zsrLG] != 0)
-                knfRows.try_emplace(lg, z.SubRecords[zsrLG]);
+        if (hasKnf)
+            shared(knfRows, encode(z, zstA, false), zsrKNF);
+        if (hasLg)
+            shared(lgRows, encode(z, zstA, true), zsrLG);
+        // The row's own records, by their place in table A.
+        const int knf = z.SubRecords[zsrKNF], lg = z.SubRecords[zsrLG];
+        if (hasKnf) {
+            knfRows.try_emplace(record(zstA, knf), knf);
+            if (hasLg)
+                knfRows.try_emplace(record(zstA, lg), lg);
         }
-        if (z.SubRecords[zsrLG] != 0) {
-            lgRows.try_emplace(lg, z.SubRecords[zsrLG]);
-            if (z.SubRecords[zsrKNF] != 0)
-                lgRows.try_emplace(knf, z.SubRecords[zsrKNF]);
+        if (hasLg) {
+            lgRows.try_emplace(record(zstA, lg), lg);
+            if (hasKnf)
+                lgRows.try_emplace(record(zstA, knf), knf);
         }
     }
     const std::array<std::pair<int, int>, ZSubTableCount> counts = {{{zstA, SystemCounters[zsrKNF]},
