@@ -391,6 +391,23 @@ int MUnvList::RowOfIndex(int Index) const {
 // ---- The machine program file.
 
 void MUnvList::LoadFromStream(ByteReader& Stream) {
+    // A table that cannot be read leaves the list as it was.
+    const TTableHeader header = TableHeader;
+    const bool modified = Modified, autosave = NeedsAutosave;
+    std::vector<std::unique_ptr<MUnvBase>> items;
+    items.swap(FItems);
+    try {
+        LoadTable(Stream);
+    } catch (...) {
+        FItems.swap(items);
+        TableHeader = header;
+        Modified = modified;
+        NeedsAutosave = autosave;
+        throw;
+    }
+}
+
+void MUnvList::LoadTable(ByteReader& Stream) {
     const TTableInfo& info = MainTableInfo(Kind);
     ReadTableHeader(Stream, TableHeader, Kind, info.RecordSize == lstCSize ? lstCMinSize : info.RecordSize,
                     info.Name);
@@ -674,11 +691,17 @@ const std::array<std::uint8_t, CamCodeCount>& MZList::CamBytes() const {
 }
 
 void MZList::LoadFromStream(ByteReader& Stream) {
-    for (int sub : {zstA, zstB, zstC, zstD, zstE, zstF, zstG, zstH}) {
-        const TTableInfo& info = ZSubTableInfo(sub);
-        ReadTableHeader(Stream, SubTables[std::size_t(sub)], lkZ, info.RecordSize, info.Name);
+    const std::array<TTableHeader, ZSubTableCount> old = SubTables;
+    try {
+        for (int sub : {zstA, zstB, zstC, zstD, zstE, zstF, zstG, zstH}) {
+            const TTableInfo& info = ZSubTableInfo(sub);
+            ReadTableHeader(Stream, SubTables[std::size_t(sub)], lkZ, info.RecordSize, info.Name);
+        }
+        MUnvList::LoadFromStream(Stream);
+    } catch (...) {
+        SubTables = old;
+        throw;
     }
-    MUnvList::LoadFromStream(Stream);
 }
 
 void MZList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {

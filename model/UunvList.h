@@ -102,7 +102,8 @@ public:
     int RowOfIndex(int Index) const;
 
     // ---- The machine program file.
-    // Reads the list's tables from a whole file held by Stream; validation is off meanwhile.
+    // Reads the list's tables from a whole file held by Stream; validation is off meanwhile. A table
+    // that cannot be read raises its error and leaves the list as it was.
     virtual void LoadFromStream(ByteReader& Stream);
     // Decodes one record into Module (the stream stands at the record).
     virtual void ReadRecord(ByteReader& Stream, MUnvBase& Module);
@@ -143,6 +144,7 @@ protected:
     std::vector<std::unique_ptr<MUnvBase>> FItems;
 
 private:
+    void LoadTable(ByteReader& Stream);
     void StoreAt(int Index, const MUnvBase& Module, bool Validated);
 };
 

@@ -355,6 +355,8 @@ TEST(LstRecords, AHandBuiltMachineFile) {
     // S: a record of number 0 (bit 0 set) is skipped; number 1 follows.
     b.Add(0x68, 255, 16, Hex("C0") + Zeros(31),
           Hex("0009 0000 0000 0000 0000 0000 0000 0001") + Hex("0005 0001 0002 0000 0000 0000 0000 0003"));
+    // W: one number (5) for two records: the surplus record has number 0 and is skipped.
+    b.Add(0x6C, 255, 16, Hex("04") + Zeros(31), Hex("0001 0001 0001 0001 0001 0001 0001 0001") + Zeros(16));
     // Z row 1 with pattern lines through sub-record B 1; the rotated slots of model 720.
     b.Add(0x34, 255, 16, Hex("40") + Zeros(31), Zeros(16));
     b.Add(0x58, 999, 16, Hex("40") + Zeros(124), Hex("0011 0012 0013 0014 0015 0016 0017 0018"));
@@ -392,6 +394,8 @@ TEST(LstRecords, AHandBuiltMachineFile) {
     EXPECT_EQ(program.C.GetC(1).WE, 5);
     EXPECT_EQ(program.C.GetC(1).X1, 1);
     EXPECT_EQ(program.R.Count(), 0);
+    ASSERT_EQ(program.W.Count(), 1);
+    EXPECT_EQ(program.W.GetW(5).Levels[0], 1);
     EXPECT_TRUE(ListsAutoValidate);
 
     // The slot after C does not matter.
@@ -407,4 +411,35 @@ TEST(LstRecords, AHandBuiltMachineFile) {
     EXPECT_EQ(again.Machine.Model, 746);
     EXPECT_EQ(again.Machine.Gauge, 12);
     EXPECT_EQ(again.Z.GetZ(1).PatternLine[0], 0x11);
+}
+
+TEST(LstRecords, AListThatCannotReadItsTableKeepsItsModules) {
+    FileBuilder b;
+    b.Add(0x60, 127, 10, Hex("40") + Zeros(15), Hex("0000 80000000 00000000")); // a needle of 2^31
+    b.Add(0x34, 255, 16, Hex("40") + Zeros(31), Hex("0000 0000 0100 0000 0000 0000 0000 0000"));
+    b.Add(0x70, 999, 8, Hex("40") + Zeros(124), Hex("0001 0000 0000 0000")); // FS front 256
+    const QByteArray file = b.Build();
+    MProgramLists program;
+    {
+        MSwitchGuard off(ListsAutoValidate, false);
+        MUnvP p;
+        p.Number = 9;
+        program.P.AddOrReplace(p);
+        MUnvZ z;
+        z.Number = 4;
+        program.Z.AddOrReplace(z);
+    }
+    program.P.Modified = program.Z.Modified = false;
+    const int top = program.Z.SubTables[zstA].TopNumber;
+    for (MUnvList* list : {static_cast<MUnvList*>(&program.P), static_cast<MUnvList*>(&program.Z)}) {
+        ByteReader r(file);
+        EXPECT_THROW(list->LoadFromStream(r), ERangeError);
+        ASSERT_EQ(list->Count(), 1);
+        EXPECT_FALSE(list->Modified);
+        EXPECT_TRUE(ListsAutoValidate);
+    }
+    EXPECT_EQ(program.P.ItemAt(0).Number, 9);
+    EXPECT_EQ(program.Z.ItemAt(0).Number, 4);
+    EXPECT_EQ(program.Z.SubTables[zstA].TopNumber, top);
+    EXPECT_EQ(program.P.TableHeader.TopNumber, 0);
 }
