@@ -1,0 +1,233 @@
+#include "ui/Umessage.h"
+
+#include "platform/Errors.h"
+#include "ui/Image_m.h"
+#include "ui/ULPackDM.h"
+#include "ui/button_m.h"
+#include "ui/label_m.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+TMessageBox::TMessageBox(const QString& FileName, QObject* AOwner, MLanguagePack* Pack)
+    : MForm(qobject_cast<QWidget*>(AOwner), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      FFileName(FileName) {
+    // The form: built in English, mirrored by the pack's language when it is shown.
+    resize(FormClientWidth, FormInitialClientHeight);
+    MLanguageAdapter1 = new MLanguageAdapter(this);
+    if (!Pack && DMLanguagePack)
+        Pack = DMLanguagePack->OLanguagePack;
+    SetLanguagePack(Pack);
+    SetResourceLanguage(LanguageEnglish);
+    SetSystemMenuEnable(true);
+    MasterAdapter = false;
+    M_Caption().SetCaptions({QStringLiteral("رسالة"), QStringLiteral("Message")});
+    LanguageDetail().Font().ApplyTo(this);
+
+    MImage1 = new MImage(this);
+    MImage1->SetBounds(0, 0, FormClientWidth, FormInitialClientHeight);
+    MImage1->SetStretch(true);
+
+    LabelMessage = new MLabel(this);
+    LabelMessage->SetBounds(8, 8, 319, 81);
+    LabelMessage->setWordWrap(true);
+
+    BtnOk = MakeButton(mbOK, QStringLiteral("موافق"), QStringLiteral("OK"), &TMessageBox::BtnOkClick);
+    BtnNo = MakeButton(mbNo, QStringLiteral("لا"), QStringLiteral("No"), &TMessageBox::BtnNoClick);
+    BtnAll = MakeButton(mbAll, QStringLiteral("الكل"), QStringLiteral("All"), &TMessageBox::BtnAllClick);
+    BtnHelp =
+        MakeButton(mbHelp, QStringLiteral("مساعدة"), QStringLiteral("Help"), &TMessageBox::BtnHelpClick);
+    BtnClose =
+        MakeButton(mbClose, QStringLiteral("إغلاق"), QStringLiteral("Close"), &TMessageBox::BtnCloseClick);
+    BtnCancel =
+        MakeButton(mbCancel, QStringLiteral("إلغاء"), QStringLiteral("Cancel"), &TMessageBox::BtnCancelClick);
+    BtnIgnore =
+        MakeButton(mbIgnore, QStringLiteral("تجاهل"), QStringLiteral("Ignore"), &TMessageBox::BtnIgnoreClick);
+    BtnYes = MakeButton(mbYes, QStringLiteral("نعم"), QStringLiteral("Yes"), &TMessageBox::BtnYesClick);
+    BtnAbort =
+        MakeButton(mbAbort, QStringLiteral("إيقاف"), QStringLiteral("Abort"), &TMessageBox::BtnAbortClick);
+    BtnRetry =
+        MakeButton(mbRetry, QStringLiteral("إعادة"), QStringLiteral("Retry"), &TMessageBox::BtnRetryClick);
+
+    FinishLoading();
+    FormCreate();
+}
+
+TMessageBox::~TMessageBox() {
+    if (MessageBox == static_cast<MMessageService*>(this))
+        MessageBox = nullptr;
+}
+
+MButton* TMessageBox::MakeButton(int Bit, const QString& Arabic, const QString& English,
+                                 void (TMessageBox::*Click)()) {
+    auto* b = new MButton(this);
+    b->Tag = Bit;
+    b->SetBounds(10, 99, ButtonWidth, ButtonHeight);
+    b->M_Caption()->SetCaptions({Arabic, English});
+    b->SetCaption(English);
+    b->setAutoDefault(false);
+    b->setVisible(false);
+    connect(b, &QPushButton::clicked, this, Click);
+    return b;
+}
+
+void TMessageBox::FormCreate() {
+    if (!FFileName.isEmpty())
+        LoadMessageFile(FFileName);
+}
+
+bool TMessageBox::LoadMessageFile(const QString& FileName) {
+    // A missing or unreadable catalogue leaves the box without messages; every message then shows
+    // its missing-message text.
+    return FCatalog.LoadMessageFile(FileName);
+}
+
+int TMessageBox::LookupLanguage() const {
+    const MLanguagePack* pack = LanguagePack();
+    return pack ? pack->LanguageNumber() : LanguageDetail().LanguageID();
+}
+
+void TMessageBox::LookupMessage(int Code, int SubCode, const QString& Args, QString& Text,
+                                QString& Caption) const {
+    FCatalog.LookupMessage(LookupLanguage(), Code, SubCode, Args, Text, Caption);
+}
+
+MButton* TMessageBox::ButtonOf(int Bit) const {
+    for (MButton* b :
+         {BtnOk, BtnYes, BtnNo, BtnRetry, BtnCancel, BtnIgnore, BtnAll, BtnHelp, BtnClose, BtnAbort})
+        if (b->Tag == Bit)
+            return b;
+    return nullptr;
+}
+
+void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int Buttons) {
+    // Take the pack's language first, so that the texts set below are recorded for the language the
+    // window will show.
+    if (MLanguagePack* pack = LanguagePack())
+        if (LanguageDetail().LanguagePackFollow && LanguageDetail().LanguageID() != pack->LanguageNumber())
+            if (const MLanguageDetail* d = pack->Detail(pack->LanguageNumber()))
+                SetLanguageDetail(*d);
+
+    QString text, caption;
+    LookupMessage(Code, SubCode, Args, text, caption);
+    SetCaption(caption);
+    LabelMessage->SetCaption(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    // A set without any button the box knows would leave the window without a way out: OK then.
+    if ((Buttons & AllButtons) == 0)
+        Buttons = mbOK;
+
+    // The layout is made left to right; a mirrored form is mirrored back for it and again after.
+    const bool mirrored = LanguageDetail().AlignEnable();
+    if (mirrored)
+        LanguageDetail().SetAlignEnable(false);
+
+    QList<MButton*> buttons;
+    for (QObject* c : Components())
+        if (auto* b = qobject_cast<MButton*>(c); b && b->Tag > 0)
+            buttons.append(b);
+    std::stable_sort(buttons.begin(), buttons.end(), [](MButton* a, MButton* b) { return a->Tag < b->Tag; });
+
+    // The right limit is taken from the client width, so that a row holds the same buttons whatever
+    // frame the window manager gives the window.
+    const int rightLimit = width() - 10;
+    int x = 10;
+    int y = LabelMessage->y() + LabelMessage->height() + 10;
+    for (MButton* b : buttons) {
+        if (!(b->Tag & Buttons)) {
+            b->setVisible(false);
+            continue;
+        }
+        if (x + b->width() > rightLimit) {
+            x = 10;
+            y += BtnOk->height() + 10;
+        }
+        b->SetBounds(x, y, b->width(), b->height());
+        x += b->width() + 10;
+        b->setVisible(true);
+    }
+    resize(width(), y + BtnOk->height() + 10);
+    MImage1->SetBounds(MImage1->x(), 0, MImage1->width(), height());
+
+    if (mirrored)
+        LanguageDetail().SetAlignEnable(true);
+}
+
+int TMessageBox::ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) {
+    if (FLoop)
+        throw EInvalidOperation(QStringLiteral("The message box is already showing a message"));
+    PrepareMessage(Code, SubCode, Args, Buttons);
+    FResult = -1;
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    FLoop = &loop;
+    struct Reset {
+        QEventLoop*& L;
+        ~Reset() { L = nullptr; }
+    } reset{FLoop};
+    show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return FResult;
+}
+
+int TMessageBox::ShowUserMessage(int SubCode, const QString& Args, int Buttons) {
+    return ShowCodeMessage(11, SubCode, Args, Buttons);
+}
+
+void TMessageBox::ButtonClicked(MButton* Button) {
+    FResult = Button->Tag;
+    close();
+}
+
+void TMessageBox::BtnOkClick() {
+    ButtonClicked(BtnOk);
+}
+void TMessageBox::BtnYesClick() {
+    ButtonClicked(BtnYes);
+}
+void TMessageBox::BtnNoClick() {
+    ButtonClicked(BtnNo);
+}
+void TMessageBox::BtnRetryClick() {
+    ButtonClicked(BtnRetry);
+}
+void TMessageBox::BtnCancelClick() {
+    ButtonClicked(BtnCancel);
+}
+void TMessageBox::BtnIgnoreClick() {
+    ButtonClicked(BtnIgnore);
+}
+void TMessageBox::BtnAllClick() {
+    ButtonClicked(BtnAll);
+}
+void TMessageBox::BtnHelpClick() {
+    ButtonClicked(BtnHelp);
+}
+void TMessageBox::BtnCloseClick() {
+    ButtonClicked(BtnClose);
+}
+void TMessageBox::BtnAbortClick() {
+    ButtonClicked(BtnAbort);
+}
+
+void TMessageBox::closeEvent(QCloseEvent* Event) {
+    Event->accept(); // hidden, not freed
+}
+
+void TMessageBox::hideEvent(QHideEvent* Event) {
+    MForm::hideEvent(Event);
+    if (FLoop)
+        FLoop->quit();
+}
+
+TMessageBox* SharedMessageBox() {
+    return dynamic_cast<TMessageBox*>(MessageBox);
+}
