@@ -251,6 +251,22 @@ bool RunRead(PngReadJob& job) {
     return true;
 }
 
+// Every chunk up to the end chunk lies inside the file. The library allocates a chunk's length
+// before it reads the chunk, so a length past the end must never reach it.
+bool ChunksFit(const std::uint8_t* data, std::size_t size) {
+    std::size_t pos = 8;
+    while (size - pos >= 12) {
+        const std::size_t length = (std::size_t(data[pos]) << 24) | (std::size_t(data[pos + 1]) << 16) |
+                                   (std::size_t(data[pos + 2]) << 8) | data[pos + 3];
+        if (length > size - pos - 12)
+            return false;
+        if (std::memcmp(data + pos + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + length;
+    }
+    return false;
+}
+
 int PixelsPerMetreToDpi(png_uint_32 ppm) {
     const std::int64_t dpi = Round(double(ppm) * 0.0254);
     return dpi == 0 ? ScreenPixelsPerInch() : int(std::min<std::int64_t>(dpi, INT32_MAX));
@@ -270,6 +286,8 @@ void ReadPNG(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TProgre
     job.palette = &palette;
     job.background = params.PngBackground;
 
+    if (job.src.size < 8 || !ChunksFit(job.src.data, job.src.size))
+        ReadFailed();
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!job.png)
         ReadFailed();

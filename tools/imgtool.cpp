@@ -1,6 +1,8 @@
-// imgtool: runs the picture operations of the image library on binary PPM (P6) and PGM (P5)
-// files, for tests, reviews and benchmarks.
+// imgtool: runs the picture operations and the picture files of the image library, for tests,
+// reviews and benchmarks.
 //
+//   imgtool convert IN OUT [--bits N] [--samples N]
+//   imgtool info IN
 //   imgtool reduce IN OUT N
 //   imgtool gray IN OUT
 //   imgtool bw IN OUT threshold|dither [LEVEL]
@@ -8,18 +10,25 @@
 //   imgtool rotate IN OUT DEGREES
 //   imgtool count IN
 //
-// IN may have 8- or 16-bit samples. OUT is written (8 bits) as PGM when its name ends in .pgm, else as PPM.
-// Errors go to stderr, exit 1.
+// Pictures are read and written by their extension through the station's reader and writer
+// (BMP, PNG, JPEG, ...); binary PPM (P6) and PGM (P5) files stay readable (8- or 16-bit samples)
+// and writable (8 bits) as test formats. convert writes with the parameters of the file read,
+// --bits and --samples setting the writer's BitsPerSample and SamplesPerPixel. info prints width,
+// height, bits per sample, samples per pixel and file type. Errors go to stderr, exit 1.
 
+#include "imaging/ImageIO.h"
 #include "imaging/ImageProc.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 
@@ -125,6 +134,40 @@ void WritePnm(const QString& name, TBitmap& bmp) {
         throw ToolError("cannot write " + name.toStdString());
 }
 
+bool IsPnm(const QString& name) {
+    const QString ext = QFileInfo(name).suffix().toLower();
+    return ext == QLatin1String("ppm") || ext == QLatin1String("pgm");
+}
+
+// Reads a picture by its extension; the component keeps the file's parameters.
+TBitmap ReadPicture(const QString& name, TImageIO& io) {
+    if (IsPnm(name))
+        return ReadPnm(name);
+    TBitmap bmp;
+    io.SetAttachedBitmap(&bmp);
+    io.LoadFromFile(name);
+    io.SetAttachedBitmap(nullptr);
+    if (io.Params().FileType == ioUnknown)
+        throw ToolError(name.toStdString() + ": not a picture file the station reads");
+    return bmp;
+}
+
+void WritePicture(const QString& name, TBitmap& bmp, TImageIO& io) {
+    if (IsPnm(name)) {
+        WritePnm(name, bmp);
+        return;
+    }
+    io.SetAttachedBitmap(&bmp);
+    io.SaveToFile(name);
+    io.SetAttachedBitmap(nullptr);
+}
+
+const char* FileTypeName(ImageFileType type) {
+    static const char* const names[] = {"none", "TIFF", "GIF", "JPEG", "PCX", "BMP",
+                                        "ICO",  "CUR",  "PNG", "WMF",  "EMF"};
+    return type < std::size(names) ? names[type] : "none";
+}
+
 int Number(const char* text, const char* what) {
     bool ok = false;
     const int v = QString::fromLocal8Bit(text).toInt(&ok);
@@ -144,8 +187,44 @@ TResampleFilter FilterNamed(const char* name) {
 }
 
 [[noreturn]] void Usage() {
-    throw ToolError("usage: imgtool reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
+    throw ToolError("usage: imgtool convert IN OUT [--bits N] [--samples N] | info IN |\n"
+                    "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
                     "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN");
+}
+
+int Convert(int argc, char** argv, TImageIO& io) {
+    if (argc < 4 || argc % 2 != 0)
+        Usage();
+    const QString in = QString::fromLocal8Bit(argv[2]);
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    int bits = 0, samples = 0;
+    for (int i = 4; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--bits") == 0)
+            bits = Number(argv[i + 1], "bits per sample");
+        else if (std::strcmp(argv[i], "--samples") == 0)
+            samples = Number(argv[i + 1], "samples per pixel");
+        else
+            Usage();
+    }
+    if (bits < 0 || bits > 16 || samples < 0 || samples > 4)
+        throw ToolError("bits per sample run 1 to 16, samples per pixel 1 to 4");
+    TBitmap bmp = ReadPicture(in, io);
+    if (bits)
+        io.Params().BitsPerSample = bits;
+    if (samples)
+        io.Params().SamplesPerPixel = samples;
+    WritePicture(out, bmp, io);
+    return 0;
+}
+
+int Info(const QString& in, TImageIO& io) {
+    const TBitmap bmp = ReadPicture(in, io);
+    const TIOParamsVals& p = io.Params();
+    const bool pnm = IsPnm(in);
+    std::printf("width %d\nheight %d\nbits per sample %d\nsamples per pixel %d\nfile type %s\n", bmp.Width(),
+                bmp.Height(), pnm ? 8 : p.BitsPerSample, pnm ? 3 : p.SamplesPerPixel,
+                pnm ? "PNM" : FileTypeName(p.FileType));
+    return 0;
 }
 
 int Run(int argc, char** argv) {
@@ -153,10 +232,18 @@ int Run(int argc, char** argv) {
         Usage();
     const std::string command = argv[1];
     const QString in = QString::fromLocal8Bit(argv[2]);
+    TImageIO io;
+    if (command == "convert")
+        return Convert(argc, argv, io);
+    if (command == "info") {
+        if (argc != 3)
+            Usage();
+        return Info(in, io);
+    }
     if (command == "count") {
         if (argc != 3)
             Usage();
-        TBitmap bmp = ReadPnm(in);
+        TBitmap bmp = ReadPicture(in, io);
         TImageProc proc;
         proc.SetAttachedBitmap(&bmp);
         std::printf("%d\n", proc.CountColors());
@@ -165,7 +252,9 @@ int Run(int argc, char** argv) {
     if (argc < 4)
         Usage();
     const QString out = QString::fromLocal8Bit(argv[3]);
-    TBitmap bmp = ReadPnm(in);
+    TBitmap bmp = ReadPicture(in, io);
+    if (bmp.PixelFormat() != pf24bit)
+        bmp.SetPixelFormat(pf24bit);
     TImageProc proc;
     proc.AutoUndo = false;
     proc.SetAttachedBitmap(&bmp);
@@ -193,13 +282,14 @@ int Run(int argc, char** argv) {
     } else {
         Usage();
     }
-    WritePnm(out, bmp);
+    WritePicture(out, bmp, io);
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {

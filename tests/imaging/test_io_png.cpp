@@ -157,8 +157,10 @@ TEST(PngRead, DamagedFilesRaiseAndLeaveThePictureAlone) {
     TBitmap bmp = Colourful(9, 7);
     TIOParamsVals params;
     const QByteArray good = WritePng(bmp, params);
+    // A chunk after the header that claims more bytes than the file holds.
+    const QByteArray huge = good.left(33) + QByteArray::fromHex("60000000") + "tEXt" + good.mid(33);
     const QByteArray damaged[] = {good.left(good.size() / 2), good.left(40), QByteArray("not a png at all"),
-                                  QByteArray()};
+                                  QByteArray(), huge};
     for (const QByteArray& file : damaged) {
         TBitmap target(2, 2, pf24bit);
         TIOParamsVals read;

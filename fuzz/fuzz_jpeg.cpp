@@ -1,0 +1,6 @@
+// libFuzzer target: the JPEG reader (and the writers on what it reads).
+#include "FuzzPicture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return FuzzPicture(data, size, ReadJPEG);
+}

@@ -1,0 +1,85 @@
+// imgtool's picture-file commands: convert between formats with the writer's parameters, and info.
+#include "IoTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace iotest;
+
+namespace {
+
+struct Result {
+    int exitCode;
+    QByteArray out, err;
+};
+
+Result Tool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(KDS_IMGTOOL), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return Result{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+TBitmap Load(const QString& file) {
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    io.LoadFromFile(file);
+    return bmp;
+}
+
+} // namespace
+
+TEST(ImgToolFiles, ConvertGoesThroughEveryFormatAndInfoTellsTheParameters) {
+    QTemporaryDir dir;
+    // A 4 x 2 PPM of six colours.
+    const QString ppm = dir.filePath(QStringLiteral("in.ppm"));
+    kdstest::WriteFile(ppm,
+                       QByteArray("P6\n4 2\n255\n") +
+                           QByteArray::fromHex("ff0000 00ff00 0000ff ffffff 0a0a0a ff0000 00ff00 102030"));
+    const QString bmp = dir.filePath(QStringLiteral("a.bmp"));
+    const QString png = dir.filePath(QStringLiteral("a.png"));
+    const QString back = dir.filePath(QStringLiteral("back.ppm"));
+    ASSERT_EQ(Tool({"convert", ppm, bmp, "--bits", "4", "--samples", "1"}).exitCode, 0);
+    EXPECT_EQ(Tool({"info", bmp}).out,
+              QByteArray("width 4\nheight 2\nbits per sample 4\nsamples per pixel 1\nfile type BMP\n"));
+    // The parameters of the file read go on to the writer: a palette PNG.
+    ASSERT_EQ(Tool({"convert", bmp, png}).exitCode, 0);
+    EXPECT_EQ(Tool({"info", png}).out,
+              QByteArray("width 4\nheight 2\nbits per sample 8\nsamples per pixel 1\nfile type PNG\n"));
+    ASSERT_EQ(Tool({"convert", png, back}).exitCode, 0);
+    EXPECT_EQ(kdstest::ReadFile(back), kdstest::ReadFile(ppm));
+    EXPECT_EQ(Rgb(Load(png)), Rgb(Load(bmp)));
+
+    const QString jpeg = dir.filePath(QStringLiteral("a.jpg"));
+    ASSERT_EQ(Tool({"convert", png, jpeg}).exitCode, 0);
+    EXPECT_EQ(Tool({"info", jpeg}).out,
+              QByteArray("width 4\nheight 2\nbits per sample 8\nsamples per pixel 3\nfile type JPEG\n"));
+    const QString mono = dir.filePath(QStringLiteral("mono.png"));
+    ASSERT_EQ(Tool({"convert", ppm, mono, "--bits", "1"}).exitCode, 0);
+    EXPECT_EQ(Tool({"info", mono}).out.split('\n')[2], QByteArray("bits per sample 1"));
+
+    // The picture operations read and write the same formats.
+    const QString grey = dir.filePath(QStringLiteral("grey.bmp"));
+    ASSERT_EQ(Tool({"gray", png, grey}).exitCode, 0);
+    const TBitmap g = Load(grey);
+    EXPECT_EQ(Pixel(g, 0, 0), C(76, 76, 76));
+}
+
+TEST(ImgToolFiles, BadInputIsAnError) {
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.png"));
+    kdstest::WriteFile(junk, QByteArray("no picture"));
+    const QString out = dir.filePath(QStringLiteral("out.bmp"));
+    Result r = Tool({"convert", junk, out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("unrecognized PNG")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    r = Tool({"info", dir.filePath(QStringLiteral("notes.txt"))});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Tool({"convert", junk, out, "--bits"}).exitCode, 1);
+    EXPECT_EQ(Tool({"convert", junk, out, "--depth", "8"}).exitCode, 1);
+}
