@@ -34,6 +34,9 @@ TMessageBox::TMessageBox(const QString& FileName, QObject* AOwner, MLanguagePack
     LabelMessage = new MLabel(this);
     LabelMessage->SetBounds(8, 8, 319, 81);
     LabelMessage->setWordWrap(true);
+    // As built (in English): read left to right, left-justified; the language messages switch both.
+    LabelMessage->SetArabic(false);
+    LabelMessage->SetAlignment(taLeftJustify);
 
     BtnOk = MakeButton(mbOK, QStringLiteral("موافق"), QStringLiteral("OK"), &TMessageBox::BtnOkClick);
     BtnNo = MakeButton(mbNo, QStringLiteral("لا"), QStringLiteral("No"), &TMessageBox::BtnNoClick);

@@ -113,6 +113,8 @@ TEST(MessageBox, ShowsTheMessageAndAnswersTheButtonPressed) {
         title = fx.box->windowTitle();
         EXPECT_EQ(fx.VisibleButtons(), (Placed{{mbYes, {10, 99}}, {mbNo, {77, 99}}}));
         EXPECT_EQ(fx.box->BtnYes->text(), QStringLiteral("Yes"));
+        EXPECT_EQ(fx.box->LabelMessage->Alignment(), taLeftJustify);
+        EXPECT_FALSE(fx.box->LabelMessage->Arabic());
         fx.box->BtnNo->click();
     });
     EXPECT_EQ(answer, mbNo);
@@ -141,6 +143,7 @@ TEST(MessageBox, ArabicTextsAndMirroredButtons) {
         EXPECT_EQ(fx.box->BtnYes->text(), QStringLiteral("نعم"));
         EXPECT_EQ(fx.box->LabelMessage->Caption(), QStringLiteral("حفظ التعديلات على (P)؟"));
         EXPECT_EQ(fx.box->LabelMessage->Alignment(), taRightJustify);
+        EXPECT_TRUE(fx.box->LabelMessage->Arabic());
         EXPECT_EQ(fx.box->windowTitle(), QStringLiteral("حفظ"));
         fx.box->BtnYes->click();
     });
