@@ -958,9 +958,9 @@ QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists) 
             throw ERangeError(QStringLiteral("The program is too large for a machine file"));
     }
 
+    // The whole file at once: the bytes nothing writes stay zero.
     ByteWriter stream;
-    stream.Buffer().reserve(std::size_t(end));
-    stream.WriteZeros(lstHeaderSize);
+    stream.WriteZeros(std::size_t(end));
     stream.Seek(lstHeaderWordPos);
     stream.WriteU16BE(HeaderWord("header word", Machine.HeaderWord));
     stream.Seek(lstModelPos);

@@ -7,10 +7,9 @@
 #include "platform/Errors.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 constexpr int MissingCode = ValidationBaseCode; // 5011/4: no module with that number
@@ -717,6 +716,65 @@ int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Nu
     return 0;
 }
 
+namespace {
+// The records of one Z sub-table found by their bytes: an open-addressing table of record numbers
+// whose keys are the records themselves, kept in the sub-table's bytes.
+class RecordIndex {
+public:
+    RecordIndex(const std::vector<std::uint8_t>& Records, std::size_t RecordSize, std::size_t Entries)
+        : FRecords(Records), FSize(RecordSize) {
+        std::size_t size = 16;
+        while (size < 2 * Entries)
+            size *= 2;
+        FSlots.assign(size, 0);
+    }
+
+    // The number of the record equal to Key; 0 when there is none.
+    int Find(std::string_view Key) const {
+        for (std::size_t i = Hash(Key) & Mask();; i = (i + 1) & Mask()) {
+            const int n = FSlots[i];
+            if (n == 0 || Record(n) == Key)
+                return n;
+        }
+    }
+    // The number of the record equal to Key; when there is none, Number becomes it.
+    int Add(std::string_view Key, int Number) {
+        for (std::size_t i = Hash(Key) & Mask();; i = (i + 1) & Mask()) {
+            int& n = FSlots[i];
+            if (n == 0) {
+                n = Number;
+                return Number;
+            }
+            if (Record(n) == Key)
+                return n;
+        }
+    }
+
+private:
+    std::size_t Mask() const { return FSlots.size() - 1; }
+    std::string_view Record(int Number) const {
+        return {reinterpret_cast<const char*>(FRecords.data()) + std::size_t(Number - 1) * FSize, FSize};
+    }
+    static std::size_t Hash(std::string_view Key) {
+        std::uint64_t h = 0x243F6A8885A308D3ull;
+        std::size_t i = 0;
+        for (; i + 8 <= Key.size(); i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, Key.data() + i, 8);
+            h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
+        }
+        for (; i < Key.size(); ++i)
+            h = (h ^ std::uint8_t(Key[i])) * 0x100000001B3ull;
+        return std::size_t(h ^ (h >> 32));
+    }
+
+    const std::vector<std::uint8_t>& FRecords;
+    std::size_t FSize;
+    std::vector<int> FSlots;
+};
+} // namespace
+
 void MZList::PrepareHeader() {
     SystemCounters.fill(0);
     SlotCounters.fill(0);
@@ -741,53 +799,56 @@ void MZList::PrepareHeader() {
         records.insert(records.end(), Bytes.begin(), Bytes.end());
     };
     // The bytes of one sub-record, which identify it: equal sub-records share one number.
+    // Two scratch writers as large as the largest record, so that encoding never grows them.
     std::array<ByteWriter, 2> scratch;
+    for (ByteWriter& w : scratch)
+        w.WriteZeros(lstZASize);
     auto encode = [&](const MUnvZ& Z, int SubTable, bool Lg) {
         ByteWriter& w = scratch[Lg ? 1 : 0];
-        w.Buffer().clear();
         w.Seek(0);
         EncodeZSub(w, Z, SubTable, rotated, Lg);
-        return std::string_view(reinterpret_cast<const char*>(w.Buffer().data()), w.Size());
+        return std::string_view(reinterpret_cast<const char*>(w.Buffer().data()), w.Position());
     };
     // The number of a sub-record: the one an earlier row's equal sub-record has, else the next of
     // the counter, its record appended to the sub-table.
-    using Numbers = std::unordered_map<std::string_view, int>;
-    auto number = [&](Numbers& Known, std::string_view Key, int& Counter, int Sub, std::uint8_t& Own) {
+    auto number = [&](RecordIndex& Known, std::string_view Key, int& Counter, int Sub, std::uint8_t& Own) {
         // The record is put in place first and taken back when an equal one is known.
         append(Sub, Key);
-        const auto [it, added] = Known.try_emplace(record(Sub, Counter + 1), Counter + 1);
-        auto& records = FSubRecords[std::size_t(Sub)];
-        if (added)
+        const int n = Known.Add(record(Sub, Counter + 1), Counter + 1);
+        Own = n > Counter ? 1 : 0;
+        if (Own)
             ++Counter;
         else
-            records.resize(records.size() - Key.size());
-        Own = added ? 1 : 0;
-        return it->second;
+            FSubRecords[std::size_t(Sub)].resize(FSubRecords[std::size_t(Sub)].size() - Key.size());
+        return n;
     };
     constexpr std::array<std::pair<int, int>, 5> secondLevel = {{{zsr2Cams, zstD},
                                                                  {zsr2Carriers, zstE},
                                                                  {zsr2Racking, zstF},
                                                                  {zsr2Settings1, zstG},
                                                                  {zsr2Settings2, zstH}}};
-    std::array<Numbers, 8> second;
-    Numbers firstC, firstB;
+    auto indexOf = [&](int Sub) {
+        return RecordIndex(FSubRecords[std::size_t(Sub)], sizes[std::size_t(Sub)], 2 * rows);
+    };
+    std::vector<RecordIndex> second;
+    for (const auto& [k, sub] : secondLevel)
+        second.push_back(indexOf(sub));
+    RecordIndex firstC = indexOf(zstC), firstB = indexOf(zstB);
     // Table A holds both colour set groups of a row. A row's KNF sets match an earlier row that has
     // KNF sets (its KNF first, then its LG); its LG sets match an earlier row that has LG sets (its LG
     // first, then its KNF).
-    Numbers knfRows, lgRows;
-    for (Numbers* known : {&firstC, &firstB, &knfRows, &lgRows})
-        known->reserve(rows);
-    for (const auto& [k, sub] : secondLevel)
-        second[std::size_t(k)].reserve(rows);
+    RecordIndex knfRows = indexOf(zstA), lgRows = indexOf(zstA);
     int tableA = 0;
     for (const auto& item : FItems) {
         MUnvZ& z = KindOf<MUnvZ>(*item);
         z.PrepareFileLinks();
-        for (const auto& [k, sub] : secondLevel)
+        for (std::size_t i = 0; i < secondLevel.size(); ++i) {
+            const auto [k, sub] = secondLevel[i];
             if (z.SubRecords2[std::size_t(k)] != 0)
                 z.SubRecords2[std::size_t(k)] =
-                    number(second[std::size_t(k)], encode(z, sub, false), SlotCounters[std::size_t(k)], sub,
+                    number(second[i], encode(z, sub, false), SlotCounters[std::size_t(k)], sub,
                            z.OwnRecord2[std::size_t(k)]);
+        }
         z.SubRecords[zsrSecondLevel] = number(firstC, encode(z, zstC, false), SystemCounters[zsrSecondLevel],
                                               zstC, z.OwnRecord[zsrSecondLevel]);
         if (z.SubRecords[zsrPatternLines] != 0)
@@ -796,10 +857,9 @@ void MZList::PrepareHeader() {
                        z.OwnRecord[zsrPatternLines]);
         const bool hasKnf = z.SubRecords[zsrKNF] != 0;
         const bool hasLg = z.SubRecords[zsrLG] != 0;
-        auto shared = [&](Numbers& Rows, std::string_view Key, int Entry) {
-            const auto it = Rows.find(Key);
-            if (it != Rows.end()) {
-                z.SubRecords[std::size_t(Entry)] = it->second;
+        auto shared = [&](const RecordIndex& Rows, std::string_view Key, int Entry) {
+            if (const int n = Rows.Find(Key)) {
+                z.SubRecords[std::size_t(Entry)] = n;
                 z.OwnRecord[std::size_t(Entry)] = 0;
                 return;
             }
@@ -816,14 +876,14 @@ void MZList::PrepareHeader() {
         // The row's own records, by their place in table A.
         const int knf = z.SubRecords[zsrKNF], lg = z.SubRecords[zsrLG];
         if (hasKnf) {
-            knfRows.try_emplace(record(zstA, knf), knf);
+            knfRows.Add(record(zstA, knf), knf);
             if (hasLg)
-                knfRows.try_emplace(record(zstA, lg), lg);
+                knfRows.Add(record(zstA, lg), lg);
         }
         if (hasLg) {
-            lgRows.try_emplace(record(zstA, lg), lg);
+            lgRows.Add(record(zstA, lg), lg);
             if (hasKnf)
-                lgRows.try_emplace(record(zstA, knf), knf);
+                lgRows.Add(record(zstA, knf), knf);
         }
     }
     const std::array<std::pair<int, int>, ZSubTableCount> counts = {{{zstA, SystemCounters[zsrKNF]},
