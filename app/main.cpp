@@ -1,7 +1,11 @@
-// The station's entry point: the program-wide settings, the application object with its error
-// handler, then the main window.
+// The station's entry point: the application object with its error handler, the language pack,
+// the shared message box over the catalogue, then the main window.
 
+#include "model/Ucommon.h"
+#include "platform/AppFolder.h"
 #include "ui/UApplication.h"
+#include "ui/ULPackDM.h"
+#include "ui/Umessage.h"
 
 #include <QMainWindow>
 
@@ -10,9 +14,18 @@ int main(int argc, char** argv) {
     TApplication::setOrganizationName(QStringLiteral("Korvane"));
     TApplication::setApplicationName(QStringLiteral("JXW777"));
 
+    TDMLanguagePack languages;
+    // English, the default choice, until the main window applies the stored one.
+    languages.OLanguagePack->SetLanguageNumber(1);
+
+    TMessageBox box(AppFile(QStringLiteral("Dta\\sysmsg.dta")));
+    MessageBox = &box;
+
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("JXW777"));
     window.resize(1024, 720);
     window.showMaximized();
-    return TApplication::exec();
+    const int rc = TApplication::exec();
+    MessageBox = nullptr;
+    return rc;
 }
