@@ -200,9 +200,11 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPi
     const int bits = StoredBits(format);
     const std::int64_t rowBits = std::int64_t(width) * bits;
     const std::int64_t bytesPerLine = ((rowBits + 31) / 32) * 4;
-    const std::int64_t total = bytesPerLine * height;
-    if (bytesPerLine > INT32_MAX || std::uint64_t(total) > MaxImageSize)
+    // The row length is checked first: a long row times many rows would not fit in 64 bits.
+    if (bytesPerLine > INT32_MAX ||
+        (height > 0 && std::uint64_t(bytesPerLine) > MaxImageSize / std::uint64_t(height)))
         throw EInvalidGraphic(QStringLiteral("Bitmap too large"));
+    const std::int64_t total = bytesPerLine * height;
 
     std::vector<std::uint8_t> bits2(std::size_t(total), 0);
     if (keepPixels && !FBits.empty() && total > 0) {

@@ -127,6 +127,9 @@ TEST(Bitmap, BadSizesAndRowsRaise) {
     EXPECT_THROW(bmp.SetSize(-1, 2), EInvalidGraphic);
     EXPECT_THROW(bmp.SetSize(100000, 100000), EInvalidGraphic);
     EXPECT_THROW(TBitmap(0x7FFFFFFF, 1, pf32bit), EInvalidGraphic);
+    // Sizes whose byte count does not even fit in 64 bits are refused too.
+    for (TPixelFormat f : {pf16bit, pf24bit, pf32bit})
+        EXPECT_THROW(TBitmap(0x7FFFFFFF, 0x7FFFFFFF, f), EInvalidGraphic);
     // A failed change leaves the picture as it was.
     EXPECT_EQ(bmp.Width(), 2);
     EXPECT_EQ(bmp.ImageSize(), 16u);
