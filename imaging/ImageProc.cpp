@@ -66,6 +66,8 @@ int FloorExt(double x) {
 // ---- Bit helpers ----
 
 void CopyBits(std::uint8_t* dst, const std::uint8_t* src, int dstBit, int count, int srcBit) {
+    if (count <= 0)
+        return;
     if ((dstBit & 7) == 0 && (srcBit & 7) == 0) {
         const int bytes = count >> 3;
         std::memcpy(dst + (dstBit >> 3), src + (srcBit >> 3), std::size_t(bytes));
@@ -78,7 +80,8 @@ void CopyBits(std::uint8_t* dst, const std::uint8_t* src, int dstBit, int count,
 }
 
 void Invert1Bit(TBitmap& bitmap) {
-    for (int y = 0; y < bitmap.Height(); ++y) {
+    // A picture without columns has no rows to reach.
+    for (int y = 0; y < bitmap.Height() && bitmap.Width() > 0; ++y) {
         std::uint8_t* row = bitmap.ScanLine(y);
         for (int i = 0; i < bitmap.BytesPerLine(); ++i)
             row[i] = std::uint8_t(~row[i]);
@@ -123,7 +126,7 @@ void ReportRow(const TProgressRec& progress, int rowsDone) {
 } // namespace
 
 std::unique_ptr<TBitmap> MakeTwoColorBitmap(const TBitmap& bitmap, TBGRColor& C0, TBGRColor& C1) {
-    if (bitmap.PixelFormat() != pf24bit)
+    if (bitmap.PixelFormat() != pf24bit || bitmap.Empty())
         return nullptr;
     THash1 hash(13);
     auto mono = std::make_unique<TBitmap>(bitmap.Width(), bitmap.Height(), pf1bit);
@@ -183,7 +186,7 @@ void OrderedDither(TBitmap& bitmap, TProgressRec& progress) {
         return;
     TBitmap mono(bitmap.Width(), bitmap.Height(), pf1bit);
     progress.Factor = 100.0 / (bitmap.Height() + 0.5);
-    for (int y = 0; y < bitmap.Height(); ++y) {
+    for (int y = 0; y < bitmap.Height() && !bitmap.Empty(); ++y) {
         const auto* src = reinterpret_cast<const TBGRColor*>(bitmap.ScanLine(y));
         std::uint8_t* dst = mono.ScanLine(y);
         for (int x = 0; x < bitmap.Width(); ++x)
@@ -522,10 +525,16 @@ void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter Filter) {
     // Nothing to resample in an empty picture.
     if (pic.Empty())
         return;
+    // The side kept in proportion must still be a size: a wrapped number would lose the picture.
+    auto proportional = [](std::int64_t side) {
+        if (side > INT32_MAX)
+            throw EInvalidGraphic(QStringLiteral("Bitmap too large"));
+        return int(side);
+    };
     if (NewWidth < 0)
-        NewWidth = int(std::int64_t(pic.Width()) * NewHeight / pic.Height());
+        NewWidth = proportional(std::int64_t(pic.Width()) * NewHeight / pic.Height());
     else if (NewHeight < 0)
-        NewHeight = int(std::int64_t(pic.Height()) * NewWidth / pic.Width());
+        NewHeight = proportional(std::int64_t(pic.Height()) * NewWidth / pic.Width());
     TBitmap temp(NewWidth, NewHeight, pic.PixelFormat());
     if (Filter == rfNone || pic.PixelFormat() != pf24bit)
         StretchBitmap(pic, temp);

@@ -110,6 +110,12 @@ TEST(Resample, NegativeSidesKeepTheProportions) {
     proc.Resample(-1, -1, rfNone);
     EXPECT_TRUE(SamePixels(picture, before));
     EXPECT_TRUE(proc.CanUndo());
+    // A proportional side past the largest size is refused; the picture stays.
+    TBitmap narrow = Numbered(4, 1);
+    proc.SetAttachedBitmap(&narrow);
+    for (int height : {1 << 30, 0x7FFFFFFF})
+        EXPECT_THROW(proc.Resample(-1, height, rfNone), EInvalidGraphic);
+    EXPECT_TRUE(SamePixels(narrow, Numbered(4, 1)));
     // An empty picture is left alone.
     TBitmap empty(0, 5, pf24bit);
     proc.SetAttachedBitmap(&empty);

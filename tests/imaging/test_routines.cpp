@@ -148,6 +148,33 @@ TEST(OrderedDither, HalfGreyLightsHalfThePixels) {
     EXPECT_EQ(eight.PixelFormat(), pf8bit);
 }
 
+TEST(ModuleRoutines, PicturesWithoutColumnsOrRowsAreNoTrouble) {
+    for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 1}, std::pair{0, 5}, std::pair{3, 0}}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        TBGRColor c0, c1;
+        EXPECT_FALSE(MakeTwoColorBitmap(TBitmap(w, h, pf24bit), c0, c1));
+        TBitmap mono(w, h, pf1bit);
+        Invert1Bit(mono);
+        TProgressRec progress;
+        TBitmap rgb(w, h, pf24bit);
+        OrderedDither(rgb, progress);
+        EXPECT_EQ(rgb.PixelFormat(), pf1bit);
+        TBitmap expanded;
+        Expand1BitTo24Bit(mono, expanded, progress);
+        EXPECT_EQ(expanded.Height(), h);
+        TBitmap part;
+        CopyBitmapRect(mono, part, 0, 0, 0, 0);
+        EXPECT_TRUE(part.Empty());
+    }
+    // Nothing to copy: the row is left alone.
+    const std::uint8_t src[2] = {0xFF, 0xFF};
+    std::uint8_t dst[2] = {0x12, 0x34};
+    for (int count : {0, -1, -9})
+        CopyBits(dst, src, 0, count, 0);
+    EXPECT_EQ(dst[0], 0x12);
+    EXPECT_EQ(dst[1], 0x34);
+}
+
 TEST(CopyBitmap, CopiesFormatPaletteAndPixels) {
     TBitmap source(5, 3, pf8bit);
     source.SetPalette({C(1, 1, 1), C(2, 2, 2)});
