@@ -81,8 +81,11 @@ TBitmap ReadPnm(const QString& name) {
     if (pos >= data.size())
         throw ToolError(name.toStdString() + ": truncated file");
     ++pos; // the single white-space character before the samples
-    const std::int64_t samples = std::int64_t(width) * height * (colour ? 3 : 1) * bytes;
-    if (samples > data.size() - pos)
+    if (width == 0 || height == 0)
+        throw ToolError(name.toStdString() + ": empty picture");
+    // Bytes of one row against the bytes left per row: the whole count may not fit in 64 bits.
+    const std::int64_t rowBytes = std::int64_t(width) * (colour ? 3 : 1) * bytes;
+    if (rowBytes > (data.size() - pos) / height)
         throw ToolError(name.toStdString() + ": truncated file");
     TBitmap bmp(width, height, pf24bit);
     const auto* src = reinterpret_cast<const std::uint8_t*>(data.constData() + pos);

@@ -80,6 +80,10 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
     kdstest::WriteFile(wide, "P6\n100000 100000\n255\n");
     const QString deep = dir.filePath("deep.ppm");
     kdstest::WriteFile(deep, "P6\n1 1\n65536\n");
+    const QString vast = dir.filePath("vast.ppm");
+    kdstest::WriteFile(vast, "P6\n2147483647 2147483647\n65535\n");
+    const QString flat = dir.filePath("flat.ppm");
+    kdstest::WriteFile(flat, "P6\n0 3\n255\n");
     const QString out = dir.filePath("out.ppm");
     const QList<QStringList> cases = {
         {},
@@ -89,6 +93,8 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
         {"count", huge},
         {"count", wide},
         {"count", deep},
+        {"count", vast},
+        {"count", flat},
         {"reduce", in, out, "x"},
         {"reduce", in, out, "0"},
         {"bw", in, out, "sideways"},
