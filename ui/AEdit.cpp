@@ -10,6 +10,10 @@ TArabKeyboardFollower::TArabKeyboardFollower(QWidget* Control) : FControl(Contro
 
 TArabKeyboardFollower::~TArabKeyboardFollower() {
     MKeyboardLayouts::Instance().RemoveListener(this);
+    // A control destroyed while it has the focus gets no focus-out of its own: the layout that was
+    // active before it was entered is given back here.
+    if (FControl && FControl->hasFocus())
+        Exit();
 }
 
 void TArabKeyboardFollower::ArabicChanged(bool Value) {

@@ -132,6 +132,20 @@ TEST_F(KeyboardFixture, OnlyTheNoticeOfTheRequestedLayoutIsTheProgramsOwn) {
     EXPECT_EQ(Changes, QList<int>{0});
 }
 
+TEST_F(KeyboardFixture, DestroyingTheFocusedControlGivesTheLayoutBack) {
+    auto* memo = new TArabMemo(&Window);
+    memo->move(0, 80);
+    memo->show();
+    Enter();
+    ASSERT_EQ(Keys->Active, ArabicLayoutId);
+    delete memo; // not the focused one: the layout stays
+    EXPECT_EQ(Keys->Active, ArabicLayoutId);
+    delete Edit; // the row of an editor is rebuilt while the user types in it
+    Edit = nullptr;
+    EXPECT_EQ(Keys->Active, EnglishLayoutId);
+    EXPECT_TRUE(Changes.isEmpty());
+}
+
 TEST_F(KeyboardFixture, MissingArabicLayoutIsLoadedByName) {
     Keys->Installed = {EnglishLayoutId, 0x407};
     Edit->SetArabic(false);
