@@ -1,6 +1,7 @@
 #include "ui/Adapter.h"
 
 #include "platform/Errors.h"
+#include "ui/UApplication.h"
 
 #include <QContextMenuEvent>
 #include <QMdiSubWindow>
@@ -12,8 +13,19 @@
 // ---- Delivery
 
 void DeliverLanguageMessage(QObject* Component, int Msg, std::intptr_t WParam, std::intptr_t LParam) {
-    if (auto* c = dynamic_cast<MLanguageControl*>(Component))
+    auto* c = dynamic_cast<MLanguageControl*>(Component);
+    if (!c)
+        return;
+    // A message is handled by the control alone: an error there is shown as any error of an event
+    // handler, and the switch goes on to the other controls and ends with every switch of the
+    // language applied, instead of leaving the windows half in one language and half in the other.
+    try {
         c->LanguageMessage(Msg, WParam, LParam);
+    } catch (const std::exception& e) {
+        MMException::ApplicationExceptionHandler(Component, e);
+    } catch (...) {
+        MMException::UnknownExceptionHandler(Component);
+    }
 }
 
 void DeliverLanguageMessageToComponents(const MComponentOwner& Owner, int Msg, std::intptr_t WParam,

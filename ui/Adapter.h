@@ -61,7 +61,8 @@ public:
     virtual void LanguageMessage(int Msg, std::intptr_t WParam, std::intptr_t LParam) = 0;
 };
 
-// Hands one message to one component (nothing when it does not answer language messages).
+// Hands one message to one component (nothing when it does not answer language messages). An error
+// raised by its handler is shown by the application-wide handler and goes no further.
 void DeliverLanguageMessage(QObject* Component, int Msg, std::intptr_t WParam, std::intptr_t LParam = 0);
 // Hands one message to every component of an owner, in the owner's order.
 void DeliverLanguageMessageToComponents(const MComponentOwner& Owner, int Msg, std::intptr_t WParam,

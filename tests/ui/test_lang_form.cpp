@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "ui/BiDi.h"
+#include "ui/UApplication.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -140,6 +141,44 @@ TEST(BilingualForm, SwitchToArabicAndBackRestoresTextsAndPlaces) {
     }
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Window"));
     EXPECT_FALSE(f.RightToLeftStyle());
+}
+
+TEST(BilingualForm, AnErrorInOneControlIsShownAndTheSwitchGoesOn) {
+    QStringList shown;
+    const auto oldPlain = TApplication::PlainMessage;
+    TApplication::PlainMessage = [&](const QString& s) { shown << s; };
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(1);
+    TestForm f(pf.Pack(), 1);
+    f.show();
+    // A control whose positions are not numbers, and one after it.
+    auto* odd = new LogLabel(&f, &f);
+    odd->Align->SetEnable(asManual);
+    odd->Align->ValuesString = QStringLiteral("x;y");
+    auto* after = new LogLabel(&f, &f);
+    after->setGeometry(10, 250, 40, 20);
+    f.ClearLogs();
+
+    pf.Pack().SetLanguageNumber(0);
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(pf.Pack().LanguageNumber(), 0);
+    EXPECT_EQ(f.LanguageDetail().LanguageID(), 0);
+    EXPECT_TRUE(f.LanguageDetail().AlignEnable());
+    EXPECT_TRUE(f.RightToLeftStyle());
+    EXPECT_EQ(f.Events, (QStringList{"before 0", "after 0"}));
+    const auto arabic = Msgs(
+        {{LM_CHANGE_LANGUAGEID, 0}, {LM_CHANGE_ALIGN, 0}, {LM_CHANGE_SELFALIGN, 1}, {LM_CHANGE_ARABIC, 1}});
+    EXPECT_EQ(f.OnForm->Log, arabic);
+    EXPECT_EQ(after->Log, arabic);
+    EXPECT_EQ(after->x(), 450);
+    EXPECT_EQ(f.OnForm->x(), 450);
+
+    pf.Pack().SetLanguageNumber(1);
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(after->x(), 10);
+    EXPECT_EQ(f.OnForm->x(), 10);
+    EXPECT_FALSE(f.RightToLeftStyle());
+    TApplication::PlainMessage = oldPlain;
 }
 
 TEST(BilingualForm, ADifferentLanguageFontIsHandedOnAfterTheLanguage) {
