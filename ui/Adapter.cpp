@@ -102,7 +102,7 @@ void MForm::SetLanguagePack(MLanguagePack* Pack) {
     if (Pack) {
         Pack->RegisterClient(this);
         if (FLoaded)
-            if (MLanguageDetail* d = Pack->Detail(Pack->LanguageNumber()))
+            if (MLanguageDetail* d = Pack->Detail(Pack->FollowedLanguageNumber()))
                 SetLanguageDetail(*d);
     }
 }
@@ -239,9 +239,10 @@ void MForm::showEvent(QShowEvent* Event) {
 void MForm::DoShow() {
     if (!FLoaded)
         FinishLoading();
+    // Shown while the pack hands out a switch, the window takes the language being switched to.
     if (FLanguagePack && FLanguageDetail->LanguagePackFollow &&
-        FLanguageDetail->LanguageID() != FLanguagePack->LanguageNumber())
-        if (MLanguageDetail* d = FLanguagePack->Detail(FLanguagePack->LanguageNumber()))
+        FLanguageDetail->LanguageID() != FLanguagePack->FollowedLanguageNumber())
+        if (MLanguageDetail* d = FLanguagePack->Detail(FLanguagePack->FollowedLanguageNumber()))
             SetLanguageDetail(*d);
     PrepareSystemMenu();
 }

@@ -201,9 +201,32 @@ void MLanguagePack::SetLanguageNumber(int n) {
     const bool accepted = (FLanguageCount == 0 && n == 0) || (n >= 0 && n < FLanguageCount);
     if (!accepted || !Detail(n))
         return;
-    const int old = FLanguageNumber;
-    BroadcastLanguageDetail(*this, *Detail(n), old);
-    FLanguageNumber = n;
+    // A window that asks for a language while the clients take one would otherwise hand out its
+    // language against the old number in the middle of the running switch, and the pack and its
+    // windows would end on different languages: the request waits for the running switch instead.
+    if (FSwitching) {
+        FRequested = n;
+        return;
+    }
+    struct Reset {
+        MLanguagePack& P;
+        ~Reset() {
+            P.FSwitching = false;
+            P.FRequested.reset();
+        }
+    } reset{*this};
+    FSwitching = true;
+    // Handlers that keep asking for other languages cannot hold the program here for ever.
+    constexpr int MaxRounds = 64;
+    for (int round = 1;; ++round) {
+        FSwitchingTo = n;
+        BroadcastLanguageDetail(*this, *Detail(n), FLanguageNumber);
+        FLanguageNumber = n;
+        if (!FRequested || round >= MaxRounds)
+            break;
+        n = *FRequested;
+        FRequested.reset();
+    }
 }
 
 bool MLanguagePack::GetLanguageNames(QStringList& List) const {

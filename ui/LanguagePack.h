@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The number of language slots of a pack (Lang00..Lang20).
 constexpr int LanguageSlotCount = 21;
@@ -149,8 +150,13 @@ public:
     ~MLanguagePack() override;
 
     int LanguageNumber() const { return FLanguageNumber; }
-    // Switches the current language; a number outside the languages in use is ignored.
+    // Switches the current language; a number outside the languages in use is ignored. Asked while
+    // a switch is being handed out (from a handler of a window), the new number is switched to when
+    // the running switch has ended.
     void SetLanguageNumber(int n);
+    // The language the following windows are to show: while a switch is being handed out the number
+    // it switches to (LanguageNumber still reports the old one then), otherwise LanguageNumber.
+    int FollowedLanguageNumber() const { return FSwitching ? FSwitchingTo : FLanguageNumber; }
     int LanguageCount() const { return FLanguageCount; }
     void SetLanguageCount(int Value) { FLanguageCount = Value; }
     bool MasterFollow = false;
@@ -172,6 +178,9 @@ public:
 private:
     int FLanguageNumber = 0;
     int FLanguageCount = 1;
+    bool FSwitching = false;
+    int FSwitchingTo = 0;
+    std::optional<int> FRequested;
     std::array<std::unique_ptr<MLanguageDetail>, LanguageSlotCount> FSlots;
     QList<MLanguageClient*> FClients;
 };

@@ -218,6 +218,26 @@ TEST(BilingualForm, FormBuiltInArabicShowsThePackLanguageBeforeItIsVisible) {
     EXPECT_FALSE(f.RightToLeftStyle());
 }
 
+TEST(BilingualForm, WindowShownDuringASwitchTakesTheNewLanguage) {
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(1);
+    TestForm hidden(pf.Pack(), 1); // reached by the switch before the window that shows it
+    TestForm main(pf.Pack(), 1);
+    main.show();
+    std::unique_ptr<TestForm> created;
+    main.OnAfterLanguageChange = [&](MForm*, int) {
+        hidden.show();
+        created = std::make_unique<TestForm>(pf.Pack(), 1);
+        created->show();
+    };
+    pf.Pack().SetLanguageNumber(0);
+    for (TestForm* f : {&hidden, &main, created.get()}) {
+        EXPECT_EQ(f->LanguageDetail().LanguageID(), 0);
+        EXPECT_EQ(f->OnForm->text(), QStringLiteral("أ"));
+        EXPECT_EQ(f->windowTitle(), ArabicWindow);
+    }
+}
+
 TEST(BilingualForm, CaptionSetInCodeComesBackAfterASwitch) {
     PackFixture pf;
     pf.Pack().SetLanguageNumber(1);

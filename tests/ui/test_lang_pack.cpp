@@ -222,6 +222,40 @@ TEST(LanguagePack, ClientThatLeavesDuringTheBroadcastIsNotReached) {
     EXPECT_EQ(b.Detail.LanguageID(), 0);
 }
 
+TEST(LanguagePack, LanguageAskedForDuringASwitchIsTakenAfterIt) {
+    TDMLanguagePack dm;
+    MLanguagePack& p = *dm.OLanguagePack;
+    p.SetLanguageCount(3);
+    Client a, b;
+    for (Client* c : {&a, &b}) {
+        AssignLanguageDetail(c->Detail, *p.Detail(0));
+        c->Register(p);
+    }
+    // A window that goes on to a third language when it reaches the second.
+    QList<int> seen;
+    a.Detail.AfterLanguageDetailChange = [&](int n) {
+        seen << p.FollowedLanguageNumber();
+        if (n == 1)
+            p.SetLanguageNumber(2);
+    };
+    p.SetLanguageNumber(1);
+    EXPECT_EQ(p.LanguageNumber(), 2);
+    EXPECT_EQ(a.Detail.LanguageID(), 2);
+    EXPECT_EQ(b.Detail.LanguageID(), 2);
+    EXPECT_EQ(seen, (QList<int>{1, 2}));
+    EXPECT_EQ(p.FollowedLanguageNumber(), 2);
+
+    // Handlers that never stop asking end after a bounded number of rounds, every window on the
+    // pack's language.
+    a.Detail.AfterLanguageDetailChange = [&](int n) { p.SetLanguageNumber(n == 0 ? 1 : 0); };
+    p.SetLanguageNumber(0);
+    EXPECT_EQ(a.Detail.LanguageID(), p.LanguageNumber());
+    EXPECT_EQ(b.Detail.LanguageID(), p.LanguageNumber());
+    a.Detail.AfterLanguageDetailChange = nullptr;
+    p.SetLanguageNumber(2);
+    EXPECT_EQ(b.Detail.LanguageID(), 2);
+}
+
 TEST(LanguagePack, DestroyingThePackTellsItsClients) {
     Client c;
     auto p = std::make_unique<MLanguagePack>();
