@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -110,6 +111,14 @@ void ComposeRow(const std::uint8_t* src, int width, bool sixteen, bool alpha, TB
     }
 }
 
+// A palette colour with its alpha composed over the background, as ComposeRow does it.
+TBGRColor ComposeColor(TBGRColor c, std::uint8_t alpha, TBGRColor bg) {
+    const std::uint8_t src[4] = {c.b, c.g, c.r, alpha};
+    std::uint8_t out[3];
+    ComposeRow(src, 1, false, true, bg, out);
+    return TBGRColor{out[0], out[1], out[2]};
+}
+
 // Everything a read needs across the library's jump: plain pointers and values only, so that a
 // jump skips no destructor.
 struct PngReadJob {
@@ -126,7 +135,24 @@ struct PngReadJob {
     bool interlaced = false;
     png_uint_32 ppmX = 0, ppmY = 0;
     std::vector<TBGRColor>* palette = nullptr;
+    // Palette pictures: the colour of each index, transparency composed; count entries are valid.
+    std::array<TBGRColor, 256> colors{};
+    int colorCount = 0;
 };
+
+// Turns a row of palette indices into 24 bits; false when an index lies past the table.
+bool MapIndices(const std::uint8_t* indices, int width, const PngReadJob& job, std::uint8_t* dst) {
+    int worst = 0;
+    for (int x = 0; x < width; ++x) {
+        const int index = indices[x];
+        worst = std::max(worst, index);
+        const TBGRColor c = job.colors[std::size_t(index)];
+        dst[3 * x] = c.b;
+        dst[3 * x + 1] = c.g;
+        dst[3 * x + 2] = c.r;
+    }
+    return worst < job.colorCount;
+}
 
 // Runs the library's reading calls; false when the library reported an error.
 bool RunRead(PngReadJob& job) {
@@ -186,7 +212,22 @@ bool RunRead(PngReadJob& job) {
         }
     }
     int passes = 1;
-    if (!oneBit) {
+    // Palette pictures are expanded here, so that every index is checked against the table.
+    const bool indexed = job.colorType == PNG_COLOR_TYPE_PALETTE && !oneBit;
+    if (indexed) {
+        if (job.depth < 8)
+            png_set_packing(png);
+        png_bytep transAlpha = nullptr;
+        int transCount = 0;
+        if (transparent)
+            png_get_tRNS(png, info, &transAlpha, &transCount, nullptr);
+        job.colorCount = std::min(palCount, 256);
+        for (int i = 0; i < job.colorCount; ++i) {
+            const TBGRColor c = (*job.palette)[std::size_t(i)];
+            const std::uint8_t a = transAlpha && i < transCount ? transAlpha[i] : 255;
+            job.colors[std::size_t(i)] = a == 255 ? c : ComposeColor(c, a, job.background);
+        }
+    } else if (!oneBit) {
         png_set_expand(png);
         if (!(job.colorType & PNG_COLOR_MASK_COLOR))
             png_set_gray_to_rgb(png);
@@ -202,10 +243,11 @@ bool RunRead(PngReadJob& job) {
     bmp.SetSize(width, height);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
     const bool sixteen = job.depth == 16;
-    // Rows go straight into the bitmap unless they need composing or narrowing.
-    const bool direct = oneBit || (!alpha && !sixteen);
-    const std::size_t expected =
-        oneBit ? std::size_t(width + 7) / 8 : std::size_t(width) * (alpha ? 4 : 3) * (sixteen ? 2 : 1);
+    // Rows go straight into the bitmap unless they need mapping, composing or narrowing.
+    const bool direct = oneBit || (!alpha && !sixteen && !indexed);
+    const std::size_t expected = oneBit    ? std::size_t(width + 7) / 8
+                                 : indexed ? std::size_t(width)
+                                           : std::size_t(width) * (alpha ? 4 : 3) * (sixteen ? 2 : 1);
     if (rowBytes != expected)
         return false;
 
@@ -218,6 +260,12 @@ bool RunRead(PngReadJob& job) {
                 ReportRows(*job.progress, ++done);
             }
     } else {
+        auto ConvertRow = [&](const std::uint8_t* row, int y) {
+            if (indexed)
+                return MapIndices(row, width, job, bmp.ScanLine(y));
+            ComposeRow(row, width, sixteen, alpha, job.background, bmp.ScanLine(y));
+            return true;
+        };
         // Interlaced pictures gather every pass before their rows are turned into 24 bits.
         const std::size_t rows = passes > 1 ? std::size_t(height) : 1;
         job.buffer->assign(rowBytes * rows, 0);
@@ -225,14 +273,14 @@ bool RunRead(PngReadJob& job) {
             for (int y = 0; y < height; ++y) {
                 std::uint8_t* row = job.buffer->data() + (passes > 1 ? rowBytes * std::size_t(y) : 0);
                 png_read_row(png, row, nullptr);
-                if (passes == 1)
-                    ComposeRow(row, width, sixteen, alpha, job.background, bmp.ScanLine(y));
+                if (passes == 1 && !ConvertRow(row, y))
+                    return false;
                 ReportRows(*job.progress, ++done);
             }
         if (passes > 1)
             for (int y = 0; y < height; ++y)
-                ComposeRow(job.buffer->data() + rowBytes * std::size_t(y), width, sixteen, alpha,
-                           job.background, bmp.ScanLine(y));
+                if (!ConvertRow(job.buffer->data() + rowBytes * std::size_t(y), y))
+                    return false;
     }
     if (oneBit) {
         // Bit 0 is black: a file whose first colour is white is turned round; bits past the

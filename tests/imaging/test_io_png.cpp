@@ -141,6 +141,18 @@ TEST(PngRead, AlphaIsComposedOverTheFileBackgroundOrPngBackground) {
     EXPECT_EQ(sixteen.BitsPerSample, 16);
 }
 
+TEST(PngRead, PaletteIndexPastTheTableIsRefused) {
+    // A 2-bit picture whose table has three colours and whose second row uses index 3.
+    TIOParamsVals params;
+    TBitmap bmp;
+    const QByteArray file =
+        kdstest::ReadFile(kdstest::SourcePath(QStringLiteral("tests/imaging/data/badindex.png")));
+    ByteReader r(file);
+    TProgressRec progress;
+    EXPECT_THROW(ReadPNG(r, bmp, params, progress), EInvalidGraphic);
+    EXPECT_TRUE(bmp.Empty());
+}
+
 TEST(PngRead, InterlacedFilesReportProgressForEveryRowOfEveryPass) {
     std::vector<int> seen;
     TProgressRec progress;
