@@ -138,9 +138,10 @@ void ReadTableHeader(ByteReader& Stream, TTableHeader& Header, int Kind, int Lay
         throw EReadError(QStringLiteral("The machine file is too short to hold its table directory"));
     Stream.Seek(std::size_t(Header.SlotPos));
     const std::uint32_t start = ReadLongSwapped(Stream);
-    std::uint32_t end = ReadLongSwapped(Stream);
-    if (Kind == lkC)
-        end = std::uint32_t(std::min<std::size_t>(size, 0x7FFFFFFF));
+    // The C table, last, runs to the end of the file: whatever the slot after it holds is not used,
+    // not even checked.
+    const std::uint32_t end =
+        Kind == lkC ? std::uint32_t(std::min<std::size_t>(size, 0x7FFFFFFF)) : ReadLongSwapped(Stream);
     Stream.Seek(std::size_t(Header.SizePos));
     Header.TopNumber = Stream.ReadU16BE();
     Header.RecordSize = Stream.ReadU16BE();

@@ -398,12 +398,15 @@ TEST(LstRecords, AHandBuiltMachineFile) {
     EXPECT_EQ(program.W.GetW(5).Levels[0], 1);
     EXPECT_TRUE(ListsAutoValidate);
 
-    // The slot after C does not matter.
+    // The slot after C does not matter, not even an offset of 2^31 or more.
     QByteArray other = file;
-    other[0x78] = char(0xFF);
     MProgramLists again;
-    ReadMachineFile(other, QString(), again.Machine, again.Lists());
-    EXPECT_EQ(again.C.Count(), 1);
+    for (char high : {'\x00', '\x80', '\xFF'}) {
+        other[0x78] = char(0xFF);
+        other[0x7A] = high;
+        ReadMachineFile(other, QString(), again.Machine, again.Lists());
+        EXPECT_EQ(again.C.Count(), 1) << int(high);
+    }
 
     // A model word of 0 takes model and gauge from the file name.
     other[0x0A] = other[0x0B] = 0;
