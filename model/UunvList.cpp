@@ -157,14 +157,14 @@ void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module) {
     if (Module.ListKind() != WorkItem->ListKind())
         RaiseM(ValidationBaseCode, 3);
     Module.Validate();
+    // The module under the old number must still be there before anything is stored or deleted.
+    if (OldNumber != 0 && !Contains(OldNumber))
+        RaiseMissing();
     // An unchanged number overwrites nothing but the module itself: no question.
     if (OldNumber != 0 && OldNumber == Module.Number) {
         StoreAt(FindIndex(OldNumber), Module, true);
         return;
     }
-    // The module under the old number must still be there before anything is deleted.
-    if (OldNumber != 0 && !Contains(OldNumber))
-        RaiseMissing();
     if (Contains(Module.Number)) {
         const int answer =
             MessageBox ? MessageBox->ShowCodeMessage(11, 1101, QString(), mbOK | mbCancel) : mbCancel;

@@ -208,6 +208,7 @@ TEST(MUnvList, StoreRenumbered) {
         {"renumbered onto a number in use, Cancel", 3, 1, 7, mbCancel, true, 1002, 1, {1, 2, 3}},
         {"number unchanged: no question", 2, 2, 7, mbCancel, false, 0, 0, {1, 2, 3}},
         {"old number gone: nothing deleted", 5, 2, 7, mbOK, false, 5011, 4, {1, 2, 3}},
+        {"old number gone, number unchanged: nothing stored", 5, 5, 7, mbOK, false, 5011, 4, {1, 2, 3}},
         {"invalid module", 3, 9, 12, mbOK, false, 5015, 2, {1, 2, 3}},
     };
     for (const Case& c : cases) {
