@@ -317,10 +317,11 @@ void MUnvList::GetSelectedRange(int& First, int& Last) const {
     First = first->Number;
     const int top = MaxNumber();
     Last = top;
-    for (int n = First; n <= top; ++n) {
-        const int i = FindIndex(n);
+    // Counted in 64 bits, so that a run up to the largest 32-bit number ends instead of wrapping.
+    for (std::int64_t n = First; n <= top; ++n) {
+        const int i = FindIndex(int(n));
         if (i < 0 || !FItems[std::size_t(i)]->Marks.Selected) {
-            Last = n - 1;
+            Last = int(n - 1);
             break;
         }
     }

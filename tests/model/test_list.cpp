@@ -352,6 +352,7 @@ TEST(MUnvList, SelectionAndSelectedRange) {
         {{3, 4, 6}, {3, 4, 6}, 3, 4}, // 5 missing ends the run
         {{2, 3, 4}, {3, 4}, 3, 4},    // the run reaches the largest number
         {{7}, {7}, 7, 7},
+        {{2147483646, 2147483647}, {2147483646, 2147483647}, 2147483646, 2147483647},
     };
     for (const Case& c : cases) {
         MSampleList list;
