@@ -710,10 +710,12 @@ void MZList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
 
 int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Number) {
     const int index = RecordIndexOfNumber(Header, Number);
-    if (index < 0)
+    // Only a number the bitmap names, with its record in the table, has a record to stand on.
+    if (index < 0 || Number <= 0 ||
+        !std::binary_search(Header.Numbers.begin(), Header.Numbers.end(), Number) ||
+        std::size_t(index) >= Header.RecordCount)
         return -1;
-    if (std::size_t(index) < Header.RecordCount)
-        Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + std::size_t(index) * Header.RecordSize);
+    Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + std::size_t(index) * Header.RecordSize);
     return 0;
 }
 

@@ -250,7 +250,8 @@ public:
     void LoadFromStream(ByteReader& Stream) override;
     void ReadRecord(ByteReader& Stream, MUnvBase& Module) override;
     // Positions the stream on the record of Number in a sub-table; -1 (stream not moved) when the
-    // number is above the table's TopNumber.
+    // table holds no record of that number (above the table's TopNumber, absent from its bitmap or
+    // beyond its records).
     static int SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Number);
     // Numbers the rows' sub-records (equal ones shared) and computes every table layout.
     void PrepareHeader() override;

@@ -1,6 +1,7 @@
 // The table layer of the machine program file: offsets, bitmaps, layouts and table headers.
 #include "model/ULstFile.h"
 #include "model/UunvBase.h"
+#include "model/UunvList.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
 
@@ -144,4 +145,34 @@ TEST(LstTables, ReadTableHeaderChecksEveryBound) {
     TTableHeader h = PHeader();
     ReadTableHeader(r, h, lkP, 10, "P");
     EXPECT_EQ(h.RecordCount, 0u);
+}
+
+TEST(LstTables, RecordIndexAndSeekingASubRecord) {
+    // Numbers 1, 2 and 8 in a bitmap of 2 bytes, but records for only the first two.
+    const QByteArray table = QByteArray::fromHex("6080") + QByteArray::fromHex("11111111 22222222");
+    ByteReader r(table);
+    TTableHeader h;
+    h.TopNumber = 15;
+    h.RecordSize = 4;
+    h.BitmapSize = 2;
+    h.Length = 10;
+    h.RecordCount = 2;
+    h.Numbers = {1, 2, 8};
+    struct Case {
+        int Number, Index, Seek;
+        std::size_t Position;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 2},    {2, 1, 0, 6},  // present with their records
+        {3, 2, -1, 0},   {0, 0, -1, 0}, // not in the bitmap
+        {8, 2, -1, 0},                  // in the bitmap, beyond the records
+        {16, -1, -1, 0},                // above the top number
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Number);
+        EXPECT_EQ(MUnvList::RecordIndexOfNumber(h, c.Number), c.Index);
+        r.Seek(0);
+        EXPECT_EQ(MZList::SeekSubRecord(r, h, c.Number), c.Seek);
+        EXPECT_EQ(r.Position(), c.Position);
+    }
 }
