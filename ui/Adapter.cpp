@@ -157,6 +157,9 @@ void MForm::SendMessage_Component(int Msg, std::intptr_t WParam, std::intptr_t L
 
 void MForm::Self_Update_LanguageID(int Index) {
     FCaption->Update_LanguageID(Index);
+    // The hint too: a form built in another language than the first would otherwise record its
+    // hints for the wrong language.
+    FHint->Update_LanguageID(Index);
 }
 
 void MForm::SetRightToLeftStyle(bool Value) {

@@ -124,7 +124,8 @@ public:
     MLanguageAdapter* Get_Current_Adapter() const;
     // Hands a language message to every component the form owns, in order.
     void SendMessage_Component(int Msg, std::intptr_t WParam, std::intptr_t LParam = 0);
-    // Sets the caption's language index without applying (the adapter at the end of loading).
+    // Sets the language index of the caption and the hint without applying (the adapter at the end
+    // of loading).
     void Self_Update_LanguageID(int Index);
 
     // ---- Geometry used by mirroring.

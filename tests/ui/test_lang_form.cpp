@@ -244,11 +244,14 @@ TEST(BilingualForm, CaptionSetInCodeComesBackAfterASwitch) {
     TestForm f(pf.Pack(), 1);
     f.show();
     f.SetCaption(QStringLiteral("Project 7"));
+    f.SetHint(QStringLiteral("The project"));
     f.OnForm->SetCaption(QStringLiteral("Close"));
     pf.Pack().SetLanguageNumber(0);
     EXPECT_EQ(f.windowTitle(), ArabicWindow);
+    EXPECT_TRUE(f.Hint().isEmpty()); // none given in Arabic
     pf.Pack().SetLanguageNumber(1);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Project 7"));
+    EXPECT_EQ(f.Hint(), QStringLiteral("The project"));
     EXPECT_EQ(f.OnForm->text(), QStringLiteral("Close"));
 }
 
