@@ -21,10 +21,11 @@ void TArabMainMenu::actionEvent(QActionEvent* Event) {
 }
 
 void TArabMainMenu::ApplyOrder() {
-    if (actions().isEmpty())
-        return;
+    // The order is the bar's own, not its items': a switch made while the bar is empty holds for
+    // the items added later.
     setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
-    FOrderApplied = true;
+    if (!actions().isEmpty())
+        FOrderApplied = true;
     update();
 }
 
@@ -44,8 +45,7 @@ void TArabPopupMenu::SetArabic(bool Value) {
 }
 
 void TArabPopupMenu::ApplyOrder() {
-    if (actions().isEmpty())
-        return;
     setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
-    FOrderApplied = true;
+    if (!actions().isEmpty())
+        FOrderApplied = true;
 }

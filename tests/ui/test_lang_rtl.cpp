@@ -105,6 +105,17 @@ TEST(RightToLeftControls, MenusTakeTheOrderOnceTheyHaveItems) {
     emit pop.aboutToShow();
     EXPECT_TRUE(pop.OrderApplied());
     EXPECT_EQ(pop.layoutDirection(), Qt::RightToLeft);
+
+    // Switched while emptied, a menu shows the items added afterwards in the new order.
+    bar.clear();
+    bar.SetArabic(false);
+    bar.addAction(QStringLiteral("Edit"));
+    EXPECT_EQ(bar.layoutDirection(), Qt::LeftToRight);
+    pop.clear();
+    pop.SetArabic(false);
+    pop.addAction(QStringLiteral("Paste"));
+    emit pop.aboutToShow();
+    EXPECT_EQ(pop.layoutDirection(), Qt::LeftToRight);
 }
 
 struct RadioCase {
