@@ -220,22 +220,22 @@ void MForm::Change_ARABIC(bool aValue) {
 // ---- Showing
 
 void MForm::setVisible(bool Visible) {
-    // The controls take the pack's language before the window appears.
+    // The controls take the pack's language before the window appears. The show event that comes
+    // within this call is the same showing; a form whose parent is still hidden shows later, with
+    // a show event of its own.
     if (Visible && !isVisible() && !FShowPrepared) {
         DoShow();
         FShowPrepared = true;
     }
     QWidget::setVisible(Visible);
+    FShowPrepared = false;
 }
 
 void MForm::showEvent(QShowEvent* Event) {
     // A window restored by the window manager is not being shown by the program; a form shown with
     // its parent (an MDI child, an embedded form) gets here without passing setVisible.
-    if (!Event->spontaneous()) {
-        if (!FShowPrepared)
-            DoShow();
-        FShowPrepared = false;
-    }
+    if (!Event->spontaneous() && !FShowPrepared)
+        DoShow();
     QWidget::showEvent(Event);
 }
 

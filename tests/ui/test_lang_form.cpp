@@ -238,6 +238,26 @@ TEST(BilingualForm, WindowShownDuringASwitchTakesTheNewLanguage) {
     }
 }
 
+TEST(BilingualForm, EmbeddedFormCatchesUpEachTimeItReallyShows) {
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(1);
+    QWidget holder;
+    auto* f = new TestForm(pf.Pack(), 1, &holder);
+    f->show(); // its holder is not shown yet
+    f->hide();
+    f->WMSysCommand(100); // this window alone to Arabic
+    ASSERT_EQ(f->LanguageDetail().LanguageID(), 0);
+    holder.show();
+    f->show();
+    EXPECT_EQ(f->LanguageDetail().LanguageID(), 1);
+    // Shown again with its holder.
+    holder.hide();
+    f->WMSysCommand(100);
+    holder.show();
+    EXPECT_EQ(f->LanguageDetail().LanguageID(), 1);
+    EXPECT_EQ(f->OnForm->text(), QStringLiteral("A"));
+}
+
 TEST(BilingualForm, CaptionSetInCodeComesBackAfterASwitch) {
     PackFixture pf;
     pf.Pack().SetLanguageNumber(1);
