@@ -22,6 +22,9 @@ QList<QObject*> MComponentOwner::Components() const {
 void MComponentOwner::InsertComponent(QObject* Component) {
     if (!Component)
         return;
+    // Components freed on their own (rows of an editor built again and again) leave empty places;
+    // they go here so that the list of a long-lived owner does not grow with every one.
+    FComponents.removeIf([](const QPointer<QObject>& c) { return c.isNull(); });
     for (const auto& c : FComponents)
         if (c == Component)
             return;
