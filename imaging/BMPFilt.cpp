@@ -508,6 +508,8 @@ void ReadBMP(ByteReader& stream, TBitmap& bitmap, std::int64_t size, TProgressRe
         ReadChecked(stream, bitmap, size, progress, params);
     } catch (const EInvalidGraphic&) {
         throw;
+    } catch (const EAbort&) {
+        throw;
     } catch (const Exception&) {
         Unrecognized();
     }

@@ -378,6 +378,11 @@ void TImageIO::LoadWith(const QString& fileName, ImageFileType type, Reader read
         if (translate == Translate::Any)
             throw fail(e);
         throw;
+    } catch (const std::exception& e) {
+        // Running out of memory on a picture too large for this machine, for example.
+        if (translate == Translate::Any)
+            throw fail(Exception(QString::fromLocal8Bit(e.what())));
+        throw;
     }
     FParams.Assign(params);
     FParams.FileName = fileName;

@@ -211,6 +211,36 @@ TEST(ImageIO, FailedSaveLeavesTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+TEST(ImageIO, ProgressRunsPerRowAndAnAbortStaysSilent) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.bmp"));
+    TBitmap source = Colourful(3, 4);
+    TImageIO writer;
+    writer.SetAttachedBitmap(&source);
+    writer.SaveToFile(file);
+
+    TBitmap bmp(1, 1, pf24bit);
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    std::vector<int> seen;
+    io.OnProgress = [&](QObject* sender, int per) {
+        EXPECT_EQ(sender, &io);
+        seen.push_back(per);
+    };
+    io.LoadFromFile(file);
+    EXPECT_EQ(seen, (std::vector<int>{0, 25, 50, 75}));
+
+    // Cancelling from the handler is not turned into "unrecognized BMP"; the picture stays.
+    TBitmap kept(1, 1, pf24bit);
+    io.SetAttachedBitmap(&kept);
+    io.OnProgress = [](QObject*, int per) {
+        if (per >= 50)
+            Abort();
+    };
+    EXPECT_THROW(io.LoadFromFile(file), EAbort);
+    EXPECT_EQ(kept.Width(), 1);
+}
+
 TEST(ImageIO, LoadPngTradesBackgroundWithPngBackground) {
     TBitmap bmp;
     TImageIO io;
