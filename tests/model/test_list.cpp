@@ -414,3 +414,28 @@ TEST(MUnvList, SortAndDisplayRows) {
     EXPECT_EQ(list.IndexOfRow(7), 7);
     EXPECT_EQ(list.RowOfIndex(3), 3);
 }
+
+TEST(MSList, LeadingRunAndTheNextUsedLine) {
+    struct Case {
+        std::initializer_list<std::pair<int, int>> Lines; // number, First
+        int Run, Next;
+    };
+    const Case cases[] = {
+        {{}, 0, 0},
+        {{{1, 5}, {2, 6}, {3, 7}, {5, 0}, {6, 9}}, 3, 6}, // 4 missing ends the run; 5 is empty
+        {{{1, 5}, {2, 0}, {3, 7}}, 1, 3},                 // an empty line ends the run
+        {{{2, 5}, {4, 6}}, 0, 2},                         // no line 1
+        {{{1, 5}, {2, 6}}, 2, 0},                         // nothing after the run
+    };
+    for (const Case& c : cases) {
+        MSList list;
+        for (const auto& [number, first] : c.Lines) {
+            MUnvS s;
+            s.Number = number;
+            s.First = first;
+            list.AddOrReplace(s);
+        }
+        EXPECT_EQ(list.LeadingRunLength(), c.Run);
+        EXPECT_EQ(list.NextUsedAfterRun(), c.Next);
+    }
+}
