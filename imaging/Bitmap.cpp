@@ -1,5 +1,7 @@
 #include "imaging/Bitmap.h"
 
+#include "imaging/ImgUtils.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -138,23 +140,9 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 }
 
 int TBitmap::StoredBits(TPixelFormat format) {
-    switch (format) {
-    case pf1bit:
-        return 1;
-    case pf4bit:
-        return 4;
-    case pf8bit:
-        return 8;
-    case pf15bit:
-    case pf16bit:
-        return 16;
-    case pf24bit:
-        return 24;
-    case pfDevice:
-    case pf32bit:
-        return 32;
-    }
-    return 32;
+    // The device format is kept as 32 bits.
+    const int bits = PixelFormatBits(format);
+    return bits ? bits : 32;
 }
 
 int TBitmap::BitsPerPixel() const {

@@ -3,41 +3,15 @@
 #include "model/UcstmExp.h"
 #include "model/UunvList.h"
 
+#include "tests/support/SampleKind.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-// A kind with one field and one check: Value above 9 fails with subcode 2.
-class MUnvSample : public MUnvBase {
-public:
-    MUnvSample() { Clear(); }
-    int Value = 0;
-    int ListKind() const override { return lkR; }
-    std::unique_ptr<MUnvBase> CreateNew() const override { return std::make_unique<MUnvSample>(); }
-    std::unique_ptr<MUnvBase> Clone() const override { return CloneOf(*this); }
-    bool Equals(const MUnvBase& Other) const override {
-        return SameKind(Other) && static_cast<const MUnvSample&>(Other).Value == Value;
-    }
-    void Assign(const MUnvBase& Source) override {
-        MUnvBase::Assign(Source);
-        Value = static_cast<const MUnvSample&>(Source).Value;
-    }
-    void Validate() const override {
-        MUnvBase::Validate();
-        RaiseIfFailed(Value > 9 ? 2 : 0);
-    }
-    void Clear() override {
-        Value = 0;
-        MUnvBase::Clear();
-    }
-};
-
-class MUnvOther : public MUnvBase {
-public:
-    int ListKind() const override { return lkW; }
-    std::unique_ptr<MUnvBase> CreateNew() const override { return std::make_unique<MUnvOther>(); }
-};
+using kdstest::MUnvOther;
+using kdstest::MUnvSample;
 
 class MSampleList : public MUnvList {
 public:

@@ -2,38 +2,13 @@
 #include "model/UcstmExp.h"
 #include "model/UunvBase.h"
 
+#include "tests/support/SampleKind.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-// A small kind with one field and one check, enough to exercise the base's contracts.
-class MUnvSample : public MUnvBase {
-public:
-    MUnvSample() { Clear(); }
-    int Value = 0;
-    int ListKind() const override { return lkR; }
-    std::unique_ptr<MUnvBase> CreateNew() const override { return std::make_unique<MUnvSample>(); }
-    std::unique_ptr<MUnvBase> Clone() const override { return CloneOf(*this); }
-    bool Equals(const MUnvBase& Other) const override {
-        return SameKind(Other) && static_cast<const MUnvSample&>(Other).Value == Value;
-    }
-    void Assign(const MUnvBase& Source) override {
-        MUnvBase::Assign(Source);
-        Value = static_cast<const MUnvSample&>(Source).Value;
-    }
-    void Validate() const override {
-        MUnvBase::Validate();
-        RaiseIfFailed(Value > 9 ? 2 : 0);
-    }
-    void Clear() override {
-        Value = 5;
-        MUnvBase::Clear();
-    }
-};
-
-class MUnvOther : public MUnvBase {
-public:
-    int ListKind() const override { return lkW; }
-};
+using kdstest::MUnvOther;
+using kdstest::MUnvSample;
 
 std::unique_ptr<MUnvSample> Sample(int number, int value) {
     auto m = std::make_unique<MUnvSample>();
@@ -83,7 +58,7 @@ TEST(MUnvBase, ClearKeepsTheNumberAndTheBaseWhileClearBaseIsOff) {
         MSwitchGuard keep(ClearBase, false);
         m.Clear();
     }
-    EXPECT_EQ(m.Value, 5);
+    EXPECT_EQ(m.Value, 0);
     EXPECT_EQ(m.Number, 17);
     EXPECT_TRUE(m.Marks.GetMark(0));
     EXPECT_EQ(m.OldNumber, 4);
@@ -154,7 +129,7 @@ TEST(MUnvBase, EqualsComparesKindFieldsOnlyAndCloneCopies) {
     EXPECT_EQ(c->Number, 1);
     EXPECT_TRUE(c->Equals(a));
     auto n = a.CreateNew();
-    EXPECT_EQ(static_cast<MUnvSample&>(*n).Value, 5);
+    EXPECT_EQ(static_cast<MUnvSample&>(*n).Value, 0);
 
     MUnvBase base;
     EXPECT_FALSE(base.Clone());
