@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -126,6 +127,24 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
 TBitmap::TBitmap(const TBitmap& other)
     : FWidth(other.FWidth), FHeight(other.FHeight), FPixelFormat(other.FPixelFormat),
       FBytesPerLine(other.FBytesPerLine), FBits(other.FBits), FPalette(other.FPalette) {}
+
+TBitmap::TBitmap(TBitmap&& other) noexcept {
+    *this = std::move(other);
+}
+
+TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
+    if (this != &other) {
+        FWidth = std::exchange(other.FWidth, 0);
+        FHeight = std::exchange(other.FHeight, 0);
+        FPixelFormat = std::exchange(other.FPixelFormat, pfDevice);
+        FBytesPerLine = std::exchange(other.FBytesPerLine, 0);
+        FBits = std::move(other.FBits);
+        FPalette = std::move(other.FPalette);
+        other.FBits.clear();
+        other.FPalette.clear();
+    }
+    return *this;
+}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
     if (this != &other) {

@@ -42,6 +42,10 @@ public:
     // Copies size, format, palette and pixels; the change handler is not copied.
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
+    // Takes the other bitmap's pixels without copying them; the other is left empty. The change
+    // handler stays where it was.
+    TBitmap(TBitmap&& other) noexcept;
+    TBitmap& operator=(TBitmap&& other) noexcept;
     ~TBitmap() = default;
 
     int Width() const { return FWidth; }

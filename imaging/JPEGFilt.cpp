@@ -202,7 +202,7 @@ void ReadJPEG(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TProgr
     params.JpegProgressive = job.progressive;
     params.Width = result.Width();
     params.Height = result.Height();
-    bitmap = result;
+    bitmap = std::move(result);
 }
 
 // ---------------------------------------------------------------------------------------------

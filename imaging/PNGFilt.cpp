@@ -380,7 +380,7 @@ void ReadPNG(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TProgre
     params.PngInterlaced = job.interlaced;
     if (job.hasBackground)
         params.PngBackground = job.background;
-    bitmap = result;
+    bitmap = std::move(result);
 }
 
 // ---------------------------------------------------------------------------------------------

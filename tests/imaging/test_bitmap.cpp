@@ -174,6 +174,25 @@ TEST(Bitmap, CopiesAreDeepAndDoNotTakeTheHandler) {
     EXPECT_EQ(a.ScanLine(0)[0], 7);
 }
 
+TEST(Bitmap, AMoveTakesThePixelsAndLeavesTheHandler) {
+    TBitmap decoded(3, 2, pf8bit);
+    SetPixel(decoded, 2, 1, C(0, 0, 255));
+    const std::uint8_t* pixels = decoded.Bits();
+    TBitmap attached(1, 1, pf24bit);
+    bool told = false;
+    attached.OnChange = [&](TBitmap*) { told = true; };
+    attached = std::move(decoded);
+    EXPECT_EQ(attached.Bits(), pixels) << "no copy";
+    EXPECT_EQ(attached.Width(), 3);
+    EXPECT_EQ(attached.PixelFormat(), pf8bit);
+    EXPECT_EQ(Pixel(attached, 2, 1), C(0, 0, 255));
+    EXPECT_TRUE(decoded.Empty());
+    EXPECT_EQ(decoded.ImageSize(), 0u);
+    ASSERT_TRUE(attached.OnChange);
+    attached.Changed();
+    EXPECT_TRUE(told);
+}
+
 TEST(Bitmap, AQImageWrapsThePixelsWithoutCopying) {
     TBitmap rgb(5, 3, pf24bit);
     {
