@@ -6,6 +6,9 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QString>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
@@ -67,6 +70,28 @@ inline ByteWriter Written(void (*writer)(ByteWriter&, TBitmap&, TIOParamsVals&, 
     TProgressRec progress;
     writer(out, bmp, params, progress);
     return out;
+}
+
+using TReader = void (*)(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&);
+
+// Reads a damaged file into a 2 × 2 picture whose parameters say width 5: the reader must raise, and the
+// picture and its parameters must stay as they were. Returns the message raised.
+inline QString DamagedReadMessage(TReader reader, const QByteArray& file) {
+    TBitmap target(2, 2, pf24bit);
+    TIOParamsVals read;
+    read.Width = 5;
+    ByteReader r(file);
+    TProgressRec progress;
+    QString message;
+    try {
+        reader(r, target, read, progress);
+        ADD_FAILURE() << "read " << file.size();
+    } catch (const EInvalidGraphic& e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(target.Width(), 2);
+    EXPECT_EQ(read.Width, 5);
+    return message;
 }
 
 } // namespace iotest

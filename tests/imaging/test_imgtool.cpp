@@ -1,23 +1,13 @@
+#include "ToolRun.h"
 #include "tests/support/TestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using namespace tooltest;
+
 namespace {
-
-struct Result {
-    int exitCode;
-    QByteArray out, err;
-};
-
-Result Tool(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(KDS_IMGTOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return Result{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
 
 // A 4 × 2 PPM: red, green, blue, white / four greys.
 QByteArray SmallPpm() {

@@ -1,27 +1,17 @@
 // imgtool's picture-file commands: convert between formats with the writer's parameters, and info.
 #include "IoTestSupport.h"
+#include "ToolRun.h"
 #include "tests/support/TestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace iotest;
 
+using namespace tooltest;
+
 namespace {
-
-struct Result {
-    int exitCode;
-    QByteArray out, err;
-};
-
-Result Tool(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(KDS_IMGTOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return Result{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
 
 TBitmap Load(const QString& file) {
     TBitmap bmp;

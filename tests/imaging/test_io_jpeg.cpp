@@ -144,19 +144,8 @@ TEST(JpegRead, DamagedFilesRaiseAndLeaveThePictureAlone) {
                                   QByteArray("\xFF\xD8 not really"), QByteArray()};
     for (const QByteArray& file : damaged) {
         SCOPED_TRACE(file.size());
-        TBitmap target(2, 2, pf24bit);
-        TIOParamsVals read;
-        read.Width = 5;
-        ByteReader r(file);
-        TProgressRec progress;
-        try {
-            ReadJPEG(r, target, read, progress);
-            ADD_FAILURE() << "read";
-        } catch (const EInvalidGraphic& e) {
-            EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Unrecognized JPeg - JPEG error #")))
-                << e.Message().toStdString();
-        }
-        EXPECT_EQ(target.Width(), 2);
-        EXPECT_EQ(read.Width, 5);
+        const QString message = DamagedReadMessage(ReadJPEG, file);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Unrecognized JPeg - JPEG error #")))
+            << message.toStdString();
     }
 }
