@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -53,6 +54,23 @@ Channel ChannelOf(std::uint32_t mask, int bitCount) {
     if ((run & (run + 1)) != 0)
         Unrecognized();
     return Channel{shift, std::popcount(mask), mask};
+}
+
+// The red, green and blue channels of three bit-field masks; masks that share a bit are refused.
+std::tuple<Channel, Channel, Channel> ChannelsOf(const std::array<std::uint32_t, 3>& masks, int bitCount) {
+    const Channel red = ChannelOf(masks[0], bitCount);
+    const Channel green = ChannelOf(masks[1], bitCount);
+    const Channel blue = ChannelOf(masks[2], bitCount);
+    if ((masks[0] & masks[1]) | (masks[0] & masks[2]) | (masks[1] & masks[2]))
+        Unrecognized();
+    return {red, green, blue};
+}
+
+// Puts a colour into pixel x of a 24-bit row.
+inline void Put24(std::uint8_t* row, int x, TBGRColor c) {
+    row[3 * x] = c.b;
+    row[3 * x + 1] = c.g;
+    row[3 * x + 2] = c.r;
 }
 
 struct Header {
@@ -228,9 +246,7 @@ void DecodeOneBit(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& pr
             if (set && n < 2)
                 Unrecognized();
             const TBGRColor c = set ? c1 : c0;
-            dst[3 * x] = c.b;
-            dst[3 * x + 1] = c.g;
-            dst[3 * x + 2] = c.r;
+            Put24(dst, x, c);
         }
     }
 }
@@ -254,9 +270,7 @@ void DecodeIndexed(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
                 index = (x & 1) ? (src[x >> 1] & 15) : (src[x >> 1] >> 4);
             worst = std::max(worst, index);
             const TBGRColor c = table.colors[std::size_t(index)];
-            dst[3 * x] = c.b;
-            dst[3 * x + 1] = c.g;
-            dst[3 * x + 2] = c.r;
+            Put24(dst, x, c);
         }
         if (worst >= table.count)
             Unrecognized();
@@ -269,11 +283,7 @@ void DecodeSixteen(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
     const std::size_t rowBytes = std::size_t(RowBytes(width, 16));
     const std::array<std::uint32_t, 3> masks =
         h.compression == 3 ? h.masks : std::array<std::uint32_t, 3>{0x7C00, 0x03E0, 0x001F};
-    const Channel red = ChannelOf(masks[0], 16);
-    const Channel green = ChannelOf(masks[1], 16);
-    const Channel blue = ChannelOf(masks[2], 16);
-    if ((masks[0] & masks[1]) | (masks[0] & masks[2]) | (masks[1] & masks[2]))
-        Unrecognized();
+    const auto [red, green, blue] = ChannelsOf(masks, 16);
     std::vector<TBGRColor> lut(65536);
     for (std::uint32_t p = 0; p < 65536; ++p)
         lut[p] = TBGRColor{blue.Of(p), green.Of(p), red.Of(p)};
@@ -284,9 +294,7 @@ void DecodeSixteen(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
         std::uint8_t* dst = bmp.ScanLine(TargetRow(h, i));
         for (int x = 0; x < width; ++x) {
             const TBGRColor c = lut[std::size_t(src[2 * x] | (src[2 * x + 1] << 8))];
-            dst[3 * x] = c.b;
-            dst[3 * x + 1] = c.g;
-            dst[3 * x + 2] = c.r;
+            Put24(dst, x, c);
         }
     }
 }
@@ -298,11 +306,7 @@ void DecodeTrueColor(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec&
     bool plain = h.bitCount == 24 || h.compression == 0;
     Channel red, green, blue;
     if (!plain) {
-        red = ChannelOf(h.masks[0], 32);
-        green = ChannelOf(h.masks[1], 32);
-        blue = ChannelOf(h.masks[2], 32);
-        if ((h.masks[0] & h.masks[1]) | (h.masks[0] & h.masks[2]) | (h.masks[1] & h.masks[2]))
-            Unrecognized();
+        std::tie(red, green, blue) = ChannelsOf(h.masks, 32);
         plain = h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
     }
     Prepare(bmp, width, height, pf24bit);
@@ -323,9 +327,7 @@ void DecodeTrueColor(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec&
                 const std::uint32_t p = std::uint32_t(src[4 * x]) | (std::uint32_t(src[4 * x + 1]) << 8) |
                                         (std::uint32_t(src[4 * x + 2]) << 16) |
                                         (std::uint32_t(src[4 * x + 3]) << 24);
-                dst[3 * x] = blue.Of(p);
-                dst[3 * x + 1] = green.Of(p);
-                dst[3 * x + 2] = red.Of(p);
+                Put24(dst, x, TBGRColor{blue.Of(p), green.Of(p), red.Of(p)});
             }
         }
     }
@@ -348,9 +350,7 @@ void DecodeRLE(TBitmap& bitmap, const std::uint8_t* data, std::size_t length, TP
         if (index >= count)
             Unrecognized();
         const TBGRColor c = colorMap[index];
-        line[3 * x] = c.b;
-        line[3 * x + 1] = c.g;
-        line[3 * x + 2] = c.r;
+        Put24(line, x, c);
         ++x;
     };
     SetProgressRows(progress, height);

@@ -216,39 +216,36 @@ int NeuQuantIndex(const TNeuQuant& q, TBGRColor color) {
     int bestd = 1000, best = -1;
     int i = q.netindex[std::size_t(g)];
     int j = i - 1;
+    // A neuron whose green distance is below the best: it becomes the best when its whole distance is.
+    const auto consider = [&](const auto& p, int dist) {
+        dist = std::abs(dist) + std::abs(p[0] - b);
+        if (dist < bestd) {
+            dist += std::abs(p[2] - r);
+            if (dist < bestd) {
+                bestd = dist;
+                best = p[3];
+            }
+        }
+    };
     while (i < q.netsize || j >= 0) {
         if (i < q.netsize) {
             const auto& p = q.network[std::size_t(i)];
-            int dist = p[1] - g;
+            const int dist = p[1] - g;
             if (dist >= bestd)
                 i = q.netsize;
             else {
                 ++i;
-                dist = std::abs(dist) + std::abs(p[0] - b);
-                if (dist < bestd) {
-                    dist += std::abs(p[2] - r);
-                    if (dist < bestd) {
-                        bestd = dist;
-                        best = p[3];
-                    }
-                }
+                consider(p, dist);
             }
         }
         if (j >= 0) {
             const auto& p = q.network[std::size_t(j)];
-            int dist = g - p[1];
+            const int dist = g - p[1];
             if (dist >= bestd)
                 j = -1;
             else {
                 --j;
-                dist = std::abs(dist) + std::abs(p[0] - b);
-                if (dist < bestd) {
-                    dist += std::abs(p[2] - r);
-                    if (dist < bestd) {
-                        bestd = dist;
-                        best = p[3];
-                    }
-                }
+                consider(p, dist);
             }
         }
     }

@@ -274,16 +274,24 @@ void FilterColumns(const TBitmap& work, TBitmap& dest, const std::vector<std::ve
     }
 }
 
+// What needs no filter: a source that is not 24-bit, or an empty picture, leaves the destination as it
+// is; no filter stretches plainly. True when nothing is left to do.
+bool DoneWithoutFilter(const TBitmap& source, TBitmap& dest, TResampleFilter filter) {
+    if (source.PixelFormat() != pf24bit || source.Empty() || dest.Empty())
+        return true;
+    if (filter == rfNone) {
+        StretchBitmap(source, dest);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void ResampleFiltered(const TBitmap& source, TBitmap& dest, TResampleFilter filter, QObject* sender,
                       const TProgressEvent& progress) {
-    if (source.PixelFormat() != pf24bit || source.Empty() || dest.Empty())
+    if (DoneWithoutFilter(source, dest, filter))
         return;
-    if (filter == rfNone) {
-        StretchBitmap(source, dest);
-        return;
-    }
     const int SH = source.Height(), DW = dest.Width(), DH = dest.Height();
     TBitmap result(DW, DH, pf24bit);
     const double factor = 100.0 / (SH + DW + 0.5);
@@ -295,12 +303,8 @@ void ResampleFiltered(const TBitmap& source, TBitmap& dest, TResampleFilter filt
 
 void ResampleFast(const TBitmap& source, TBitmap& dest, TResampleFilter filter, QObject* sender,
                   const TProgressEvent& progress) {
-    if (source.PixelFormat() != pf24bit || source.Empty() || dest.Empty())
+    if (DoneWithoutFilter(source, dest, filter))
         return;
-    if (filter == rfNone) {
-        StretchBitmap(source, dest);
-        return;
-    }
     const int SW = source.Width(), SH = source.Height(), DW = dest.Width(), DH = dest.Height();
     const double factor = 100.0 / (SH + DW + 0.5);
     TBitmap work(DW, SH, pf24bit);
