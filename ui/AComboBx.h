@@ -6,20 +6,10 @@
 
 #include <QComboBox>
 
-class TCustomArabComboBox : public QComboBox, public TArabKeyboardFollower {
+class TCustomArabComboBox : public TArabTextEntry<QComboBox> {
     Q_OBJECT
 public:
-    explicit TCustomArabComboBox(QWidget* Parent = nullptr);
-
-    bool Arabic() const { return FArabic; }
-    void SetArabic(bool Value);
-
-protected:
-    void focusInEvent(QFocusEvent* Event) override;
-    void focusOutEvent(QFocusEvent* Event) override;
-
-private:
-    bool FArabic;
+    using TArabTextEntry::TArabTextEntry;
 };
 
 class TArabComboBox : public TCustomArabComboBox {

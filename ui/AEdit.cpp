@@ -41,28 +41,3 @@ void TArabKeyboardFollower::KeyboardLayoutChanged(unsigned, int Charset) {
 bool IsPopupFocusChange(const QFocusEvent* Event) {
     return Event->reason() == Qt::PopupFocusReason;
 }
-
-TCustomArabEdit::TCustomArabEdit(QWidget* Parent)
-    : QLineEdit(Parent), TArabKeyboardFollower(this), FArabic(MiddleEastEnabled) {
-    setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
-}
-
-void TCustomArabEdit::SetArabic(bool Value) {
-    if (Value == FArabic || !MiddleEastEnabled)
-        return;
-    FArabic = Value;
-    setLayoutDirection(Value ? Qt::RightToLeft : Qt::LeftToRight);
-    ArabicChanged(Value);
-}
-
-void TCustomArabEdit::focusInEvent(QFocusEvent* Event) {
-    if (!IsPopupFocusChange(Event))
-        Enter();
-    QLineEdit::focusInEvent(Event);
-}
-
-void TCustomArabEdit::focusOutEvent(QFocusEvent* Event) {
-    if (!IsPopupFocusChange(Event))
-        Exit();
-    QLineEdit::focusOutEvent(Event);
-}

@@ -4,6 +4,7 @@
 // selects it again whenever it gets the focus, and gives the previous layout back when it loses the
 // focus (also when its window is deactivated).
 
+#include "ui/BiDi.h"
 #include "ui/KeyboardLayout.h"
 
 #include <QLineEdit>
@@ -37,21 +38,55 @@ private:
     QPointer<QWidget> FControl;
 };
 
-class TCustomArabEdit : public QLineEdit, public TArabKeyboardFollower {
-    Q_OBJECT
+// The focus moving into a popup (a combo box list, a context menu) is not leaving the control.
+bool IsPopupFocusChange(const QFocusEvent* Event);
+
+// A text-entry control with the Arabic switch: its reading direction and keyboard layout follow the
+// switch, and its layout is selected on entering it and given back on leaving it.
+template <class Control>
+class TArabTextEntry : public Control, public TArabKeyboardFollower {
 public:
-    explicit TCustomArabEdit(QWidget* Parent = nullptr);
+    explicit TArabTextEntry(QWidget* Parent = nullptr)
+        : Control(Parent), TArabKeyboardFollower(this), FArabic(MiddleEastEnabled) {
+        this->setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
+    }
 
     bool Arabic() const { return FArabic; }
     // Ignored when unchanged or without right-to-left support.
-    void SetArabic(bool Value);
+    void SetArabic(bool Value) {
+        if (StoreArabic(Value))
+            ArabicChanged(Value);
+    }
 
 protected:
-    void focusInEvent(QFocusEvent* Event) override;
-    void focusOutEvent(QFocusEvent* Event) override;
+    // Takes a changed switch and the reading direction that goes with it; false when it is ignored.
+    bool StoreArabic(bool Value) {
+        if (Value == FArabic || !MiddleEastEnabled)
+            return false;
+        FArabic = Value;
+        this->setLayoutDirection(Value ? Qt::RightToLeft : Qt::LeftToRight);
+        return true;
+    }
+
+    void focusInEvent(QFocusEvent* Event) override {
+        if (!IsPopupFocusChange(Event))
+            Enter();
+        Control::focusInEvent(Event);
+    }
+    void focusOutEvent(QFocusEvent* Event) override {
+        if (!IsPopupFocusChange(Event))
+            Exit();
+        Control::focusOutEvent(Event);
+    }
 
 private:
     bool FArabic;
+};
+
+class TCustomArabEdit : public TArabTextEntry<QLineEdit> {
+    Q_OBJECT
+public:
+    using TArabTextEntry::TArabTextEntry;
 };
 
 class TArabEdit : public TCustomArabEdit {
@@ -59,6 +94,3 @@ class TArabEdit : public TCustomArabEdit {
 public:
     using TCustomArabEdit::TCustomArabEdit;
 };
-
-// The focus moving into a popup (a combo box list, a context menu) is not leaving the control.
-bool IsPopupFocusChange(const QFocusEvent* Event);

@@ -8,23 +8,18 @@
 
 #include <QPlainTextEdit>
 
-class TCustomArabMemo : public QPlainTextEdit, public TArabKeyboardFollower {
+class TCustomArabMemo : public TArabTextEntry<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit TCustomArabMemo(QWidget* Parent = nullptr);
 
-    bool Arabic() const { return FArabic; }
+    // As the edit's, and the lines are justified again.
     void SetArabic(bool Value);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
 
-protected:
-    void focusInEvent(QFocusEvent* Event) override;
-    void focusOutEvent(QFocusEvent* Event) override;
-
 private:
     void ApplyAlignment();
-    bool FArabic;
     TAlignment FAlignment;
 };
 
