@@ -3,8 +3,18 @@
 #include <QPalette>
 #include <QWidget>
 
-#include <QWidget>
 #include <algorithm>
+
+namespace {
+// Takes a value that differs from the field's and says so; an equal one leaves the field alone.
+template <typename T>
+bool StoreChanged(T& Field, const T& Value) {
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}
+} // namespace
 
 // ---- MLanguageFont
 
@@ -14,18 +24,12 @@ MLanguageFont::MLanguageFont() {
 }
 
 void MLanguageFont::SetFont(const QFont& Font) {
-    if (FFont == Font)
-        return;
-    FFont = Font;
-    if (OnChange)
+    if (StoreChanged(FFont, Font) && OnChange)
         OnChange();
 }
 
 void MLanguageFont::SetColor(const QColor& Color) {
-    if (FColor == Color)
-        return;
-    FColor = Color;
-    if (OnChange)
+    if (StoreChanged(FColor, Color) && OnChange)
         OnChange();
 }
 
@@ -57,10 +61,7 @@ void MLanguageFont::ApplyTo(QWidget* Control) const {
 // ---- MLanguageDetail
 
 void MLanguageDetail::SetLanguageID(int Value) {
-    if (FLanguageID == Value)
-        return;
-    FLanguageID = Value;
-    if (OnLanguageIDChange)
+    if (StoreChanged(FLanguageID, Value) && OnLanguageIDChange)
         OnLanguageIDChange(Value);
 }
 
@@ -73,26 +74,17 @@ void MLanguageDetail::SetFont(const MLanguageFont& Value) {
 }
 
 void MLanguageDetail::SetAlignEnable(bool Value) {
-    if (FAlignEnable == Value)
-        return;
-    FAlignEnable = Value;
-    if (OnAlignEnableChanged)
+    if (StoreChanged(FAlignEnable, Value) && OnAlignEnableChanged)
         OnAlignEnableChanged();
 }
 
 void MLanguageDetail::SetSelfAlignEnable(bool Value) {
-    if (FSelfAlignEnable == Value)
-        return;
-    FSelfAlignEnable = Value;
-    if (OnSelfAlignEnableChanged)
+    if (StoreChanged(FSelfAlignEnable, Value) && OnSelfAlignEnableChanged)
         OnSelfAlignEnableChanged(Value);
 }
 
 void MLanguageDetail::SetArabicEnable(bool Value) {
-    if (FArabicEnable == Value)
-        return;
-    FArabicEnable = Value;
-    if (OnArabicEnableChanged)
+    if (StoreChanged(FArabicEnable, Value) && OnArabicEnableChanged)
         OnArabicEnableChanged(Value);
 }
 
@@ -113,24 +105,18 @@ void MLanguageProfile::SetFont(const MLanguageFont& Value) {
 }
 
 void MLanguageProfile::SetAlignEnable(bool Value) {
-    if (FAlignEnable == Value)
-        return;
-    FAlignEnable = Value;
-    Changed();
+    if (StoreChanged(FAlignEnable, Value))
+        Changed();
 }
 
 void MLanguageProfile::SetSelfAlignEnable(bool Value) {
-    if (FSelfAlignEnable == Value)
-        return;
-    FSelfAlignEnable = Value;
-    Changed();
+    if (StoreChanged(FSelfAlignEnable, Value))
+        Changed();
 }
 
 void MLanguageProfile::SetArabicEnable(bool Value) {
-    if (FArabicEnable == Value)
-        return;
-    FArabicEnable = Value;
-    Changed();
+    if (StoreChanged(FArabicEnable, Value))
+        Changed();
 }
 
 // ---- Copying a language

@@ -1,5 +1,6 @@
 // Listing lines and labels of the module kinds P, N, R, S, W, FS, FD, FE and C, byte for byte.
 
+#include "ModuleSamples.h"
 #include "model/UunvC.h"
 #include "model/UunvF.h"
 #include "model/UunvKinds.h"
@@ -217,14 +218,7 @@ TEST(ModuleTexts, FD) {
 
 TEST(ModuleTexts, FE) {
     MUnvFE e;
-    e.Number = 4;
-    e.Difference = -12;
-    e.VerticalStep = 3;
-    e.HorizontalStep = 40;
-    e.StartPoint = 1;
-    e.Offset = 5;
-    e.Colors.SetBit(0, 1);
-    e.Colors.SetBit(2, 1);
+    kdstest::FillSampleFE(e);
     EXPECT_EQ(e.ListingLine(), T("FE0004 B-0012 S0003 N0040 A1 O+0005 Clrs101") + Repeat("0", 29));
     EXPECT_EQ(e.Label(4, 740), T("FE04 B@1@-012@0@ S0003 N0040 @1@A1@0@ O:5"));
 

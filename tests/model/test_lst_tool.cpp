@@ -1,4 +1,5 @@
 // The command-line tool over a machine file written by the model.
+#include "ModuleSamples.h"
 #include "model/UunvDta.h"
 #include "tests/support/TestSupport.h"
 
@@ -42,14 +43,7 @@ TEST(LstTool, ListCopyAndValidate) {
         n.Counter = MCounter{2, 0}; // fails check 5
         program.N.AddOrReplace(n);
         MUnvFE fe;
-        fe.Number = 4;
-        fe.Difference = -12;
-        fe.VerticalStep = 3;
-        fe.HorizontalStep = 40;
-        fe.StartPoint = 1;
-        fe.Offset = 5;
-        fe.Colors.SetBit(0, 1);
-        fe.Colors.SetBit(2, 1);
+        kdstest::FillSampleFE(fe);
         program.FE.AddOrReplace(fe);
         MUnvC c;
         c.Number = 1;
