@@ -19,44 +19,43 @@ int MItems::SeparatorCount() const {
     return static_cast<int>(FItems.List().count(ItemsSeparator));
 }
 
-int MItems::SectionStart(int n) const {
+namespace {
+// The line after the n-th separator of l (0 for n < 1); -1 when there are fewer than n separators.
+int SectionStartIn(const QStringList& l, int n) {
     if (n < 1)
         return 0;
     int seen = 0;
-    const QStringList& l = FItems.List();
     for (int i = 0; i < l.size(); ++i)
         if (l[i] == ItemsSeparator && ++seen == n)
             return i + 1;
     return -1;
 }
+} // namespace
 
-int MItems::SectionEnd(int start) const {
+int MItems::SectionStart(int n) const {
+    return SectionStartIn(FItems.List(), n);
+}
+
+std::pair<int, int> MItems::SectionRange(int n) const {
     const QStringList& l = FItems.List();
-    int i = start;
-    while (i < l.size() && l[i] != ItemsSeparator)
-        ++i;
-    return i;
+    const int start = n < 0 ? -1 : SectionStartIn(l, n);
+    if (start < 0)
+        return {0, 0};
+    int end = start;
+    while (end < l.size() && l[end] != ItemsSeparator)
+        ++end;
+    return {start, end};
 }
 
 void MItems::GetSection(QStringList& Dest, int n) const {
     Dest.clear();
-    if (n < 0)
-        return;
-    const int start = SectionStart(n);
-    if (start < 0)
-        return;
-    const int end = SectionEnd(start);
+    const auto [start, end] = SectionRange(n);
     for (int i = start; i < end; ++i)
         Dest.append(FItems.List()[i]);
 }
 
 void MItems::DeleteSection(int n) {
-    if (n < 0)
-        return;
-    const int start = SectionStart(n);
-    if (start < 0)
-        return;
-    const int end = SectionEnd(start);
+    const auto [start, end] = SectionRange(n);
     if (end == start)
         return;
     QStringList l = FItems.List();
@@ -78,16 +77,8 @@ void MItems::SetSection(const QStringList& Source, int n) {
         l.append(ItemsSeparator);
         ++count;
     }
-    int start = 0;
-    if (n > 0) {
-        int seen = 0;
-        start = static_cast<int>(l.size());
-        for (int i = 0; i < l.size(); ++i)
-            if (l[i] == ItemsSeparator && ++seen == n) {
-                start = i + 1;
-                break;
-            }
-    }
+    // At least n separators now: section n starts after the n-th.
+    const int start = SectionStartIn(l, n);
     for (int k = 0; k < Source.size(); ++k)
         l.insert(start + k, Source[k]);
     FItems.Assign(l);

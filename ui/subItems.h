@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <utility>
+
 inline const QString ItemsSeparator = QStringLiteral("******");
 
 class MItems {
@@ -42,7 +44,8 @@ public:
     void ItemsChanged() { ApplyItems(false); }
 
 private:
-    int SectionEnd(int start) const;
+    // The lines of section n as [first, end); an empty range where there is no such section.
+    std::pair<int, int> SectionRange(int n) const;
     QPointer<QWidget> FOwner;
     MStrings FItems;
     int FLanguageIndex;
