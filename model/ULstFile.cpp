@@ -626,22 +626,6 @@ void EncodeC(ByteWriter& Stream, const MUnvC& C) {
 // ---- Z rows and their sub-records.
 
 namespace {
-// Positions the stream on the record of Number in a Z sub-table. False (stream not moved) when the
-// number is 0, absent from the bitmap or beyond the table's records: the row then keeps the
-// defaults of the fields that sub-record would carry.
-bool SeekSub(ByteReader& Stream, const TTableHeader& Header, int Number) {
-    if (Number <= 0 || Number > Header.TopNumber)
-        return false;
-    const auto it = std::lower_bound(Header.Numbers.begin(), Header.Numbers.end(), Number);
-    if (it == Header.Numbers.end() || *it != Number)
-        return false;
-    const std::size_t index = std::size_t(it - Header.Numbers.begin());
-    if (index >= Header.RecordCount)
-        return false;
-    Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + index * Header.RecordSize);
-    return true;
-}
-
 void DecodeZMasks(ByteReader& Stream, std::array<MclrMap, ZSlots>& Sets, bool Rotated) {
     for (int j = 0; j < ZSlots; ++j)
         DecodeMask(Stream, Sets[std::size_t(ModuleSlot(j, Rotated))]);
@@ -720,8 +704,10 @@ void DecodeZ(ByteReader& Stream, MUnvZ& Z, const std::array<TTableHeader, ZSubTa
     Z.SubRecords2.fill(0);
     for (std::int32_t& n : Z.SubRecords)
         n = Stream.ReadU16BE();
+    // A sub-record number that is 0, absent from its table or beyond the table's records leaves the
+    // row with the defaults of the fields that sub-record would carry.
     const auto seek = [&](int SubTable, int Number) {
-        return SeekSub(Stream, SubTables[std::size_t(SubTable)], Number);
+        return MZList::SeekSubRecord(Stream, SubTables[std::size_t(SubTable)], Number) == 0;
     };
     if (seek(zstC, Z.SubRecords[zsrSecondLevel]))
         for (std::int32_t& n : Z.SubRecords2)

@@ -709,13 +709,14 @@ void MZList::ReadRecord(ByteReader& Stream, MUnvBase& Module) {
 }
 
 int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Number) {
-    const int index = RecordIndexOfNumber(Header, Number);
     // Only a number the bitmap names, with its record in the table, has a record to stand on.
-    if (index < 0 || Number <= 0 ||
-        !std::binary_search(Header.Numbers.begin(), Header.Numbers.end(), Number) ||
-        std::size_t(index) >= Header.RecordCount)
+    if (Number <= 0 || Number > Header.TopNumber)
         return -1;
-    Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + std::size_t(index) * Header.RecordSize);
+    const auto it = std::lower_bound(Header.Numbers.begin(), Header.Numbers.end(), Number);
+    const std::size_t index = std::size_t(it - Header.Numbers.begin());
+    if (it == Header.Numbers.end() || *it != Number || index >= Header.RecordCount)
+        return -1;
+    Stream.Seek(std::size_t(Header.Start) + Header.BitmapSize + index * Header.RecordSize);
     return 0;
 }
 
