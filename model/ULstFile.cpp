@@ -952,6 +952,7 @@ QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists) 
     stream.WriteU16BE(HeaderWord("header word", Machine.HeaderWord));
     stream.Seek(lstModelPos);
     stream.WriteU16BE(HeaderWord("model", Machine.Model));
+    stream.Seek(lstGaugePos);
     stream.WriteU16BE(HeaderWord("gauge", std::int64_t(Machine.Gauge) * 2));
     stream.Seek(lstEndSlotPos);
     WriteLongSwapped(stream, std::uint32_t(end));

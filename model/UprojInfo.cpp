@@ -1,5 +1,6 @@
 #include "model/UprojInfo.h"
 
+#include "model/ULstFile.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
 
@@ -33,12 +34,13 @@ int BedFactorOfModel(int Model) {
 }
 
 void MMachineInfo::ReadFromMachineFile(ByteReader& Stream, const QString& FileName) {
-    if (Stream.Size() < 14)
+    if (!Stream.Contains(lstGaugePos, 2))
         throw EReadError(QStringLiteral("The machine file is too short to hold its header"));
-    Stream.Seek(0);
+    Stream.Seek(lstHeaderWordPos);
     HeaderWord = Stream.ReadU16BE();
-    Stream.Seek(10);
+    Stream.Seek(lstModelPos);
     Model = Stream.ReadU16BE();
+    Stream.Seek(lstGaugePos);
     Gauge = Stream.ReadU16BE() / 2;
     if (Model == 0)
         ParseNumberSuffix(FileName, Model, Gauge);
