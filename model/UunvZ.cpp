@@ -1,15 +1,13 @@
 #include "model/UunvZ.h"
 
 #include "model/UCamCodes.h"
-#include "model/Ustrings.h"
+#include "model/UunvKinds.h"
 
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
 
 namespace {
-const QLatin1String CRLF("\r\n");
-
 bool SameCarriers(const MffMap& A, const MffMap& B) {
     return A.SameBits(B) && A.Value == B.Value;
 }
@@ -33,10 +31,6 @@ bool SameCarrierSets(const std::array<MffMap, N>& A, const std::array<MffMap, N>
 template <typename T, std::size_t N>
 bool AnyNonZero(const std::array<T, N>& A) {
     return std::any_of(A.begin(), A.end(), [](T v) { return v != 0; });
-}
-
-bool Outside(std::int32_t Value, std::int32_t Lo, std::int32_t Hi) {
-    return Value < Lo || Value > Hi;
 }
 
 // The symbol of a small code; a code the table does not hold shows as its first (blank) symbol.
@@ -152,40 +146,35 @@ void MUnvZ::Clear() {
 
 void MUnvZ::Validate() const {
     MUnvBase::Validate();
-    int sub = 0;
-    auto check = [&sub](bool Failed, int SubCode) {
-        if (Failed)
-            sub = SubCode;
-    };
-
-    check(Number > MaxNumberOfKind(lkZ), 1);
+    MCheckList checks;
+    checks.Check(Number > MaxNumberOfKind(lkZ), 1);
     for (int i = 0; i < ZSlots; ++i) {
-        check(Outside(PatternLine[i], 0, 999), 2);
-        check(Tying[i] > 2, 3);
+        checks.Check(!ValueInRange(PatternLine[i], 0, 999), 2);
+        checks.Check(Tying[i] > 2, 3);
     }
-    check(BlowerCleaning > 1, 4);
+    checks.Check(BlowerCleaning > 1, 4);
     for (int s = 0; s < ZSystems; ++s) {
-        check(Unipress[s] > 1, 5);
-        check(NetRearFront[s] > 1, 6);
+        checks.Check(Unipress[s] > 1, 5);
+        checks.Check(NetRearFront[s] > 1, 6);
     }
-    check(Outside(PR, -100, 100), 7);
-    check(JV > 2, 8);
+    checks.Check(!ValueInRange(PR, -100, 100), 7);
+    checks.Check(JV > 2, 8);
     for (int r = 0; r < 2; ++r) {
-        check(Racking[r].Transfer > 3, 9);
-        check(Racking[r].Correction > 2, 10);
-        check((r == 0 ? FSFront : FSRear) > MaxNumberOfKind(lkFS), 11);
+        checks.Check(Racking[r].Transfer > 3, 9);
+        checks.Check(Racking[r].Correction > 2, 10);
+        checks.Check((r == 0 ? FSFront : FSRear) > MaxNumberOfKind(lkFS), 11);
     }
-    check(FD > MaxNumberOfKind(lkFD), 12);
-    check(Outside(WA1.Value, -100, 100), 13);
-    check(WA1.Mode > 1, 14);
-    check(Outside(WA2.Value, -100, 100), 15);
-    check(WA2.Mode > 1, 16);
-    check(WA2.Step > 3 || (WA2.Step >= 2 && WA2.Value != 1), 17);
-    check(PB.Mode > 1, 18);
-    check(Outside(PB.Value, -100, 100), 19);
-    check(TZ > 100, 20);
-    check(PA > 2, 21);
-    check(ST > 1, 22);
+    checks.Check(FD > MaxNumberOfKind(lkFD), 12);
+    checks.Check(!ValueInRange(WA1.Value, -100, 100), 13);
+    checks.Check(WA1.Mode > 1, 14);
+    checks.Check(!ValueInRange(WA2.Value, -100, 100), 15);
+    checks.Check(WA2.Mode > 1, 16);
+    checks.Check(WA2.Step > 3 || (WA2.Step >= 2 && WA2.Value != 1), 17);
+    checks.Check(PB.Mode > 1, 18);
+    checks.Check(!ValueInRange(PB.Value, -100, 100), 19);
+    checks.Check(TZ > 100, 20);
+    checks.Check(PA > 2, 21);
+    checks.Check(ST > 1, 22);
 
     // The front and rear cams of a system must pair: a cam that selects by the pattern on one bed
     // needs its counterpart on the other.
@@ -195,7 +184,7 @@ void MUnvZ::Validate() const {
         const bool aAlone = a == 0 || a == 4;
         const bool bAlone = b == 0 || b == 4;
         if (aAlone != bAlone || (a == b && (a == 1 || a == 2))) {
-            sub = 23;
+            checks.Check(true, 23);
             break;
         }
     }
@@ -235,36 +224,36 @@ void MUnvZ::Validate() const {
         if ((cam == camJRFK || cam == camJUJN || cam == camJRJF || cam == camJRLK) &&
             (LG[i].GetDWord() & KNF[i].GetDWord()) != 0)
             failed = true;
-        check(failed, 24);
-        if (sub != 0)
+        checks.Check(failed, 24);
+        if (checks.Last() != 0)
             break;
     }
 
-    RaiseIfFailed(sub);
+    RaiseIfFailed(checks.Last());
 }
 
 void MUnvZ::GetListingLine(QString& Text) const {
     const QString rule(68, QLatin1Char('-'));
     const QLatin1String two("  ");
     Text.clear();
-    Text += rule + CRLF;
-    Text += QLatin1String("Z") + IntToStrPadded(Number, 4) + QString(22, QLatin1Char('-')) + CRLF;
-    Text += rule + CRLF;
+    Text += rule + CrLf();
+    Text += QLatin1String("Z") + IntToStrPadded(Number, 4) + QString(22, QLatin1Char('-')) + CrLf();
+    Text += rule + CrLf();
 
     Text += QLatin1String("FF: ");
     for (int s = ZSystems - 1; s >= 0; --s)
         Text += QLatin1Char('(') + QString::number(Carriers[s].Value) + QLatin1Char(')') +
                 Carriers[s].BitText(0, 7) + two;
-    Text += CRLF;
+    Text += CrLf();
 
     auto colourSets = [&](const char* Caption, const std::array<MclrMap, ZSlots>& Sets) {
-        Text += QLatin1String(Caption) + CRLF;
+        Text += QLatin1String(Caption) + CrLf();
         for (int i = ZSlots - 1; i >= 0; --i) {
             if (i == 4)
-                Text += CRLF;
+                Text += CrLf();
             Text += Sets[i].BitText(0, 31) + two;
         }
-        Text += CRLF;
+        Text += CrLf();
     };
     colourSets("LG: ", LG);
     colourSets("KNF: ", KNF);
@@ -273,39 +262,39 @@ void MUnvZ::GetListingLine(QString& Text) const {
     for (int i = ZSlots - 1; i >= 0; --i)
         Text += QLatin1Char('(') + Symbol(Tying[i], {" ", "^", "v"}) + QLatin1Char(')') +
                 IntToStrPadded(PatternLine[i], 4) + two;
-    Text += CRLF;
+    Text += CrLf();
 
     Text += QLatin1String("CAMS: ");
     for (int i = ZSlots - 1; i >= 0; --i)
         Text += CamCodeName(CamCode[i]) + two;
-    Text += CRLF;
+    Text += CrLf();
 
-    Text += QLatin1String("LINE 9: ") + CRLF + Flag(BlowerCleaning, '*') + QString(5, QLatin1Char(' '));
+    Text += QLatin1String("LINE 9: ") + CrLf() + Flag(BlowerCleaning, '*') + QString(5, QLatin1Char(' '));
     for (int s = ZSystems - 1; s >= 0; --s)
         Text += QLatin1Char('(') + Flag(Unipress[s], '-') + QLatin1String(")(") + Flag(NetRearFront[s], 'v') +
                 QLatin1Char(')') + IntToStrPadded(NetRear[s], 3) + QLatin1Char(' ');
-    Text += CRLF;
+    Text += CrLf();
 
-    Text += QLatin1String("HUV: ") + CRLF;
+    Text += QLatin1String("HUV: ") + CrLf();
     for (const MZRacking& r : Racking)
         Text += QLatin1String("HV:") + IntToStrPadded(r.Position, 2, true) + QLatin1String(" UV:") +
                 Symbol(r.Transfer, {"  ", " G", "U1", "U2"}) + QLatin1String(" K:") +
                 Symbol(r.Correction, {" ", "1", "2"}) + QString(4, QLatin1Char(' '));
-    Text += CRLF;
+    Text += CrLf();
 
     Text += QLatin1String("FS front:") + IntToStrPadded(FSFront, 2) + QLatin1String("FS rear:") +
-            IntToStrPadded(FSRear, 2) + two + CRLF;
+            IntToStrPadded(FSRear, 2) + two + CrLf();
 
     Text += QLatin1String("FD") + IntToStrPadded(FD, 2) + QLatin1Char('(') +
             QLatin1String(FDMirror == 64    ? "R"
                           : FDMirror == 128 ? "*"
                                             : " ") +
-            QLatin1String(") clrs:") + FDColors.BitText(0, 31) + CRLF;
+            QLatin1String(") clrs:") + FDColors.BitText(0, 31) + CrLf();
 
-    Text += QLatin1String("WA: ") + CRLF + QLatin1String("WA1:(") + Flag(WA1.Mode, '*') + QLatin1Char(')') +
+    Text += QLatin1String("WA: ") + CrLf() + QLatin1String("WA1:(") + Flag(WA1.Mode, '*') + QLatin1Char(')') +
             IntToStrPadded(WA1.Value, 3, true) + two + QLatin1String("WA2:(") + Flag(WA2.Mode, '*') +
             QLatin1String(")(") + Symbol(WA2.Step, {" ", "R", "^", "v"}) + QLatin1Char(')') +
-            IntToStrPadded(WA2.Value, 3, true) + two + CRLF;
+            IntToStrPadded(WA2.Value, 3, true) + two + CrLf();
 
     Text += QLatin1String("PR:") + IntToStrPadded(PR, 3, true) + two + QLatin1String("JV:") +
             Symbol(JV, {" ", "1", "0"}) + two + QLatin1String("PA:") + Symbol(PA, {" ", "1", "0"}) + two +
