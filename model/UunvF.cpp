@@ -5,11 +5,6 @@ QString L1(const char* s) {
     return QString::fromLatin1(s);
 }
 
-// A counter in a listing: "D" for a direct value, otherwise "W".
-QString CounterText(const MCounter& c) {
-    return (c.Kind == ckD ? L1("D") : L1("W")) + ZText(c.Value, 4);
-}
-
 // A counter in a label, a selector line in colour 2; a bed the module does not hold shows a
 // placeholder of the counter's width.
 QString CounterLabel(const std::array<MCounter, BedCount>& counters, int index) {
@@ -92,8 +87,8 @@ void MUnvFS::Clear() {
 
 void MUnvFS::GetListingLine(QString& Text) const {
     Text = L1("FS") + ZText(Number, 4) + CrLf() + RearThenFront([this](int i) {
-               return CounterText(CountersA[std::size_t(i)]) + L1(" ") +
-                      CounterText(CountersB[std::size_t(i)]) + L1(" ");
+               return CounterDW(CountersA[std::size_t(i)]) + L1(" ") + CounterDW(CountersB[std::size_t(i)]) +
+                      L1(" ");
            });
 }
 

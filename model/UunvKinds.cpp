@@ -10,14 +10,13 @@ QString BText(int Value, int Width, bool ShowPlus) {
     return text + QString::number(magnitude).leftJustified(Width, QLatin1Char(' '));
 }
 
+QString CounterDW(const MCounter& Counter) {
+    return QLatin1String(Counter.Kind == ckD ? "D" : "W") + ZText(Counter.Value, 4);
+}
+
 namespace {
 QString L1(const char* s) {
     return QString::fromLatin1(s);
-}
-
-// A counter in a listing: "D" for a repeat count, otherwise "W" (N and R know no third kind).
-QString CounterDW(const MCounter& c) {
-    return (c.Kind == ckD ? L1("D") : L1("W")) + ZText(c.Value, 4);
 }
 
 // A counter in a label: a repeat count plain, a selector line in colour 2.

@@ -43,6 +43,9 @@ inline QString ZText(int Value, int Digits, bool ShowPlus = false) {
 // The digits of the absolute value followed by blanks up to Width characters, "-" in front of a
 // negative value and, with ShowPlus, "+" in front of the others.
 QString BText(int Value, int Width, bool ShowPlus = false);
+// A counter in a listing: "D" and the value for a repeat count, otherwise "W" and the value (the
+// modules that use it know no third kind).
+QString CounterDW(const MCounter& Counter);
 // Drawn where a value read from outside does not fit the table that the text looks it up in.
 inline QString PlaceholderText(int Width) {
     return QString(Width, QLatin1Char('?'));
