@@ -2,6 +2,7 @@
 
 #include "model/UcstmExp.h"
 #include "platform/AppFolder.h"
+#include "platform/Bytes.h"
 #include "platform/Errors.h"
 #include "platform/TextCodec.h"
 
@@ -35,18 +36,13 @@ constexpr FileTypeEntry FileTypeTable[] = {
     {"cur", ftCur}, {"jxw", ftJxw}, {"lst", ftLst},
 };
 
-// Start of the file-name part of a path ("/" or "\" separated).
-qsizetype FileNameStart(const QString& path) {
-    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
-}
-
 bool IsDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 } // namespace
 
 int FileTypeOfName(const QString& Name) {
-    const QString file = Name.mid(FileNameStart(Name));
+    const QString file = FileNamePart(Name);
     const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
         return ftNone;
@@ -68,7 +64,7 @@ QString ExtensionOfFileType(int FileType) {
 void ChangeFileType(QString& FileName, int FileType) {
     if (FileType < 1 || FileType > 12)
         return;
-    const qsizetype nameStart = FileNameStart(FileName);
+    const qsizetype nameStart = FileName.size() - FileNamePart(FileName).size();
     const qsizetype dot = FileName.indexOf(QLatin1Char('.'), nameStart);
     QString base = dot < 0 ? FileName : FileName.left(dot);
     FileName = base.trimmed() + ExtensionOfFileType(FileType);
@@ -77,7 +73,7 @@ void ChangeFileType(QString& FileName, int FileType) {
 void ParseNumberSuffix(const QString& Name, int& Model, int& Gauge) {
     Model = 0;
     Gauge = 0;
-    const QString file = Name.mid(FileNameStart(Name)).toLower();
+    const QString file = FileNamePart(Name).toLower();
     const qsizetype us = file.lastIndexOf(QLatin1Char('_'));
     if (us < 0)
         return;
@@ -114,15 +110,12 @@ bool MPTerror::Equals(const MPTerror& Other) const {
 MStrip MStrip::FromRecord(std::span<const std::uint8_t> record) {
     if (record.size() < std::size_t(RecordSize))
         throw EReadError(QStringLiteral("Strip record too short"));
-    auto le32 = [&](std::size_t o) {
-        return std::int32_t(std::uint32_t(record[o]) | (std::uint32_t(record[o + 1]) << 8) |
-                            (std::uint32_t(record[o + 2]) << 16) | (std::uint32_t(record[o + 3]) << 24));
-    };
+    ByteReader r(record);
     MStrip s;
-    s.Id = le32(0);
-    s.FirstS = le32(4);
-    s.LastS = le32(8);
-    std::memcpy(s.Name.data(), record.data() + 12, NameSize);
+    s.Id = r.ReadI32LE();
+    s.FirstS = r.ReadI32LE();
+    s.LastS = r.ReadI32LE();
+    r.ReadInto(s.Name.data(), NameSize);
     return s;
 }
 
