@@ -18,7 +18,6 @@ void MmapRect::InitPixels() {
     if (imageSize > std::numeric_limits<std::int32_t>::max() - HeadersSize)
         throw ERangeError(QStringLiteral("A picture of %1 x %2 pixels is too large").arg(Width).arg(Height));
     ByteWriter w;
-    w.Buffer().reserve(std::size_t(HeadersSize + imageSize));
     // File header.
     w.WriteU8('B');
     w.WriteU8('M');
@@ -37,8 +36,11 @@ void MmapRect::InitPixels() {
     w.WriteU32LE(0);
     w.WriteU32LE(0);
     w.WriteU32LE(0);
-    w.WriteZeros(std::size_t(imageSize));
-    Pixels = w.ToByteArray();
+    // The headers, then the pixels, all black, appended in place: the image is never copied whole.
+    Pixels.clear();
+    Pixels.reserve(qsizetype(HeadersSize + imageSize));
+    Pixels.append(reinterpret_cast<const char*>(w.Buffer().data()), qsizetype(w.Size()));
+    Pixels.append(qsizetype(imageSize), '\0');
     PixelPos = 0;
 }
 
