@@ -919,7 +919,9 @@ void LoadMachineFile(const QString& Path, MMachineInfo& Machine, const MListSet&
     ReadMachineFile(data, Path, Machine, Lists);
 }
 
-QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists) {
+namespace {
+// The image of the file, built in the writer's buffer.
+ByteWriter BuildMachineFile(const MMachineInfo& Machine, const MListSet& Lists) {
     CheckListSet(Lists);
     MachineGuard guard(Lists, const_cast<MMachineInfo*>(&Machine));
     for (MUnvList* list : Lists)
@@ -964,12 +966,21 @@ QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists) 
         if (stream.Position() != std::size_t(t.Header->Start) + t.Header->Length)
             throw EInvalidOperation(QStringLiteral("A machine file table came out of the wrong size"));
     }
-    return stream.ToByteArray();
+    return stream;
+}
+} // namespace
+
+QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists) {
+    return BuildMachineFile(Machine, Lists).ToByteArray();
 }
 
 void SaveMachineFile(const QString& Path, const MMachineInfo& Machine, const MListSet& Lists) {
-    const QByteArray image = MachineFileImage(Machine, Lists);
+    // The buffer goes to the file as it is: the image is not copied once more.
+    const ByteWriter image = BuildMachineFile(Machine, Lists);
+    const std::vector<std::uint8_t>& bytes = image.Buffer();
+    const qint64 size = qint64(bytes.size());
     QSaveFile file(Path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit())
         throw EWriteError(QStringLiteral("Cannot write %1: %2").arg(Path, file.errorString()));
 }
