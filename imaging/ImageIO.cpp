@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <utility>
 
 TGifLzwDecoder DefaultGifLzwDecoder = nullptr;
 TGifLzwEncoder DefaultGifLzwEncoder = nullptr;
@@ -488,7 +489,7 @@ void TImageIO::LoadIcon(const QString& fileName, bool cursor) {
             dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
         }
     }
-    *FBitmap = result;
+    *FBitmap = std::move(result);
     FParams.FileName = fileName;
     FParams.FileType = cursor ? ioCUR : ioICO;
     FParams.BitsPerSample = 8;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -518,7 +519,7 @@ void WritePNG(ByteWriter& stream, TBitmap& bitmap, TIOParamsVals& params, TProgr
         if (bitmap.PixelFormat() != pf1bit) {
             TBGRColor c0, c1;
             if (auto mono = MakeTwoColorBitmap(bitmap, c0, c1)) {
-                temp = *mono;
+                temp = std::move(*mono);
                 if (!(c0 == Black && c1 == White)) {
                     kind = PngKind::Palette1;
                     twoColors = {c0, c1};
