@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -199,10 +200,6 @@ void Prepare(TBitmap& bmp, int width, int height, TPixelFormat format) {
     bmp.SetSize(width, height);
 }
 
-std::int64_t RowBytes(std::int64_t width, int bits) {
-    return ((width * bits + 31) / 32) * 4;
-}
-
 // A table of 256 colours for the indices of a palette picture; entries past the file's table are
 // not valid.
 struct IndexTable {
@@ -222,7 +219,7 @@ int TargetRow(const Header& h, int i) {
 void DecodeOneBit(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& progress) {
     const int width = int(h.width);
     const int height = int(h.height);
-    const std::size_t rowBytes = std::size_t(RowBytes(width, 1));
+    const std::size_t rowBytes = std::size_t(RowSize(width, 1));
     const std::size_t usedBytes = std::size_t((width + 7) / 8);
     const auto lastMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
     const std::size_t n = h.palette.size();
@@ -254,7 +251,7 @@ void DecodeOneBit(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& pr
 void DecodeIndexed(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& progress) {
     const int width = int(h.width);
     const int height = int(h.height);
-    const std::size_t rowBytes = std::size_t(RowBytes(width, h.bitCount));
+    const std::size_t rowBytes = std::size_t(RowSize(width, h.bitCount));
     const IndexTable table(h.palette);
     Prepare(bmp, width, height, pf24bit);
     for (int i = 0; i < height; ++i) {
@@ -280,7 +277,7 @@ void DecodeIndexed(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
 void DecodeSixteen(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& progress) {
     const int width = int(h.width);
     const int height = int(h.height);
-    const std::size_t rowBytes = std::size_t(RowBytes(width, 16));
+    const std::size_t rowBytes = std::size_t(RowSize(width, 16));
     const std::array<std::uint32_t, 3> masks =
         h.compression == 3 ? h.masks : std::array<std::uint32_t, 3>{0x7C00, 0x03E0, 0x001F};
     const auto [red, green, blue] = ChannelsOf(masks, 16);
@@ -302,7 +299,7 @@ void DecodeSixteen(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
 void DecodeTrueColor(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& progress) {
     const int width = int(h.width);
     const int height = int(h.height);
-    const std::size_t rowBytes = std::size_t(RowBytes(width, h.bitCount));
+    const std::size_t rowBytes = std::size_t(RowSize(width, h.bitCount));
     bool plain = h.bitCount == 24 || h.compression == 0;
     Channel red, green, blue;
     if (!plain) {
@@ -450,7 +447,7 @@ void ReadChecked(ByteReader& stream, TBitmap& bitmap, std::int64_t size, TProgre
     if (h.imageSize > dataLength)
         Unrecognized();
     const bool compressed = h.compression == 1 || h.compression == 2;
-    if (!compressed && RowBytes(h.width, h.bitCount) * h.height > std::int64_t(dataLength))
+    if (!compressed && std::int64_t(RowSize(int(h.width), h.bitCount)) * h.height > std::int64_t(dataLength))
         Unrecognized();
 
     TBitmap result;
@@ -646,7 +643,7 @@ void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
         if (bitmap.PixelFormat() == pf24bit) {
             TBGRColor c0, c1;
             if (auto mono = MakeTwoColorBitmap(bitmap, c0, c1)) {
-                temp = *mono;
+                temp = std::move(*mono);
                 table = {c0, c1};
             } else if (IsSingleColor(bitmap)) {
                 // A single colour keeps it: every pixel is entry 0.
@@ -702,7 +699,7 @@ void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
     }
 
     const std::size_t pixelPos = stream.Position();
-    const std::size_t rowBytes = std::size_t(RowBytes(width, depth));
+    const std::size_t rowBytes = std::size_t(RowSize(width, depth));
     SetProgressRows(progress, height);
     std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
     std::vector<std::uint8_t> line(rowBytes);
