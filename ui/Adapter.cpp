@@ -30,11 +30,8 @@ void DeliverLanguageMessage(QObject* Component, int Msg, std::intptr_t WParam, s
 
 void DeliverLanguageMessageToComponents(const MComponentOwner& Owner, int Msg, std::intptr_t WParam,
                                         std::intptr_t LParam) {
-    // A handler may free other components: hold guarded pointers to all of them first.
-    QList<QPointer<QObject>> components;
-    for (QObject* c : Owner.Components())
-        components.append(c);
-    for (const auto& c : components)
+    // A handler may free other components: each is reached through a guarded pointer.
+    for (const auto& c : Owner.GuardedComponents())
         if (c)
             DeliverLanguageMessage(c.data(), Msg, WParam, LParam);
 }
@@ -71,10 +68,7 @@ void MForm::FinishLoading() {
     FFinishing = true;
     FReading = false;
     Loaded();
-    QList<QPointer<QObject>> components;
-    for (QObject* c : Components())
-        components.append(c);
-    for (const auto& c : components)
+    for (const auto& c : GuardedComponents())
         if (auto* l = dynamic_cast<MLoadedComponent*>(c.data()))
             l->Loaded();
     FFinishing = false;

@@ -19,6 +19,15 @@ QList<QObject*> MComponentOwner::Components() const {
     return result;
 }
 
+QList<QPointer<QObject>> MComponentOwner::GuardedComponents() const {
+    QList<QPointer<QObject>> result;
+    result.reserve(FComponents.size());
+    for (const auto& c : FComponents)
+        if (c)
+            result.append(c);
+    return result;
+}
+
 void MComponentOwner::InsertComponent(QObject* Component) {
     if (!Component)
         return;

@@ -22,6 +22,8 @@ public:
 
     // The living components in the order they were inserted.
     QList<QObject*> Components() const;
+    // The same list held by guarded pointers, for walks whose steps may free other components.
+    QList<QPointer<QObject>> GuardedComponents() const;
     int ComponentCount() const { return static_cast<int>(Components().size()); }
     void InsertComponent(QObject* Component);
     void RemoveComponent(QObject* Component);
