@@ -1,5 +1,6 @@
 #include "ui/subItems.h"
 
+#include "model/Ucommon.h"
 #include "platform/Errors.h"
 #include "ui/AListBox.h"
 #include "ui/UComponents.h"
@@ -95,8 +96,7 @@ void MItems::ApplyItems(bool Force) {
         return;
     QStringList section;
     GetSection(section, FLanguageIndex);
-    const bool was = FApplying;
-    FApplying = true;
+    // The guard puts the flag back also when the list box raises.
+    MSwitchGuard applying(FApplying, true);
     box->SetItemList(section);
-    FApplying = was;
 }
