@@ -1,5 +1,6 @@
 #include "imaging/BMPFilt.h"
 
+#include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 
 namespace {
 
-// The largest picture any reader accepts, in pixels.
-constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
 constexpr std::uint16_t BmpType = 19778; // "BM"
 
 [[noreturn]] void Unrecognized() {
@@ -434,7 +433,7 @@ void ReadChecked(ByteReader& stream, TBitmap& bitmap, std::int64_t size, TProgre
     Header h = ReadHeaders(r);
     if (h.planes != 1)
         Unrecognized();
-    if (h.width < 1 || h.height < 1 || h.width * h.height > MaxPixels)
+    if (!ImageLimits::PixelsWithinLimit(h.width, h.height))
         Unrecognized();
     if (h.topDown && h.compression != 0 && h.compression != 3)
         Unrecognized();

@@ -4,6 +4,7 @@
 // hold the leftmost pixel in the most significant bit. A QImage may wrap the buffer for painting
 // (WrapQImage) without copying it; the bitmap always owns its pixels.
 
+#include "imaging/ImageLimits.h"
 #include "platform/Errors.h"
 
 #include <QImage>
@@ -35,7 +36,7 @@ enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit,
 class TBitmap {
 public:
     // Largest pixel buffer a bitmap accepts; anything bigger raises EInvalidGraphic.
-    static constexpr std::size_t MaxImageSize = std::size_t(1) << 30;
+    static constexpr std::size_t MaxImageSize = std::size_t(ImageLimits::MaxImageBytes);
 
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format);

@@ -1,6 +1,7 @@
 #include "imaging/ImageIO.h"
 
 #include "imaging/BMPFilt.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/JPEGFilt.h"
 #include "imaging/NeurQuant.h"
 #include "imaging/PNGFilt.h"
@@ -449,7 +450,7 @@ void TImageIO::LoadIcon(const QString& fileName, bool cursor) {
     const int width = cursor ? FParams.CursorWidth : FParams.IconWidth;
     const int height = cursor ? FParams.CursorHeight : FParams.IconHeight;
     const QString failure = cursor ? QStringLiteral("unrecognized CUR") : QStringLiteral("unrecognized ICO");
-    if (width < 1 || height < 1 || std::int64_t(width) * height > (std::int64_t(1) << 28))
+    if (!ImageLimits::PixelsWithinLimit(width, height))
         throw EInvalidGraphic(failure);
     QImage best;
     {

@@ -1,5 +1,6 @@
 #include "imaging/JPEGFilt.h"
 
+#include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@
 #include <jerror.h>
 
 namespace {
-
-constexpr std::uint64_t MaxPixels = std::uint64_t(1) << 28;
 
 // The error manager: the error exit returns through the job's jump buffer with the message code;
 // messages are neither formatted nor shown, warnings are ignored.
@@ -112,9 +111,8 @@ bool RunRead(JpegReadJob& job) {
     jpeg_create_decompress(&cinfo);
     cinfo.src = &job.src.pub;
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.image_width < 1 || cinfo.image_height < 1 ||
-        std::uint64_t(cinfo.image_width) * cinfo.image_height > MaxPixels)
-        ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, unsigned(MaxPixels));
+    if (!ImageLimits::PixelsWithinLimit(cinfo.image_width, cinfo.image_height))
+        ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, unsigned(ImageLimits::MaxPixels));
     if (cinfo.out_color_space == JCS_GRAYSCALE)
         job.gray = 1;
     else if (cinfo.out_color_space == JCS_RGB)

@@ -1,5 +1,6 @@
 #include "imaging/PNGFilt.h"
 
+#include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
 
 #include <png.h>
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr std::uint64_t MaxPixels = std::uint64_t(1) << 28;
 const TBGRColor Black{0, 0, 0};
 const TBGRColor White{255, 255, 255};
 
@@ -169,7 +169,7 @@ bool RunRead(PngReadJob& job) {
     png_get_IHDR(png, info, &job.width, &job.height, &job.depth, &job.colorType, &interlace, nullptr,
                  nullptr);
     job.interlaced = interlace != PNG_INTERLACE_NONE;
-    if (job.width < 1 || job.height < 1 || std::uint64_t(job.width) * job.height > MaxPixels)
+    if (!ImageLimits::PixelsWithinLimit(job.width, job.height))
         return false;
 
     png_colorp pal = nullptr;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 constexpr int MissingCode = ValidationBaseCode; // 5011/4: no module with that number
@@ -263,12 +264,21 @@ void MUnvList::ClearSelectedContents() {
 void MUnvList::Assign(const MUnvList& Source) {
     if (&Source == this || Source.Kind != Kind)
         return;
-    Clear();
-    std::unique_ptr<MUnvBase> scratch = NewItem();
+    // Every module is validated into a scratch list first: a module that fails leaves the list as it
+    // was. A number the source holds twice keeps its last module.
+    std::vector<std::unique_ptr<MUnvBase>> copies;
+    copies.reserve(Source.FItems.size());
+    std::unordered_map<int, std::size_t> indexOfNumber;
     for (const auto& m : Source.FItems) {
-        scratch->AssignChecked(*m);
-        AddOrReplace(*scratch);
+        std::unique_ptr<MUnvBase> copy = NewItem();
+        copy->AssignChecked(*m);
+        const auto [at, added] = indexOfNumber.try_emplace(copy->Number, copies.size());
+        if (added)
+            copies.push_back(std::move(copy));
+        else
+            copies[at->second] = std::move(copy);
     }
+    FItems.swap(copies);
     Modified = Source.Modified;
     NeedsAutosave = Source.NeedsAutosave;
     TableHeader = Source.TableHeader;

@@ -315,6 +315,35 @@ TEST(MUnvList, AssignCopiesOnlyBetweenListsOfOneKind) {
     ExpectM([&] { target.Assign(source); }, 5015, 2, QStringLiteral("6"));
 }
 
+// A copy that fails on one module leaves the target's own modules, flags and settings untouched.
+TEST(MUnvList, AssignThatFailsLeavesTheTargetUnchanged) {
+    MSampleList source;
+    Fill(source, {2, 4, 8});
+    {
+        MSwitchGuard off(ListsAutoValidate, false);
+        source.AddOrReplace(*Sample(6, 15)); // invalid, after valid ones
+    }
+    source.DisplayMode = dmZPairs;
+    MSampleList target;
+    Fill(target, {1, 3, 5});
+    target.Get(3).Value = 7;
+
+    ExpectM([&] { target.Assign(source); }, 5015, 2, QStringLiteral("6"));
+    EXPECT_EQ(Numbers(target), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(target.Get(3).Value, 7);
+    EXPECT_EQ(target.DisplayMode, dmSingle);
+    EXPECT_FALSE(target.Modified);
+
+    // A number held twice (as in the clipboard's buffers) keeps its last module, at its first place.
+    MUnvList plainSource;
+    MUnvList plainTarget;
+    plainSource.Append(Sample(3, 1));
+    plainSource.Append(Sample(1, 2));
+    plainSource.Append(Sample(3, 4));
+    plainTarget.Assign(plainSource);
+    ASSERT_EQ(Numbers(plainTarget), (std::vector<int>{3, 1}));
+}
+
 TEST(MUnvList, SelectionAndSelectedRange) {
     struct Case {
         std::initializer_list<int> Present;
