@@ -270,7 +270,8 @@ void MUnvList::Assign(const MUnvList& Source) {
     copies.reserve(Source.FItems.size());
     std::unordered_map<int, std::size_t> indexOfNumber;
     for (const auto& m : Source.FItems) {
-        std::unique_ptr<MUnvBase> copy = NewItem();
+        // A plain list holds modules of any kind: each copy is of its source module's kind.
+        std::unique_ptr<MUnvBase> copy = Kind == 0 ? m->CreateNew() : NewItem();
         copy->AssignChecked(*m);
         const auto [at, added] = indexOfNumber.try_emplace(copy->Number, copies.size());
         if (added)

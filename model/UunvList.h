@@ -84,7 +84,8 @@ public:
     // Resets a module to its defaults, keeping its number and marks.
     void ClearNumber(int Number);
     void ClearSelectedContents();
-    // Makes the list a validated copy of a list of the same kind; other kinds are ignored.
+    // Makes the list a validated copy of a list of the same kind; other kinds are ignored. A module
+    // that fails validation raises and leaves the list as it was.
     void Assign(const MUnvList& Source);
     void SortByNumber();
 

@@ -342,6 +342,7 @@ TEST(MUnvList, AssignThatFailsLeavesTheTargetUnchanged) {
     plainSource.Append(Sample(3, 4));
     plainTarget.Assign(plainSource);
     ASSERT_EQ(Numbers(plainTarget), (std::vector<int>{3, 1}));
+    EXPECT_EQ(static_cast<MUnvSample&>(plainTarget.ItemAt(0)).Value, 4);
 }
 
 TEST(MUnvList, SelectionAndSelectedRange) {
