@@ -1,8 +1,8 @@
 #include "imaging/ImageProc.h"
 
 #include "imaging/NeurQuant.h"
+#include "platform/SysColors.h"
 
-#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -20,23 +20,8 @@ TColor TRGB2TColor(std::uint32_t bgr) {
     return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
 }
 
-namespace {
-
-// The fixed values of the system colours (0x80000000 + index), as the classic desktop scheme has
-// them, 0x00BBGGRR.
-constexpr std::array<TColor, 31> SystemColors = {
-    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
-    0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
-    0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
-    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xFF0000, 0xC8D0D4};
-
-} // namespace
-
 void TColor2TRGB(TColor color, TBGRColor& out) {
-    if ((color & 0xFF000000u) == 0x80000000u) {
-        const std::uint32_t index = color & 0xFFu;
-        color = index < SystemColors.size() ? SystemColors[index] : 0;
-    }
+    color = ColorToRGB(color);
     out = TBGRColor{GetBValue(color), GetGValue(color), GetRValue(color)};
 }
 

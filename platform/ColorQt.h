@@ -3,6 +3,7 @@
 // from a TColor as a plain number: Qt's 0xRRGGBB order is the other way round.
 
 #include "platform/Color.h"
+#include "platform/SysColors.h"
 
 #include <QColor>
 
@@ -20,4 +21,13 @@ inline QRgb toQRgb(TColor c) {
 
 inline TColor fromQRgb(QRgb c) {
     return RGB(std::uint8_t(qRed(c)), std::uint8_t(qGreen(c)), std::uint8_t(qBlue(c)));
+}
+
+// A colour that may name a system colour, resolved through the system colour table.
+inline QColor SysQColor(TColor c) {
+    return toQColor(ColorToRGB(c));
+}
+
+inline QRgb SysQRgb(TColor c) {
+    return toQRgb(ColorToRGB(c));
 }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class MComponentOwner {
 public:
     MComponentOwner() = default;
@@ -53,3 +55,13 @@ public:
     virtual ~MLoadedComponent() = default;
     virtual void Loaded() = 0;
 };
+
+// The class library's free integer of every component. A control of our own that is also a member of
+// the bilingual family inherits it from both sides and still has it once.
+class MTag {
+public:
+    int Tag = 0;
+};
+
+// The class library's plain notification: the sender only.
+using TNotifyEvent = std::function<void(QObject* Sender)>;

@@ -43,7 +43,11 @@ enum MControlFeature : unsigned {
 // (the component owner: a bilingual form, a panel, ...) and their Qt parent; with no parent given,
 // an owner that is a widget is the parent too.
 template <class Base>
-class MBilingualControl : public Base, public MLanguageControl, public MLoadedComponent, public MHintOwner {
+class MBilingualControl : public Base,
+                          public virtual MTag,
+                          public MLanguageControl,
+                          public MLoadedComponent,
+                          public MHintOwner {
 public:
     MBilingualControl(QObject* Owner, QWidget* Parent, unsigned Features);
     ~MBilingualControl() override;
@@ -66,9 +70,6 @@ public:
     bool M_Arabic = true;
     bool M_SelfAlign = true;
     bool M_Font = true;
-
-    // The class library's free integer of every control.
-    int Tag = 0;
 
     // The one operation through which every change of place or size passes.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);

@@ -1,6 +1,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Color.h"
 #include "platform/Errors.h"
+#include "platform/SysColors.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
@@ -39,6 +40,22 @@ TEST(Color, RedIsTheLowByte) {
     EXPECT_EQ(GetRValue(c), 0x12);
     EXPECT_EQ(GetGValue(c), 0x34);
     EXPECT_EQ(GetBValue(c), 0x56);
+}
+
+TEST(SysColors, ResolveThroughOneTableThatCountsItsChanges) {
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4u);
+    EXPECT_EQ(ColorToRGB(clBtnHighlight), 0xFFFFFFu);
+    EXPECT_EQ(ColorToRGB(clBtnShadow), 0x808080u);
+    EXPECT_EQ(ColorToRGB(clWindowFrame), 0u);
+    EXPECT_EQ(ColorToRGB(0x800000FFu), 0u) << "an index outside the table";
+    EXPECT_EQ(ColorToRGB(0x02123456u), 0x123456u) << "other high bytes are dropped";
+    const std::uint32_t before = SysColorGeneration();
+    SetSysColor(15, 0x112233);
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0x112233u);
+    EXPECT_NE(SysColorGeneration(), before);
+    SetSysColor(99, 1); // ignored
+    ResetSysColors();
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4u);
 }
 
 TEST(AppFolder, ResolvesEachComponentWithoutRegardToCase) {
