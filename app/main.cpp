@@ -1,6 +1,7 @@
 // The station's entry point: the application object with its error handler, the language pack,
-// the shared message box over the catalogue, then the main window.
+// the shared message box over the catalogue, the main window, then the module clipboard.
 
+#include "model/MClpBrd.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
 #include "ui/UApplication.h"
@@ -25,7 +26,13 @@ int main(int argc, char** argv) {
     window.setWindowTitle(QStringLiteral("JXW777"));
     window.resize(1024, 720);
     window.showMaximized();
+
+    // The module clipboard, shared by every module window of every project.
+    TMUnvClipBoard clipboard;
+    MUnvClipBoard = &clipboard;
+
     const int rc = TApplication::exec();
+    MUnvClipBoard = nullptr;
     MessageBox = nullptr;
     return rc;
 }

@@ -16,6 +16,11 @@ int GaugeIndex = 0;
 int PTLimit1 = 1, PTLimit2 = 1, PTLimit3 = 1, PTLimit4 = 1;
 MMessageService* MessageBox = nullptr;
 
+void ShowPlainText(const QString& Text) {
+    if (MessageBox)
+        MessageBox->ShowPlainMessage(Text);
+}
+
 QString AppPath() {
     return AppFolder();
 }

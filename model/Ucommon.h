@@ -31,6 +31,9 @@ public:
     // Shows message (Code, SubCode) with its arguments and the given buttons; returns the bit of
     // the button pressed, or mbClosed.
     virtual int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) = 0;
+    // Shows a plain text that has no number in the catalogue ("Error in D&D") with the OK button.
+    // A service without plain boxes drops it.
+    virtual void ShowPlainMessage(const QString& Text) { Q_UNUSED(Text); }
 };
 
 // ---- Program-wide settings.
@@ -41,6 +44,8 @@ extern int GaugeIndex;
 extern int PTLimit1, PTLimit2, PTLimit3, PTLimit4;
 // The shared message box; empty until the main window creates it.
 extern MMessageService* MessageBox;
+// Shows a plain text through the shared message box; dropped while there is none.
+void ShowPlainText(const QString& Text);
 
 // The application folder (ending in "/") and the samples folder under it.
 QString AppPath();

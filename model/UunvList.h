@@ -20,6 +20,21 @@
 // Display modes: one module per row, or Z pairing (an odd number and the next even number share a row).
 constexpr int dmSingle = 1, dmZPairs = 2;
 
+// A special-function request of a module window: copy, move, delete or create the modules of a
+// number range. The special-functions dialog fills it; the window hands it to the list.
+constexpr std::uint8_t sfCopy = 0, sfMove = 1, sfDelete = 2, sfNewItems = 3;
+struct TSpecialFuncParams {
+    std::uint8_t Operation = sfCopy;
+    std::int32_t From = 0; // the range
+    std::int32_t To = 0;
+    std::int32_t In = 0;          // first target number of copy and move ("Put in")
+    std::int32_t ByY = 0;         // added to the pattern lines of copied Z rows
+    bool MoveDestination = false; // make room at the target first
+    bool DeleteGaps = false;      // copy and move close the gaps of the range
+    bool Mirror = false;          // copied Z rows are mirrored
+    bool ClearItems = false;      // delete resets the modules to defaults instead of removing them
+};
+
 class MUnvList {
 public:
     // A plain list (kind 0, no machine): the clipboard's buffers.
@@ -128,6 +143,58 @@ public:
     // Takes over the modules and table descriptions of another list of the same kind (whose modules
     // it gets in exchange) and marks the list modified.
     virtual void TakeContents(MUnvList& Source);
+    // A list of the same kind, limit, machine and table description holding an exact copy of every
+    // module (tags included, nothing validated): the scratch list of an all-or-nothing change, handed
+    // back with TakeContents when the change succeeded.
+    // Without WithModules the scratch list starts empty.
+    std::unique_ptr<MUnvList> ScratchCopy(bool WithModules = true) const;
+
+    // The largest number a module of the list may have (any positive number in a plain list).
+    int HighestNumber() const;
+    // Raises the kind's number error (5011 + kind, subcode 1, the number as argument) unless
+    // 1 <= Number <= HighestNumber.
+    void CheckTargetNumber(std::int64_t Number) const;
+
+    // ---- Range operations: blocks, the clipboard's copy and paste, drops from other lists, the
+    // special functions and the labels of a number range. They walk only the numbers present in the
+    // list, and none stores a module outside 1..the kind's largest number (5011 + kind, subcode 1,
+    // the number as argument).
+
+    // Copies the modules FromNumber .. FromNumber + Count - 1 to ToNumber ..; a step that fails (a
+    // missing number, a refused copy) is skipped.
+    void CopyBlock(int FromNumber, int ToNumber, int Count);
+    // Moves the block with its tags. Nothing moves when a target leaves the kind's numbers; a
+    // module whose copy was refused stays where it was.
+    void MoveBlock(int FromNumber, int ToNumber, int Count);
+    // Appends a clone of every selected module, in list order, to Dest; 1004/0 when none is.
+    void CopySelectedTo(MUnvList& Dest) const;
+    // Appends a clone of module Number to Dest; 5011/4 when it is absent.
+    void CopyNumberTo(int Number, MUnvList& Dest) const;
+    // Stores Source's modules from FirstNumber on with their spacing; Source keeps the new numbers.
+    // A store that fails gives its module its number back and raises; what was stored stays.
+    void PasteFrom(MUnvList& Source, int FirstNumber);
+    // PasteFrom, each Z row mirrored for the machine once stored.
+    void PasteMirroredFrom(MUnvList& Source, int FirstNumber);
+    // Mirrors Z row Number for the machine's cam systems; 5011/4 when absent; nothing in other lists.
+    void MirrorNumber(int Number);
+    // A module dragged from another window: makes room at AtNumber and stores an adapted copy there.
+    // A failure shows "Error in D&D" and leaves the list as it was.
+    void DropCopy(const MUnvList& SourceList, int SourceNumber, int AtNumber);
+    // The selected modules of SourceList, stored from AtNumber on with their spacing after room was
+    // made; 1004/0 when none is selected. Every failure raises and leaves the list as it was.
+    void DropCopySelected(const MUnvList& SourceList, int AtNumber);
+    // The special copy and move: all or nothing; an error leaves the list as it was and passes on.
+    void CopyRange(const TSpecialFuncParams& Params);
+    void MoveRange(const TSpecialFuncParams& Params);
+    void CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move);
+    // The special delete: removes (or resets) the modules From..To; an error ends it with "Error ...".
+    void DeleteRange(const TSpecialFuncParams& Params);
+    // The special new items: default modules From..To, after making room when asked. A range outside
+    // the kind's numbers or an error shows "Error ..."; From above To does nothing.
+    void NewItemsRange(const TSpecialFuncParams& Params);
+    // The labels of the modules FirstNumber .. FirstNumber + Count (Count may be negative; 0: the one
+    // module), joined by a line feed and a carriage return; missing numbers are skipped.
+    void GetRangeLabels(int FirstNumber, int Count, QString& Text, int Level) const;
 
 protected:
     MUnvList(int ListKind, std::unique_ptr<MUnvBase> Prototype);
@@ -141,12 +208,20 @@ protected:
 
     // The index of the first module with that number; -1 when there is none.
     int FindIndex(int Number) const;
+    // The modules numbered Lo..Hi in ascending number order (the first of a number held twice).
+    std::vector<MUnvBase*> ModulesInRange(std::int64_t Lo, std::int64_t Hi) const;
 
     std::vector<std::unique_ptr<MUnvBase>> FItems;
 
 private:
     void LoadTable(ByteReader& Stream);
     void StoreAt(int Index, const MUnvBase& Module, bool Validated);
+    // One step of a block copy; false when it failed.
+    bool CopyBlockStep(int Source, std::int64_t Target, MUnvBase& Scratch);
+    void PasteRenumbered(MUnvList& Source, int FirstNumber, bool Mirrored);
+    // A copy of Source ready to be stored as Number: validated, adapted to the machine, numbered and
+    // checked under that number as the store would check it.
+    std::unique_ptr<MUnvBase> PrepareDrop(const MUnvBase& Source, std::int64_t Number) const;
 };
 
 // Compares two modules by number: -1, 0 or 1.

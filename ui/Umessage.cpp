@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "ui/Image_m.h"
+#include "ui/UApplication.h"
 #include "ui/ULPackDM.h"
 #include "ui/button_m.h"
 #include "ui/label_m.h"
@@ -179,6 +180,11 @@ int TMessageBox::ShowCodeMessage(int Code, int SubCode, const QString& Args, int
     if (isVisible())
         loop.exec(QEventLoop::DialogExec);
     return FResult;
+}
+
+void TMessageBox::ShowPlainMessage(const QString& Text) {
+    if (TApplication::PlainMessage)
+        TApplication::PlainMessage(Text);
 }
 
 int TMessageBox::ShowUserMessage(int SubCode, const QString& Args, int Buttons) {

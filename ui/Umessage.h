@@ -60,6 +60,8 @@ public:
     // Shows the message modally and returns the bit of the button pressed, or -1. A message asked
     // for while the box is already showing one raises EInvalidOperation.
     int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) override;
+    // A text without a number ("Error in D&D"): shown in the application's plain box with OK.
+    void ShowPlainMessage(const QString& Text) override;
     // A prompt or notice of the windows: code 11.
     int ShowUserMessage(int SubCode, const QString& Args, int Buttons);
 

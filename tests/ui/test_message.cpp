@@ -265,3 +265,16 @@ TEST(MessageBox, ForgetsItselfAsTheSharedBox) {
     EXPECT_EQ(MessageBox, nullptr);
     MessageBox = old;
 }
+
+TEST(MessageBox, PlainTextsGoToThePlainBoxAndAreDroppedWithoutABox) {
+    ShownPlainTexts plain;
+    {
+        BoxFixture fx;
+        InstalledBox installed(fx.box.get());
+        ShowPlainText(QStringLiteral("Error in D&D"));
+        EXPECT_FALSE(fx.box->isVisible()); // the numbered box stays hidden
+    }
+    InstalledBox none(nullptr);
+    ShowPlainText(QStringLiteral("Error ..."));
+    EXPECT_EQ(plain.Texts, QStringList{QStringLiteral("Error in D&D")});
+}
