@@ -106,3 +106,12 @@ void MmapRect::Assign(const MmapRect& Source) {
     PosX = Source.PosX;
     PosY = Source.PosY;
 }
+
+MRowView MmapRect::RowView() {
+    const qsizetype stride = Stride();
+    if (Width <= 0 || Height <= 0 || Pixels.size() < HeadersSize + stride * Height)
+        return {};
+    // data() makes the bytes the picture's own before a view may write through them.
+    auto* last = reinterpret_cast<std::uint8_t*>(Pixels.data()) + (Pixels.size() - stride);
+    return {last, -std::ptrdiff_t(stride), Width, Height};
+}

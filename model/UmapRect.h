@@ -4,6 +4,7 @@
 // as bytes and addressed pixel by pixel at the same time. The drawing windows keep their selection and
 // pasted picture in it, with the settings they keep beside the picture.
 
+#include "model/URowView.h"
 #include "platform/Color.h"
 
 #include <QByteArray>
@@ -57,4 +58,8 @@ public:
     void Fill(TColor Color);
     // Copies the stream contents and every setting.
     void Assign(const MmapRect& Source);
+    // The rows top-down without a copy: the view starts at the last stored row and steps back by the
+    // stride. Empty while the stream holds no picture of the current size. Valid until the picture
+    // changes size, is assigned to or is copied.
+    MRowView RowView();
 };
