@@ -48,6 +48,19 @@ std::int32_t MProject::ResolveValue(const MCounter& Reference) {
     return result;
 }
 
+void MProject::GetItemHint(int WindowIndex, int FirstNumber, int Count, QString& Text) {
+    if (WindowIndex == wiC) {
+        Text = QStringLiteral("No Hint");
+        return;
+    }
+    if (WindowIndex == wiZ || ListKindOfWindowIndex(WindowIndex) == 0)
+        return;
+    // The labels show W levels at the selector position; a program without C entry 1 shows level 1
+    // rather than failing while the user points at a field.
+    const int level = SelectorPosition();
+    Program().List(ListKindOfWindowIndex(WindowIndex)).GetRangeLabels(FirstNumber, Count, Text, level);
+}
+
 MPatternSource* MMemoryProject::Pattern() {
     if (!HasDrawing)
         return nullptr;

@@ -33,6 +33,11 @@ public:
     // W and R entry reached gets its used mark. Any failure (a missing entry, a selector outside
     // 1..8, a deeper R) gives the value reached so far, 0 for the references. Never raises.
     std::int32_t ResolveValue(const MCounter& Reference);
+    // The field help of a number range of one module kind: WindowIndex N 0, S 1, W 3, FS 4, FE 5,
+    // FD 6, P 7, R 8 give the labels of the range's present entries at the selector position (level
+    // 1 without C entry 1), joined by LF CR; C 9 gives "No Hint"; Z 2 and any other index leave Text
+    // as it was. Count is signed: FirstNumber .. FirstNumber + Count in either direction.
+    void GetItemHint(int WindowIndex, int FirstNumber, int Count, QString& Text);
 };
 
 // A project held in memory: its own lists, palette and picture, and the needle-row reads over that

@@ -55,6 +55,38 @@ TEST(ResolveValue, ResolvesOneLevelAndMarksWhatItReaches) {
     }
 }
 
+TEST(ItemHint, LabelsOfTheRangeAtTheSelectorPosition) {
+    auto project = BuildProject("N3 X=1+4 D2\nN5 N=3+0 D1\nW7 levels=11,22,33\nC WE=2");
+    MProgramLists& p = project->Program();
+    const QString n3 = p.N.GetN(3).Label(4, 740), n5 = p.N.GetN(5).Label(4, 740);
+    struct Case {
+        int Window, First, Count;
+        QString Expected;
+    };
+    const Case cases[] = {
+        {wiN, 3, 2, n3 + QLatin1String("\n\r") + n5}, // N4 missing: skipped without a separator
+        {wiN, 5, -2, n5 + QLatin1String("\n\r") + n3},
+        {wiN, 4, 0, QString()},
+        {wiW, 7, 0, p.W.GetW(7).Label(4, 740, 2)}, // level 2 from WE
+        {wiC, 1, 0, QStringLiteral("No Hint")},
+        {wiZ, 1, 0, QStringLiteral("kept")},
+        {10, 1, 0, QStringLiteral("kept")},
+        {-1, 1, 0, QStringLiteral("kept")},
+    };
+    for (const Case& c : cases) {
+        QString text = QStringLiteral("kept");
+        project->GetItemHint(c.Window, c.First, c.Count, text);
+        EXPECT_EQ(text, c.Expected) << c.Window << " " << c.First << " " << c.Count;
+    }
+    EXPECT_TRUE(p.W.GetW(7).Label(4, 740, 2).contains(QLatin1String("0022")));
+
+    // Without C entry 1 the labels show level 1 instead of failing.
+    p.C.DeleteNumber(1);
+    QString text;
+    project->GetItemHint(wiW, 7, 0, text);
+    EXPECT_EQ(text, p.W.GetW(7).Label(4, 740, 1));
+}
+
 TEST(MemoryProject, DrawingAndSetupRefresh) {
     MMemoryProject project;
     EXPECT_EQ(project.Pattern(), nullptr);
