@@ -2,8 +2,25 @@
 //   lsttool list FILE        the machine, then the listing of every module, list by list
 //   lsttool copy IN OUT      reads IN and writes OUT through the writer
 //   lsttool validate FILE    one line per module that fails validation
-// A file that cannot be read is reported on stderr; nothing is written and the exit code is 1.
+//   lsttool apply IN OUT OP...
+//                            reads IN, applies the operations to its lists in order (one module
+//                            clipboard for them all) and writes OUT; each OP is one argument:
+//     select K N...  selectnone K  copyblock K FROM TO COUNT  moveblock K FROM TO COUNT  mirror K N
+//     copyrange K FROM TO IN [gaps] [mirror] [movedest] [by=Y]  moverange (the same words)
+//     deleterange K FROM TO [clear]  newitems K FROM TO [movedest]
+//     copy K N  cut K N  pasteinsert K AT  pasteover K AT  pasteinsertm K AT  pasteoverm K AT
+//     drop K FILE N AT  dropsel K FILE AT N...
+//     pack FILE [ff=K:N]... [slimit=N] [scounter=N] [override=N] [colshift=N] [lineshift=N]
+//          [linemap=A,B,C,D,E,F,G,H,I,J]
+//     zorder  sgap N
+//   K is a kind's letters (P N Z R S W FS FD FE C). An operation that raises prints
+//   "error <op> <code>/<subcode> <args>" (other errors "error <op> <text>"), a plain text the model
+//   shows prints "message <op> <text>", and the next operation runs.
+// A file that cannot be read is reported on stderr; nothing is written and the exit code is 1. An
+// unknown operation or a malformed number exits with 2 before anything runs.
 
+#include "model/MClpBrd.h"
+#include "model/UPacking.h"
 #include "model/UcstmExp.h"
 #include "model/UunvDta.h"
 #include "platform/Errors.h"
@@ -12,6 +29,9 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 void Print(FILE* Stream, const QString& Line) {
@@ -20,7 +40,8 @@ void Print(FILE* Stream, const QString& Line) {
 }
 
 int Usage() {
-    Print(stderr, QStringLiteral("usage: lsttool list FILE | copy IN OUT | validate FILE"));
+    Print(stderr,
+          QStringLiteral("usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP..."));
     return 2;
 }
 
@@ -52,10 +73,322 @@ void Validate(MProgramLists& Program) {
         }
 }
 
+// ---- apply.
+
+// An operation that cannot be understood: exit 2 before anything runs.
+struct BadOperation {
+    QString Text;
+};
+
+// Prints what the model shows while the operations run, marked with the operation's number.
+class PrintedMessages : public MMessageService {
+public:
+    int Current = 0;
+    int ShowCodeMessage(int Code, int SubCode, const QString& Args, int) override {
+        Print(stdout,
+              QStringLiteral("message %1 %2/%3 %4").arg(Current).arg(Code).arg(SubCode).arg(Args).trimmed());
+        return mbCancel;
+    }
+    void ShowPlainMessage(const QString& Text) override {
+        Print(stdout, QStringLiteral("message %1 %2").arg(Current).arg(Text));
+    }
+};
+
+// The words of one operation, read from the left.
+class OpWords {
+public:
+    explicit OpWords(const QString& Op) : FWords(Op.split(QLatin1Char(' '))), FOp(Op) {}
+    const QString& Name() const { return FWords[0]; }
+    bool AtEnd() const { return FPos >= FWords.size(); }
+    QString Next() {
+        if (AtEnd())
+            throw BadOperation{QStringLiteral("too few words in \"%1\"").arg(FOp)};
+        return FWords[FPos++];
+    }
+    int Number() { return ToNumber(Next()); }
+    int Kind() {
+        const QString letters = Next();
+        for (int k = 1; k <= ListKindCount; ++k)
+            if (letters == KindLetters(k))
+                return k;
+        throw BadOperation{QStringLiteral("unknown kind \"%1\"").arg(letters)};
+    }
+    std::vector<int> Rest() {
+        std::vector<int> v;
+        while (!AtEnd())
+            v.push_back(Number());
+        return v;
+    }
+    void End() {
+        if (!AtEnd())
+            throw BadOperation{QStringLiteral("unexpected \"%1\" in \"%2\"").arg(FWords[FPos], FOp)};
+    }
+    static int ToNumber(const QString& Word) {
+        bool ok = false;
+        const int n = Word.toInt(&ok);
+        if (!ok)
+            throw BadOperation{QStringLiteral("malformed number \"%1\"").arg(Word)};
+        return n;
+    }
+
+private:
+    QStringList FWords;
+    qsizetype FPos = 1;
+    QString FOp;
+};
+
+// The program read from IN, the clipboard, and the operations ready to run.
+class Applier {
+public:
+    MProgramLists Program;
+    TMUnvClipBoard Clip;
+    std::vector<std::function<void()>> Ops;
+    // Programs read for drop and pack.
+    std::vector<std::unique_ptr<MProgramLists>> Others;
+
+    void Parse(const QString& Op);
+
+private:
+    MProgramLists& Load(const QString& File) {
+        auto p = std::make_unique<MProgramLists>();
+        LoadMachineFile(File, p->Machine, p->Lists());
+        Others.push_back(std::move(p));
+        return *Others.back();
+    }
+    void CheckKind(int Kind) {
+        if (Clip.Kind != WindowIndexOfListKind(Kind))
+            RaiseM(1020, 0);
+    }
+    std::function<void()> ParseRange(OpWords& W, bool Move);
+    std::function<void()> ParsePaste(OpWords& W, bool Insert, bool Mirrored);
+    std::function<void()> ParsePack(OpWords& W);
+};
+
+std::function<void()> Applier::ParseRange(OpWords& W, bool Move) {
+    MUnvList& list = Program.List(W.Kind());
+    TSpecialFuncParams params;
+    params.Operation = Move ? sfMove : sfCopy;
+    params.From = W.Number();
+    params.To = W.Number();
+    params.In = W.Number();
+    while (!W.AtEnd()) {
+        const QString word = W.Next();
+        if (word == QLatin1String("gaps"))
+            params.DeleteGaps = true;
+        else if (word == QLatin1String("mirror"))
+            params.Mirror = true;
+        else if (word == QLatin1String("movedest"))
+            params.MoveDestination = true;
+        else if (word.startsWith(QLatin1String("by=")))
+            params.ByY = OpWords::ToNumber(word.mid(3));
+        else
+            throw BadOperation{QStringLiteral("unknown option \"%1\"").arg(word)};
+    }
+    return [&list, params, Move] { list.CopyOrMoveRange(params, Move); };
+}
+
+std::function<void()> Applier::ParsePaste(OpWords& W, bool Insert, bool Mirrored) {
+    const int kind = W.Kind();
+    MUnvList& list = Program.List(kind);
+    const int at = W.Number();
+    W.End();
+    return [this, kind, &list, at, Insert, Mirrored] {
+        CheckKind(kind);
+        list.SelectNone();
+        if (Insert)
+            Mirrored ? Clip.PasteInsertMirrored(list, at) : Clip.PasteInsert(list, at);
+        else
+            Mirrored ? Clip.PasteOverMirrored(list, at) : Clip.PasteOver(list, at);
+    };
+}
+
+std::function<void()> Applier::ParsePack(OpWords& W) {
+    MProgramLists& from = Load(W.Next());
+    auto pack = std::make_shared<MUnvPack>();
+    for (int k = 1; k <= ListKindCount; ++k) {
+        pack->Sources[std::size_t(k - 1)] = &from.List(k);
+        pack->Targets[std::size_t(k - 1)] = &Program.List(k);
+    }
+    std::array<bool, 10> named{};
+    int sLimit = from.S.MaxNumber();
+    bool sCounterNamed = false;
+    while (!W.AtEnd()) {
+        const QString word = W.Next();
+        const qsizetype eq = word.indexOf(QLatin1Char('='));
+        const QString key = word.left(eq), value = word.mid(eq + 1);
+        if (eq < 0) {
+            throw BadOperation{QStringLiteral("unknown option \"%1\"").arg(word)};
+        } else if (key == QLatin1String("ff")) {
+            OpWords kv(QStringLiteral("ff ") + QString(value).replace(QLatin1Char(':'), QLatin1Char(' ')));
+            const int k = kv.Kind();
+            pack->FirstFree[std::size_t(k - 1)] = kv.Number();
+            kv.End();
+            named[std::size_t(k - 1)] = true;
+        } else if (key == QLatin1String("slimit")) {
+            sLimit = OpWords::ToNumber(value);
+        } else if (key == QLatin1String("scounter")) {
+            pack->SCounter = OpWords::ToNumber(value);
+            sCounterNamed = true;
+        } else if (key == QLatin1String("override")) {
+            pack->ValueOverride = OpWords::ToNumber(value);
+        } else if (key == QLatin1String("colshift")) {
+            pack->ColumnShift = OpWords::ToNumber(value);
+        } else if (key == QLatin1String("lineshift")) {
+            pack->LineShift = OpWords::ToNumber(value);
+        } else if (key == QLatin1String("linemap")) {
+            const QStringList lines = value.split(QLatin1Char(','));
+            if (lines.size() != 10)
+                throw BadOperation{QStringLiteral("the line map needs ten numbers")};
+            for (int i = 0; i < 10; ++i)
+                pack->LineMap[std::size_t(i)] = OpWords::ToNumber(lines[i]);
+        } else {
+            throw BadOperation{QStringLiteral("unknown option \"%1\"").arg(word)};
+        }
+    }
+    return [this, pack, named, sLimit, sCounterNamed, &from] {
+        // Unnamed first free numbers follow the target's largest number, taken when the operation runs.
+        for (int k = 1; k <= ListKindCount; ++k)
+            if (!named[std::size_t(k - 1)])
+                pack->FirstFree[std::size_t(k - 1)] = CheckedAdd(Program.List(k).MaxNumber(), 1);
+        if (!sCounterNamed)
+            pack->SCounter = CheckedAdd(std::max(Program.S.MaxNumber(), from.S.MaxNumber()), 1);
+        pack->RenumberModules(sLimit);
+    };
+}
+
+void Applier::Parse(const QString& Op) {
+    OpWords w(Op);
+    const QString& name = w.Name();
+    std::function<void()> run;
+    if (name == QLatin1String("select")) {
+        MUnvList& list = Program.List(w.Kind());
+        const std::vector<int> numbers = w.Rest();
+        run = [&list, numbers] {
+            for (int n : numbers)
+                list.SetSelected(n, true);
+        };
+    } else if (name == QLatin1String("selectnone")) {
+        MUnvList& list = Program.List(w.Kind());
+        run = [&list] { list.SelectNone(); };
+    } else if (name == QLatin1String("copyblock") || name == QLatin1String("moveblock")) {
+        MUnvList& list = Program.List(w.Kind());
+        const int from = w.Number(), to = w.Number(), count = w.Number();
+        const bool move = name == QLatin1String("moveblock");
+        run = [&list, from, to, count, move] {
+            move ? list.MoveBlock(from, to, count) : list.CopyBlock(from, to, count);
+        };
+    } else if (name == QLatin1String("mirror")) {
+        MUnvList& list = Program.List(w.Kind());
+        const int n = w.Number();
+        run = [&list, n] { list.MirrorNumber(n); };
+    } else if (name == QLatin1String("copyrange") || name == QLatin1String("moverange")) {
+        run = ParseRange(w, name == QLatin1String("moverange"));
+    } else if (name == QLatin1String("deleterange") || name == QLatin1String("newitems")) {
+        MUnvList& list = Program.List(w.Kind());
+        TSpecialFuncParams params;
+        const bool create = name == QLatin1String("newitems");
+        params.Operation = create ? sfNewItems : sfDelete;
+        params.From = w.Number();
+        params.To = w.Number();
+        if (!w.AtEnd()) {
+            const QString option = w.Next();
+            if (option != QLatin1String(create ? "movedest" : "clear"))
+                throw BadOperation{QStringLiteral("unknown option \"%1\"").arg(option)};
+            (create ? params.MoveDestination : params.ClearItems) = true;
+        }
+        run = [&list, params, create] { create ? list.NewItemsRange(params) : list.DeleteRange(params); };
+    } else if (name == QLatin1String("copy") || name == QLatin1String("cut")) {
+        const int kind = w.Kind();
+        MUnvList& list = Program.List(kind);
+        const int n = w.Number();
+        const bool cut = name == QLatin1String("cut");
+        run = [this, kind, &list, n, cut] {
+            Clip.SetKind(WindowIndexOfListKind(kind));
+            cut ? Clip.Cut(list, n) : Clip.Copy(list, n);
+        };
+    } else if (name == QLatin1String("pasteinsert") || name == QLatin1String("pasteinsertm")) {
+        run = ParsePaste(w, true, name.endsWith(QLatin1Char('m')));
+    } else if (name == QLatin1String("pasteover") || name == QLatin1String("pasteoverm")) {
+        run = ParsePaste(w, false, name.endsWith(QLatin1Char('m')));
+    } else if (name == QLatin1String("drop")) {
+        const int kind = w.Kind();
+        MUnvList& list = Program.List(kind);
+        const QString file = w.Next();
+        const int n = w.Number(), at = w.Number();
+        MUnvList& source = Load(file).List(kind);
+        run = [&list, &source, n, at] { list.DropCopy(source, n, at); };
+    } else if (name == QLatin1String("dropsel")) {
+        const int kind = w.Kind();
+        MUnvList& list = Program.List(kind);
+        const QString file = w.Next();
+        const int at = w.Number();
+        const std::vector<int> numbers = w.Rest();
+        MUnvList& source = Load(file).List(kind);
+        run = [&list, &source, at, numbers] {
+            for (int n : numbers)
+                source.SetSelected(n, true);
+            list.DropCopySelected(source, at);
+        };
+    } else if (name == QLatin1String("pack")) {
+        run = ParsePack(w);
+    } else if (name == QLatin1String("zorder")) {
+        run = [this] {
+            MUnvPack pack;
+            for (int k = 1; k <= ListKindCount; ++k)
+                pack.Targets[std::size_t(k - 1)] = &Program.List(k);
+            pack.RenumberZInProgramOrder();
+        };
+    } else if (name == QLatin1String("sgap")) {
+        const int gap = w.Number();
+        run = [this, gap] { MUnvPack().AdjustSGap(Program.S, gap); };
+    } else {
+        throw BadOperation{QStringLiteral("unknown operation \"%1\"").arg(name)};
+    }
+    w.End();
+    Ops.push_back(std::move(run));
+}
+
+int Apply(const QStringList& Args) {
+    if (Args.size() < 3)
+        return Usage();
+    Applier applier;
+    LoadMachineFile(Args[1], applier.Program.Machine, applier.Program.Lists());
+    try {
+        for (qsizetype i = 3; i < Args.size(); ++i)
+            applier.Parse(Args[i]);
+    } catch (const BadOperation& e) {
+        Print(stderr, e.Text);
+        return Usage();
+    }
+    PrintedMessages messages;
+    MMessageService* oldBox = MessageBox;
+    MessageBox = &messages;
+    for (std::size_t i = 0; i < applier.Ops.size(); ++i) {
+        messages.Current = int(i) + 1;
+        try {
+            applier.Ops[i]();
+        } catch (const MException& e) {
+            Print(stdout, QStringLiteral("error %1 %2/%3 %4")
+                              .arg(i + 1)
+                              .arg(e.Code)
+                              .arg(e.SubCode)
+                              .arg(e.Args)
+                              .trimmed());
+        } catch (const Exception& e) {
+            Print(stdout, QStringLiteral("error %1 %2").arg(i + 1).arg(e.Message()));
+        }
+    }
+    MessageBox = oldBox;
+    SaveMachineFile(Args[2], applier.Program.Machine, applier.Program.Lists());
+    return 0;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
     const QString& command = Args[0];
+    if (command == QLatin1String("apply"))
+        return Apply(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();

@@ -1,5 +1,6 @@
 // The command-line tool over a machine file written by the model.
 #include "ModuleSamples.h"
+#include "RangeSupport.h"
 #include "model/UunvDta.h"
 #include "tests/support/TestSupport.h"
 
@@ -91,4 +92,116 @@ TEST(LstTool, ReadErrorsWriteNothing) {
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_EQ(RunTool({QStringLiteral("frobnicate"), bad}).Code, 2);
     EXPECT_EQ(RunTool({QStringLiteral("copy"), bad}).Code, 2);
+}
+
+namespace {
+// R 1..3 with markers 101..103, R 4 invalid (an offset beyond 9999), S 509..511.
+QString WriteApplySample(const QTemporaryDir& Dir, const QString& Name) {
+    using namespace kdstest;
+    MProgramLists p;
+    for (int n : {1, 2, 3})
+        Put(p.R, *RMod(n, 100 + n));
+    auto bad = RMod(4, 104);
+    bad->Offsets[3] = 12000;
+    Put(p.R, *bad);
+    for (int n : {509, 510, 511})
+        Put(p.S, *SLine(n, 1, n));
+    const QString path = Dir.filePath(Name);
+    SaveMachineFile(path, p.Machine, p.Lists());
+    return path;
+}
+
+QStringList ListedNumbers(const QString& File, const QString& Letter) {
+    QStringList numbers;
+    for (const QString& line : RunTool({QStringLiteral("list"), File}).Out.split(QLatin1Char('\n')))
+        if (line.startsWith(Letter) && line.size() > 5 && line[1].isDigit())
+            numbers << line.mid(1, 4) + line.mid(15, 4);
+    return numbers;
+}
+} // namespace
+
+TEST(LstTool, ApplyRunsEveryOperationAndReportsEach) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString in = WriteApplySample(dir, QStringLiteral("in.LST"));
+    const QString out = dir.filePath(QStringLiteral("out.LST"));
+    const Result r =
+        RunTool({QStringLiteral("apply"), in, out, QStringLiteral("moveblock S 509 511 3"),
+                 QStringLiteral("drop R ") + in + QStringLiteral(" 4 3"), QStringLiteral("copy R 1"),
+                 QStringLiteral("pasteinsert R 2"), QStringLiteral("pasteinsert Z 1"),
+                 QStringLiteral("newitems R 0 2"), QStringLiteral("moveblock R 1 10 3"),
+                 QStringLiteral("copyrange R 1 5 20 gaps movedest"),
+                 QStringLiteral("dropsel R ") + in + QStringLiteral(" 30 1 3")});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, QStringLiteral("error 1 5016/1 513\n"
+                                    "message 2 Error in D&D\n"
+                                    "error 5 1020/0\n"
+                                    "message 6 Error ...\n"
+                                    "error 8 5015/5 21\n"));
+    // copy 1 and insert it at 2: 2..4 move up; then 1..3 move to 10..12; the drop adds 30 and 32.
+    EXPECT_EQ(ListedNumbers(out, QStringLiteral("R")),
+              (QStringList{QStringLiteral("00040103"), QStringLiteral("00050104"), QStringLiteral("00100101"),
+                           QStringLiteral("00110101"), QStringLiteral("00120102"), QStringLiteral("00300101"),
+                           QStringLiteral("00320103")}));
+    EXPECT_EQ(ListedNumbers(out, QStringLiteral("S")).size(), 3);
+}
+
+TEST(LstTool, ApplyImportsAProgram) {
+    using namespace kdstest;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MProgramLists own, lib;
+    for (int n = 1; n <= 6; ++n)
+        Put(own.Z, *ZRow(n, n));
+    Put(own.S, *SLine(1, 1, 1));
+    Put(own.S, *SLine(4, 1, 2));
+    for (int n : {1, 2, 5})
+        Put(lib.Z, *ZRow(n, 100 + n));
+    Put(lib.S, *SLine(1, 1, 5));
+    const QString in = dir.filePath(QStringLiteral("own.LST")),
+                  file = dir.filePath(QStringLiteral("lib.LST"));
+    SaveMachineFile(in, own.Machine, own.Lists());
+    SaveMachineFile(file, lib.Machine, lib.Lists());
+    const QString out = dir.filePath(QStringLiteral("out.LST"));
+    const Result r = RunTool({QStringLiteral("apply"), in, out, QStringLiteral("pack ") + file,
+                              QStringLiteral("zorder"), QStringLiteral("sgap 3")});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Out.isEmpty()) << r.Out.toStdString();
+    MProgramLists result;
+    LoadMachineFile(out, result.Machine, result.Lists());
+    // The import puts rows 1, 2, 5 at 7, 8, 9 and the library's S line at 5, on row 9. The program
+    // order then takes rows 1, 2 and 9 first (9 becomes 3), the others after them keeping their
+    // parity; the S gap grows from 2 to 3.
+    EXPECT_EQ(Numbers(result.Z), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(ZMarker(result.Z, 3), 105);
+    EXPECT_EQ(ZMarker(result.Z, 9), 101);
+    EXPECT_EQ(Numbers(result.S), (std::vector<int>{1, 5, 6}));
+    EXPECT_EQ(result.S.GetS(5).First, 2);
+    EXPECT_EQ(result.S.GetS(6).First, 3);
+}
+
+TEST(LstTool, ApplyRefusesWhatItCannotRun) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString in = WriteApplySample(dir, QStringLiteral("in.LST"));
+    const QString out = dir.filePath(QStringLiteral("out.LST"));
+    for (const QString& op : {QStringLiteral("frobnicate R"), QStringLiteral("copyblock R 1 x 3"),
+                              QStringLiteral("copyblock Q 1 2 3"),
+                              QStringLiteral("copyrange R 1 2 3 sideways"), QStringLiteral("moveblock R 1 2"),
+                              QStringLiteral("mirror Z 1 2"), QStringLiteral("copy R 99999999999"),
+                              QStringLiteral("pack ") + in + QStringLiteral(" linemap=1,2")}) {
+        const Result r = RunTool({QStringLiteral("apply"), in, out, QStringLiteral("selectnone R"), op});
+        EXPECT_EQ(r.Code, 2) << op.toStdString();
+        EXPECT_TRUE(r.Out.isEmpty());
+    }
+    EXPECT_EQ(RunTool({QStringLiteral("apply"), in, out,
+                       QStringLiteral("drop R ") + dir.filePath(QStringLiteral("none.LST")) +
+                           QStringLiteral(" 1 1")})
+                  .Code,
+              1);
+    EXPECT_EQ(RunTool({QStringLiteral("apply"), dir.filePath(QStringLiteral("none.LST")), out}).Code, 1);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(
+        RunTool({QStringLiteral("apply"), in, dir.filePath(QStringLiteral("no/such/folder/out.LST"))}).Code,
+        1);
 }
