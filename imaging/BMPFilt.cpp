@@ -19,7 +19,6 @@ constexpr std::uint16_t BmpType = 19778; // "BM"
 }
 
 const TBGRColor Black{0, 0, 0};
-const TBGRColor White{255, 255, 255};
 
 // Bits of one colour channel widened (bit replication) or narrowed to 8 bits, so that a full
 // channel of any width is 255.
@@ -91,12 +90,10 @@ struct Header {
 };
 
 int DensityToDpi(std::int32_t pixelsPerMetre) {
-    if (pixelsPerMetre <= 0)
-        return ScreenPixelsPerInch();
-    const std::int64_t dpi = Round(double(pixelsPerMetre) * 0.0254);
+    const int dpi = DpiOfPixelsPerMetre(pixelsPerMetre);
     if (dpi > 65535)
         Unrecognized();
-    return dpi == 0 ? ScreenPixelsPerInch() : int(dpi);
+    return dpi == 0 ? ScreenPixelsPerInch() : dpi;
 }
 
 bool CompressionFits(int bitCount, std::uint32_t compression) {
@@ -219,22 +216,18 @@ void DecodeOneBit(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& pr
     const int width = int(h.width);
     const int height = int(h.height);
     const std::size_t rowBytes = std::size_t(RowSize(width, 1));
-    const std::size_t usedBytes = std::size_t((width + 7) / 8);
-    const auto lastMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
     const std::size_t n = h.palette.size();
     const TBGRColor c0 = n > 0 ? h.palette[0] : Black;
     const TBGRColor c1 = n > 1 ? h.palette[1] : c0;
-    const bool plain = n > 1 && c0 == Black && c1 == White;
-    const bool inverted = n > 1 && c0 == White && c1 == Black;
-    Prepare(bmp, width, height, plain || inverted ? pf1bit : pf24bit);
+    const TOneBitTable table = OneBitTableOf(h.palette);
+    const bool oneBit = table != TOneBitTable::Colour;
+    Prepare(bmp, width, height, oneBit ? pf1bit : pf24bit);
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* src = r.ReadBytes(rowBytes).data();
         std::uint8_t* dst = bmp.ScanLine(TargetRow(h, i));
-        if (plain || inverted) {
-            for (std::size_t b = 0; b < usedBytes; ++b)
-                dst[b] = inverted ? std::uint8_t(~src[b]) : src[b];
-            dst[usedBytes - 1] &= lastMask;
+        if (oneBit) {
+            CopyOneBitRow(src, dst, width, table);
             continue;
         }
         for (int x = 0; x < width; ++x) {
@@ -329,8 +322,9 @@ void DecodeTrueColor(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec&
     }
 }
 
-// Run-length decoding shared by RLE8 and RLE4: rows from the bottom, every run, move and index
-// bounded by the picture and the colour table.
+// Run-length decoding shared by RLE8 and RLE4: rows from the bottom, every move and index bounded
+// by the picture and the colour table. A run or absolute block that passes the row's end is cut
+// there (common writers pad odd widths to even ones); data past the last row is an error.
 template <bool Four>
 void DecodeRLE(TBitmap& bitmap, const std::uint8_t* data, std::size_t length, TProgressRec& progress,
                const TBGRColor* colorMap, int count) {
@@ -343,6 +337,8 @@ void DecodeRLE(TBitmap& bitmap, const std::uint8_t* data, std::size_t length, TP
     std::uint8_t* line = bitmap.ScanLine(height - 1);
     std::size_t pos = 0;
     auto put = [&](int index) {
+        if (x >= width)
+            return;
         if (index >= count)
             Unrecognized();
         const TBGRColor c = colorMap[index];
@@ -362,7 +358,7 @@ void DecodeRLE(TBitmap& bitmap, const std::uint8_t* data, std::size_t length, TP
         const int c = data[pos + 1];
         pos += 2;
         if (n > 0) {
-            if (row >= height || x + n > width)
+            if (row >= height)
                 Unrecognized();
             for (int k = 0; k < n; ++k)
                 put(Four ? ((k & 1) ? (c & 15) : (c >> 4)) : c);
@@ -386,7 +382,7 @@ void DecodeRLE(TBitmap& bitmap, const std::uint8_t* data, std::size_t length, TP
             line = bitmap.ScanLine(height - 1 - row);
         } else {
             const std::size_t bytes = Four ? std::size_t(c + 1) / 2 : std::size_t(c);
-            if (row >= height || x + c > width || length - pos < bytes)
+            if (row >= height || length - pos < bytes)
                 Unrecognized();
             for (int k = 0; k < c; ++k) {
                 const std::uint8_t b = data[pos + std::size_t(Four ? k / 2 : k)];
@@ -443,9 +439,10 @@ void ReadChecked(ByteReader& stream, TBitmap& bitmap, std::int64_t size, TProgre
     if (offset > 0)
         r.Seek(std::size_t(offset));
     const std::size_t dataLength = r.Remaining();
-    if (h.imageSize > dataLength)
-        Unrecognized();
     const bool compressed = h.compression == 1 || h.compression == 2;
+    // The image-size field counts only for compressed data; uncompressed rows are counted below.
+    if (compressed && h.imageSize > dataLength)
+        Unrecognized();
     if (!compressed && std::int64_t(RowSize(int(h.width), h.bitCount)) * h.height > std::int64_t(dataLength))
         Unrecognized();
 
@@ -599,11 +596,6 @@ bool IsSingleColor(const TBitmap& bitmap) {
     return true;
 }
 
-std::int32_t DpiToPixelsPerMetre(int dpi) {
-    const std::int64_t v = Round(double(dpi) * 100.0 / 2.54);
-    return std::int32_t(std::clamp<std::int64_t>(v, 0, INT32_MAX));
-}
-
 } // namespace
 
 int EncodeRLE8Row(const std::uint8_t* indices, int count, std::vector<std::uint8_t>& output) {
@@ -614,64 +606,73 @@ int EncodeRLE4Row(const std::uint8_t* indices, int count, std::vector<std::uint8
     return EncodeRow<true>(indices, count, output);
 }
 
-void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress) {
-    if (bitmap.Empty())
-        throw EInvalidGraphic(QStringLiteral("Cannot write an empty picture"));
-    if (bitmap.PixelFormat() != pf1bit && bitmap.PixelFormat() != pf24bit)
-        throw EInvalidGraphic(QStringLiteral("Only 1- and 24-bit pictures are written"));
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    int depth;
-    if (params.BitsPerSample == 1 || params.BitsPerSample == 4)
-        depth = params.BitsPerSample;
-    else
-        depth = params.SamplesPerPixel == 1 ? 8 : 24;
-    const bool core = params.BmpVersion == 2;
-    if (core && (width > 65535 || height > 65535))
-        throw EInvalidGraphic(QStringLiteral("Picture too large for the core header"));
-    const bool rle = params.BmpCompressed && !core && (depth == 4 || depth == 8);
+namespace {
 
-    // The picture whose rows are written, and its colour table.
+// What a write produces: the depth and header form, and the picture whose rows are written with its
+// colour table (a palette picture maps its rows through the quantiser).
+struct BmpOutput {
+    int depth = 24;
+    bool core = false;
+    bool rle = false;
+    TBitmap wide; // a picture of another depth taken as 24 bits
     TBitmap temp;
-    const TBitmap* source = &bitmap;
+    const TBitmap* source = nullptr;
     std::vector<TBGRColor> table;
     std::unique_ptr<TWriterPalette> palette;
-    TProgressRec none;
-    if (depth == 1) {
-        table = {TBGRColor{0, 0, 0}, TBGRColor{255, 255, 255}};
-        if (bitmap.PixelFormat() == pf24bit) {
-            TBGRColor c0, c1;
-            if (auto mono = MakeTwoColorBitmap(bitmap, c0, c1)) {
-                temp = std::move(*mono);
-                table = {c0, c1};
-            } else if (IsSingleColor(bitmap)) {
-                // A single colour keeps it: every pixel is entry 0.
-                temp = TBitmap(width, height, pf1bit);
-                const std::uint8_t* p = bitmap.ScanLine(0);
-                table = {TBGRColor{p[0], p[1], p[2]}, TBGRColor{0, 0, 0}};
-            } else {
-                temp = bitmap;
-                OrderedDither(temp, none);
-            }
-            source = &temp;
-        }
-    } else {
-        if (bitmap.PixelFormat() == pf1bit) {
-            Expand1BitTo24Bit(bitmap, temp, none);
-            source = &temp;
-        }
-        if (depth <= 8) {
-            palette = std::make_unique<TWriterPalette>(*source, 1 << depth);
-            table = palette->Colors();
-        }
-    }
+};
 
-    const std::size_t start = stream.Position();
+void ChooseOutput(const TBitmap& bitmap, const TIOParamsVals& params, BmpOutput& out) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    if (params.BitsPerSample == 1 || params.BitsPerSample == 4)
+        out.depth = params.BitsPerSample;
+    else
+        out.depth = params.SamplesPerPixel == 1 ? 8 : 24;
+    out.core = params.BmpVersion == 2;
+    if (out.core && (width > 65535 || height > 65535))
+        throw EInvalidGraphic(QStringLiteral("Picture too large for the core header"));
+    out.rle = params.BmpCompressed && !out.core && (out.depth == 4 || out.depth == 8);
+
+    const TBitmap& input = bitmap.PixelFormat() == pf1bit ? bitmap : As24Bit(bitmap, out.wide);
+    out.source = &input;
+    TProgressRec none;
+    if (out.depth == 1) {
+        out.table = {TBGRColor{0, 0, 0}, TBGRColor{255, 255, 255}};
+        if (input.PixelFormat() == pf24bit) {
+            TBGRColor c0, c1;
+            if (auto mono = MakeTwoColorBitmap(input, c0, c1)) {
+                out.temp = std::move(*mono);
+                out.table = {c0, c1};
+            } else if (IsSingleColor(input)) {
+                // A single colour keeps it: every pixel is entry 0.
+                out.temp = TBitmap(width, height, pf1bit);
+                const std::uint8_t* p = input.ScanLine(0);
+                out.table = {TBGRColor{p[0], p[1], p[2]}, TBGRColor{0, 0, 0}};
+            } else {
+                out.temp = input;
+                OrderedDither(out.temp, none);
+            }
+            out.source = &out.temp;
+        }
+        return;
+    }
+    out.source = &As24Bit(input, out.temp);
+    if (out.depth <= 8) {
+        out.palette = std::make_unique<TWriterPalette>(*out.source, 1 << out.depth);
+        out.table = out.palette->Colors();
+    }
+}
+
+// Writes the file header (completed by CloseFile), the information or core header and the colour
+// table; returns the position of the information header.
+std::size_t WriteHeaders(ByteWriter& stream, const BmpOutput& out, const TIOParamsVals& params) {
+    const int width = out.source->Width();
+    const int height = out.source->Height();
     stream.WriteU16LE(BmpType);
     stream.WriteZeros(12);
     const std::size_t headerPos = stream.Position();
-    const std::uint32_t colors = depth <= 8 ? (1u << depth) : 0;
-    if (core) {
+    const std::uint32_t colors = out.depth <= 8 ? (1u << out.depth) : 0;
+    if (out.core) {
         stream.WriteU32LE(12);
         stream.WriteU16LE(std::uint16_t(width));
         stream.WriteU16LE(std::uint16_t(height));
@@ -684,36 +685,41 @@ void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
         stream.WriteI32LE(height);
         stream.WriteU16LE(1);
         stream.WriteU16LE(0); // bit count, at the end
-        stream.WriteU32LE(rle ? (depth == 4 ? 2 : 1) : 0);
+        stream.WriteU32LE(out.rle ? (out.depth == 4 ? 2 : 1) : 0);
         stream.WriteU32LE(0); // image size, at the end
-        stream.WriteI32LE(DpiToPixelsPerMetre(params.DpiX));
-        stream.WriteI32LE(DpiToPixelsPerMetre(params.DpiY));
+        stream.WriteI32LE(PixelsPerMetreOfDpi(params.DpiX));
+        stream.WriteI32LE(PixelsPerMetreOfDpi(params.DpiY));
         stream.WriteU32LE(colors);
-        stream.WriteU32LE(depth <= 8 ? colors : (1u << depth));
+        stream.WriteU32LE(out.depth <= 8 ? colors : (1u << out.depth));
         stream.WriteZeros(headerSize - 40);
     }
-    if (!table.empty()) {
-        WriteTable(stream, table, core);
-        params.ColorMap = table;
-    }
+    if (!out.table.empty())
+        WriteTable(stream, out.table, out.core);
+    return headerPos;
+}
 
-    const std::size_t pixelPos = stream.Position();
-    const std::size_t rowBytes = std::size_t(RowSize(width, depth));
+// Writes the rows from the bottom up: 1 and 24 bits as the picture holds them, 4 and 8 bits as
+// palette indices, packed or run-length coded.
+void WriteRows(ByteWriter& stream, const BmpOutput& out, TProgressRec& progress) {
+    const TBitmap& source = *out.source;
+    const int width = source.Width();
+    const int height = source.Height();
+    const std::size_t rowBytes = std::size_t(RowSize(width, out.depth));
     SetProgressRows(progress, height);
     std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
     std::vector<std::uint8_t> line(rowBytes);
     std::vector<std::uint8_t> codes;
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
-        const std::uint8_t* row = source->ScanLine(height - 1 - i);
-        if (depth == 1 || depth == 24) {
+        const std::uint8_t* row = source.ScanLine(height - 1 - i);
+        if (out.depth == 1 || out.depth == 24) {
             stream.WriteBytes(row, rowBytes);
             continue;
         }
-        palette->MapRow(row, width, indices.data());
-        if (rle) {
+        out.palette->MapRow(row, width, indices.data());
+        if (out.rle) {
             codes.clear();
-            if (depth == 8)
+            if (out.depth == 8)
                 EncodeRLE8Row(indices.data(), width, codes);
             else
                 EncodeRLE4Row(indices.data(), width, codes);
@@ -721,7 +727,7 @@ void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
             continue;
         }
         std::fill(line.begin(), line.end(), std::uint8_t(0));
-        if (depth == 8)
+        if (out.depth == 8)
             std::copy(indices.begin(), indices.end(), line.begin());
         else
             for (int x = 0; x < width; ++x)
@@ -729,24 +735,45 @@ void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
                     std::uint8_t((x & 1) ? indices[std::size_t(x)] : indices[std::size_t(x)] << 4);
         stream.WriteBytes(line.data(), rowBytes);
     }
-    if (rle) {
+    if (out.rle) {
         stream.WriteU8(0);
         stream.WriteU8(1);
     }
+}
 
+// Completes the file header (size, pixel-data offset) and the bit count and image size of the
+// information header; leaves the stream at the end of the file.
+void CloseFile(ByteWriter& stream, const BmpOutput& out, std::size_t start, std::size_t headerPos,
+               std::size_t pixelPos) {
     const std::size_t end = stream.Position();
     stream.Seek(start + 2);
     stream.WriteU32LE(std::uint32_t(end - start));
     stream.Seek(start + 10);
     stream.WriteU32LE(std::uint32_t(pixelPos - start));
-    if (core) {
+    if (out.core) {
         stream.Seek(headerPos + 10);
-        stream.WriteU16LE(std::uint16_t(depth));
+        stream.WriteU16LE(std::uint16_t(out.depth));
     } else {
         stream.Seek(headerPos + 14);
-        stream.WriteU16LE(std::uint16_t(depth));
+        stream.WriteU16LE(std::uint16_t(out.depth));
         stream.Seek(headerPos + 20);
         stream.WriteU32LE(std::uint32_t(end - pixelPos));
     }
     stream.Seek(end);
+}
+
+} // namespace
+
+void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress) {
+    if (bitmap.Empty())
+        throw EInvalidGraphic(QStringLiteral("Cannot write an empty picture"));
+    BmpOutput out;
+    ChooseOutput(bitmap, params, out);
+    const std::size_t start = stream.Position();
+    const std::size_t headerPos = WriteHeaders(stream, out, params);
+    if (!out.table.empty())
+        params.ColorMap = out.table;
+    const std::size_t pixelPos = stream.Position();
+    WriteRows(stream, out, progress);
+    CloseFile(stream, out, start, headerPos, pixelPos);
 }

@@ -14,7 +14,7 @@ void ReadBMP(ByteReader& stream, TBitmap& bitmap, std::int64_t size, TProgressRe
              TIOParamsVals& params);
 
 // Writes one picture at the stream's position, 1, 4, 8 or 24 bits per pixel as the parameters ask,
-// and leaves the stream at its end. The bitmap must be 1 or 24 bits per pixel.
+// and leaves the stream at its end. A bitmap of neither 1 nor 24 bits is taken as 24 bits.
 void WriteBMP(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
 
 // Expand run-length coded indices into a 24-bit bitmap of the picture's size, bottom row first,

@@ -166,6 +166,19 @@ void Expand1BitTo24Bit(const TBitmap& source, TBitmap& dest, TProgressRec& progr
     }
 }
 
+const TBitmap& As24Bit(const TBitmap& bitmap, TBitmap& temp) {
+    if (bitmap.PixelFormat() == pf24bit)
+        return bitmap;
+    if (bitmap.PixelFormat() == pf1bit) {
+        TProgressRec none;
+        Expand1BitTo24Bit(bitmap, temp, none);
+    } else {
+        temp = bitmap;
+        temp.SetPixelFormat(pf24bit);
+    }
+    return temp;
+}
+
 void OrderedDither(TBitmap& bitmap, TProgressRec& progress) {
     if (bitmap.PixelFormat() != pf24bit)
         return;

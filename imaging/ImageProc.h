@@ -77,6 +77,9 @@ void SwapRedBlue(TBGRColor* row, int count);
 std::unique_ptr<TBitmap> MakeTwoColorBitmap(const TBitmap& bitmap, TBGRColor& C0, TBGRColor& C1);
 // The destination becomes the 24-bit picture of a 1-bit one: bit 1 white, bit 0 black.
 void Expand1BitTo24Bit(const TBitmap& source, TBitmap& dest, TProgressRec& progress);
+// The picture a writer of 24-bit rows takes: the bitmap itself when it has 24 bits, else a 24-bit
+// copy made in temp (1 bit as Expand1BitTo24Bit gives it, every other format pixel by pixel).
+const TBitmap& As24Bit(const TBitmap& bitmap, TBitmap& temp);
 // A 24-bit picture becomes 1 bit per pixel by the 8 × 8 ordered dither; others are left alone.
 void OrderedDither(TBitmap& bitmap, TProgressRec& progress);
 // Fills the destination from a packed device-independent bitmap (40-byte information header,

@@ -1,5 +1,7 @@
 #include "imaging/ImgUtils.h"
 
+#include "platform/Color.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -129,4 +131,35 @@ void ConstrainToAxisOrDiagonal(int x0, int y0, int& x, int& y) {
         else
             y += d;
     }
+}
+
+int DpiOfPixelsPerMetre(std::int64_t pixelsPerMetre) {
+    if (pixelsPerMetre <= 0)
+        return 0;
+    return int(std::min<std::int64_t>(Round(double(pixelsPerMetre) * 0.0254), INT32_MAX));
+}
+
+std::int32_t PixelsPerMetreOfDpi(int dpi) {
+    return std::int32_t(std::clamp<std::int64_t>(Round(double(dpi) * 100.0 / 2.54), 0, INT32_MAX));
+}
+
+TOneBitTable OneBitTableOf(const std::vector<TBGRColor>& table) {
+    const TBGRColor black{0, 0, 0}, white{255, 255, 255};
+    if (table.size() < 2)
+        return TOneBitTable::Colour;
+    if (table[0] == black && table[1] == white)
+        return TOneBitTable::BlackWhite;
+    if (table[0] == white && table[1] == black)
+        return TOneBitTable::WhiteBlack;
+    return TOneBitTable::Colour;
+}
+
+void CopyOneBitRow(const std::uint8_t* src, std::uint8_t* dst, int width, TOneBitTable table) {
+    if (width < 1)
+        return;
+    const std::size_t used = std::size_t(width + 7) / 8;
+    const std::uint8_t flip = table == TOneBitTable::WhiteBlack ? 0xFF : 0;
+    for (std::size_t i = 0; i < used; ++i)
+        dst[i] = std::uint8_t(src[i] ^ flip);
+    dst[used - 1] &= std::uint8_t(0xFF << ((8 - width % 8) % 8));
 }

@@ -62,3 +62,17 @@ int PixelFormatBits(TPixelFormat format);
 void ReverseBits32(std::uint32_t& value);
 // Snaps the point so that the line from the anchor is vertical, horizontal or diagonal.
 void ConstrainToAxisOrDiagonal(int x0, int y0, int& x, int& y);
+
+// Resolution of the picture files: pixels per metre to dots per inch, rounded (halves to even), 0
+// for none (a value of 0 or less); and back, rounded and at least 0. Both results fit in 32 bits.
+int DpiOfPixelsPerMetre(std::int64_t pixelsPerMetre);
+std::int32_t PixelsPerMetreOfDpi(int dpi);
+
+// How the two-colour table of a 1-bit file maps onto a 1-bit bitmap (bit 0 black, bit 1 white): black
+// and white stays 1 bit as it is, white and black stays 1 bit with every bit inverted, any other pair
+// (or a table of fewer than two entries) is expanded to colour. Only the first two entries count.
+enum class TOneBitTable { Colour, BlackWhite, WhiteBlack };
+TOneBitTable OneBitTableOf(const std::vector<TBGRColor>& table);
+// Copies the bytes of a 1-bit row that hold its width pixels (dst may be src), inverted for a
+// white-and-black table, with the bits past the width cleared.
+void CopyOneBitRow(const std::uint8_t* src, std::uint8_t* dst, int width, TOneBitTable table);

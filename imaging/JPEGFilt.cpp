@@ -15,7 +15,10 @@
 namespace {
 
 // The error manager: the error exit returns through the job's jump buffer with the message code;
-// messages are neither formatted nor shown, warnings are ignored.
+// messages are neither formatted nor shown. A warning that means the library made up picture data
+// (the data ended early, a marker cut a segment short, lost data was skipped, a code was not in its
+// table, a scan came out of order) is an error too; other warnings, such as extraneous bytes before
+// a marker that ordinary camera files carry, are ignored.
 struct JpegErrorMgr {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
@@ -28,7 +31,24 @@ void JpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(err->jump, 1);
 }
 
-void JpegEmitMessage(j_common_ptr, int) {}
+bool InventsData(int code) {
+    switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void JpegEmitMessage(j_common_ptr cinfo, int level) {
+    if (level < 0 && InventsData(cinfo->err->msg_code))
+        cinfo->err->error_exit(cinfo);
+}
 void JpegOutputMessage(j_common_ptr) {}
 void JpegFormatMessage(j_common_ptr, char* buffer) {
     buffer[0] = 0;
@@ -104,6 +124,27 @@ J_DCT_METHOD DctOf(int method) {
     }
 }
 
+// Refuses, before anything large is allocated, a picture larger than the limits or than its scan
+// data can hold. Every block of the first scan takes at least one bit of data (its DC code), and a
+// first scan must carry DC values; whole-picture buffers of progressive files are bounded by the
+// library's memory limit. Arithmetic coding, which can code a block in far less than a bit, is not
+// read.
+void CheckDeclaredSize(jpeg_decompress_struct& cinfo, std::size_t dataBytes) {
+    if (!ImageLimits::PixelsWithinLimit(cinfo.image_width, cinfo.image_height))
+        ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, unsigned(ImageLimits::MaxPixels));
+    if (cinfo.arith_code)
+        ERREXIT(&cinfo, JERR_ARITH_NOTIMPL);
+    if (cinfo.Ss != 0)
+        ERREXIT(&cinfo, JERR_BAD_PROGRESSION);
+    std::uint64_t blocks = 0;
+    for (int i = 0; i < cinfo.comps_in_scan; ++i)
+        blocks +=
+            std::uint64_t(cinfo.cur_comp_info[i]->width_in_blocks) * cinfo.cur_comp_info[i]->height_in_blocks;
+    if (blocks / 8 > dataBytes)
+        ERREXIT(&cinfo, JERR_INPUT_EOF);
+    cinfo.mem->max_memory_to_use = long(ImageLimits::MaxImageBytes);
+}
+
 bool RunRead(JpegReadJob& job) {
     if (setjmp(job.err.jump))
         return false;
@@ -111,8 +152,7 @@ bool RunRead(JpegReadJob& job) {
     jpeg_create_decompress(&cinfo);
     cinfo.src = &job.src.pub;
     jpeg_read_header(&cinfo, TRUE);
-    if (!ImageLimits::PixelsWithinLimit(cinfo.image_width, cinfo.image_height))
-        ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, unsigned(ImageLimits::MaxPixels));
+    CheckDeclaredSize(cinfo, job.src.pub.bytes_in_buffer);
     if (cinfo.out_color_space == JCS_GRAYSCALE)
         job.gray = 1;
     else if (cinfo.out_color_space == JCS_RGB)
@@ -302,12 +342,7 @@ bool RunWrite(JpegWriteJob& job) {
 
 void WriteJPEG(ByteWriter& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress) {
     TBitmap temp;
-    const TBitmap* source = &bitmap;
-    if (bitmap.PixelFormat() != pf24bit) {
-        TProgressRec none;
-        Expand1BitTo24Bit(bitmap, temp, none);
-        source = &temp;
-    }
+    const TBitmap* source = &As24Bit(bitmap, temp);
     std::vector<std::uint8_t> greyRow(std::size_t(std::max(1, source->Width())));
     std::vector<std::uint8_t> buffer(65536);
     JpegWriteJob job;

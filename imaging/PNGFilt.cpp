@@ -126,6 +126,8 @@ struct PngReadJob {
     png_structp png = nullptr;
     png_infop info = nullptr;
     PngSource src;
+    // The bytes of the file's image data chunks: the picture cannot inflate to more than they allow.
+    std::uint64_t idatBytes = 0;
     TBitmap* result = nullptr;
     std::vector<std::uint8_t>* buffer = nullptr;
     TProgressRec* progress = nullptr;
@@ -139,6 +141,12 @@ struct PngReadJob {
     // Palette pictures: the colour of each index, transparency composed; count entries are valid.
     std::array<TBGRColor, 256> colors{};
     int colorCount = 0;
+    // The set-up: how the rows are read and turned into the bitmap's rows.
+    bool oneBit = false; // the file's bits go into a 1-bit bitmap
+    TOneBitTable oneBitTable = TOneBitTable::BlackWhite;
+    bool indexed = false; // palette indices mapped here
+    bool alpha = false;   // transparency composed here
+    int passes = 1;
 };
 
 // Turns a row of palette indices into 24 bits; false when an index lies past the table.
@@ -155,21 +163,34 @@ bool MapIndices(const std::uint8_t* indices, int width, const PngReadJob& job, s
     return worst < job.colorCount;
 }
 
-// Runs the library's reading calls; false when the library reported an error.
-bool RunRead(PngReadJob& job) {
-    if (setjmp(png_jmpbuf(job.png)))
-        return false;
+int ChannelsOf(int colorType) {
+    switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+// The header: size, kind, palette, background and resolution. False when the picture passes the
+// pixel limit or holds more pixel bytes than its image data can inflate to.
+bool ReadHeader(PngReadJob& job) {
     png_structp png = job.png;
     png_infop info = job.info;
-    png_set_read_fn(png, &job.src, PngReadData);
-    // The picture's size is bounded below by our own rule, not the library's default.
-    png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
     png_read_info(png, info);
     int interlace = 0;
     png_get_IHDR(png, info, &job.width, &job.height, &job.depth, &job.colorType, &interlace, nullptr,
                  nullptr);
     job.interlaced = interlace != PNG_INTERLACE_NONE;
     if (!ImageLimits::PixelsWithinLimit(job.width, job.height))
+        return false;
+    const std::uint64_t pixelBits =
+        std::uint64_t(job.width) * job.height * std::uint64_t(ChannelsOf(job.colorType) * job.depth);
+    if (pixelBits / 8 > std::uint64_t(ImageLimits::InflateBound(std::int64_t(job.idatBytes))))
         return false;
 
     png_colorp pal = nullptr;
@@ -198,57 +219,65 @@ bool RunRead(PngReadJob& job) {
     }
     job.ppmX = png_get_x_pixels_per_meter(png, info);
     job.ppmY = png_get_y_pixels_per_meter(png, info);
+    return true;
+}
 
+// Chooses how the rows are read: 1-bit files stay 1 bit when their colours are black and white,
+// palette pictures are expanded here so that every index is checked against the table, every
+// other picture is expanded by the library to blue, green, red (with alpha or 16 bits composed and
+// narrowed here).
+void SetUpRows(PngReadJob& job) {
+    png_structp png = job.png;
+    png_infop info = job.info;
     const bool transparent = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-    const bool alpha = (job.colorType & PNG_COLOR_MASK_ALPHA) || transparent;
-    // 1-bit files stay 1 bit when their colours are black and white.
-    bool oneBit = false, inverted = false;
+    job.alpha = (job.colorType & PNG_COLOR_MASK_ALPHA) || transparent;
     if (job.depth == 1 && !transparent) {
         if (job.colorType == PNG_COLOR_TYPE_GRAY) {
-            oneBit = true;
-        } else if (palCount >= 2) {
-            const TBGRColor c0 = (*job.palette)[0], c1 = (*job.palette)[1];
-            oneBit = (c0 == Black && c1 == White) || (c0 == White && c1 == Black);
-            inverted = c0 == White;
+            job.oneBit = true;
+        } else {
+            job.oneBitTable = OneBitTableOf(*job.palette);
+            job.oneBit = job.oneBitTable != TOneBitTable::Colour;
         }
     }
-    int passes = 1;
-    // Palette pictures are expanded here, so that every index is checked against the table.
-    const bool indexed = job.colorType == PNG_COLOR_TYPE_PALETTE && !oneBit;
-    if (indexed) {
+    job.indexed = job.colorType == PNG_COLOR_TYPE_PALETTE && !job.oneBit;
+    if (job.indexed) {
         if (job.depth < 8)
             png_set_packing(png);
         png_bytep transAlpha = nullptr;
         int transCount = 0;
         if (transparent)
             png_get_tRNS(png, info, &transAlpha, &transCount, nullptr);
-        job.colorCount = std::min(palCount, 256);
+        job.colorCount = int(std::min<std::size_t>(job.palette->size(), 256));
         for (int i = 0; i < job.colorCount; ++i) {
             const TBGRColor c = (*job.palette)[std::size_t(i)];
             const std::uint8_t a = transAlpha && i < transCount ? transAlpha[i] : 255;
             job.colors[std::size_t(i)] = a == 255 ? c : ComposeColor(c, a, job.background);
         }
-    } else if (!oneBit) {
+    } else if (!job.oneBit) {
         png_set_expand(png);
         if (!(job.colorType & PNG_COLOR_MASK_COLOR))
             png_set_gray_to_rgb(png);
         png_set_bgr(png);
     }
-    if (job.interlaced)
-        passes = png_set_interlace_handling(png);
+    job.passes = job.interlaced ? png_set_interlace_handling(png) : 1;
     png_read_update_info(png, info);
+}
 
-    const int width = int(job.width), height = int(job.height);
+// Reads every row of every pass into the bitmap; false when a row is not as the set-up expects or
+// holds a palette index past the table.
+bool ReadRows(PngReadJob& job) {
+    png_structp png = job.png;
+    const int width = int(job.width), height = int(job.height), passes = job.passes;
     TBitmap& bmp = *job.result;
-    bmp.SetPixelFormat(oneBit ? pf1bit : pf24bit);
+    bmp.SetPixelFormat(job.oneBit ? pf1bit : pf24bit);
     bmp.SetSize(width, height);
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, job.info);
     const bool sixteen = job.depth == 16;
     // Rows go straight into the bitmap unless they need mapping, composing or narrowing.
-    const bool direct = oneBit || (!alpha && !sixteen && !indexed);
-    const std::size_t expected = oneBit    ? std::size_t(width + 7) / 8
-                                 : indexed ? std::size_t(width)
-                                           : std::size_t(width) * (alpha ? 4 : 3) * (sixteen ? 2 : 1);
+    const bool direct = job.oneBit || (!job.alpha && !sixteen && !job.indexed);
+    const std::size_t expected = job.oneBit    ? std::size_t(width + 7) / 8
+                                 : job.indexed ? std::size_t(width)
+                                               : std::size_t(width) * (job.alpha ? 4 : 3) * (sixteen ? 2 : 1);
     if (rowBytes != expected)
         return false;
 
@@ -260,55 +289,69 @@ bool RunRead(PngReadJob& job) {
                 png_read_row(png, bmp.ScanLine(y), nullptr);
                 ReportRows(*job.progress, ++done);
             }
-    } else {
-        auto ConvertRow = [&](const std::uint8_t* row, int y) {
-            if (indexed)
-                return MapIndices(row, width, job, bmp.ScanLine(y));
-            ComposeRow(row, width, sixteen, alpha, job.background, bmp.ScanLine(y));
-            return true;
-        };
-        // Interlaced pictures gather every pass before their rows are turned into 24 bits.
-        const std::size_t rows = passes > 1 ? std::size_t(height) : 1;
-        job.buffer->assign(rowBytes * rows, 0);
-        for (int pass = 0; pass < passes; ++pass)
-            for (int y = 0; y < height; ++y) {
-                std::uint8_t* row = job.buffer->data() + (passes > 1 ? rowBytes * std::size_t(y) : 0);
-                png_read_row(png, row, nullptr);
-                if (passes == 1 && !ConvertRow(row, y))
-                    return false;
-                ReportRows(*job.progress, ++done);
-            }
-        if (passes > 1)
-            for (int y = 0; y < height; ++y)
-                if (!ConvertRow(job.buffer->data() + rowBytes * std::size_t(y), y))
-                    return false;
+        return true;
     }
-    if (oneBit) {
-        // Bit 0 is black: a file whose first colour is white is turned round; bits past the
-        // width are cleared.
-        const std::size_t used = std::size_t(width + 7) / 8;
-        const auto lastMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
+    auto ConvertRow = [&](const std::uint8_t* row, int y) {
+        if (job.indexed)
+            return MapIndices(row, width, job, bmp.ScanLine(y));
+        ComposeRow(row, width, sixteen, job.alpha, job.background, bmp.ScanLine(y));
+        return true;
+    };
+    // Interlaced pictures gather every pass before their rows are turned into 24 bits; the whole
+    // picture of rows is bounded by the same limits as the bitmap.
+    const std::size_t rows = passes > 1 ? std::size_t(height) : 1;
+    if (rowBytes * rows > std::size_t(ImageLimits::MaxImageBytes))
+        return false;
+    job.buffer->assign(rowBytes * rows, 0);
+    for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < height; ++y) {
-            std::uint8_t* row = bmp.ScanLine(y);
-            if (inverted)
-                for (std::size_t i = 0; i < used; ++i)
-                    row[i] = std::uint8_t(~row[i]);
-            row[used - 1] &= lastMask;
+            std::uint8_t* row = job.buffer->data() + (passes > 1 ? rowBytes * std::size_t(y) : 0);
+            png_read_row(png, row, nullptr);
+            if (passes == 1 && !ConvertRow(row, y))
+                return false;
+            ReportRows(*job.progress, ++done);
         }
-    }
-    png_read_end(png, nullptr);
+    if (passes > 1)
+        for (int y = 0; y < height; ++y)
+            if (!ConvertRow(job.buffer->data() + rowBytes * std::size_t(y), y))
+                return false;
     return true;
 }
 
-// Every chunk up to the end chunk lies inside the file. The library allocates a chunk's length
-// before it reads the chunk, so a length past the end must never reach it.
-bool ChunksFit(const std::uint8_t* data, std::size_t size) {
+// Runs the library's reading calls; false when the library reported an error.
+bool RunRead(PngReadJob& job) {
+    if (setjmp(png_jmpbuf(job.png)))
+        return false;
+    png_set_read_fn(job.png, &job.src, PngReadData);
+    // The picture's size is bounded by the image library's limits, not the library's default.
+    png_set_user_limits(job.png, 0x7fffffff, 0x7fffffff);
+    if (!ReadHeader(job))
+        return false;
+    SetUpRows(job);
+    if (!ReadRows(job))
+        return false;
+    if (job.oneBit)
+        for (int y = 0; y < int(job.height); ++y) {
+            std::uint8_t* row = job.result->ScanLine(y);
+            CopyOneBitRow(row, row, int(job.width), job.oneBitTable);
+        }
+    png_read_end(job.png, nullptr);
+    return true;
+}
+
+// Walks the chunks up to the end chunk and adds up the bytes of the image data chunks; false when a
+// chunk does not lie inside the file. The library allocates a chunk's length before it reads the
+// chunk, so a length past the end must never reach it.
+bool ScanChunks(const std::uint8_t* data, std::size_t size, std::uint64_t& idatBytes) {
     std::size_t pos = 8;
+    idatBytes = 0;
     while (size - pos >= 12) {
         const std::size_t length = (std::size_t(data[pos]) << 24) | (std::size_t(data[pos + 1]) << 16) |
                                    (std::size_t(data[pos + 2]) << 8) | data[pos + 3];
         if (length > size - pos - 12)
             return false;
+        if (std::memcmp(data + pos + 4, "IDAT", 4) == 0)
+            idatBytes += length;
         if (std::memcmp(data + pos + 4, "IEND", 4) == 0)
             return true;
         pos += 12 + length;
@@ -316,9 +359,9 @@ bool ChunksFit(const std::uint8_t* data, std::size_t size) {
     return false;
 }
 
-int PixelsPerMetreToDpi(png_uint_32 ppm) {
-    const std::int64_t dpi = Round(double(ppm) * 0.0254);
-    return dpi == 0 ? ScreenPixelsPerInch() : int(std::min<std::int64_t>(dpi, INT32_MAX));
+int DpiOrScreen(png_uint_32 ppm) {
+    const int dpi = DpiOfPixelsPerMetre(ppm);
+    return dpi == 0 ? ScreenPixelsPerInch() : dpi;
 }
 
 } // namespace
@@ -335,7 +378,7 @@ void ReadPNG(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TProgre
     job.palette = &palette;
     job.background = params.PngBackground;
 
-    if (job.src.size < 8 || !ChunksFit(job.src.data, job.src.size))
+    if (job.src.size < 8 || !ScanChunks(job.src.data, job.src.size, job.idatBytes))
         ReadFailed();
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!job.png)
@@ -375,8 +418,8 @@ void ReadPNG(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TProgre
         params.SamplesPerPixel = 3;
         break;
     }
-    params.DpiX = PixelsPerMetreToDpi(job.ppmX);
-    params.DpiY = PixelsPerMetreToDpi(job.ppmY);
+    params.DpiX = DpiOrScreen(job.ppmX);
+    params.DpiY = DpiOrScreen(job.ppmY);
     params.ColorMap = std::move(palette);
     params.PngInterlaced = job.interlaced;
     if (job.hasBackground)
@@ -464,8 +507,8 @@ bool RunWrite(PngWriteJob& job) {
         background.green = bg.g;
         background.blue = bg.b;
     }
-    auto ppm = [](int dpi) { return png_uint_32(std::max<std::int64_t>(0, Round(dpi * 100.0 / 2.54))); };
-    png_set_pHYs(png, info, ppm(p.DpiX), ppm(p.DpiY), PNG_RESOLUTION_METER);
+    png_set_pHYs(png, info, png_uint_32(PixelsPerMetreOfDpi(p.DpiX)),
+                 png_uint_32(PixelsPerMetreOfDpi(p.DpiY)), PNG_RESOLUTION_METER);
     switch (p.PngFilter) {
     case 0:
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
@@ -507,36 +550,35 @@ bool RunWrite(PngWriteJob& job) {
 void WritePNG(ByteWriter& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress) {
     if (bitmap.Empty())
         WriteFailed();
-    // The picture written: 1 bit (black and white, or a picture's own two colours) or 24 bits.
+    // The picture written: 1 bit (black and white, or a picture's own two colours) or 24 bits. A
+    // picture of another depth is taken as 24 bits first.
+    TBitmap wide;
+    const TBitmap& input = bitmap.PixelFormat() == pf1bit ? bitmap : As24Bit(bitmap, wide);
     TBitmap temp;
-    const TBitmap* source = &bitmap;
+    const TBitmap* source = &input;
     PngKind kind = PngKind::Colour;
     std::vector<TBGRColor> twoColors;
     std::unique_ptr<TWriterPalette> palette;
     std::vector<std::uint8_t> indices;
     if (params.BitsPerSample == 1) {
         kind = PngKind::Grey1;
-        if (bitmap.PixelFormat() != pf1bit) {
+        if (input.PixelFormat() != pf1bit) {
             TBGRColor c0, c1;
-            if (auto mono = MakeTwoColorBitmap(bitmap, c0, c1)) {
+            if (auto mono = MakeTwoColorBitmap(input, c0, c1)) {
                 temp = std::move(*mono);
                 if (!(c0 == Black && c1 == White)) {
                     kind = PngKind::Palette1;
                     twoColors = {c0, c1};
                 }
             } else {
-                temp = bitmap;
+                temp = input;
                 TProgressRec none;
                 OrderedDither(temp, none);
             }
             source = &temp;
         }
     } else {
-        if (bitmap.PixelFormat() != pf24bit) {
-            TProgressRec none;
-            Expand1BitTo24Bit(bitmap, temp, none);
-            source = &temp;
-        }
+        source = &As24Bit(input, temp);
         if (params.SamplesPerPixel == 1) {
             kind = PngKind::Palette8;
             palette = std::make_unique<TWriterPalette>(*source, 256);

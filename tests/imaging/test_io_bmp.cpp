@@ -176,26 +176,22 @@ TEST(BmpRead, FaultyFilesAreUnrecognized) {
         {"more than 2^28 pixels",
          [](BmpSpec& s) { s.width = 16385, s.height = 16384, s.bits = 1, s.pixels = {0}; },
          {}},
-        {"image size past the file", [](BmpSpec& s) { s.imageSize = 100; }, {}},
         {"file size past the file", [](BmpSpec& s) { s.fileSize = 1000; }, {}},
         {"truncated pixels", {}, [](QByteArray& b) { b.chop(1); }},
         {"not BM", {}, [](QByteArray& b) { b[1] = 'A'; }},
-        {"RLE8 run past the row", rle8({3, 1, 0, 0, 0, 1}), {}},
-        {"RLE8 absolute run past the row", rle8({0, 3, 1, 1, 1, 0, 0, 1}), {}},
         {"RLE8 move past the picture", rle8({0, 2, 0, 2, 0, 1}), {}},
         {"RLE8 move past the row", rle8({0, 2, 3, 0, 0, 1}), {}},
         {"RLE8 index past the table", rle8({2, 5, 0, 0, 0, 1}), {}},
         {"RLE8 data ending early", rle8({2, 1, 0, 0}), {}},
         {"RLE8 absolute run cut short", rle8({0, 0, 0, 2, 1}), {}},
+        {"RLE8 compressed size past the file",
+         [&](BmpSpec& s) {
+             rle8({2, 1, 0, 0, 2, 1, 0, 1})(s), s.imageSize = 100;
+         },
+         {}},
         {"RLE8 top-down",
          [&](BmpSpec& s) {
              rle8({2, 1, 0, 0, 2, 1, 0, 1})(s), s.height = -2;
-         },
-         {}},
-        {"RLE4 run past the row",
-         [](BmpSpec& s) {
-             s.bits = 4, s.compression = 2, s.palette = TwoColours, s.colorsUsed = 2;
-             s.pixels = {3, 0x11, 0, 1};
          },
          {}},
         {"RLE on 24 bits", [](BmpSpec& s) { s.compression = 1; }, {}},
@@ -222,6 +218,46 @@ TEST(BmpRead, FaultyFilesAreUnrecognized) {
         EXPECT_EQ(bmp.Width(), 1);
         EXPECT_EQ(params.Width, 77);
     }
+}
+
+// Common writers run-length code an odd width as the even width after it: the run or absolute block
+// is cut at the row's end. An image-size field larger than the uncompressed rows is not needed.
+TEST(BmpRead, RunsPastAnOddWidthAreCutAndTheImageSizeFieldIsNotNeeded) {
+    const TBGRColor c0 = TwoColours[0], c1 = TwoColours[1];
+    struct Case {
+        const char* name;
+        std::uint16_t bits;
+        std::vector<std::uint8_t> codes; // bottom row first
+    };
+    const Case cases[] = {
+        {"RLE8", 8, {0, 4, 1, 0, 1, 0, 0, 0, 1, 0, 1, 1, 2, 0, 0, 0, 0, 1}},
+        {"RLE4", 4, {4, 0x10, 0, 0, 0, 4, 0x01, 0x00, 0, 0, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BmpSpec spec;
+        spec.width = 3;
+        spec.bits = c.bits;
+        spec.compression = c.bits == 8 ? 1 : 2;
+        spec.palette = TwoColours;
+        spec.colorsUsed = 2;
+        spec.pixels = c.codes;
+        const TBitmap bmp = Read(MakeBmp(spec));
+        ASSERT_EQ(bmp.Width(), 3);
+        const std::vector<TBGRColor> top = {Pixel(bmp, 0, 0), Pixel(bmp, 1, 0), Pixel(bmp, 2, 0)};
+        const std::vector<TBGRColor> bottom = {Pixel(bmp, 0, 1), Pixel(bmp, 1, 1), Pixel(bmp, 2, 1)};
+        EXPECT_EQ(top, (std::vector<TBGRColor>{c0, c1, c0}));
+        EXPECT_EQ(bottom, (std::vector<TBGRColor>{c1, c0, c1}));
+    }
+
+    BmpSpec spec;
+    spec.imageSize = 100;
+    spec.pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    TIOParamsVals params;
+    const TBitmap bmp = Read(MakeBmp(spec), params);
+    EXPECT_EQ(params.Width, 2);
+    EXPECT_EQ(Pixel(bmp, 1, 1), C(6, 5, 4));
+    EXPECT_EQ(Pixel(bmp, 0, 0), C(9, 8, 7));
 }
 
 TEST(BmpRead, BitFieldsAreHonouredWhereverTheyLie) {

@@ -1,6 +1,7 @@
 // JPEG reading and writing over the library: grey files, densities, coding choices and errors.
 #include "IoTestSupport.h"
 #include "imaging/JPEGFilt.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,24 @@ int MaxDifference(const TBitmap& a, const TBitmap& b) {
     for (qsizetype i = 0; i < x.size(); ++i)
         worst = std::max(worst, std::abs(int(std::uint8_t(x[i])) - int(std::uint8_t(y[i]))));
     return worst;
+}
+
+// The position of the first marker of the given code (the 0xFF byte), or -1.
+qsizetype MarkerAt(const QByteArray& file, std::uint8_t code) {
+    return file.indexOf(QByteArray("\xFF", 1) + char(code));
+}
+
+// The file with its frame header declaring another size.
+QByteArray Enlarged(QByteArray file, int width, int height) {
+    qsizetype sof = MarkerAt(file, 0xC0);
+    if (sof < 0)
+        sof = MarkerAt(file, 0xC2);
+    EXPECT_GE(sof, 0);
+    file[sof + 5] = char(height >> 8);
+    file[sof + 6] = char(height);
+    file[sof + 7] = char(width >> 8);
+    file[sof + 8] = char(width);
+    return file;
 }
 
 } // namespace
@@ -148,4 +167,57 @@ TEST(JpegRead, DamagedFilesRaiseAndLeaveThePictureAlone) {
         EXPECT_TRUE(message.startsWith(QStringLiteral("Unrecognized JPeg - JPEG error #")))
             << message.toStdString();
     }
+}
+
+namespace {
+
+// A small file whose frame header declares a huge picture is refused before anything large is
+// allocated: its scan data cannot hold a bit for every block, or the library's memory limit stops
+// the whole-picture buffers of a progressive file.
+void ReadHugeDeclarations() {
+    TBitmap bmp = Colourful(16, 16);
+    TIOParamsVals params;
+    const QByteArray baseline = WriteJpeg(bmp, params);
+    params.JpegProgressive = true;
+    const QByteArray progressive = WriteJpeg(bmp, params);
+    params.JpegProgressive = false;
+    params.JpegGray = 1;
+    const QByteArray grey = WriteJpeg(bmp, params);
+    const QByteArray hostile[] = {Enlarged(baseline, 16384, 16384), Enlarged(progressive, 16384, 16384),
+                                  Enlarged(grey, 65535, 4096), Enlarged(baseline, 512, 512)};
+    for (const QByteArray& file : hostile) {
+        SCOPED_TRACE(file.size());
+        EXPECT_TRUE(DamagedReadMessage(ReadJPEG, file).startsWith(QStringLiteral("Unrecognized JPeg")));
+    }
+}
+
+} // namespace
+
+TEST(JpegRead, HugePicturesDeclaredByTinyFilesAreRefusedWithoutALargeAllocation) {
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, ReadHugeDeclarations));
+}
+
+// Data the library would have to make up is an error; bytes between markers are not.
+TEST(JpegRead, DataMadeUpByTheLibraryIsAnErrorButStrayBytesAreNot) {
+    TBitmap bmp = Colourful(64, 64);
+    TIOParamsVals params;
+    const QByteArray good = WriteJpeg(bmp, params);
+    const qsizetype scan = MarkerAt(good, 0xDA);
+    ASSERT_GT(scan, 0);
+    const qsizetype half = scan + (good.size() - scan) / 2;
+    const QByteArray endsEarly = good.left(half) + QByteArray("\xFF\xD9", 2);
+    // A marker that stands for lost data: the scan resumes at a restart marker it did not expect.
+    const QByteArray resynced = good.left(half) + QByteArray("\xFF\xD3", 2) + good.mid(half);
+    // A frame that says arithmetic coding.
+    QByteArray arithmetic = good;
+    arithmetic[MarkerAt(good, 0xC0) + 1] = char(0xC9);
+    for (const QByteArray& file : {endsEarly, resynced, arithmetic}) {
+        SCOPED_TRACE(file.size());
+        EXPECT_TRUE(DamagedReadMessage(ReadJPEG, file).startsWith(QStringLiteral("Unrecognized JPeg")));
+    }
+
+    const qsizetype tables = MarkerAt(good, 0xDB);
+    const QByteArray stray = good.left(tables) + QByteArray("\x00\x01\x02", 3) + good.mid(tables);
+    TIOParamsVals read;
+    EXPECT_EQ(Rgb(ReadJpeg(stray, read)), Rgb(ReadJpeg(good, read)));
 }

@@ -2,9 +2,12 @@
 // resolution, interlacing and errors.
 #include "IoTestSupport.h"
 #include "imaging/PNGFilt.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <zlib.h>
 
 using namespace iotest;
 
@@ -34,6 +37,41 @@ QByteArray Chunk(const QByteArray& png, const char* type) {
             return QByteArray(reinterpret_cast<const char*>(body.data()), qsizetype(body.size()));
     }
     return {};
+}
+
+// A chunk with its length and check sum.
+QByteArray MakeChunk(const char* type, const QByteArray& body) {
+    QByteArray typed = QByteArray(type, 4) + body;
+    ByteWriter w;
+    w.WriteU32BE(std::uint32_t(body.size()));
+    w.WriteBytes(typed.constData(), std::size_t(typed.size()));
+    w.WriteU32BE(
+        std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
+    return w.ToByteArray();
+}
+
+// A PNG file of the given header whose image data is Raw (filter bytes included) deflated as far
+// as zlib goes.
+QByteArray MakePng(std::uint32_t width, std::uint32_t height, int depth, int colorType, bool interlaced,
+                   const QByteArray& raw, const QByteArray& palette = {}) {
+    ByteWriter ihdr;
+    ihdr.WriteU32BE(width);
+    ihdr.WriteU32BE(height);
+    ihdr.WriteU8(std::uint8_t(depth));
+    ihdr.WriteU8(std::uint8_t(colorType));
+    ihdr.WriteU8(0);
+    ihdr.WriteU8(0);
+    ihdr.WriteU8(interlaced ? 1 : 0);
+    uLongf size = compressBound(uLong(raw.size()));
+    QByteArray packed(qsizetype(size), 0);
+    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                        reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 9),
+              Z_OK);
+    packed.resize(qsizetype(size));
+    QByteArray file = QByteArray("\x89PNG\r\n\x1a\n", 8) + MakeChunk("IHDR", ihdr.ToByteArray());
+    if (!palette.isEmpty())
+        file += MakeChunk("PLTE", palette);
+    return file + MakeChunk("IDAT", packed) + MakeChunk("IEND", {});
 }
 
 } // namespace
@@ -176,4 +214,39 @@ TEST(PngRead, DamagedFilesRaiseAndLeaveThePictureAlone) {
     for (const QByteArray& file : damaged) {
         EXPECT_EQ(DamagedReadMessage(ReadPNG, file), QStringLiteral("Unrecognized PNG"));
     }
+}
+
+namespace {
+
+// A tiny file that declares a huge picture is refused before anything large is allocated: its
+// image data cannot inflate to the pixels it declares. A legitimate file that zlib deflated as far as
+// it goes is still read.
+void ReadHugeDeclarations() {
+    const QByteArray rows(16, 0);
+    const QByteArray redBlue = QByteArray::fromHex("ff00000000ff");
+    const QByteArray hostile[] = {
+        MakePng(16384, 16384, 8, 2, false, rows),         // colour
+        MakePng(16384, 16384, 16, 6, true, rows),         // 16-bit colour and alpha, interlaced
+        MakePng(16384, 16384, 1, 3, true, rows, redBlue), // 1-bit palette, interlaced
+        MakePng(16384, 16384, 1, 0, false, rows),         // 1-bit grey
+    };
+    for (const QByteArray& file : hostile) {
+        EXPECT_LT(file.size(), 100);
+        EXPECT_EQ(DamagedReadMessage(ReadPNG, file), QStringLiteral("Unrecognized PNG"));
+    }
+
+    // 2048 rows of 2048 zero bytes, each with its filter byte: about 1030 to 1 deflated.
+    const QByteArray zeros(2049 * 2048, 0);
+    const QByteArray dense = MakePng(2048, 2048, 8, 0, false, zeros);
+    EXPECT_GT(zeros.size() / dense.size(), 1000);
+    TIOParamsVals params;
+    const TBitmap bmp = ReadPng(dense, params);
+    EXPECT_EQ(bmp.Width(), 2048);
+    EXPECT_EQ(Pixel(bmp, 2047, 2047), C(0, 0, 0));
+}
+
+} // namespace
+
+TEST(PngRead, HugePicturesDeclaredByTinyFilesAreRefusedWithoutALargeAllocation) {
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, ReadHugeDeclarations));
 }
