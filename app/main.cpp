@@ -1,6 +1,7 @@
 // The station's entry point: the application object with its error handler, the language pack,
 // the shared message box over the catalogue, the main window, then the module clipboard.
 
+#include "imaging/TwainDialogs.h"
 #include "model/MClpBrd.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
     TMessageBox box(AppFile(QStringLiteral("Dta\\sysmsg.dta")));
     MessageBox = &box;
+    InstallTwainDialogs();
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("JXW777"));

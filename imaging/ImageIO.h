@@ -210,6 +210,13 @@ public:
     void SavePCX(const QString& fileName);
     void SavePNG(const QString& fileName);
 
+    // Scans a picture into the attached bitmap through the default scanner's dialog; false when no
+    // bitmap is attached or nothing was scanned. The parameters take the picture's depth and
+    // resolution.
+    bool Acquire();
+    // Lets the user choose the default scanner; true when one was chosen.
+    bool SelectSource();
+
     TProgressEvent OnProgress;
     TMsgLanguage MsgLanguage = msEnglish;
     unsigned PreviewsParams = 0;

@@ -5,6 +5,7 @@ KDS_PACKAGES=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
+  libsane-dev sane-utils
   fonts-dejavu-core
   xvfb xauth
 )
