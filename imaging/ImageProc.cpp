@@ -329,7 +329,8 @@ int CopyDIBToBitmap(const std::uint8_t* dib, std::size_t size, TBitmap& dest, co
     default:
         break;
     }
-    dest.Assign(result);
+    dest = std::move(result); // the pixels move in; the change handler stays with dest
+    dest.Changed();
     return bpp;
 }
 

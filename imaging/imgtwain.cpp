@@ -198,16 +198,6 @@ void TwainShutDown() {
 
 // ---- Reading one picture ----
 
-// One frame as SANE announced it, with its rows packed to what the pixels need.
-struct TFrame {
-    SANE_Frame Format = SANE_FRAME_GRAY;
-    int Depth = 8;
-    int Width = 0;
-    int Lines = 0;
-    std::vector<std::uint8_t> Rows; // Lines rows of RowBytes each
-    int RowBytes = 0;
-};
-
 int SamplesOf(SANE_Frame format) {
     return format == SANE_FRAME_RGB ? 3 : 1;
 }
@@ -231,20 +221,183 @@ bool FrameAcceptable(const SANE_Parameters& p) {
                          : ImageLimits::PixelsWithinLimit(p.pixels_per_line, p.lines);
 }
 
-// Reads one frame after sane_start. Answers TWRC_XFERDONE, TWRC_CANCEL or TWRC_FAILURE.
-int ReadFrame(const SANE_Parameters& p, TFrame& frame, TTwainSource* progressOwner, long long& done,
-              long long total) {
-    frame.Format = p.format;
-    frame.Depth = p.depth;
-    frame.Width = p.pixels_per_line;
-    frame.RowBytes = int((static_cast<long long>(p.pixels_per_line) * SamplesOf(p.format) * p.depth + 7) / 8);
+// The sample value of an 8- or 16-bit sample: 16-bit samples come in the machine's byte order and
+// keep their high byte.
+inline std::uint8_t Sample(const std::uint8_t* row, int index, int depth) {
+    if (depth == 8)
+        return row[index];
+    std::uint16_t v;
+    std::memcpy(&v, row + 2 * index, 2);
+    return std::uint8_t(v >> 8);
+}
+
+void PutU16(std::uint8_t* b, std::uint16_t v) {
+    b[0] = std::uint8_t(v);
+    b[1] = std::uint8_t(v >> 8);
+}
+void PutU32(std::uint8_t* b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[i] = std::uint8_t(v >> (8 * i));
+}
+
+// Builds the packed device-independent bitmap while the frames arrive: 1 bit (black and white
+// table, bits inverted: SANE's 1 is black), 8-bit grey with a grey table, or 24-bit blue, green,
+// red; three single-colour frames fill one picture's channels. With the height announced, rows go
+// straight to their place (bottom-up); a picture of unknown height (a hand scanner) collects its
+// rows top-down first.
+class TDibBuilder {
+public:
+    // Takes the next frame's parameters; false when they do not continue the picture.
+    bool BeginFrame(const SANE_Parameters& p) {
+        FDepth = p.depth;
+        const bool plane =
+            p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
+        if (FFrames == 0) {
+            FWidth = p.pixels_per_line;
+            FAnnounced = p.lines;
+            FBits = p.format == SANE_FRAME_GRAY ? (p.depth == 1 ? 1 : 8) : 24;
+            FThreePass = plane;
+            FRowSize = std::size_t((static_cast<long long>(FWidth) * FBits + 31) / 32 * 4);
+            FHeader = 40 + std::size_t(FBits == 1 ? 2 : FBits == 8 ? 256 : 0) * 4;
+            if (FAnnounced > 0)
+                FDib.assign(FHeader + FRowSize * std::size_t(FAnnounced), 0);
+        } else if (!FThreePass || !plane || p.pixels_per_line != FWidth || p.depth != FDepthFirst ||
+                   (FAnnounced > 0 ? p.lines != FAnnounced : (p.lines != -1 && p.lines != FLines))) {
+            return false;
+        }
+        if (plane) {
+            const int channel = p.format == SANE_FRAME_RED ? 0 : p.format == SANE_FRAME_GREEN ? 1 : 2;
+            if (FPlanes & (1 << channel))
+                return false;
+            FPlanes |= 1 << channel;
+            FChannel = channel;
+        }
+        if (FFrames == 0)
+            FDepthFirst = p.depth;
+        ++FFrames;
+        FRow = 0;
+        return FFrames <= (FThreePass ? 3 : 1);
+    }
+
+    // Converts one line of the frame (packed to what its pixels need) into the picture.
+    bool PutRow(const std::uint8_t* in) {
+        std::uint8_t* out = Row(FRow);
+        if (out == nullptr)
+            return false;
+        if (FBits == 1) {
+            const int bytes = (FWidth + 7) / 8;
+            for (int i = 0; i < bytes; ++i)
+                out[i] = std::uint8_t(~in[i]);
+            if (FWidth % 8 != 0)
+                out[bytes - 1] &= std::uint8_t(0xFF << (8 - FWidth % 8));
+        } else if (FBits == 8) {
+            if (FDepth == 8)
+                std::memcpy(out, in, std::size_t(FWidth));
+            else
+                for (int x = 0; x < FWidth; ++x)
+                    out[x] = Sample(in, x, FDepth);
+        } else if (!FThreePass) {
+            for (int x = 0; x < FWidth; ++x) {
+                out[3 * x + 2] = Sample(in, 3 * x, FDepth);
+                out[3 * x + 1] = Sample(in, 3 * x + 1, FDepth);
+                out[3 * x] = Sample(in, 3 * x + 2, FDepth);
+            }
+        } else {
+            for (int x = 0; x < FWidth; ++x)
+                out[3 * x + 2 - FChannel] = Sample(in, x, FDepth);
+        }
+        ++FRow;
+        return true;
+    }
+
+    // The frame has ended; false when it brought fewer lines than the picture has.
+    bool EndFrame() {
+        if (FRow == 0)
+            return false;
+        if (FAnnounced > 0)
+            return FRow == FAnnounced;
+        if (FFrames == 1)
+            FLines = FRow;
+        return FRow == FLines;
+    }
+
+    bool Complete() const { return !FThreePass || FPlanes == 7; }
+    int Width() const { return FWidth; }
+    int Height() const { return FAnnounced > 0 ? FAnnounced : FLines; }
+    int Depth() const { return FDepthFirst; }
+    int Samples() const { return FBits == 24 ? 3 : 1; }
+    int Bits() const { return FBits; }
+
+    TTwainHandle Finish(int xdpi, int ydpi) {
+        const int height = Height();
+        auto dib = std::make_unique<TTwainDIB>();
+        if (FAnnounced > 0) {
+            dib->Bytes = std::move(FDib);
+        } else {
+            dib->Bytes.assign(FHeader + FRowSize * std::size_t(height), 0);
+            for (int y = 0; y < height; ++y)
+                std::memcpy(dib->Bytes.data() + FHeader + FRowSize * std::size_t(height - 1 - y),
+                            FRows.data() + FRowSize * std::size_t(y), FRowSize);
+        }
+        std::uint8_t* b = dib->Bytes.data();
+        const int colours = FBits == 1 ? 2 : FBits == 8 ? 256 : 0;
+        PutU32(b, 40);
+        PutU32(b + 4, std::uint32_t(FWidth));
+        PutU32(b + 8, std::uint32_t(height));
+        PutU16(b + 12, 1);
+        PutU16(b + 14, std::uint16_t(FBits));
+        PutU32(b + 20, std::uint32_t(FRowSize * std::size_t(height)));
+        PutU32(b + 24, std::uint32_t(std::lround(xdpi / 0.0254)));
+        PutU32(b + 28, std::uint32_t(std::lround(ydpi / 0.0254)));
+        PutU32(b + 32, std::uint32_t(colours));
+        for (int i = 0; i < colours; ++i) {
+            const std::uint8_t v = FBits == 1 ? std::uint8_t(i * 255) : std::uint8_t(i);
+            b[40 + 4 * i] = b[41 + 4 * i] = b[42 + 4 * i] = v;
+        }
+        return dib.release();
+    }
+
+private:
+    // Row y from the top, or null when the picture cannot hold it.
+    std::uint8_t* Row(int y) {
+        if (FAnnounced > 0)
+            return y < FAnnounced ? FDib.data() + FHeader + FRowSize * std::size_t(FAnnounced - 1 - y)
+                                  : nullptr;
+        if (FFrames > 1)
+            return y < FLines ? FRows.data() + FRowSize * std::size_t(y) : nullptr;
+        if (!ImageLimits::PixelsWithinLimit(FWidth, y + 1))
+            return nullptr;
+        FRows.resize(FRowSize * std::size_t(y + 1));
+        return FRows.data() + FRowSize * std::size_t(y);
+    }
+
+    int FDepth = 8;
+    int FDepthFirst = 8;
+    int FWidth = 0;
+    int FAnnounced = 0;
+    int FLines = 0;
+    int FBits = 8;
+    bool FThreePass = false;
+    int FPlanes = 0;
+    int FChannel = 0;
+    int FFrames = 0;
+    int FRow = 0;
+    std::size_t FRowSize = 0;
+    std::size_t FHeader = 0;
+    std::vector<std::uint8_t> FDib;  // the picture, when its height is announced
+    std::vector<std::uint8_t> FRows; // rows top-down, when it is not
+};
+
+// Reads one frame after sane_start into the picture. Answers TWRC_XFERDONE, TWRC_CANCEL or
+// TWRC_FAILURE.
+int ReadFrame(const SANE_Parameters& p, TDibBuilder& picture, TTwainSource* progressOwner) {
     const int lineBytes = p.bytes_per_line;
     const long long announced = p.lines == -1 ? -1 : static_cast<long long>(lineBytes) * p.lines;
+    const long long total = announced > 0 ? announced : 0;
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
     int filled = 0;
     long long received = 0;
-    int lines = 0;
-    std::vector<std::uint8_t> chunk(65536);
+    std::vector<std::uint8_t> chunk(std::size_t(std::max(65536, lineBytes)));
     for (;;) {
         SANE_Int length = 0;
         const SANE_Status status =
@@ -258,128 +411,32 @@ int ReadFrame(const SANE_Parameters& p, TFrame& frame, TTwainSource* progressOwn
         received += length;
         if (announced >= 0 && received > announced)
             return TWRC_FAILURE; // data past the announced size
-        for (int i = 0; i < length;) {
+        int i = 0;
+        while (i < length) {
+            if (filled == 0 && length - i >= lineBytes) {
+                // A whole line in the chunk: converted where it stands.
+                if (!picture.PutRow(chunk.data() + i))
+                    return TWRC_FAILURE;
+                i += lineBytes;
+                continue;
+            }
             const int take = std::min(lineBytes - filled, length - i);
             std::memcpy(line.data() + filled, chunk.data() + i, static_cast<std::size_t>(take));
             filled += take;
             i += take;
             if (filled == lineBytes) {
-                if (!ImageLimits::PixelsWithinLimit(frame.Width, lines + 1))
+                if (!picture.PutRow(line.data()))
                     return TWRC_FAILURE;
-                frame.Rows.insert(frame.Rows.end(), line.begin(), line.begin() + frame.RowBytes);
-                ++lines;
                 filled = 0;
             }
         }
-        done += length;
-        if (progressOwner != nullptr && progressOwner->OnProgress && !progressOwner->OnProgress(done, total))
+        if (progressOwner != nullptr && progressOwner->OnProgress &&
+            !progressOwner->OnProgress(received, total))
             return TWRC_CANCEL;
     }
     if (announced >= 0 && received != announced)
         return TWRC_FAILURE; // fewer lines than announced
-    if (lines == 0)
-        return TWRC_FAILURE;
-    frame.Lines = lines;
-    return TWRC_XFERDONE;
-}
-
-// The sample value of an 8- or 16-bit sample: 16-bit samples come in the machine's byte order and
-// keep their high byte.
-inline std::uint8_t Sample(const std::uint8_t* row, int index, int depth) {
-    if (depth == 8)
-        return row[index];
-    std::uint16_t v;
-    std::memcpy(&v, row + 2 * index, 2);
-    return std::uint8_t(v >> 8);
-}
-
-void PutU16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-void PutU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = std::uint8_t(v >> (8 * i));
-}
-
-// Builds the packed device-independent bitmap of the frames read: 1 bit (black and white table,
-// bits inverted: SANE's 1 is black), 8-bit grey with a grey table, or 24-bit blue, green, red.
-// Three single-colour frames merge into one picture.
-TTwainHandle BuildDIB(const std::vector<TFrame>& frames, int xdpi, int ydpi) {
-    const TFrame& first = frames.front();
-    const int width = first.Width;
-    const int height = first.Lines;
-    for (const TFrame& f : frames)
-        if (f.Width != width || f.Lines != height || f.Depth != first.Depth)
-            return nullptr;
-    int bits;
-    const TFrame* planes[3] = {nullptr, nullptr, nullptr};
-    if (frames.size() == 1 && first.Format == SANE_FRAME_GRAY) {
-        bits = first.Depth == 1 ? 1 : 8;
-    } else if (frames.size() == 1 && first.Format == SANE_FRAME_RGB) {
-        bits = 24;
-    } else if (frames.size() == 3) {
-        for (const TFrame& f : frames) {
-            const int plane = f.Format == SANE_FRAME_RED     ? 0
-                              : f.Format == SANE_FRAME_GREEN ? 1
-                              : f.Format == SANE_FRAME_BLUE  ? 2
-                                                             : -1;
-            if (plane < 0 || planes[plane] != nullptr)
-                return nullptr;
-            planes[plane] = &f;
-        }
-        bits = 24;
-    } else {
-        return nullptr;
-    }
-    const int colours = bits == 1 ? 2 : bits == 8 ? 256 : 0;
-    const std::size_t rowSize = std::size_t((static_cast<long long>(width) * bits + 31) / 32 * 4);
-    const std::size_t header = 40 + std::size_t(colours) * 4;
-    auto dib = std::make_unique<TTwainDIB>();
-    std::vector<std::uint8_t>& b = dib->Bytes;
-    b.assign(header + rowSize * std::size_t(height), 0);
-    PutU32(b, 0, 40);
-    PutU32(b, 4, std::uint32_t(width));
-    PutU32(b, 8, std::uint32_t(height));
-    PutU16(b, 12, 1);
-    PutU16(b, 14, std::uint16_t(bits));
-    PutU32(b, 20, std::uint32_t(rowSize * std::size_t(height)));
-    PutU32(b, 24, std::uint32_t(std::lround(xdpi / 0.0254)));
-    PutU32(b, 28, std::uint32_t(std::lround(ydpi / 0.0254)));
-    PutU32(b, 32, std::uint32_t(colours));
-    for (int i = 0; i < colours; ++i) {
-        const std::uint8_t v = bits == 1 ? std::uint8_t(i * 255) : std::uint8_t(i);
-        b[40 + 4 * i] = b[41 + 4 * i] = b[42 + 4 * i] = v;
-    }
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* out = b.data() + header + rowSize * std::size_t(height - 1 - y);
-        if (bits == 1) {
-            const std::uint8_t* in = first.Rows.data() + std::size_t(first.RowBytes) * std::size_t(y);
-            for (int i = 0; i < first.RowBytes; ++i)
-                out[i] = std::uint8_t(~in[i]);
-            if (width % 8 != 0)
-                out[first.RowBytes - 1] &= std::uint8_t(0xFF << (8 - width % 8));
-        } else if (bits == 8) {
-            const std::uint8_t* in = first.Rows.data() + std::size_t(first.RowBytes) * std::size_t(y);
-            for (int x = 0; x < width; ++x)
-                out[x] = Sample(in, x, first.Depth);
-        } else if (frames.size() == 1) {
-            const std::uint8_t* in = first.Rows.data() + std::size_t(first.RowBytes) * std::size_t(y);
-            for (int x = 0; x < width; ++x) {
-                out[3 * x + 2] = Sample(in, 3 * x, first.Depth);
-                out[3 * x + 1] = Sample(in, 3 * x + 1, first.Depth);
-                out[3 * x] = Sample(in, 3 * x + 2, first.Depth);
-            }
-        } else {
-            for (int c = 0; c < 3; ++c) {
-                const TFrame& f = *planes[c];
-                const std::uint8_t* in = f.Rows.data() + std::size_t(f.RowBytes) * std::size_t(y);
-                for (int x = 0; x < width; ++x)
-                    out[3 * x + 2 - c] = Sample(in, x, f.Depth);
-            }
-        }
-    }
-    return dib.release();
+    return picture.EndFrame() ? TWRC_XFERDONE : TWRC_FAILURE;
 }
 
 // The whole part of a resolution option, integer or fixed-point; 0 when the source has none.
@@ -399,12 +456,11 @@ int ResolutionOption(const char* name) {
     }
 }
 
-// The transfer of one picture (6 -> 7 when done or cancelled, else 6): the frames are read, the
-// picture built and the image information recorded.
+// The transfer of one picture (6 -> 7 when done or cancelled, else 6): the frames are read into
+// the picture and the image information recorded.
 int TwainTransferPicture(TTwainSource* progressOwner, TTwainHandle& handle) {
     handle = nullptr;
-    std::vector<TFrame> frames;
-    long long done = 0;
+    TDibBuilder picture;
     for (;;) {
         const SANE_Status started = DSMEntry.Start(SourceIdentity);
         if (started == SANE_STATUS_CANCELLED)
@@ -417,23 +473,26 @@ int TwainTransferPicture(TTwainSource* progressOwner, TTwainHandle& handle) {
             return TWRC_FAILURE;
         }
         SANE_Parameters p{};
-        if (DSMEntry.GetParameters(SourceIdentity, &p) != SANE_STATUS_GOOD || !FrameAcceptable(p)) {
+        if (DSMEntry.GetParameters(SourceIdentity, &p) != SANE_STATUS_GOOD || !FrameAcceptable(p) ||
+            !picture.BeginFrame(p)) {
             if (progressOwner != nullptr)
                 progressOwner->LastError =
                     QStringLiteral("The scanner sent a picture of a kind that cannot be read.");
             return TWRC_FAILURE;
         }
-        const long long total = p.lines > 0 ? static_cast<long long>(p.bytes_per_line) * p.lines : 0;
-        done = 0;
-        frames.emplace_back();
-        const int rc = ReadFrame(p, frames.back(), progressOwner, done, total);
+        const int rc = ReadFrame(p, picture, progressOwner);
         if (rc != TWRC_XFERDONE) {
             if (rc == TWRC_FAILURE && progressOwner != nullptr)
                 progressOwner->LastError = QStringLiteral("The scan failed while its data was read.");
             return rc;
         }
-        if (p.last_frame || frames.size() > 3)
+        if (p.last_frame)
             break;
+    }
+    if (!picture.Complete()) {
+        if (progressOwner != nullptr)
+            progressOwner->LastError = QStringLiteral("The scanner's frames do not make one picture.");
+        return TWRC_FAILURE;
     }
     ImageInfo.XResolution = ResolutionOption(SANE_NAME_SCAN_X_RESOLUTION);
     if (ImageInfo.XResolution == 0)
@@ -443,18 +502,12 @@ int TwainTransferPicture(TTwainSource* progressOwner, TTwainHandle& handle) {
         ImageInfo.YResolution = ResolutionOption(SANE_NAME_SCAN_RESOLUTION);
     if (ImageInfo.YResolution == 0)
         ImageInfo.YResolution = ImageInfo.XResolution;
-    handle = BuildDIB(frames, ImageInfo.XResolution, ImageInfo.YResolution);
-    if (handle == nullptr) {
-        if (progressOwner != nullptr)
-            progressOwner->LastError = QStringLiteral("The scanner's frames do not make one picture.");
-        return TWRC_FAILURE;
-    }
-    const TFrame& f = frames.front();
-    ImageInfo.ImageWidth = f.Width;
-    ImageInfo.ImageLength = f.Lines;
-    ImageInfo.SamplesPerPixel = frames.size() == 3 ? 3 : SamplesOf(f.Format);
-    ImageInfo.BitsPerPixel = f.Depth == 1 ? 1 : 8 * ImageInfo.SamplesPerPixel;
-    ImageInfo.PixelType = f.Depth == 1 ? 0 : ImageInfo.SamplesPerPixel == 1 ? 1 : 2;
+    ImageInfo.ImageWidth = picture.Width();
+    ImageInfo.ImageLength = picture.Height();
+    ImageInfo.SamplesPerPixel = picture.Samples();
+    ImageInfo.BitsPerPixel = picture.Bits();
+    ImageInfo.PixelType = picture.Bits() == 1 ? 0 : picture.Samples() == 1 ? 1 : 2;
+    handle = picture.Finish(ImageInfo.XResolution, ImageInfo.YResolution);
     return TWRC_XFERDONE;
 }
 

@@ -9,15 +9,20 @@
 //   imgtool resample IN OUT W H FILTER   (none triangle hermite bell bspline lanczos3 mitchell)
 //   imgtool rotate IN OUT DEGREES
 //   imgtool count IN
+//   imgtool scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]
 //
 // Pictures are read and written by their extension through the station's reader and writer
 // (BMP, PNG, JPEG, ...); binary PPM (P6) and PGM (P5) files stay readable (8- or 16-bit samples)
 // and writable (8 bits) as test formats. convert writes with the parameters of the file read,
 // --bits and --samples setting the writer's BitsPerSample and SamplesPerPixel. info prints width,
-// height, bits per sample, samples per pixel and file type. Errors go to stderr, exit 1.
+// height, bits per sample, samples per pixel and file type. scan acquires a picture from the
+// default scanner (or NAME) without a dialog: the options are set in order, then it scans; it
+// prints what info prints, then "dpi X Y"; --multi collects every page of a document feeder into
+// OUT-1, OUT-2, ... Errors go to stderr, exit 1.
 
 #include "imaging/ImageIO.h"
 #include "imaging/ImageProc.h"
+#include "imaging/imgtwain.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -192,7 +197,8 @@ TResampleFilter FilterNamed(const char* name) {
 [[noreturn]] void Usage() {
     throw ToolError("usage: imgtool convert IN OUT [--bits N] [--samples N] | info IN |\n"
                     "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
-                    "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN");
+                    "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
+                    "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]");
 }
 
 int Convert(int argc, char** argv, TImageIO& io) {
@@ -230,12 +236,70 @@ int Info(const QString& in, TImageIO& io) {
     return 0;
 }
 
+// OUT-n: the page number before the extension.
+QString PageName(const QString& out, int page) {
+    const QFileInfo info(out);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+    return out.left(out.size() - suffix.size()) + QStringLiteral("-%1").arg(page) + suffix;
+}
+
+void PrintScanned(TBitmap& bmp, int bits) {
+    const int samples = bits == 1 || bits == 8 ? 1 : 3;
+    std::printf("width %d\nheight %d\nbits per sample %d\nsamples per pixel %d\nfile type %s\ndpi %d %d\n",
+                bmp.Width(), bmp.Height(), bits == 1 ? 1 : 8, samples, FileTypeName(ioUnknown),
+                TwainXResolution(), TwainYResolution());
+}
+
+int Scan(int argc, char** argv, TImageIO& io) {
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    TTwainScript script;
+    bool multi = false;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--multi") == 0) {
+            multi = true;
+        } else if (std::strcmp(argv[i], "--device") == 0 && i + 1 < argc) {
+            SetTwainSessionSource(QString::fromLocal8Bit(argv[++i]));
+        } else if (std::strcmp(argv[i], "--set") == 0 && i + 1 < argc) {
+            const QString setting = QString::fromLocal8Bit(argv[++i]);
+            const qsizetype eq = setting.indexOf(QLatin1Char('='));
+            if (eq <= 0)
+                Usage();
+            script.Settings.emplace_back(setting.left(eq), QVariant(setting.mid(eq + 1)));
+        } else {
+            Usage();
+        }
+    }
+    SetTwainUserInterface(&script);
+    const TTwainHandle last = TwainAcquire(nullptr, 0, multi);
+    if (!script.RefusedSetting.isEmpty())
+        throw ToolError("the scanner refused the setting " + script.RefusedSetting.toStdString());
+    if (last == nullptr)
+        throw ToolError(script.ScanError.isEmpty() ? std::string("nothing was scanned")
+                                                   : script.ScanError.toStdString());
+    std::vector<TTwainHandle> pages = TwainAcquiredList();
+    if (pages.empty())
+        pages.push_back(last);
+    struct Free {
+        TTwainHandle h;
+        ~Free() { TwainFreeAcquired(h); }
+    } freeing{last};
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        TBitmap bmp;
+        const int bits = CopyDIBToBitmap(pages[i]->Bytes.data(), pages[i]->Bytes.size(), bmp);
+        WritePicture(multi ? PageName(out, int(i) + 1) : out, bmp, io);
+        PrintScanned(bmp, bits);
+    }
+    return 0;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 3)
         Usage();
     const std::string command = argv[1];
     const QString in = QString::fromLocal8Bit(argv[2]);
     TImageIO io;
+    if (command == "scan")
+        return Scan(argc, argv, io);
     if (command == "convert")
         return Convert(argc, argv, io);
     if (command == "info") {

@@ -10,10 +10,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
-#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,6 +25,12 @@
 
 #include <cstring>
 #include <functional>
+
+// The test back end loses a 64 KiB buffer of its own when its document feeder runs empty; that is
+// its code, not ours, and nothing else is suppressed.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libsane-test.so\n";
+}
 
 namespace {
 // SANE's test back end, alone: its own configuration folder, the library and the back end kept
@@ -351,6 +357,26 @@ TEST_F(Twain, SelectionRemembersTheChosenSource) {
     EXPECT_FALSE(io.SelectSource());
     EXPECT_EQ(recorder.OfferedDefault, QStringLiteral("test:1"));
     EXPECT_EQ(TwainDefaultSource(), QStringLiteral("test:1"));
+}
+
+TEST_F(Twain, ImgtoolScansWithoutADialog) {
+    QTemporaryDir dir;
+    QProcess p;
+    // The tool unloads the scanner library's back end at its end, whose own small allocations would
+    // then be reported from unloaded code.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KDS_IMGTOOL),
+            {QStringLiteral("scan"), dir.filePath(QStringLiteral("s.png")), QStringLiteral("--device"),
+             QStringLiteral("test:1"), QStringLiteral("--set"), QStringLiteral("mode=Color"),
+             QStringLiteral("--set"), QStringLiteral("resolution=100")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.readAllStandardOutput(),
+              QByteArray("width 314\nheight 393\nbits per sample 8\nsamples per pixel 3\n"
+                         "file type none\ndpi 100 100\n"));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("s.png"))));
 }
 
 // The real dialogs, offscreen: the test acts once the modal dialog is up.
