@@ -343,12 +343,12 @@ void MUnvPack::AdjustSGap(MSList& SList, int Wanted) {
     if (next <= 0 || gap <= 0 || gap == Wanted)
         return;
     const int top = SList.MaxNumber();
-    const std::int64_t to = next + Wanted - gap;
+    const std::int64_t shift = std::int64_t(Wanted) - gap;
     // The moved lines must stay S numbers; nothing is touched otherwise.
-    SList.CheckTargetNumber(top + Wanted - gap);
+    SList.CheckTargetNumber(top + shift);
     for (int i = 0; i < SList.Count(); ++i)
         SList.ItemAt(i).OldNumber = SList.ItemAt(i).Number;
-    SList.MoveBlock(next, int(to), top - next + 1);
+    SList.MoveBlock(next, int(next + shift), top - next + 1);
     bool changed = false;
     const MOldNumbers renumbered(&SList);
     ForEach<MUnvS>(SList, [&](MUnvS& s) {

@@ -273,6 +273,8 @@ TEST(ImportRenumbering, SGapAfterTheLeadingRun) {
 
     const QStringList before = Listing(s);
     ExpectM([&] { pack.AdjustSGap(s, 505); }, 5016, 1, QStringLiteral("512"));
+    ExpectM([&] { pack.AdjustSGap(s, std::numeric_limits<int>::max()); }, 5016, 1,
+            QString::number(std::int64_t(std::numeric_limits<int>::max()) + 7));
     EXPECT_THROW(pack.AdjustSGap(s, -1), ERangeError);
     EXPECT_EQ(Listing(s), before);
 }
