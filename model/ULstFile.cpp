@@ -784,16 +784,25 @@ void EncodeZSub(ByteWriter& Stream, const MUnvZ& Z, int SubTable, bool Rotated, 
         const unsigned step = unsigned(Fit(Z, "WA2.Step", -1, Z.WA2.Step, 0, 3));
         const unsigned mode = Flag(Z, "WA2.Mode", -1, Z.WA2.Mode);
         const std::int64_t value = Fit(Z, "WA2.Value", -1, Z.WA2.Value, -127, 127);
+        // The file keeps "R" with 0 as no step, and "^" and "v" always with 1.
+        if ((step == 1 && value == 0) || (step >= 2 && value != 1))
+            throw ERangeError(
+                QStringLiteral("Z %1 cannot be stored in a machine file: WA2.Value is %2, but the "
+                               "file keeps the step %3 only with %4")
+                    .arg(Z.Number)
+                    .arg(value)
+                    .arg(step == 1   ? QStringLiteral("R")
+                         : step == 2 ? QStringLiteral("^")
+                                     : QStringLiteral("v"))
+                    .arg(step == 1 ? QStringLiteral("a value other than 0") : QStringLiteral("the value 1")));
         const unsigned negative = value < 0 ? 0x20 : 0;
         unsigned b0 = 0, magnitude = unsigned(value < 0 ? -value : value);
         if (step == 0)
             b0 = 0x40 | negative; // bit 6 keeps "no step" from reading as a step
         else if (step == 1)
             b0 = 0x10 | negative;
-        else {
+        else
             b0 = step == 3 ? 0x80 : 0x00; // bits 4..6 clear: bit 7 chooses "^" or "v", value 1
-            magnitude = 1;
-        }
         Stream.WriteU8(std::uint8_t(b0));
         Stream.WriteU8(std::uint8_t((mode << 7) | magnitude));
         Stream.WriteU8(EncodeShiftedSignMagnitude(Z, "PB.Value", Z.PB.Value));

@@ -137,8 +137,9 @@ void MUnvC::Clear() {
     WA = 100;
     TZ = 100;
     Time = 0;
-    X1 = 0;
-    Y1 = 0;
+    // The picture's rectangle starts at 1, 1: the file keeps nothing below 1.
+    X1 = 1;
+    Y1 = 1;
     Width = 0;
     Height = 0;
     From.fill(0);

@@ -169,7 +169,8 @@ void MUnvZ::Validate() const {
     checks.Check(WA1.Mode > 1, 14);
     checks.Check(!ValueInRange(WA2.Value, -100, 100), 15);
     checks.Check(WA2.Mode > 1, 16);
-    checks.Check(WA2.Step > 3 || (WA2.Step >= 2 && WA2.Value != 1), 17);
+    // "R" needs a value: the file keeps "R" with 0 as no step.
+    checks.Check(WA2.Step > 3 || (WA2.Step >= 2 && WA2.Value != 1) || (WA2.Step == 1 && WA2.Value == 0), 17);
     checks.Check(PB.Mode > 1, 18);
     checks.Check(!ValueInRange(PB.Value, -100, 100), 19);
     checks.Check(TZ > 100, 20);

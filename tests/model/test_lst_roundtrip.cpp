@@ -2,6 +2,7 @@
 // every model, Z sub-records are numbered and shared as the rows' own comparison says, values the
 // file cannot hold are refused before anything is written, and damaged files change nothing.
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "model/UunvDta.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
@@ -19,9 +20,15 @@ namespace {
 // Random programs whose values lie in the kinds' ranges and in the forms the file keeps: a count is 0
 // when its first number is 0, a P mode uses either needles or colours, a lower take-down step above
 // "none" has a value (1 for "^" and "v"), X1 and Y1 are at least 1.
+//
+// With ValidOnly, every module passes its kind's validation instead and the lower take-down is drawn
+// without regard to the file: a valid module must survive a save unchanged, so a value that
+// validation accepts but the file cannot keep shows as a difference. What stays in file form is what
+// the kinds leave free by design: the needles or colours that a P mode does not use share their
+// bytes, and X1 and Y1 (which the interpreter sets to 1) are not kept below 1.
 class ProgramMaker {
 public:
-    explicit ProgramMaker(unsigned Seed) : FRandom(Seed) {}
+    explicit ProgramMaker(unsigned Seed, bool ValidOnly = false) : FRandom(Seed), FValidOnly(ValidOnly) {}
 
     int Int(int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(FRandom); }
     bool Chance(int Percent) { return Int(1, 100) <= Percent; }
@@ -134,9 +141,18 @@ public:
         c.Y1 = Int(1, 2000);
         c.Width = Int(0, 2000);
         c.Height = Int(0, 2000);
+        // Valid areas have one width and lie apart.
+        const int width = Int(1, 200);
+        int next = 1;
         for (int k = 0; k < 8; ++k) {
             c.From[std::size_t(k)] = Int(0, 1000);
             c.To[std::size_t(k)] = Int(1000, 2000);
+            if (FValidOnly) {
+                const bool used = Chance(60) && next + 20 + width <= 2000;
+                c.From[std::size_t(k)] = used ? next + Int(0, 20) : 0;
+                c.To[std::size_t(k)] = used ? c.From[std::size_t(k)] + width : 0;
+                next = used ? c.To[std::size_t(k)] + 1 : next;
+            }
             MCarrierStart& s = c.CarrierStarts[std::size_t(k)];
             s.FT = std::uint8_t(k == 0 || k == 7 ? 0 : Int(0, 1));
             s.FF = std::uint8_t(Int(0, 8));
@@ -195,6 +211,8 @@ public:
         z.WA2.Value = z.WA2.Step >= 2   ? 1
                       : z.WA2.Step == 1 ? (Chance(50) ? Int(1, 100) : Int(-100, -1))
                                         : Sparse(-100, 100);
+        if (FValidOnly) // any step with any value: validation decides
+            z.WA2.Value = Chance(30) ? 1 : Sparse(-100, 100);
         z.PB = MZPB{std::uint8_t(Sparse(1, 1)), Sparse(-100, 100)};
         z.TZ = std::uint8_t(Sparse(0, 100));
         z.PA = std::uint8_t(Sparse(1, 2));
@@ -206,8 +224,25 @@ public:
         for (int n : Numbers) {
             T m;
             m.Number = n;
-            Make(m);
+            for (int tries = 0;; ++tries) {
+                Make(m);
+                if (!FValidOnly || IsValid(m))
+                    break;
+                if (tries == 100000) {
+                    ADD_FAILURE() << "no valid module of kind " << m.ListKind();
+                    break;
+                }
+            }
             List.AddOrReplace(m);
+        }
+    }
+
+    static bool IsValid(const MUnvBase& Module) {
+        try {
+            Module.Validate();
+            return true;
+        } catch (const MException&) {
+            return false;
         }
     }
 
@@ -234,6 +269,7 @@ public:
 
 private:
     std::mt19937 FRandom;
+    bool FValidOnly;
 };
 
 // Every module of every list read back equals the one written, number for number.
@@ -331,6 +367,18 @@ TEST(LstRoundTrip, RandomProgramsOfEveryModel) {
         program.Z.SortByNumber();
         EXPECT_EQ(MachineFileImage(back->Machine, back->Lists()),
                   MachineFileImage(program.Machine, program.Lists()));
+    }
+}
+
+// Valid modules of every kind survive a save and a read unchanged.
+TEST(LstRoundTrip, RandomValidModulesOfEveryModel) {
+    unsigned seed = 100;
+    for (const MModelInfo& model : KnownModels()) {
+        SCOPED_TRACE(model.Model);
+        ProgramMaker maker(seed++, true);
+        MProgramLists program;
+        maker.Fill(program, model.Model, 20);
+        ExpectSamePrograms(program, *ReadBack(MachineFileImage(program.Machine, program.Lists())));
     }
 }
 
@@ -445,6 +493,10 @@ TEST(LstRoundTrip, EncodingsThatReadBackTheSame) {
     const auto back = ReadBack(MachineFileImage(program.Machine, program.Lists()));
     EXPECT_EQ(back->C.GetC(1).X1, 1);
     EXPECT_EQ(back->C.GetC(1).Y1, 1);
+    // A new setup scheme comes back as it was saved.
+    MProgramLists fresh;
+    fresh.C.InsertEmpty(1);
+    EXPECT_TRUE(ReadBack(MachineFileImage(fresh.Machine, fresh.Lists()))->C.GetC(1).Equals(fresh.C.GetC(1)));
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(back->Z.GetZ(n).Equals(program.Z.GetZ(n))) << n;
     EXPECT_EQ(back->Z.GetZ(1).Carriers[2].Value, 5);
@@ -476,6 +528,16 @@ TEST(LstRoundTrip, ValuesTheFileCannotHoldAreRefusedBeforeWriting) {
         {"Z cam code", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).CamCode[3] = 27; }, "CamCode[3]"},
         {"Z take-down", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).WA1.Value = 300; }, "WA1.Value"},
         {"Z net rear", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).NetRear[0] = 200; }, "NetRear[0]"},
+        {"Z step R without a value",
+         [](MProgramLists& p) {
+             p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{0, 1, 0};
+         },
+         "WA2.Value is 0"},
+        {"Z step v with another value",
+         [](MProgramLists& p) {
+             p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{4, 3, 0};
+         },
+         "WA2.Value is 4"},
         {"C second record",
          [](MProgramLists& p) {
              MUnvC c;

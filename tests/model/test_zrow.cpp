@@ -195,7 +195,18 @@ TEST(MUnvZValidate, EachRangeCheckHasItsSubcode) {
         {"WA1 mode", [](MUnvZ& z) { z.WA1.Mode = 2; }, [](MUnvZ& z) { z.WA1.Mode = 1; }, 14},
         {"WA2 value", [](MUnvZ& z) { z.WA2.Value = 101; }, [](MUnvZ& z) { z.WA2.Value = 100; }, 15},
         {"WA2 mode", [](MUnvZ& z) { z.WA2.Mode = 2; }, [](MUnvZ& z) { z.WA2.Mode = 1; }, 16},
-        {"WA2 step", [](MUnvZ& z) { z.WA2.Step = 4; }, [](MUnvZ& z) { z.WA2.Step = 1; }, 17},
+        {"WA2 step", [](MUnvZ& z) { z.WA2.Step = 4; },
+         [](MUnvZ& z) {
+             z.WA2.Step = 1;
+             z.WA2.Value = -3;
+         },
+         17},
+        {"WA2 step R needs a value", [](MUnvZ& z) { z.WA2.Step = 1; },
+         [](MUnvZ& z) {
+             z.WA2.Step = 0;
+             z.WA2.Value = 0;
+         },
+         17},
         {"WA2 step needs value 1",
          [](MUnvZ& z) {
              z.WA2.Step = 2;
