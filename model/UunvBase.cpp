@@ -55,7 +55,8 @@ std::unique_ptr<MUnvBase> MUnvBase::CreateNew() const {
 }
 
 std::unique_ptr<MUnvBase> MUnvBase::Clone() const {
-    return nullptr;
+    // A bare module has no kind to copy; a null module would be dropped silently by the lists.
+    throw EInvalidOperation(QStringLiteral("A module without a kind cannot be cloned"));
 }
 
 void MUnvBase::AssignChecked(const MUnvBase& Source) {

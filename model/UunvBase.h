@@ -69,7 +69,7 @@ public:
 
     // The ten operations, in their fixed order.
     virtual std::unique_ptr<MUnvBase> CreateNew() const;
-    virtual std::unique_ptr<MUnvBase> Clone() const;
+    virtual std::unique_ptr<MUnvBase> Clone() const; // raises EInvalidOperation for a bare module
     virtual void AssignChecked(const MUnvBase& Source);
     virtual bool Equals(const MUnvBase& Other) const;
     virtual void Assign(const MUnvBase& Source);

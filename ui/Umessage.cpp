@@ -90,8 +90,9 @@ bool TMessageBox::LoadMessageFile(const QString& FileName) {
 }
 
 int TMessageBox::LookupLanguage() const {
+    // While the pack hands out a switch, the language being switched to: the box shows itself in it.
     const MLanguagePack* pack = LanguagePack();
-    return pack ? pack->LanguageNumber() : LanguageDetail().LanguageID();
+    return pack ? pack->FollowedLanguageNumber() : LanguageDetail().LanguageID();
 }
 
 void TMessageBox::LookupMessage(int Code, int SubCode, const QString& Args, QString& Text,
@@ -108,11 +109,11 @@ MButton* TMessageBox::ButtonOf(int Bit) const {
 }
 
 void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int Buttons) {
-    // Take the pack's language first, so that the texts set below are recorded for the language the
-    // window will show.
+    // Take the pack's language first (during a switch the language being switched to), so that the
+    // texts set below are recorded for the language the window will show.
     if (MLanguagePack* pack = LanguagePack())
-        if (LanguageDetail().LanguagePackFollow && LanguageDetail().LanguageID() != pack->LanguageNumber())
-            if (const MLanguageDetail* d = pack->Detail(pack->LanguageNumber()))
+        if (LanguageDetail().LanguagePackFollow && LanguageDetail().LanguageID() != LookupLanguage())
+            if (const MLanguageDetail* d = pack->Detail(LookupLanguage()))
                 SetLanguageDetail(*d);
 
     QString text, caption;

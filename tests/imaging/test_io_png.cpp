@@ -1,6 +1,8 @@
 // PNG reading and writing over the library: the kinds of file written, round trips, background,
 // resolution, interlacing and errors.
 #include "IoTestSupport.h"
+#include "imaging/BMPFilt.h"
+#include "imaging/JPEGFilt.h"
 #include "imaging/PNGFilt.h"
 #include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
@@ -249,4 +251,30 @@ void ReadHugeDeclarations() {
 
 TEST(PngRead, HugePicturesDeclaredByTinyFilesAreRefusedWithoutALargeAllocation) {
     EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, ReadHugeDeclarations));
+}
+
+// Pictures of 4, 8, 15, 16 and 32 bits are written as their colours, through 24 bits, by every writer.
+TEST(PictureWriters, PicturesOfOtherDepthsAreWrittenAsTheirColours) {
+    for (TPixelFormat format : {pf4bit, pf8bit, pf15bit, pf16bit, pf32bit}) {
+        SCOPED_TRACE(int(format));
+        TBitmap source = Colourful(13, 5);
+        source.SetPixelFormat(format);
+        TBitmap expected;
+        const QByteArray colours = Rgb(As24Bit(source, expected));
+        TIOParamsVals params;
+        EXPECT_EQ(Rgb(ReadPng(WritePng(source, params), params)), colours);
+        ByteWriter bmp;
+        TProgressRec progress;
+        WriteBMP(bmp, source, params, progress);
+        const QByteArray bmpFile = bmp.ToByteArray();
+        ByteReader r(bmpFile);
+        TBitmap back;
+        ReadBMP(r, back, r.Size(), progress, params);
+        EXPECT_EQ(Rgb(back), colours);
+        // JPEG: the same file as the picture's 24-bit copy gives.
+        ByteWriter jpeg, jpegOfCopy;
+        WriteJPEG(jpeg, source, params, progress);
+        WriteJPEG(jpegOfCopy, expected, params, progress);
+        EXPECT_EQ(jpeg.ToByteArray(), jpegOfCopy.ToByteArray());
+    }
 }

@@ -132,7 +132,7 @@ TEST(MUnvBase, EqualsComparesKindFieldsOnlyAndCloneCopies) {
     EXPECT_EQ(static_cast<MUnvSample&>(*n).Value, 0);
 
     MUnvBase base;
-    EXPECT_FALSE(base.Clone());
+    EXPECT_THROW(base.Clone(), EInvalidOperation);
     EXPECT_TRUE(base.ListingLine().isEmpty());
     EXPECT_TRUE(base.Label(4, 740).isEmpty());
 }

@@ -165,6 +165,45 @@ TEST(MessageBox, ArabicTextsAndMirroredButtons) {
     EXPECT_EQ(fx.VisibleButtons(), (Placed{{mbYes, {10, 99}}, {mbNo, {77, 99}}}));
 }
 
+namespace {
+// A client of the pack that raises a message while it takes the language of a switch.
+struct RaisingClient : MLanguageClient {
+    MLanguageDetail Detail;
+    std::function<void()> OnSwitch;
+    MLanguageDetail* ClientLanguageDetail() override { return &Detail; }
+    void SetClientLanguageDetail(const MLanguageDetail& New) override {
+        AssignLanguageDetail(Detail, New);
+        OnSwitch();
+    }
+    void LanguagePackFreed(MLanguagePack*) override {}
+};
+} // namespace
+
+// A message raised while a switch is handed out shows its own text, in the language switched to,
+// whether the box takes the switch after the raising control or not at all.
+TEST(MessageBox, MessageRaisedWhileASwitchIsHandedOut) {
+    BoxFixture fx;
+    fx.box->PrepareMessage(5013, 4, QStringLiteral("12"), mbOK); // an earlier message
+    QString during;
+    RaisingClient client;
+    AssignLanguageDetail(client.Detail, *fx.pf.Pack().Detail(LanguageEnglish));
+    client.OnSwitch = [&] {
+        fx.box->PrepareMessage(11, 101, QStringLiteral("P"), mbOK);
+        during = fx.box->LabelMessage->Caption();
+    };
+    MLanguagePack& pack = fx.pf.Pack();
+    pack.RegisterClient(&client);
+    MLanguageClient* box = fx.box.get();
+    pack.UnregisterClient(box);
+    pack.RegisterClient(box); // the box after the client
+    pack.SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(during, QStringLiteral("حفظ التعديلات على (P)؟"));
+    EXPECT_EQ(fx.box->LabelMessage->Caption(), QStringLiteral("حفظ التعديلات على (P)؟"));
+    EXPECT_EQ(fx.box->windowTitle(), QStringLiteral("حفظ"));
+    EXPECT_TRUE(fx.box->LabelMessage->Arabic());
+    pack.UnregisterClient(&client);
+}
+
 TEST(MessageBox, ButtonRowsInBitOrder) {
     BoxFixture fx;
     struct Case {
