@@ -75,6 +75,16 @@ void ChangeFileType(QString& FileName, int FileType) {
     FileName = base.trimmed() + ExtensionOfFileType(FileType);
 }
 
+QString BaseNameOf(const QString& Name) {
+    const QString file = FileNamePart(Name);
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return file;
+    const QString ext = file.mid(dot + 1).toLower();
+    const bool own = FileTypeOfName(file) != ftNone || ext == QLatin1String("mod") || ext == QLatin1String("pt2");
+    return own ? file.left(dot) : file;
+}
+
 void ParseNumberSuffix(const QString& Name, int& Model, int& Gauge) {
     Model = 0;
     Gauge = 0;

@@ -78,6 +78,10 @@ QString ExtensionOfFileType(int FileType);
 // type's extension appended. A dot in a folder name never counts. Types outside 1..12 leave the
 // name unchanged.
 void ChangeFileType(QString& FileName, int FileType);
+// The base name of a file: its file-name part only (no folder), without the last extension when that
+// is one of the station's own (a type of FileTypeOfName, or the library's ".mod" and ".pt2"; any
+// letter case), else the whole file-name part. "knit.v2_740e7.LST" gives "knit.v2_740e7".
+QString BaseNameOf(const QString& Name);
 // Model and gauge from a name ending in _<3 digits>e<1 or 2 digits> (last path element only);
 // both 0 when the name has no such suffix.
 void ParseNumberSuffix(const QString& Name, int& Model, int& Gauge);

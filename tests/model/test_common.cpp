@@ -55,6 +55,27 @@ TEST(FileTypes, ChangeFileTypeCutsTheFileNameAtItsFirstDot) {
     }
 }
 
+TEST(FileTypes, BaseNameOfCutsOnlyTheStationsOwnExtension) {
+    const struct {
+        const char* Name;
+        const char* Base;
+    } cases[] = {
+        {"knit.v2_740e7.LST", "knit.v2_740e7"},
+        {"/data/a.b/knit_740e7.lst", "knit_740e7"},
+        {"C:\\dir.x\\p.JxW", "p"},
+        {"a.b.mod", "a.b"},
+        {"rib.PT2", "rib"},
+        {"pic.jpeg", "pic"},
+        {"knit.v2_740e7", "knit.v2_740e7"},
+        {"/data/a.b/name", "name"},
+        {"archive.tar.gz", "archive.tar.gz"},
+        {"trailing.", "trailing."},
+        {".LST", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BaseNameOf(QString::fromUtf8(c.Name)), QString::fromUtf8(c.Base)) << c.Name;
+}
+
 TEST(FileTypes, ParseNumberSuffixReadsTheFileNameOnly) {
     const struct {
         const char* Name;
