@@ -99,6 +99,9 @@ void MRegisters::Reset() {
     Row.Clear();
     AutoPositioning = false;
     Finished = false;
+    SearchState = 0;
+    SearchNextS = 0;
+    SearchOldS = 0;
     for (MYcData& c : Rail1)
         c.Clear();
     for (MYcData& c : Rail2)
@@ -130,5 +133,8 @@ void MRegisters::Assign(const MRegisters& Source) {
     Finished = Source.Finished;
     Rail1 = Source.Rail1;
     Rail2 = Source.Rail2;
+    SearchState = Source.SearchState;
+    SearchNextS = Source.SearchNextS;
+    SearchOldS = Source.SearchOldS;
     StepCount = Source.StepCount;
 }

@@ -85,6 +85,11 @@ bool MUnvList::Contains(int Number) const {
     return FindIndex(Number) >= 0;
 }
 
+MUnvBase* MUnvList::Lookup(int Number) const {
+    const int i = FindIndex(Number);
+    return i < 0 ? nullptr : FItems[std::size_t(i)].get();
+}
+
 int MUnvList::MinNumber() const {
     if (FItems.empty())
         return 0;

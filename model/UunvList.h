@@ -70,6 +70,10 @@ public:
     MUnvBase& FindByNumber(int Number) const;
     MUnvBase& ItemAt(int Index) const;
     bool Contains(int Number) const;
+    // The module with that number; null when there is none.
+    MUnvBase* Lookup(int Number) const;
+    // The modules numbered Lo..Hi in ascending number order (the first of a number held twice).
+    std::vector<MUnvBase*> ModulesInRange(std::int64_t Lo, std::int64_t Hi) const;
     // 0 for an empty list.
     int MinNumber() const;
     int MaxNumber() const;
@@ -208,9 +212,6 @@ protected:
 
     // The index of the first module with that number; -1 when there is none.
     int FindIndex(int Number) const;
-    // The modules numbered Lo..Hi in ascending number order (the first of a number held twice).
-    std::vector<MUnvBase*> ModulesInRange(std::int64_t Lo, std::int64_t Hi) const;
-
     std::vector<std::unique_ptr<MUnvBase>> FItems;
 
 private:
