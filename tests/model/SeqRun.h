@@ -9,7 +9,18 @@
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <ostream>
+#include <string>
+
 #include <memory>
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& Text, std::ostream* Stream) {
+    *Stream << '"' << Text.toStdString() << '"';
+}
 
 namespace kdstest {
 
@@ -18,7 +29,9 @@ struct SeqRun {
     MprogramSequencer Sequencer;
     QStringList Lines; // start, starts, the steps, end
 
-    explicit SeqRun(const QString& Script) : Project(BuildProject(Script)) { Sequencer.SetProject(Project.get()); }
+    explicit SeqRun(const QString& Script) : Project(BuildProject(Script)) {
+        Sequencer.SetProject(Project.get());
+    }
 
     // Starts and steps until the run is finished or Steps steps were made.
     QStringList& Run(long long Steps = 1000) {
@@ -35,7 +48,21 @@ struct SeqRun {
     }
 };
 
-// The lines of a trace that contain every one of the given fields, in order ("z=1 sys=1").
+// Compares a trace with its expected lines, line by line.
+inline void ExpectTrace(const QStringList& Actual, std::initializer_list<const char*> Expected) {
+    int i = 0;
+    for (const char* line : Expected) {
+        if (i >= Actual.size()) {
+            ADD_FAILURE() << "the trace ends before line " << i + 1 << ": " << line;
+            return;
+        }
+        EXPECT_EQ(Actual[i].toStdString(), std::string(line)) << "line " << i + 1;
+        ++i;
+    }
+    EXPECT_EQ(Actual.size(), i) << "the trace goes on: " << Actual.value(i).toStdString();
+}
+
+// The values of one field ("z") over the lines of a trace that have it.
 inline QStringList Field(const QStringList& Lines, const QString& Key) {
     QStringList values;
     const QString prefix = Key + QLatin1Char('=');
