@@ -136,13 +136,15 @@ private:
     std::vector<MUnvN*> FIndex; // the N entries by number
 };
 
-// The working width of C entry 1 (To - From of its first needle area); raises when there is none.
+// The working width of C entry 1; raises when there is none.
 std::int64_t WorkingWidth(MProject& Project) {
-    const MUnvC& c = Project.Program().C.GetC(1);
-    const std::int64_t w = std::int64_t(c.To[0]) - c.From[0];
-    return std::clamp<std::int64_t>(w, 0, MaxWorkingWidth);
+    return WorkingWidth(Project.Program().C.GetC(1));
 }
 } // namespace
+
+std::int32_t WorkingWidth(const MUnvC& C) {
+    return std::int32_t(std::clamp<std::int64_t>(std::int64_t(C.To[0]) - C.From[0], 0, MaxWorkingWidth));
+}
 
 void MJacquardBed::Assign(const MJacquardBed& Source) {
     if (&Source == this)

@@ -14,6 +14,7 @@
 
 class MPalette;
 class MProject;
+class MUnvC;
 
 // One needle part of an N range: picture columns First .. First + Count (Count signed, 0 one column).
 struct MnParts {
@@ -31,6 +32,9 @@ constexpr int pteMissingNEntry = 53;        // an S line's N range names a missi
 
 // The widest bed the loader builds: the largest working width a machine file can hold.
 constexpr std::int32_t MaxWorkingWidth = 65535;
+// The working width W of a setup scheme: To - From of its first needle area, 0 when negative, at
+// most MaxWorkingWidth.
+std::int32_t WorkingWidth(const MUnvC& C);
 // The most needles SetNeedle lengthens a row to; a needle beyond raises ERangeError.
 constexpr std::int32_t BedNeedleLimit = 1 << 20;
 

@@ -25,12 +25,6 @@ void MarkUsed(MUnvBase* Module) {
     if (Module)
         Module->UsedMark = 1;
 }
-
-// The working width of a setup scheme: To - From of its first needle area, 0 when negative, at most
-// the widest a machine file holds.
-std::int32_t WorkingWidthOf(const MUnvC& C) {
-    return std::int32_t(std::clamp<std::int64_t>(std::int64_t(C.To[0]) - C.From[0], 0, MaxWorkingWidth));
-}
 } // namespace
 
 MprogramSequencer::MprogramSequencer() {
@@ -48,7 +42,7 @@ MprogramSequencer::~MprogramSequencer() = default;
 void MprogramSequencer::SetProject(MProject* Project) {
     if (Project) {
         const MUnvC& c = Project->Program().C.GetC(1); // a project without a setup scheme cannot run
-        const std::int32_t width = WorkingWidthOf(c);
+        const std::int32_t width = WorkingWidth(c);
         FProject = Project;
         Width = width;
         Gauge = Project->Program().Machine.Gauge;
@@ -64,7 +58,7 @@ void MprogramSequencer::ReadMachine() {
     // C entry 1 may have changed since the project was attached; without it nothing can be placed.
     Gauge = FProject->Program().Machine.Gauge;
     const MUnvC* c = Find<MUnvC>(FProject->Program().C, 1);
-    Width = c ? WorkingWidthOf(*c) : 0;
+    Width = c ? WorkingWidth(*c) : 0;
     FrontBed.Palette = RearBed.Palette = SelectionBed.Palette = &FProject->Palette();
 }
 
