@@ -35,3 +35,17 @@ inline QImage Pixels(QWidget& W) {
 }
 
 } // namespace buttontest
+
+#include "ui/UComponents.h"
+
+namespace buttontest {
+
+// A plain owner of components (a form without languages), for the hemisphere buttons' groups.
+class OwnerWidget : public QWidget, public MComponentOwner {
+public:
+    OwnerWidget() { resize(200, 100); }
+    ~OwnerWidget() override { DestroyComponents(); }
+    QObject* OwnerObject() override { return this; }
+};
+
+} // namespace buttontest

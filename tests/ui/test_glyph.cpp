@@ -278,6 +278,7 @@ TEST(GlyphSpeedButton, FeaturesWithoutAUser) {
         menu.close();
     });
     QTest::mousePress(&drop, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(&drop, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(noReplay);
     EXPECT_FALSE(drop.MenuTracking());
     EXPECT_FALSE(drop.testAttribute(Qt::WA_NoMouseReplay));

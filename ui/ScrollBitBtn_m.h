@@ -1,0 +1,31 @@
+#pragma once
+// The bitmap button with a multi-state caption. A click from the mouse, the keyboard or the program
+// steps the caption list before the button's clicked signal goes out. With Enhanced on it hands the
+// navigation and clipboard keys and typed characters to its row as the cell key message; the arrow
+// keys never move the focus.
+
+#include "ui/BitBtn_m.h"
+#include "ui/control_m.h"
+#include "ui/subScrollCaption.h"
+
+class MScrollBitBtn : public MBilingualControl<TBitBtn> {
+    Q_OBJECT
+public:
+    explicit MScrollBitBtn(QObject* Owner, QWidget* Parent = nullptr);
+
+    MCaptionList& M_CaptionList() { return FCaptionList; }
+    QString Caption() const { return text(); }
+    void SetCaption(const QString& Text);
+
+    int ID = 0;
+    bool Enhanced = false;
+    TNotifyEvent OnIndexChange;
+
+protected:
+    // Runs for every click, before the clicked signal.
+    void nextCheckState() override;
+    void keyPressEvent(QKeyEvent* Event) override;
+
+private:
+    MCaptionList FCaptionList;
+};
