@@ -1,9 +1,11 @@
 #include "imaging/ImageIO.h"
 
 #include "imaging/BMPFilt.h"
+#include "imaging/GIFFilter.h"
 #include "imaging/ImageLimits.h"
 #include "imaging/JPEGFilt.h"
 #include "imaging/NeurQuant.h"
+#include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
 
 #include <QFile>
@@ -236,30 +238,6 @@ void TIOParamsVals::Assign(const TIOParamsVals& s) {
     ColorMap = s.ColorMap;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Codecs that come later: until then their pictures fail with the component's texts.
-
-namespace {
-
-void ReadGIF(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("GIF pictures are not supported"));
-}
-void ReadTIFF(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
-}
-void ReadPCX(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("PCX pictures are not supported"));
-}
-void WriteGIF(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("GIF pictures are not supported"));
-}
-void WriteTIFF(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
-}
-void WritePCX(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("PCX pictures are not supported"));
-}
-
 QByteArray ReadWholeFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -268,6 +246,18 @@ QByteArray ReadWholeFile(const QString& fileName) {
     if (file.error() != QFileDevice::NoError)
         throw EReadError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
     return data;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Codecs that come later: until then their pictures fail with the component's texts.
+
+namespace {
+
+void ReadTIFF(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&) {
+    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
+}
+void WriteTIFF(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&) {
+    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
 }
 
 // The extension from the last point of the file-name part, lower-cased, with its point.
@@ -421,7 +411,13 @@ void TImageIO::LoadTIFF(const QString& fileName) {
 void TImageIO::LoadGIF(const QString& fileName) {
     if (!FBitmap)
         return;
-    LoadWith(fileName, ioGIF, ReadGIF, QStringLiteral("unrecognized GIF"), Translate::Any, true);
+    LoadWith(
+        fileName, ioGIF,
+        [](ByteReader& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
+            int count = 0;
+            ReadGIF(s, b, count, r, p);
+        },
+        QStringLiteral("unrecognized GIF"), Translate::Any, true);
     const TBGRColor bg = FParams.GifHasTransparency ? FParams.GifTransparentColor : FParams.GifBackground;
     FBackground = RGB(bg.r, bg.g, bg.b);
 }
@@ -431,7 +427,10 @@ void TImageIO::LoadPCX(const QString& fileName) {
         return;
     FParams.FileName = fileName;
     FParams.FileType = ioPCX;
-    LoadWith(fileName, ioPCX, ReadPCX, QStringLiteral("unrecognized PCX"), Translate::Any, false);
+    LoadWith(
+        fileName, ioPCX,
+        [](ByteReader& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { ReadPCX(s, b, p, r, s.Size()); },
+        QStringLiteral("unrecognized PCX"), Translate::Any, false);
 }
 
 void TImageIO::LoadICO(const QString& fileName) {
@@ -536,7 +535,8 @@ void TImageIO::SavePNG(const QString& fileName) {
 }
 
 void TImageIO::SaveGIF(const QString& fileName) {
-    SaveWith(fileName, WriteGIF);
+    SaveWith(fileName,
+             [](ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { WriteGIF(s, b, p, r); });
 }
 
 void TImageIO::SaveTIFF(const QString& fileName) {
@@ -544,5 +544,6 @@ void TImageIO::SaveTIFF(const QString& fileName) {
 }
 
 void TImageIO::SavePCX(const QString& fileName) {
-    SaveWith(fileName, WritePCX);
+    SaveWith(fileName,
+             [](ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { WritePCX(s, b, p, r); });
 }

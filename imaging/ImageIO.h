@@ -168,6 +168,9 @@ private:
 // inch when a GUI runs, else 96.
 int ScreenPixelsPerInch();
 
+// The whole contents of a picture file; a file that cannot be opened or read raises EReadError.
+QByteArray ReadWholeFile(const QString& fileName);
+
 // Reads picture files into the attached bitmap and writes it to picture files. A load decodes into
 // a new bitmap and replaces the attached one only on success; a save writes a temporary file that
 // replaces the old one only when it is complete.

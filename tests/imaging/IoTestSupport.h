@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace iotest {
@@ -62,6 +63,25 @@ TBitmap Picture(int width, int height, F colorOf) {
 // A picture of many colours: every pixel differs from its neighbours.
 inline TBitmap Colourful(int width, int height) {
     return Picture(width, height, [](int x, int y) { return C(x * 7 + y, y * 5 + 3 * x, (x ^ y) * 11); });
+}
+
+// A binary PPM file (P6, samples up to 255) as a 24-bit picture; the test fails on anything else.
+inline TBitmap ReadPpm(const QByteArray& file) {
+    const QList<QByteArray> head = file.left(64).split('\n');
+    int width = 0, height = 0;
+    if (head.size() < 4 || head[0] != "P6" || head[2] != "255" ||
+        std::sscanf(head[1].constData(), "%d %d", &width, &height) != 2) {
+        ADD_FAILURE() << "not a PPM file";
+        return TBitmap();
+    }
+    const qsizetype start = head[0].size() + head[1].size() + head[2].size() + 3;
+    EXPECT_EQ(file.size(), start + qsizetype(width) * height * 3);
+    TBitmap bmp(width, height, pf24bit);
+    const auto* src = reinterpret_cast<const std::uint8_t*>(file.constData() + start);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x, src += 3)
+            SetPixel(bmp, x, y, C(src[0], src[1], src[2]));
+    return bmp;
 }
 
 inline ByteWriter Written(void (*writer)(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&), TBitmap& bmp,
