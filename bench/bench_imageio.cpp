@@ -1,9 +1,10 @@
-// Picture files: decoding and encoding a 2048 x 2048 picture as BMP, PNG and JPEG through the
+// Picture files: decoding and encoding a 2048 x 2048 picture as BMP, PNG, JPEG and PCX through the
 // station's codecs, side by side with a plain libpng / libjpeg decode of the same bytes and with
 // ImageMagick's convert (and our imgtool, when built) on the same files.
 #include "imaging/BMPFilt.h"
 #include "imaging/ImageIO.h"
 #include "imaging/JPEGFilt.h"
+#include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,8 @@ struct Files {
     Files();
     QTemporaryDir dir;
     QByteArray bmp, png, jpeg;
+    // PCX: three planes coded and raw, and one 8-bit plane with its palette.
+    QByteArray pcx, pcxRaw, pcx8;
     QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 };
 
@@ -65,6 +68,13 @@ Files::Files() {
         io.SaveToFile(f->Path("picture.bmp"));
         io.SaveToFile(f->Path("picture.png"));
         io.SaveToFile(f->Path("picture.jpg"));
+        io.SaveToFile(f->Path("picture.pcx"));
+        io.Params().PcxCompressed = false;
+        io.SaveToFile(f->Path("raw.pcx"));
+        io.Params().PcxCompressed = true;
+        io.Params().SamplesPerPixel = 1;
+        io.SaveToFile(f->Path("palette.pcx"));
+        io.Params().SamplesPerPixel = 3;
         TBitmap tiny(1, 1, pf24bit);
         io.SetAttachedBitmap(&tiny);
         io.SaveToFile(f->Path("tiny.bmp"));
@@ -91,6 +101,9 @@ Files::Files() {
         f->bmp = read("picture.bmp");
         f->png = read("picture.png");
         f->jpeg = read("picture.jpg");
+        f->pcx = read("picture.pcx");
+        f->pcxRaw = read("raw.pcx");
+        f->pcx8 = read("palette.pcx");
     }
 }
 
@@ -118,6 +131,44 @@ void BM_DecodePNG(benchmark::State& state) {
 }
 void BM_DecodeJPEG(benchmark::State& state) {
     Decode(state, Shared().jpeg, ReadJPEG);
+}
+void DecodePCX(benchmark::State& state, const QByteArray& file) {
+    Decode(state, file, [](ByteReader& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
+        ReadPCX(s, b, p, r, std::int64_t(s.Size()));
+    });
+}
+void BM_DecodePCX(benchmark::State& state) {
+    DecodePCX(state, Shared().pcx);
+}
+void BM_DecodePCXRaw(benchmark::State& state) {
+    DecodePCX(state, Shared().pcxRaw);
+}
+void BM_DecodePCX8(benchmark::State& state) {
+    DecodePCX(state, Shared().pcx8);
+}
+
+// Encoding into memory with the writer's parameters.
+void EncodePCX(benchmark::State& state, bool coded, int samples) {
+    const TBitmap bmp = MakePicture();
+    TIOParamsVals params;
+    params.PcxCompressed = coded;
+    params.SamplesPerPixel = samples;
+    for (auto _ : state) {
+        ByteWriter out;
+        TProgressRec progress;
+        WritePCX(out, bmp, params, progress);
+        benchmark::DoNotOptimize(out.Buffer().data());
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(Side) * Side * 3);
+}
+void BM_EncodePCX(benchmark::State& state) {
+    EncodePCX(state, true, 3);
+}
+void BM_EncodePCXRaw(benchmark::State& state) {
+    EncodePCX(state, false, 3);
+}
+void BM_EncodePCX8(benchmark::State& state) {
+    EncodePCX(state, true, 1);
 }
 
 // The whole load through the component: file read, decode, the picture handed over.
@@ -258,6 +309,15 @@ void BM_ConvertDecodePNG(benchmark::State& state) {
 void BM_ConvertDecodeJPEG(benchmark::State& state) {
     ConvertDecode(state, "picture.jpg");
 }
+void BM_ConvertDecodePCX(benchmark::State& state) {
+    ConvertDecode(state, "picture.pcx");
+}
+void BM_ConvertDecodePCXRaw(benchmark::State& state) {
+    ConvertDecode(state, "raw.pcx");
+}
+void BM_ConvertDecodePCX8(benchmark::State& state) {
+    ConvertDecode(state, "palette.pcx");
+}
 
 // Program to program: each reads the file and writes the picture as PPM.
 void ConvertToPpm(benchmark::State& state, const char* name) {
@@ -271,6 +331,12 @@ void BM_ConvertToPpmPNG(benchmark::State& state) {
 }
 void BM_ConvertToPpmJPEG(benchmark::State& state) {
     ConvertToPpm(state, "picture.jpg");
+}
+void BM_ConvertToPpmPCX(benchmark::State& state) {
+    ConvertToPpm(state, "picture.pcx");
+}
+void BM_ConvertToPpmPCX8(benchmark::State& state) {
+    ConvertToPpm(state, "palette.pcx");
 }
 
 void ConvertEncode(benchmark::State& state, const char* name, const char* options) {
@@ -286,6 +352,13 @@ void BM_ConvertEncodePNG(benchmark::State& state) {
 }
 void BM_ConvertEncodeJPEG(benchmark::State& state) {
     ConvertEncode(state, "im.jpg", "-quality 90");
+}
+// ImageMagick writes three coded planes; for 8 bits it first reduces the picture to 256 colours.
+void BM_ConvertEncodePCX(benchmark::State& state) {
+    ConvertEncode(state, "im.pcx", "");
+}
+void BM_ConvertEncodePCX8(benchmark::State& state) {
+    ConvertEncode(state, "im8.pcx", "-colors 256 -type Palette");
 }
 
 #ifdef KDS_IMGTOOL
@@ -330,6 +403,37 @@ void BM_ImgtoolToPpmJPEG(benchmark::State& state) {
 BENCHMARK(BM_ImgtoolToPpmBMP)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImgtoolToPpmPNG)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImgtoolToPpmJPEG)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_ImgtoolDecodePCX(benchmark::State& state) {
+    ImgtoolInfo(state, "picture.pcx");
+}
+void BM_ImgtoolDecodePCXRaw(benchmark::State& state) {
+    ImgtoolInfo(state, "raw.pcx");
+}
+void BM_ImgtoolDecodePCX8(benchmark::State& state) {
+    ImgtoolInfo(state, "palette.pcx");
+}
+void BM_ImgtoolToPpmPCX(benchmark::State& state) {
+    ImgtoolConvert(state, "picture.pcx", "tool.ppm");
+}
+void BM_ImgtoolToPpmPCX8(benchmark::State& state) {
+    ImgtoolConvert(state, "palette.pcx", "tool.ppm");
+}
+// From the PPM: three coded planes, and one 8-bit plane with a palette learned from the picture.
+void BM_ImgtoolEncodePCX(benchmark::State& state) {
+    ImgtoolConvert(state, "picture.ppm", "tool.pcx");
+}
+void BM_ImgtoolEncodePCX8(benchmark::State& state) {
+    Run(state, QStringLiteral(KDS_IMGTOOL),
+        QStringLiteral("convert ") + Shared().Path("picture.ppm") + QLatin1Char(' ') +
+            Shared().Path("tool8.pcx") + QStringLiteral(" --samples 1"));
+}
+BENCHMARK(BM_ImgtoolDecodePCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolDecodePCXRaw)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolDecodePCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolToPpmPCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolToPpmPCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolEncodePCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImgtoolEncodePCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif
 
 } // namespace
@@ -355,6 +459,19 @@ BENCHMARK(BM_ConvertToPpmJPEG)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConvertEncodeBMP)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConvertEncodePNG)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConvertEncodeJPEG)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DecodePCX)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePCXRaw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePCX8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePCX)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePCXRaw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePCX8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertDecodePCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertDecodePCXRaw)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertDecodePCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertToPpmPCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertToPpmPCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertEncodePCX)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertEncodePCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -1,9 +1,13 @@
 #pragma once
 // Shared by the picture fuzz targets: runs one reader over the input and, when it gave a small
-// picture, writes that picture back in every format the station writes.
+// picture, writes that picture back as BMP, PNG and JPEG, and as PCX or GIF in one layout chosen
+// from the input's bytes.
 
+#include "FuzzLzw.h"
 #include "imaging/BMPFilt.h"
+#include "imaging/GIFFilter.h"
 #include "imaging/JPEGFilt.h"
+#include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
 
 #include <cstddef>
@@ -44,5 +48,19 @@ int FuzzPicture(const std::uint8_t* data, std::size_t size, Read read) {
     WriteBMP(out, bitmap, params, progress);
     WritePNG(out, bitmap, params, progress);
     WriteJPEG(out, bitmap, params, progress);
+    // PCX or GIF only for the smallest pictures: a palette of their colours is then their own and
+    // no quantiser needs to learn it.
+    if (std::int64_t(bitmap.Width()) * bitmap.Height() > 256)
+        return 0;
+    const std::uint8_t choice = data[size / 2];
+    params.BitsPerSample = 1 + choice % 8;
+    params.SamplesPerPixel = (choice & 8) ? 3 : 1;
+    params.PcxCompressed = (choice & 16) != 0;
+    params.GifInterlaced = (choice & 32) != 0;
+    params.GifLzwEncoder = FuzzGifEncoder;
+    if (choice & 64)
+        WritePCX(out, bitmap, params, progress);
+    else
+        WriteGIF(out, bitmap, params, progress);
     return 0;
 }

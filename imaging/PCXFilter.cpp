@@ -390,6 +390,12 @@ void WritePCX(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
         }
     }
 
+    // Room for the raw size at once: coded data are rarely larger, and the buffer is not copied
+    // as it grows.
+    const std::size_t rawSize =
+        HeaderSize + std::size_t(height) * std::size_t(bytesPerLine) * (layout == Layout::Planes ? 3 : 1) +
+        (layout == Layout::EightBit ? 1 + TrailingMapSize : 0);
+    stream.Buffer().reserve(stream.Position() + rawSize);
     stream.WriteU8(Manufacturer);
     stream.WriteU8(std::uint8_t(params.PcxVersion));
     stream.WriteU8(params.PcxCompressed ? 1 : 0);

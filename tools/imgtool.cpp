@@ -1,8 +1,8 @@
 // imgtool: runs the picture operations and the picture files of the image library, for tests,
 // reviews and benchmarks.
 //
-//   imgtool convert IN OUT [--bits N] [--samples N]
-//   imgtool info IN
+//   imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw]
+//   imgtool info IN [--index N]
 //   imgtool reduce IN OUT N
 //   imgtool gray IN OUT
 //   imgtool bw IN OUT threshold|dither [LEVEL]
@@ -14,12 +14,15 @@
 // Pictures are read and written by their extension through the station's reader and writer
 // (BMP, PNG, JPEG, ...); binary PPM (P6) and PGM (P5) files stay readable (8- or 16-bit samples)
 // and writable (8 bits) as test formats. convert writes with the parameters of the file read,
-// --bits and --samples setting the writer's BitsPerSample and SamplesPerPixel. info prints width,
-// height, bits per sample, samples per pixel and file type. scan acquires a picture from the
-// default scanner (or NAME) without a dialog: the options are set in order, then it scans; it
-// prints what info prints, then "dpi X Y"; --multi collects every page of a document feeder into
-// OUT-1, OUT-2, ... Errors go to stderr, exit 1.
+// --bits and --samples setting the writer's BitsPerSample and SamplesPerPixel, --pcx-raw writing
+// PCX lines uncoded. info prints width, height, bits per sample, samples per pixel and file type;
+// for PCX also the resolution, the version and the colour map's length. For GIF it prints what the
+// reader read before it stopped (--index choosing the image), then the component's error. scan
+// acquires a picture from the default scanner (or NAME) without a dialog: the options are set in
+// order, then it scans; it prints what info prints, then "dpi X Y"; --multi collects every page of a
+// document feeder into OUT-1, OUT-2, ... Errors go to stderr, exit 1.
 
+#include "imaging/GIFFilter.h"
 #include "imaging/ImageIO.h"
 #include "imaging/ImageProc.h"
 #include "imaging/imgtwain.h"
@@ -195,23 +198,28 @@ TResampleFilter FilterNamed(const char* name) {
 }
 
 [[noreturn]] void Usage() {
-    throw ToolError("usage: imgtool convert IN OUT [--bits N] [--samples N] | info IN |\n"
-                    "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
-                    "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
-                    "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]");
+    throw ToolError(
+        "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] | info IN [--index N] |\n"
+        "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
+        "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
+        "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]");
 }
 
 int Convert(int argc, char** argv, TImageIO& io) {
-    if (argc < 4 || argc % 2 != 0)
+    if (argc < 4)
         Usage();
     const QString in = QString::fromLocal8Bit(argv[2]);
     const QString out = QString::fromLocal8Bit(argv[3]);
     int bits = 0, samples = 0;
-    for (int i = 4; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--bits") == 0)
-            bits = Number(argv[i + 1], "bits per sample");
-        else if (std::strcmp(argv[i], "--samples") == 0)
-            samples = Number(argv[i + 1], "samples per pixel");
+    bool raw = false;
+    for (int i = 4; i < argc; ++i) {
+        const bool valued = i + 1 < argc;
+        if (std::strcmp(argv[i], "--bits") == 0 && valued)
+            bits = Number(argv[++i], "bits per sample");
+        else if (std::strcmp(argv[i], "--samples") == 0 && valued)
+            samples = Number(argv[++i], "samples per pixel");
+        else if (std::strcmp(argv[i], "--pcx-raw") == 0)
+            raw = true;
         else
             Usage();
     }
@@ -222,17 +230,61 @@ int Convert(int argc, char** argv, TImageIO& io) {
         io.Params().BitsPerSample = bits;
     if (samples)
         io.Params().SamplesPerPixel = samples;
+    if (raw)
+        io.Params().PcxCompressed = false;
     WritePicture(out, bmp, io);
     return 0;
 }
 
-int Info(const QString& in, TImageIO& io) {
+void PrintColor(const char* name, TBGRColor c) {
+    std::printf("%s %d %d %d\n", name, c.r, c.g, c.b);
+}
+
+// What the GIF reader read of the file before it stopped, with a record of its own.
+void PrintGifStages(const QString& in, int index) {
+    const QByteArray data = ReadWholeFile(in);
+    ByteReader stream(data);
+    TIOParamsVals p;
+    p.GifImageIndex = index;
+    TBitmap bmp;
+    int count = 0;
+    TProgressRec progress;
+    TGifReadStages reached;
+    try {
+        ReadGIF(stream, bmp, count, progress, p, &reached);
+    } catch (const EInvalidGraphic&) {
+        // The component's load below raises the error with its own text.
+    }
+    if (reached.Header)
+        std::printf("gif version %s\nscreen %d %d\n", p.GifVersion.toLatin1().constData(), p.GifScreenWidth,
+                    p.GifScreenHeight);
+    if (reached.Image) {
+        std::printf("image %d %d %d %d\ndelay %d\ninterlaced %d\n", p.GifLeft, p.GifTop, p.Width, p.Height,
+                    p.GifDelay, p.GifInterlaced ? 1 : 0);
+        if (p.GifHasTransparency)
+            PrintColor("transparent", p.GifTransparentColor);
+        else
+            std::printf("transparent none\n");
+    }
+    if (reached.Background)
+        PrintColor("background", p.GifBackground);
+    std::fflush(stdout);
+}
+
+int Info(const QString& in, int index, TImageIO& io) {
+    const bool gif = !IsPnm(in) && QFileInfo(in).suffix().toLower() == QLatin1String("gif");
+    if (gif)
+        PrintGifStages(in, index);
+    io.Params().GifImageIndex = index;
     const TBitmap bmp = ReadPicture(in, io);
     const TIOParamsVals& p = io.Params();
     const bool pnm = IsPnm(in);
     std::printf("width %d\nheight %d\nbits per sample %d\nsamples per pixel %d\nfile type %s\n", bmp.Width(),
                 bmp.Height(), pnm ? 8 : p.BitsPerSample, pnm ? 3 : p.SamplesPerPixel,
                 pnm ? "PNM" : FileTypeName(p.FileType));
+    if (!pnm && p.FileType == ioPCX)
+        std::printf("dpi %d %d\npcx version %d\ncolour map %d\n", p.DpiX, p.DpiY, p.PcxVersion,
+                    p.ColorMapCount());
     return 0;
 }
 
@@ -303,9 +355,11 @@ int Run(int argc, char** argv) {
     if (command == "convert")
         return Convert(argc, argv, io);
     if (command == "info") {
+        if (argc == 5 && std::strcmp(argv[3], "--index") == 0)
+            return Info(in, Number(argv[4], "image index"), io);
         if (argc != 3)
             Usage();
-        return Info(in, io);
+        return Info(in, 0, io);
     }
     if (command == "count") {
         if (argc != 3)

@@ -73,3 +73,56 @@ TEST(ImgToolFiles, BadInputIsAnError) {
     EXPECT_EQ(Tool({"convert", junk, out, "--bits"}).exitCode, 1);
     EXPECT_EQ(Tool({"convert", junk, out, "--depth", "8"}).exitCode, 1);
 }
+
+TEST(ImgToolFiles, PcxAndGifFiles) {
+    QTemporaryDir dir;
+    const auto fixture = [](const char* name) {
+        return kdstest::SourcePath(QStringLiteral("tests/imaging/data/") + QLatin1String(name));
+    };
+    const QString pcx = dir.filePath(QStringLiteral("a.pcx"));
+    ASSERT_EQ(Tool({"convert", fixture("pcx/rose16-packed.pcx"), pcx, "--pcx-raw"}).exitCode, 0);
+    EXPECT_EQ(kdstest::ReadFile(pcx).mid(1, 3), QByteArray::fromHex("050004"));
+    EXPECT_EQ(Tool({"info", pcx}).out,
+              QByteArray("width 70\nheight 46\nbits per sample 4\nsamples per pixel 1\n"
+                         "file type PCX\ndpi 70 46\npcx version 5\ncolour map 16\n"));
+    const QString back = dir.filePath(QStringLiteral("back.ppm"));
+    ASSERT_EQ(Tool({"convert", pcx, back}).exitCode, 0);
+    EXPECT_EQ(kdstest::ReadFile(back), kdstest::ReadFile(fixture("pcx/rose16.ppm")));
+
+    struct Case {
+        QStringList args;
+        QByteArray out, err;
+    };
+    const QString gif = fixture("gif/anim.gif");
+    const QByteArray screen = "gif version GIF89a\nscreen 70 46\n";
+    const QByteArray background = "background 43 47 30\n";
+    const Case cases[] = {
+        {{"info", gif},
+         screen + "image 0 0 70 46\ndelay 50\ninterlaced 0\ntransparent none\n" + background,
+         "imgtool: LZW decompressor not found : unrecognized GIF\n"},
+        {{"info", gif, "--index", "1"},
+         screen + "image 0 0 128 128\ndelay 50\ninterlaced 0\ntransparent none\n" + background,
+         "imgtool: LZW decompressor not found : unrecognized GIF\n"},
+        {{"info", gif, "--index", "2"},
+         screen + background,
+         "imgtool: GIF image not found : unrecognized GIF\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = Tool(c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+    const QString cut = dir.filePath(QStringLiteral("cut.gif"));
+    kdstest::WriteFile(cut, kdstest::ReadFile(gif).left(40));
+    Result r = Tool({"info", cut});
+    EXPECT_EQ(r.out, screen);
+    EXPECT_EQ(r.err, QByteArray("imgtool: unrecognized GIF : unrecognized GIF\n"));
+
+    const QString out = dir.filePath(QStringLiteral("out.gif"));
+    r = Tool({"convert", pcx, out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QByteArray("imgtool: LZW compressor not found\n"));
+    EXPECT_FALSE(QFile::exists(out));
+}
