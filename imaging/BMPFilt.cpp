@@ -2,6 +2,7 @@
 
 #include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
+#include "imaging/WriterMono.h"
 
 #include <algorithm>
 #include <array>
@@ -585,17 +586,6 @@ void WriteTable(ByteWriter& s, const std::vector<TBGRColor>& colors, bool core) 
     }
 }
 
-bool IsSingleColor(const TBitmap& bitmap) {
-    const std::uint8_t* first = bitmap.ScanLine(0);
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        const std::uint8_t* row = bitmap.ScanLine(y);
-        for (int x = 0; x < bitmap.Width(); ++x)
-            if (std::memcmp(row + 3 * x, first, 3) != 0)
-                return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int EncodeRLE8Row(const std::uint8_t* indices, int count, std::vector<std::uint8_t>& output) {
@@ -614,8 +604,8 @@ struct BmpOutput {
     int depth = 24;
     bool core = false;
     bool rle = false;
-    TBitmap wide; // a picture of another depth taken as 24 bits
-    TBitmap temp;
+    TBitmap temp; // a picture of another depth taken as 24 bits
+    std::unique_ptr<TWriterMono> mono;
     const TBitmap* source = nullptr;
     std::vector<TBGRColor> table;
     std::unique_ptr<TWriterPalette> palette;
@@ -633,30 +623,13 @@ void ChooseOutput(const TBitmap& bitmap, const TIOParamsVals& params, BmpOutput&
         throw EInvalidGraphic(QStringLiteral("Picture too large for the core header"));
     out.rle = params.BmpCompressed && !out.core && (out.depth == 4 || out.depth == 8);
 
-    const TBitmap& input = bitmap.PixelFormat() == pf1bit ? bitmap : As24Bit(bitmap, out.wide);
-    out.source = &input;
-    TProgressRec none;
     if (out.depth == 1) {
-        out.table = {TBGRColor{0, 0, 0}, TBGRColor{255, 255, 255}};
-        if (input.PixelFormat() == pf24bit) {
-            TBGRColor c0, c1;
-            if (auto mono = MakeTwoColorBitmap(input, c0, c1)) {
-                out.temp = std::move(*mono);
-                out.table = {c0, c1};
-            } else if (IsSingleColor(input)) {
-                // A single colour keeps it: every pixel is entry 0.
-                out.temp = TBitmap(width, height, pf1bit);
-                const std::uint8_t* p = input.ScanLine(0);
-                out.table = {TBGRColor{p[0], p[1], p[2]}, TBGRColor{0, 0, 0}};
-            } else {
-                out.temp = input;
-                OrderedDither(out.temp, none);
-            }
-            out.source = &out.temp;
-        }
+        out.mono = std::make_unique<TWriterMono>(bitmap);
+        out.source = &out.mono->Picture();
+        out.table.assign(out.mono->Colors().begin(), out.mono->Colors().end());
         return;
     }
-    out.source = &As24Bit(input, out.temp);
+    out.source = &As24Bit(bitmap, out.temp);
     if (out.depth <= 8) {
         out.palette = std::make_unique<TWriterPalette>(*out.source, 1 << out.depth);
         out.table = out.palette->Colors();

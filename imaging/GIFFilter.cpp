@@ -1,6 +1,7 @@
 #include "imaging/GIFFilter.h"
 
 #include "imaging/ImageLimits.h"
+#include "imaging/ImageProc.h"
 #include "imaging/WriterMono.h"
 
 #include <algorithm>
@@ -124,8 +125,7 @@ TBitmap MakePicture(const std::vector<std::uint8_t>& indices, int width, int hei
                     const std::vector<TBGRColor>& table, int bits) {
     std::array<TBGRColor, 256> colors{};
     std::copy_n(table.begin(), std::min<std::size_t>(table.size(), colors.size()), colors.begin());
-    const bool blackAndWhite = bits == 1 && ((colors[0] == Black && colors[1] == White) ||
-                                             (colors[0] == White && colors[1] == Black));
+    const bool blackAndWhite = bits == 1 && OneBitTableOf(table) != TOneBitTable::Colour;
     TBitmap result;
     result.SetPixelFormat(blackAndWhite ? pf1bit : pf24bit);
     result.SetSize(width, height);
@@ -296,7 +296,7 @@ void WriteGIF(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
         background = NearestPaletteIndex(colors.data(), 2, params.GifBackground);
         transparent = NearestPaletteIndex(colors.data(), 2, params.GifTransparentColor);
     } else {
-        source = &WriterColourSource(bitmap, copy);
+        source = &As24Bit(bitmap, copy);
         palette = std::make_unique<TWriterPalette>(*source, 1 << bits);
         colors = palette->Colors();
         background = palette->IndexOf(params.GifBackground);

@@ -1,6 +1,7 @@
 #include "imaging/PCXFilter.h"
 
 #include "imaging/ImageLimits.h"
+#include "imaging/ImageProc.h"
 #include "imaging/NeurQuant.h"
 #include "imaging/WriterMono.h"
 
@@ -137,26 +138,11 @@ inline void Put24(std::uint8_t* row, int x, TBGRColor c) {
     row[3 * x + 2] = c.r;
 }
 
-// How a 1-bit file's two colours are shown: a black and white map keeps the picture at 1 bit
-// (inverted when white comes first), any other pair gives a 24-bit picture in those colours.
-enum class MonoForm { Plain, Inverted, Colour };
-
-MonoForm MonoFormOf(TBGRColor& c0, TBGRColor& c1) {
-    // Old monochrome files leave the map zero.
-    if (c0 == Black && c1 == Black)
-        c1 = White;
-    if (c0 == Black && c1 == White)
-        return MonoForm::Plain;
-    if (c0 == White && c1 == Black)
-        return MonoForm::Inverted;
-    return MonoForm::Colour;
-}
-
 // The colours of the pixel values: the trailing map of 8-bit files, the header's map otherwise,
 // and for 1-bit files the form the picture takes.
 struct Colours {
     std::array<TBGRColor, 256> trailing{};
-    MonoForm mono = MonoForm::Colour;
+    TOneBitTable mono = TOneBitTable::Colour;
     TBGRColor c0, c1;
 };
 
@@ -167,10 +153,8 @@ void DecodeRows(const Header& h, LineDecoder& lines, const Colours& colours, TBi
     std::vector<std::uint8_t> buffer(bpl * std::size_t(h.planes));
     std::uint8_t* line = buffer.data();
     const auto& trailing = colours.trailing;
-    const MonoForm mono = colours.mono;
+    const TOneBitTable mono = colours.mono;
     const TBGRColor c0 = colours.c0, c1 = colours.c1;
-    const int monoBytes = (width + 7) / 8;
-    const auto lastMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
     SetProgressRows(progress, h.height);
     for (int y = 0; y < h.height; ++y) {
         ReportRows(progress, y);
@@ -192,13 +176,11 @@ void DecodeRows(const Header& h, LineDecoder& lines, const Colours& colours, TBi
         } else if (h.bits == 4) {
             for (int x = 0; x < width; ++x)
                 Put24(dst, x, h.map[(x & 1) ? (line[x >> 1] & 15) : (line[x >> 1] >> 4)]);
-        } else if (mono == MonoForm::Colour) {
+        } else if (mono == TOneBitTable::Colour) {
             for (int x = 0; x < width; ++x)
                 Put24(dst, x, (line[x >> 3] >> (7 - (x & 7))) & 1 ? c1 : c0);
         } else {
-            for (int b = 0; b < monoBytes; ++b)
-                dst[b] = mono == MonoForm::Inverted ? std::uint8_t(~line[b]) : line[b];
-            dst[monoBytes - 1] &= lastMask;
+            CopyOneBitRow(line, dst, width, mono);
         }
     }
 }
@@ -221,17 +203,21 @@ void ReadChecked(ByteReader& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
         for (std::size_t i = 0; i < trailing.size(); ++i)
             trailing[i] = TBGRColor{map[3 * i + 2], map[3 * i + 1], map[3 * i]};
     }
-    colours.c0 = h.map[0];
-    colours.c1 = h.map[1];
-    if (h.bits == 1)
-        colours.mono = MonoFormOf(colours.c0, colours.c1);
+    if (h.bits == 1) {
+        colours.c0 = h.map[0];
+        colours.c1 = h.map[1];
+        // Old monochrome files leave the map zero: they are black and white.
+        if (colours.c0 == Black && colours.c1 == Black)
+            colours.c1 = White;
+        colours.mono = OneBitTableOf({colours.c0, colours.c1});
+    }
     // The pixel data must be able to hold every line before the picture is allocated.
     const std::int64_t lineBytes = std::int64_t(h.height) * h.planes * h.bytesPerLine;
     if (lineBytes > DecodedBound(dataSize, h.coded))
         Unrecognized();
 
     TBitmap result;
-    result.SetPixelFormat(h.bits == 1 && colours.mono != MonoForm::Colour ? pf1bit : pf24bit);
+    result.SetPixelFormat(h.bits == 1 && colours.mono != TOneBitTable::Colour ? pf1bit : pf24bit);
     result.SetSize(h.width, h.height);
     LineDecoder lines(start + HeaderSize, std::size_t(dataSize), h.coded);
     DecodeRows(h, lines, colours, result, progress);
@@ -382,7 +368,7 @@ void WritePCX(ByteWriter& stream, const TBitmap& bitmap, TIOParamsVals& params, 
         map[0] = mono->Colors()[0];
         map[1] = mono->Colors()[1];
     } else {
-        source = &WriterColourSource(bitmap, copy);
+        source = &As24Bit(bitmap, copy);
         if (layout != Layout::Planes) {
             palette = std::make_unique<TWriterPalette>(*source, layout == Layout::FourBit ? 16 : 256);
             if (layout == Layout::FourBit)

@@ -2,6 +2,7 @@
 
 #include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
+#include "imaging/WriterMono.h"
 
 #include <png.h>
 
@@ -552,33 +553,23 @@ void WritePNG(ByteWriter& stream, TBitmap& bitmap, TIOParamsVals& params, TProgr
         WriteFailed();
     // The picture written: 1 bit (black and white, or a picture's own two colours) or 24 bits. A
     // picture of another depth is taken as 24 bits first.
-    TBitmap wide;
-    const TBitmap& input = bitmap.PixelFormat() == pf1bit ? bitmap : As24Bit(bitmap, wide);
     TBitmap temp;
-    const TBitmap* source = &input;
+    const TBitmap* source = nullptr;
     PngKind kind = PngKind::Colour;
     std::vector<TBGRColor> twoColors;
+    std::unique_ptr<TWriterMono> mono;
     std::unique_ptr<TWriterPalette> palette;
     std::vector<std::uint8_t> indices;
     if (params.BitsPerSample == 1) {
+        mono = std::make_unique<TWriterMono>(bitmap);
+        source = &mono->Picture();
         kind = PngKind::Grey1;
-        if (input.PixelFormat() != pf1bit) {
-            TBGRColor c0, c1;
-            if (auto mono = MakeTwoColorBitmap(input, c0, c1)) {
-                temp = std::move(*mono);
-                if (!(c0 == Black && c1 == White)) {
-                    kind = PngKind::Palette1;
-                    twoColors = {c0, c1};
-                }
-            } else {
-                temp = input;
-                TProgressRec none;
-                OrderedDither(temp, none);
-            }
-            source = &temp;
+        if (!(mono->Colors()[0] == Black && mono->Colors()[1] == White)) {
+            kind = PngKind::Palette1;
+            twoColors.assign(mono->Colors().begin(), mono->Colors().end());
         }
     } else {
-        source = &As24Bit(input, temp);
+        source = &As24Bit(bitmap, temp);
         if (params.SamplesPerPixel == 1) {
             kind = PngKind::Palette8;
             palette = std::make_unique<TWriterPalette>(*source, 256);

@@ -49,7 +49,7 @@ TWriterMono::TWriterMono(const TBitmap& picture) : FSource(&picture), FColors{Bl
         return;
     }
     TBitmap wide;
-    const TBitmap& colour = WriterColourSource(picture, wide);
+    const TBitmap& colour = As24Bit(picture, wide);
     TBGRColor c0, c1;
     if (auto mono = MakeTwoColorBitmap(colour, c0, c1)) {
         FCopy = std::move(*mono);
@@ -66,17 +66,4 @@ TWriterMono::TWriterMono(const TBitmap& picture) : FSource(&picture), FColors{Bl
         OrderedDither(FCopy, none);
     }
     FSource = &FCopy;
-}
-
-const TBitmap& WriterColourSource(const TBitmap& picture, TBitmap& copy) {
-    if (picture.PixelFormat() == pf24bit)
-        return picture;
-    TProgressRec none;
-    if (picture.PixelFormat() == pf1bit) {
-        Expand1BitTo24Bit(picture, copy, none);
-    } else {
-        copy = picture;
-        copy.SetPixelFormat(pf24bit);
-    }
-    return copy;
 }

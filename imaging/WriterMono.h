@@ -1,6 +1,6 @@
 #pragma once
 // The 1-bit picture that a writer stores when BitsPerSample is 1, chosen the same way by every
-// picture format, and the 24-bit picture that the other layouts write.
+// picture format.
 
 #include "imaging/Bitmap.h"
 
@@ -11,7 +11,7 @@ public:
     // A 1-bit bitmap is taken as it is, with black and white. A picture of exactly two colours
     // becomes its two-colour conversion: bit 0 the darker colour, bit 1 the lighter. A picture of
     // one colour keeps it as entry 0 (entry 1 black, or white for a black picture). Any other
-    // picture is dithered to black and white.
+    // picture is dithered to black and white. Pictures of other depths count as 24 bits.
     explicit TWriterMono(const TBitmap& picture);
     TWriterMono(const TWriterMono&) = delete;
     TWriterMono& operator=(const TWriterMono&) = delete;
@@ -26,7 +26,3 @@ private:
     const TBitmap* FSource = nullptr;
     std::array<TBGRColor, 2> FColors;
 };
-
-// The 24-bit picture a writer of more than one bit stores: the bitmap itself when it has 24 bits
-// per pixel, else copy made into a 24-bit picture (1 bit: bit 0 black, bit 1 white).
-const TBitmap& WriterColourSource(const TBitmap& picture, TBitmap& copy);

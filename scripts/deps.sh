@@ -7,6 +7,7 @@ KDS_PACKAGES=(
   libx11-dev
   libsane-dev sane-utils
   fonts-dejavu-core
+  imagemagick netpbm
   xvfb xauth
 )
 

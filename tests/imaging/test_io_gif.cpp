@@ -3,6 +3,7 @@
 // checked with stand-in codecs (the station sets no hook).
 #include "IoTestSupport.h"
 #include "imaging/GIFFilter.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -413,17 +414,23 @@ TEST(GifRead, ProgressStepsAndBoundedImages) {
     params.GifLzwDecoder = StandInDecoder;
     ReadGif(file, params, progress);
     EXPECT_EQ(seen, (std::vector<int>{0, 30, 70, 100}));
+}
 
+TEST(GifRead, HugeImagesDeclaredByTinyFilesAreRefusedWithoutALargeAllocation) {
     // 65535 x 65535 pixels, or 16384 x 16384 from three bytes of data, are refused before any
     // buffer is made for the decoder.
-    decoderLog = {};
-    EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 65535, 65535), params).message,
-              QStringLiteral("unrecognized GIF"));
-    EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 16384, 16384), params).message,
-              QStringLiteral("unrecognized GIF"));
-    EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 0, 5), params).message,
-              QStringLiteral("unrecognized GIF"));
-    EXPECT_TRUE(decoderLog.codeSizes.empty());
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, [] {
+        TIOParamsVals params;
+        params.GifLzwDecoder = StandInDecoder;
+        decoderLog = {};
+        EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 65535, 65535), params).message,
+                  QStringLiteral("unrecognized GIF"));
+        EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 16384, 16384), params).message,
+                  QStringLiteral("unrecognized GIF"));
+        EXPECT_EQ(ReadGif(Header({Black, White}) + Image(0, 0, 0, 5), params).message,
+                  QStringLiteral("unrecognized GIF"));
+        EXPECT_TRUE(decoderLog.codeSizes.empty());
+    }));
 }
 
 TEST(GifWrite, StopsAfterTheDescriptorWithoutAnEncoder) {

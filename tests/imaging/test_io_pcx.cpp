@@ -2,6 +2,7 @@
 // checks, the line coding and the writer's layouts.
 #include "IoTestSupport.h"
 #include "imaging/PCXFilter.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -202,10 +203,6 @@ TEST(PcxRead, BadHeadersAndShortDataAreUnrecognized) {
         {"last column before the first", with([](Spec& s) { s.xMin = 5, s.width = 0; }), twoBytes},
         {"65535 x 65535", with([](Spec& s) { s.width = s.height = 65535, s.bytesPerLine = 65535; }),
          twoBytes},
-        {"16384 x 16384 from two bytes", with([](Spec& s) { s.width = s.height = s.bytesPerLine = 16384; }),
-         QByteArray::fromHex("ffff")},
-        {"runs that cannot fill the picture",
-         with([](Spec& s) { s.width = s.bytesPerLine = 4000, s.height = 4000; }), QByteArray(8000, '\xff')},
         {"coded data ending inside the last line", with([](Spec& s) { s.height = 2; }),
          QByteArray::fromHex("c30a")},
         {"a run without its value", with([](Spec& s) { s.height = 1; }), QByteArray::fromHex("01c2")},
@@ -224,6 +221,43 @@ TEST(PcxRead, BadHeadersAndShortDataAreUnrecognized) {
     EXPECT_EQ(DamagedReadMessage(ReadWhole, whole.left(128 + 767)), QStringLiteral("unrecognized PCX"));
     EXPECT_EQ(DamagedReadMessage(ReadWhole, PcxFile(Spec{}, QByteArray())),
               QStringLiteral("unrecognized PCX"));
+}
+
+namespace {
+
+void ReadHugeDeclarations() {
+    Spec huge;
+    huge.width = huge.height = huge.bytesPerLine = 16384;
+    Spec large;
+    large.width = large.height = large.bytesPerLine = 8000;
+    struct Case {
+        const char* name;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        {"16384 x 16384 from two bytes", PcxFile(huge, QByteArray::fromHex("ffff"), -1)},
+        {"8000 x 8000 from runs that cannot fill it", PcxFile(large, QByteArray(60000, '\xff'), -1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DamagedReadMessage(ReadWhole, c.file), QStringLiteral("unrecognized PCX"));
+    }
+    // Runs of 63 fill 2000 x 2000 pixels from 128 kilobytes: such files still read.
+    Spec dense;
+    dense.width = dense.height = dense.bytesPerLine = 2000;
+    QByteArray runs;
+    for (int i = 0; i < 2000 * 2000 / 63; ++i)
+        runs += QByteArray::fromHex("ff05");
+    runs += QByteArray::fromHex("c105").repeated(2000 * 2000 % 63);
+    const TBitmap bmp = Read(PcxFile(dense, runs, -1));
+    EXPECT_EQ(bmp.Width(), 2000);
+    EXPECT_EQ(Pixel(bmp, 1999, 1999), C(5, 5, 5));
+}
+
+} // namespace
+
+TEST(PcxRead, HugePicturesDeclaredByTinyFilesAreRefusedWithoutALargeAllocation) {
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, ReadHugeDeclarations));
 }
 
 TEST(PcxRead, LinesDecodeWithinTheirBuffer) {

@@ -6,7 +6,8 @@ set -euo pipefail
 IM=/usr/bin/convert
 cd "$(dirname "$0")"
 
-# The sources, as PPM: the rose itself and the rose reduced to 256, 16, 4 and 2 colours.
+# The sources, as PPM: the rose itself and the rose reduced to 256, 16, 4 and 2 colours (the
+# 4-colour one only makes a refused file).
 $IM rose: -depth 8 pcx/rose.ppm
 for n in 256 16 4 2; do
   $IM rose: +dither -colors $n -depth 8 pcx/rose$n.ppm
@@ -21,6 +22,7 @@ $IM rose: pcx/rose-im.pcx
 # Refused: 1 bit in 4 planes, 2 bits in one plane, 4 planes of 8 bits.
 ppmtopcx pcx/rose16.ppm >pcx/rose16-planes.pcx
 ppmtopcx -packed pcx/rose4.ppm >pcx/rose4-packed.pcx
+rm pcx/rose4.ppm
 $IM rose: -alpha on pcx/rose-alpha.pcx
 
 # GIF: plain, interlaced, 4 colours, black and white, and two frames of 50 hundredths each.
