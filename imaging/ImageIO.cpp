@@ -7,6 +7,7 @@
 #include "imaging/NeurQuant.h"
 #include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
+#include "imaging/TIFFilt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -248,17 +249,7 @@ QByteArray ReadWholeFile(const QString& fileName) {
     return data;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Codecs that come later: until then their pictures fail with the component's texts.
-
 namespace {
-
-void ReadTIFF(ByteReader&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
-}
-void WriteTIFF(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&) {
-    throw EInvalidGraphic(QStringLiteral("TIFF pictures are not supported"));
-}
 
 // The extension from the last point of the file-name part, lower-cased, with its point.
 QString LowerExtension(const QString& fileName) {
@@ -404,8 +395,16 @@ void TImageIO::LoadPNG(const QString& fileName) {
 }
 
 void TImageIO::LoadTIFF(const QString& fileName) {
-    LoadWith(fileName, ioTIFF, ReadTIFF, QStringLiteral("unrecognized TIFF"), Translate::InvalidGraphic,
-             true);
+    // An index past the file's images is an error here, so that the old picture never passes as loaded.
+    LoadWith(
+        fileName, ioTIFF,
+        [](ByteReader& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
+            int count = 0;
+            ReadTIFF(s, b, count, r, p);
+            if (p.TiffImageIndex < 0 || p.TiffImageIndex >= count)
+                throw EInvalidGraphic(QStringLiteral("TIFF image not found"));
+        },
+        QStringLiteral("unrecognized TIFF"), Translate::InvalidGraphic, true);
 }
 
 void TImageIO::LoadGIF(const QString& fileName) {
@@ -540,7 +539,9 @@ void TImageIO::SaveGIF(const QString& fileName) {
 }
 
 void TImageIO::SaveTIFF(const QString& fileName) {
-    SaveWith(fileName, WriteTIFF);
+    SaveWith(fileName, [](ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
+        WriteTIFF(s, false, b, r, p);
+    });
 }
 
 void TImageIO::SavePCX(const QString& fileName) {

@@ -2,6 +2,7 @@
 // reviews and benchmarks.
 //
 //   imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw]
+//                   [--compression none|huffman|g3|g3-2d|g4|packbits] [--index N] [--append [--at N]]
 //   imgtool info IN [--index N]
 //   imgtool reduce IN OUT N
 //   imgtool gray IN OUT
@@ -15,8 +16,12 @@
 // (BMP, PNG, JPEG, ...); binary PPM (P6) and PGM (P5) files stay readable (8- or 16-bit samples)
 // and writable (8 bits) as test formats. convert writes with the parameters of the file read,
 // --bits and --samples setting the writer's BitsPerSample and SamplesPerPixel, --pcx-raw writing
-// PCX lines uncoded. info prints width, height, bits per sample, samples per pixel and file type;
-// for PCX also the resolution, the version and the colour map's length. For GIF it prints what the
+// PCX lines uncoded, --compression the TIFF writer's TiffCompression; --index picks the image of a
+// TIFF input, and --append adds the picture to the existing Intel-ordered TIFF file OUT as its image
+// number --at (at the end without it). info prints width, height, bits per sample, samples per
+// pixel and file type; for PCX also the resolution, the version and the colour map's length; for
+// TIFF (--index choosing the image) the resolution, the TIFF compression code, photometric and
+// planar configuration and the number of images in the file. For GIF it prints what the
 // reader read before it stopped (--index choosing the image), then the component's error. scan
 // acquires a picture from the default scanner (or NAME) without a dialog: the options are set in
 // order, then it scans; it prints what info prints, then "dpi X Y"; --multi collects every page of a
@@ -25,6 +30,7 @@
 #include "imaging/GIFFilter.h"
 #include "imaging/ImageIO.h"
 #include "imaging/ImageProc.h"
+#include "imaging/TIFFilt.h"
 #include "imaging/imgtwain.h"
 
 #include <QByteArray>
@@ -37,6 +43,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <stdexcept>
 
@@ -199,10 +206,48 @@ TResampleFilter FilterNamed(const char* name) {
 
 [[noreturn]] void Usage() {
     throw ToolError(
-        "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] | info IN [--index N] |\n"
+        "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] [--compression C] [--index N]\n"
+        "                      [--append [--at N]] | info IN [--index N] |\n"
         "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
         "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
-        "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]");
+        "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]\n"
+        "       (C: none huffman g3 g3-2d g4 packbits)");
+}
+
+std::uint8_t CompressionNamed(const std::string& name) {
+    static const std::map<std::string, std::uint8_t> codes = {{"none", 0},  {"huffman", 1}, {"g3", 2},
+                                                              {"g3-2d", 3}, {"g4", 4},      {"packbits", 8}};
+    const auto it = codes.find(name);
+    if (it == codes.end())
+        throw ToolError("unknown compression: " + name);
+    return it->second;
+}
+
+// Adds the picture to an existing TIFF file as its image number at.
+void AppendTiff(const QString& name, const TBitmap& bmp, TIOParamsVals& params, int at) {
+    const QByteArray old = ReadWholeFile(name);
+    ByteWriter stream;
+    stream.Buffer().assign(old.begin(), old.end());
+    params.TiffImageIndex = at;
+    TProgressRec progress;
+    WriteTIFF(stream, true, bmp, progress, params);
+    const QByteArray bytes = stream.ToByteArray();
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ToolError("cannot write " + name.toStdString());
+}
+
+// The number of images of a TIFF file: asking for an image past the chain reads nothing but the count.
+int TiffImages(const QString& name) {
+    const QByteArray data = ReadWholeFile(name);
+    ByteReader stream(data);
+    TBitmap none;
+    TIOParamsVals params;
+    params.TiffImageIndex = std::numeric_limits<int>::max();
+    TProgressRec progress;
+    int count = 0;
+    ReadTIFF(stream, none, count, progress, params);
+    return count;
 }
 
 int Convert(int argc, char** argv, TImageIO& io) {
@@ -210,8 +255,9 @@ int Convert(int argc, char** argv, TImageIO& io) {
         Usage();
     const QString in = QString::fromLocal8Bit(argv[2]);
     const QString out = QString::fromLocal8Bit(argv[3]);
-    int bits = 0, samples = 0;
-    bool raw = false;
+    int bits = 0, samples = 0, index = 0, at = std::numeric_limits<int>::max();
+    bool raw = false, append = false, atGiven = false;
+    const char* compression = nullptr;
     for (int i = 4; i < argc; ++i) {
         const bool valued = i + 1 < argc;
         if (std::strcmp(argv[i], "--bits") == 0 && valued)
@@ -220,11 +266,27 @@ int Convert(int argc, char** argv, TImageIO& io) {
             samples = Number(argv[++i], "samples per pixel");
         else if (std::strcmp(argv[i], "--pcx-raw") == 0)
             raw = true;
+        else if (std::strcmp(argv[i], "--compression") == 0 && valued)
+            compression = argv[++i];
+        else if (std::strcmp(argv[i], "--index") == 0 && valued)
+            index = Number(argv[++i], "image index");
+        else if (std::strcmp(argv[i], "--append") == 0)
+            append = true;
+        else if (std::strcmp(argv[i], "--at") == 0 && valued)
+            at = Number(argv[++i], "position"), atGiven = true;
         else
             Usage();
     }
     if (bits < 0 || bits > 16 || samples < 0 || samples > 4)
         throw ToolError("bits per sample run 1 to 16, samples per pixel 1 to 4");
+    if (index < 0 || at < 0)
+        throw ToolError("image numbers start at 0");
+    if (atGiven && !append)
+        throw ToolError("--at goes with --append");
+    const QString outExt = QFileInfo(out).suffix().toLower();
+    if (append && outExt != QLatin1String("tif") && outExt != QLatin1String("tiff"))
+        throw ToolError("--append adds to TIFF files only");
+    io.Params().TiffImageIndex = index;
     TBitmap bmp = ReadPicture(in, io);
     if (bits)
         io.Params().BitsPerSample = bits;
@@ -232,7 +294,12 @@ int Convert(int argc, char** argv, TImageIO& io) {
         io.Params().SamplesPerPixel = samples;
     if (raw)
         io.Params().PcxCompressed = false;
-    WritePicture(out, bmp, io);
+    if (compression)
+        io.Params().TiffCompression = CompressionNamed(compression);
+    if (append)
+        AppendTiff(out, bmp, io.Params(), at);
+    else
+        WritePicture(out, bmp, io);
     return 0;
 }
 
@@ -276,6 +343,7 @@ int Info(const QString& in, int index, TImageIO& io) {
     if (gif)
         PrintGifStages(in, index);
     io.Params().GifImageIndex = index;
+    io.Params().TiffImageIndex = index;
     const TBitmap bmp = ReadPicture(in, io);
     const TIOParamsVals& p = io.Params();
     const bool pnm = IsPnm(in);
@@ -285,6 +353,9 @@ int Info(const QString& in, int index, TImageIO& io) {
     if (!pnm && p.FileType == ioPCX)
         std::printf("dpi %d %d\npcx version %d\ncolour map %d\n", p.DpiX, p.DpiY, p.PcxVersion,
                     p.ColorMapCount());
+    if (!pnm && p.FileType == ioTIFF)
+        std::printf("dpi %d %d\ntiff compression %d\ntiff photometric %d\ntiff planar %d\nimages %d\n",
+                    p.DpiX, p.DpiY, p.TiffCompression, p.TiffPhotometric, p.TiffPlanarConfig, TiffImages(in));
     return 0;
 }
 
