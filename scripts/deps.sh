@@ -9,6 +9,7 @@ KDS_PACKAGES=(
   fonts-dejavu-core
   imagemagick netpbm
   xvfb xauth
+  libtiff-tools
 )
 
 kds_install_missing() {

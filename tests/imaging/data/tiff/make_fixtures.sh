@@ -20,13 +20,13 @@ $IM rose: "${strip[@]}" -compress RLE -define tiff:rows-per-strip=23 rose-rows23
 
 # Palettes: the references are ImageMagick's own reading of the files.
 $IM rose: "${strip[@]}" -compress None -type palette rose-palette.tif
-$IM rose-palette.tif -strip rose-palette.ppm
+$IM rose-palette.tif -strip -depth 8 rose-palette.ppm
 $IM rose: "${strip[@]}" -compress None -colors 16 -type palette rose-palette16.tif
-$IM rose-palette16.tif -strip rose-palette16.ppm
+$IM rose-palette16.tif -strip -depth 8 rose-palette16.ppm
 
 # Greys.
-$IM granite: -strip -colorspace gray -depth 8 granite-grey.pgm
 $IM granite: "${strip[@]}" -compress None -type grayscale granite-grey.tif
+$IM granite-grey.tif -strip -depth 8 granite-grey.pgm
 $IM granite: "${strip[@]}" -compress None -type grayscale -depth 16 granite-grey16.tif
 $IM granite: "${strip[@]}" -compress None -type grayscale -depth 4 granite-grey4.tif
 $IM granite-grey4.tif -strip -depth 8 granite-grey4.pgm
