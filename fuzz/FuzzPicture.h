@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the picture fuzz targets: runs one reader over the input and, when it gave a small
-// picture, writes that picture back as BMP, PNG and JPEG, and as PCX or GIF in one layout chosen
-// from the input's bytes.
+// picture, writes that picture back as BMP, PNG and JPEG, as TIFF in one coding and as PCX or GIF
+// in one layout chosen from the input's bytes.
 
 #include "FuzzLzw.h"
 #include "imaging/BMPFilt.h"
@@ -9,6 +9,7 @@
 #include "imaging/JPEGFilt.h"
 #include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
+#include "imaging/TIFFilt.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +49,10 @@ int FuzzPicture(const std::uint8_t* data, std::size_t size, Read read) {
     WriteBMP(out, bitmap, params, progress);
     WritePNG(out, bitmap, params, progress);
     WriteJPEG(out, bitmap, params, progress);
+    // TIFF in one coding per input, chosen by its last byte: none, the four fax codings or PackBits.
+    static const std::uint8_t tiffCodings[] = {0, 1, 2, 3, 4, 8};
+    params.TiffCompression = tiffCodings[data[size - 1] % 6];
+    WriteTIFF(out, false, bitmap, progress, params);
     // PCX or GIF only for the smallest pictures: a palette of their colours is then their own and
     // no quantiser needs to learn it.
     if (std::int64_t(bitmap.Width()) * bitmap.Height() > 256)

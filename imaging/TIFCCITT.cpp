@@ -280,21 +280,37 @@ int FindBit(const std::uint8_t* row, std::int64_t from, int width, int bit) {
     return width;
 }
 
-// The changing pixels b1 and b2 of the reference row for a0 and the current colour's bit;
-// a position before the row counts as white.
-struct Changes {
-    std::int64_t b1, b2;
-};
-Changes ReferenceChanges(const std::uint8_t* ref, std::int64_t a0, int width, int colourBit, int whiteBit) {
-    std::int64_t p;
-    if (a0 < 0)
-        p = colourBit == whiteBit ? 0 : FindBit(ref, 0, width, colourBit);
-    else
-        p = FindBit(ref, a0, width, colourBit);
-    const int b1 = p >= width ? width : FindBit(ref, p, width, colourBit ^ 1);
-    const int b2 = b1 >= width ? width : FindBit(ref, b1, width, colourBit);
-    return Changes{b1, b2};
+// The changing pixels of a row, where its colour differs from the pixel before (a pixel before
+// the row counts as white): even entries begin black runs, odd entries white runs. Three copies of
+// the width end the list.
+void ChangesOf(const std::uint8_t* row, int width, int whiteBit, std::vector<int>& changes) {
+    changes.clear();
+    int bit = whiteBit ^ 1;
+    for (int x = FindBit(row, 0, width, bit); x < width; x = FindBit(row, x, width, bit)) {
+        changes.push_back(x);
+        bit ^= 1;
+    }
+    changes.insert(changes.end(), 3, width);
 }
+
+// The reference row's changing pixels b1 and b2 for a0 and the current colour: b1 is the first
+// change after a0 to the opposite colour, b2 the change after it. a0 never moves back within a
+// row, so the search goes on from where the last one stopped.
+class ReferenceChanges {
+public:
+    explicit ReferenceChanges(const std::vector<int>& changes) : FChanges(changes) {}
+    void Find(std::int64_t a0, bool white, int& b1, int& b2) {
+        while (FChanges[FNext] <= a0)
+            ++FNext;
+        const std::size_t j = FNext + (((FNext & 1) == 0) == white ? 0 : 1);
+        b1 = FChanges[j];
+        b2 = FChanges[j + 1];
+    }
+
+private:
+    const std::vector<int>& FChanges;
+    std::size_t FNext = 0;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Decoding. Decoded rows: bit 1 white. Colours count 0 white, 1 black.
@@ -355,6 +371,10 @@ public:
     // Algorithm of the two-dimensional row against the reference row.
     std::uint64_t Row2D(std::uint8_t* row, std::uint64_t pos, std::uint8_t* ref) {
         const std::size_t bytes = RowBytes(FWidth);
+        thread_local std::vector<int> changes;
+        ChangesOf(ref, FWidth, 1, changes);
+        ReferenceChanges reference(changes);
+        int b1 = 0, b2 = 0;
         std::memset(row, 0, bytes);
         const std::uint64_t start = pos;
         std::int64_t a0 = -1;
@@ -365,12 +385,11 @@ public:
             pos += m.length;
             FSource.Check(pos);
             switch (m.kind) {
-            case mkPass: {
-                const Changes c = ReferenceChanges(ref, a0, FWidth, BitOf(colour), 1);
-                Paint(row, colour, a0, c.b2);
-                a0 = c.b2;
+            case mkPass:
+                reference.Find(a0, colour == White, b1, b2);
+                Paint(row, colour, a0, b2);
+                a0 = b2;
                 break;
-            }
             case mkHorizontal: {
                 const std::int64_t first = ReadRun(pos, colour);
                 const std::int64_t second = ReadRun(pos, colour ^ 1);
@@ -383,8 +402,8 @@ public:
                 break;
             }
             case mkVertical: {
-                const Changes c = ReferenceChanges(ref, a0, FWidth, BitOf(colour), 1);
-                const std::int64_t a1 = std::min<std::int64_t>(c.b1 + m.offset, FWidth);
+                reference.Find(a0, colour == White, b1, b2);
+                const std::int64_t a1 = std::min<std::int64_t>(b1 + m.offset, FWidth);
                 if (a1 < a0)
                     Invalid();
                 Paint(row, colour, a0, a1);
@@ -420,8 +439,6 @@ public:
     }
 
 private:
-    static int BitOf(int colour) { return colour == White ? 1 : 0; }
-
     void Paint(std::uint8_t* row, int colour, std::int64_t from, std::int64_t to) const {
         if (colour == White)
             SetRun(row, std::clamp<std::int64_t>(from, 0, FWidth), std::clamp<std::int64_t>(to, 0, FWidth));
@@ -551,20 +568,28 @@ void Encode1D(CodeWriter& w, const std::uint8_t* row, int width) {
 
 void Encode2D(CodeWriter& w, const std::uint8_t* row, const std::uint8_t* ref, int width) {
     const Tables& t = CodeTables();
+    thread_local std::vector<int> coding, changes;
+    ChangesOf(row, width, 0, coding);
+    ChangesOf(ref, width, 0, changes);
+    ReferenceChanges reference(changes);
+    std::size_t next = 0; // the first change of the coding row after a0
     std::int64_t a0 = -1;
     int colour = White;
+    int b1 = 0, b2 = 0;
     while (a0 < width) {
-        const int a1 = FindBit(row, a0, width, colour ^ 1);
-        const Changes c = ReferenceChanges(ref, a0, width, colour, 0);
-        if (c.b2 < a1) {
+        while (coding[next] <= a0)
+            ++next;
+        const int a1 = coding[next];
+        reference.Find(a0, colour == White, b1, b2);
+        if (b2 < a1) {
             w.Put(PassCode);
-            a0 = c.b2;
-        } else if (a1 - c.b1 >= -3 && a1 - c.b1 <= 3) {
-            w.Put(VerticalCodes[a1 - c.b1 + 3]);
+            a0 = b2;
+        } else if (a1 - b1 >= -3 && a1 - b1 <= 3) {
+            w.Put(VerticalCodes[a1 - b1 + 3]);
             a0 = a1;
             colour ^= 1;
         } else {
-            const int a2 = FindBit(row, a1, width, colour);
+            const int a2 = coding[next + 1];
             w.Put(HorizontalCode);
             PutRun(w, t, colour, a1 - std::max<std::int64_t>(a0, 0));
             PutRun(w, t, colour ^ 1, a2 - a1);

@@ -807,24 +807,28 @@ private:
 };
 
 // PackBits of one row: runs of 4 or more equal bytes (up to 128) are repeated, the bytes between
-// them copied in stretches of up to 128.
-void PackRow(const std::uint8_t* row, std::size_t length, std::vector<std::uint8_t>& out) {
+// them copied in stretches of up to 128. out holds length + length / 128 + 1 bytes at least;
+// returns the bytes written.
+std::size_t PackRow(const std::uint8_t* row, std::size_t length, std::uint8_t* out) {
+    std::uint8_t* o = out;
     std::size_t start = 0; // first byte of the pending literal stretch
     std::size_t i = 0;
     auto literal = [&](std::size_t end) {
         if (end > start) {
-            out.push_back(std::uint8_t(end - start - 1));
-            out.insert(out.end(), row + start, row + end);
+            *o++ = std::uint8_t(end - start - 1);
+            std::memcpy(o, row + start, end - start);
+            o += end - start;
         }
     };
     while (i < length) {
-        std::size_t run = 1;
-        while (run < 128 && i + run < length && row[i + run] == row[i])
-            ++run;
-        if (run >= 4) {
+        const std::uint8_t b = row[i];
+        if (length - i >= 4 && row[i + 1] == b && row[i + 2] == b && row[i + 3] == b) {
+            std::size_t run = 4;
+            while (run < 128 && i + run < length && row[i + run] == b)
+                ++run;
             literal(i);
-            out.push_back(std::uint8_t(1 - int(run)));
-            out.push_back(row[i]);
+            *o++ = std::uint8_t(1 - int(run));
+            *o++ = b;
             i += run;
             start = i;
             continue;
@@ -836,34 +840,38 @@ void PackRow(const std::uint8_t* row, std::size_t length, std::vector<std::uint8
         }
     }
     literal(length);
+    return std::size_t(o - out);
 }
 
-// The picture in the form the file holds: 1 bit per pixel (1 white) or 24 bits.
-TBitmap SourceOf(const TBitmap& bitmap, bool mono) {
-    TBitmap colour;
-    const TBitmap* c = &bitmap;
-    if (bitmap.PixelFormat() != pf24bit && bitmap.PixelFormat() != pf1bit) {
-        colour = bitmap;
-        colour.SetPixelFormat(pf24bit);
-        c = &colour;
-    }
+// The picture in the form the file holds, 1 bit per pixel (1 white) or 24 bits: the bitmap itself
+// when it has that form, else a converted copy kept in temp.
+const TBitmap& SourceOf(const TBitmap& bitmap, bool mono, TBitmap& temp) {
+    const TPixelFormat format = bitmap.PixelFormat();
+    if (format == (mono ? pf1bit : pf24bit))
+        return bitmap;
     TProgressRec none;
-    if (mono) {
-        if (c->PixelFormat() == pf1bit)
-            return *c;
-        TBGRColor c0, c1;
-        if (auto two = MakeTwoColorBitmap(*c, c0, c1))
-            return std::move(*two);
-        TBitmap dithered(*c);
-        OrderedDither(dithered, none);
-        return dithered;
+    if (format != pf24bit && format != pf1bit) {
+        temp = bitmap;
+        temp.SetPixelFormat(pf24bit);
+        if (!mono)
+            return temp;
     }
-    if (c->PixelFormat() == pf1bit) {
+    const TBitmap& colour = format == pf24bit || format == pf1bit ? bitmap : temp;
+    if (!mono) {
         TBitmap expanded;
-        Expand1BitTo24Bit(*c, expanded, none);
-        return expanded;
+        Expand1BitTo24Bit(colour, expanded, none);
+        temp = std::move(expanded);
+        return temp;
     }
-    return *c;
+    TBGRColor c0, c1;
+    if (auto two = MakeTwoColorBitmap(colour, c0, c1)) {
+        temp = std::move(*two);
+        return temp;
+    }
+    TBitmap dithered(colour);
+    OrderedDither(dithered, none);
+    temp = std::move(dithered);
+    return temp;
 }
 
 // The compression tag for the picture and TiffCompression.
@@ -894,7 +902,7 @@ void WriteStrip(ByteWriter& stream, const TBitmap& source, std::uint16_t compres
     const std::size_t rowBytes = mono ? (std::size_t(width) + 7) / 8 : std::size_t(width) * 3;
     const auto tailMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
     std::vector<std::uint8_t> line(rowBytes);
-    std::vector<std::uint8_t> packed;
+    std::vector<std::uint8_t> packed(compression == cpPackBits ? rowBytes + rowBytes / 128 + 1 : 0);
     std::vector<std::uint8_t> reference;
     TCCITTCarry carry;
     SetProgressRows(progress, height);
@@ -925,9 +933,7 @@ void WriteStrip(ByteWriter& stream, const TBitmap& source, std::uint16_t compres
             EncodeCCITTG4Row(line.data(), width, stream, reference, carry);
             break;
         case cpPackBits:
-            packed.clear();
-            PackRow(line.data(), rowBytes, packed);
-            stream.WriteBytes(packed.data(), packed.size());
+            stream.WriteBytes(packed.data(), PackRow(line.data(), rowBytes, packed.data()));
             break;
         default:
             stream.WriteBytes(line.data(), rowBytes);
@@ -978,7 +984,8 @@ int WriteTIFF(ByteWriter& stream, bool append, const TBitmap& bitmap, TProgressR
     if (bitmap.Empty())
         throw EInvalidGraphic(QStringLiteral("Cannot write an empty picture"));
     const bool mono = params.BitsPerSample == 1 && params.SamplesPerPixel == 1;
-    const TBitmap source = SourceOf(bitmap, mono);
+    TBitmap temp;
+    const TBitmap& source = SourceOf(bitmap, mono, temp);
     const std::uint16_t compression = CompressionTag(mono, params.TiffCompression);
     const bool twoDimensional = params.TiffCompression == 3;
 
@@ -1011,6 +1018,10 @@ int WriteTIFF(ByteWriter& stream, bool append, const TBitmap& bitmap, TProgressR
 
     const int width = source.Width();
     const int height = source.Height();
+    // Room for the uncompressed rows at once: a large file is not copied over and over as it grows.
+    const std::size_t rows =
+        std::size_t(height) * (mono ? (std::size_t(width) + 7) / 8 : std::size_t(width) * 3);
+    stream.Buffer().reserve(std::max(stream.Buffer().capacity(), stream.Size() + rows + rows / 64 + 1024));
     DirectoryWriter dir(stream, start);
     dir.Long(tagImageWidth, std::uint32_t(width));
     dir.Long(tagImageLength, std::uint32_t(height));
