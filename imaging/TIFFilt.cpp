@@ -1,5 +1,6 @@
 #include "imaging/TIFFilt.h"
 
+#include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
 #include "imaging/TIFCCITT.h"
 
@@ -12,8 +13,6 @@
 
 namespace {
 
-// The largest picture any reader accepts, in pixels.
-constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
 // Longer chains of directories are cut here.
 constexpr std::size_t MaxDirectories = 65536;
 
@@ -338,7 +337,7 @@ Picture ReadTags(const Directory& d) {
 
 // Refuses what this reader does not decode and works out the layout of the rows.
 void Check(Picture& p, const TIOParamsVals& params) {
-    if (p.width < 1 || p.height < 1 || p.width * p.height > MaxPixels)
+    if (!ImageLimits::PixelsWithinLimit(p.width, p.height))
         Invalid();
     if (p.compression == cpLZW && !params.TiffLzwDecoder)
         throw EInvalidGraphic(QStringLiteral("LZW Decompressor not found"));
@@ -395,12 +394,31 @@ StripBytes StripAt(const TiffData& f, const Picture& p, std::size_t index) {
     return StripBytes{f.Data() + offset, count == 0 ? rest : std::min<std::size_t>(count, rest)};
 }
 
-// Whether a strip's bytes can hold so many rows at all: the data of an uncompressed strip, and
-// PackBits codes of 2 bytes for at most 128.
+// Whether a strip's bytes can hold so many rows at all: the data of an uncompressed strip, PackBits
+// codes of 2 bytes for at most 128, a byte for every modified-Huffman row and a bit for every row of
+// the other fax codings.
 void CheckCapacity(const Picture& p, StripBytes strip, std::int64_t rows) {
     const std::uint64_t needed = std::uint64_t(rows) * p.rowBytes;
-    if ((p.compression == cpNone && strip.length < needed) ||
-        (p.compression == cpPackBits && std::uint64_t(strip.length) * 64 < needed))
+    const std::uint64_t length = strip.length;
+    bool fits = true;
+    switch (p.compression) {
+    case cpNone:
+        fits = length >= needed;
+        break;
+    case cpPackBits:
+        fits = length * 64 >= needed;
+        break;
+    case cpHuffman:
+        fits = length >= std::uint64_t(rows);
+        break;
+    case cpGroup3:
+    case cpGroup4:
+        fits = length * 8 >= std::uint64_t(rows);
+        break;
+    default:
+        break;
+    }
+    if (!fits)
         Invalid();
 }
 
@@ -521,7 +539,6 @@ public:
         // Decoded fax rows have 1 for the code's white.
         const bool fax = p.compression >= cpHuffman && p.compression <= cpGroup4;
         FInvert = white0 != fax;
-        FTailMask = std::uint8_t(0xFF << ((8 - p.width % 8) % 8));
         FShift = p.software.startsWith(QLatin1String("Look@Molli v1.1")) ? 4 : 8;
     }
 
@@ -565,17 +582,10 @@ public:
             }
             break;
         }
-        case Kind::Mono: {
-            const std::size_t bytes = p.rowBytes;
-            if (FInvert) {
-                for (std::size_t i = 0; i < bytes; ++i)
-                    dst[i] = std::uint8_t(~src[i]);
-            } else if (dst != src) {
-                std::memcpy(dst, src, bytes);
-            }
-            dst[bytes - 1] &= FTailMask;
+        case Kind::Mono:
+            CopyOneBitRow(src, dst, int(p.width),
+                          FInvert ? TOneBitTable::WhiteBlack : TOneBitTable::BlackWhite);
             break;
-        }
         }
     }
 
@@ -595,7 +605,6 @@ private:
     bool FBigEndian;
     TBGRColor FTable[256];
     bool FInvert = false;
-    std::uint8_t FTailMask = 0xFF;
     int FShift = 8;
 };
 
@@ -846,29 +855,18 @@ std::size_t PackRow(const std::uint8_t* row, std::size_t length, std::uint8_t* o
 // The picture in the form the file holds, 1 bit per pixel (1 white) or 24 bits: the bitmap itself
 // when it has that form, else a converted copy kept in temp.
 const TBitmap& SourceOf(const TBitmap& bitmap, bool mono, TBitmap& temp) {
-    const TPixelFormat format = bitmap.PixelFormat();
-    if (format == (mono ? pf1bit : pf24bit))
+    if (!mono)
+        return As24Bit(bitmap, temp);
+    if (bitmap.PixelFormat() == pf1bit)
         return bitmap;
-    TProgressRec none;
-    if (format != pf24bit && format != pf1bit) {
-        temp = bitmap;
-        temp.SetPixelFormat(pf24bit);
-        if (!mono)
-            return temp;
-    }
-    const TBitmap& colour = format == pf24bit || format == pf1bit ? bitmap : temp;
-    if (!mono) {
-        TBitmap expanded;
-        Expand1BitTo24Bit(colour, expanded, none);
-        temp = std::move(expanded);
-        return temp;
-    }
+    const TBitmap& colour = As24Bit(bitmap, temp);
     TBGRColor c0, c1;
     if (auto two = MakeTwoColorBitmap(colour, c0, c1)) {
         temp = std::move(*two);
         return temp;
     }
     TBitmap dithered(colour);
+    TProgressRec none;
     OrderedDither(dithered, none);
     temp = std::move(dithered);
     return temp;
@@ -900,7 +898,6 @@ void WriteStrip(ByteWriter& stream, const TBitmap& source, std::uint16_t compres
     const int height = source.Height();
     const bool mono = source.PixelFormat() == pf1bit;
     const std::size_t rowBytes = mono ? (std::size_t(width) + 7) / 8 : std::size_t(width) * 3;
-    const auto tailMask = std::uint8_t(0xFF << ((8 - width % 8) % 8));
     std::vector<std::uint8_t> line(rowBytes);
     std::vector<std::uint8_t> packed(compression == cpPackBits ? rowBytes + rowBytes / 128 + 1 : 0);
     std::vector<std::uint8_t> reference;
@@ -910,8 +907,7 @@ void WriteStrip(ByteWriter& stream, const TBitmap& source, std::uint16_t compres
         ReportRows(progress, y);
         const std::uint8_t* row = source.ScanLine(y);
         if (mono) {
-            std::memcpy(line.data(), row, rowBytes);
-            line[rowBytes - 1] &= tailMask;
+            CopyOneBitRow(row, line.data(), width, TOneBitTable::BlackWhite);
         } else {
             for (int x = 0; x < width; ++x) {
                 line[3 * std::size_t(x)] = row[3 * x + 2];
