@@ -853,7 +853,8 @@ std::size_t PackRow(const std::uint8_t* row, std::size_t length, std::uint8_t* o
 }
 
 // The picture in the form the file holds, 1 bit per pixel (1 white) or 24 bits: the bitmap itself
-// when it has that form, else a converted copy kept in temp.
+// when it has that form, else a converted copy kept in temp. A 1-bit file has no colour table, so a
+// picture of two colours becomes black (the darker) and white, and any other picture is dithered.
 const TBitmap& SourceOf(const TBitmap& bitmap, bool mono, TBitmap& temp) {
     if (!mono)
         return As24Bit(bitmap, temp);
