@@ -9,6 +9,7 @@
 #include <sane/saneopts.h>
 
 #include <dlfcn.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,17 @@
 #include <memory>
 
 int TwainState = 1;
+
+// Scanner back ends read in a thread of their own and ask for it to be cancelled asynchronously.
+// Cancelled in the middle of the memory allocator, such a thread would leave the allocator's lock
+// held and hang the station at a later allocation; so every thread of the process is cancelled at
+// its cancellation points only (the back end's reader stops at its next read or write). The
+// executable exports this definition so that the back ends' calls reach it.
+extern "C" int pthread_setcanceltype(int /*type*/, int* oldtype) {
+    using TSetCancelType = int (*)(int, int*);
+    static const auto next = reinterpret_cast<TSetCancelType>(dlsym(RTLD_NEXT, "pthread_setcanceltype"));
+    return next != nullptr ? next(PTHREAD_CANCEL_DEFERRED, oldtype) : 0;
+}
 
 namespace {
 // ---- The scanner library, loaded at run time ----
