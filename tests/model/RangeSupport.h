@@ -1,10 +1,11 @@
 #pragma once
-// Small helpers of the range, clipboard and import tests: modules with a marker, listings compared
-// line by line, and a message service that records what the model shows.
+// Small helpers of the range, clipboard and import tests: modules with a marker and listings compared
+// line by line.
 
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
 #include "model/UunvDta.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QStringList>
 
@@ -15,24 +16,6 @@
 #include <vector>
 
 namespace kdstest {
-// Records the plain texts and numbered messages shown while it is installed.
-class MRecordedMessages : public MMessageService {
-public:
-    MRecordedMessages() : FOld(MessageBox) { MessageBox = this; }
-    ~MRecordedMessages() override { MessageBox = FOld; }
-    int ShowCodeMessage(int Code, int SubCode, const QString&, int) override {
-        Coded.push_back({Code, SubCode});
-        return mbCancel;
-    }
-    void ShowPlainMessage(const QString& Text) override { Plain << Text; }
-
-    QStringList Plain;
-    std::vector<std::pair<int, int>> Coded;
-
-private:
-    MMessageService* FOld;
-};
-
 // Every module of a list in number order.
 inline std::vector<const MUnvBase*> Sorted(const MUnvList& List) {
     std::vector<const MUnvBase*> v;

@@ -4,12 +4,14 @@
 #include "model/UunvList.h"
 
 #include "tests/support/SampleKind.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
+using kdstest::MScriptedMessages;
 using kdstest::MUnvOther;
 using kdstest::MUnvSample;
 
@@ -17,26 +19,6 @@ class MSampleList : public MUnvList {
 public:
     MSampleList() : MUnvList(lkR, std::make_unique<MUnvSample>()) {}
     MUnvSample& Get(int Number) const { return static_cast<MUnvSample&>(FindByNumber(Number)); }
-};
-
-// Answers the overwrite question as scripted and records what was asked.
-class MScriptedMessages : public MMessageService {
-public:
-    explicit MScriptedMessages(int Answer) : Answer(Answer), FOld(MessageBox) { MessageBox = this; }
-    ~MScriptedMessages() override { MessageBox = FOld; }
-    int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) override {
-        Asked.push_back({Code, SubCode, Buttons});
-        EXPECT_TRUE(Args.isEmpty());
-        return Answer;
-    }
-    struct Question {
-        int Code, SubCode, Buttons;
-    };
-    int Answer;
-    std::vector<Question> Asked;
-
-private:
-    MMessageService* FOld;
 };
 
 std::unique_ptr<MUnvSample> Sample(int Number, int Value = 0) {
@@ -201,11 +183,9 @@ TEST(MUnvList, StoreRenumbered) {
             EXPECT_TRUE(list.Modified);
         }
         EXPECT_EQ(Numbers(list), c.After);
-        ASSERT_EQ(messages.Asked.size(), c.Asks ? 1u : 0u);
+        ASSERT_EQ(messages.Coded.size(), c.Asks ? 1u : 0u);
         if (c.Asks) {
-            EXPECT_EQ(messages.Asked[0].Code, 11);
-            EXPECT_EQ(messages.Asked[0].SubCode, 1101);
-            EXPECT_EQ(messages.Asked[0].Buttons, mbOK | mbCancel);
+            EXPECT_EQ(messages.Coded[0], (MScriptedMessages::Shown{11, 1101, QString(), mbOK | mbCancel}));
         }
     }
 }

@@ -267,7 +267,7 @@ TEST(ListSpecial, AParityStepPastTheLargestNumberIsRefused) {
 }
 
 TEST(ListSpecial, DeleteAndNewItems) {
-    MRecordedMessages shown;
+    MScriptedMessages shown(mbCancel);
     Program p;
     FillR(p.P.R, {3, 5, 9});
     TSpecialFuncParams params;
@@ -308,7 +308,7 @@ TEST(ListSpecial, DeleteAndNewItems) {
 }
 
 TEST(ListDrop, OneModule) {
-    MRecordedMessages shown;
+    MScriptedMessages shown(mbCancel);
     Program from, to;
     FillR(from.P.R, {1});
     Put(from.P.R, *RMod(2, 102, false));

@@ -1,5 +1,7 @@
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
+#include "tests/support/PlainMessages.h"
+#include "tests/support/ScriptedMessages.h"
 #include "ui/UApplication.h"
 
 #include <QTimer>
@@ -7,23 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct ShownMessages {
-    QStringList Plain;
-    std::function<void(const QString&)> Old = TApplication::PlainMessage;
-    ShownMessages() {
-        TApplication::PlainMessage = [this](const QString& s) { Plain << s; };
-    }
-    ~ShownMessages() { TApplication::PlainMessage = Old; }
-};
-
-struct ScriptedBox : MMessageService {
-    QList<std::tuple<int, int, QString, int>> Calls;
-    int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) override {
-        Calls.append({Code, SubCode, Args, Buttons});
-        return mbOK;
-    }
-};
-
 // Raises from inside Qt's event dispatch.
 template <typename E>
 void RaiseFromEvent(E error) {
@@ -34,20 +19,21 @@ void RaiseFromEvent(E error) {
 } // namespace
 
 TEST(ApplicationHandler, ErrorsInEventHandlersNeverCrossTheDispatch) {
-    ShownMessages shown;
+    kdstest::MPlainMessages shown;
     ASSERT_EQ(MessageBox, nullptr);
     RaiseFromEvent(MException(5013, 4, QStringLiteral("12")));
     RaiseFromEvent(EAbort());
     RaiseFromEvent(EReadError(QStringLiteral("bad file")));
     RaiseFromEvent(std::runtime_error("plain"));
-    EXPECT_EQ(shown.Plain, (QStringList{QStringLiteral("error has occured code: 5013subCode:4"),
+    EXPECT_EQ(shown.Texts, (QStringList{QStringLiteral("error has occured code: 5013subCode:4"),
                                         QStringLiteral("bad file"), QStringLiteral("plain")}));
 
-    ScriptedBox box;
-    MessageBox = &box;
-    RaiseFromEvent(MException(5013, 4, QStringLiteral("12")));
-    MessageBox = nullptr;
-    ASSERT_EQ(box.Calls.size(), 1);
-    EXPECT_EQ(box.Calls[0], std::make_tuple(5013, 4, QStringLiteral("12"), mbOK));
-    EXPECT_EQ(shown.Plain.size(), 3);
+    {
+        kdstest::MScriptedMessages box;
+        RaiseFromEvent(MException(5013, 4, QStringLiteral("12")));
+        EXPECT_EQ(box.Coded,
+                  (std::vector<kdstest::MScriptedMessages::Shown>{{5013, 4, QStringLiteral("12"), mbOK}}));
+    }
+    EXPECT_EQ(MessageBox, nullptr);
+    EXPECT_EQ(shown.Texts.size(), 3);
 }

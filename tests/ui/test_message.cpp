@@ -1,6 +1,7 @@
 // The numbered message box and the application-wide error handler.
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
+#include "tests/support/PlainMessages.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/LangTestSupport.h"
 #include "ui/UApplication.h"
@@ -14,14 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct ShownPlainTexts {
-    QStringList Texts;
-    std::function<void(const QString&)> Old = TApplication::PlainMessage;
-    ShownPlainTexts() {
-        TApplication::PlainMessage = [this](const QString& s) { Texts << s; };
-    }
-    ~ShownPlainTexts() { TApplication::PlainMessage = Old; }
-};
+using ShownPlainTexts = kdstest::MPlainMessages;
 
 // Installs a message service for the life of the guard.
 struct InstalledBox {

@@ -13,6 +13,7 @@
 //
 // Inside the body `ctx` is the scene's shots::Context.
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -34,6 +35,9 @@ struct Context {
     std::function<void(QWidget*)> AfterShow;
     // The size the widget is given before it is shown; an empty size keeps the widget's own.
     QSize Size;
+    // Takes the picture instead of the widget's own grab: a scene with a popup (a window of its own)
+    // draws the popup into the picture where it stands.
+    std::function<QImage(QWidget*)> Grab;
 };
 
 using Maker = std::function<std::unique_ptr<QWidget>(Context&)>;

@@ -107,7 +107,7 @@ bool Shoot(const shots::Scene& Scene, int Language, const QString& File, const Q
             ctx.AfterShow(widget.get());
             Settle(60);
         }
-        const QImage image = widget->grab().toImage();
+        const QImage image = ctx.Grab ? ctx.Grab(widget.get()) : widget->grab().toImage();
         if (image.isNull() || !image.save(Out, "PNG")) {
             std::fprintf(stderr, "shots: cannot write %s\n", qPrintable(Out));
             return false;

@@ -1,0 +1,103 @@
+#include "editors/CamBox.h"
+
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
+
+#include <QPainter>
+
+QFont CamBoxFont() {
+    QFont f(QStringLiteral("Courier"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPixelSize(11);
+    return f;
+}
+
+TCamBox::TCamBox(QWidget* Parent) : TCellBox(Parent) {
+    SetFont(CamBoxFont());
+}
+
+void TCamBox::SetValue(int Value) {
+    if (Value == FValue)
+        return;
+    FValue = Value;
+    if (const MCamPopupMenu* m = FMenus.Active())
+        SetCaption(m->ItemCaption(Value));
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCamBox::SetCaption(const QString& Value) {
+    if (Value != FCaption) {
+        FCaption = Value;
+        update();
+    }
+}
+
+void TCamBox::ActiveMenuChanged() {
+    if (const MCamPopupMenu* m = FMenus.Active())
+        SetCaption(m->ItemCaption(FValue));
+}
+
+void TCamBox::SetCurrentMenu(int Value) {
+    if (FMenus.SetCurrentMenu(Value))
+        ActiveMenuChanged();
+}
+
+void TCamBox::SetCamPopupMenu1(MCamPopupMenu* Value) {
+    if (FMenus.SetMenu1(Value))
+        ActiveMenuChanged();
+}
+
+void TCamBox::SetCamPopupMenu2(MCamPopupMenu* Value) {
+    if (FMenus.SetMenu2(Value))
+        ActiveMenuChanged();
+}
+
+void TCamBox::Click() {
+    if (MCamPopupMenu* m = FMenus.Active(); m && !FOpened) {
+        if (OnPopup)
+            OnPopup(this);
+        FOpened = true;
+        m->PopupFor(this);
+    } else if (FOpened) {
+        FOpened = false;
+    }
+    TCellBox::Click();
+}
+
+void TCamBox::CamMenuItemClick(const QString& Caption, int Tag) {
+    SetCaption(Caption);
+    SetValue(Tag);
+    FOpened = false;
+}
+
+void TCamBox::CamMenuClosed() {
+    FOpened = false;
+}
+
+void TCamBox::PaintContent(QImage& Canvas) const {
+    if (FCaption.isEmpty())
+        return;
+    QPainter p(&Canvas);
+    p.setFont(Font());
+    p.setPen(SysQColor(clWindowText));
+    p.drawText(QRect(0, 0, Canvas.width(), Canvas.height()), Qt::AlignCenter, FCaption);
+}
+
+bool TCamBox::KindKeyDown(const TCellKey& Key) {
+    if (Key.VirtualKey != VK_DELETE || Key.Class != kcPlain)
+        return false;
+    SetCaption(QString());
+    SetValue(0);
+    return true;
+}
+
+void TCamBox::FocusLost() {
+    FOpened = false;
+}
+
+void TCamBox::resizeEvent(QResizeEvent* Event) {
+    TCellBox::resizeEvent(Event);
+    update();
+}

@@ -1,0 +1,181 @@
+// Scenes of the module editing panels: the cells of the module rows, the popup palette and the cam
+// menu.
+
+#include "tools/shots/Shots.h"
+
+#include "editors/CamBox_m.h"
+#include "editors/CamEdit_m.h"
+#include "editors/CamPopupMenu_m.h"
+#include "editors/ColorBox_M.h"
+#include "editors/MoukikEdit_m.h"
+#include "editors/MoukikMemo_m.h"
+#include "editors/NumEdit_m.h"
+#include "editors/PopPalette_m.h"
+#include "model/UCamCodes.h"
+#include "model/UColors.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+// A panel of the scenes: mirrored in Arabic, with a caption column on the leading side.
+class ScenePanel : public QWidget {
+public:
+    ScenePanel(int Language, QSize Size) : FArabic(Language == 0) {
+        resize(Size);
+        setAutoFillBackground(true);
+        setLayoutDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+    // Places a child at X from the leading edge.
+    template <class W>
+    W* Put(W* Child, int X, int Y, int Width, int Height) {
+        Child->setParent(this);
+        Child->setGeometry(FArabic ? width() - X - Width : X, Y, Width, Height);
+        return Child;
+    }
+    void Caption(const QString& English, const QString& Arabic, int Y) {
+        auto* l = new QLabel(FArabic ? Arabic : English);
+        l->setAlignment(Qt::AlignVCenter | (FArabic ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute);
+        Put(l, 10, Y, 120, 26);
+    }
+    bool Arabic() const { return FArabic; }
+
+private:
+    bool FArabic;
+};
+
+const MPalette& ScenePalette() {
+    static const MPalette palette;
+    return palette;
+}
+
+MbitsMap FirstColors(int Count, int Step = 1) {
+    MbitsMap m;
+    for (int i = 0, n = 0; n < Count && i < PaletteSize; i += Step, ++n)
+        m.SetBit(i, 1);
+    return m;
+}
+
+void MakeActive(QWidget* W) {
+    QApplication::setActiveWindow(W->window());
+    W->window()->activateWindow();
+    QApplication::processEvents();
+}
+
+// The window with the popup drawn where it stands on the screen (the popup is a window of its own).
+QImage GrabWithPopup(QWidget* Window, QWidget* Popup, const QRegion& Mask = QRegion()) {
+    const QImage base = Window->grab().toImage();
+    if (!Popup || !Popup->isVisible())
+        return base;
+    const QPoint at = Popup->pos() - Window->mapToGlobal(QPoint(0, 0));
+    const QRect all = QRect(QPoint(0, 0), base.size()).united(QRect(at, Popup->size()));
+    QImage out(all.size(), QImage::Format_RGB32);
+    out.fill(QColor(0xE8, 0xE8, 0xE8));
+    QPainter p(&out);
+    p.translate(-all.topLeft());
+    p.drawImage(0, 0, base);
+    p.translate(at);
+    if (!Mask.isEmpty())
+        p.setClipRegion(Mask);
+    p.drawImage(0, 0, Popup->grab().toImage());
+    return out;
+}
+
+} // namespace
+
+KDS_SHOT_SCENE("cells", "The cells of the module rows: number, carrier, colour-set and cam cells") {
+    auto panel = std::make_unique<ScenePanel>(ctx.Language, QSize(420, 250));
+    ScenePanel* p = panel.get();
+
+    p->Caption(QStringLiteral("Number cells"), QStringLiteral("خلايا الأرقام"), 10);
+    auto* plain = p->Put(new MNumEdit(nullptr), 140, 10, 60, 24);
+    plain->SetValue(12);
+    auto* focused = p->Put(new MNumEdit(nullptr), 210, 10, 60, 24);
+    focused->SetValue(345);
+    auto* sign = p->Put(new MNumEdit(nullptr), 280, 10, 60, 24);
+    sign->SetSigned(true);
+    sign->SetValue(-7);
+
+    p->Caption(QStringLiteral("Yarn carriers"), QStringLiteral("حاملات الخيط"), 50);
+    p->Put(new MMoukikEdit(nullptr), 140, 50, 80, 24)->setText(QStringLiteral("1358"));
+    auto* memo = p->Put(new MMoukikMemo(nullptr), 230, 50, 60, 26);
+    memo->SetText(QStringLiteral("246"));
+
+    p->Caption(QStringLiteral("Colour sets"), QStringLiteral("مجموعات الألوان"), 92);
+    int x = 140;
+    for (const auto& [count, step] : {std::pair{3, 5}, std::pair{15, 2}, std::pair{25, 1}}) {
+        auto* box = p->Put(new MColorBox(nullptr), x, 90, 80, 34);
+        box->SetPalette(&ScenePalette());
+        box->AssignColors(FirstColors(count, step));
+        x += 90;
+    }
+
+    p->Caption(QStringLiteral("Cam codes"), QStringLiteral("رموز الكامات"), 140);
+    auto* menu = new MCamPopupMenu(nullptr, p);
+    menu->AddCamCodes();
+    x = 140;
+    for (int code : {camJA, camJUJN, cam11, camNone}) {
+        auto* cam = p->Put(new MCamBox(nullptr), x, 138, 50, 30);
+        cam->SetCamPopupMenu1(menu);
+        cam->SetValue(code);
+        x += 60;
+    }
+    auto* camEdit = p->Put(new MCamEdit(nullptr), 140, 180, 60, 24);
+    camEdit->SetCamPopupMenu1(menu);
+    camEdit->SetValue(camJURR);
+
+    ctx.AfterShow = [focused](QWidget*) {
+        MakeActive(focused);
+        focused->setFocus();
+        focused->deselect();
+    };
+    return panel;
+}
+
+KDS_SHOT_SCENE("palette", "The popup palette open under a colour box: free colours above, members below") {
+    auto panel = std::make_unique<ScenePanel>(ctx.Language, QSize(300, 200));
+    ScenePanel* p = panel.get();
+    p->Caption(QStringLiteral("Colours"), QStringLiteral("الألوان"), 10);
+    auto* box = p->Put(new MColorBox(nullptr), 140, 10, 80, 34);
+    auto* popup = new MPopupPalette(p);
+    popup->SetPalette(&ScenePalette());
+    box->SetPalette(&ScenePalette());
+    box->SetPopupPalette(popup);
+    MbitsMap set;
+    for (int i : {1, 4, 9, 17, 30})
+        set.SetBit(i, 1);
+    box->AssignColors(set);
+    ctx.AfterShow = [box](QWidget*) {
+        MakeActive(box);
+        box->setFocus();
+        box->Click();
+    };
+    ctx.Grab = [popup](QWidget* w) { return GrabWithPopup(w, popup); };
+    return panel;
+}
+
+KDS_SHOT_SCENE("cammenu", "The cam menu open under a cam box, all codes in four columns") {
+    auto panel = std::make_unique<ScenePanel>(ctx.Language, QSize(300, 200));
+    ScenePanel* p = panel.get();
+    p->Caption(QStringLiteral("Cam code"), QStringLiteral("رمز الكامة"), 10);
+    auto* menu = new MCamPopupMenu(nullptr, p);
+    menu->AddCamCodes();
+    // Mode 0: every code, a new column at the items 7, 14 and 21.
+    for (int i : {7, 14, 21})
+        menu->Item(i).Break = true;
+    auto* cam = p->Put(new MCamBox(nullptr), 140, 10, 50, 30);
+    cam->SetCamPopupMenu1(menu);
+    cam->SetValue(camJR);
+    ctx.AfterShow = [cam, menu](QWidget*) {
+        MakeActive(cam);
+        cam->setFocus();
+        cam->Click();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        for (int i = 0; i < 3; ++i)
+            QApplication::sendEvent(menu, &down);
+    };
+    ctx.Grab = [menu](QWidget* w) { return GrabWithPopup(w, menu); };
+    return panel;
+}
