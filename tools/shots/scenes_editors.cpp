@@ -1,5 +1,5 @@
-// Scenes of the module editing panels: the cells of the module rows, the popup palette and the cam
-// menu.
+// Scenes of the module editing panels: the cells of the module rows, the popup palette, the cam menu
+// and the field-help hint window.
 
 #include "tools/shots/Shots.h"
 
@@ -7,6 +7,7 @@
 #include "editors/CamEdit_m.h"
 #include "editors/CamPopupMenu_m.h"
 #include "editors/ColorBox_M.h"
+#include "editors/MRHints.h"
 #include "editors/MoukikEdit_m.h"
 #include "editors/MoukikMemo_m.h"
 #include "editors/NumEdit_m.h"
@@ -177,5 +178,46 @@ KDS_SHOT_SCENE("cammenu", "The cam menu open under a cam box, all codes in four 
             QApplication::sendEvent(menu, &down);
     };
     ctx.Grab = [menu](QWidget* w) { return GrabWithPopup(w, menu); };
+    return panel;
+}
+
+namespace {
+// A row of the scene that gives its cell the field help of a stitch-length cell.
+class HintSceneRow : public QWidget, public MFieldHintRow {
+public:
+    explicit HintSceneRow(int Language) : FLanguage(Language) {}
+    int FieldHintLanguage() const override { return FLanguage; }
+    void GetFieldHint(QWidget*, QString& Text) override {
+        Text = FLanguage == 0
+                   ? QStringLiteral("\n\r@S@طول الغرزة الأمامي @1@12.5\n@0@طول الغرزة الخلفي @2@13.0")
+                   : QStringLiteral("\n\r@S@Front stitch length @1@12.5\n@0@Rear stitch length @2@13.0");
+    }
+
+private:
+    int FLanguage;
+};
+} // namespace
+
+KDS_SHOT_SCENE("hint", "The field-help balloon over a cell: blue head, separator, help with red and blue") {
+    auto panel = std::make_unique<ScenePanel>(ctx.Language, QSize(360, 170));
+    ScenePanel* p = panel.get();
+    auto* row = p->Put(new HintSceneRow(ctx.Language), 0, 110, 360, 40);
+    auto* cell = new MNumEdit(nullptr, row);
+    cell->setGeometry(p->Arabic() ? 360 - 30 - 60 : 30, 8, 60, 24);
+    cell->SetValue(3);
+    cell->SetHint(ctx.Language == 0 ? QStringLiteral("رقم الطول الثابت FS")
+                                    : QStringLiteral("FS: static stitch length"));
+    cell->SetShowHint(true);
+    ctx.AfterShow = [cell](QWidget*) {
+        InstallHintWindow(1, 10, 1, 1);
+        SetHintDelays(50, 60000);
+        ApplicationHintWindow()->ActivateHint(cell, cell->mapToGlobal(QPoint(30, 12)));
+    };
+    ctx.Grab = [](QWidget* w) {
+        MRHintWindow* h = ApplicationHintWindow();
+        const QImage image = GrabWithPopup(w, h, h->mask());
+        h->ReleaseHint();
+        return image;
+    };
     return panel;
 }
