@@ -2,19 +2,13 @@
 
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
+#include "ui/FlatBtn.h"
 
 #include <QPainter>
 
-QFont CamBoxFont() {
-    QFont f(QStringLiteral("Courier"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setFixedPitch(true);
-    f.setPixelSize(11);
-    return f;
-}
-
 TCamBox::TCamBox(QWidget* Parent) : TCellBox(Parent) {
-    SetFont(CamBoxFont());
+    // Courier, 11 pixels high: the font of the flat buttons of the rows.
+    SetFont(FlatButtonFont());
 }
 
 void TCamBox::SetValue(int Value) {

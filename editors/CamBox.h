@@ -7,9 +7,6 @@
 #include "editors/CamPopupMenu_m.h"
 #include "editors/CellInput.h"
 
-// The cam box's default font: the machine's monospace in place of Courier, 11 pixels high.
-QFont CamBoxFont();
-
 class TCamBox : public TCellBox, public MCamMenuClient {
     Q_OBJECT
 public:
