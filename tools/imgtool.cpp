@@ -113,6 +113,15 @@ TBitmap ReadPnm(const QString& name) {
     };
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = bmp.ScanLine(y);
+        if (colour && maxval == 255) {
+            // The common case: bytes red, green, blue become blue, green, red.
+            for (int x = 0; x < width; ++x, src += 3) {
+                row[3 * x] = src[2];
+                row[3 * x + 1] = src[1];
+                row[3 * x + 2] = src[0];
+            }
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             if (colour) {
                 row[3 * x + 2] = sample();
