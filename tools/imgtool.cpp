@@ -82,7 +82,10 @@ TBitmap ReadPnm(const QString& name) {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         throw ToolError("cannot read " + name.toStdString());
-    const QByteArray data = file.readAll();
+    // The file's pages are read in place where it can be mapped.
+    uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray data =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
     if (data.size() < 2 || data[0] != 'P' || (data[1] != '6' && data[1] != '5'))
         throw ToolError(name.toStdString() + ": not a binary PPM (P6) or PGM (P5) file");
     const bool colour = data[1] == '6';
