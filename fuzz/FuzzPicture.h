@@ -43,7 +43,10 @@ int FuzzPicture(const std::uint8_t* data, std::size_t size, Read read) {
         return 0;
     // Every writer must take what a reader gave.
     params.BitsPerSample = int(size % 3) == 0 ? 1 : 8;
-    params.SamplesPerPixel = int(size % 2) ? 1 : 3;
+    // Palette files only for pictures whose colours fit in the palette: the quantiser that learns
+    // a palette of more reads no outside data and is slow under coverage instrumentation.
+    const bool few = std::int64_t(bitmap.Width()) * bitmap.Height() <= 256;
+    params.SamplesPerPixel = few && int(size % 2) ? 1 : 3;
     params.BmpCompressed = true;
     ByteWriter out;
     WriteBMP(out, bitmap, params, progress);
@@ -53,9 +56,8 @@ int FuzzPicture(const std::uint8_t* data, std::size_t size, Read read) {
     static const std::uint8_t tiffCodings[] = {0, 1, 2, 3, 4, 8};
     params.TiffCompression = tiffCodings[data[size - 1] % 6];
     WriteTIFF(out, false, bitmap, progress, params);
-    // PCX or GIF only for the smallest pictures: a palette of their colours is then their own and
-    // no quantiser needs to learn it.
-    if (std::int64_t(bitmap.Width()) * bitmap.Height() > 256)
+    // PCX or GIF, which may take a palette, only for the smallest pictures too.
+    if (!few)
         return 0;
     const std::uint8_t choice = data[size / 2];
     params.BitsPerSample = 1 + choice % 8;
