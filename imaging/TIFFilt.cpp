@@ -3,11 +3,13 @@
 #include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
 #include "imaging/TIFCCITT.h"
+#include "imaging/WriterMono.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <unordered_set>
 #include <utility>
 
@@ -852,27 +854,6 @@ std::size_t PackRow(const std::uint8_t* row, std::size_t length, std::uint8_t* o
     return std::size_t(o - out);
 }
 
-// The picture in the form the file holds, 1 bit per pixel (1 white) or 24 bits: the bitmap itself
-// when it has that form, else a converted copy kept in temp. A 1-bit file has no colour table, so a
-// picture of two colours becomes black (the darker) and white, and any other picture is dithered.
-const TBitmap& SourceOf(const TBitmap& bitmap, bool mono, TBitmap& temp) {
-    if (!mono)
-        return As24Bit(bitmap, temp);
-    if (bitmap.PixelFormat() == pf1bit)
-        return bitmap;
-    const TBitmap& colour = As24Bit(bitmap, temp);
-    TBGRColor c0, c1;
-    if (auto two = MakeTwoColorBitmap(colour, c0, c1)) {
-        temp = std::move(*two);
-        return temp;
-    }
-    TBitmap dithered(colour);
-    TProgressRec none;
-    OrderedDither(dithered, none);
-    temp = std::move(dithered);
-    return temp;
-}
-
 // The compression tag for the picture and TiffCompression.
 std::uint16_t CompressionTag(bool mono, std::uint8_t code) {
     switch (code) {
@@ -981,8 +962,13 @@ int WriteTIFF(ByteWriter& stream, bool append, const TBitmap& bitmap, TProgressR
     if (bitmap.Empty())
         throw EInvalidGraphic(QStringLiteral("Cannot write an empty picture"));
     const bool mono = params.BitsPerSample == 1 && params.SamplesPerPixel == 1;
+    // The picture in the form the file holds, 1 bit per pixel (1 white) or 24 bits. A 1-bit file
+    // has no colour table: two colours become black (the darker) and white, others are dithered.
+    std::unique_ptr<TWriterMono> monoSource;
     TBitmap temp;
-    const TBitmap& source = SourceOf(bitmap, mono, temp);
+    if (mono)
+        monoSource = std::make_unique<TWriterMono>(bitmap, TWriterMono::BlackAndWhite);
+    const TBitmap& source = mono ? monoSource->Picture() : As24Bit(bitmap, temp);
     const std::uint16_t compression = CompressionTag(mono, params.TiffCompression);
     const bool twoDimensional = params.TiffCompression == 3;
 

@@ -33,7 +33,8 @@ void ClearTailBits(TBitmap& mono) {
 
 } // namespace
 
-TWriterMono::TWriterMono(const TBitmap& picture) : FSource(&picture), FColors{Black, White} {
+TWriterMono::TWriterMono(const TBitmap& picture, TColours colours)
+    : FSource(&picture), FColors{Black, White} {
     if (picture.Empty())
         return;
     if (picture.PixelFormat() == pf1bit) {
@@ -54,8 +55,9 @@ TWriterMono::TWriterMono(const TBitmap& picture) : FSource(&picture), FColors{Bl
     if (auto mono = MakeTwoColorBitmap(colour, c0, c1)) {
         FCopy = std::move(*mono);
         ClearTailBits(FCopy);
-        FColors = {c0, c1};
-    } else if (IsSingleColor(colour)) {
+        if (colours == Kept)
+            FColors = {c0, c1};
+    } else if (colours == Kept && IsSingleColor(colour)) {
         const std::uint8_t* p = colour.ScanLine(0);
         const TBGRColor c{p[0], p[1], p[2]};
         FCopy = TBitmap(colour.Width(), colour.Height(), pf1bit);

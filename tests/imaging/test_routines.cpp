@@ -1,5 +1,6 @@
 #include "Pictures.h"
 #include "imaging/ImageProc.h"
+#include "imaging/WriterMono.h"
 
 #include <gtest/gtest.h>
 
@@ -304,4 +305,65 @@ TEST(CopyDIBToBitmap, ShortOrBadBlocksRaiseAndLeaveTheDestination) {
     Dib empty(0, 5, 24);
     EXPECT_EQ(CopyDIBToBitmap(empty.bytes.data(), empty.bytes.size(), out), 24);
     EXPECT_TRUE(out.Empty());
+}
+
+TEST(WriterMono, ChoosesTheOneBitPictureOfEveryWriter) {
+    const TBGRColor black = Grey(0), white = Grey(255), red = C(10, 10, 200), blue = C(200, 10, 10);
+    struct Case {
+        const char* name;
+        TBitmap picture;
+        TWriterMono::TColours colours;
+        TBGRColor c0, c1;
+        bool dithered;
+    };
+    TBitmap dirty(9, 2, pf1bit);
+    dirty.ScanLine(0)[0] = 0x80;
+    dirty.ScanLine(1)[1] = 0x7F; // pixel 8 and bits past the width
+    const auto twoColours = Picture(5, 2, [&](int x, int) { return x % 2 ? red : blue; });
+    const auto oneColour = Uniform(5, 2, red);
+    const Case cases[] = {
+        {"a 1-bit picture", dirty, TWriterMono::Kept, black, white, false},
+        {"two colours kept", twoColours, TWriterMono::Kept, blue, red, false},
+        {"two colours in black and white", twoColours, TWriterMono::BlackAndWhite, black, white, false},
+        {"one colour kept", oneColour, TWriterMono::Kept, red, black, false},
+        {"black kept", Uniform(5, 2, black), TWriterMono::Kept, black, white, false},
+        {"one colour in black and white", Uniform(8, 8, Grey(128)), TWriterMono::BlackAndWhite, black, white,
+         true},
+        {"many colours", Picture(8, 8, [](int x, int y) { return Grey(x * 16 + y); }), TWriterMono::Kept,
+         black, white, true},
+        {"an 8-bit picture",
+         [&] {
+             TBitmap eight = Picture(5, 2, [&](int x, int) { return x % 2 ? white : black; });
+             eight.SetPixelFormat(pf8bit);
+             return eight;
+         }(),
+         TWriterMono::Kept, black, white, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TWriterMono mono(c.picture, c.colours);
+        const TBitmap& p = mono.Picture();
+        ASSERT_EQ(p.PixelFormat(), pf1bit);
+        EXPECT_EQ(p.Width(), c.picture.Width());
+        EXPECT_EQ(mono.Colors()[0], c.c0);
+        EXPECT_EQ(mono.Colors()[1], c.c1);
+        if (c.dithered)
+            continue;
+        for (int y = 0; y < p.Height(); ++y) {
+            for (int x = 0; x < p.Width(); ++x) {
+                const TBGRColor want = c.picture.PixelFormat() == pf1bit
+                                           ? (Bit(c.picture, x, y) ? white : black)
+                                           : Pixel(c.picture, x, y);
+                const TBGRColor shown = mono.Colors()[Bit(p, x, y) ? 1 : 0];
+                if (c.colours == TWriterMono::Kept) {
+                    EXPECT_EQ(shown, want) << x << "," << y;
+                } else {
+                    EXPECT_EQ(Bit(p, x, y), want == red) << x << "," << y;
+                }
+            }
+            if (p.Width() % 8) {
+                EXPECT_EQ(p.ScanLine(y)[p.Width() / 8] & (0xFF >> (p.Width() % 8)), 0);
+            }
+        }
+    }
 }
