@@ -33,6 +33,18 @@ public:
     using Exception::Exception;
 };
 
+// A file could not be opened ("Cannot open file %s").
+class EFOpenError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file could not be created ("Cannot create file %s").
+class EFCreateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A value or index lies outside its range.
 class ERangeError : public Exception {
 public:

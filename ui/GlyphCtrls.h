@@ -11,6 +11,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +22,6 @@
 #include <unordered_map>
 #include <vector>
 
-class QMenu;
 class QTimer;
 
 // ---- Image lists.

@@ -4,6 +4,7 @@
 #include "tools/shots/Shots.h"
 
 #include "ui/Adapter.h"
+#include "ui/ComboEdit.h"
 #include "ui/FlatBtn.h"
 #include "ui/GfxUtils.h"
 #include "ui/GlyphCtrls.h"
@@ -207,5 +208,34 @@ KDS_SHOT_SCENE("buttons", "Flat, round shaded, glyph speed and multi-state capti
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(pressed, &press);
     };
+    return form;
+}
+
+KDS_SHOT_SCENE("fileedit", "The file-name edit with its browse button: empty, a quoted path, disabled") {
+    auto form = std::make_unique<SceneForm>();
+    SceneForm* f = form.get();
+    const int lang = ctx.Language;
+    f->resize(400, 130);
+    const struct {
+        const char* English;
+        const char* Arabic;
+        QString Name;
+        bool Enabled;
+    } rows[] = {
+        {"Disk manager", "مدير الأقراص", QString(), true},
+        {"Picture browser", "مستعرض الصور", QStringLiteral("/opt/Zode Zidaded/Browser.exe"), true},
+        {"JXW666", "JXW666", QStringLiteral("/usr/local/bin/jxw666"), false},
+    };
+    int y = 10;
+    for (const auto& r : rows) {
+        f->Heading(10, y + 3, 140, r.English, r.Arabic, lang);
+        auto* e = new TFilenameEdit(f);
+        f->Place(e, 160, y, 231, 21, lang);
+        e->SetFilter(QStringLiteral("All files (*.*)|*.exe"));
+        e->SetFileName(r.Name);
+        e->setEnabled(r.Enabled);
+        y += 40;
+    }
+    f->FinishLoading();
     return form;
 }

@@ -1,0 +1,527 @@
+// The shell-style file operations: copy, move, rename and delete of lists of files and folders, with
+// the overwrite and folder questions, the progress window and the desktop trash.
+#include "ui/FileUtil.h"
+
+#include "model/Ucommon.h"
+#include "platform/AppFolder.h"
+#include "platform/Errors.h"
+#include "ui/UApplication.h"
+#include "ui/Umessage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The catalogue texts of the file operations (code 11).
+constexpr int msgOverwrite = 2101;
+constexpr int msgMakeDir = 2102;
+constexpr int msgError = 2103;
+constexpr int msgCopying = 2104;
+constexpr int msgMoving = 2105;
+constexpr int msgDeleting = 2106;
+constexpr int msgRenaming = 2107;
+constexpr int msgCancel = 2108;
+constexpr int msgIntoItself = 2109;
+constexpr int msgNoTrash = 2110;
+constexpr int msgNotFound = 2111;
+constexpr int msgCannotMove = 2112;
+constexpr int msgCannotDelete = 2113;
+
+// A catalogue text in the current language; English when there is no catalogue.
+QString Text(int SubCode, const QString& Arg, const char* English) {
+    QString arg = Arg;
+    arg.replace(QLatin1Char(';'), QLatin1Char(','));
+    if (TMessageBox* box = SharedMessageBox()) {
+        QString text, caption;
+        box->LookupMessage(11, SubCode, arg, text, caption);
+        if (!text.startsWith(QLatin1String("Error Code:")))
+            return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    }
+    return QString::fromUtf8(English).arg(Arg);
+}
+
+int Ask(int SubCode, const QString& Arg, int Buttons) {
+    if (!MessageBox)
+        return mbClosed;
+    QString arg = Arg;
+    arg.replace(QLatin1Char(';'), QLatin1Char(','));
+    return MessageBox->ShowCodeMessage(11, SubCode, arg, Buttons);
+}
+
+// The program's questions and progress window.
+class TProgramFileOperationUI : public MFileOperationUI {
+public:
+    TOverwriteAnswer ConfirmOverwrite(const QString& Target) override {
+        switch (Ask(msgOverwrite, Target, mbYes | mbAll | mbNo | mbCancel)) {
+        case mbYes:
+            return oaYes;
+        case mbAll:
+            return oaYesToAll;
+        case mbNo:
+            return oaNo;
+        default:
+            return oaCancel;
+        }
+    }
+    bool ConfirmMakeDir(const QString& Folder) override {
+        return Ask(msgMakeDir, Folder, mbYes | mbNo) == mbYes;
+    }
+    void ShowError(const QString& Text) override {
+        if (MessageBox)
+            Ask(msgError, Text, mbOK);
+        else if (TApplication::PlainMessage)
+            TApplication::PlainMessage(Text);
+    }
+    void BeginProgress(const QString& Title, int Steps) override {
+        FDialog = new QProgressDialog(QString(), Text(msgCancel, QString(), "Cancel"), 0, Steps,
+                                      QApplication::activeWindow());
+        FDialog->setAttribute(Qt::WA_DeleteOnClose);
+        FDialog->setWindowTitle(Title);
+        FDialog->setWindowModality(Qt::ApplicationModal);
+        FDialog->setAutoClose(false);
+        FDialog->setAutoReset(false);
+    }
+    bool StepProgress(int Done, const QString& Label) override {
+        if (!FDialog)
+            return true;
+        FDialog->setLabelText(Label);
+        FDialog->setValue(Done);
+        QApplication::processEvents();
+        return FDialog && !FDialog->wasCanceled();
+    }
+    void EndProgress() override {
+        if (FDialog)
+            FDialog->close();
+        FDialog = nullptr;
+    }
+
+private:
+    QPointer<QProgressDialog> FDialog;
+};
+
+MFileOperationUI*& InstalledUI() {
+    static MFileOperationUI* ui = nullptr;
+    return ui;
+}
+
+QStringList SplitNames(const QString& List) {
+    QStringList names;
+    for (const QString& n : QString(List).replace(QLatin1Char('|'), QLatin1Char(';')).split(QLatin1Char(';')))
+        if (!n.trimmed().isEmpty())
+            names.append(QDir::fromNativeSeparators(n.trimmed()));
+    return names;
+}
+
+fs::path PathOf(const QString& Name) {
+    return fs::path(QFile::encodeName(Name).toStdString());
+}
+
+QString NameOf(const fs::path& P) {
+    return QFile::decodeName(QByteArray::fromStdString(P.string()));
+}
+
+bool Exists(const fs::path& P) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(P, ec));
+}
+
+bool IsRealDir(const fs::path& P) {
+    std::error_code ec;
+    return fs::is_directory(fs::symlink_status(P, ec));
+}
+
+// Target lies inside Source (or is Source).
+bool Inside(const fs::path& Source, const fs::path& Target) {
+    std::error_code ec;
+    const fs::path s = fs::weakly_canonical(Source, ec);
+    const fs::path t = fs::weakly_canonical(Target, ec);
+    const std::string ss = s.string(), ts = t.string();
+    return ts == ss || (ts.size() > ss.size() && ts.compare(0, ss.size(), ss) == 0 && ts[ss.size()] == '/');
+}
+
+// "name (2).ext", "name (3).ext", ... the first that is free.
+fs::path FreeName(const fs::path& P) {
+    const std::string name = P.filename().string();
+    const std::size_t dot = name.rfind('.');
+    const bool ext = dot != std::string::npos && dot > 0;
+    const std::string stem = ext ? name.substr(0, dot) : name, tail = ext ? name.substr(dot) : std::string();
+    for (int n = 2;; ++n) {
+        const fs::path candidate = P.parent_path() / (stem + " (" + std::to_string(n) + ")" + tail);
+        if (!Exists(candidate))
+            return candidate;
+    }
+}
+
+// Moves a file or folder to the desktop trash. The trash folder is made first when missing; a
+// move that did not end in a trash folder is put back and counts as failed.
+bool MoveToTrash(const QString& Name) {
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString inTrash;
+    if (!QFile::moveToTrash(Name, &inTrash))
+        return false;
+    const QFileInfo where(inTrash);
+    const QString folder = where.absoluteDir().absolutePath();
+    const bool trash =
+        QDir::isAbsolutePath(inTrash) && folder.endsWith(QLatin1String("/files")) &&
+        (folder.contains(QLatin1String("/Trash/")) || folder.contains(QLatin1String("/.Trash")));
+    if (!trash) {
+        QFile::rename(inTrash, Name);
+        QFile::remove(where.absoluteDir().absoluteFilePath(QStringLiteral("../info/") + where.fileName() +
+                                                           QStringLiteral(".trashinfo")));
+        return false;
+    }
+    return true;
+}
+
+class TOperationRun {
+public:
+    TOperationRun(TShellFileOperator& Op, MFileOperationUI& UI) : FOp(Op), FUI(UI) {}
+
+    bool Run();
+
+private:
+    struct TItem {
+        fs::path From;
+        fs::path To; // empty for deletes
+    };
+    enum TOutcome { Done, Skipped, Failed, Cancelled };
+
+    bool Flag(TFileOperFlag F) const { return FOp.Options & F; }
+    bool Plan(std::vector<TItem>& Items);
+    TOutcome Perform(const TItem& Item);
+    TOutcome Fail(const QString& Text) {
+        FOp.LastError = Text;
+        if (!Flag(flNoErrorUI))
+            FUI.ShowError(Text);
+        return Failed;
+    }
+    // Asks before a target is replaced; may change the target (rename on collision).
+    TOutcome Collision(const fs::path& From, fs::path& To);
+    TOutcome CopyOne(const fs::path& From, const fs::path& To);
+    TOutcome CopyTree(const fs::path& From, const fs::path& To);
+    TOutcome MoveOne(const fs::path& From, fs::path To);
+    TOutcome DeleteOne(const fs::path& Path);
+    bool EnsureFolder(const fs::path& Folder);
+    QString StepText(const TItem& Item) const;
+
+    TShellFileOperator& FOp;
+    MFileOperationUI& FUI;
+    bool FYesToAll = false;
+};
+
+bool TOperationRun::EnsureFolder(const fs::path& Folder) {
+    if (Folder.empty() || IsRealDir(Folder) || fs::is_directory(Folder))
+        return true;
+    if (!Flag(flNoConfirmMkDir) && !FUI.ConfirmMakeDir(NameOf(Folder))) {
+        FOp.Aborted = true;
+        return false;
+    }
+    std::error_code ec;
+    fs::create_directories(Folder, ec);
+    return true;
+}
+
+bool TOperationRun::Plan(std::vector<TItem>& Items) {
+    const QStringList sources = SplitNames(FOp.Source);
+    const QStringList dests = SplitNames(FOp.Destination);
+    bool wildcards = false;
+    std::vector<fs::path> from;
+    for (const QString& s : sources) {
+        const QString folder = FolderPartOf(s), mask = s.mid(folder.size());
+        if (!HasAnyChar(mask, QStringLiteral("*?"))) {
+            const fs::path p = PathOf(s);
+            if (!Exists(p)) {
+                Fail(Text(msgNotFound, s, "Cannot find (%1)."));
+                return false;
+            }
+            from.push_back(p);
+            continue;
+        }
+        wildcards = true;
+        std::error_code ec;
+        const fs::path dir = PathOf(folder.isEmpty() ? QStringLiteral(".") : folder);
+        std::vector<fs::path> found;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            const QString name = NameOf(it->path().filename());
+            if (!MatchesMask(name, mask))
+                continue;
+            if (Flag(flFilesOnly) && IsRealDir(it->path()))
+                continue;
+            found.push_back(it->path());
+        }
+        std::sort(found.begin(), found.end());
+        from.insert(from.end(), found.begin(), found.end());
+    }
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        TItem item{from[i], {}};
+        if (FOp.Operation != foDelete) {
+            if (dests.isEmpty()) {
+                Fail(Text(msgNotFound, QString(), "Cannot find (%1)."));
+                return false;
+            }
+            if (Flag(flMultiDest)) {
+                const QString d = dests.value(int(i), dests.last());
+                item.To = IsDirectory(d) ? PathOf(d) / from[i].filename() : PathOf(d);
+            } else {
+                const QString d = dests.first();
+                const bool into =
+                    IsDirectory(d) || wildcards || from.size() > 1 || d.endsWith(QLatin1Char('/'));
+                if (into && FOp.Operation != foRename) {
+                    if (!EnsureFolder(PathOf(d)))
+                        return false;
+                    item.To = PathOf(d) / from[i].filename();
+                } else {
+                    item.To = PathOf(d);
+                }
+            }
+        }
+        Items.push_back(item);
+    }
+    return true;
+}
+
+QString TOperationRun::StepText(const TItem& Item) const {
+    if (Flag(flSimpleProgress))
+        return QString();
+    const QString name = NameOf(Item.From);
+    switch (FOp.Operation) {
+    case foCopy:
+        return Text(msgCopying, name, "Copying (%1)");
+    case foMove:
+        return Text(msgMoving, name, "Moving (%1)");
+    case foDelete:
+        return Text(msgDeleting, name, "Deleting (%1)");
+    case foRename:
+        return Text(msgRenaming, name, "Renaming (%1)");
+    }
+    return name;
+}
+
+TOperationRun::TOutcome TOperationRun::Collision(const fs::path& From, fs::path& To) {
+    if (!Exists(To))
+        return Done;
+    if (Flag(flRenameOnCollision)) {
+        To = FreeName(To);
+        return Done;
+    }
+    std::error_code ec;
+    if (fs::equivalent(From, To, ec))
+        return Done; // onto itself: the copy leaves it as it is
+    if (Flag(flNoConfirmation) || FYesToAll)
+        return Done;
+    switch (FUI.ConfirmOverwrite(NameOf(To))) {
+    case MFileOperationUI::oaYes:
+        return Done;
+    case MFileOperationUI::oaYesToAll:
+        FYesToAll = true;
+        return Done;
+    case MFileOperationUI::oaNo:
+        return Skipped;
+    case MFileOperationUI::oaCancel:
+        break;
+    }
+    FOp.Aborted = true;
+    return Cancelled;
+}
+
+TOperationRun::TOutcome TOperationRun::CopyOne(const fs::path& From, const fs::path& To0) {
+    fs::path to = To0;
+    if (const TOutcome o = Collision(From, to); o != Done)
+        return o;
+    std::error_code ec;
+    if (fs::is_symlink(From, ec)) {
+        // A link is copied as a link.
+        const fs::path target = fs::read_symlink(From, ec);
+        const fs::path temp = to.parent_path() / ("." + to.filename().string() + ".link~");
+        fs::remove(temp, ec);
+        fs::create_symlink(target, temp, ec);
+        if (!ec)
+            fs::rename(temp, to, ec);
+        if (ec) {
+            fs::remove(temp, ec);
+            return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(to)));
+        }
+        return Done;
+    }
+    try {
+        CopyFile(NameOf(From), NameOf(to));
+    } catch (const Exception& e) {
+        return Fail(e.Message());
+    }
+    return Done;
+}
+
+TOperationRun::TOutcome TOperationRun::CopyTree(const fs::path& From, const fs::path& To) {
+    if (Inside(From, To))
+        return Fail(
+            Text(msgIntoItself, NameOf(From), "A folder cannot be copied or moved into itself (%1)."));
+    std::error_code ec;
+    fs::create_directories(To, ec);
+    if (!fs::is_directory(To))
+        return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
+    std::vector<fs::path> children;
+    for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
+        children.push_back(it->path());
+    if (ec)
+        return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
+    std::sort(children.begin(), children.end());
+    for (const fs::path& c : children) {
+        const TOutcome o = IsRealDir(c) ? CopyTree(c, To / c.filename()) : CopyOne(c, To / c.filename());
+        if (o == Failed || o == Cancelled)
+            return o;
+    }
+    return Done;
+}
+
+TOperationRun::TOutcome TOperationRun::MoveOne(const fs::path& From, fs::path To) {
+    if (IsRealDir(From) && Inside(From, To))
+        return Fail(
+            Text(msgIntoItself, NameOf(From), "A folder cannot be copied or moved into itself (%1)."));
+    if (!IsRealDir(From) || !IsRealDir(To))
+        if (const TOutcome o = Collision(From, To); o != Done)
+            return o;
+    std::error_code ec;
+    if (fs::equivalent(From, To, ec))
+        return Done;
+    if (::rename(From.c_str(), To.c_str()) == 0)
+        return Done;
+    const int err = errno;
+    if (IsRealDir(From) && IsRealDir(To) && (err == ENOTEMPTY || err == EEXIST)) {
+        // Into a folder that is already there: its contents one by one, then the empty folder.
+        std::vector<fs::path> children;
+        for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
+            children.push_back(it->path());
+        for (const fs::path& c : children) {
+            const TOutcome o = MoveOne(c, To / c.filename());
+            if (o == Failed || o == Cancelled)
+                return o;
+        }
+        fs::remove(From, ec);
+        return Done;
+    }
+    if (err != EXDEV)
+        return Fail(Text(msgCannotMove, NameOf(From), "Cannot move (%1): ") +
+                    QString::fromLocal8Bit(std::strerror(err)));
+    // Another file system: the copy is complete and closed before the source goes.
+    const TOutcome o = IsRealDir(From) ? CopyTree(From, To) : CopyOne(From, To);
+    if (o != Done)
+        return o;
+    fs::remove_all(From, ec);
+    if (ec)
+        return Fail(Text(msgCannotDelete, NameOf(From), "Cannot delete (%1): ") +
+                    QString::fromLocal8Bit(ec.message().c_str()));
+    return Done;
+}
+
+TOperationRun::TOutcome TOperationRun::DeleteOne(const fs::path& Path) {
+    if (Flag(flAllowUndo)) {
+        if (!MoveToTrash(NameOf(Path)))
+            return Fail(Text(msgNoTrash, NameOf(Path),
+                             "The file (%1) cannot be moved to the trash, so it was not deleted."));
+        return Done;
+    }
+    std::error_code ec;
+    fs::remove_all(Path, ec);
+    if (ec)
+        return Fail(Text(msgCannotDelete, NameOf(Path), "Cannot delete (%1): ") +
+                    QString::fromLocal8Bit(ec.message().c_str()));
+    return Done;
+}
+
+TOperationRun::TOutcome TOperationRun::Perform(const TItem& Item) {
+    switch (FOp.Operation) {
+    case foDelete:
+        return DeleteOne(Item.From);
+    case foCopy:
+        if (!EnsureFolder(Item.To.parent_path()))
+            return Cancelled;
+        return IsRealDir(Item.From) ? CopyTree(Item.From, Item.To) : CopyOne(Item.From, Item.To);
+    case foMove:
+    case foRename:
+        if (!EnsureFolder(Item.To.parent_path()))
+            return Cancelled;
+        return MoveOne(Item.From, Item.To);
+    }
+    return Failed;
+}
+
+bool TOperationRun::Run() {
+    std::vector<TItem> items;
+    if (!Plan(items))
+        return false;
+    const bool window = !Flag(flSilent);
+    if (window)
+        FUI.BeginProgress(FOp.ProgressTitle, int(items.size()));
+    bool ok = true;
+    for (std::size_t i = 0; i < items.size() && ok; ++i) {
+        if (window && !FUI.StepProgress(int(i), StepText(items[i]))) {
+            FOp.Aborted = true;
+            ok = false;
+            break;
+        }
+        const TOutcome o = Perform(items[i]);
+        ok = o == Done || o == Skipped;
+    }
+    if (window) {
+        if (ok)
+            FUI.StepProgress(int(items.size()), QString());
+        FUI.EndProgress();
+    }
+    return ok && !FOp.Aborted;
+}
+
+} // namespace
+
+MFileOperationUI* FileOperationUI() {
+    static TProgramFileOperationUI program;
+    return InstalledUI() ? InstalledUI() : &program;
+}
+
+void SetFileOperationUI(MFileOperationUI* UI) {
+    InstalledUI() = UI;
+}
+
+TShellFileOperator::TShellFileOperator(QObject* AOwner) : QObject(AOwner) {}
+
+bool TShellFileOperator::Execute() {
+    Aborted = false;
+    LastError.clear();
+    TOperationRun run(*this, *FileOperationUI());
+    return run.Run();
+}
+
+void ShellCopyOrMove(const QString& FileName, const QString& DestName, bool Confirm, bool Move,
+                     bool AllowUndo) {
+    TShellFileOperator op;
+    op.Source = FileName;
+    op.Destination = DestName;
+    if (!Move)
+        op.Operation = foCopy;
+    else if (FolderPartOf(FileName).compare(FolderPartOf(DestName), Qt::CaseInsensitive) == 0)
+        op.Operation = foRename;
+    else
+        op.Operation = foMove;
+    if (!AllowUndo)
+        op.Options &= ~TFileOperFlags(flAllowUndo);
+    if (!Confirm)
+        op.Options |= flNoConfirmation;
+    if (!op.Execute() && !op.Aborted)
+        throw Exception(op.LastError.isEmpty() ? QStringLiteral("The file operation failed") : op.LastError);
+}
