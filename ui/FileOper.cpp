@@ -84,8 +84,11 @@ public:
         return Ask(msgMakeDir, Folder, mbYes | mbNo) == mbYes;
     }
     void ShowError(const QString& Text) override {
+        QString text = Text.trimmed();
+        while (text.endsWith(QLatin1Char('.')))
+            text.chop(1); // the catalogue text ends the sentence
         if (MessageBox)
-            Ask(msgError, Text, mbOK);
+            Ask(msgError, text, mbOK);
         else if (TApplication::PlainMessage)
             TApplication::PlainMessage(Text);
     }

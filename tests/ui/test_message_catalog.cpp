@@ -182,6 +182,9 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
         expected[{11, sub}] = 0;
     for (int sub : {1034, 1035, 1036, 1037, 1038, 1041})
         expected[{11, sub}] = 1;
+    // The file operations' questions, progress texts and errors.
+    for (int sub = 2101; sub <= 2113; ++sub)
+        expected[{11, sub}] = sub == 2108 ? 0 : 1;
     for (auto [code, sub] : {std::pair{1001, 0},
                              {1002, 1},
                              {1003, 0},
