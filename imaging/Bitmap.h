@@ -29,7 +29,7 @@ public:
     using Exception::Exception;
 };
 
-// Pixel formats in the order of the class library; pfDevice is kept as 32 bits per pixel (the
+// Pixel formats in their fixed order; pfDevice is kept as 32 bits per pixel (the
 // depth of the screen) but counts 0 bits where row sizes are derived from the format.
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 

@@ -113,7 +113,7 @@ std::vector<std::vector<TContributor>> BuildContributors(int sourceSize, int des
     return lists;
 }
 
-// ---- Our stretch ----
+// ---- Area-weighted stretch: every destination pixel averages the source area it covers ----
 
 namespace {
 

@@ -932,7 +932,14 @@ namespace {
 // The image of the file, built in the writer's buffer.
 ByteWriter BuildMachineFile(const MMachineInfo& Machine, const MListSet& Lists) {
     CheckListSet(Lists);
-    MachineGuard guard(Lists, const_cast<MMachineInfo*>(&Machine));
+    // The lists lay out their tables for the machine's model and systems: they see a copy of its
+    // description (the strips are not needed), the caller's stays untouched.
+    MMachineInfo machine;
+    machine.Model = Machine.Model;
+    machine.Category = Machine.Category;
+    machine.Gauge = Machine.Gauge;
+    machine.HeaderWord = Machine.HeaderWord;
+    MachineGuard guard(Lists, &machine);
     for (MUnvList* list : Lists)
         list->PrepareHeader();
 

@@ -162,8 +162,10 @@ void ReadMachineFile(const QByteArray& Data, const QString& FileName, MMachineIn
                      const MListSet& Lists);
 // Reads the file at Path the same way.
 void LoadMachineFile(const QString& Path, MMachineInfo& Machine, const MListSet& Lists);
-// The bytes of the machine program file of a machine description and its ten lists. Raises
-// ERangeError naming the module and field when a value cannot be stored in the file.
+// The bytes of the machine program file of a machine description and its ten lists. The lists'
+// table layouts and the Z rows' sub-record numbers are computed anew on the way (their contents
+// stay as they are). Raises ERangeError naming the module and field when a value cannot be stored in
+// the file.
 QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists);
 // Writes that image to Path through a temporary file in the same folder renamed over the old one;
 // nothing is written when the image cannot be made. Raises EWriteError when the file cannot be

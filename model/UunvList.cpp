@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -737,174 +738,118 @@ int MZList::SeekSubRecord(ByteReader& Stream, const TTableHeader& Header, int Nu
 }
 
 namespace {
-// The records of one Z sub-table found by their bytes: an open-addressing table of record numbers
-// whose keys are the records themselves, kept in the sub-table's bytes.
-class RecordIndex {
-public:
-    RecordIndex(const std::vector<std::uint8_t>& Records, std::size_t RecordSize, std::size_t Entries)
-        : FRecords(Records), FSize(RecordSize) {
-        std::size_t size = 16;
-        while (size < 2 * Entries)
-            size *= 2;
-        FSlots.assign(size, 0);
-    }
+// The bytes of one sub-record as the file holds them; equal bytes are one shared sub-record.
+std::string SubRecordBytes(const MUnvZ& Z, int SubTable, bool Rotated, bool Lg = false) {
+    ByteWriter w;
+    EncodeZSub(w, Z, SubTable, Rotated, Lg);
+    return std::string(reinterpret_cast<const char*>(w.Buffer().data()), w.Position());
+}
 
-    // The number of the record equal to Key; 0 when there is none.
-    int Find(std::string_view Key) const {
-        for (std::size_t i = Hash(Key) & Mask();; i = (i + 1) & Mask()) {
-            const int n = FSlots[i];
-            if (n == 0 || Record(n) == Key)
-                return n;
-        }
-    }
-    // The number of the record equal to Key; when there is none, Number becomes it.
-    int Add(std::string_view Key, int Number) {
-        for (std::size_t i = Hash(Key) & Mask();; i = (i + 1) & Mask()) {
-            int& n = FSlots[i];
-            if (n == 0) {
-                n = Number;
-                return Number;
-            }
-            if (Record(n) == Key)
-                return n;
-        }
-    }
+// The numbering of one sub-table: its records in number order and the number of each record.
+struct SubTableNumbering {
+    std::vector<std::uint8_t>* Records = nullptr;
+    std::unordered_map<std::string, int> Numbers;
 
-private:
-    std::size_t Mask() const { return FSlots.size() - 1; }
-    std::string_view Record(int Number) const {
-        return {reinterpret_cast<const char*>(FRecords.data()) + std::size_t(Number - 1) * FSize, FSize};
-    }
-    static std::size_t Hash(std::string_view Key) {
-        std::uint64_t h = 0x243F6A8885A308D3ull;
-        std::size_t i = 0;
-        for (; i + 8 <= Key.size(); i += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, Key.data() + i, 8);
-            h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-            h ^= h >> 29;
+    // The number of an earlier equal record, else the counter's next with the record appended.
+    int Number(const std::string& Bytes, int& Counter, std::uint8_t& Own) {
+        const auto [at, added] = Numbers.try_emplace(Bytes, Counter + 1);
+        Own = added ? 1 : 0;
+        if (added) {
+            ++Counter;
+            Records->insert(Records->end(), Bytes.begin(), Bytes.end());
         }
-        for (; i < Key.size(); ++i)
-            h = (h ^ std::uint8_t(Key[i])) * 0x100000001B3ull;
-        return std::size_t(h ^ (h >> 32));
+        return at->second;
     }
-
-    const std::vector<std::uint8_t>& FRecords;
-    std::size_t FSize;
-    std::vector<int> FSlots;
 };
+
+using SubTableNumberings = std::array<SubTableNumbering, ZSubTableCount>;
+
+// Second level: cams (D), carriers (E), racking (F) and the two settings records (G, H).
+void NumberSecondLevel(MUnvZ& Z, bool Rotated, SubTableNumberings& Tables, std::array<int, 8>& Counters) {
+    constexpr std::array<std::pair<int, int>, 5> kinds = {{{zsr2Cams, zstD},
+                                                           {zsr2Carriers, zstE},
+                                                           {zsr2Racking, zstF},
+                                                           {zsr2Settings1, zstG},
+                                                           {zsr2Settings2, zstH}}};
+    for (const auto& [k, sub] : kinds) {
+        const std::size_t i = std::size_t(k);
+        if (Z.SubRecords2[i] != 0)
+            Z.SubRecords2[i] = Tables[std::size_t(sub)].Number(SubRecordBytes(Z, sub, Rotated), Counters[i],
+                                                               Z.OwnRecord2[i]);
+    }
+}
+
+// Table A holds both colour-set groups of a row under one counter. A row's KNF sets take the number
+// of an equal group of an earlier row that has KNF sets (that row's KNF group first, then its LG
+// group); its LG sets likewise among the earlier rows with LG sets (LG first, then KNF).
+struct ColourSetNumbering {
+    std::vector<std::uint8_t>* Records = nullptr;
+    std::unordered_map<std::string, int> KnfRows, LgRows;
+    int Count = 0;
+
+    int Take(const std::unordered_map<std::string, int>& Rows, const std::string& Bytes, std::uint8_t& Own) {
+        if (const auto at = Rows.find(Bytes); at != Rows.end()) {
+            Own = 0;
+            return at->second;
+        }
+        Own = 1;
+        Records->insert(Records->end(), Bytes.begin(), Bytes.end());
+        return ++Count;
+    }
+
+    void Number(MUnvZ& Z, bool Rotated) {
+        const bool hasKnf = Z.SubRecords[zsrKNF] != 0, hasLg = Z.SubRecords[zsrLG] != 0;
+        const std::string knf = hasKnf ? SubRecordBytes(Z, zstA, Rotated, false) : std::string();
+        const std::string lg = hasLg ? SubRecordBytes(Z, zstA, Rotated, true) : std::string();
+        if (hasKnf)
+            Z.SubRecords[zsrKNF] = Take(KnfRows, knf, Z.OwnRecord[zsrKNF]);
+        if (hasLg)
+            Z.SubRecords[zsrLG] = Take(LgRows, lg, Z.OwnRecord[zsrLG]);
+        // The row's groups are found by the rows after it.
+        if (hasKnf) {
+            KnfRows.try_emplace(knf, Z.SubRecords[zsrKNF]);
+            if (hasLg)
+                KnfRows.try_emplace(lg, Z.SubRecords[zsrLG]);
+        }
+        if (hasLg) {
+            LgRows.try_emplace(lg, Z.SubRecords[zsrLG]);
+            if (hasKnf)
+                LgRows.try_emplace(knf, Z.SubRecords[zsrKNF]);
+        }
+    }
+};
+
+// First level: the second-level numbers (C), the pattern lines (B) and the colour sets (A).
+void NumberFirstLevel(MUnvZ& Z, bool Rotated, SubTableNumberings& Tables, ColourSetNumbering& ColourSets,
+                      std::array<int, 4>& Counters) {
+    Z.SubRecords[zsrSecondLevel] = Tables[zstC].Number(SubRecordBytes(Z, zstC, Rotated),
+                                                       Counters[zsrSecondLevel], Z.OwnRecord[zsrSecondLevel]);
+    if (Z.SubRecords[zsrPatternLines] != 0)
+        Z.SubRecords[zsrPatternLines] = Tables[zstB].Number(
+            SubRecordBytes(Z, zstB, Rotated), Counters[zsrPatternLines], Z.OwnRecord[zsrPatternLines]);
+    ColourSets.Number(Z, Rotated);
+    if (ColourSets.Count > 0)
+        Counters[zsrKNF] = Counters[zsrLG] = ColourSets.Count;
+}
 } // namespace
 
 void MZList::PrepareHeader() {
     SystemCounters.fill(0);
     SlotCounters.fill(0);
     const bool rotated = Rotated();
-    // Every row adds at most one record to each sub-table (two to A), so the records never move and
-    // the numbering can identify a sub-record by a view of its bytes.
-    const std::size_t rows = FItems.size();
-    std::array<std::size_t, ZSubTableCount> sizes{};
+    SubTableNumberings tables;
     for (int sub = 0; sub < ZSubTableCount; ++sub) {
-        sizes[std::size_t(sub)] = std::size_t(ZSubTableInfo(sub).RecordSize);
         FSubRecords[std::size_t(sub)].clear();
-        FSubRecords[std::size_t(sub)].reserve(rows * (sub == zstA ? 2 : 1) * sizes[std::size_t(sub)]);
+        tables[std::size_t(sub)].Records = &FSubRecords[std::size_t(sub)];
     }
-    auto record = [&](int Sub, int Number) {
-        const auto& records = FSubRecords[std::size_t(Sub)];
-        const std::size_t size = sizes[std::size_t(Sub)];
-        return std::string_view(
-            reinterpret_cast<const char*>(records.data()) + std::size_t(Number - 1) * size, size);
-    };
-    auto append = [&](int Sub, std::string_view Bytes) {
-        auto& records = FSubRecords[std::size_t(Sub)];
-        records.insert(records.end(), Bytes.begin(), Bytes.end());
-    };
-    // The bytes of one sub-record, which identify it: equal sub-records share one number.
-    // Two scratch writers as large as the largest record, so that encoding never grows them.
-    std::array<ByteWriter, 2> scratch;
-    for (ByteWriter& w : scratch)
-        w.WriteZeros(lstZASize);
-    auto encode = [&](const MUnvZ& Z, int SubTable, bool Lg) {
-        ByteWriter& w = scratch[Lg ? 1 : 0];
-        w.Seek(0);
-        EncodeZSub(w, Z, SubTable, rotated, Lg);
-        return std::string_view(reinterpret_cast<const char*>(w.Buffer().data()), w.Position());
-    };
-    // The number of a sub-record: the one an earlier row's equal sub-record has, else the next of
-    // the counter, its record appended to the sub-table.
-    auto number = [&](RecordIndex& Known, std::string_view Key, int& Counter, int Sub, std::uint8_t& Own) {
-        // The record is put in place first and taken back when an equal one is known.
-        append(Sub, Key);
-        const int n = Known.Add(record(Sub, Counter + 1), Counter + 1);
-        Own = n > Counter ? 1 : 0;
-        if (Own)
-            ++Counter;
-        else
-            FSubRecords[std::size_t(Sub)].resize(FSubRecords[std::size_t(Sub)].size() - Key.size());
-        return n;
-    };
-    constexpr std::array<std::pair<int, int>, 5> secondLevel = {{{zsr2Cams, zstD},
-                                                                 {zsr2Carriers, zstE},
-                                                                 {zsr2Racking, zstF},
-                                                                 {zsr2Settings1, zstG},
-                                                                 {zsr2Settings2, zstH}}};
-    auto indexOf = [&](int Sub) {
-        return RecordIndex(FSubRecords[std::size_t(Sub)], sizes[std::size_t(Sub)], 2 * rows);
-    };
-    std::vector<RecordIndex> second;
-    for (const auto& [k, sub] : secondLevel)
-        second.push_back(indexOf(sub));
-    RecordIndex firstC = indexOf(zstC), firstB = indexOf(zstB);
-    // Table A holds both colour set groups of a row. A row's KNF sets match an earlier row that has
-    // KNF sets (its KNF first, then its LG); its LG sets match an earlier row that has LG sets (its LG
-    // first, then its KNF).
-    RecordIndex knfRows = indexOf(zstA), lgRows = indexOf(zstA);
-    int tableA = 0;
+    ColourSetNumbering colourSets;
+    colourSets.Records = &FSubRecords[zstA];
+    // Each row's second-level records are numbered first: its record C holds their numbers.
     for (const auto& item : FItems) {
         MUnvZ& z = KindOf<MUnvZ>(*item);
         z.PrepareFileLinks();
-        for (std::size_t i = 0; i < secondLevel.size(); ++i) {
-            const auto [k, sub] = secondLevel[i];
-            if (z.SubRecords2[std::size_t(k)] != 0)
-                z.SubRecords2[std::size_t(k)] =
-                    number(second[i], encode(z, sub, false), SlotCounters[std::size_t(k)], sub,
-                           z.OwnRecord2[std::size_t(k)]);
-        }
-        z.SubRecords[zsrSecondLevel] = number(firstC, encode(z, zstC, false), SystemCounters[zsrSecondLevel],
-                                              zstC, z.OwnRecord[zsrSecondLevel]);
-        if (z.SubRecords[zsrPatternLines] != 0)
-            z.SubRecords[zsrPatternLines] =
-                number(firstB, encode(z, zstB, false), SystemCounters[zsrPatternLines], zstB,
-                       z.OwnRecord[zsrPatternLines]);
-        const bool hasKnf = z.SubRecords[zsrKNF] != 0;
-        const bool hasLg = z.SubRecords[zsrLG] != 0;
-        auto shared = [&](const RecordIndex& Rows, std::string_view Key, int Entry) {
-            if (const int n = Rows.Find(Key)) {
-                z.SubRecords[std::size_t(Entry)] = n;
-                z.OwnRecord[std::size_t(Entry)] = 0;
-                return;
-            }
-            ++tableA;
-            SystemCounters[zsrKNF] = SystemCounters[zsrLG] = tableA;
-            append(zstA, Key);
-            z.SubRecords[std::size_t(Entry)] = tableA;
-            z.OwnRecord[std::size_t(Entry)] = 1;
-        };
-        if (hasKnf)
-            shared(knfRows, encode(z, zstA, false), zsrKNF);
-        if (hasLg)
-            shared(lgRows, encode(z, zstA, true), zsrLG);
-        // The row's own records, by their place in table A.
-        const int knf = z.SubRecords[zsrKNF], lg = z.SubRecords[zsrLG];
-        if (hasKnf) {
-            knfRows.Add(record(zstA, knf), knf);
-            if (hasLg)
-                knfRows.Add(record(zstA, lg), lg);
-        }
-        if (hasLg) {
-            lgRows.Add(record(zstA, lg), lg);
-            if (hasKnf)
-                lgRows.Add(record(zstA, knf), knf);
-        }
+        NumberSecondLevel(z, rotated, tables, SlotCounters);
+        NumberFirstLevel(z, rotated, tables, colourSets, SystemCounters);
     }
     const std::array<std::pair<int, int>, ZSubTableCount> counts = {{{zstA, SystemCounters[zsrKNF]},
                                                                      {zstB, SystemCounters[zsrPatternLines]},

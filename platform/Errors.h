@@ -1,5 +1,5 @@
 #pragma once
-// The error types of the class library that the program relies on, and checked arithmetic for
+// The error types the program raises and catches, and checked arithmetic for
 // values that come from outside (files, the modem line, settings).
 
 #include <QString>

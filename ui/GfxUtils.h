@@ -20,7 +20,7 @@ class QFontMetrics;
 class QPainter;
 class QWidget;
 
-// A rectangle as the class library keeps it: Right and Bottom lie just outside.
+// A rectangle whose Right and Bottom lie just outside it.
 struct TRect {
     int Left = 0;
     int Top = 0;

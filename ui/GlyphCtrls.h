@@ -236,7 +236,7 @@ public:
     // The look drawn now (inactive for a flat button without the pointer over it).
     TButtonState DrawnState() const;
 
-    // The class library's click: the parent dialog takes ModalResult, then OnClick.
+    // A click: the parent dialog takes ModalResult, then OnClick.
     virtual void Click();
     // Checks whether the pointer is over the button and fires the enter and leave events.
     void UpdateTracking();

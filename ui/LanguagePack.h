@@ -80,7 +80,7 @@ public:
     void SetArabicEnable(bool Value);
 
     MLanguageIDChangeEvent OnLanguageIDChange;
-    // The Sender of the original is the font object; here the receiver reads Font().
+    // Fired when the font changes; the handler reads the new font from Font().
     MNotifyEvent OnFontChange;
     MAlignEnableChangeEvent OnAlignEnableChanged;
     MSelfAlignChangeEvent OnSelfAlignEnableChanged;

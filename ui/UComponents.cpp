@@ -49,7 +49,7 @@ void MComponentOwner::RemoveComponent(QObject* Component) {
 }
 
 void MComponentOwner::DestroyComponents() {
-    // Last first, as the class library frees them; a component may free others on its way out,
+    // Last first, the reverse of creation; a component may free others on its way out,
     // which the guarded pointers notice.
     while (!FComponents.isEmpty()) {
         QPointer<QObject> c = FComponents.takeLast();

@@ -1,6 +1,6 @@
 #pragma once
-// Ownership as the class library has it: a component is created with an owner that keeps it in an
-// ordered list and frees it when the owner goes. The owner is not the Qt parent: a control owned by a
+// Ownership of components: a component is created with an owner that keeps it in an ordered list
+// and frees it when the owner goes. The owner is not the Qt parent: a control owned by a
 // form may sit inside a panel. Forms and panels deliver the language messages along these lists.
 
 #include <QList>
@@ -56,12 +56,13 @@ public:
     virtual void Loaded() = 0;
 };
 
-// The class library's free integer of every component. A control of our own that is also a member of
-// the bilingual family inherits it from both sides and still has it once.
+// A free integer every component carries for its users (a button's result bit, a menu entry's
+// number). A control that is also a member of the bilingual family inherits it from both sides and
+// still has it once.
 class MTag {
 public:
     int Tag = 0;
 };
 
-// The class library's plain notification: the sender only.
+// A plain notification: the sender only.
 using TNotifyEvent = std::function<void(QObject* Sender)>;
