@@ -16,12 +16,18 @@
 //   K is a kind's letters (P N Z R S W FS FD FE C). An operation that raises prints
 //   "error <op> <code>/<subcode> <args>" (other errors "error <op> <text>"), a plain text the model
 //   shows prints "message <op> <text>", and the next operation runs.
+//   lsttool run FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]
+//                            runs the program through the interpreter, one trace line per step
+//                            (see the usage text for the lines and the exit statuses)
 // A file that cannot be read is reported on stderr; nothing is written and the exit code is 1. An
 // unknown operation or a malformed number exits with 2 before anything runs.
 
+#include "ShellRun.h"
 #include "model/MClpBrd.h"
 #include "model/UPacking.h"
 #include "model/UcstmExp.h"
+#include "model/UseqTrace.h"
+#include "model/Usequencer.h"
 #include "model/UunvDta.h"
 #include "platform/Errors.h"
 
@@ -40,9 +46,30 @@ void Print(FILE* Stream, const QString& Line) {
 }
 
 int Usage() {
-    Print(stderr,
-          QStringLiteral("usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP..."));
-    return 2;
+    Print(
+        stderr,
+        QStringLiteral(
+            "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ...\n"
+            "lsttool run: runs the program of a machine file through the interpreter.\n") +
+            ShellRunOptionsText() +
+            QStringLiteral(
+                "  Output (stdout, one line each, numbers in decimal):\n"
+                "    machine <model> e<gauge> systems <n> width <W> picture <w>x<h>\n"
+                "    start res=<r> fin=<0|1> rows=<rows> settle=<steps> yc=<carriers> f=<findings> "
+                "cur=<finding>\n"
+                "    starts <c>:<p1>,..,<p8> ...      the start records of C entry 1 in use, or \"starts "
+                "-\"\n"
+                "    step <k> res=<r> exec=<0|1> mode=<m> s=<S> bp=<b> cp=<c> z=<Z> sys=<s> new=<SZR> "
+                "rows=<rows>\n"
+                "         fin=<0|1> zt=<f>,<r> cam=<f>,<r> ff=<carriers>/<offset> rk=<position>,<transfer>\n"
+                "         yc=<carriers> f=<findings> cur=<finding>     (all on one line)\n"
+                "    end <finished|limit> steps=<k> rows=<rows>\n"
+                "  s bp cp z sys new are the S line, block pass, cycle pass, Z row, system and new-line\n"
+                "  flags of the step; zt cam ff rk describe the system executed (\"-\" when none ran).\n"
+                "  Carriers: <c>.<rail>:<needle> after the start, <c>.<rail>:<before>><after> after a\n"
+                "  step, \"*\" when it knitted. Findings: <id>:<args>:<list kind>:<number>, \"~\" when\n"
+                "  finding 112 held it back, \",+<n>\" for more than 1000; \"-\" for none.\n"));
+    return exitUsage;
 }
 
 void List(MProgramLists& Program) {
@@ -383,12 +410,49 @@ int Apply(const QStringList& Args) {
     return 0;
 }
 
+// ---- run.
+
+int RunProgram(const QStringList& Args) {
+    ShellRun run;
+    try {
+        run = LoadShellRun(Args.mid(1));
+    } catch (const ShellRunError& e) {
+        Print(stderr, QStringLiteral("lsttool: ") + e.Text);
+        return e.Status == exitUsage ? Usage() : e.Status;
+    }
+    for (const QString& note : run.Notes)
+        Print(stderr, QStringLiteral("lsttool: ") + note);
+    MprogramSequencer sequencer;
+    try {
+        sequencer.SetProject(run.Project.get());
+    } catch (const Exception& e) {
+        Print(stderr, QStringLiteral("lsttool: %1: %2").arg(run.File, e.Message()));
+        return exitCannotRun;
+    }
+    sequencer.StepLimit = run.Steps;
+    Print(stdout, seqtrace::MachineLine(sequencer));
+    Print(stdout, seqtrace::StartLine(sequencer, sequencer.StartProgram()));
+    Print(stdout, seqtrace::StartsLine(run.Project->Lists.C.GetC(1)));
+    long long k = 0;
+    while (!sequencer.Regs.Finished && k < run.Steps) {
+        const int r = sequencer.StepSystem();
+        Print(stdout, seqtrace::StepLine(sequencer, ++k, r));
+    }
+    Print(stdout, seqtrace::EndLine(sequencer, k));
+    if (sequencer.Regs.Finished)
+        return exitFinished;
+    Print(stderr, QStringLiteral("lsttool: the program did not finish within %1 steps").arg(run.Steps));
+    return exitStepLimit;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
     const QString& command = Args[0];
     if (command == QLatin1String("apply"))
         return Apply(Args);
+    if (command == QLatin1String("run"))
+        return RunProgram(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();

@@ -1,0 +1,148 @@
+// lsttool run: a machine file with its picture and palette run from the shell, its trace the same
+// as the interpreter's in the process, and the exit statuses of the shared loader.
+#include "SeqRun.h"
+#include "model/UunvDta.h"
+#include "platform/Bytes.h"
+#include "tests/support/TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using kdstest::SeqRun;
+
+namespace {
+struct Result {
+    int Code;
+    QString Out;
+    QString Err;
+};
+
+Result RunTool(const QStringList& Args) {
+    QProcess p;
+    p.start(QStringLiteral(LSTTOOL_PATH), QStringList{QStringLiteral("run")} + Args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+const char* const Plain =
+    "machine 712 5\nC area=1..101 L1=0,0,-10 R1=0,0,10\npicture 100x20\n"
+    "Z1 cam1=RR cam2=A yc1=3 rack1=0:G\nZ2 cam1=RR cam2=A yc1=3 rack1=0:G\nS1 Z=1+1 D3\n";
+
+const char* const Motifs =
+    "machine 708 5\nC area=1..101 L1=-5,-5 R1=5,5\npicture 100x10 fill=0\nN1 X=1+99 D1\n"
+    "P1 yc=1 mode=4 clrL=1\nP2 yc=2 mode=4 clrL=2\n"
+    "Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2\n"
+    "Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2\nS1 Z=1+1 D1 N=1+0 P=1+1\n";
+
+// Writes a project's program as Name.LST and, unless Picture is empty, its drawing as a BMP file.
+QString Save(QTemporaryDir& Dir, MMemoryProject& Project, const QString& Name, const QString& Picture) {
+    const QString file = Dir.filePath(Name);
+    SaveMachineFile(file, Project.Lists.Machine, Project.Lists.Lists());
+    if (!Picture.isEmpty())
+        kdstest::WriteFile(Dir.filePath(Picture), Project.Picture.Pixels);
+    return file;
+}
+
+QString Lines(const QStringList& Lines) {
+    return Lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+} // namespace
+
+TEST(LstToolRun, TheTraceIsTheInterpretersAndTheSiblingPictureIsFound) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SeqRun run(QString::fromLatin1(Plain));
+    const QString file =
+        Save(dir, *run.Project, QStringLiteral("knit.v2_712e5.LST"), QStringLiteral("KNIT.V2_712E5.bmp"));
+    const Result r = RunTool({file});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Err, QString());
+    const QString machine = seqtrace::MachineLine(run.Sequencer);
+    EXPECT_EQ(machine, QStringLiteral("machine 712 e5 systems 2 width 100 picture 100x20"));
+    EXPECT_EQ(r.Out, Lines(QStringList{machine} + run.Run()));
+    EXPECT_EQ(RunTool({file}).Out, r.Out); // identical on every run
+}
+
+TEST(LstToolRun, PicturesAndPalettes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SeqRun plain(QString::fromLatin1(Plain));
+    const QString file = Save(dir, *plain.Project, QStringLiteral("plain_712e5.LST"), QString());
+    // No picture beside the file: a new 100 x 100 picture and a note.
+    Result r = RunTool({file});
+    EXPECT_EQ(r.Code, 0);
+    EXPECT_TRUE(r.Out.startsWith(QLatin1String("machine 712 e5 systems 2 width 100 picture 100x100\n")));
+    EXPECT_TRUE(r.Err.contains(QLatin1String("a new 100 x 100 picture"))) << r.Err.toStdString();
+    r = RunTool({file, QStringLiteral("--blank"), QStringLiteral("30x40")});
+    EXPECT_TRUE(r.Out.startsWith(QLatin1String("machine 712 e5 systems 2 width 100 picture 30x40\n")));
+    EXPECT_EQ(r.Err, QString());
+
+    // The palette of the sibling JXW turns the motifs' colours round: the carriers change places.
+    SeqRun motifs(QString::fromLatin1(Motifs));
+    MMemoryProject& p = *motifs.Project;
+    for (int x = 0; x < 100; ++x)
+        p.Picture.SetPixel(x, 9, p.Colors.Color(x < 30 ? 1 : x < 70 ? 0 : 2));
+    const QString knit = Save(dir, p, QStringLiteral("motifs_708e5.LST"), QStringLiteral("motifs_708e5.BMP"));
+    r = RunTool({knit});
+    EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
+              QStringLiteral("1.1:-4,2.1:66"));
+    ByteWriter header;
+    for (int i = 0; i < 64; ++i)
+        header.WriteI32LE(std::int32_t(i == 1 ? 0x0000FF : i == 2 ? 0xFF0000 : p.Colors.Color(i)));
+    kdstest::WriteFile(dir.filePath(QStringLiteral("MOTIFS_708E5.jxw")), header.ToByteArray());
+    r = RunTool({knit});
+    EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
+              QStringLiteral("1.1:66,2.1:-4"));
+    // --palette names another file; one too short for a header gives the default palette.
+    kdstest::WriteFile(dir.filePath(QStringLiteral("short.JXW")), QByteArray(100, '\0'));
+    r = RunTool({knit, QStringLiteral("--palette"), dir.filePath(QStringLiteral("short.JXW"))});
+    EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
+              QStringLiteral("1.1:-4,2.1:66"));
+    EXPECT_TRUE(r.Err.contains(QLatin1String("default palette")));
+}
+
+TEST(LstToolRun, ExitStatuses) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Counters that never run out: the step limit ends the run with status 3.
+    SeqRun endless(QStringLiteral("machine 708 5\nC area=1..21 L1=-5 R1=5\npicture 20x10\nS1 Z=1+1 D16383\n"
+                                  "Z1 cam1=RR yc1=1\nZ2 cam1=RR yc1=1\n"));
+    const QString file =
+        Save(dir, *endless.Project, QStringLiteral("endless_708e5.LST"), QStringLiteral("endless_708e5.bmp"));
+    Result r = RunTool({file, QStringLiteral("--steps"), QStringLiteral("1000")});
+    EXPECT_EQ(r.Code, 3);
+    EXPECT_TRUE(r.Out.contains(QLatin1String(" f=116:1000:0:0 ")));
+    EXPECT_TRUE(r.Out.endsWith(QLatin1String("end limit steps=1000 rows=1001\n")));
+    EXPECT_TRUE(r.Err.contains(QLatin1String("did not finish within 1000 steps")));
+
+    // The program cannot run: a message on stderr and nothing on stdout.
+    auto bare = kdstest::BuildProject(QStringLiteral("machine 708 5\nS1 Z=1\nZ1 cam1=RR\n"));
+    const QString noSetup = Save(dir, *bare, QStringLiteral("bare_708e5.LST"), QString());
+    kdstest::WriteFile(dir.filePath(QStringLiteral("broken.png")), QByteArray("not a picture"));
+    kdstest::WriteFile(dir.filePath(QStringLiteral("broken.LST")), QByteArray(20, '\x01'));
+    for (const QStringList& args :
+         {QStringList{noSetup}, QStringList{file, dir.filePath(QStringLiteral("broken.png"))},
+          QStringList{dir.filePath(QStringLiteral("broken.LST"))},
+          QStringList{dir.filePath(QStringLiteral("none.LST"))},
+          QStringList{file, QStringLiteral("--blank"), QStringLiteral("100000x100000")}}) {
+        r = RunTool(args);
+        EXPECT_EQ(r.Code, 1) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.Out, QString()) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(r.Err.isEmpty());
+    }
+
+    // Usage: the text documents the lines and the statuses.
+    for (const QStringList& args : {QStringList{}, QStringList{file, QStringLiteral("--steps")},
+                                    QStringList{file, QStringLiteral("--steps"), QStringLiteral("x")},
+                                    QStringList{file, QStringLiteral("--blank"), QStringLiteral("0x5")},
+                                    QStringList{file, QStringLiteral("--fast")},
+                                    QStringList{file, QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}}) {
+        r = RunTool(args);
+        EXPECT_EQ(r.Code, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.Out, QString());
+        EXPECT_TRUE(r.Err.contains(QLatin1String("Exit status")));
+    }
+}

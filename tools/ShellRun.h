@@ -1,0 +1,48 @@
+#pragma once
+// The one loader of the program runs from the shell (lsttool run, and the program test and the
+// graphic test verbs that follow it): a machine program file, its pattern picture and palette, in
+// an in-memory project, with the step limit of the run.
+//
+//   FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]
+//
+// The picture is PICTURE (any format the image library reads, taken as 24 bits), else FILE's
+// sibling picture (base name + ".BMP", any letter case); --blank gives a new picture of that size;
+// with neither, or a sibling that cannot be read, a new 100 x 100 picture with a note. New pictures
+// are filled with the new-picture colour. The palette is that of the JXW's header (--palette, else
+// FILE's sibling .JXW), else the default palette. N is the step limit (1000000).
+
+#include "model/UProject.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Exit statuses shared by the run verbs.
+constexpr int exitFinished = 0;  // the run finished
+constexpr int exitCannotRun = 1; // the program cannot run (nothing printed on stdout)
+constexpr int exitUsage = 2;
+constexpr int exitStepLimit = 3; // the step limit was reached
+
+// The colour a new picture is filled with.
+constexpr TColor NewPictureColor = 0x00BB00;
+constexpr long long DefaultShellSteps = 1000000;
+
+// Why a run cannot start: the exit status and the text for stderr.
+struct ShellRunError {
+    int Status;
+    QString Text;
+};
+
+struct ShellRun {
+    QString File;
+    std::unique_ptr<MMemoryProject> Project;
+    long long Steps = DefaultShellSteps;
+    QStringList Notes; // for stderr: what was taken in place of a missing picture or palette
+};
+
+// Reads the arguments that follow the verb; raises ShellRunError (exitUsage or exitCannotRun).
+ShellRun LoadShellRun(const QStringList& Args);
+
+// The lines of the usage text that describe these arguments.
+QString ShellRunOptionsText();
