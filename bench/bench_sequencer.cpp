@@ -1,0 +1,88 @@
+// The interpreter over a 2000-row program on a 740 e7 (4 systems) over 308 needles: 1000 rows of
+// plain knitting with three carriers crossing the bed, then 1000 rows of two-colour intarsia chosen
+// by MF entries from a 308 x 2000 picture. Times the start (whose settling run is one whole run)
+// and the steps to the end, and gives the time per system step.
+#include "model/UProject.h"
+#include "model/Usequencer.h"
+
+#include "tests/support/ProjectScript.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int Needles = 308;
+constexpr int Rows = 2000;
+
+std::unique_ptr<MMemoryProject> Program() {
+    auto p = kdstest::BuildProject(
+        QStringLiteral("machine 740 7\nC area=1..309 L1=-10,-20,-30,-5,-5 R1=10,20,30,5,5\n"
+                       "N1 X=1+307 D1\nP1 yc=4 mode=4 clrL=1\nP2 yc=5 mode=4 clrL=2\n"
+                       "S1 Z=1+999 D1\nS2 Z=1001+999 D1 N=1 P=1+1\n"));
+    MSwitchGuard noValidation(ListsAutoValidate, false);
+    MUnvZ z;
+    for (int r = 1; r <= Rows; ++r) {
+        z.Clear();
+        z.Number = r;
+        if (r <= 1000) {
+            // Plain knitting: carriers 1, 2 and 3 cross the bed in systems 1, 2 and 3.
+            for (int s = 0; s < 4; ++s)
+                z.CamCode[std::size_t(2 * s)] = camRR;
+            for (int s = 0; s < 3; ++s)
+                z.Carriers[std::size_t(s)].SetBit(s, 1);
+        } else {
+            // Intarsia: carriers 4 and 5 knit their colours of pattern line r in system 1.
+            z.CamCode[0] = camJR;
+            z.CamCode[1] = camJA;
+            z.LG[0].SetBit(1, 1);
+            z.LG[0].SetBit(2, 1);
+            z.PatternLine[0] = z.PatternLine[1] = r;
+            z.Carriers[0].SetBit(3, 1);
+            z.Carriers[0].SetBit(4, 1);
+            for (int s = 1; s < 4; ++s)
+                z.CamCode[std::size_t(2 * s)] = camA;
+        }
+        p->Lists.Z.AddOrReplace(z);
+    }
+    // Each line: colour 1 up to a boundary that drifts one needle a line, back and forth, 40 needles
+    // of colour 0, colour 2 to the end.
+    p->NewPicture(Needles, Rows);
+    for (int line = 1; line <= Rows; ++line) {
+        const int b = 100 + (line % 240 < 120 ? line % 120 : 120 - line % 120);
+        for (int x = 0; x < Needles; ++x)
+            p->Picture.SetPixel(x, Rows - line, p->Colors.Color(x < b ? 1 : x < b + 40 ? 0 : 2));
+    }
+    return p;
+}
+
+void BM_SequencerWholeProgram(benchmark::State& State) {
+    auto p = Program();
+    MprogramSequencer s;
+    s.SetProject(p.get());
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        s.StartProgram();
+        steps += s.SettleSteps;
+        while (!s.Regs.Finished) {
+            s.StepSystem();
+            ++steps;
+        }
+    }
+    if (s.Regs.StepCount != Rows || s.Regs.Error.ErrorId != 0)
+        State.SkipWithError("the program did not run as built");
+    State.counters["steps"] = benchmark::Counter(double(steps) / double(State.iterations()));
+    State.counters["per_step"] =
+        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SequencerWholeProgram)->Unit(benchmark::kMillisecond);
+
+void BM_SequencerStart(benchmark::State& State) {
+    auto p = Program();
+    MprogramSequencer s;
+    s.SetProject(p.get());
+    for (auto _ : State)
+        s.StartProgram();
+}
+BENCHMARK(BM_SequencerStart)->Unit(benchmark::kMillisecond);
+} // namespace
+
+BENCHMARK_MAIN();
