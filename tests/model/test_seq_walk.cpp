@@ -266,3 +266,24 @@ TEST(SequencerWalk, TheLogHoldsEveryFindingOfTheCall) {
     EXPECT_TRUE(seqtrace::LogText(log.Sequencer).startsWith(QLatin1String("59:2;3:5:2,59:2;4:5:2,")));
     EXPECT_EQ(log.Sequencer.FindingsDropped(), 0);
 }
+
+TEST(SequencerWalk, StatisticsOfTheJacquardSystems) {
+    SeqRun run(QStringLiteral("machine 712 5\nC area=1..21\npicture 20x30\nN1 X=5+9 D1\nS1 Z=1+3 D1 N=1\n"
+                              "Z1 cam1=JR ZT1=15 cam3=RR ZT3=20\nZ2 cam1=JN ZT1=3 cam2=JU ZT2=12\n"
+                              "Z3 cam1=A ZT1=25\nZ4 cam1=JR ZT1=12 PA=1\n"));
+    MprogramSequencer& s = run.Sequencer;
+    s.StatisticsOn = true;
+    s.StartProgram();
+    const MRunStatistics& st = s.Statistics;
+    EXPECT_EQ(st.LineMin, 12);
+    EXPECT_EQ(st.LineMax, 15);
+    for (int line = 1; line <= 10; ++line)
+        EXPECT_EQ(st.FixedLineUsed[std::size_t(line - 1)], line == 3) << line;
+    EXPECT_EQ(st.NeedleMin, 5);
+    EXPECT_EQ(st.NeedleMax, 14);
+    EXPECT_TRUE(st.UsesPositioning); // row 4 switches automatic positioning on
+    // Without StatisticsOn nothing is gathered.
+    s.StatisticsOn = false;
+    s.StartProgram();
+    EXPECT_EQ(s.Statistics.LineMax, 0);
+}
