@@ -285,10 +285,21 @@ int FindBit(const std::uint8_t* row, std::int64_t from, int width, int bit) {
 // the width end the list.
 void ChangesOf(const std::uint8_t* row, int width, int whiteBit, std::vector<int>& changes) {
     changes.clear();
-    int bit = whiteBit ^ 1;
-    for (int x = FindBit(row, 0, width, bit); x < width; x = FindBit(row, x, width, bit)) {
-        changes.push_back(x);
-        bit ^= 1;
+    const std::size_t bytes = RowBytes(width);
+    std::uint64_t before = std::uint64_t(whiteBit); // the pixel before the next 64
+    for (std::size_t byte = 0; byte < bytes; byte += 8) {
+        const std::uint64_t w = Load64(row, bytes, byte);
+        // A bit of t is set where a pixel differs from the one before it.
+        std::uint64_t t = w ^ ((w >> 1) | (before << 63));
+        before = w & 1;
+        while (t) {
+            const int k = std::countl_zero(t);
+            const std::int64_t x = std::int64_t(byte) * 8 + k;
+            if (x >= width)
+                break;
+            changes.push_back(int(x));
+            t &= ~(std::uint64_t(1) << (63 - k));
+        }
     }
     changes.insert(changes.end(), 3, width);
 }
