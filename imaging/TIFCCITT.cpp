@@ -260,26 +260,6 @@ void SetRun(std::uint8_t* row, std::int64_t from, std::int64_t to) {
     row[last] |= tail;
 }
 
-// The first pixel at or after from whose bit is the given one, or the width when there is none.
-int FindBit(const std::uint8_t* row, std::int64_t from, int width, int bit) {
-    if (from < 0)
-        from = 0;
-    const std::size_t bytes = RowBytes(width);
-    std::int64_t x = from;
-    while (x < width) {
-        std::uint64_t w = Load64(row, bytes, std::size_t(x >> 3));
-        if (!bit)
-            w = ~w;
-        w <<= (x & 7);
-        if (w != 0) {
-            const std::int64_t found = x + std::countl_zero(w);
-            return found < width ? int(found) : width;
-        }
-        x += 64 - (x & 7);
-    }
-    return width;
-}
-
 // The changing pixels of a row, where its colour differs from the pixel before (a pixel before
 // the row counts as white): even entries begin black runs, odd entries white runs. Three copies of
 // the width end the list.
@@ -567,12 +547,13 @@ void PutRun(CodeWriter& w, const Tables& t, int colour, std::int64_t run) {
 
 void Encode1D(CodeWriter& w, const std::uint8_t* row, int width) {
     const Tables& t = CodeTables();
+    thread_local std::vector<int> changes;
+    ChangesOf(row, width, 0, changes);
     int x = 0;
     int colour = White;
-    while (x < width) {
-        const int next = FindBit(row, x, width, colour ^ 1);
-        PutRun(w, t, colour, next - x);
-        x = next;
+    for (std::size_t i = 0; x < width; ++i) {
+        PutRun(w, t, colour, changes[i] - x);
+        x = changes[i];
         colour ^= 1;
     }
 }
