@@ -3,6 +3,7 @@
 #include "IoTestSupport.h"
 #include "ToolRun.h"
 #include "imaging/TIFFilt.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
@@ -441,7 +442,8 @@ TEST(TiffRead, TheLzwHookDeliversRowsAndReleasesEachStrip) {
     EXPECT_EQ(Pixel(bmp, 3, 2), C(4, 4, 4));
 }
 
-TEST(TiffRead, DamagedAndHostileFilesFailWithoutLargeAllocations) {
+namespace {
+void ReadDamagedFiles() {
     const auto invalid = QStringLiteral("Invalid TIFF stream");
     auto plain = [] { return Plain(2, 1, 8, 1, 1, QByteArray::fromHex("1020")); };
     struct Case {
@@ -529,10 +531,27 @@ TEST(TiffRead, DamagedAndHostileFilesFailWithoutLargeAllocations) {
         t.EndDirectory();
         cases.push_back({"predictor at 4 bits", t.Bytes(), invalid});
     }
+    {
+        // 2^28 colour pixels (768 MiB) promised by a strip of 16 bytes.
+        TiffMaker t = Plain(16384, 16384, 8, 3, 2, QByteArray(16, '\0'));
+        t.EndDirectory();
+        cases.push_back({"colour picture larger than its strip", t.Bytes(), invalid});
+    }
+    {
+        // Every Group 4 row takes a bit at least: 16 bits cannot make 16384 rows.
+        TiffMaker t = Plain(16384, 16384, 1, 1, 0, QByteArray(2, '\0'), false, 4);
+        t.EndDirectory();
+        cases.push_back({"Group 4 rows without their bits", t.Bytes(), invalid});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DamagedReadMessage(ReadOne, c.file), c.message);
     }
+}
+} // namespace
+
+TEST(TiffRead, DamagedAndHostileFilesFailWithoutLargeAllocations) {
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(64, ReadDamagedFiles));
 }
 
 TEST(TiffRead, TheDirectoryChainIsBounded) {
