@@ -21,10 +21,10 @@ struct TContributor {
 std::vector<std::vector<TContributor>> BuildContributors(int sourceSize, int destSize,
                                                          TResampleFilter filter);
 
-// Our stretch in place of the platform's halftone stretch: each axis is averaged over the area
-// each destination pixel covers when it shrinks, and its pixels are repeated when it grows, so
-// that pattern cells stay crisp. Destination must already have its size; it takes the source's
-// pixel format. 1-bit pixels become white when at least half their area is white.
+// A plain stretch: each axis is averaged over the area each destination pixel covers when it
+// shrinks, and its pixels are repeated when it grows, so that pattern cells stay crisp. Destination
+// must already have its size; it takes the source's pixel format. 1-bit pixels become white when at
+// least half their area is white.
 void StretchBitmap(const TBitmap& source, TBitmap& dest);
 // The filtered resampling of a 24-bit source into a destination of the new size (nothing for
 // another pixel format or an empty picture).
