@@ -3,6 +3,7 @@
 #include "imaging/BMPFilt.h"
 #include "imaging/GIFFilter.h"
 #include "imaging/ImageLimits.h"
+#include "imaging/ImageProc.h"
 #include "imaging/JPEGFilt.h"
 #include "imaging/NeurQuant.h"
 #include "imaging/PCXFilter.h"
@@ -174,6 +175,10 @@ void TIOParamsVals::ResetParams() {
     PngFilter = 0;
     PngCompressionLevel = 5;
     FileName.clear();
+    if (Owner && Owner->AttachedImageView()) {
+        DpiX = Owner->AttachedImageView()->DpiX();
+        DpiY = Owner->AttachedImageView()->DpiY();
+    }
     if (Owner && Owner->AttachedBitmap()) {
         Width = Owner->AttachedBitmap()->Width();
         Height = Owner->AttachedBitmap()->Height();
@@ -260,10 +265,6 @@ QString LowerExtension(const QString& fileName) {
     return QLatin1Char('.') + suffix.toLower();
 }
 
-TBGRColor ToBGR(TColor c) {
-    return TBGRColor{GetBValue(c), GetGValue(c), GetRValue(c)};
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -290,7 +291,9 @@ TProgressRec TImageIO::Progress() {
 }
 
 void TImageIO::Refresh() {
-    FBitmap->SetModified(true);
+    if (TImgViewLink* view = AttachedImageView())
+        view->SetDpi(FParams.DpiX, FParams.DpiY);
+    FAttach.Refresh();
 }
 
 void TImageIO::LoadFromFile(const QString& fileName) {
@@ -308,7 +311,7 @@ void TImageIO::LoadFromFile(const QString& fileName) {
     else if (ext == QLatin1String(".gif"))
         LoadGIF(fileName);
     else if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf"))
-        throw EInvalidGraphic(QStringLiteral("unrecognized WMF or EMF"));
+        LoadMetafile(fileName);
     else if (ext == QLatin1String(".bmp"))
         LoadBMP(fileName);
     else if (ext == QLatin1String(".cur"))
@@ -388,10 +391,10 @@ void TImageIO::LoadJPEG(const QString& fileName) {
 void TImageIO::LoadPNG(const QString& fileName) {
     if (!FBitmap)
         return;
-    FParams.PngBackground = ToBGR(FBackground);
+    FParams.PngBackground = TColor2TRGB(Background());
     LoadWith(fileName, ioPNG, ReadPNG, QStringLiteral("unrecognized PNG"), Translate::InvalidGraphic, false);
     const TBGRColor bg = FParams.PngBackground;
-    FBackground = RGB(bg.r, bg.g, bg.b);
+    SetBackground(RGB(bg.r, bg.g, bg.b));
 }
 
 void TImageIO::LoadTIFF(const QString& fileName) {
@@ -418,7 +421,7 @@ void TImageIO::LoadGIF(const QString& fileName) {
         },
         QStringLiteral("unrecognized GIF"), Translate::Any, true);
     const TBGRColor bg = FParams.GifHasTransparency ? FParams.GifTransparentColor : FParams.GifBackground;
-    FBackground = RGB(bg.r, bg.g, bg.b);
+    SetBackground(RGB(bg.r, bg.g, bg.b));
 }
 
 void TImageIO::LoadPCX(const QString& fileName) {

@@ -5,6 +5,7 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/ImgUtils.h"
+#include "imaging/ImgViewLink.h"
 #include "platform/Bytes.h"
 #include "platform/Color.h"
 
@@ -180,10 +181,24 @@ public:
     ~TImageIO() override;
 
     TBitmap* AttachedBitmap() const { return FBitmap; }
-    void SetAttachedBitmap(TBitmap* bitmap) { FBitmap = bitmap; }
+    void SetAttachedBitmap(TBitmap* bitmap) { FAttach.SetBitmap(bitmap); }
+    // An attached view (TImgViewBase) or picture control (ui's TImage) lends its bitmap; the view
+    // also its background colour and resolution.
+    TImgViewLink* AttachedImageView() const { return FAttach.View(); }
+    void SetAttachedImageView(TImgViewLink* view) { FAttach.SetView(view); }
+    TBitmapPictureLink* AttachedTImage() const { return FAttach.Image(); }
+    void SetAttachedTImage(TBitmapPictureLink* image) { FAttach.SetImage(image); }
 
-    TColor Background() const { return FBackground; }
-    void SetBackground(TColor color) { FBackground = color; }
+    // The fill colour of metafiles; PNG and GIF loads set it. The attached view's when there is one.
+    TColor Background() const {
+        return AttachedImageView() ? AttachedImageView()->Background() : FBackground;
+    }
+    void SetBackground(TColor color) {
+        if (AttachedImageView())
+            AttachedImageView()->SetBackground(color);
+        else
+            FBackground = color;
+    }
 
     TIOParamsVals& Params() { return FParams; }
     const TIOParamsVals& Params() const { return FParams; }
@@ -205,6 +220,9 @@ public:
     void LoadPNG(const QString& fileName);
     void LoadICO(const QString& fileName);
     void LoadCUR(const QString& fileName);
+    // WMF and EMF: the drawing at its own size less one pixel, over Background (FileType 9 for a
+    // name ending in ".wmf", else 10).
+    void LoadMetafile(const QString& fileName);
 
     void SaveBMP(const QString& fileName);
     void SaveGIF(const QString& fileName);
@@ -237,6 +255,7 @@ private:
     void Refresh();
 
     TBitmap* FBitmap = nullptr;
+    TImageAttachment FAttach{this, FBitmap};
     TColor FBackground = 0;
     TIOParamsVals FParams;
 };

@@ -3,6 +3,9 @@
 #include "imaging/NeurQuant.h"
 #include "platform/SysColors.h"
 
+#include <QPainter>
+#include <QRegion>
+
 #include <cmath>
 #include <cstring>
 
@@ -391,8 +394,7 @@ void TImageProc::Undo() {
 }
 
 void TImageProc::Refresh() {
-    if (FAttachedBitmap)
-        FAttachedBitmap->SetModified(true);
+    FAttach.Refresh();
 }
 
 void TImageProc::ReportRow(int rowsDone, double factor) {
@@ -402,9 +404,41 @@ void TImageProc::ReportRow(int rowsDone, double factor) {
 
 TImageProc::Area TImageProc::WorkingArea() const {
     const int w = FAttachedBitmap->Width(), h = FAttachedBitmap->Height();
+    if (const TImgViewLink* view = AttachedImageView(); view && view->HasSelection()) {
+        const QRect r = view->SelectionRect();
+        Area a{
+            IntMax(r.left(), 0), IntMax(r.top(), 0), IntMin(r.right(), w - 1), IntMin(r.bottom(), h - 1), {}};
+        a.Polygon = view->SelectionPolygon();
+        return a;
+    }
     if (SelX1 < 0)
-        return Area{0, 0, w - 1, h - 1};
-    return Area{SelX1, IntMax(SelY1, 0), IntMin(SelX2, w - 1), IntMin(SelY2, h - 1)};
+        return Area{0, 0, w - 1, h - 1, {}};
+    return Area{SelX1, IntMax(SelY1, 0), IntMin(SelX2, w - 1), IntMin(SelY2, h - 1), {}};
+}
+
+namespace {
+
+// Four corners joined by alternating horizontal and vertical edges.
+bool IsAxisRectangle(const std::vector<QPoint>& p) {
+    if (p.size() != 4)
+        return false;
+    auto horizontal = [&](int i) { return p[std::size_t(i)].y() == p[std::size_t((i + 1) % 4)].y(); };
+    auto vertical = [&](int i) { return p[std::size_t(i)].x() == p[std::size_t((i + 1) % 4)].x(); };
+    return (horizontal(0) && vertical(1) && horizontal(2) && vertical(3)) ||
+           (vertical(0) && horizontal(1) && vertical(2) && horizontal(3));
+}
+
+} // namespace
+
+void TImageProc::GreyRows(TBitmap& bitmap, int X1, int Y1, int X2, int Y2, int areaTop, double factor) {
+    for (int y = Y1; y <= Y2; ++y) {
+        auto* row = reinterpret_cast<TBGRColor*>(bitmap.ScanLine(y));
+        for (int x = X1; x <= X2; ++x) {
+            const auto g = std::uint8_t(GreyOf(row[x]));
+            row[x] = TBGRColor{g, g, g};
+        }
+        ReportRow(y - areaTop + 1, factor);
+    }
 }
 
 bool TImageProc::BeginColorOperation() {
@@ -462,13 +496,18 @@ void TImageProc::ToGrayScale() {
         return;
     const Area a = WorkingArea();
     const double factor = 100.0 / (a.Y2 - a.Y1 + 1 + 0.5);
-    for (int y = a.Y1; y <= a.Y2; ++y) {
-        auto* row = reinterpret_cast<TBGRColor*>(FAttachedBitmap->ScanLine(y));
-        for (int x = a.X1; x <= a.X2; ++x) {
-            const auto g = std::uint8_t(GreyOf(row[x]));
-            row[x] = TBGRColor{g, g, g};
-        }
-        ReportRow(y - a.Y1 + 1, factor);
+    if (a.Polygon.empty() || IsAxisRectangle(a.Polygon)) {
+        GreyRows(*FAttachedBitmap, a.X1, a.Y1, a.X2, a.Y2, a.Y1, factor);
+    } else if (a.X1 <= a.X2 && a.Y1 <= a.Y2) {
+        // A copy of the bounding rectangle turns grey and is drawn back through the polygon, filled
+        // with the alternate rule.
+        TBitmap grey;
+        CopyBitmapRect(*FAttachedBitmap, grey, a.X1, a.Y1, a.X2, a.Y2);
+        GreyRows(grey, 0, 0, grey.Width() - 1, grey.Height() - 1, 0, factor);
+        QImage target = FAttachedBitmap->WrapQImage();
+        QPainter painter(&target);
+        painter.setClipRegion(QRegion(QPolygon(a.Polygon.begin(), a.Polygon.end()), Qt::OddEvenFill));
+        painter.drawImage(a.X1, a.Y1, grey.WrapQImage());
     }
     Refresh();
 }
@@ -553,7 +592,7 @@ void TImageProc::Rotate(int Angle, bool AntiAlias) {
         SaveUndo();
     TProgressRec progress{OnProgress, this};
     if (pic.PixelFormat() == pf24bit)
-        RotateShear(pic, Angle, AntiAlias, TColor2TRGB(FBackground), progress);
+        RotateShear(pic, Angle, AntiAlias, TColor2TRGB(Background()), progress);
     else
         Rotate1Bit(pic, FBackground != 0, progress, Angle);
     Refresh();

@@ -97,6 +97,7 @@ void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2
 
 // ---- The processing component ----
 
+#include "imaging/ImgViewLink.h"
 #include "imaging/Resample.h"
 
 #include <QObject>
@@ -118,10 +119,23 @@ public:
     TProgressEvent OnProgress;
 
     TBitmap* AttachedBitmap() const { return FAttachedBitmap; }
-    void SetAttachedBitmap(TBitmap* bitmap) { FAttachedBitmap = bitmap; }
-    // Fill colour of the corners that a rotation uncovers.
-    TColor Background() const { return FBackground; }
-    void SetBackground(TColor color) { FBackground = color; }
+    void SetAttachedBitmap(TBitmap* bitmap) { FAttach.SetBitmap(bitmap); }
+    // An attached view (TImgViewBase) or picture control (ui's TImage) lends its bitmap; the view
+    // also its background colour and its selection as the working area.
+    TImgViewLink* AttachedImageView() const { return FAttach.View(); }
+    void SetAttachedImageView(TImgViewLink* view) { FAttach.SetView(view); }
+    TBitmapPictureLink* AttachedTImage() const { return FAttach.Image(); }
+    void SetAttachedTImage(TBitmapPictureLink* image) { FAttach.SetImage(image); }
+    // Fill colour of the corners that a rotation uncovers; the attached view's when there is one.
+    TColor Background() const {
+        return AttachedImageView() ? AttachedImageView()->Background() : FBackground;
+    }
+    void SetBackground(TColor color) {
+        if (AttachedImageView())
+            AttachedImageView()->SetBackground(color);
+        else
+            FBackground = color;
+    }
     const TBitmap& UndoBitmap() const { return FUndoBitmap; }
 
     virtual void SaveUndo();
@@ -140,15 +154,20 @@ public:
 private:
     struct Area {
         int X1, Y1, X2, Y2;
+        // The points of a polygon selection of the attached view, picture pixels; empty otherwise.
+        std::vector<QPoint> Polygon;
     };
-    // The working area, clamped to the picture (empty when X1 > X2 or Y1 > Y2).
+    // The working area, clamped to the picture (empty when X1 > X2 or Y1 > Y2): the attached view's
+    // selection when it has one, else the component's own rectangle.
     Area WorkingArea() const;
+    void GreyRows(TBitmap& bitmap, int X1, int Y1, int X2, int Y2, int areaTop, double factor);
     // The common frame of the colour operations: false (nothing to do) without a 24-bit picture.
     bool BeginColorOperation();
     void Refresh();
     void ReportRow(int rowsDone, double factor);
 
     TBitmap* FAttachedBitmap = nullptr;
+    TImageAttachment FAttach{this, FAttachedBitmap};
     TColor FBackground = 0;
     TBitmap FUndoBitmap;
     bool FHasUndo = false;
