@@ -5,6 +5,8 @@
 
 #include <random>
 #include <set>
+#include <tuple>
+#include <vector>
 
 TEST(Hash1, CountsDistinctKeysAndChainsCollisions) {
     THash1 hash(13);
@@ -77,6 +79,36 @@ TEST(ImgUtils, ConstrainToAxisOrDiagonal) {
         EXPECT_EQ(x, c.ex) << c.x << "," << c.y;
         EXPECT_EQ(y, c.ey) << c.x << "," << c.y;
     }
+}
+
+// The line walker visits exactly the pixels of the whole walk that lie in its rectangle, whatever
+// part of a long line the rectangle cuts out.
+TEST(ImgUtils, LineWalkerClipsWithoutChangingThePixels) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coord(-60, 60);
+    for (int i = 0; i < 400; ++i) {
+        const int x1 = coord(random), y1 = coord(random), x2 = coord(random), y2 = coord(random);
+        const int l = coord(random) / 2, t = coord(random) / 2, r = l + std::abs(coord(random)) / 2,
+                  b = t + std::abs(coord(random)) / 2;
+        std::vector<std::tuple<int, int, long long>> whole, clipped;
+        LineDDA(x1, y1, x2, y2, -1000, -1000, 1000, 1000, [&](int x, int y, long long step) {
+            if (x >= l && x <= r && y >= t && y <= b)
+                whole.emplace_back(x, y, step);
+        });
+        LineDDA(x1, y1, x2, y2, l, t, r, b,
+                [&](int x, int y, long long step) { clipped.emplace_back(x, y, step); });
+        ASSERT_EQ(clipped, whole) << x1 << "," << y1 << " -> " << x2 << "," << y2;
+    }
+    // The end point is left out; every step moves one pixel along the longer axis.
+    std::vector<std::pair<int, int>> pixels;
+    LineDDA(0, 0, 4, 2, -10, -10, 10, 10, [&](int x, int y, long long) { pixels.emplace_back(x, y); });
+    EXPECT_EQ(pixels, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+    // A line two thousand million pixels long costs only its visible part.
+    long long visited = 0;
+    LineDDA(-2000000000, -1000000000, 2000000000, 1000000000, 0, 0, 9, 9,
+            [&](int, int, long long) { ++visited; });
+    EXPECT_GE(visited, 9);
+    EXPECT_LE(visited, 11);
 }
 
 TEST(ImageHelpers, ColoursAndRounding) {
