@@ -3,6 +3,7 @@
 //
 //   imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw]
 //                   [--compression none|huffman|g3|g3-2d|g4|packbits] [--index N] [--append [--at N]]
+//   imgtool convert F.wmf|F.emf OUT [--size WxH] [--background RRGGBB]
 //   imgtool info IN [--index N]
 //   imgtool reduce IN OUT N
 //   imgtool gray IN OUT
@@ -25,11 +26,17 @@
 // reader read before it stopped (--index choosing the image), then the component's error. scan
 // acquires a picture from the default scanner (or NAME) without a dialog: the options are set in
 // order, then it scans; it prints what info prints, then "dpi X Y"; --multi collects every page of a
-// document feeder into OUT-1, OUT-2, ... Errors go to stderr, exit 1.
+// document feeder into OUT-1, OUT-2, ... A WMF or EMF drawing is read through the reader (its own
+// size less one pixel, at the screen's resolution, over black or the --background colour) or, with
+// --size, drawn by the metafile player onto a W x H picture; for drawings the tool starts Qt's
+// offscreen platform when no platform is set, so that their text renders without a display. Errors
+// go to stderr, exit 1.
 
 #include "imaging/GIFFilter.h"
 #include "imaging/ImageIO.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/ImageProc.h"
+#include "imaging/Metafile.h"
 #include "imaging/TIFFilt.h"
 #include "imaging/imgtwain.h"
 
@@ -37,14 +44,18 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <QString>
+#include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -164,6 +175,11 @@ void WritePnm(const QString& name, TBitmap& bmp) {
         throw ToolError("cannot write " + name.toStdString());
 }
 
+bool IsMetafile(const QString& name) {
+    const QString ext = QFileInfo(name).suffix().toLower();
+    return ext == QLatin1String("wmf") || ext == QLatin1String("emf");
+}
+
 bool IsPnm(const QString& name) {
     const QString ext = QFileInfo(name).suffix().toLower();
     return ext == QLatin1String("ppm") || ext == QLatin1String("pgm");
@@ -219,7 +235,8 @@ TResampleFilter FilterNamed(const char* name) {
 [[noreturn]] void Usage() {
     throw ToolError(
         "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] [--compression C] [--index N]\n"
-        "                      [--append [--at N]] | info IN [--index N] |\n"
+        "                      [--append [--at N]] |\n"
+        "       convert F.wmf|F.emf OUT [--size WxH] [--background RRGGBB] | info IN [--index N] |\n"
         "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
         "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
         "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]\n"
@@ -262,6 +279,59 @@ int TiffImages(const QString& name) {
     return count;
 }
 
+// The options of drawings: a picture size and a background colour.
+struct TDrawingOptions {
+    int Width = 0, Height = 0;
+    TColor Background = 0;
+    bool Given = false;
+};
+
+// True when argv[i] is a drawing's option; its value is taken.
+bool DrawingOption(int& i, int argc, char** argv, TDrawingOptions& o) {
+    if (i + 1 >= argc)
+        return false;
+    const char* value = argv[i + 1];
+    if (std::strcmp(argv[i], "--size") == 0) {
+        const QStringList parts = QString::fromLocal8Bit(value).split(QLatin1Char('x'));
+        bool okW = false, okH = false;
+        if (parts.size() == 2) {
+            o.Width = parts[0].toInt(&okW);
+            o.Height = parts[1].toInt(&okH);
+        }
+        if (!okW || !okH || !ImageLimits::PixelsWithinLimit(o.Width, o.Height))
+            throw ToolError(std::string("bad size (WxH, at most 2^28 pixels): ") + value);
+    } else if (std::strcmp(argv[i], "--background") == 0) {
+        bool ok = false;
+        const uint rgb = QString::fromLocal8Bit(value).toUInt(&ok, 16);
+        if (!ok || std::strlen(value) != 6)
+            throw ToolError(std::string("bad background colour (RRGGBB): ") + value);
+        o.Background = RGB(std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb));
+    } else {
+        return false;
+    }
+    o.Given = true;
+    ++i;
+    return true;
+}
+
+// A drawing through the reader over the background, or with a size drawn by the player onto a
+// picture of that size.
+TBitmap ReadDrawing(const QString& in, TImageIO& io, const TDrawingOptions& o) {
+    io.SetBackground(o.Background);
+    if (o.Width == 0)
+        return ReadPicture(in, io);
+    TMetafile metafile;
+    metafile.LoadFromFile(in);
+    TBitmap bmp(o.Width, o.Height, pf24bit);
+    const TBGRColor fill = TColor2TRGB(o.Background);
+    for (int y = 0; y < o.Height; ++y) {
+        auto* row = reinterpret_cast<TBGRColor*>(bmp.ScanLine(y));
+        std::fill(row, row + o.Width, fill);
+    }
+    metafile.Draw(bmp, QRect(0, 0, o.Width, o.Height));
+    return bmp;
+}
+
 int Convert(int argc, char** argv, TImageIO& io) {
     if (argc < 4)
         Usage();
@@ -270,6 +340,7 @@ int Convert(int argc, char** argv, TImageIO& io) {
     int bits = 0, samples = 0, index = 0, at = std::numeric_limits<int>::max();
     bool raw = false, append = false, atGiven = false;
     const char* compression = nullptr;
+    TDrawingOptions drawing;
     for (int i = 4; i < argc; ++i) {
         const bool valued = i + 1 < argc;
         if (std::strcmp(argv[i], "--bits") == 0 && valued)
@@ -286,7 +357,7 @@ int Convert(int argc, char** argv, TImageIO& io) {
             append = true;
         else if (std::strcmp(argv[i], "--at") == 0 && valued)
             at = Number(argv[++i], "position"), atGiven = true;
-        else
+        else if (!DrawingOption(i, argc, argv, drawing))
             Usage();
     }
     if (bits < 0 || bits > 16 || samples < 0 || samples > 4)
@@ -298,8 +369,10 @@ int Convert(int argc, char** argv, TImageIO& io) {
     const QString outExt = QFileInfo(out).suffix().toLower();
     if (append && outExt != QLatin1String("tif") && outExt != QLatin1String("tiff"))
         throw ToolError("--append adds to TIFF files only");
+    if (drawing.Given && !IsMetafile(in))
+        throw ToolError("--size and --background are for WMF and EMF drawings");
     io.Params().TiffImageIndex = index;
-    TBitmap bmp = ReadPicture(in, io);
+    TBitmap bmp = IsMetafile(in) ? ReadDrawing(in, io, drawing) : ReadPicture(in, io);
     if (bits)
         io.Params().BitsPerSample = bits;
     if (samples)
@@ -493,7 +566,23 @@ int Run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Drawings need fonts, so a GUI application: on the offscreen platform unless one is set. Its
+    // note about the missing run-time folder is of no use to the tool's callers.
+    bool drawing = false;
+    for (int i = 1; i < argc; ++i)
+        drawing = drawing || IsMetafile(QString::fromLocal8Bit(argv[i]));
+    std::unique_ptr<QCoreApplication> app;
+    if (drawing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtWarningMsg || !text.startsWith(QLatin1String("QStandardPaths:")))
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {

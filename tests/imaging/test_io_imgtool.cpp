@@ -1,5 +1,6 @@
 // imgtool's picture-file commands: convert between formats with the writer's parameters, and info.
 #include "IoTestSupport.h"
+#include "MetaWriter.h"
 #include "ToolRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -125,4 +126,40 @@ TEST(ImgToolFiles, PcxAndGifFiles) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QByteArray("imgtool: LZW compressor not found\n"));
     EXPECT_FALSE(QFile::exists(out));
+
+// Drawings: through the reader at their own size less one over black or the chosen background, or
+// drawn by the player onto a picture of the size asked for.
+TEST(ImgToolFiles, ConvertDrawsMetafiles) {
+    QTemporaryDir dir;
+    const QString wmf = dir.filePath(QStringLiteral("a.wmf"));
+    const QString emf = dir.filePath(QStringLiteral("a.emf"));
+    kdstest::WriteFile(
+        wmf,
+        metatest::WmfWriter(0, 0, 20, 10).CreateBrush(0, 0x0000FF).Select(0).Rectangle(2, 2, 8, 8).Data());
+    kdstest::WriteFile(
+        emf, metatest::EmfWriter(20, 10).CreateBrush(1, 0, 0x0000FF).Select(1).Rectangle(2, 2, 8, 8).Data());
+    EXPECT_EQ(Tool({"info", wmf}).out,
+              QByteArray("width 19\nheight 9\nbits per sample 8\nsamples per pixel 3\nfile type WMF\n"));
+    EXPECT_EQ(Tool({"info", emf}).out,
+              QByteArray("width 19\nheight 9\nbits per sample 8\nsamples per pixel 3\nfile type EMF\n"));
+    const QString out = dir.filePath(QStringLiteral("out.ppm"));
+    ASSERT_EQ(Tool({"convert", wmf, out}).exitCode, 0);
+    const QByteArray plain = kdstest::ReadFile(out);
+    EXPECT_TRUE(plain.startsWith("P6\n19 9\n255\n"));
+    // Pixel (0, 0) black, (5, 5) red.
+    EXPECT_EQ(plain.mid(12, 3), QByteArray::fromHex("000000"));
+    EXPECT_EQ(plain.mid(12 + 3 * (5 * 19 + 5), 3), QByteArray::fromHex("ff0000"));
+
+    const QString big = dir.filePath(QStringLiteral("big.ppm"));
+    ASSERT_EQ(Tool({"convert", emf, big, "--size", "40x20", "--background", "00ff00"}).exitCode, 0);
+    const QByteArray scaled = kdstest::ReadFile(big);
+    EXPECT_TRUE(scaled.startsWith("P6\n40 20\n255\n"));
+    EXPECT_EQ(scaled.mid(13, 3), QByteArray::fromHex("00ff00"));
+    EXPECT_EQ(scaled.mid(13 + 3 * (10 * 40 + 10), 3), QByteArray::fromHex("ff0000"));
+
+    for (const QStringList& bad : {QStringList{"convert", wmf, out, "--size", "0x5"},
+                                   QStringList{"convert", wmf, out, "--size", "99999x99999"},
+                                   QStringList{"convert", wmf, out, "--background", "red"},
+                                   QStringList{"convert", out, big, "--size", "4x4"}})
+        EXPECT_EQ(Tool(bad).exitCode, 1) << bad.join(' ').toStdString();
 }
