@@ -398,23 +398,61 @@ void TPlayer::ApplyClip() {
 
 namespace {
 
-// The device region of a logical rectangle (right and bottom edges excluded).
-template <typename MapFn>
-QRegion RectRegion(const QRectF& r, MapFn map) {
-    const QPoint a = map(r.topLeft()), b = map(r.bottomRight());
-    const QPoint c = map(r.topRight()), d = map(r.bottomLeft());
-    if (a.y() == c.y() && a.x() == d.x())
-        return QRegion(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                             QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1)));
-    return QRegion(QPolygon({a, c, b, d}));
+// A polygon cut to a rectangle (each side in turn): a region made from it then costs no more than
+// the rectangle, however far the polygon reaches.
+QPolygon ClipPolygon(const QPolygonF& polygon, const QRectF& r) {
+    QPolygonF out = polygon;
+    const auto cut = [&out](auto inside, auto cross) {
+        if (out.isEmpty())
+            return;
+        QPolygonF in;
+        std::swap(in, out);
+        QPointF prev = in.back();
+        for (const QPointF& p : in) {
+            if (inside(p)) {
+                if (!inside(prev))
+                    out.append(cross(prev, p));
+                out.append(p);
+            } else if (inside(prev)) {
+                out.append(cross(prev, p));
+            }
+            prev = p;
+        }
+    };
+    const auto atX = [](double x) {
+        return [x](const QPointF& a, const QPointF& b) {
+            return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
+        };
+    };
+    const auto atY = [](double y) {
+        return [y](const QPointF& a, const QPointF& b) {
+            return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
+        };
+    };
+    cut([&](const QPointF& p) { return p.x() >= r.left(); }, atX(r.left()));
+    cut([&](const QPointF& p) { return p.x() <= r.right(); }, atX(r.right()));
+    cut([&](const QPointF& p) { return p.y() >= r.top(); }, atY(r.top()));
+    cut([&](const QPointF& p) { return p.y() <= r.bottom(); }, atY(r.bottom()));
+    return out.toPolygon();
 }
 
 } // namespace
 
+QRegion TPlayer::RectRegion(const QRectF& r) {
+    const QPoint a = MapRounded(r.topLeft()), b = MapRounded(r.bottomRight());
+    const QPoint c = MapRounded(r.topRight()), d = MapRounded(r.bottomLeft());
+    const QRect near = FPicture.adjusted(-2, -2, 2, 2);
+    if (a.y() == c.y() && a.x() == d.x())
+        return QRegion(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                             QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1))
+                           .intersected(near));
+    return QRegion(ClipPolygon(QPolygonF(QPolygon({a, c, b, d})), near));
+}
+
 void TPlayer::IntersectClipRect(const QRectF& logical) {
     if (!MapValid())
         return;
-    const QRegion r = RectRegion(logical, [this](const QPointF& p) { return MapRounded(p); });
+    const QRegion r = RectRegion(logical);
     S.Clip = S.HasClip ? S.Clip.intersected(r) : r;
     S.HasClip = true;
     ApplyClip();
@@ -423,7 +461,7 @@ void TPlayer::IntersectClipRect(const QRectF& logical) {
 void TPlayer::ExcludeClipRect(const QRectF& logical) {
     if (!MapValid())
         return;
-    const QRegion r = RectRegion(logical, [this](const QPointF& p) { return MapRounded(p); });
+    const QRegion r = RectRegion(logical);
     S.Clip = (S.HasClip ? S.Clip : QRegion(FPicture)).subtracted(r);
     S.HasClip = true;
     ApplyClip();
@@ -510,8 +548,9 @@ void TPlayer::SelectClipPath(int mode) {
         return;
     const QPainterPath path = std::exchange(FPath, QPainterPath());
     QRegion region;
+    const QRectF near = QRectF(FPicture).adjusted(-2, -2, 2, 2);
     for (const QPolygonF& poly : path.toFillPolygons()) {
-        const QRegion r(poly.toPolygon(), S.PolyFill == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        const QRegion r(ClipPolygon(poly, near), S.PolyFill == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
         region = S.PolyFill == WINDING ? region.united(r) : region.xored(r);
     }
     // An empty path still makes an (empty) clip.
@@ -620,6 +659,8 @@ void TPlayer::ShapeMode() {
 
 void TPlayer::PlainMode() {
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Text backgrounds are filled by the player itself, by its own rules.
+    FPainter.setBackgroundMode(Qt::TransparentMode);
 }
 
 // ---------------------------------------------------------------------------------------------

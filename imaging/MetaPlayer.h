@@ -245,6 +245,8 @@ public:
 
 private:
     void UpdateMap();
+    // The picture region of a logical rectangle (right and bottom edges excluded), cut to the picture.
+    QRegion RectRegion(const QRectF& logical);
     QPen MakePen();
     QBrush MakeBrush(const TBrushDef& brush);
     void ApplyClip();

@@ -646,7 +646,8 @@ void EmfRegion(const TEmfRecord& r, TPlayer& pl) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = 16 + 32 + 16 * i;
         const QPointF a = pl.DeviceToTarget.map(r.Point(at)), b = pl.DeviceToTarget.map(r.Point(at + 8));
-        const auto round = [](double v) { return int(std::floor(std::clamp(v, -1e9, 1e9) + 0.5)); };
+        // Far coordinates are kept where a rectangle's width still fits an int.
+        const auto round = [](double v) { return int(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
         const int x1 = round(std::min(a.x(), b.x())), x2 = round(std::max(a.x(), b.x()));
         const int y1 = round(std::min(a.y(), b.y())), y2 = round(std::max(a.y(), b.y()));
         if (x2 > x1 && y2 > y1)

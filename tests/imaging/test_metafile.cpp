@@ -384,6 +384,33 @@ TEST(Metafile, TextIsAliasedAndWhereItBelongs) {
     }
 }
 
+// The background mode decides whether text gets a box of the background colour, also after a
+// hatched brush filled its gaps.
+TEST(Metafile, TextBackgroundFollowsTheBackgroundMode) {
+    for (int mode : {1, 2}) {
+        const TBitmap bmp = Render(WmfWriter(0, 0, 100, 60)
+                                       .CreateBrush(2, Red, 4)
+                                       .Select(0)
+                                       .Rectangle(80, 40, 100, 60)
+                                       .SetBkMode(mode)
+                                       .CreateFont(-20)
+                                       .Select(1)
+                                       .TextOut(5, 5, "Hi")
+                                       .Data(),
+                                   100, 60, C(0, 0, 200));
+        int white = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 80; ++x)
+                white += Pixel(bmp, x, y) == C(255, 255, 255);
+        if (mode == 1)
+            EXPECT_EQ(white, 0);
+        else
+            EXPECT_GT(white, 100);
+        // The hatch's gaps took the background colour, white by default.
+        EXPECT_TRUE(Near(bmp, 90, 50, C(255, 255, 255)));
+    }
+}
+
 TEST(Metafile, TextBytesFollowTheFontsCharacterSet) {
     const std::uint8_t salam[] = {0xD3, 0xE1, 0xC7, 0xE3};
     EXPECT_EQ(metafile::TPlayer::DecodeText(salam, 4, 178), QStringLiteral("سلام"));
