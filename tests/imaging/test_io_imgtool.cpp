@@ -126,6 +126,7 @@ TEST(ImgToolFiles, PcxAndGifFiles) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QByteArray("imgtool: LZW compressor not found\n"));
     EXPECT_FALSE(QFile::exists(out));
+}
 
 // Drawings: through the reader at their own size less one over black or the chosen background, or
 // drawn by the player onto a picture of the size asked for.
