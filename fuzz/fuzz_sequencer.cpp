@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const QByteArray bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
     MMemoryProject project;
     try {
-        ReadMachineFile(bytes, QStringLiteral("FUZZ_740e7.LST"), project.Lists.Machine, project.Lists.Lists());
+        ReadMachineFile(bytes, QStringLiteral("FUZZ_740e7.LST"), project.Lists.Machine,
+                        project.Lists.Lists());
     } catch (const Exception&) {
         return 0;
     }

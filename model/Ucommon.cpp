@@ -81,7 +81,8 @@ QString BaseNameOf(const QString& Name) {
     if (dot < 0)
         return file;
     const QString ext = file.mid(dot + 1).toLower();
-    const bool own = FileTypeOfName(file) != ftNone || ext == QLatin1String("mod") || ext == QLatin1String("pt2");
+    const bool own =
+        FileTypeOfName(file) != ftNone || ext == QLatin1String("mod") || ext == QLatin1String("pt2");
     return own ? file.left(dot) : file;
 }
 

@@ -212,7 +212,8 @@ void MprogramSequencer::ComputeTargets(int Mode, int Carrier, MSegment& T1, MSeg
     MSegment seg;
     if (second) {
         const std::int64_t from = CarrierOf(second, Carrier).EntryPoint(Width, Regs.ZRow);
-        const std::int64_t to = std::int64_t(CarrierOf(first, Carrier).EntryPoint(Width, Regs.ZRow)) + (odd ? -1 : 1);
+        const std::int64_t to =
+            std::int64_t(CarrierOf(first, Carrier).EntryPoint(Width, Regs.ZRow)) + (odd ? -1 : 1);
         const int n = FindSegments(Mode, from, to, seg);
         if (n > 1)
             more();
@@ -268,8 +269,8 @@ void MprogramSequencer::ComputeTargets(int Mode, int Carrier, MSegment& T1, MSeg
             T1.Rail = free[0];
             if (freeCount >= 2 && n >= 2) {
                 MSegment next;
-                if (FindSegments(Mode, odd ? std::int64_t(T1.Last) + 1 : std::int64_t(T1.Last) - 1, odd ? w : 1,
-                                 next) >= 1) {
+                if (FindSegments(Mode, odd ? std::int64_t(T1.Last) + 1 : std::int64_t(T1.Last) - 1,
+                                 odd ? w : 1, next) >= 1) {
                     T2 = next;
                     T2.Rail = free[1];
                 }
@@ -328,7 +329,8 @@ int MprogramSequencer::MoveCarrier(int Carrier, int Mode) {
                     MYcData& y = CarrierOf(t.Rail, Carrier);
                     if (!y.InUse()) {
                         MYcPosition at;
-                        MYcData::EncodePosition(Narrow(std::int64_t(t.First) + StartOffset(Carrier)), Width, at);
+                        MYcData::EncodePosition(Narrow(std::int64_t(t.First) + StartOffset(Carrier)), Width,
+                                                at);
                         PlaceCarrier(Carrier, t.Rail, at.Absolute, at.Offset, at.Position);
                         y.Changed = false;
                     }
@@ -378,8 +380,12 @@ void MprogramSequencer::SettleStarts() {
         const std::int64_t d = Clearance(c);
         // Worked on needles and stored back through the encoding, so that a start never reaches the
         // other side of the bed through the sign of an offset.
-        const auto needle = [&](const MYcData& y) { return std::int64_t(MYcData::DecodePosition(y.Start, Width)); };
-        const auto put = [&](MYcData& y, std::int64_t n) { MYcData::EncodePosition(Narrow(n), Width, y.Start); };
+        const auto needle = [&](const MYcData& y) {
+            return std::int64_t(MYcData::DecodePosition(y.Start, Width));
+        };
+        const auto put = [&](MYcData& y, std::int64_t n) {
+            MYcData::EncodePosition(Narrow(n), Width, y.Start);
+        };
         if (y1.InUse() && y2.InUse() && !y1.Start.Absolute && !y2.Start.Absolute) {
             const std::int32_t o1 = y1.Start.Offset, o2 = y2.Start.Offset;
             if (o1 == o2) {
@@ -414,7 +420,7 @@ void MprogramSequencer::WriteCarrierStarts() {
         record.Positions.fill(0);
     const auto clamped = [](std::int64_t v) {
         return std::int32_t(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                      std::numeric_limits<std::int32_t>::max()));
+                                                     std::numeric_limits<std::int32_t>::max()));
     };
     for (int k = 0; k < CarriersPerRail; ++k) {
         std::array<std::int32_t, 8>& p = c.CarrierStarts[std::size_t(k)].Positions;

@@ -89,7 +89,8 @@ void MprogramSequencer::SelectNeedles(int Carrier) {
         for (const MUnvBase* entry : entries) {
             const auto* p = static_cast<const MUnvP*>(entry);
             const bool direction = p->Dir == pdBoth || (p->Dir == pdOdd && odd) || (p->Dir == pdEven && !odd);
-            if (!p->Carriers[std::size_t(Carrier - 1)] || !direction || (p->Mode <= pmSY4 && p->Mode + 1 != system))
+            if (!p->Carriers[std::size_t(Carrier - 1)] || !direction ||
+                (p->Mode <= pmSY4 && p->Mode + 1 != system))
                 continue;
             if (firstApplying == 0)
                 firstApplying = p->Number;

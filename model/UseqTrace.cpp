@@ -5,6 +5,9 @@
 
 #include <QStringList>
 
+#include <initializer_list>
+#include <utility>
+
 namespace seqtrace {
 namespace {
 QString Flag(bool Value) {
@@ -28,13 +31,22 @@ QString EachCarrier(const MRegisters& Regs, Item Text) {
     return items.isEmpty() ? QStringLiteral("-") : items.join(QLatin1Char(','));
 }
 
+// A line of key=value fields after its head; values are taken as they are (no placeholders).
+QString Fields(const QString& Head, std::initializer_list<std::pair<const char*, QString>> Values) {
+    QString line = Head;
+    for (const auto& [key, value] : Values)
+        line += QLatin1Char(' ') + QLatin1String(key) + QLatin1Char('=') + value;
+    return line;
+}
+
 QString CurrentText(const MPTerror& Finding) {
     return Finding.ErrorId == 0 ? QStringLiteral("-") : FindingText(Finding);
 }
 } // namespace
 
 QString FindingText(const MPTerror& Finding) {
-    return QStringLiteral("%1:%2:%3:%4").arg(Finding.ErrorId).arg(Finding.Args).arg(Finding.ListKind).arg(Finding.Number);
+    return QString::number(Finding.ErrorId) + QLatin1Char(':') + Finding.Args + QLatin1Char(':') +
+           QString::number(Finding.ListKind) + QLatin1Char(':') + QString::number(Finding.Number);
 }
 
 QString LogText(const MprogramSequencer& Sequencer) {
@@ -70,14 +82,14 @@ QString MachineLine(const MprogramSequencer& Sequencer) {
 QString StartLine(const MprogramSequencer& Sequencer, int Result) {
     const MRegisters& regs = Sequencer.Regs;
     const int w = Sequencer.Width;
-    return QStringLiteral("start res=%1 fin=%2 rows=%3 settle=%4 yc=%5 f=%6 cur=%7")
-        .arg(Result)
-        .arg(Flag(regs.Finished))
-        .arg(regs.StepCount)
-        .arg(Sequencer.SettleSteps)
-        .arg(EachCarrier(regs, [w](const MYcData& y) { return Needle(y.Current, w); }))
-        .arg(LogText(Sequencer))
-        .arg(CurrentText(regs.Error));
+    return Fields(QStringLiteral("start"),
+                  {{"res", QString::number(Result)},
+                   {"fin", Flag(regs.Finished)},
+                   {"rows", QString::number(regs.StepCount)},
+                   {"settle", QString::number(Sequencer.SettleSteps)},
+                   {"yc", EachCarrier(regs, [w](const MYcData& y) { return Needle(y.Current, w); })},
+                   {"f", LogText(Sequencer)},
+                   {"cur", CurrentText(regs.Error)}});
 }
 
 QString StartsLine(const MUnvC& C) {
@@ -117,31 +129,30 @@ QString StepLine(const MprogramSequencer& Sequencer, long long K, int Result) {
         for (int c = 0; c < CarriersPerRail; ++c)
             if (set.IsSet(c))
                 digits += QString::number(c + 1);
-        ff = (digits.isEmpty() ? QStringLiteral("-") : digits) + QLatin1Char('/') + QString::number(set.Value);
+        ff =
+            (digits.isEmpty() ? QStringLiteral("-") : digits) + QLatin1Char('/') + QString::number(set.Value);
         rk = QStringLiteral("%1,%2").arg(row.Racking[0].Position).arg(row.Racking[0].Transfer);
         mode = QString::number(Sequencer.ExecutedMode);
     }
-    return QStringLiteral("step %1 res=%2 exec=%3 mode=%4 s=%5 bp=%6 cp=%7 z=%8 sys=%9 new=%10 rows=%11 "
-                          "fin=%12 zt=%13 cam=%14 ff=%15 rk=%16 yc=%17 f=%18 cur=%19")
-        .arg(K)
-        .arg(Result)
-        .arg(Flag(Sequencer.SystemExecuted))
-        .arg(mode)
-        .arg(regs.PrevSLine)
-        .arg(regs.PrevBlockRepeat)
-        .arg(regs.PrevCycleRepeat)
-        .arg(regs.PrevZRow)
-        .arg(regs.PrevSystem)
-        .arg(flags.isEmpty() ? QStringLiteral("-") : flags)
-        .arg(regs.StepCount)
-        .arg(Flag(regs.Finished))
-        .arg(zt)
-        .arg(cam)
-        .arg(ff)
-        .arg(rk)
-        .arg(CarriersText(Sequencer))
-        .arg(LogText(Sequencer))
-        .arg(CurrentText(regs.Error));
+    return Fields(QStringLiteral("step ") + QString::number(K),
+                  {{"res", QString::number(Result)},
+                   {"exec", Flag(Sequencer.SystemExecuted)},
+                   {"mode", mode},
+                   {"s", QString::number(regs.PrevSLine)},
+                   {"bp", QString::number(regs.PrevBlockRepeat)},
+                   {"cp", QString::number(regs.PrevCycleRepeat)},
+                   {"z", QString::number(regs.PrevZRow)},
+                   {"sys", QString::number(regs.PrevSystem)},
+                   {"new", flags.isEmpty() ? QStringLiteral("-") : flags},
+                   {"rows", QString::number(regs.StepCount)},
+                   {"fin", Flag(regs.Finished)},
+                   {"zt", zt},
+                   {"cam", cam},
+                   {"ff", ff},
+                   {"rk", rk},
+                   {"yc", CarriersText(Sequencer)},
+                   {"f", LogText(Sequencer)},
+                   {"cur", CurrentText(regs.Error)}});
 }
 
 QString EndLine(const MprogramSequencer& Sequencer, long long K) {

@@ -489,7 +489,7 @@ void MprogramSequencer::CarryOver(const MUnvZ& Previous) {
     switch (row.WA2.Step) {
     case 2: // "^": one more than the previous row
         row.WA2.Value = Previous.WA2.Value < std::numeric_limits<std::int32_t>::max() ? Previous.WA2.Value + 1
-                                                                                       : Previous.WA2.Value;
+                                                                                      : Previous.WA2.Value;
         break;
     case 3: // "v": one less, while the previous row has some
         if (Previous.WA2.Value > 0)

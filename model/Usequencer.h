@@ -117,34 +117,35 @@ public:
 class MProject;
 
 // Result codes of the stepping operations.
-constexpr int srWentOn = 0;        // the step went on (the row search found a next row)
-constexpr int srFinished = 2;      // the program had already finished: nothing was done
-constexpr int srStarted = 3;       // every start
-constexpr int srEnded = 4;         // the program ended with this step
-constexpr int srSearchStopped = 5; // the row search stopped after its transitions; the next step goes on with it
-constexpr int srMoveFailed = 15;   // a yarn-carrier move failed (finding 106); the run goes on
+constexpr int srWentOn = 0;   // the step went on (the row search found a next row)
+constexpr int srFinished = 2; // the program had already finished: nothing was done
+constexpr int srStarted = 3;  // every start
+constexpr int srEnded = 4;    // the program ended with this step
+constexpr int srSearchStopped =
+    5; // the row search stopped after its transitions; the next step goes on with it
+constexpr int srMoveFailed = 15;    // a yarn-carrier move failed (finding 106); the run goes on
 constexpr int srSearchFailed = 199; // an unexpected failure in the row search
 
 // Findings of the interpreter (code 5030, the number as subcode). The bed loader's are in UClrBed.
-constexpr int pteNotOneXEntry = 43;      // modes 2 and 3 need one X entry as wide as W
-constexpr int pteMissingZRow = 54;       // a Z row of an S line's range does not exist
-constexpr int pteMissingCycleLine = 59;  // an S line of a cycle does not exist
-constexpr int pteNestedCycle = 60;       // an S line inside a cycle is a cycle itself
-constexpr int pteBadRCounter = 61;       // an R counter names a missing R entry or counts below 1
-constexpr int pteNoCarrier = 101;        // mode 1: no rail has a usable carrier of the number
-constexpr int pteMoreSegments = 102;     // more needle segments than carriers to knit them
-constexpr int pteStartsTooClose = 104;   // after settling, the two carriers of a number start too close
-constexpr int pteStoppedByTwin = 105;    // a carrier was stopped inside the bed by its twin
-constexpr int pteMoveFailed = 106;       // a carrier move failed
-constexpr int pteNoPEntry = 108;         // no P entry of the S line's range applies to the carrier
-constexpr int pteVBWithoutEnd = 109;     // a VB entry finds a start colour but no end colour
-constexpr int pteWWWithoutEnd = 110;     // a WW entry finds a start pair but no end pair
-constexpr int pteNothingSelected = 111;  // P entries apply but select no needle
-constexpr int pteOffsetZero = 112;       // the carrier offset in the setup scheme is 0 (held until the next start)
-constexpr int pteNoSegment = 113;        // no segment, and both carriers of the number wait outside the bed
-constexpr int pteShiftOutside = 114;     // an R line shift leaves 1..picture height
-constexpr int pteOverlap = 115;          // two carriers of one system have overlapping paths
-constexpr int pteSettleLimit = 116;      // the settling run did not end within the step limit
+constexpr int pteNotOneXEntry = 43;     // modes 2 and 3 need one X entry as wide as W
+constexpr int pteMissingZRow = 54;      // a Z row of an S line's range does not exist
+constexpr int pteMissingCycleLine = 59; // an S line of a cycle does not exist
+constexpr int pteNestedCycle = 60;      // an S line inside a cycle is a cycle itself
+constexpr int pteBadRCounter = 61;      // an R counter names a missing R entry or counts below 1
+constexpr int pteNoCarrier = 101;       // mode 1: no rail has a usable carrier of the number
+constexpr int pteMoreSegments = 102;    // more needle segments than carriers to knit them
+constexpr int pteStartsTooClose = 104;  // after settling, the two carriers of a number start too close
+constexpr int pteStoppedByTwin = 105;   // a carrier was stopped inside the bed by its twin
+constexpr int pteMoveFailed = 106;      // a carrier move failed
+constexpr int pteNoPEntry = 108;        // no P entry of the S line's range applies to the carrier
+constexpr int pteVBWithoutEnd = 109;    // a VB entry finds a start colour but no end colour
+constexpr int pteWWWithoutEnd = 110;    // a WW entry finds a start pair but no end pair
+constexpr int pteNothingSelected = 111; // P entries apply but select no needle
+constexpr int pteOffsetZero = 112; // the carrier offset in the setup scheme is 0 (held until the next start)
+constexpr int pteNoSegment = 113;  // no segment, and both carriers of the number wait outside the bed
+constexpr int pteShiftOutside = 114; // an R line shift leaves 1..picture height
+constexpr int pteOverlap = 115;      // two carriers of one system have overlapping paths
+constexpr int pteSettleLimit = 116;  // the settling run did not end within the step limit
 
 // What a run gathers for the stripe import, after every executed system while StatisticsOn.
 struct MRunStatistics {
@@ -177,23 +178,23 @@ struct MSegment {
 class MprogramSequencer {
 public:
     static constexpr std::int64_t DefaultStepLimit = 1000000;
-    static constexpr int SearchLimit = 1000;  // transitions of one row search
-    static constexpr int MoveLimit = 1000;    // transitions of one carrier move
-    static constexpr int LogLimit = 1000;     // findings logged per call; the rest are counted
+    static constexpr int SearchLimit = 1000; // transitions of one row search
+    static constexpr int MoveLimit = 1000;   // transitions of one carrier move
+    static constexpr int LogLimit = 1000;    // findings logged per call; the rest are counted
 
     MprogramSequencer();
     ~MprogramSequencer();
     MprogramSequencer(const MprogramSequencer&) = delete;
     MprogramSequencer& operator=(const MprogramSequencer&) = delete;
 
-    MUnvZ StrokeRow;       // the Z row while a stroke is prepared
+    MUnvZ StrokeRow; // the Z row while a stroke is prepared
     bool SavedValid = false;
     MJacquardBed SelectionBed; // the needle-selection marks of mode 2 (1 selected)
     std::int32_t Gauge = 12;
     std::int32_t MarkCount = 0; // marking calls of the last needle selection
     std::int32_t Width = 0;     // the working width W
     MRegisters Regs;
-    MRegisters SavedRegs; // Regs as they were before the last step
+    MRegisters SavedRegs;  // Regs as they were before the last step
     MJacquardBed FrontBed; // the pattern colours of the executed system's front and rear slot
     MJacquardBed RearBed;
     bool UsesPositioning = false;
