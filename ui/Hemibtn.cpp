@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -79,9 +81,16 @@ QImage Band(int W, int H, int O, int BW, bool Raised) {
         return img;
     const double cx = left + a, cy = top + b;
     const int r = Ceil(BW / 2.0) + 1;
+    // Later visits paint over earlier ones. The walk is replayed backwards and each pixel is shaded
+    // only by the last write that reaches it, which gives the same image at a fraction of the work.
+    std::vector<std::uint8_t> written(std::size_t(W) * std::size_t(H), 0);
     auto shade = [&](int X, int Y, double dx, double dy) {
         if (!Inside(img, X, Y))
             return;
+        std::uint8_t& done = written[std::size_t(Y) * std::size_t(W) + std::size_t(X)];
+        if (done)
+            return;
+        done = 1;
         double nx = 0, ny = 0, nz = 1;
         const double rho = std::sqrt(dx * dx + dy * dy);
         if (rho > 0) {
@@ -93,21 +102,8 @@ QImage Band(int W, int H, int O, int BW, bool Raised) {
         const int i = Clamp255(Round(128 * K3 * (nz - nx - ny)) + 128);
         Row(img, Y)[X] = qRgb(i, i, i);
     };
-    auto visit = [&](double x, double y) {
-        const std::int64_t rx = Round(x), ry = Round(y);
-        for (std::int64_t q = ry - r; q <= ry + r; ++q)
-            for (std::int64_t p = rx - r; p <= rx + r; ++p) {
-                if (p == 0 && q == 0) {
-                    shade(Ceil(cx), Ceil(cy), 0, 0);
-                    continue;
-                }
-                const double dp = double(p), dq = double(q);
-                shade(Ceil(cx + dp), Ceil(cy - dq), dp, -dq);
-                shade(Ceil(cx + dp), Floor(cy + dq), dp, dq);
-                shade(Floor(cx - dp), Floor(cy + dq), -dp, dq);
-                shade(Floor(cx - dp), Ceil(cy - dq), -dp, -dq);
-            }
-    };
+    std::vector<std::pair<std::int64_t, std::int64_t>> visits;
+    auto visit = [&](double x, double y) { visits.emplace_back(Round(x), Round(y)); };
     const double a2 = a * a, b2 = b * b;
     double x = 0, y = b;
     double d = b2 - a2 * b + a2 / 4;
@@ -132,6 +128,23 @@ QImage Band(int W, int H, int O, int BW, bool Raised) {
         }
         y -= 1;
         visit(x, y);
+    }
+    // Visiting (x, y) spreads the square of offsets round it into the four mirrored quadrants,
+    // rows (q) outside, columns (p) inside; here in reverse order.
+    for (auto v = visits.rbegin(); v != visits.rend(); ++v) {
+        const auto [rx, ry] = *v;
+        for (std::int64_t q = ry + r; q >= ry - r; --q)
+            for (std::int64_t p = rx + r; p >= rx - r; --p) {
+                if (p == 0 && q == 0) {
+                    shade(Ceil(cx), Ceil(cy), 0, 0);
+                    continue;
+                }
+                const double dp = double(p), dq = double(q);
+                shade(Floor(cx - dp), Ceil(cy - dq), -dp, -dq);
+                shade(Floor(cx - dp), Floor(cy + dq), -dp, dq);
+                shade(Ceil(cx + dp), Floor(cy + dq), dp, dq);
+                shade(Ceil(cx + dp), Ceil(cy - dq), dp, -dq);
+            }
     }
     return img;
 }
