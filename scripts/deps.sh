@@ -8,7 +8,7 @@ KDS_PACKAGES=(
   libsane-dev sane-utils
   fonts-dejavu-core
   imagemagick netpbm
-  xvfb xauth
+  xvfb xauth openbox libxtst-dev
   libtiff-tools
 )
 

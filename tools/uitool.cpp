@@ -8,6 +8,10 @@
 //   uitool tokens TEXT
 //       splits TEXT as a command line: "program <Program>", "params <Params>", then
 //       "token <i> <token>" for each token from 0.
+//   uitool arrange [--vertical] --length N [--bound tblr] [--clip] [--rowat P] ROW,POS,LENGTH,THICKNESS[,full]...
+//       lays out a dock's bars (uitool_docks.cpp): per bar in input order "bar <i> row <DockRow> pos
+//       <DockPos> rect <x> <y> <w> <h>", then "thickness <dock thickness>", and with --rowat a last
+//       line "rowat <P> row <r> new <0|1>".
 //
 // Errors go to stderr with exit code 1.
 
@@ -21,13 +25,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+int UiToolArrange(const QStringList& Args);
+
 namespace {
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: uitool hemi --size WxH --face HEX [--atten A] [--outer none|lowered|raised]\n"
                  "                   [--inner none|lowered|raised] [--bevel N] X,Y...\n"
-                 "       uitool tokens TEXT\n");
+                 "       uitool tokens TEXT\n"
+                 "       uitool arrange [--vertical] --length N [--bound tblr] [--clip] [--rowat P] "
+                 "ROW,POS,LENGTH,THICKNESS[,full]...\n");
     return 1;
 }
 
@@ -147,5 +155,7 @@ int main(int argc, char** argv) {
         return Hemi(args);
     if (verb == QLatin1String("tokens"))
         return Tokens(args);
+    if (verb == QLatin1String("arrange"))
+        return UiToolArrange(args);
     return Usage();
 }
