@@ -6,7 +6,7 @@ KDS_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev
   libsane-dev sane-utils
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation
   imagemagick netpbm
   xvfb xauth openbox libxtst-dev
   libtiff-tools

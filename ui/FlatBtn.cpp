@@ -10,7 +10,9 @@
 #include <QPainter>
 
 QFont FlatButtonFont() {
-    QFont f(QStringLiteral("Courier"));
+    QFont f;
+    f.setFamilies(
+        {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier")});
     f.setStyleHint(QFont::TypeWriter);
     f.setFixedPitch(true);
     f.setPixelSize(11);

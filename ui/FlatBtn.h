@@ -118,5 +118,6 @@ private:
     TColor FClearColor = clBtnFace;
 };
 
-// The caption font of the flat button: the machine's monospace in place of "Courier", 11 pixels.
+// The caption font of the flat button: "Courier" by Liberation Mono (or DejaVu Sans Mono), 11 pixels; the
+// one Courier of the program's own controls.
 QFont FlatButtonFont();

@@ -1,0 +1,455 @@
+// The container's list commands: the module popup menu with its keys, the tool buttons, the rows'
+// clipboard keys, the module clipboard and the two dialogs.
+
+#include "editors/ModuleMenu.h"
+#include "editors/RContainerPanel_m.h"
+#include "editors/SpecFuncForm.h"
+#include "model/MClpBrd.h"
+#include "model/Ucommon.h"
+#include "model/UcstmExp.h"
+#include "ui/PopupMenu_m.h"
+#include "ui/Speedbutton_m.h"
+#include "ui/UApplication.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QKeySequence>
+
+#include <memory>
+
+namespace {
+
+// Eats the key press that follows a shortcut override the container took: the key was the
+// container's command, not the cell's. Armed by the override, disarmed by the next key event.
+class TKeySwallow : public QObject {
+public:
+    static TKeySwallow& Instance() {
+        static QPointer<TKeySwallow> instance;
+        if (!instance) {
+            instance = new TKeySwallow(qApp);
+            qApp->installEventFilter(instance);
+        }
+        return *instance;
+    }
+    void Arm(const QKeyEvent& Event) {
+        FArmed = true;
+        FKey = Event.key();
+        FModifiers = Event.modifiers() & ~Qt::KeypadModifier;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override {
+        if (!FArmed)
+            return false;
+        if (Event->type() == QEvent::ShortcutOverride) {
+            FArmed = false;
+            return false;
+        }
+        if (Event->type() != QEvent::KeyPress)
+            return false;
+        FArmed = false;
+        const auto* k = static_cast<QKeyEvent*>(Event);
+        return k->key() == FKey && (k->modifiers() & ~Qt::KeypadModifier) == FModifiers;
+    }
+
+private:
+    using QObject::QObject;
+    bool FArmed = false;
+    int FKey = 0;
+    Qt::KeyboardModifiers FModifiers;
+};
+
+int CommandOfToolButton(int Button) {
+    static const int commands[tbCount] = {
+        ccNewItem, ccDelete, ccCopy, ccCut, ccInsert, ccPaste, ccGoto, ccSort, ccSpecialFunctions};
+    return Button >= 0 && Button < tbCount ? commands[Button] : ccNone;
+}
+
+bool IsNumberRangeError(const MException& E, const MUnvList& List) {
+    return E.Code == ValidationCodeOfKind(List.Kind) && E.SubCode == 1;
+}
+
+} // namespace
+
+// ---- The menu and the tool buttons.
+
+int MRContainerPanel::MenuCommandAt(int Position) const {
+    return ModuleMenuCommandAt(false, Position);
+}
+
+void MRContainerPanel::SetPopupMenu(MPopupMenu* Menu) {
+    if (Menu == FPopupMenu)
+        return;
+    FPopupMenu = Menu;
+    if (!Menu)
+        return;
+    connect(Menu, &QMenu::aboutToShow, this, [this] {
+        PopupRecordRow(FPopupAtKnown ? FPopupAt : QCursor::pos());
+        FPopupAtKnown = false;
+    });
+    const QList<QAction*> actions = Menu->actions();
+    for (int p = 0; p < actions.size(); ++p) {
+        const int command = MenuCommandAt(p);
+        if (command == ccNone || actions[p]->isSeparator())
+            continue;
+        actions[p]->setShortcutContext(Qt::WidgetShortcut);
+        connect(actions[p], &QAction::triggered, this, [this, command] { RunCommand(command); });
+    }
+}
+
+void MRContainerPanel::AttachToolButtons() {
+    for (int i = 0; i < tbCount; ++i)
+        if (MSpeedButton* b = ToolButtons[std::size_t(i)]) {
+            const int command = CommandOfToolButton(i);
+            connect(b, &QAbstractButton::clicked, this, [this, command] { RunCommand(command); });
+        }
+}
+
+void MRContainerPanel::PopupRecordRow(const QPoint& GlobalPos) {
+    PopupRow = -1;
+    PopupNumber = -1;
+    const QPoint at = mapFromGlobal(GlobalPos);
+    for (MRBasePanel* row : Rows())
+        if (!row->isHidden() && row->geometry().contains(at)) {
+            PopupRow = row->PanelIndex;
+            PopupNumber = row->EntryNumber;
+            return;
+        }
+}
+
+int MRContainerPanel::ShortcutCommand(const QKeyEvent& Event) const {
+    if (!FPopupMenu || Event.key() == 0 || Event.key() == Qt::Key_unknown)
+        return ccNone;
+    const QKeySequence key(QKeyCombination(Event.modifiers() & ~Qt::KeypadModifier, Qt::Key(Event.key())));
+    const QList<QAction*> actions = FPopupMenu->actions();
+    for (int p = 0; p < actions.size(); ++p) {
+        const QAction* a = actions[p];
+        if (a->isSeparator() || !a->isEnabled() || !a->isVisible() || a->shortcut().isEmpty())
+            continue;
+        const int command = MenuCommandAt(p);
+        if (command != ccNone && a->shortcut() == key)
+            return command;
+    }
+    return ccNone;
+}
+
+bool MRContainerPanel::ClaimsShortcut(const QKeyEvent& Event) const {
+    return ShortcutCommand(Event) != ccNone;
+}
+
+bool MRContainerPanel::HandleShortcutOverride(QKeyEvent& Event) {
+    const int command = ShortcutCommand(Event);
+    if (command == ccNone)
+        return false;
+    Event.accept();
+    TKeySwallow::Instance().Arm(Event);
+    RunCommand(command);
+    return true;
+}
+
+void MRContainerPanel::RunCommand(int Command) {
+    GuardedAction([&] {
+        switch (Command) {
+        case ccNewItem:
+            InsertNewItem();
+            break;
+        case ccDelete:
+            DeleteSelected();
+            break;
+        case ccCopy:
+            CopySelected();
+            break;
+        case ccCut:
+            CutSelected();
+            break;
+        case ccInsert:
+            InsertFromClipboard();
+            break;
+        case ccPaste:
+            PasteFromClipboard();
+            break;
+        case ccSelectAll:
+            SelectAll();
+            break;
+        case ccDeselectAll:
+            DeselectAll();
+            break;
+        case ccInvertSelection:
+            InvertSelection();
+            break;
+        case ccSpecialFunctions:
+            SpecialFunctions();
+            break;
+        case ccDeleteContents:
+            DeleteContents();
+            break;
+        case ccGoto:
+            GotoItemDialog();
+            break;
+        case ccSort:
+            SortItems();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+// ---- The commands.
+
+bool MRContainerPanel::CommandGuard() {
+    if (NewItemMode || !Items())
+        return false;
+    return StoreEditingRow();
+}
+
+void MRContainerPanel::InsertNewItem() {
+    if (!CommandGuard())
+        return;
+    int number;
+    if (PopupNumber != -1)
+        number = PopupNumber + 1;
+    else if (const MRBasePanel* row = EditingRow())
+        number = row->EntryNumber + 1;
+    else
+        number = Items()->MaxNumber() + 1;
+    PopupNumber = -1;
+    try {
+        // A number past the kind's largest, or a shift that would push one past it, is refused.
+        Items()->CheckTargetNumber(number);
+        if (!Items()->Contains(number)) {
+            std::unique_ptr<MUnvBase> m = Items()->NewItem();
+            m->Number = number;
+            Items()->AddOrReplace(*m);
+        } else {
+            Items()->InsertEmpty(number);
+        }
+        RefreshRows();
+        GotoItem(number);
+    } catch (const MException& e) {
+        if (IsNumberRangeError(e, *Items()))
+            TApplication::ShowException(e);
+    } catch (...) {
+    }
+}
+
+void MRContainerPanel::DeleteSelected() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    try {
+        Items()->DeleteMarked(0);
+        RefreshRows();
+    } catch (...) {
+        // Nothing selected: the entry under the popup alone.
+        if (target != -1)
+            DeleteItem(target);
+    }
+}
+
+void MRContainerPanel::DeleteContents() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    try {
+        Items()->ClearSelectedContents();
+    } catch (...) {
+        try {
+            if (target != -1)
+                Items()->ClearNumber(target);
+        } catch (...) {
+        }
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::CopySelected() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    if (!Clipboard())
+        return;
+    try {
+        SetClipboardKind();
+        Clipboard()->Copy(*Items(), target);
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+    }
+}
+
+void MRContainerPanel::CutSelected() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    if (!Clipboard())
+        return;
+    try {
+        SetClipboardKind();
+        Clipboard()->Cut(*Items(), target);
+    } catch (...) {
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::InsertFromClipboard() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    try {
+        CheckClipboardKind();
+        Items()->SelectNone();
+        Clipboard()->PasteInsert(*Items(), target);
+    } catch (const MException& e) {
+        // Another kind's modules are not pasted, silently; the paste's own refusals are shown.
+        if (e.Code != 1020)
+            TApplication::ShowException(e);
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::PasteFromClipboard() {
+    if (!CommandGuard())
+        return;
+    const int target = PopupNumber;
+    PopupNumber = -1;
+    try {
+        CheckClipboardKind();
+        Items()->SelectNone();
+        Clipboard()->PasteOver(*Items(), target);
+    } catch (...) {
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::SelectAll() {
+    if (!Items() || !StoreEditingRow())
+        return;
+    Items()->SelectAll();
+    ShowFrom(TopIndex());
+}
+
+void MRContainerPanel::DeselectAll() {
+    if (!Items() || !StoreEditingRow())
+        return;
+    Items()->SelectNone();
+    ShowFrom(TopIndex());
+}
+
+void MRContainerPanel::InvertSelection() {
+    if (!Items() || !StoreEditingRow())
+        return;
+    Items()->InvertSelection();
+    ShowFrom(TopIndex());
+}
+
+void MRContainerPanel::SortItems() {
+    if (!CommandGuard())
+        return;
+    Items()->SortByNumber();
+    ShowFrom(TopIndex());
+}
+
+void MRContainerPanel::SpecialFunctions() {
+    if (!CommandGuard())
+        return;
+    auto form = std::make_unique<TSpecialFuncForm>(window());
+    form->LargestNumber = Items()->MaxNumber();
+    form->MaxItemNumber = Items()->HighestNumber();
+    form->SetParams(SpecialParams);
+    if (Columns > 1)
+        form->SetLineOptions(true);
+    if (form->ShowModal() == mrOk) {
+        form->GetParams(SpecialParams);
+        try {
+            switch (SpecialParams.Operation) {
+            case sfCopy:
+                Items()->CopyRange(SpecialParams);
+                break;
+            case sfMove:
+                Items()->MoveRange(SpecialParams);
+                break;
+            case sfDelete:
+                Items()->DeleteRange(SpecialParams);
+                break;
+            case sfNewItems:
+                Items()->NewItemsRange(SpecialParams);
+                break;
+            default:
+                break;
+            }
+        } catch (const std::exception& e) {
+            TApplication::ShowException(e);
+        }
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::GotoItemDialog() {
+    if (!Items())
+        return;
+    auto form = std::make_unique<TGoToForm>(window());
+    if (form->ShowModal() != mrOk)
+        return;
+    const int number = form->ItemNumber;
+    form.reset();
+    if (Items()->Contains(number))
+        GotoItem(number);
+    else if (MessageBox)
+        MessageBox->ShowCodeMessage(11, 1041, QString::number(number), mbOK);
+}
+
+// ---- The rows' clipboard keys. They act on the row's own entry; what the rows show is stored
+// first, since the list changes under them.
+
+void MRContainerPanel::CopyRow(int Slot) {
+    if (!Items() || !Clipboard() || !StoreEditingRow())
+        return;
+    try {
+        SetClipboardKind();
+        Clipboard()->Copy(*Items(), RowNumber(Slot));
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+    }
+}
+
+void MRContainerPanel::CutRow(int Slot) {
+    if (!Items() || !Clipboard() || !StoreEditingRow())
+        return;
+    try {
+        SetClipboardKind();
+        Clipboard()->Cut(*Items(), RowNumber(Slot));
+    } catch (...) {
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::PasteInsertRow(int Slot) {
+    if (!Items() || !Clipboard() || !StoreEditingRow())
+        return;
+    try {
+        CheckClipboardKind();
+        Clipboard()->PasteInsert(*Items(), RowNumber(Slot));
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+    }
+    RefreshRows();
+}
+
+void MRContainerPanel::PasteOverRow(int Slot) {
+    if (!Items() || !Clipboard() || !StoreEditingRow())
+        return;
+    try {
+        CheckClipboardKind();
+        Clipboard()->PasteOver(*Items(), RowNumber(Slot));
+    } catch (...) {
+    }
+    RefreshRows();
+}

@@ -1,0 +1,311 @@
+// The container's keys (the container key message 0x659), the moves of the focus between rows, the
+// selection of ranges and the source of a drag of rows.
+
+#include "editors/MRDrag.h"
+#include "editors/NumEdit_m.h"
+#include "editors/RContainerPanel_m.h"
+#include "model/UcstmExp.h"
+
+#include <QScrollBar>
+
+#include <algorithm>
+
+void MRContainerPanel::WMContainerKey(std::uint32_t WParam, std::uint32_t LParam) {
+    const int cls = CellKeyClassOf(WParam), key = CellKeyOf(WParam);
+    const int slot = ContainerKeySlotOf(LParam);
+    switch (cls) {
+    case kcChar:
+        if (key == VK_RETURN)
+            KeyEnterNumber(LParam);
+        break;
+    case kcPlain:
+    case kcShift: {
+        const bool extend = cls == kcShift;
+        switch (key) {
+        case VK_NEXT:
+            KeyPageDown(LParam, extend);
+            break;
+        case VK_PRIOR:
+            KeyPageUp(LParam, extend);
+            break;
+        case VK_HOME:
+            KeyHome(LParam, extend);
+            break;
+        case VK_END:
+            KeyEnd(LParam, extend);
+            break;
+        case VK_DOWN:
+            if (!extend)
+                KeyRowDown(LParam);
+            break;
+        case VK_UP:
+            if (!extend)
+                KeyRowUp(LParam);
+            break;
+        case VK_INSERT:
+            if (extend)
+                PasteInsertRow(slot);
+            else
+                InsertNewItem();
+            break;
+        case VK_DELETE:
+            if (extend)
+                CutRow(slot);
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    case kcCtrl:
+        switch (key) {
+        case 'C':
+        case VK_INSERT:
+            CopyRow(slot);
+            break;
+        case 'X':
+            CutRow(slot);
+            break;
+        case 'V':
+            PasteInsertRow(slot);
+            break;
+        case 'Z':
+            PasteOverRow(slot);
+            break;
+        default:
+            break;
+        }
+        break;
+    case kcAlt:
+        if (key == VK_INSERT)
+            PasteOverRow(slot);
+        break;
+    default:
+        break;
+    }
+}
+
+void MRContainerPanel::KeyRowDown(std::uint32_t LParam) {
+    FocusRowBelow(ContainerKeySlotOf(LParam), CellTagOf(LParam));
+}
+
+void MRContainerPanel::KeyRowUp(std::uint32_t LParam) {
+    FocusRowAbove(ContainerKeySlotOf(LParam), CellTagOf(LParam));
+}
+
+MRBasePanel* MRContainerPanel::FocusRowCell(int DisplayRow, int Tag, int Side) {
+    MRBasePanel* row = nullptr;
+    if (Columns <= 1) {
+        if (DisplayRow >= 0 && DisplayRow < int(Rows().size()))
+            row = Rows()[std::size_t(DisplayRow)];
+    } else {
+        const int left = 2 * DisplayRow, right = left + 1;
+        auto shown = [this](int Slot) {
+            return Slot >= 0 && Slot < int(Rows().size()) && !Rows()[std::size_t(Slot)]->isHidden()
+                       ? Rows()[std::size_t(Slot)]
+                       : nullptr;
+        };
+        row = Side == 0 ? shown(left) : shown(right);
+        if (!row)
+            row = Side == 0 ? shown(right) : shown(left);
+    }
+    if (!row || row->isHidden())
+        return nullptr;
+    QWidget* cell = row->FindCell(Tag);
+    FocusQuietly(cell ? cell : row->NumberCell);
+    return row;
+}
+
+void MRContainerPanel::FocusRowBelow(int Slot, int Tag) {
+    if (!StoreEditingRow())
+        return;
+    const int row = DisplayRowOf(Slot), side = SideOf(Slot);
+    if (row < VisibleRowCount() - 1) {
+        FocusRowCell(row + 1, Tag, side);
+    } else if (!ScrollBar()->isHidden() && TopRow() < ScrollBar()->maximum()) {
+        TakeFocus();
+        ScrollTo(TopRow() + 1);
+        FocusRowCell(row, Tag, side);
+    }
+}
+
+void MRContainerPanel::FocusRowAbove(int Slot, int Tag) {
+    if (!StoreEditingRow())
+        return;
+    const int row = DisplayRowOf(Slot), side = SideOf(Slot);
+    if (row > 0) {
+        FocusRowCell(row - 1, Tag, side);
+    } else if (!ScrollBar()->isHidden() && TopRow() > ScrollBar()->minimum()) {
+        TakeFocus();
+        ScrollTo(TopRow() - 1);
+        FocusRowCell(row, Tag, side);
+    }
+}
+
+void MRContainerPanel::FocusRightNeighbour(int Slot, int Tag) {
+    if (Columns < 2 || Slot % 2 != 0 || Slot + 1 >= int(Rows().size()))
+        return;
+    MRBasePanel* right = Rows()[std::size_t(Slot + 1)];
+    if (right->isHidden() || !StoreEditingRow())
+        return;
+    FocusQuietly(right->FindCell(Tag));
+}
+
+void MRContainerPanel::FocusLeftNeighbour(int Slot, int Tag) {
+    if (Columns < 2 || Slot % 2 != 1)
+        return;
+    MRBasePanel* left = Rows()[std::size_t(Slot - 1)];
+    if (left->isHidden() || !StoreEditingRow())
+        return;
+    FocusQuietly(left->FindCell(Tag));
+}
+
+void MRContainerPanel::KeyPageDown(std::uint32_t LParam, bool Extend) {
+    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
+    if (!StoreEditingRow())
+        return;
+    try {
+        const int old = IndexOfRowEntry(RowAt(slot));
+        const int row = DisplayRowOf(slot), side = SideOf(slot);
+        TakeFocus();
+        MRBasePanel* target;
+        if (ScrollBar()->isHidden()) {
+            target = FocusRowCell(VisibleRowCount() - 1, tag, side);
+        } else {
+            const int before = TopRow();
+            ScrollTo(std::min(TopRow() + ScrollBar()->pageStep(), ScrollBar()->maximum()));
+            target = FocusRowCell(TopRow() == before ? VisibleRowCount() - 1 : row, tag, side);
+        }
+        if (Extend && target && old >= 0)
+            ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
+    } catch (...) {
+        // A page move has nothing to tell.
+    }
+}
+
+void MRContainerPanel::KeyPageUp(std::uint32_t LParam, bool Extend) {
+    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
+    if (!StoreEditingRow())
+        return;
+    try {
+        const int old = IndexOfRowEntry(RowAt(slot));
+        const int row = DisplayRowOf(slot), side = SideOf(slot);
+        TakeFocus();
+        MRBasePanel* target;
+        if (ScrollBar()->isHidden()) {
+            target = FocusRowCell(0, tag, side);
+        } else {
+            const int before = TopRow();
+            ScrollTo(std::max(TopRow() - ScrollBar()->pageStep(), ScrollBar()->minimum()));
+            target = FocusRowCell(TopRow() == before ? 0 : row, tag, side);
+        }
+        if (Extend && target && old >= 0)
+            ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
+    } catch (...) {
+    }
+}
+
+void MRContainerPanel::KeyHome(std::uint32_t LParam, bool Extend) {
+    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
+    if (!StoreEditingRow())
+        return;
+    try {
+        const int old = IndexOfRowEntry(RowAt(slot));
+        TakeFocus();
+        if (!ScrollBar()->isHidden())
+            ScrollTo(ScrollBar()->minimum());
+        MRBasePanel* target = FocusRowCell(0, tag, SideOf(slot));
+        if (Extend && target && old >= 0)
+            ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
+    } catch (...) {
+    }
+}
+
+void MRContainerPanel::KeyEnd(std::uint32_t LParam, bool Extend) {
+    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
+    if (!StoreEditingRow())
+        return;
+    try {
+        const int old = IndexOfRowEntry(RowAt(slot));
+        TakeFocus();
+        if (!ScrollBar()->isHidden())
+            ScrollTo(ScrollBar()->maximum());
+        MRBasePanel* target = FocusRowCell(VisibleRowCount() - 1, tag, SideOf(slot));
+        if (Extend && target && old >= 0)
+            ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
+    } catch (...) {
+    }
+}
+
+void MRContainerPanel::KeyEnterNumber(std::uint32_t LParam) {
+    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
+    MRBasePanel* row = RowAt(slot);
+    if (!row->NumberCell || tag != row->NumberCell->Tag || NewItemMode || !Items())
+        return;
+    // Enter goes to the typed number; it never renumbers: the row takes back its own entry.
+    const int typed = row->NumberCell->Value();
+    LoadRowByNumber(row->EntryNumber, slot);
+    if (Items()->Contains(typed))
+        GotoItem(typed);
+}
+
+void MRContainerPanel::ToggleIndexRange(int From, int To) {
+    if (!Items())
+        return;
+    try {
+        for (int i = From; i <= To; ++i) {
+            MUnvBase& entry = Items()->ItemAt(i);
+            if (MRBasePanel* row = ShownRowOf(entry.Number))
+                row->ToggleSelected();
+            else
+                entry.Marks.Selected = entry.Marks.Selected ? 0 : 1;
+        }
+    } catch (...) {
+        // The range ends where the list does.
+    }
+}
+
+void MRContainerPanel::SelectUpwards(int Slot, bool Value) {
+    if (Slot < 0 || !Items())
+        return;
+    try {
+        const int index = IndexOfRowEntry(RowAt(Slot));
+        for (int i = index - 1; i >= 0; --i) {
+            MUnvBase& entry = Items()->ItemAt(i);
+            if ((entry.Marks.Selected != 0) == Value)
+                break;
+            if (MRBasePanel* row = ShownRowOf(entry.Number))
+                row->SetSelected(Value);
+            else
+                Items()->SetSelected(entry.Number, Value);
+        }
+    } catch (...) {
+    }
+}
+
+void MRContainerPanel::BeginRowDrag(int Slot, bool Mirror) {
+    MRBasePanel* row = RowAt(Slot);
+    DragMirror = Mirror;
+    DragPanel = Slot;
+    DragNumber = row->EntryNumber;
+    DragSelected = row->Selected();
+    try {
+        if (!Items())
+            RaiseM(1004, 0);
+        Items()->GetSelectedRange(DragFirst, DragLast);
+    } catch (const MException& e) {
+        if (e.Code != 1004)
+            throw;
+        DragFirst = DragLast = row->EntryNumber;
+    }
+}
+
+void MRContainerPanel::StartRowDrag(int Slot, bool Mirror) {
+    GuardedAction([&] {
+        // A drag carries what the rows show: the editing row stores first.
+        if (!StoreEditingRow())
+            return;
+        BeginRowDrag(Slot, Mirror);
+        StartRowsDrag(*this, *RowAt(Slot));
+    });
+}
