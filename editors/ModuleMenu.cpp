@@ -75,6 +75,9 @@ MPopupMenu* MakeModulePopupMenu(QObject* Owner, bool KnittingScheme) {
         item->setObjectName(QString::fromLatin1(entry.Name));
         if (!entry.English) {
             item->setSeparator(true);
+            // A separator has no caption in any language.
+            item->M_Caption().Enable = false;
+            item->M_Caption().SetCaptions({QString(), QString()});
         } else {
             item->M_Caption().SetCaptions(
                 {QString::fromUtf8(entry.Arabic), QString::fromUtf8(entry.English)});

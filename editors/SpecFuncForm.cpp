@@ -117,6 +117,8 @@ MCheckBox* MakeCheck(QObject* Owner, QWidget* Parent, QRect Bounds, const char* 
     c->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
     c->SetCaption(QString::fromUtf8(English));
     c->SetArabic(false);
+    // As built in English: the caption on the right of the box.
+    c->SetAlignment(taRightJustify);
     return c;
 }
 

@@ -601,3 +601,43 @@ TEST(Container, ALiveLanguageSwitchKeepsTheRows) {
     EXPECT_EQ(f.Menu->actions()[9]->text(), QStringLiteral("Deslect all  "));
     EXPECT_EQ(f.Menu->actions()[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
 }
+
+TEST(Container, FieldHelpRefreshMessageAndSlots) {
+    Fixture f(3);
+    QString text;
+    // The help of entries of another kind comes from the project; without one the container says so.
+    MUnvR r;
+    r.Number = 4;
+    f.Win.Project.Lists.R.AddOrReplace(r);
+    f.C().ItemHint(wiR, 4, 0, text);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("R004"))) << text.toStdString();
+    f.C().Project = nullptr;
+    f.C().ItemHint(wiR, 4, 0, text);
+    EXPECT_EQ(text, QStringLiteral("NO UContainer"));
+    QString help;
+    f.Row(0)->GetFieldHint(f.Row(0)->ValueCell, help);
+    EXPECT_EQ(help, QStringLiteral("\n\r"));
+
+    // Message 0x65A with 1 in WParam's low word refreshes the rows from the list.
+    f.Win.List.Put(2, 9);
+    EXPECT_EQ(f.Row(1)->ValueCell->text(), QStringLiteral("2"));
+    TContainerMessage other(WM_REFRESHROWS, 0x10000, 0);
+    QApplication::sendEvent(f.Win.Container, &other);
+    EXPECT_EQ(f.Row(1)->ValueCell->text(), QStringLiteral("2"));
+    TContainerMessage refresh(WM_REFRESHROWS, 1, 0);
+    QApplication::sendEvent(f.Win.Container, &refresh);
+    EXPECT_EQ(f.Row(1)->ValueCell->text(), QStringLiteral("9"));
+
+    // A slot outside the rows raises 1003; the focused cell's Tag is -1 when no cell has the focus.
+    try {
+        f.C().RowAt(8);
+        ADD_FAILURE() << "no error";
+    } catch (const MException& e) {
+        EXPECT_EQ(e.Code, 1003);
+    }
+    PanelWindow::Focus(f.Win.Outside);
+    EXPECT_EQ(f.Row(0)->FocusedCellTag(), -1);
+    PanelWindow::Focus(f.Row(0)->ValueCell);
+    EXPECT_EQ(f.Row(0)->FocusedCellTag(), 100);
+    EXPECT_EQ(f.Row(0)->FocusedTag, 100);
+}
