@@ -122,11 +122,17 @@ void MUnvList::MoveBlock(int FromNumber, int ToNumber, int Count) {
     std::unique_ptr<MUnvBase> scratch = NewItem();
     std::vector<int> moved;
     std::unordered_set<std::int64_t> stored;
-    for (int n : sources)
-        if (CopyBlockStep(n, n + delta, *scratch)) {
+    // A source whose copy was refused stays; no later copy of the block is stored over it (that
+    // source then stays as well).
+    std::unordered_set<std::int64_t> kept;
+    for (int n : sources) {
+        if (!kept.contains(n + delta) && CopyBlockStep(n, n + delta, *scratch)) {
             moved.push_back(n);
             stored.insert(n + delta);
+        } else {
+            kept.insert(n);
         }
+    }
     // A source goes once its copy is stored, unless another module of the block was stored over it.
     for (int n : moved)
         if (!stored.contains(n))

@@ -106,6 +106,16 @@ TEST(ListBlocks, MoveKeepsARefusedModuleAndCarriesTags) {
     EXPECT_EQ(RMarkers(list), (std::vector<int>{106, 105, 107}));
     EXPECT_EQ(list.FindByNumber(8).Tag, 1);
     EXPECT_FALSE(CopyTag);
+
+    // An overlapping block: the copy of 7 (down) or 5 (up) would land on the refused 6 and lose it.
+    for (const int to : {4, 6}) {
+        MRList overlap;
+        for (int n : {5, 6, 7})
+            Put(overlap, *RMod(n, 100 + n, n != 6));
+        overlap.MoveBlock(5, to, 3);
+        EXPECT_EQ(Numbers(overlap), to == 4 ? (std::vector<int>{4, 6, 7}) : (std::vector<int>{5, 6, 8}));
+        EXPECT_EQ(RMarkers(overlap), (std::vector<int>{105, 106, 107}));
+    }
 }
 
 TEST(ListPaste, SpacingAndTheBufferKeepsTheNewNumbers) {

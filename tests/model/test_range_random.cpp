@@ -170,12 +170,15 @@ private:
                 return before;
             }
             std::vector<int> moved;
-            std::set<std::int64_t> stored;
+            std::set<std::int64_t> stored, kept; // a move stores nothing over a source that stayed
             for (int n : sources)
-                if (InRange(n + delta) && !(FValidate && M[n].Invalid)) {
+                if (InRange(n + delta) && !(FValidate && M[n].Invalid) &&
+                    !(move && kept.contains(n + delta))) {
                     M[int(n + delta)] = M[n];
                     moved.push_back(n);
                     stored.insert(n + delta);
+                } else {
+                    kept.insert(n);
                 }
             if (move)
                 for (int n : moved)
