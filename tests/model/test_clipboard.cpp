@@ -74,7 +74,7 @@ TEST(ModuleClipboard, InsertPastTheLargestNumberChangesNothing) {
     clip.Copy(from, -1);
     FillR(to, {30, 62});
     const QStringList before = Listing(to);
-    // Making room would push 62 to 64: the literal insert stored a module above 63.
+    // Making room would push 62 to 64, above the largest R number: nothing shifts, nothing is stored.
     ExpectM([&] { clip.PasteInsert(to, 30); }, 5015, 1, QStringLiteral("64"));
     EXPECT_EQ(Listing(to), before);
 }
@@ -86,7 +86,7 @@ TEST(ModuleClipboard, PasteOverStopsAtTheFirstErrorAndRaisesIt) {
     clip.Buffer.Append(RMod(3, 103));
     MRList to;
     FillR(to, {20, 21, 22});
-    // The literal paste swallowed the error and reported a half paste as done.
+    // The paste stops at the invalid module and raises, rather than reporting a half paste as done.
     ExpectM([&] { clip.PasteOver(to, 20); }, 5015, 2, QStringLiteral("21"));
     EXPECT_EQ(RMarker(to, 20), 101);
     EXPECT_EQ(RMarker(to, 21), 121); // the invalid module did not replace it

@@ -176,7 +176,7 @@ TEST(ImportRenumbering, AFailedImportChangesNothing) {
     Put(im.From.R, *RMod(2, 6, false));
     im.FirstFreeAfterTargets();
     const QStringList z = Listing(im.To.Z), r = Listing(im.To.R);
-    // The Z rows are stored before the R modules are reached: the literal import left them in.
+    // The Z rows are stored before the R modules are reached; the failed import takes them out again.
     ExpectM([&] { im.Pack.RenumberModules(511); }, 5015, 2, QStringLiteral("2"));
     EXPECT_EQ(Listing(im.To.Z), z);
     EXPECT_EQ(Listing(im.To.R), r);

@@ -86,7 +86,7 @@ TEST(ListBlocks, MovePastTheLargestNumberMovesNothing) {
     for (int n : {509, 510, 511})
         Put(p.P.S, *SLine(n, 1, n));
     const QStringList before = Listing(p.P.S);
-    // The literal move would copy 509 over 511 and lose the old 511.
+    // Moving module by module would copy 509 over 511 and lose the old 511.
     ExpectM([&] { p.P.S.MoveBlock(509, 511, 3); }, 5016, 1, QStringLiteral("513"));
     EXPECT_EQ(Listing(p.P.S), before);
     ExpectM([&] { p.P.S.MoveBlock(509, -1, 3); }, 5016, 1, QStringLiteral("-1"));
@@ -236,7 +236,7 @@ TEST(ListSpecial, CopyOrMoveIsAllOrNothing) {
     params.From = 1;
     params.To = 3;
     params.In = 4;
-    // The literal move would delete 1..3 and store only 1 and then fail: modules lost.
+    // A move module by module would delete 1..3, store only 1 and then fail: modules lost.
     ExpectM([&] { p.P.R.MoveRange(params); }, 5015, 2, QStringLiteral("5"));
     EXPECT_EQ(Listing(p.P.R), before);
     EXPECT_FALSE(p.P.R.Modified);
