@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 int TwainState = 1;
@@ -622,6 +623,17 @@ QString UnitText(SANE_Unit unit) {
     }
 }
 
+// A number as the word of an integer or 16.16 fixed-point option; false when the word cannot
+// hold it (not finite, or out of its range), instead of a wrapped value the scanner would take.
+bool WordOf(double value, bool fixed, SANE_Word& word) {
+    const double v = std::round(fixed ? value * (1 << SANE_FIXED_SCALE_SHIFT) : value);
+    if (!std::isfinite(v) || v < double(std::numeric_limits<SANE_Word>::min()) ||
+        v > double(std::numeric_limits<SANE_Word>::max()))
+        return false;
+    word = SANE_Word(v);
+    return true;
+}
+
 class TSaneSource final : public TTwainSource {
 public:
     QString DeviceName() const override { return SourceName; }
@@ -722,11 +734,11 @@ public:
             }
             break;
         case SANE_TYPE_INT:
-            w = SANE_Word(std::lround(Value.toDouble(&ok)));
+        case SANE_TYPE_FIXED: {
+            const double number = Value.toDouble(&ok);
+            ok = ok && WordOf(number, d->type == SANE_TYPE_FIXED, w);
             break;
-        case SANE_TYPE_FIXED:
-            w = SANE_FIX(Value.toDouble(&ok));
-            break;
+        }
         case SANE_TYPE_STRING: {
             const QByteArray text = Value.toString().toUtf8();
             if (text.size() >= d->size)
