@@ -23,7 +23,7 @@ QWidget* WidgetOf(QObject* Window) {
     return qobject_cast<QWidget*>(Window);
 }
 
-// A dialog without a parent stands for the proxy window: modal for the whole program.
+// A dialog with a parent blocks its window; one without blocks the whole program.
 void MakeModal(QDialog& dialog) {
     dialog.setWindowModality(dialog.parentWidget() != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
 }

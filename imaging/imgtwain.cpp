@@ -215,6 +215,9 @@ int SamplesOf(SANE_Frame format) {
     return format == SANE_FRAME_RGB ? 3 : 1;
 }
 
+// The most bytes a line may carry past its pixels.
+constexpr long long MaxLinePadding = 65536;
+
 // Whether the parameters describe a frame this module can take.
 bool FrameAcceptable(const SANE_Parameters& p) {
     const bool known = p.format == SANE_FRAME_GRAY || p.format == SANE_FRAME_RGB ||
@@ -228,7 +231,8 @@ bool FrameAcceptable(const SANE_Parameters& p) {
         return false;
     const long long need =
         (static_cast<long long>(p.pixels_per_line) * SamplesOf(p.format) * p.depth + 7) / 8;
-    if (p.bytes_per_line < need)
+    // Padding is a few bytes: a line far longer than its pixels is never read into a buffer.
+    if (p.bytes_per_line < need || p.bytes_per_line - need > MaxLinePadding)
         return false;
     return p.lines == -1 ? ImageLimits::PixelsWithinLimit(p.pixels_per_line, 1)
                          : ImageLimits::PixelsWithinLimit(p.pixels_per_line, p.lines);

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <sane/sane.h>
 
 #include <dlfcn.h>
 
@@ -292,6 +293,29 @@ TEST_F(Twain, SetUpFailuresRaiseTheirTextsAndCloseEverything) {
     SetTwainUserInterface(nullptr); // no dialog to show the source in
     EXPECT_EQ(AcquireError(), QString::fromLatin1(TwainText::EnableSource));
     EXPECT_EQ(TwainState, 1);
+}
+
+TEST_F(Twain, ALinePaddedBeyondReasonIsRefusedBeforeItIsRead) {
+    void* fake = dlopen(KDS_FAKE_SANE, RTLD_NOW | RTLD_NODELETE);
+    ASSERT_NE(fake, nullptr);
+    const auto setParameters =
+        reinterpret_cast<void (*)(const SANE_Parameters*)>(dlsym(fake, "fake_sane_set_parameters"));
+    const auto largestRead = reinterpret_cast<SANE_Int (*)()>(dlsym(fake, "fake_sane_largest_read"));
+    ASSERT_TRUE(setParameters != nullptr && largestRead != nullptr);
+    SetTwainLibraryName(QStringLiteral(KDS_FAKE_SANE));
+    // Lines of 12 white pixels at depth 1: padded to 64 bytes they load; padded to 256 MiB the
+    // frame is refused before a line buffer or a read of that size.
+    SANE_Parameters p{SANE_FRAME_GRAY, SANE_TRUE, 64, 12, 3, 1};
+    setParameters(&p);
+    TBitmap bmp;
+    ASSERT_TRUE(Acquire({}, bmp));
+    EXPECT_EQ(bmp.Width(), 12);
+    EXPECT_EQ(bmp.Height(), 3);
+    p.bytes_per_line = 1 << 28;
+    setParameters(&p);
+    EXPECT_FALSE(Acquire({}, bmp));
+    EXPECT_EQ(largestRead(), 0);
+    SetTwainLibraryName(QStringLiteral("libsane.so.1"));
 }
 
 TEST_F(Twain, FeederCollectsEveryPageThenEnds) {
