@@ -166,7 +166,7 @@ void MColorBox::Click() {
     if (FPopup) {
         if (PopupOpen())
             FPopup->HidePopup();
-        else
+        else if (!FPopup->ForwardingKeyTo(this)) // Enter or Space typed in the open popup closes it
             FPopup->Open(this);
     }
     MBilingualControl::Click();

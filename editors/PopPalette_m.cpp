@@ -57,7 +57,11 @@ void MPopupWindow::keyPressEvent(QKeyEvent* Event) {
         QKeyEvent copy(Event->type(), Event->key(), Event->modifiers(), Event->nativeScanCode(),
                        Event->nativeVirtualKey(), Event->nativeModifiers(), Event->text(),
                        Event->isAutoRepeat(), ushort(Event->count()));
+        const QPointer<MPopupWindow> self = this;
+        FForwarding = true;
         QCoreApplication::sendEvent(source, &copy);
+        if (self)
+            FForwarding = false;
     }
 }
 

@@ -2,7 +2,8 @@
 // The popup palette of the colour cells. MPopupWindow is its base: a popup that never takes the
 // activation from the module window; a click outside closes it (a click on the control it was opened
 // for is not passed on, so that click closes it instead of opening it again), Escape closes it, and
-// any other key closes it and goes on to that control.
+// any other key closes it and goes on to that control (where Enter or Space, which open the popup
+// there, then only close it).
 //
 // MPopupPalette shows two grids of swatches under each other: the upper grid offers the colours not
 // in the set, the lower grid shows the members. Clicking a swatch moves its colour to the other grid
@@ -26,6 +27,9 @@ public:
     // The control the popup was last opened for.
     QWidget* Source() const { return FSource.data(); }
     bool Shown() const { return FShown; }
+    // True while the key that closed the popup goes on to Control: a click it makes there must not
+    // open the popup again.
+    bool ForwardingKeyTo(const QWidget* Control) const { return FForwarding && Control == FSource; }
 
     // A left-button release inside (true) or outside the popup.
     virtual void CloseUp(bool Inside);
@@ -44,6 +48,7 @@ protected:
 private:
     QPointer<QWidget> FSource;
     bool FShown = false;
+    bool FForwarding = false;
 };
 
 // Where a popup of Size opens for a control whose global rectangle is Control: at the control's

@@ -220,6 +220,19 @@ TEST(ColorBox, ClickOpensAndASecondClickOnTheBoxOnlyCloses) {
     EXPECT_EQ(f.w.RowWidget->Keys,
               (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{0x000D0000u, 0x00040000u}}));
 
+    // Enter or Space typed while it is open (the open popup has the keyboard) closes it, and
+    // still reaches the row.
+    for (const auto& [key, text] :
+         {std::pair{int(Qt::Key_Return), "\r"}, std::pair{int(Qt::Key_Space), " "}}) {
+        f.w.RowWidget->Keys.clear();
+        Press(&f.popup, key, Qt::NoModifier, QString::fromLatin1(text));
+        EXPECT_FALSE(f.box->PopupOpen()) << text;
+        EXPECT_FALSE(f.popup.isVisible()) << text;
+        EXPECT_EQ(f.w.RowWidget->Keys.size(), 1u) << text;
+        Press(f.box, key, Qt::NoModifier, QString::fromLatin1(text));
+        EXPECT_TRUE(f.box->PopupOpen()) << text;
+    }
+
     // Escape in the popup only closes it; leaving the box closes it too.
     Press(&f.popup, Qt::Key_Escape);
     EXPECT_FALSE(f.box->PopupOpen());
