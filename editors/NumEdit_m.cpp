@@ -21,10 +21,14 @@ bool MNumEdit::TypeCharacter(int Character) {
     if ((Character >= '0' && Character <= '9') || Character == 8) {
         if (!allSelected && digits >= FNumOfDigit && Character != 8)
             return true;
-        if (Character == 8)
+        if (Character == 8) {
             backspace();
-        else
+        } else {
+            // A digit typed in front of the sign goes after it: the text stays a number.
+            if (signedText && !hasSelectedText() && cursorPosition() == 0)
+                setCursorPosition(1);
             insert(QString(QChar(Character)));
+        }
         return true;
     }
     if (FSigned && (Character == '+' || Character == '-')) {

@@ -1,8 +1,8 @@
 #pragma once
 // The number cell: the integer cell of the module rows. It takes at most NumOfDigit digits (a
-// leading sign not counted), a sign when Signed (typing "+" or "-" sets the sign, Space flips it),
-// colours itself by focus and, with Enhanced, hands the navigation and command keys and every
-// character it does not take to its row as the cell key message.
+// leading sign not counted, a digit typed in front of it going after it), a sign when Signed (typing
+// "+" or "-" sets the sign, Space flips it), colours itself by focus and, with Enhanced, hands the navigation
+// and command keys and every character it does not take to its row as the cell key message.
 
 #include "editors/CellInput.h"
 #include "ui/edit_m.h"

@@ -157,6 +157,12 @@ TEST(NumberCell, TypesDigitsSignsAndSpaceByItsRules) {
     cell->setText(QStringLiteral("1234"));
     Press(cell, Qt::Key_Backspace, None, QStringLiteral("\b"));
     EXPECT_EQ(cell->text(), QStringLiteral("123"));
+    // A digit typed with the caret in front of the sign goes after it, so the text stays a number.
+    cell->SetSigned(true);
+    cell->setText(QStringLiteral("-12"));
+    cell->setCursorPosition(0);
+    Type(cell, QStringLiteral("9"));
+    EXPECT_EQ(cell->text(), QStringLiteral("-912"));
 
     // Value: the text as a number, 0 for anything else (a pasted text too).
     const struct {
