@@ -233,7 +233,7 @@ public:
     void SetFont(const QFont& Value);
     bool FocusShown() const { return FFocused; }
 
-    // The class library's click: the kind's action, then OnClick.
+    // A click on the box (mouse, Enter or Space): the kind's action, then OnClick.
     virtual void Click();
     // The box as it paints itself.
     QImage Render() const;

@@ -34,7 +34,7 @@ void CreateDirectoryPath(const QString& Dir);
 // The size of the file, -1 when it is not found.
 qint64 FileSizeOf(const QString& FileName);
 
-// File attributes as the class library numbers them.
+// File attribute flags, as the file search reports them.
 constexpr int faReadOnly = 0x01;
 constexpr int faHidden = 0x02;
 constexpr int faSysFile = 0x04;

@@ -501,7 +501,7 @@ void TCustomHemisphereButton::mouseMoveEvent(QMouseEvent* Event) {
 
 void TCustomHemisphereButton::mouseReleaseEvent(QMouseEvent* Event) {
     const QPoint pos = Event->position().toPoint();
-    // The class library's click comes first, for a left release anywhere in the rectangle.
+    // The control's click comes first, for a left release anywhere in the rectangle.
     if (Event->button() == Qt::LeftButton && rect().contains(pos))
         Click();
     if (FTracking) {

@@ -136,8 +136,8 @@ public:
     // Makes the images again from the properties (nothing below 2 x 2).
     void RebuildImages();
     bool PointInFace(int X, int Y) const;
-    // The class library's click: a left release anywhere in the rectangle (caption buttons step on
-    // it). The button's own OnClick needs a release on the face.
+    // The control's click: a left release anywhere in the rectangle (caption buttons step on it).
+    // The button's own OnClick needs a release on the face.
     virtual void Click() {}
 
     TNotifyEvent OnClick;
