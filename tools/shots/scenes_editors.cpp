@@ -182,15 +182,14 @@ KDS_SHOT_SCENE("cammenu", "The cam menu open under a cam box, all codes in four 
 }
 
 namespace {
-// A row of the scene that gives its cell the field help of a stitch-length cell.
+// A row of the scene that gives its cell the field help of an N cell: the labels of the N lines it
+// refers to, which read the same in both languages.
 class HintSceneRow : public QWidget, public MFieldHintRow {
 public:
     explicit HintSceneRow(int Language) : FLanguage(Language) {}
     int FieldHintLanguage() const override { return FLanguage; }
     void GetFieldHint(QWidget*, QString& Text) override {
-        Text = FLanguage == 0
-                   ? QStringLiteral("\n\r@S@طول الغرزة الأمامي @1@12.5\n@0@طول الغرزة الخلفي @2@13.0")
-                   : QStringLiteral("\n\r@S@Front stitch length @1@12.5\n@0@Rear stitch length @2@13.0");
+        Text = QStringLiteral("\n\r@S@N  1 @1@N  4 +2@0@ @2@W  3@0@\nN  2 X  7 -1 D  12");
     }
 
 private:
@@ -205,8 +204,7 @@ KDS_SHOT_SCENE("hint", "The field-help balloon over a cell: blue head, separator
     auto* cell = new MNumEdit(nullptr, row);
     cell->setGeometry(p->Arabic() ? 360 - 30 - 60 : 30, 8, 60, 24);
     cell->SetValue(3);
-    cell->SetHint(ctx.Language == 0 ? QStringLiteral("رقم الطول الثابت FS")
-                                    : QStringLiteral("FS: static stitch length"));
+    cell->SetHint(ctx.Language == 0 ? QStringLiteral("رقم سطر N") : QStringLiteral("N line number"));
     cell->SetShowHint(true);
     ctx.AfterShow = [cell](QWidget*) {
         InstallHintWindow(1, 10, 1, 1);
