@@ -1,0 +1,275 @@
+#include "editors/RNPanel_m.h"
+
+#include "editors/NumEdit_m.h"
+#include "editors/RWPanel_m.h"
+#include "platform/ColorQt.h"
+#include "ui/ScrollBitBtn_m.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
+    QPalette p = Button->palette();
+    p.setColor(QPalette::ButtonText, toQColor(Color));
+    Button->setPalette(p);
+}
+
+// A cell that shows its hint, in Arabic and English.
+template <class C>
+void SetHints(C* Cell, const QString& Arabic, const QString& English) {
+    Cell->M_Hint().SetHints({Arabic, English});
+    Cell->M_Hint().ApplyHint(true);
+    Cell->SetShowHint(true);
+}
+
+} // namespace
+
+MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent) : MRBasePanel(Owner, Parent) {
+    WorkItem = std::make_unique<MUnvN>();
+    CellFocusColor = 0xFFFFC8;
+    SelectedColor = 0x00FF00;
+    Locked = false;
+    FixRowGeometry(this);
+    resize(273, 27);
+    MakeSelectButton(QRect(4, 2, 23, 20), QStringLiteral("N"));
+    MakeNumberCell(0, 0, QRect(24, 1, 41, 21), 3, [this](QObject*) {
+        if (!Loading())
+            WorkItem->Number = NumberCell->Value();
+    });
+    TypeCell = MakeScrollBitBtn(1, 100, QRect(72, 2, 23, 20), 2, [this](QObject*) {
+        ColorButtons();
+        if (!Loading())
+            N_Item().Type = std::uint8_t(TypeCell->M_CaptionList().Index() + 1);
+    });
+    TypeCell->M_CaptionList().SetCaptionList({QStringLiteral("X"), QStringLiteral("N")});
+    TypeCell->M_CaptionList().ApplyCaption(true);
+    StartCell = MakeNumEdit(
+        2, 200, QRect(95, 2, 41, 21), 4,
+        [this](QObject*) {
+            if (!Loading())
+                N_Item().Start = StartCell->Value();
+        },
+        0xFFFFFF, CellFocusColor);
+    SetHints(StartCell, QStringLiteral("X= عمود في مسودة النقشة\n\rN= إشارة إلى رقم سطر"),
+             QStringLiteral("X= Pattern Draft Column\n\rN= Reference to line number"));
+    SignCell = MakeSignButton(3, 300, QRect(136, 2, 22, 20), [this](QObject*) {
+        ColorButtons();
+        WriteCount();
+    });
+    CountCell = MakeNumEdit(
+        4, 400, QRect(159, 1, 41, 21), 4, [this](QObject*) { WriteCount(); }, 0xFFFFFF, CellFocusColor);
+    SetHints(CountCell, QStringLiteral("عدد الأعمدة أو الأسطر التالية"),
+             QStringLiteral("Number of column/line to follow"));
+    CounterKindCell = MakeDWButton(5, 500, QRect(202, 1, 23, 20), [this](QObject*) {
+        ColorButtons();
+        if (!Loading())
+            N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
+    });
+    SetHints(CounterKindCell, QStringLiteral("D= عدد التكرار\n\rW= رقم سطر مفتاح الاختيار"),
+             QStringLiteral("D=Repeat Count\n\rW=selector switch line number"));
+    CounterValueCell = MakeNumEdit(
+        6, 600, QRect(225, 1, 41, 21), 4,
+        [this](QObject*) {
+            if (!Loading())
+                N_Item().Counter.Value = CounterValueCell->Value();
+        },
+        0xFFFFFF, CellFocusColor);
+    SetHints(CounterValueCell, QStringLiteral("قيمة العداد أو رقمه"),
+             QStringLiteral("The value or the number of Counter"));
+    ColorButtons();
+    SetCellEvents();
+}
+
+int MRNPanel::SignedCount() const {
+    const int count = CountCell->Value();
+    return SignCell->M_CaptionList().Index() == 1 ? -count : count;
+}
+
+void MRNPanel::WriteCount() {
+    if (!Loading())
+        N_Item().Count = SignedCount();
+}
+
+void MRNPanel::ColorButtons() {
+    SetCaptionColor(TypeCell, TypeCell->M_CaptionList().Index() == 1 ? TColor(0x0000FF) : TColor(0x000000));
+    SetCaptionColor(SignCell, SignCell->M_CaptionList().Index() == 1 ? TColor(0x000000) : TColor(0xB00000));
+    SetCaptionColor(CounterKindCell,
+                    CounterKindCell->M_CaptionList().Index() == 1 ? TColor(0xFF0000) : TColor(0x000000));
+}
+
+void MRNPanel::SetTypeState(int State) {
+    TypeCell->M_CaptionList().SetIndex(State);
+    ColorButtons();
+    if (!Loading())
+        N_Item().Type = std::uint8_t(TypeCell->M_CaptionList().Index() + 1);
+}
+
+void MRNPanel::SetSignState(int State) {
+    SignCell->M_CaptionList().SetIndex(State);
+    ColorButtons();
+    WriteCount();
+}
+
+void MRNPanel::SetCounterKindState(int State) {
+    CounterKindCell->M_CaptionList().SetIndex(State);
+    ColorButtons();
+    if (!Loading())
+        N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
+}
+
+void MRNPanel::ShowCells() {
+    const MUnvN& n = N_Item();
+    if (n.Number != 0) {
+        ShowCellValue(StartCell, n.Start);
+        // The count cell is unsigned: it shows the size, the sign button the direction.
+        ShowCellValue(CountCell, int(std::min<std::int64_t>(std::llabs(std::int64_t(n.Count)), 99999)));
+        ShowCellValue(CounterValueCell, n.Counter.Value);
+    } else {
+        NumberCell->clear();
+        StartCell->clear();
+        CountCell->clear();
+        CounterValueCell->clear();
+    }
+    // An index that does not change fires nothing: the states and colours are set here.
+    SetTypeState(int(n.Type) - 1);
+    SetSignState(n.Count < 0 ? 1 : 0);
+    SetCounterKindState(int(n.Counter.Kind) - 1);
+}
+
+bool MRNPanel::ApplyEntry() {
+    const bool stored = MRBasePanel::ApplyEntry();
+    if (!dynamic_cast<MRNContainerPanel*>(Container()) || Locked)
+        return stored;
+    return StoreWorkItem();
+}
+
+void MRNPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
+                            bool& Accept) {
+    MRBasePanel::CellDragOver(Sender, Source, X, Y, State, Accept);
+    MRContainerPanel* own = Container();
+    MRContainerPanel* source = Source.Container;
+    if (!own || !source) {
+        Accept = false;
+        return;
+    }
+    if (source == own)
+        Accept = own->DragPanel != PanelIndex;
+    else if (dynamic_cast<MRNContainerPanel*>(source))
+        Accept = source->Project != own->Project;
+    else if (dynamic_cast<MRWContainerPanel*>(source))
+        Accept = source->Project == own->Project;
+    else
+        Accept = false;
+}
+
+void MRNPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) {
+    MRBasePanel::CellDragDrop(Sender, Source, X, Y);
+    MRContainerPanel* own = Container();
+    MRContainerPanel* source = Source.Container;
+    if (!own || !source)
+        return;
+    if (source == own) {
+        if (own->DragPanel == PanelIndex)
+            return;
+        const int first = source->DragFirstNumber(), last = source->DragLastNumber();
+        SetTypeState(1);
+        SetSignState(0);
+        StartCell->SetValue(first);
+        CountCell->SetValue(last - first);
+        // Cells that showed these values already send no change.
+        N_Item().Type = 2;
+        N_Item().Start = first;
+        N_Item().Count = last - first;
+        StoreRow();
+    } else if (dynamic_cast<MRNContainerPanel*>(source)) {
+        if (source->Project != own->Project)
+            own->DropEntries(*source, source->DragNumber, EntryNumber);
+    } else if (dynamic_cast<MRWContainerPanel*>(source)) {
+        if (source->Project != own->Project)
+            return;
+        SetCounterKindState(1);
+        CounterValueCell->SetValue(source->DragFirstNumber());
+        N_Item().Counter.Kind = ckW;
+        N_Item().Counter.Value = source->DragFirstNumber();
+        StoreRow();
+    }
+}
+
+void MRNPanel::GetFieldHint(QWidget* Cell, QString& Text) {
+    Text.clear();
+    MRContainerPanel* own = Container();
+    const int tag = WidgetTag(Cell);
+    QString help;
+    if ((tag == 100 || tag == 200 || tag == 300 || tag == 400) && TypeCell->M_CaptionList().Index() == 1) {
+        if (own)
+            own->ItemHint(wiN, StartCell->Value(), SignedCount(), help);
+        else
+            help = QStringLiteral("NO UContainer");
+    } else if ((tag == 500 || tag == 600) && CounterKindCell->M_CaptionList().Index() == 1) {
+        if (own)
+            own->ItemHint(wiW, CounterValueCell->Value(), 0, help);
+        else
+            help = QStringLiteral("NO UContainer");
+    } else {
+        return;
+    }
+    Text = QStringLiteral("\n\r@S@") + help;
+}
+
+void MRNPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
+    if (CellKeyClassOf(WParam) == kcChar) {
+        switch (CellKeyOf(WParam)) {
+        case 'n':
+        case 'N':
+            SetTypeState(1);
+            return;
+        case 'x':
+        case 'X':
+            SetTypeState(0);
+            return;
+        case 'd':
+        case 'D':
+            SetCounterKindState(0);
+            return;
+        case 'w':
+        case 'W':
+            SetCounterKindState(1);
+            return;
+        case '+':
+            SetSignState(0);
+            return;
+        case '-':
+            SetSignState(1);
+            return;
+        default:
+            break;
+        }
+    }
+    MRBasePanel::WMRowKey(WParam, LParam);
+}
+
+// ---- The N list.
+
+MRNContainerPanel::MRNContainerPanel(QObject* Owner, QWidget* Parent) : MRContainerPanel(Owner, Parent) {
+    Columns = 1;
+    RowGap = 2;
+    ColumnGap = 2;
+    RowWidth = 273;
+    RowHeight = 27;
+}
+
+void MRNContainerPanel::InitLayout(int Top) {
+    MRContainerPanel::InitLayout(Top);
+    ApplyLayout(ContainerLayoutOf(wiN));
+}
+
+MRBasePanel* MRNContainerPanel::NewRowPanel() {
+    return new MRNPanel(this, this);
+}
+
+bool MRNContainerPanel::ScrollsForSource(const TDragSource& Source) const {
+    return dynamic_cast<MRNContainerPanel*>(Source.Container) ||
+           dynamic_cast<MRWContainerPanel*>(Source.Container);
+}
