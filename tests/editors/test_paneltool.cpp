@@ -1,0 +1,118 @@
+// The shell driver of the module editors: scripts against the sample project, compared line by line.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Result {
+    int Code;
+    QStringList Out;
+    QString Err;
+};
+
+Result RunTool(const QStringList& Args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PANELTOOL_PATH), Args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    if (out.endsWith(QLatin1Char('\n')))
+        out.chop(1);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, out.split(QLatin1Char('\n')),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+struct Scripts {
+    Scripts() {
+        EXPECT_TRUE(Dir.isValid());
+        EXPECT_EQ(RunTool({QStringLiteral("sample"), Sample}).Code, 0);
+    }
+    QString Write(const char* Name, const QString& Text) {
+        const QString path = Dir.filePath(QString::fromLatin1(Name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Text.toUtf8());
+        return path;
+    }
+    QTemporaryDir Dir;
+    QString Sample = Dir.filePath(QStringLiteral("sample.lst"));
+};
+
+// The W listing of the sample with entry 5's levels under another number.
+QStringList WListing(int Renumbered) {
+    QStringList lines;
+    for (int n = 1; n <= 12; ++n) {
+        if (n == 5)
+            continue;
+        const int levels = n == Renumbered ? 5 : n;
+        QString line = QStringLiteral("W%1 ").arg(n, 4, 10, QLatin1Char('0'));
+        for (int k = 1; k <= 8; ++k)
+            line += QStringLiteral("%1 ").arg(levels * 10 + k, 4, 10, QLatin1Char('0'));
+        lines << line;
+    }
+    return lines;
+}
+} // namespace
+
+TEST(PanelTool, WRenumberAnsweredAndRefused) {
+    Scripts s;
+    // 5 becomes 9: the question, answered OK, overwrites W 9.
+    const QString yes = s.Write("yes.txt", QStringLiteral("focus 5 0\nkey Backspace\ntype 9\nkey Down\n"));
+    const QString out = s.Dir.filePath(QStringLiteral("out.lst"));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), yes, out});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, QStringList({QStringLiteral("message 11/1101  -> 1"), QStringLiteral("focus 7 0"),
+                                  QStringLiteral("scrollbar enabled")}) +
+                         WListing(9));
+    // The written project holds the change.
+    const QString again = s.Write("none.txt", QString());
+    r = RunTool({QStringLiteral("run"), out, QStringLiteral("W"), again});
+    EXPECT_EQ(r.Out.mid(2), WListing(9));
+
+    // Cancel: nothing changes, no further message, the bar disabled, the focus in the number cell.
+    const QString no =
+        s.Write("no.txt", QStringLiteral("answer 16\nfocus 5 0\nkey Backspace\ntype 9\nkey Down\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), no});
+    ASSERT_GE(r.Out.size(), 3);
+    EXPECT_EQ(r.Out.mid(0, 3),
+              QStringList({QStringLiteral("message 11/1101  -> 16"), QStringLiteral("focus 5 0"),
+                           QStringLiteral("scrollbar disabled")}));
+    EXPECT_EQ(r.Out[7], QStringLiteral("W0005 0051 0052 0053 0054 0055 0056 0057 0058 "));
+}
+
+TEST(PanelTool, NDropsHintsAndErrors) {
+    Scripts s;
+    // The own rows 4..7 onto N 1, a row onto itself, W 12 of the project and W 3 of another one.
+    const QString script = s.Write("n.txt", QStringLiteral("drag 4..7 ONTO 1 200\n"
+                                                           "drag 2 ONTO 2 200\n"
+                                                           "dragfrom W 12 ONTO 2 600\n"
+                                                           "dragfrom W 3 of %1 ONTO 5 600\n"
+                                                           "hint 2 500\n"
+                                                           "hint 4 200\n"
+                                                           "focus 1 400\n")
+                                                .arg(s.Sample));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("N"), script});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(
+        r.Out.mid(0, 9),
+        QStringList({QStringLiteral("hint D=Repeat Count\\n\\rW=selector switch line number\\n\\r@S@W12 "
+                                    "=@2@0121@0@"),
+                     QStringLiteral("hint X= Pattern Draft Column\\n\\rN= Reference to line number"),
+                     QStringLiteral("focus 1 400"), QStringLiteral("scrollbar enabled"),
+                     QStringLiteral("N0001 N0004 +0003 W0001"), QStringLiteral("N0002 X0020 +0010 W0012"),
+                     QStringLiteral("N0003 N0002 -0001 D0004"), QStringLiteral("N0004 X0040 +0000 D0005"),
+                     QStringLiteral("N0005 X0050 +0005 W0005")}));
+
+    // A bad line: exit 2 with its number; an unreadable file: exit 1.
+    const QString bad = s.Write("bad.txt", QStringLiteral("goto 3\nfocus 3\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("N"), bad});
+    EXPECT_EQ(r.Code, 2);
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("script error 2: "))) << r.Err.toStdString();
+    r = RunTool(
+        {QStringLiteral("run"), s.Dir.filePath(QStringLiteral("missing.lst")), QStringLiteral("N"), bad});
+    EXPECT_EQ(r.Code, 1);
+}

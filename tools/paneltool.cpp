@@ -1,0 +1,407 @@
+// paneltool: drives a module editor offscreen from a script, for checks from the shell.
+//
+//   paneltool run FILE.LST KIND SCRIPT [OUT.LST]
+//   paneltool sample OUT.LST          writes the built-in sample project
+//
+// Builds KIND's list (W or N) over the program of FILE.LST in a bare window with the module menu, runs
+// the script's commands one per line and prints, one item per line, every numbered message
+// ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
+// TEXT", LF and CR written \n and \r); at the end the focus ("focus ENTRY TAG" or "focus none"), the
+// scroll bar ("scrollbar enabled|disabled") and the listing of KIND's list. With OUT.LST the whole
+// project is written there. A bad script line: "script error LINE: TEXT" on stderr and exit 2; an
+// unreadable file: exit 1.
+//
+// Commands: answer BITS | goto N | focus N TAG | click N TAG | type TEXT | key SEQ | menu ITEM |
+// select N..M | hint N TAG | drag N[..M] [alt] ONTO TARGET | dragfrom KIND N[..M] [of OTHER.LST] ONTO
+// TARGET, with TARGET either "M TAG" (that cell of the row of entry M) or "free".
+
+#include "editors/MRDrag.h"
+#include "editors/ModuleMenu.h"
+#include "editors/RNPanel_m.h"
+#include "editors/RWPanel_m.h"
+#include "model/MClpBrd.h"
+#include "model/ULstFile.h"
+#include "model/UcstmExp.h"
+#include "tools/SampleProject.h"
+#include "ui/Adapter.h"
+#include "ui/LanguagePack.h"
+#include "ui/PopupMenu_m.h"
+#include "ui/ULPackDM.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QTest>
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+void Print(FILE* Stream, const QString& Line) {
+    const QByteArray bytes = (Line + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), Stream);
+}
+
+QString Escaped(QString Text) {
+    Text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    Text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    Text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return Text;
+}
+
+// The message boxes: answers from the script's queue, else the lowest button; each one printed.
+class ToolMessages : public MMessageService {
+public:
+    ToolMessages() : FOld(MessageBox) { MessageBox = this; }
+    ~ToolMessages() override { MessageBox = FOld; }
+    int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) override {
+        int answer = Buttons & -Buttons;
+        if (!Answers.empty()) {
+            answer = Answers.front();
+            Answers.pop_front();
+        }
+        Print(stdout, QStringLiteral("message %1/%2 %3 -> %4").arg(Code).arg(SubCode).arg(Args).arg(answer));
+        return answer;
+    }
+    void ShowPlainMessage(const QString& Text) override {
+        Print(stdout, QStringLiteral("plain ") + Escaped(Text));
+    }
+    std::deque<int> Answers;
+
+private:
+    MMessageService* FOld;
+};
+
+struct ScriptError {
+    QString Text;
+};
+
+// The kinds the tool edits: list kind and container.
+std::optional<int> KindOfLetters(const QString& Letters) {
+    for (int k : {lkW, lkN})
+        if (Letters.compare(KindLetters(k), Qt::CaseInsensitive) == 0)
+            return k;
+    return std::nullopt;
+}
+
+MRContainerPanel* MakeContainer(int Kind, QWidget* Owner) {
+    if (Kind == lkW)
+        return new MRWContainerPanel(Owner, Owner);
+    return new MRNContainerPanel(Owner, Owner);
+}
+
+// A bare window holding one list of a project, with the module menu.
+class Host : public MForm {
+public:
+    Host(MProject& Project, int Kind, TMUnvClipBoard& Clipboard, MLanguagePack* Pack) {
+        new MLanguageAdapter(this);
+        SetLanguagePack(Pack);
+        SetResourceLanguage(LanguageEnglish);
+        Container = MakeContainer(Kind, this);
+        Container->Project = &Project;
+        Container->SetClipboard(&Clipboard);
+        Container->InitLayout(0);
+        Container->SetPopupMenu(MakeModulePopupMenu(this, false));
+        FinishLoading();
+        Container->SetItems(&Project.Program().List(Kind));
+        resize(Container->width() + 4, 8 * 30 + 8);
+        show();
+        Activate();
+        Container->SetVisibleRows(8);
+        QApplication::processEvents();
+    }
+    void Activate() {
+        QApplication::setActiveWindow(this);
+        activateWindow();
+        QApplication::processEvents();
+    }
+    ~Host() override { DestroyComponents(); }
+    MRContainerPanel* Container;
+};
+
+class Runner {
+public:
+    Runner(MMemoryProject& Project, int Kind)
+        : FProject(Project), FHost(Project, Kind, FClipboard, English(FPack)), FKind(Kind) {}
+
+    void Line(const QString& Text) {
+        QStringList w = Text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (w.isEmpty() || w[0].startsWith(QLatin1Char('#')))
+            return;
+        const QString cmd = w.takeFirst();
+        MRContainerPanel& c = *FHost.Container;
+        if (cmd == QLatin1String("answer") && w.size() == 1) {
+            FMessages.Answers.push_back(Int(w[0]));
+        } else if (cmd == QLatin1String("goto") && w.size() == 1) {
+            c.GotoItem(Int(w[0]));
+        } else if (cmd == QLatin1String("focus") && w.size() == 2) {
+            Focus(Cell(c, Int(w[0]), Int(w[1])));
+        } else if (cmd == QLatin1String("click") && w.size() == 2) {
+            QWidget* cell = Cell(c, Int(w[0]), Int(w[1]));
+            QTest::mouseClick(cell, Qt::LeftButton);
+        } else if (cmd == QLatin1String("type") && !w.isEmpty()) {
+            QTest::keyClicks(Focused(), Text.section(QLatin1Char(' '), 1));
+        } else if (cmd == QLatin1String("key") && w.size() == 1) {
+            const QKeySequence seq(w[0]);
+            if (seq.isEmpty() || seq[0].key() == Qt::Key_unknown)
+                throw ScriptError{QStringLiteral("unknown key")};
+            QTest::keyClick(Focused(), seq[0].key(), seq[0].keyboardModifiers());
+        } else if (cmd == QLatin1String("menu") && w.size() == 1) {
+            Menu(c, w[0]);
+        } else if (cmd == QLatin1String("select") && w.size() == 1) {
+            auto [first, last] = Range(w[0]);
+            Select(c, first, last);
+        } else if (cmd == QLatin1String("hint") && w.size() == 2) {
+            QWidget* cell = Cell(c, Int(w[0]), Int(w[1]));
+            auto* row = static_cast<MRBasePanel*>(cell->parentWidget());
+            QString help;
+            row->GetFieldHint(cell, help);
+            Print(stdout, QStringLiteral("hint ") + Escaped(cell->toolTip() + help));
+        } else if (cmd == QLatin1String("drag") && !w.isEmpty()) {
+            Drag(c, w);
+        } else if (cmd == QLatin1String("dragfrom") && w.size() >= 2) {
+            const std::optional<int> kind = KindOfLetters(w.takeFirst());
+            if (!kind)
+                throw ScriptError{QStringLiteral("unknown kind")};
+            const QString range = w.takeFirst();
+            MProject* project = &FProject;
+            if (w.size() >= 2 && w[0] == QLatin1String("of")) {
+                auto other = std::make_unique<MMemoryProject>();
+                LoadProjectFile(*other, w[1]);
+                project = other.get();
+                FProjects.push_back(std::move(other));
+                w = w.mid(2);
+            }
+            FOthers.push_back(std::make_unique<Host>(*project, *kind, FClipboard, FPack.OLanguagePack));
+            // The edited window stays the active one.
+            FHost.Activate();
+            w.prepend(range);
+            DragFrom(*FOthers.back()->Container, c, w);
+        } else {
+            throw ScriptError{QStringLiteral("unknown command")};
+        }
+        QApplication::processEvents();
+    }
+
+    void Finish() {
+        MRContainerPanel& c = *FHost.Container;
+        QApplication::processEvents();
+        QWidget* f = QApplication::focusWidget();
+        MRBasePanel* row = nullptr;
+        for (QWidget* p = f; p && !row; p = p->parentWidget())
+            row = dynamic_cast<MRBasePanel*>(p);
+        if (row && row->Container() == &c && f != row)
+            Print(stdout, QStringLiteral("focus %1 %2").arg(row->EntryNumber).arg(WidgetTag(f)));
+        else
+            Print(stdout, QStringLiteral("focus none"));
+        Print(stdout, c.ScrollBar()->isEnabled() ? QStringLiteral("scrollbar enabled")
+                                                 : QStringLiteral("scrollbar disabled"));
+        const MUnvList& list = FProject.Program().List(FKind);
+        for (int i = 0; i < list.Count(); ++i) {
+            QStringList lines = list.ItemAt(i).ListingLine().split(QStringLiteral("\r\n"));
+            while (lines.size() > 1 && lines.last().isEmpty())
+                lines.removeLast();
+            for (const QString& line : lines)
+                Print(stdout, line);
+        }
+    }
+
+private:
+    static MLanguagePack* English(TDMLanguagePack& Pack) {
+        Pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+        return Pack.OLanguagePack;
+    }
+    static int Int(const QString& Text) {
+        bool ok = false;
+        const int v = Text.toInt(&ok);
+        if (!ok)
+            throw ScriptError{QStringLiteral("not a number: ") + Text};
+        return v;
+    }
+    static std::pair<int, int> Range(const QString& Text) {
+        const int dots = Text.indexOf(QStringLiteral(".."));
+        if (dots < 0)
+            return {Int(Text), Int(Text)};
+        return {Int(Text.left(dots)), Int(Text.mid(dots + 2))};
+    }
+    static QWidget* Focused() {
+        QWidget* f = QApplication::focusWidget();
+        if (!f)
+            throw ScriptError{QStringLiteral("nothing has the focus")};
+        return f;
+    }
+    static void Focus(QWidget* W) {
+        W->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+    }
+    // The row that shows entry N, brought into view.
+    static MRBasePanel* RowOf(MRContainerPanel& C, int Number) {
+        for (int pass = 0; pass < 2; ++pass) {
+            for (MRBasePanel* r : C.Rows())
+                if (r->isVisible() && r->EntryNumber == Number)
+                    return r;
+            C.GotoItem(Number);
+            QApplication::processEvents();
+        }
+        throw ScriptError{QStringLiteral("no row shows %1").arg(Number)};
+    }
+    static QWidget* Cell(MRContainerPanel& C, int Number, int Tag) {
+        QWidget* cell = RowOf(C, Number)->FindCell(Tag);
+        if (!cell)
+            throw ScriptError{QStringLiteral("no cell %1").arg(Tag)};
+        return cell;
+    }
+    static void Select(MRContainerPanel& C, int First, int Last) {
+        MUnvList& list = *C.Items();
+        list.SelectNone();
+        for (int n = First; n <= Last; ++n)
+            if (list.Lookup(n))
+                list.SetSelected(n, true);
+        C.RefreshRows();
+    }
+    void Menu(MRContainerPanel& C, const QString& Item) {
+        MPopupMenu* menu = C.PopupMenu();
+        QAction* action = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->objectName() == Item)
+                action = a;
+        if (!action)
+            throw ScriptError{QStringLiteral("no menu item ") + Item};
+        // The popup's target is the focused row.
+        C.PopupRow = C.PopupNumber = -1;
+        for (MRBasePanel* r : C.Rows())
+            if (r->isVisible() && r->isAncestorOf(QApplication::focusWidget())) {
+                C.PopupRow = r->PanelIndex;
+                C.PopupNumber = r->EntryNumber;
+            }
+        action->trigger();
+    }
+    void Drag(MRContainerPanel& C, QStringList W) { DragFrom(C, C, W); }
+    // W: N[..M] [alt] ONTO TARGET...
+    void DragFrom(MRContainerPanel& Source, MRContainerPanel& Target, QStringList W) {
+        const QString range = W.takeFirst();
+        bool alt = false;
+        if (!W.isEmpty() && W[0] == QLatin1String("alt")) {
+            alt = true;
+            W.removeFirst();
+        }
+        if (W.isEmpty() || W.takeFirst() != QLatin1String("ONTO") || W.isEmpty())
+            throw ScriptError{QStringLiteral("ONTO TARGET expected")};
+        auto [first, last] = Range(range);
+        if (range.contains(QStringLiteral("..")))
+            Select(Source, first, last);
+        else {
+            Source.Items()->SetSelected(first, false);
+            Source.RefreshRows();
+        }
+        MRBasePanel* row = RowOf(Source, first);
+        Source.BeginRowDrag(row->PanelIndex, alt);
+        QWidget* to = nullptr;
+        QPoint at;
+        if (W.size() == 1 && W[0] == QLatin1String("free")) {
+            to = &Target;
+            at = QPoint(4, Target.height() - 4);
+            for (MRBasePanel* r : Target.Rows())
+                if (r->isVisible())
+                    at.setY(std::max(at.y(), std::min(Target.height() - 2, r->geometry().bottom() + 2)));
+        } else if (W.size() == 2) {
+            QWidget* cell = Cell(Target, Int(W[0]), Int(W[1]));
+            to = cell->parentWidget();
+            at = cell->geometry().center();
+        } else {
+            throw ScriptError{QStringLiteral("bad target")};
+        }
+        QMimeData rows;
+        rows.setData(QLatin1String(RowsMimeType), "1");
+        DragContext().Container = &Source;
+        QDragEnterEvent enter(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(to, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(to, &move);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(to, &drop);
+        DragContext().Clear();
+    }
+
+    MMemoryProject& FProject;
+    TDMLanguagePack FPack;
+    TMUnvClipBoard FClipboard;
+    ToolMessages FMessages;
+    Host FHost;
+    int FKind;
+    std::vector<std::unique_ptr<MMemoryProject>> FProjects;
+    std::vector<std::unique_ptr<Host>> FOthers;
+};
+
+int Usage() {
+    std::fputs("usage: paneltool run FILE.LST KIND SCRIPT [OUT.LST]\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("sample")) {
+        // The built-in sample project of the screenshots, for scripts to run against.
+        MMemoryProject sample;
+        FillSampleProject(sample);
+        try {
+            SaveMachineFile(args[2], sample.Lists.Machine, sample.Lists.Lists());
+        } catch (...) {
+            std::fprintf(stderr, "paneltool: cannot write %s\n", qPrintable(args[2]));
+            return 1;
+        }
+        return 0;
+    }
+    if (args.size() < 5 || args.size() > 6 || args[1] != QLatin1String("run"))
+        return Usage();
+    const std::optional<int> kind = KindOfLetters(args[3]);
+    if (!kind) {
+        std::fputs("paneltool: unknown kind\n", stderr);
+        return 2;
+    }
+    MMemoryProject project;
+    QFile script(args[4]);
+    try {
+        LoadProjectFile(project, args[2]);
+    } catch (...) {
+        std::fprintf(stderr, "paneltool: cannot read %s\n", qPrintable(args[2]));
+        return 1;
+    }
+    if (!script.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "paneltool: cannot read %s\n", qPrintable(args[4]));
+        return 1;
+    }
+    const QStringList lines = QString::fromUtf8(script.readAll()).split(QLatin1Char('\n'));
+    {
+        Runner runner(project, *kind);
+        for (int i = 0; i < lines.size(); ++i) {
+            try {
+                runner.Line(lines[i].trimmed());
+            } catch (const ScriptError& e) {
+                std::fprintf(stderr, "script error %d: %s\n", i + 1, qPrintable(e.Text));
+                return 2;
+            }
+        }
+        runner.Finish();
+    }
+    if (args.size() == 6) {
+        try {
+            SaveMachineFile(args[5], project.Lists.Machine, project.Lists.Lists());
+        } catch (...) {
+            std::fprintf(stderr, "paneltool: cannot write %s\n", qPrintable(args[5]));
+            return 1;
+        }
+    }
+    return 0;
+}
