@@ -52,6 +52,8 @@ struct Window : MForm {
         W->SetItems(&Project.Lists.W);
         N->SetItems(&Project.Lists.N);
         buttontest::ShowActive(*this);
+        // No mouse button stays held from an earlier test.
+        QTest::mouseRelease(this, Qt::LeftButton, {}, QPoint(1, 1));
         W->SetVisibleRows(8);
         N->SetVisibleRows(8);
     }
