@@ -775,11 +775,10 @@ void MRBasePanel::dropEvent(QDropEvent* Event) {
 
 // ---- Factories.
 
-void MRBasePanel::PlaceCell(QWidget* Cell, int ID, int Tag, QRect Bounds) {
+void MRBasePanel::PlaceCell(QWidget* Cell, int Tag, QRect Bounds) {
     Cell->setGeometry(Bounds);
     if (auto* t = dynamic_cast<MTag*>(Cell))
         t->Tag = Tag;
-    Q_UNUSED(ID);
     Cell->show();
 }
 
@@ -790,7 +789,7 @@ MLabel* MRBasePanel::MakeLabel(QRect Bounds, const QString& Caption, const QFont
     l->setFont(Font);
     l->setAttribute(Qt::WA_TranslucentBackground);
     l->SetCaption(Caption);
-    PlaceCell(l, 0, -1, Bounds);
+    PlaceCell(l, -1, Bounds);
     return l;
 }
 
@@ -799,7 +798,7 @@ MImage* MRBasePanel::MakeImage(const QString& FileName, QRect Bounds, bool Trans
     auto* image = new MImage(this, this);
     FixRowGeometry(image);
     image->SetPicture(LoadRowPicture(FileName, Transparent, TransparentColor));
-    PlaceCell(image, 0, -1, Bounds);
+    PlaceCell(image, -1, Bounds);
     return image;
 }
 
@@ -819,7 +818,7 @@ MSpeedButton* MRBasePanel::MakeSpeedButton(QRect Bounds, int GroupIndex, const Q
     b->setProperty("GroupIndex", GroupIndex);
     if (OnClick)
         connect(b, &QAbstractButton::clicked, this, [b, OnClick] { GuardedAction([&] { OnClick(b); }); });
-    PlaceCell(b, 0, -1, Bounds);
+    PlaceCell(b, -1, Bounds);
     if (OnMouseUp) {
         // The handler runs from the release, before the click.
         struct TRelay : QObject {
@@ -871,7 +870,7 @@ MPanel* MRBasePanel::MakePanel(QRect Bounds, const QString& Caption, TNotifyEven
         c->Handler = std::move(OnClick);
         p->installEventFilter(c);
     }
-    PlaceCell(p, 0, -1, Bounds);
+    PlaceCell(p, -1, Bounds);
     return p;
 }
 
@@ -896,7 +895,7 @@ MNumEdit* MRBasePanel::MakeNumEdit(int ID, int Tag, QRect Bounds, int Digits, TN
     e->setFocusPolicy(Qt::StrongFocus);
     e->setText(QString());
     WireChange(e, std::move(OnChange));
-    PlaceCell(e, ID, Tag, Bounds);
+    PlaceCell(e, Tag, Bounds);
     return e;
 }
 
@@ -927,7 +926,7 @@ MMoukikEdit* MRBasePanel::MakeMoukikEdit(int ID, int Tag, QRect Bounds, int Digi
     e->setFocusPolicy(Qt::StrongFocus);
     e->setText(QString());
     WireChange(e, std::move(OnChange));
-    PlaceCell(e, ID, Tag, Bounds);
+    PlaceCell(e, Tag, Bounds);
     return e;
 }
 
@@ -943,7 +942,7 @@ MMoukikMemo* MRBasePanel::MakeMoukikMemo(int ID, int Tag, QRect Bounds, int Digi
     m->setFocusPolicy(Qt::StrongFocus);
     m->SetText(QString());
     WireChange(m, std::move(OnChange));
-    PlaceCell(m, ID, Tag, Bounds);
+    PlaceCell(m, Tag, Bounds);
     return m;
 }
 
@@ -964,7 +963,7 @@ MScrollBitBtn* MRBasePanel::MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int 
         b->OnIndexChange = [OnIndexChange](QObject* Sender) {
             GuardedAction([&] { OnIndexChange(Sender); });
         };
-    PlaceCell(b, ID, Tag, Bounds);
+    PlaceCell(b, Tag, Bounds);
     return b;
 }
 
@@ -1016,7 +1015,7 @@ MScrollFlatBtn* MRBasePanel::MakeFlatButton(int ID, int Tag, QRect Bounds, int C
         b->OnIndexChange = [OnIndexChange](QObject* Sender) {
             GuardedAction([&] { OnIndexChange(Sender); });
         };
-    PlaceCell(b, ID, Tag, Bounds);
+    PlaceCell(b, Tag, Bounds);
     return b;
 }
 
@@ -1045,7 +1044,7 @@ MColorBox* MRBasePanel::MakeColorBox(int ID, int Tag, QRect Bounds, const TColor
     box->SetFocusedColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
     box->setFocusPolicy(Qt::StrongFocus);
     WireChange(box, std::move(OnChange));
-    PlaceCell(box, ID, Tag, Bounds);
+    PlaceCell(box, Tag, Bounds);
     return box;
 }
 
@@ -1071,6 +1070,6 @@ MCamBox* MRBasePanel::MakeCamBox(int ID, int Tag, QRect Bounds, TNotifyEvent OnC
     WireChange(cam, std::move(OnChange));
     if (OnPopup)
         cam->OnPopup = [OnPopup](QObject* Sender) { GuardedAction([&] { OnPopup(Sender); }); };
-    PlaceCell(cam, ID, Tag, Bounds);
+    PlaceCell(cam, Tag, Bounds);
     return cam;
 }

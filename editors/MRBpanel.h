@@ -329,9 +329,8 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
-    friend class TLoading;
     // Sets the common parts of a factory's control.
-    void PlaceCell(QWidget* Cell, int ID, int Tag, QRect Bounds);
+    void PlaceCell(QWidget* Cell, int Tag, QRect Bounds);
     // The row's direct child that holds W (W itself when it is one); the row for the row itself.
     QWidget* CellOf(QWidget* W) const;
     // Takes the focus back into the number cell on the next turn of the event loop.
