@@ -1,12 +1,16 @@
 #pragma once
-// Small helpers shared by the interpreter's sources: module lookups that answer null instead of
-// raising, checked narrowing of position arithmetic, and the argument texts of findings.
+// Small helpers shared by the interpreter's sources and the stitch simulation: module lookups that
+// answer null instead of raising, checked narrowing of position arithmetic, the argument texts of
+// findings and the colour sets tested needle by needle.
 
+#include "model/UColors.h"
 #include "model/UunvList.h"
 #include "platform/Errors.h"
 
 #include <QString>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -38,5 +42,26 @@ inline QString Args(std::initializer_list<std::int64_t> Values) {
     }
     return s;
 }
+
+// The palette colours of a colour set, for the scans that test every needle against it
+// (the needle selection, and the needle states of the stitch simulation).
+class MColorSet {
+public:
+    MColorSet() = default;
+    MColorSet(const MPalette& Palette, const MclrMap& Set) {
+        for (int i = 0; i < PaletteSize; ++i)
+            if (Set.IsSet(i))
+                FColors[std::size_t(FCount++)] = Palette.Color(i);
+    }
+    void Add(TColor Colour) { FColors[std::size_t(FCount++)] = Colour; }
+    bool Contains(TColor Colour) const {
+        return std::find(FColors.begin(), FColors.begin() + FCount, Colour) != FColors.begin() + FCount;
+    }
+    bool Empty() const { return FCount == 0; }
+
+private:
+    std::array<TColor, 2 * PaletteSize> FColors{};
+    int FCount = 0;
+};
 
 } // namespace seq

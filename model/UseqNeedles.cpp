@@ -11,32 +11,13 @@
 
 using seq::Args;
 using seq::Find;
+using seq::MColorSet;
 
 namespace {
 // P entry modes: SY1..SY4 limit systems 1..4 by a needle range; the others go by colours.
 constexpr std::uint8_t pmSY4 = 3, pmMF = 4, pmVB = 5, pmWW = 6, pmIF = 7, pmAF = 8;
 // P entry directions: both, odd rows only (">"), even rows only ("<").
 constexpr std::uint8_t pdBoth = 0, pdOdd = 1, pdEven = 2;
-
-// The palette colours of a colour set, for the scans that test every needle against it.
-class MColorSet {
-public:
-    MColorSet() = default;
-    MColorSet(const MPalette& Palette, const MclrMap& Set) {
-        for (int i = 0; i < PaletteSize; ++i)
-            if (Set.IsSet(i))
-                FColors[std::size_t(FCount++)] = Palette.Color(i);
-    }
-    void Add(TColor Colour) { FColors[std::size_t(FCount++)] = Colour; }
-    bool Contains(TColor Colour) const {
-        return std::find(FColors.begin(), FColors.begin() + FCount, Colour) != FColors.begin() + FCount;
-    }
-    bool Empty() const { return FCount == 0; }
-
-private:
-    std::array<TColor, 2 * PaletteSize> FColors{};
-    int FCount = 0;
-};
 
 // The needles 1..W in scan order.
 class MScan {

@@ -329,6 +329,8 @@ private:
                     Fail(FLine, QStringLiteral("carriers are 1..8"));
                 set.SetBit(c - 1, 1);
             }
+        } else if (Indexed(Key, "netv", ZSystems, k)) {
+            Z.NetRearFront[std::size_t(k - 1)] = std::uint8_t(Int(Value));
         } else if (Indexed(Key, "net", ZSystems, k)) {
             Z.NetRear[std::size_t(k - 1)] = std::uint8_t(Int(Value));
         } else if (Indexed(Key, "rack", 2, k)) {

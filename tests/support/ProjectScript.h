@@ -14,7 +14,8 @@
 //   P1 mode=0 yc=1,2 L=10 R=50 dir=>  a carrier position (clrL=.., clrR=.. palette indexes)
 //   FS1 A=D10,W3 B=D5                 static stitch lengths, counters per bed
 //   Z1 cam1=A ZT1=3 yc1=1,2 LG1=0,1   a Z row: per slot (1..8) cam, ZT, LG, KNF, tying; per system
-//                                     (1..4) yc, ycv, net; rack<k>=HV[:G|U1|U2], FSF, FSR, FD, PA,
+//                                     (1..4) yc, ycv, net (the code: 64 "*", 22 "B2"), netv (1: the
+//                                     net rear acts on the front); rack<k>=HV[:G|U1|U2], FSF, FSR, FD, PA,
 //                                     ST, TZ, PR, JV, WA2, WA2step
 //   picture                           the drawing as rows of palette indexes, top row first, up
 //   0 1 1 0                           to the next line that starts with a letter

@@ -1,0 +1,36 @@
+#pragma once
+// The text of the stitch simulation's beds as `lsttool run` prints it after every step and the tests
+// compare it: ASCII, identical on every run.
+//
+//   act=<k>,<t>,<o>,<n>/<k>,<t>,<o>,<n> stF=<stitches> stR=<stitches> dr=<row> sf=<0|1> course=<sides>
+//   bed act F <value>*<count> ...      (and "bed act R", "bed st F", "bed st R")
+//
+// act: the needles of the front, then the rear action bed in states knit, tuck, transfer out and
+// receive ("-" when the step ran no system). stF, stR: the stitch beds, each code (bits 0..7) with its
+// needle count as <code>x<count> joined by "+" ("-" for a bed without needles), then ";" and the
+// needles that are old, moved, dropped and knitted on the rear, joined by ",". course: the sides
+// whose course copy the step took (F, R, FR or -). The bed lines code a whole bed in runs of equal
+// values: action states in decimal, stitch words as six lower-case hexadecimal digits ("-" for a bed
+// without needles).
+
+#include <QString>
+#include <QStringList>
+
+class MGtestEngine;
+class MJacquardBed;
+
+namespace gtsttrace {
+
+// The fields the engine adds to a step line, after the step.
+QString StepFields(const MGtestEngine& Engine);
+// The four bed lines after the step.
+QStringList BedLines(const MGtestEngine& Engine);
+
+// "<k>,<t>,<o>,<n>" of one action bed.
+QString ActionCounts(const MJacquardBed& Bed);
+// "<code>x<count>+...;<old>,<moved>,<dropped>,<rear>" of one stitch bed.
+QString StitchSummary(const MJacquardBed& Bed);
+// A bed in runs of equal values: decimal, or six hexadecimal digits when Hex.
+QString RunLength(const MJacquardBed& Bed, bool Hex);
+
+} // namespace gtsttrace

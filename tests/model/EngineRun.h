@@ -1,0 +1,46 @@
+#pragma once
+// Runs a project through the stitch simulation as `lsttool run` does: each step gives its result,
+// the engine's fields and, on request, the four bed lines, so that a test compares whole steps.
+
+#include "SeqRun.h"
+#include "model/UGtstEng.h"
+#include "model/UGtstTrace.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace kdstest {
+
+struct EngineRun {
+    std::unique_ptr<MMemoryProject> Project;
+    MGtestEngine Engine;
+
+    explicit EngineRun(const QString& Script) : Project(BuildProject(Script)) {
+        Engine.SetProject(Project.get());
+    }
+
+    int Reset() { return Engine.ResetTest(); }
+
+    // One step: "<result> <fields>".
+    QString Step() {
+        const int r = Engine.StepTest();
+        return QString::number(r) + QLatin1Char(' ') + gtsttrace::StepFields(Engine);
+    }
+
+    // Steps until the run is finished (at most Steps), one line per step.
+    QStringList Run(int Steps = 1000) {
+        QStringList lines;
+        for (int k = 0; k < Steps && !Engine.Sequencer.Regs.Finished; ++k)
+            lines << Step();
+        return lines;
+    }
+
+    // The whole bed: action beds in decimal, stitch beds in hexadecimal.
+    QString Act(int Side) const { return gtsttrace::RunLength(Engine.ActionBeds[std::size_t(Side)], false); }
+    QString Stitches(int Index) const {
+        return gtsttrace::RunLength(Engine.StitchBeds[std::size_t(Index)], true);
+    }
+};
+
+} // namespace kdstest
