@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using kdstest::EngineRun;
 
 namespace {
+// Knit, rib, transfer to the rear: " 1:1 " on the front with carrier 1, a full row over it, then a
+// transfer of every stitch to the rear and a row knitted there.
 const char* const ProgramE = R"(
 machine 712 5
 C area=1..11 L1=-3 R1=3
@@ -16,15 +20,319 @@ Z2 cam1=RR cam3=A cam4=A yc1=1
 Z3 cam1=JURR cam2=JNRR cam4=RR yc2=1 rack1=0:U2
 S1 Z=1+2 D1
 )";
+
+std::string S(const QString& Text) {
+    return Text.toStdString();
+}
+
+// The beds of the engine as the shell prints them.
+struct Beds {
+    std::string ActF, ActR, StF, StR;
+    bool operator==(const Beds&) const = default;
+};
+
+Beds BedsOf(const EngineRun& Run) {
+    return {S(Run.Act(0)), S(Run.Act(1)), S(Run.Stitches(0)), S(Run.Stitches(1))};
+}
+
+// Steps until the step that executed system System (of the first row), at most 8 steps.
+void StepToSystem(EngineRun& Run, int System) {
+    for (int k = 0; k < 8; ++k) {
+        Run.Engine.StepTest();
+        if (Run.Engine.Sequencer.SystemExecuted && Run.Engine.Sequencer.Regs.PrevSystem == System)
+            return;
+    }
+    ADD_FAILURE() << "system " << System << " never ran";
+}
 } // namespace
 
-TEST(StitchSimulation, Explore) {
+// Program E step by step: the action counts, the stitches, the display row, the stitch flag and the
+// course copies.
+TEST(StitchSimulation, KnitRibAndTransferToTheRear) {
     EngineRun run(QString::fromLatin1(ProgramE));
-    EXPECT_EQ(run.Reset(), 3);
-    for (int k = 0; k < 7; ++k) {
-        const QString line = run.Step();
-        printf("%s\n  %s\n  %s\n  %s\n  %s\n  c2 %s\n  c3 %s\n", qPrintable(line), qPrintable(run.Act(0)),
-               qPrintable(run.Act(1)), qPrintable(run.Stitches(0)), qPrintable(run.Stitches(1)),
-               qPrintable(run.Stitches(2)), qPrintable(run.Stitches(3)));
+    ASSERT_EQ(run.Reset(), srStarted);
+    const char* const steps[] = {
+        "0 act=5,0,0,0/0,0,0,0 stF=1x5+101x5;0,0,0,0 stR=101x10;0,0,0,0 dr=1 sf=1 course=-",
+        "0 act=0,0,0,0/0,0,0,0 stF=1x5+101x5;0,0,0,0 stR=101x10;0,0,0,0 dr=1 sf=0 course=-",
+        "0 act=0,0,0,0/0,0,0,0 stF=1x5+101x5;0,0,0,0 stR=101x10;0,0,0,0 dr=1 sf=0 course=-",
+        "0 act=10,0,0,0/0,0,0,0 stF=1x10;0,0,0,0 stR=101x10;0,0,0,0 dr=2 sf=1 course=F",
+        "0 act=0,0,10,0/0,0,0,10 stF=101x10;0,0,0,0 stR=1x10;0,10,0,0 dr=2 sf=1 course=-",
+        "4 act=0,0,0,0/10,0,0,0 stF=101x10;0,0,0,0 stR=1x10;0,0,0,10 dr=2 sf=0 course=R",
+    };
+    const std::string rib =
+        "000001*1 000065*1 000001*1 000065*1 000001*1 000065*1 000001*1 000065*1 000001*1 000065*1";
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(S(run.Step()), steps[k]) << "step " << k + 1;
+        switch (k + 1) {
+        case 1: // " 1:1 " knits the odd needles; carrier 1 crosses needles 1..10
+            EXPECT_EQ(BedsOf(run), (Beds{"202*1 201*1 202*1 201*1 202*1 201*1 202*1 201*1 202*1 201*1",
+                                         "201*10", rib, "000065*10"}));
+            break;
+        case 4: // the full row completes the rib's course
+            EXPECT_EQ(S(run.Stitches(2)), rib);
+            EXPECT_EQ(S(run.Stitches(0)), "000001*10");
+            break;
+        case 5:
+            EXPECT_EQ(BedsOf(run), (Beds{"204*10", "205*10", "000065*10", "000101*10"}));
+            break;
+        case 6:
+            EXPECT_EQ(S(run.Stitches(3)), "000101*10");
+            EXPECT_EQ(S(run.Stitches(1)), "001001*10");
+            break;
+        default:
+            break;
+        }
+    }
+    EXPECT_TRUE(run.Engine.Sequencer.Regs.Finished);
+}
+
+// The engine's side of two runs of the interpreter: plain knitting with a block repeat, and two
+// intarsia motifs whose carriers knit only their colour's needles.
+TEST(StitchSimulation, PlainKnittingAndIntarsia) {
+    EngineRun plain(QStringLiteral(R"(
+machine 712 5
+C area=1..101 L1=0,0,-10 R1=0,0,10
+picture 100x20
+Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
+Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
+S1 Z=1+1 D3
+)"));
+    plain.Reset();
+    plain.Engine.StepTest();
+    EXPECT_EQ(S(plain.Stitches(0)), "000005*100"); // carrier 3 on rail 1
+    const QStringList rest = plain.Run();
+    EXPECT_EQ(rest.size(), 11);
+    EXPECT_EQ(plain.Engine.DisplayRow, 6);
+
+    EngineRun intarsia(QStringLiteral(R"(
+machine 708 5
+C area=1..101 L1=-5,-5 R1=5,5
+picture 100x10 fill=0
+N1 X=1+99 D1
+P1 yc=1 mode=4 clrL=1
+P2 yc=2 mode=4 clrL=2
+Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
+Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
+S1 Z=1+1 D1 N=1+0 P=1+1
+)"));
+    MMemoryProject& p = *intarsia.Project;
+    for (int x = 0; x < 100; ++x)
+        p.Picture.SetPixel(x, p.Picture.Height - 1, p.Colors.Color(x < 30 ? 1 : x < 70 ? 0 : 2));
+    intarsia.Reset();
+    intarsia.Engine.StepTest();
+    EXPECT_EQ(S(intarsia.Stitches(0)), "000001*30 000065*40 000003*30");
+    EXPECT_EQ(S(intarsia.Act(0)), "202*30 201*40 202*30");
+}
+
+// Fixed and jacquard cams on a bed of eight needles whose pattern line holds the colours 0, 1, 2, 3
+// twice: the actions of the front and the rear slot.
+TEST(StitchSimulation, NeedleStatesFromTheCams) {
+    struct Case {
+        const char* Row; // the Z row's slots of system 1 and what else it needs
+        const char* Front;
+        const char* Rear;
+    };
+    const Case cases[] = {
+        {"cam1=RR", "202*8", "201*8"},
+        {"cam1=1:1 cam2=1:1", "202*1 201*1 202*1 201*1 202*1 201*1 202*1 201*1",
+         "201*1 202*1 201*1 202*1 201*1 202*1 201*1 202*1"},
+        {"cam1=2:1 cam2=F2:1", "202*2 201*2 202*2 201*2", "201*2 203*2 201*2 203*2"},
+        {"cam1=F1:1 cam2=F", "203*1 201*1 203*1 201*1 203*1 201*1 203*1 201*1", "203*8"},
+        // The transfer families select by the front's pattern on both beds.
+        {"cam1=JU1:1 cam2=JN1:1", "204*1 201*1 204*1 201*1 204*1 201*1 204*1 201*1",
+         "205*1 201*1 205*1 201*1 205*1 201*1 205*1 201*1"},
+        {"cam1=JN2:1 cam2=JU2:1", "205*2 201*2 205*2 201*2", "204*2 201*2 204*2 201*2"},
+        {"cam1=A cam2=JA", "201*8", "201*8"},
+        // Jacquard: LG colour 1, KNF colour 2.
+        {"cam1=JR cam2=JRLK", "201*1 202*1 201*3 202*1 201*2", "201*1 202*2 201*2 202*2 201*1"},
+        {"cam1=JR+FK cam2=JR+JF", "201*1 202*1 203*1 201*2 202*1 203*1 201*1",
+         "201*1 202*1 203*1 201*2 202*1 203*1 201*1"},
+        {"cam1=JR+FK tying1=1 cam2=JR+FK tying2=2", "201*1 202*1 201*3 202*1 201*2",
+         "201*1 202*1 201*3 202*1 201*2"},
+        {"cam1=JF cam2=JFK", "201*2 203*1 201*3 203*1 201*1", "201*2 203*1 201*3 203*1 201*1"},
+        {"cam1=JRK cam2=JN", "201*2 202*1 201*3 202*1 201*1", "201*2 205*1 201*3 205*1 201*1"},
+        {"cam1=JU cam2=JU+JN", "201*1 204*1 201*3 204*1 201*2", "201*1 204*1 205*1 201*2 204*1 205*1 201*1"},
+        // KNF wins over LG.
+        {"cam1=JR+FK LG1=1,2", "201*1 202*1 203*1 201*2 202*1 203*1 201*1", "201*8"},
+        // Receives with nothing transferring out opposite go idle; those facing a transfer out stay.
+        {"cam1=NA", "201*8", "201*8"},
+        {"cam1=NA cam2=JU1:1", "205*1 201*1 205*1 201*1 205*1 201*1 205*1 201*1",
+         "204*1 201*1 204*1 201*1 204*1 201*1 204*1 201*1"},
+        {"cam1=JU+NA", "201*1 204*1 201*3 204*1 201*2", "201*8"},
+        {"cam1=JU+NA cam2=JURR", "205*1 204*1 201*1 205*2 204*1 201*1 205*1", "204*8"},
+        {"cam2=NA cam1=JURR rack1=1:U1", "204*8", "201*1 205*7"},
+    };
+    for (const Case& c : cases) {
+        EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..9
+picture
+0 0 0 0
+0 1 2 3
+N1 X=1+3 D1
+Z1 ZT1=1 ZT2=1 LG1=1 KNF1=2 LG2=1 KNF2=2 %1
+S1 Z=1+0 D1 N=1+0
+)")
+                          .arg(QLatin1String(c.Row)));
+        run.Reset();
+        run.Engine.StepTest();
+        EXPECT_EQ(BedsOf(run).ActF, c.Front) << c.Row;
+        EXPECT_EQ(BedsOf(run).ActR, c.Rear) << c.Row;
+    }
+}
+
+// A tuck places a stitch on an empty needle and on one of a completed course, and keeps a stitch
+// of the current course.
+TEST(StitchSimulation, TuckKeepsANewStitch) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..5 L1=-2,-2 R1=2,2
+picture
+0 0 0 0
+1 1 2 2
+N1 X=1+3 D1
+Z1 cam1=F yc1=1
+Z2 cam1=F yc1=2
+Z3 cam1=JR+JF ZT1=1 LG1=1 KNF1=2 yc1=2
+S1 Z=1+2 D1 N=1+0
+)"));
+    run.Reset();
+    run.Engine.StepTest(); // tuck on empty needles: carrier 1
+    EXPECT_EQ(S(run.Stitches(0)), "000001*4");
+    run.Engine.StepTest(); // tuck over the course's stitches: kept
+    EXPECT_EQ(S(run.Stitches(0)), "000001*4");
+    EXPECT_EQ(run.Engine.StitchFlag, 0);
+    EXPECT_EQ(run.Engine.DisplayRow, 1);
+    run.Engine.StepTest(); // the knit needles complete the course; the tucks land on old stitches
+    EXPECT_EQ(S(run.Stitches(2)), "000001*4");
+    EXPECT_EQ(S(run.Stitches(0)), "000003*4");
+    EXPECT_EQ(run.Engine.DisplayRow, 2);
+}
+
+// A completed course advances the display row by 1, by 3 in the carrier style, by the stitch size
+// in the stitch view; with the other side rendered it does not advance. The styles other than
+// Normal advance once per step that knitted on the rendered side, at the next step.
+TEST(StitchSimulation, DisplayRowByStyleAndView) {
+    struct Case {
+        std::int32_t Style, View, Advance, Side;
+        std::int32_t Rows[3]; // after steps 1..3
+    };
+    const Case cases[] = {
+        {gsNormal, gvColor, 14, 0, {1, 2, 3}},    {gsYC, gvColor, 14, 0, {1, 4, 7}},
+        {gsJaquard, gvColor, 14, 0, {1, 2, 3}},   {gsTransfer, gvColor, 14, 0, {1, 2, 3}},
+        {gsNormal, gvStitch, 14, 0, {1, 15, 29}}, {gsNormal, gvStitch, 10, 0, {1, 11, 21}},
+        {gsNormal, gvColor, 14, 1, {1, 1, 1}},    {gsYC, gvColor, 14, 1, {1, 4, 7}},
+    };
+    for (const Case& c : cases) {
+        EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..5 L1=-2 R1=2
+picture 4x2
+Z1 cam1=RR yc1=1
+Z2 cam1=RR yc1=1
+S1 Z=1+1 D2
+)"));
+        run.Engine.Style = c.Style;
+        run.Engine.View = c.View;
+        run.Engine.RowAdvance = c.Advance;
+        run.Engine.RenderSide = c.Side;
+        run.Reset();
+        for (int k = 0; k < 3; ++k) {
+            run.Engine.StepTest();
+            EXPECT_EQ(run.Engine.DisplayRow, c.Rows[k])
+                << "style " << c.Style << " view " << c.View << " side " << c.Side << " step " << k + 1;
+        }
+    }
+}
+
+// The net rear turns the target bed's needles to knit where the net pattern selects them and the
+// source bed's needle of the same number is idle. The front knits needles 1..4 (colour 1) by "  JR ".
+TEST(StitchSimulation, NetRear) {
+    struct Case {
+        const char* Machine;
+        int Row; // 1 odd, 2 even
+        int System;
+        const char* Slots;
+        const char* Front;
+        const char* Rear;
+    };
+    const Case cases[] = {
+        {"712 5", 1, 1, "net1=22", "202*4 201*8", "201*4 202*1 201*3 202*1 201*3"}, // B2: 1, 5, 9
+        {"712 5", 2, 1, "net1=22", "202*4 201*8", "201*6 202*1 201*3 202*1 201*1"}, // 3, 7, 11
+        {"712 5", 1, 2, "net2=22", "202*4 201*8", "201*6 202*1 201*3 202*1 201*1"}, // phase 2
+        {"712 5", 1, 1, "net1=23", "202*4 201*8", "201*6 202*1 201*3 202*1 201*1"}, // B3
+        {"712 5", 1, 1, "net1=11", "202*4 201*8", "201*4 202*8"},                   // A1
+        {"712 5", 1, 1, "net1=64", "202*4 201*8", "201*4 202*8"},                   // "*"
+        {"712 5", 1, 1, "net1=64 netv1=1", "201*12", "202*12"},                     // on the front
+        {"712 5", 1, 1, "net1=99", "202*4 201*8", "202*12"},                        // no code
+        {"712 5", 1, 1, "net1=22 cam2=A", "202*4 201*8", "201*12"},                 // cam not knitting
+        {"720 5", 1, 4, "net4=22", "202*4 201*8", "202*12"},                        // never in system 4
+        {"720 5", 1, 3, "net3=22", "202*4 201*8", "201*6 202*1 201*3 202*1 201*1"}, // phase 2 in 3
+    };
+    for (const Case& c : cases) {
+        const int f = 2 * c.System - 1;
+        EngineRun run(QStringLiteral(R"(
+machine %1
+C area=1..13
+picture
+0 0 0 0 0 0 0 0 0 0 0 0
+1 1 1 1 0 0 0 0 0 0 0 0
+N1 X=1+11 D1
+Z%2 cam%3=JR LG%3=1 ZT%3=1 cam%4=RR %5
+S1 Z=%2+0 D1 N=1+0
+)")
+                          .arg(QLatin1String(c.Machine))
+                          .arg(c.Row)
+                          .arg(f)
+                          .arg(f + 1)
+                          .arg(QLatin1String(c.Slots)));
+        run.Reset();
+        StepToSystem(run, c.System);
+        EXPECT_EQ(BedsOf(run).ActF, c.Front) << c.Machine << " Z" << c.Row << " " << c.Slots;
+        EXPECT_EQ(BedsOf(run).ActR, c.Rear) << c.Machine << " Z" << c.Row << " " << c.Slots;
+    }
+}
+
+// Transfers of the rear's stitches to the front across the racking: the direction bit, the signed
+// distance, the old mark removed. Partners off the bed do nothing and are never written; a rear
+// stitch facing no front needle is dropped. Rackings read from a file may be far off the bed. The
+// rear holds the stitches of a full row, of which the even needles knitted again (the odd ones old).
+TEST(StitchSimulation, TransfersAcrossTheRacking) {
+    const char* const AllDropped = "003801*1 001801*1 003801*1 001801*1 003801*1 001801*1 003801*1 001801*1 "
+                                   "003801*1 001801*1";
+    struct Case {
+        int Racking;
+        const char* Front;
+        const char* Rear;
+    };
+    const Case cases[] = {
+        {0, "001101*10", "000065*10"},
+        {2, "821201*8 000065*2", "003801*1 001801*1 000065*8"},
+        {-2, "000065*2 021401*8", "000065*8 003801*1 001801*1"},
+        {5, "851201*5 000065*5", "003801*1 001801*1 003801*1 001801*1 003801*1 000065*5"},
+        {32767, "000065*10", AllDropped},
+        {-32767, "000065*10", AllDropped},
+    };
+    for (const Case& c : cases) {
+        EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..11 L1=-2 R1=2
+picture 4x2
+Z1 cam2=RR yc1=1
+Z2 cam2=1:1 yc1=1
+Z3 cam1=JNRR cam2=JURR rack1=%1:U1
+S1 Z=1+2 D1
+)")
+                          .arg(c.Racking));
+        run.Reset();
+        run.Run();
+        EXPECT_EQ(BedsOf(run).StF, c.Front) << "racking " << c.Racking;
+        EXPECT_EQ(BedsOf(run).StR, c.Rear) << "racking " << c.Racking;
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(run.Engine.StitchBeds[std::size_t(i)].Width(), 10);
+            EXPECT_EQ(run.Engine.StateBeds[std::size_t(i)].Width(), 10);
+            EXPECT_EQ(run.Engine.ActionBeds[std::size_t(i)].Width(), 10);
+        }
+        EXPECT_EQ(run.Engine.StitchFlag, 1);
     }
 }
