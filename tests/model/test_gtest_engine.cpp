@@ -336,3 +336,56 @@ S1 Z=1+2 D1
         EXPECT_EQ(run.Engine.StitchFlag, 1);
     }
 }
+
+// Needles selected to knit that no carrier's path reaches knit without yarn (103): carrier 1 knits
+// the needles its P entry gives (1..5) and turns 2 needles past them.
+TEST(StitchSimulation, NeedlesOffEveryPathKnitWithoutYarn) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..11 L1=-2 R1=2
+picture 10x2
+P1 yc=1 mode=0 L=1 R=5
+Z1 cam1=RR yc1=1
+S1 Z=1+0 D1 P=1+0
+)"));
+    run.Reset();
+    run.Engine.StepTest();
+    EXPECT_EQ(S(run.Stitches(0)), "000001*7 000067*3");
+    EXPECT_EQ(S(run.Stitches(1)), "000065*10");
+}
+
+// A system with a transfer cam transfers once, however many carriers it names: in the transfer
+// style a second pass would hand the emptied rear needle over the stitch the front just received.
+TEST(StitchSimulation, TransferOncePerStep) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..5 L1=-2,-2 R1=2,2
+picture 4x2
+Z1 cam2=RR yc1=1
+Z2 cam1=JNRR cam2=JURR rack1=0:U1 yc1=1,2
+S1 Z=1+1 D1
+)"));
+    run.Engine.Style = gsTransfer;
+    run.Reset();
+    run.Engine.StepTest(); // the rear knits while the front is rendered: nothing pending
+    EXPECT_FALSE(run.Engine.PendingAdvance);
+    run.Engine.StepTest();
+    EXPECT_EQ(S(run.Stitches(0)), "001101*4");
+    EXPECT_EQ(S(run.Stitches(1)), "000065*4");
+}
+
+// A carrier whose path lies wholly right of the bed (stopped at needle 13 of 10 by its twin, on a
+// machine of gauge 0 where the twins keep no clearance) knits nothing: the needles knit without yarn.
+TEST(StitchSimulation, CarrierPathOffTheBed) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 0
+C area=1..11 L1=13 R1=20
+picture 10x2
+Z1 cam1=RR yc1=1
+S1 Z=1+0 D1
+)"));
+    run.Reset();
+    run.Engine.StepTest();
+    EXPECT_EQ(S(seqtrace::CarriersText(run.Engine.Sequencer)), "1.1:13>13,1.2:13>13*");
+    EXPECT_EQ(S(run.Stitches(0)), "000067*10");
+}
