@@ -1,6 +1,7 @@
 #include "model/UGtstTrace.h"
 
 #include "model/UGtstEng.h"
+#include "model/UseqTrace.h"
 
 #include <array>
 #include <map>
@@ -63,11 +64,14 @@ QString StepFields(const MGtestEngine& Engine) {
         course += QLatin1Char('R');
     if (course.isEmpty())
         course = QStringLiteral("-");
-    return QStringLiteral("act=%1 stF=%2 stR=%3 dr=%4 sf=%5 course=%6")
-        .arg(act, StitchSummary(Engine.StitchBeds[0]), StitchSummary(Engine.StitchBeds[1]))
-        .arg(Engine.DisplayRow)
-        .arg(Engine.StitchFlag)
-        .arg(course);
+    return QStringLiteral("act=") + act + QStringLiteral(" stF=") + StitchSummary(Engine.StitchBeds[0]) +
+           QStringLiteral(" stR=") + StitchSummary(Engine.StitchBeds[1]) + QStringLiteral(" dr=") +
+           QString::number(Engine.DisplayRow) + QStringLiteral(" sf=") + QString::number(Engine.StitchFlag) +
+           QStringLiteral(" course=") + course;
+}
+
+QString StepLine(const MGtestEngine& Engine, long long K, int Result) {
+    return seqtrace::StepLine(Engine.Sequencer, K, Result) + QLatin1Char(' ') + StepFields(Engine);
 }
 
 QStringList BedLines(const MGtestEngine& Engine) {

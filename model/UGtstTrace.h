@@ -1,6 +1,6 @@
 #pragma once
 // The text of the stitch simulation's beds as `lsttool run` prints it after every step and the tests
-// compare it: ASCII, identical on every run.
+// compare it: ASCII, identical on every run. The interpreter's step line (UseqTrace) ends with
 //
 //   act=<k>,<t>,<o>,<n>/<k>,<t>,<o>,<n> stF=<stitches> stR=<stitches> dr=<row> sf=<0|1> course=<sides>
 //   bed act F <value>*<count> ...      (and "bed act R", "bed st F", "bed st R")
@@ -23,6 +23,8 @@ namespace gtsttrace {
 
 // The fields the engine adds to a step line, after the step.
 QString StepFields(const MGtestEngine& Engine);
+// The interpreter's "step" line of the K-th step, which returned Result, with the engine's fields.
+QString StepLine(const MGtestEngine& Engine, long long K, int Result);
 // The four bed lines after the step.
 QStringList BedLines(const MGtestEngine& Engine);
 

@@ -99,9 +99,21 @@ QString ShellRunOptionsText() {
         "    a new picture of that size; with neither (or a sibling that cannot be read) a new 100 x 100\n"
         "    picture, with a note on stderr. The palette comes from the JXW's header (--palette, else\n"
         "    FILE's sibling .JXW), else the default palette. N is the step limit (default 1000000).\n"
+        "  [--style normal|yc|jaquard|transfer|stitch] [--side front|rear] [--small] [--beds]\n"
+        "    The stitch simulation's drawing style (stitch: the stitch view in style normal; the\n"
+        "    others the colour view; default normal), the side it renders (default front), small\n"
+        "    stitches (a completed course advances the stitch view by 10 rows, not 14), and --beds to\n"
+        "    print its beds after every step.\n"
         "  Exit status: 0 the run finished; 3 the step limit was reached; 1 the program cannot run\n"
         "  (FILE unreadable, no C entry 1, PICTURE unreadable: a message on stderr, nothing on\n"
         "  stdout); 2 usage.\n");
+}
+
+void ApplyShellRun(const ShellRun& Run, MGtestEngine& Engine) {
+    Engine.Style = Run.Style;
+    Engine.View = Run.View;
+    Engine.RenderSide = Run.RenderSide;
+    Engine.RowAdvance = Run.RowAdvance;
 }
 
 ShellRun LoadShellRun(const QStringList& Args) {
@@ -120,6 +132,29 @@ ShellRun LoadShellRun(const QStringList& Args) {
                 palette = v;
             else
                 run.Steps = Number(v, a);
+        } else if (a == QLatin1String("--style") || a == QLatin1String("--side")) {
+            if (i + 1 >= Args.size())
+                Usage(QStringLiteral("%1 needs a value").arg(a));
+            const QString& v = Args[++i];
+            if (a == QLatin1String("--side")) {
+                if (v != QLatin1String("front") && v != QLatin1String("rear"))
+                    Usage(QStringLiteral("--side is front or rear, not \"%1\"").arg(v));
+                run.RenderSide = v == QLatin1String("rear") ? 1 : 0;
+                continue;
+            }
+            static const QStringList styles{QStringLiteral("normal"), QStringLiteral("yc"),
+                                            QStringLiteral("jaquard"), QStringLiteral("transfer"),
+                                            QStringLiteral("stitch")};
+            const qsizetype k = styles.indexOf(v);
+            if (k < 0)
+                Usage(
+                    QStringLiteral("--style is normal, yc, jaquard, transfer or stitch, not \"%1\"").arg(v));
+            run.Style = k == 4 ? gsNormal : gsNormal + std::int32_t(k);
+            run.View = k == 4 ? gvStitch : gvColor;
+        } else if (a == QLatin1String("--small")) {
+            run.RowAdvance = 10;
+        } else if (a == QLatin1String("--beds")) {
+            run.Beds = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             Usage(QStringLiteral("unknown option %1").arg(a));
         } else if (run.File.isEmpty()) {

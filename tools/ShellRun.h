@@ -4,13 +4,17 @@
 // an in-memory project, with the step limit of the run.
 //
 //   FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]
+//        [--style normal|yc|jaquard|transfer|stitch] [--side front|rear] [--small] [--beds]
 //
 // The picture is PICTURE (any format the image library reads, taken as 24 bits), else FILE's
 // sibling picture (base name + ".BMP", any letter case); --blank gives a new picture of that size;
 // with neither, or a sibling that cannot be read, a new 100 x 100 picture with a note. New pictures
 // are filled with the new-picture colour. The palette is that of the JXW's header (--palette, else
-// FILE's sibling .JXW), else the default palette. N is the step limit (1000000).
+// FILE's sibling .JXW), else the default palette. N is the step limit (1000000). The stitch
+// simulation draws in the style given (stitch: the stitch view in style Normal; the others the
+// colour view), renders the side given, with small stitches, and prints its beds after every step.
 
+#include "model/UGtstEng.h"
 #include "model/UProject.h"
 
 #include <QString>
@@ -39,7 +43,16 @@ struct ShellRun {
     std::unique_ptr<MMemoryProject> Project;
     long long Steps = DefaultShellSteps;
     QStringList Notes; // for stderr: what was taken in place of a missing picture or palette
+    // The stitch simulation's settings.
+    std::int32_t Style = gsNormal;
+    std::int32_t View = gvColor;
+    std::int32_t RenderSide = 0;
+    std::int32_t RowAdvance = 14;
+    bool Beds = false; // the four bed lines after every step
 };
+
+// Gives the engine the run's settings.
+void ApplyShellRun(const ShellRun& Run, MGtestEngine& Engine);
 
 // Reads the arguments that follow the verb; raises ShellRunError (exitUsage or exitCannotRun).
 ShellRun LoadShellRun(const QStringList& Args);

@@ -16,14 +16,18 @@
 //   K is a kind's letters (P N Z R S W FS FD FE C). An operation that raises prints
 //   "error <op> <code>/<subcode> <args>" (other errors "error <op> <text>"), a plain text the model
 //   shows prints "message <op> <text>", and the next operation runs.
-//   lsttool run FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]
-//                            runs the program through the interpreter, one trace line per step
-//                            (see the usage text for the lines and the exit statuses)
+//   lsttool run FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N] [--style S] [--side F]
+//               [--small] [--beds]
+//                            runs the program through the stitch simulation, one trace line per
+//                            step with the interpreter's registers and the engine's beds (see the
+//                            usage text for the lines and the exit statuses)
 // A file that cannot be read is reported on stderr; nothing is written and the exit code is 1. An
 // unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
 #include "model/MClpBrd.h"
+#include "model/UGtstEng.h"
+#include "model/UGtstTrace.h"
 #include "model/UPacking.h"
 #include "model/UcstmExp.h"
 #include "model/UseqTrace.h"
@@ -50,7 +54,7 @@ int Usage() {
         stderr,
         QStringLiteral(
             "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ...\n"
-            "lsttool run: runs the program of a machine file through the interpreter.\n") +
+            "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
             ShellRunOptionsText() +
             QStringLiteral(
                 "  Output (stdout, one line each, numbers in decimal):\n"
@@ -62,13 +66,23 @@ int Usage() {
                 "    step <k> res=<r> exec=<0|1> mode=<m> s=<S> bp=<b> cp=<c> z=<Z> sys=<s> new=<SZR> "
                 "rows=<rows>\n"
                 "         fin=<0|1> zt=<f>,<r> cam=<f>,<r> ff=<carriers>/<offset> rk=<position>,<transfer>\n"
-                "         yc=<carriers> f=<findings> cur=<finding>     (all on one line)\n"
+                "         yc=<carriers> f=<findings> cur=<finding>\n"
+                "         act=<k>,<t>,<o>,<n>/<k>,<t>,<o>,<n> stF=<stitches> stR=<stitches> dr=<row> "
+                "sf=<0|1>\n"
+                "         course=<sides>                                   (all on one line)\n"
+                "    bed act F|R <value>*<count> ...  bed st F|R <word>*<count> ...    (with --beds)\n"
                 "    end <finished|limit> steps=<k> rows=<rows>\n"
                 "  s bp cp z sys new are the S line, block pass, cycle pass, Z row, system and new-line\n"
                 "  flags of the step; zt cam ff rk describe the system executed (\"-\" when none ran).\n"
                 "  Carriers: <c>.<rail>:<needle> after the start, <c>.<rail>:<before>><after> after a\n"
                 "  step, \"*\" when it knitted. Findings: <id>:<args>:<list kind>:<number>, \"~\" when\n"
-                "  finding 112 held it back, \",+<n>\" for more than 1000; \"-\" for none.\n"));
+                "  finding 112 held it back, \",+<n>\" for more than 1000; \"-\" for none.\n"
+                "  act: the front, then the rear needles that knit, tuck, transfer out and receive (\"-\"\n"
+                "  when no system ran). stF, stR: the front and rear stitch beds, <code>x<count> joined by\n"
+                "  \"+\" (code 1..16 the carrier, 101 empty, 103 knitted without a carrier), then \";\" and\n"
+                "  the needles old, moved, dropped and knitted on the rear. dr: the display row; sf: the\n"
+                "  stitch flag; course: the sides whose course was completed (F, R, FR or -). Bed lines\n"
+                "  give whole beds in runs: needle states in decimal, stitch words in six hex digits.\n"));
     return exitUsage;
 }
 
@@ -422,21 +436,26 @@ int RunProgram(const QStringList& Args) {
     }
     for (const QString& note : run.Notes)
         Print(stderr, QStringLiteral("lsttool: ") + note);
-    MprogramSequencer sequencer;
+    MGtestEngine engine;
+    ApplyShellRun(run, engine);
     try {
-        sequencer.SetProject(run.Project.get());
+        engine.SetProject(run.Project.get());
     } catch (const Exception& e) {
         Print(stderr, QStringLiteral("lsttool: %1: %2").arg(run.File, e.Message()));
         return exitCannotRun;
     }
+    MprogramSequencer& sequencer = engine.Sequencer;
     sequencer.StepLimit = run.Steps;
     Print(stdout, seqtrace::MachineLine(sequencer));
-    Print(stdout, seqtrace::StartLine(sequencer, sequencer.StartProgram()));
+    Print(stdout, seqtrace::StartLine(sequencer, engine.ResetTest()));
     Print(stdout, seqtrace::StartsLine(run.Project->Lists.C.GetC(1)));
     long long k = 0;
     while (!sequencer.Regs.Finished && k < run.Steps) {
-        const int r = sequencer.StepSystem();
-        Print(stdout, seqtrace::StepLine(sequencer, ++k, r));
+        const int r = engine.StepTest();
+        Print(stdout, gtsttrace::StepLine(engine, ++k, r));
+        if (run.Beds)
+            for (const QString& line : gtsttrace::BedLines(engine))
+                Print(stdout, line);
     }
     Print(stdout, seqtrace::EndLine(sequencer, k));
     if (sequencer.Regs.Finished)

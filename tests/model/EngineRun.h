@@ -36,6 +36,25 @@ struct EngineRun {
         return lines;
     }
 
+    // The trace `lsttool run` prints after its machine line: start, starts, the steps (with the
+    // bed lines when Beds), end.
+    QStringList Trace(bool Beds = false, long long Steps = 1000) {
+        MprogramSequencer& s = Engine.Sequencer;
+        s.StepLimit = Steps;
+        QStringList lines;
+        lines << seqtrace::StartLine(s, Engine.ResetTest());
+        lines << seqtrace::StartsLine(Project->Lists.C.GetC(1));
+        long long k = 0;
+        while (!s.Regs.Finished && k < Steps) {
+            const int r = Engine.StepTest();
+            lines << gtsttrace::StepLine(Engine, ++k, r);
+            if (Beds)
+                lines << gtsttrace::BedLines(Engine);
+        }
+        lines << seqtrace::EndLine(s, k);
+        return lines;
+    }
+
     // The whole bed: action beds in decimal, stitch beds in hexadecimal.
     QString Act(int Side) const { return gtsttrace::RunLength(Engine.ActionBeds[std::size_t(Side)], false); }
     QString Stitches(int Index) const {

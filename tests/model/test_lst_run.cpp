@@ -1,15 +1,18 @@
 // lsttool run: a machine file with its picture and palette run from the shell, its trace the same
-// as the interpreter's in the process, and the exit statuses of the shared loader.
-#include "SeqRun.h"
+// as the stitch simulation's in the process, with the engine's settings and beds, and the exit
+// statuses of the shared loader.
+#include "EngineRun.h"
 #include "model/UunvDta.h"
 #include "platform/Bytes.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using kdstest::EngineRun;
 using kdstest::SeqRun;
 
 namespace {
@@ -51,19 +54,87 @@ QString Lines(const QStringList& Lines) {
 }
 } // namespace
 
-TEST(LstToolRun, TheTraceIsTheInterpretersAndTheSiblingPictureIsFound) {
+TEST(LstToolRun, TheTraceIsTheEnginesAndTheSiblingPictureIsFound) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SeqRun run(QString::fromLatin1(Plain));
+    EngineRun run(QString::fromLatin1(Plain));
     const QString file =
         Save(dir, *run.Project, QStringLiteral("knit.v2_712e5.LST"), QStringLiteral("KNIT.V2_712E5.bmp"));
     const Result r = RunTool({file});
     EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
     EXPECT_EQ(r.Err, QString());
-    const QString machine = seqtrace::MachineLine(run.Sequencer);
+    const QString machine = seqtrace::MachineLine(run.Engine.Sequencer);
     EXPECT_EQ(machine, QStringLiteral("machine 712 e5 systems 2 width 100 picture 100x20"));
-    EXPECT_EQ(r.Out, Lines(QStringList{machine} + run.Run()));
+    EXPECT_EQ(r.Out, Lines(QStringList{machine} + run.Trace()));
     EXPECT_EQ(RunTool({file}).Out, r.Out); // identical on every run
+}
+
+// The engine's options: the style, view, side and stitch size reach the engine, and --beds prints
+// the four beds after every step.
+TEST(LstToolRun, StitchSimulationSettingsAndBeds) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString script =
+        QStringLiteral("machine 712 5\nC area=1..11 L1=-3 R1=3\npicture 10x10\n"
+                       "Z1 cam1=1:1 cam3=A cam4=A yc1=1 rack1=0:G\nZ2 cam1=RR cam3=A cam4=A yc1=1\n"
+                       "Z3 cam1=JURR cam2=JNRR cam4=RR yc2=1 rack1=0:U2\nS1 Z=1+2 D1\n");
+    struct Case {
+        QStringList Options;
+        std::int32_t Style, View, Side, Advance;
+    };
+    const Case cases[] = {
+        {{}, gsNormal, gvColor, 0, 14},
+        {{QStringLiteral("--beds")}, gsNormal, gvColor, 0, 14},
+        {{QStringLiteral("--style"), QStringLiteral("stitch"), QStringLiteral("--small"),
+          QStringLiteral("--beds")},
+         gsNormal,
+         gvStitch,
+         0,
+         10},
+        {{QStringLiteral("--style"), QStringLiteral("yc"), QStringLiteral("--side"), QStringLiteral("rear")},
+         gsYC,
+         gvColor,
+         1,
+         14},
+        {{QStringLiteral("--style"), QStringLiteral("transfer"), QStringLiteral("--beds")},
+         gsTransfer,
+         gvColor,
+         0,
+         14},
+    };
+    QString file;
+    for (const Case& c : cases) {
+        EngineRun run(script);
+        if (file.isEmpty())
+            file = Save(dir, *run.Project, QStringLiteral("rib_712e5.LST"), QStringLiteral("rib_712e5.bmp"));
+        run.Engine.Style = c.Style;
+        run.Engine.View = c.View;
+        run.Engine.RenderSide = c.Side;
+        run.Engine.RowAdvance = c.Advance;
+        const bool beds = c.Options.contains(QStringLiteral("--beds"));
+        const Result r = RunTool(QStringList{file} + c.Options);
+        EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+        EXPECT_EQ(r.Out, Lines(QStringList{seqtrace::MachineLine(run.Engine.Sequencer)} + run.Trace(beds)))
+            << c.Options.join(QLatin1Char(' ')).toStdString();
+    }
+    // The transfer of step 5 as the bed lines show it.
+    const Result r = RunTool({file, QStringLiteral("--beds")});
+    const QStringList lines = r.Out.split(QLatin1Char('\n'));
+    const qsizetype step5 = lines.indexOf(QRegularExpression(QStringLiteral("^step 5 .*")));
+    ASSERT_GE(step5, 0);
+    EXPECT_TRUE(lines[step5].endsWith(
+        QLatin1String(" act=0,0,10,0/0,0,0,10 stF=101x10;0,0,0,0 stR=1x10;0,10,0,0 dr=2 sf=1 course=-")));
+    EXPECT_EQ(lines.mid(step5 + 1, 4),
+              (QStringList{QStringLiteral("bed act F 204*10"), QStringLiteral("bed act R 205*10"),
+                           QStringLiteral("bed st F 000065*10"), QStringLiteral("bed st R 000101*10")}));
+
+    for (const QStringList& args : {QStringList{file, QStringLiteral("--style"), QStringLiteral("fancy")},
+                                    QStringList{file, QStringLiteral("--side"), QStringLiteral("left")},
+                                    QStringList{file, QStringLiteral("--style")}}) {
+        const Result bad = RunTool(args);
+        EXPECT_EQ(bad.Code, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(bad.Out, QString());
+    }
 }
 
 TEST(LstToolRun, PicturesAndPalettes) {
