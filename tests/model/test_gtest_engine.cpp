@@ -389,3 +389,92 @@ S1 Z=1+0 D1
     EXPECT_EQ(S(seqtrace::CarriersText(run.Engine.Sequencer)), "1.1:13>13,1.2:13>13*");
     EXPECT_EQ(S(run.Stitches(0)), "000067*10");
 }
+
+// A step that runs no system (the program has ended) changes no bed: only the step marks and the
+// course copies are cleared.
+TEST(StitchSimulation, AStepAfterTheEndChangesNoBed) {
+    EngineRun run(QString::fromLatin1(ProgramE));
+    run.Reset();
+    run.Run();
+    ASSERT_EQ(run.Engine.StitchBeds[3].Width(), 10); // the last step completed a rear course
+    const Beds before = BedsOf(run);
+    const std::string states[2] = {S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)),
+                                   S(gtsttrace::RunLength(run.Engine.StateBeds[1], false))};
+    run.Engine.PendingAdvance = true; // waits for a step that knits
+    EXPECT_EQ(S(run.Step()), "2 act=- stF=101x10;0,0,0,0 stR=1x10;0,0,0,10 dr=2 sf=0 course=-");
+    EXPECT_EQ(BedsOf(run), before);
+    EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)), states[0]);
+    EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[1], false)), states[1]);
+    EXPECT_TRUE(run.Engine.PendingAdvance);
+}
+
+// The beds are cleared at the working width the start reads from C entry 1, also when the setup
+// scheme changed after the project was attached; SetProject clears them at the project's width.
+TEST(StitchSimulation, BedsFollowTheWorkingWidth) {
+    EngineRun run(QString::fromLatin1(ProgramE));
+    EXPECT_EQ(run.Engine.Width(), 10);
+    EXPECT_EQ(S(run.Stitches(0)), "000065*10");
+    EXPECT_EQ(S(run.Act(1)), "201*10");
+    MUnvC& c = run.Project->Lists.C.GetC(1);
+    c.To[0] = 21;
+    run.Engine.DisplayRow = 7;
+    EXPECT_EQ(run.Reset(), srStarted);
+    EXPECT_EQ(run.Engine.DisplayRow, 1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(S(run.Stitches(i)), "000065*20");
+    EXPECT_EQ(S(run.Act(0)), "201*20");
+    EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[1], false)), "201*20");
+    run.Engine.StepTest();
+    EXPECT_EQ(run.Engine.StitchBeds[0].Width(), 20);
+
+    MMemoryProject bare;
+    EXPECT_THROW(run.Engine.SetProject(&bare), Exception); // no setup scheme: nothing changes
+    EXPECT_EQ(run.Engine.GetProject(), run.Project.get());
+    EXPECT_EQ(run.Engine.StitchBeds[0].Width(), 20);
+}
+
+// Values read from files without validation: widths of 0 and 65535, rackings of +-32767, net-rear
+// codes of any byte, carriers parked far off the bed. Every bed keeps the working width and every
+// step returns.
+TEST(StitchSimulation, HostileValues) {
+    struct Case {
+        const char* Area;
+        const char* Extra;
+    };
+    const Case cases[] = {
+        {"1..1", ""},
+        {"1..65536", ""},
+        {"1..65536", "rack1=32767:U1"},
+        {"1..65536", "rack1=-32767:U1"},
+        {"1..11", "rack1=-32767:G"},
+        {"1..11", "net1=255 net2=64 netv2=1"},
+        {"1..11", "net1=64 cam2=JU+NA"},
+    };
+    for (const Case& c : cases) {
+        for (const int style : {gsNormal, gsYC, gsJaquard, gsTransfer}) {
+            EngineRun run(QStringLiteral(R"(
+machine 712 5
+C area=%1 L1=-32767,32767 R1=32767,-32767
+picture 40x4 fill=1
+N1 X=1+39 D1
+Z1 cam1=JR+FK LG1=1 ZT1=1 cam2=JU1:1 cam3=NA cam4=JURR yc1=1,2 yc2=1 %2
+Z2 cam1=RR cam2=F2:1 cam3=JRLK KNF3=1 ZT3=1 cam4=JN yc1=2 yc2=1,2 %2
+S1 Z=1+1 D2 N=1+0
+)")
+                              .arg(QLatin1String(c.Area), QLatin1String(c.Extra)));
+            run.Engine.Style = style;
+            run.Engine.RenderSide = style % 2;
+            run.Reset();
+            const std::int32_t w = run.Engine.Sequencer.Width;
+            for (int k = 0; k < 12 && !run.Engine.Sequencer.Regs.Finished; ++k) {
+                run.Engine.StepTest();
+                for (const MJacquardBed* bed :
+                     {&run.Engine.StateBeds[0], &run.Engine.StateBeds[1], &run.Engine.ActionBeds[0],
+                      &run.Engine.ActionBeds[1], &run.Engine.StitchBeds[0], &run.Engine.StitchBeds[1],
+                      &run.Engine.NetBed})
+                    ASSERT_EQ(bed->Width(), w) << c.Area << " " << c.Extra;
+            }
+            EXPECT_TRUE(run.Engine.Sequencer.Regs.Finished) << c.Area << " " << c.Extra;
+        }
+    }
+}
