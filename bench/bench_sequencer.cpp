@@ -1,7 +1,9 @@
 // The interpreter over a 2000-row program on a 740 e7 (4 systems) over 308 needles: 1000 rows of
 // plain knitting with three carriers crossing the bed, then 1000 rows of two-colour intarsia chosen
 // by MF entries from a 308 x 2000 picture. Times the start (whose settling run is one whole run)
-// and the steps to the end, and gives the time per system step.
+// and the steps to the end, and gives the time per system step; then the same through the stitch
+// simulation (style Normal), whose steps also set the needle states and knit the beds.
+#include "model/UGtstEng.h"
 #include "model/UProject.h"
 #include "model/Usequencer.h"
 
@@ -83,6 +85,64 @@ void BM_SequencerStart(benchmark::State& State) {
         s.StartProgram();
 }
 BENCHMARK(BM_SequencerStart)->Unit(benchmark::kMillisecond);
+// The interpreter's steps alone, without the start.
+void BM_SequencerSteps(benchmark::State& State) {
+    auto p = Program();
+    MprogramSequencer s;
+    s.SetProject(p.get());
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        s.StartProgram();
+        State.ResumeTiming();
+        while (!s.Regs.Finished) {
+            s.StepSystem();
+            ++steps;
+        }
+    }
+    State.counters["per_step"] =
+        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SequencerSteps)->Unit(benchmark::kMillisecond);
+
+// The stitch simulation: ResetTest (the interpreter's start) and StepTest to the end.
+void BM_StitchSimulationWholeProgram(benchmark::State& State) {
+    auto p = Program();
+    MGtestEngine e;
+    e.SetProject(p.get());
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        e.ResetTest();
+        while (!e.Sequencer.Regs.Finished) {
+            e.StepTest();
+            ++steps;
+        }
+    }
+    if (e.Sequencer.Regs.StepCount != Rows || e.Sequencer.Regs.Error.ErrorId != 0 || e.DisplayRow < Rows / 2)
+        State.SkipWithError("the program did not run as built");
+    State.counters["steps"] = benchmark::Counter(double(steps) / double(State.iterations()));
+}
+BENCHMARK(BM_StitchSimulationWholeProgram)->Unit(benchmark::kMillisecond);
+
+// The stitch simulation's steps alone, without the start.
+void BM_StitchSimulationSteps(benchmark::State& State) {
+    auto p = Program();
+    MGtestEngine e;
+    e.SetProject(p.get());
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        e.ResetTest();
+        State.ResumeTiming();
+        while (!e.Sequencer.Regs.Finished) {
+            e.StepTest();
+            ++steps;
+        }
+    }
+    State.counters["per_step"] =
+        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_StitchSimulationSteps)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

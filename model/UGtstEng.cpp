@@ -5,6 +5,7 @@
 #include "model/UseqInternal.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 using seq::MColorSet;
@@ -27,11 +28,15 @@ void Put(MJacquardBed& Bed, std::int32_t Needle, std::uint32_t Value) {
 // Width needles, every one Value.
 void Fill(MJacquardBed& Bed, std::int32_t Width, std::uint32_t Value) {
     std::vector<std::uint8_t>& bytes = Bed.Needles.Buffer();
-    bytes.resize(std::size_t(std::max(Width, 0)) * 3);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        bytes[i] = std::uint8_t(Value >> 16);
-        bytes[i + 1] = std::uint8_t(Value >> 8);
-        bytes[i + 2] = std::uint8_t(Value);
+    const std::size_t size = std::size_t(std::max(Width, 0)) * 3;
+    bytes.resize(size);
+    if (size > 0) {
+        bytes[0] = std::uint8_t(Value >> 16);
+        bytes[1] = std::uint8_t(Value >> 8);
+        bytes[2] = std::uint8_t(Value);
+        // The needles filled so far are copied after themselves.
+        for (std::size_t have = 3; have < size; have *= 2)
+            std::memcpy(bytes.data() + have, bytes.data(), std::min(have, size - have));
     }
     Bed.Needles.Seek(0);
 }
@@ -273,11 +278,18 @@ void MGtestEngine::SetNeedleStates(int Side, int System) {
     const MJacquardBed& colours = Side == 0 ? Sequencer.FrontBed : Sequencer.RearBed;
     // The pattern row may hold fewer needles than the bed (no needle setup): the rest read as 0.
     const std::int32_t held = std::min(colours.Width(), FWidth);
+    const auto actionOf = [&](TColor Colour) {
+        return knf.Contains(Colour) ? actions.KNF : lg.Contains(Colour) ? actions.LG : actions.None;
+    };
+    // Pattern rows hold runs of one colour: the action of the last colour is kept.
+    TColor last = 0;
+    std::uint32_t action = actionOf(0);
     for (std::int32_t n = 1; n <= FWidth; ++n) {
         const TColor colour = n <= held ? Get(colours, n) : 0;
-        const std::uint32_t action = knf.Contains(colour)  ? actions.KNF
-                                     : lg.Contains(colour) ? actions.LG
-                                                           : actions.None;
+        if (colour != last) {
+            last = colour;
+            action = actionOf(colour);
+        }
         if (action != nsNone)
             Put(bed, n, action);
     }
