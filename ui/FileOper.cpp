@@ -217,7 +217,8 @@ private:
     }
     // Asks before a target is replaced; may change the target (rename on collision).
     TOutcome Collision(const fs::path& From, fs::path& To);
-    TOutcome CopyOne(const fs::path& From, const fs::path& To);
+    // Asked is true when the person was already asked about replacing the target.
+    TOutcome CopyOne(const fs::path& From, const fs::path& To, bool Asked = false);
     TOutcome CopyTree(const fs::path& From, const fs::path& To);
     TOutcome MoveOne(const fs::path& From, fs::path To);
     TOutcome DeleteOne(const fs::path& Path);
@@ -344,10 +345,11 @@ TOperationRun::TOutcome TOperationRun::Collision(const fs::path& From, fs::path&
     return Cancelled;
 }
 
-TOperationRun::TOutcome TOperationRun::CopyOne(const fs::path& From, const fs::path& To0) {
+TOperationRun::TOutcome TOperationRun::CopyOne(const fs::path& From, const fs::path& To0, bool Asked) {
     fs::path to = To0;
-    if (const TOutcome o = Collision(From, to); o != Done)
-        return o;
+    if (!Asked)
+        if (const TOutcome o = Collision(From, to); o != Done)
+            return o;
     std::error_code ec;
     if (fs::is_symlink(From, ec)) {
         // A link is copied as a link.
@@ -364,7 +366,7 @@ TOperationRun::TOutcome TOperationRun::CopyOne(const fs::path& From, const fs::p
         return Done;
     }
     try {
-        CopyFile(NameOf(From), NameOf(to));
+        CopyFileBytes(From, to, false);
     } catch (const Exception& e) {
         return Fail(e.Message());
     }
@@ -422,11 +424,30 @@ TOperationRun::TOutcome TOperationRun::MoveOne(const fs::path& From, fs::path To
     if (err != EXDEV)
         return Fail(Text(msgCannotMove, NameOf(From), "Cannot move (%1): ") +
                     QString::fromLocal8Bit(std::strerror(err)));
+    if (IsRealDir(From)) {
+        // Another file system: the folder is made there and each entry moved on its own, so an
+        // entry that is skipped or fails stays here; the folder goes when it is empty.
+        fs::create_directories(To, ec);
+        if (!IsRealDir(To))
+            return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
+        std::vector<fs::path> children;
+        for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
+            children.push_back(it->path());
+        if (ec)
+            return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
+        std::sort(children.begin(), children.end());
+        for (const fs::path& c : children) {
+            const TOutcome o = MoveOne(c, To / c.filename());
+            if (o == Failed || o == Cancelled)
+                return o;
+        }
+        fs::remove(From, ec);
+        return Done;
+    }
     // Another file system: the copy is complete and closed before the source goes.
-    const TOutcome o = IsRealDir(From) ? CopyTree(From, To) : CopyOne(From, To);
-    if (o != Done)
+    if (const TOutcome o = CopyOne(From, To, true); o != Done)
         return o;
-    fs::remove_all(From, ec);
+    fs::remove(From, ec);
     if (ec)
         return Fail(Text(msgCannotDelete, NameOf(From), "Cannot delete (%1): ") +
                     QString::fromLocal8Bit(ec.message().c_str()));

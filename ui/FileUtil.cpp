@@ -398,20 +398,34 @@ void CopyFileWithOptions(const QString& FileName, const QString& DestName, bool 
     QString target = DestName;
     if (IsDirectory(DestName))
         target = WithTrailingBackslash(DestName) + FileNamePart(FileName);
-    const TProgressScale scale(std::max<qint64>(FileSizeOf(FileName), 0));
+    if (FileName.isEmpty())
+        throw EFOpenError(QStringLiteral("Cannot open file %1").arg(FileName));
+    if (target.isEmpty())
+        CannotCreate(target);
+    CopyFileBytes(Native(FileName).toStdString(), Native(target).toStdString(), OverwriteReadOnly,
+                  ProgressControl);
+}
 
+void CopyFileBytes(const std::filesystem::path& Source, const std::filesystem::path& Target,
+                   bool OverwriteReadOnly, QObject* ProgressControl) {
+    const QString FileName = QFile::decodeName(QByteArray::fromStdString(Source.string()));
+    const QString target = QFile::decodeName(QByteArray::fromStdString(Target.string()));
     struct stat srcStat;
-    TFd src(FileName.isEmpty() ? -1 : ::open(Native(FileName).constData(), O_RDONLY | O_CLOEXEC));
+    TFd src(Source.empty() ? -1 : ::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!src.Valid() || ::fstat(src.Get(), &srcStat) != 0 || S_ISDIR(srcStat.st_mode))
         throw EFOpenError(QStringLiteral("Cannot open file %1").arg(FileName));
+    const TProgressScale scale(std::max<qint64>(srcStat.st_size, 0));
     SetProgressMax(ProgressControl, scale(std::max<qint64>(srcStat.st_size, 0)));
     SetProgressMin(ProgressControl, 0);
     SetProgressValue(ProgressControl, 0);
 
-    CreateDirectoryPath(FolderPartOf(target));
-    if (target.isEmpty())
+    if (Target.empty())
         CannotCreate(target);
-    const fs::path real = FollowLinks(fs::path(Native(target).toStdString()));
+    if (Target.has_parent_path()) {
+        std::error_code ec;
+        fs::create_directories(Target.parent_path(), ec);
+    }
+    const fs::path real = FollowLinks(Target);
     struct stat dstStat;
     const bool exists = ::stat(real.c_str(), &dstStat) == 0;
     if (exists) {

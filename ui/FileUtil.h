@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 
 struct QMetaObject;
@@ -70,6 +71,10 @@ bool ClearDir(const QString& Mask);
 void CopyFile(const QString& FileName, const QString& DestName, QObject* ProgressControl = nullptr);
 void CopyFileWithOptions(const QString& FileName, const QString& DestName, bool OverwriteReadOnly,
                          QObject* ProgressControl, bool ShellDialog);
+// The same copy between names given as the bytes they have on disk (a name need not be UTF-8);
+// Target is the file itself, never a folder to copy into.
+void CopyFileBytes(const std::filesystem::path& Source, const std::filesystem::path& Target,
+                   bool OverwriteReadOnly, QObject* ProgressControl = nullptr);
 
 // ---- Progress controls.
 

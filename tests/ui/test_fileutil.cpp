@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 
@@ -446,6 +447,70 @@ TEST(ShellFileOperator, FoldersMovesAndRefusals) {
         EXPECT_EQ(ReadFile(other.path() + QStringLiteral("/far/sub/two.txt")), QByteArray("2"));
         EXPECT_FALSE(s.f.Has(QStringLiteral("moved")));
     }
+}
+
+TEST(ShellFileOperator, FolderMoveAcrossFileSystemsKeepsWhatWasNotMoved) {
+    ShellFixture s;
+    QTemporaryDir other(QStringLiteral("/dev/shm/kds-XXXXXX"));
+    struct stat a, b;
+    if (!other.isValid() || ::stat(other.path().toUtf8().constData(), &a) != 0 ||
+        ::stat(s.f.dir.path().toUtf8().constData(), &b) != 0 || a.st_dev == b.st_dev)
+        GTEST_SKIP() << "no second file system";
+    s.f.Put(QStringLiteral("tree/keep.txt"), "mine");
+    s.f.Put(QStringLiteral("tree/go.txt"), "go");
+    s.f.Put(QStringLiteral("tree/sub/deep.txt"), "deep");
+    s.f.Put(QStringLiteral("tree/swap.txt"), "new");
+    const QString far = other.path() + QStringLiteral("/tree");
+    QDir().mkpath(far);
+    WriteFile(far + QStringLiteral("/keep.txt"), "theirs");
+    WriteFile(far + QStringLiteral("/swap.txt"), "old");
+    TShellFileOperator op;
+    op.Operation = foMove;
+    op.Options = flSilent;
+    op.Source = s.f.Path(QStringLiteral("tree"));
+    op.Destination = other.path();
+    s.ui.Overwrite = {MFileOperationUI::oaNo, MFileOperationUI::oaYes};
+    EXPECT_TRUE(op.Execute());
+    EXPECT_EQ(s.ui.Asked, (QStringList{QStringLiteral("keep.txt"), QStringLiteral("swap.txt")}))
+        << "each target is asked about once";
+    EXPECT_EQ(ReadFile(far + QStringLiteral("/swap.txt")), QByteArray("new"));
+    // The file the person chose not to replace stays where it was, on both sides.
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("tree/keep.txt"))), QByteArray("mine"));
+    EXPECT_EQ(ReadFile(far + QStringLiteral("/keep.txt")), QByteArray("theirs"));
+    EXPECT_EQ(ReadFile(far + QStringLiteral("/go.txt")), QByteArray("go"));
+    EXPECT_EQ(ReadFile(far + QStringLiteral("/sub/deep.txt")), QByteArray("deep"));
+    EXPECT_FALSE(s.f.Has(QStringLiteral("tree/go.txt")));
+    EXPECT_FALSE(s.f.Has(QStringLiteral("tree/sub")));
+}
+
+TEST(ShellFileOperator, NamesThatAreNotUtf8AreCopiedAsTheyAre) {
+    ShellFixture s;
+    s.f.Put(QStringLiteral("src/plain.txt"), "plain");
+    const std::string odd =
+        (QFile::encodeName(s.f.Path(QStringLiteral("src"))) + "/k\xff\xfe.dat").toStdString();
+    {
+        std::FILE* f = std::fopen(odd.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("odd", f);
+        std::fclose(f);
+    }
+    TShellFileOperator op;
+    op.Options = flSilent | flNoConfirmMkDir;
+    op.Source = s.f.Path(QStringLiteral("src"));
+    op.Destination = s.f.Path(QStringLiteral("dst"));
+    EXPECT_TRUE(op.Execute()) << op.LastError.toStdString();
+    const std::string copied =
+        (QFile::encodeName(s.f.Path(QStringLiteral("dst"))) + "/k\xff\xfe.dat").toStdString();
+    std::FILE* f = std::fopen(copied.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << "the copy keeps the name's bytes";
+    char buf[8] = {};
+    EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), 3u);
+    std::fclose(f);
+    EXPECT_STREQ(buf, "odd");
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("dst/plain.txt"))), QByteArray("plain"));
+    // The temporary folder's own clean-up goes by decoded names.
+    std::remove(odd.c_str());
+    std::remove(copied.c_str());
 }
 
 TEST(ShellFileOperator, DeletesToTheTrashAndFilesOnly) {
