@@ -354,7 +354,7 @@ TOperationRun::TOutcome TOperationRun::CopyOne(const fs::path& From, const fs::p
     if (fs::is_symlink(From, ec)) {
         // A link is copied as a link.
         const fs::path target = fs::read_symlink(From, ec);
-        const fs::path temp = to.parent_path() / ("." + to.filename().string() + ".link~");
+        const fs::path temp = to.parent_path() / ("." + to.filename().string().substr(0, 200) + ".link~");
         fs::remove(temp, ec);
         fs::create_symlink(target, temp, ec);
         if (!ec)

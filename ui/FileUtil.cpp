@@ -300,8 +300,9 @@ fs::path FollowLinks(fs::path P) {
 class TTempFile {
 public:
     TTempFile(const fs::path& Target, const QString& TargetName) {
-        std::string pattern =
-            (Target.parent_path() / ("." + Target.filename().string() + ".XXXXXX")).string();
+        // Cut so that the temporary name stays within the 255 bytes a name may have.
+        const std::string base = Target.filename().string().substr(0, 200);
+        std::string pattern = (Target.parent_path() / ("." + base + ".XXXXXX")).string();
         FName.assign(pattern.begin(), pattern.end());
         FName.push_back('\0');
         FFd.Reset(::mkostemp(FName.data(), O_CLOEXEC));

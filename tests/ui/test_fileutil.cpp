@@ -243,6 +243,10 @@ TEST(CopyFile, CopiesWithItsDateIntoFoldersAndRefusesWhatItMust) {
     CopyFile(src, f.Path(QStringLiteral("alias")));
     EXPECT_TRUE(QFileInfo(f.Path(QStringLiteral("alias"))).isSymLink());
     EXPECT_EQ(ReadFile(f.Path(QStringLiteral("real"))), data);
+    // A name of the longest length a name may have.
+    const QString longName = QString(251, QLatin1Char('n')) + QStringLiteral(".dat");
+    CopyFile(src, f.Path(longName));
+    EXPECT_EQ(ReadFile(f.Path(longName)), data);
     // Onto itself: intact.
     CopyFile(src, src);
     EXPECT_EQ(ReadFile(src), data);
