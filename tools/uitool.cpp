@@ -12,6 +12,11 @@
 //       lays out a dock's bars (uitool_docks.cpp): per bar in input order "bar <i> row <DockRow> pos
 //       <DockPos> rect <x> <y> <w> <h>", then "thickness <dock thickness>", and with --rowat a last
 //       line "rowat <P> row <r> new <0|1>".
+//   uitool toolbar [--dock horz|vert|float] [--wrap N] [--sizes] ITEM...
+//       lays out a toolbar's controls (uitool_toolbars.cpp); ITEM = WxH (a control), sep, sep:blank or
+//       sep:H,V (SizeHorz, SizeVert): "client <w> <h>", then per item "item <i> rect <x> <y> <w> <h>",
+//       then per row line "line <y> blank <0|1>"; with --sizes one line "size <w> <h>" per candidate
+//       floating client size instead.
 //
 // Errors go to stderr with exit code 1.
 
@@ -26,6 +31,7 @@
 #include <cstdlib>
 
 int UiToolArrange(const QStringList& Args);
+int UiToolToolbar(const QStringList& Args);
 
 namespace {
 
@@ -35,7 +41,8 @@ int Usage() {
                  "                   [--inner none|lowered|raised] [--bevel N] X,Y...\n"
                  "       uitool tokens TEXT\n"
                  "       uitool arrange [--vertical] --length N [--bound tblr] [--clip] [--rowat P] "
-                 "ROW,POS,LENGTH,THICKNESS[,full]...\n");
+                 "ROW,POS,LENGTH,THICKNESS[,full]...\n"
+                 "       uitool toolbar [--dock horz|vert|float] [--wrap N] [--sizes] ITEM...\n");
     return 1;
 }
 
@@ -157,5 +164,7 @@ int main(int argc, char** argv) {
         return Tokens(args);
     if (verb == QLatin1String("arrange"))
         return UiToolArrange(args);
+    if (verb == QLatin1String("toolbar"))
+        return UiToolToolbar(args);
     return Usage();
 }

@@ -358,6 +358,8 @@ protected:
     QImage PaintWindow();
     bool Destroying() const { return FDestroying; }
     const TDockWindowParams& Params() const { return FParams; }
+    // Asks QueryParams again; a kind whose answer differs from the base calls it from its constructor.
+    void UpdateParams() { QueryParams(FParams); }
 
 private:
     friend class TDockArea;
