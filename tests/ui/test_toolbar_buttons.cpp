@@ -1,0 +1,429 @@
+// Toolbar buttons offscreen: the combo's two parts, group toggling, repeating by timer ticks, the
+// glyph cells and the disabled images, the menus below, beside and to the left of a button, the
+// press that closes a menu, hot tracking, the dithered face, and what a freed menu or image list
+// leaves behind.
+
+#include "tests/ui/DockTestSupport.h"
+
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
+#include "ui/DockCtls.h"
+#include "ui/DockTlbr.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QDialog>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace docktest;
+
+namespace {
+
+struct Counter {
+    int Clicks = 0;
+    int Drops = 0;
+    void Attach(TDockToolbarButton* B) {
+        B->OnClick = [this](QObject*) { ++Clicks; };
+        B->OnDropdown = [this](QObject*, bool&, bool&) { ++Drops; };
+    }
+};
+
+QMenu* MakeMenu(QWidget* Parent) {
+    auto* menu = new QMenu(Parent);
+    for (int i = 0; i < 3; ++i)
+        menu->addAction(QStringLiteral("Width %1").arg(i + 1))->setData(1484 + i);
+    return menu;
+}
+
+void Click(QWidget* W, QPoint P) {
+    QTest::mousePress(W, Qt::LeftButton, Qt::NoModifier, P);
+    QTest::mouseRelease(W, Qt::LeftButton, Qt::NoModifier, P);
+}
+
+TEST(ToolbarButton, ComboDropsFromItsArrowSectionAndClicksElsewhere) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->SetDropdownArrowWidth(20);
+    b->SetDropdownCombo(true);
+    EXPECT_EQ(b->width(), 23 + 22);
+    b->resize(78, 22);
+    QMenu* menu = MakeMenu(host.Form.get());
+    b->SetDropdownMenu(menu);
+    b->show();
+    Counter c;
+    c.Attach(b);
+
+    // At x 56 the press drops the menu at once.
+    QTest::mousePress(b, Qt::LeftButton, Qt::NoModifier, QPoint(56, 10));
+    EXPECT_EQ(c.Drops, 1);
+    EXPECT_EQ(c.Clicks, 0);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(b->MenuShowing());
+    QTest::mouseRelease(b, Qt::LeftButton, Qt::NoModifier, QPoint(56, 10));
+    menu->hide();
+    EXPECT_FALSE(b->MenuShowing());
+    EXPECT_EQ(b->State(), tbsUp);
+
+    // At x 55 it is a plain click on release.
+    QTest::mousePress(b, Qt::LeftButton, Qt::NoModifier, QPoint(55, 10));
+    EXPECT_EQ(b->State(), tbsDown);
+    EXPECT_EQ(c.Clicks, 0);
+    QTest::mouseRelease(b, Qt::LeftButton, Qt::NoModifier, QPoint(55, 10));
+    EXPECT_EQ(c.Clicks, 1);
+    EXPECT_EQ(c.Drops, 1);
+    EXPECT_FALSE(menu->isVisible());
+
+    // The arrow's box starts at 56: the triangle's rows are 64..68, 65..67 and its tip at 66.
+    const QImage img = b->Render();
+    const QRgb text = SysQRgb(clBtnText);
+    const int y = 22 / 2 - 1;
+    EXPECT_EQ(img.pixel(64, y), text);
+    EXPECT_EQ(img.pixel(68, y), text);
+    EXPECT_NE(img.pixel(63, y), text);
+    EXPECT_EQ(img.pixel(65, y + 1), text);
+    EXPECT_NE(img.pixel(64, y + 1), text);
+    EXPECT_EQ(img.pixel(66, y + 2), text);
+    EXPECT_NE(img.pixel(65, y + 2), text);
+    EXPECT_NE(img.pixel(66, y + 3), text);
+
+    // Arrow widths below 7 become 7 and the combo's width follows.
+    b->SetDropdownArrowWidth(3);
+    EXPECT_EQ(b->DropdownArrowWidth(), 7);
+    EXPECT_EQ(b->width(), 78 - 13);
+    b->SetDropdownArrowWidth(1 << 30);
+    EXPECT_EQ(b->DropdownArrowWidth(), 4096);
+    EXPECT_FALSE(b->Render().isNull());
+    b->SetDropdownCombo(false);
+    EXPECT_EQ(b->width(), 78 - 13 + 4089 - 4098);
+}
+
+TEST(ToolbarButton, GroupOfTwoWithoutAllUp) {
+    Host host;
+    auto* a = new TDockToolbarButton(host.Client);
+    auto* b = new TDockToolbarButton(host.Client);
+    b->move(30, 0);
+    a->SetGroupIndex(1);
+    b->SetGroupIndex(1);
+    a->show();
+    b->show();
+    Click(a, QPoint(5, 5));
+    EXPECT_TRUE(a->Down());
+    EXPECT_EQ(a->State(), tbsExclusive);
+    // Clicking the down one keeps it down.
+    Click(a, QPoint(5, 5));
+    EXPECT_TRUE(a->Down());
+    Click(b, QPoint(5, 5));
+    EXPECT_TRUE(b->Down());
+    EXPECT_FALSE(a->Down());
+    EXPECT_EQ(a->State(), tbsUp);
+    // With AllowAllUp the down one comes up; a button outside any group never stays down.
+    b->SetAllowAllUp(true);
+    EXPECT_TRUE(a->AllowAllUp());
+    Click(b, QPoint(5, 5));
+    EXPECT_FALSE(b->Down());
+    auto* single = new TDockToolbarButton(host.Client);
+    single->SetDown(true);
+    EXPECT_FALSE(single->Down());
+}
+
+TEST(ToolbarButton, RepeatsByTimerTicksWhileThePointerIsOnIt) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->SetRepeating(true);
+    b->show();
+    Counter c;
+    c.Attach(b);
+    QTest::mousePress(b, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    // 0 ms: the first click; the timer waits 400 ms, then 100 ms between clicks.
+    EXPECT_EQ(c.Clicks, 1);
+    ASSERT_NE(b->RepeatTimer(), nullptr);
+    EXPECT_TRUE(b->RepeatTimer()->isActive());
+    EXPECT_EQ(b->RepeatTimer()->interval(), 400);
+    b->RepeatTick();
+    EXPECT_EQ(c.Clicks, 2);
+    EXPECT_EQ(b->RepeatTimer()->interval(), 100);
+    b->RepeatTick();
+    b->RepeatTick();
+    EXPECT_EQ(c.Clicks, 4);
+    // Off the button the clicks stop, and start again on it.
+    QTest::mouseMove(b, QPoint(50, 5));
+    EXPECT_EQ(b->State(), tbsUp);
+    b->RepeatTick();
+    EXPECT_EQ(c.Clicks, 4);
+    EXPECT_FALSE(b->RepeatTimer()->isActive());
+    QTest::mouseMove(b, QPoint(6, 5));
+    EXPECT_TRUE(b->RepeatTimer()->isActive());
+    b->RepeatTick();
+    EXPECT_EQ(c.Clicks, 5);
+    // The release clicks no more.
+    QTest::mouseRelease(b, Qt::LeftButton, Qt::NoModifier, QPoint(6, 5));
+    EXPECT_EQ(c.Clicks, 5);
+    EXPECT_EQ(b->RepeatTimer(), nullptr);
+}
+
+QImage Strip(int W, int H) {
+    QImage img(W, H, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    return img;
+}
+
+TEST(ToolbarButton, GlyphCellsAndDisabledImages) {
+    struct Case {
+        int W, H, Cells;
+    };
+    for (const Case& c : {Case{80, 16, 5}, Case{96, 16, 1}, Case{100, 16, 1}, Case{16, 16, 1},
+                          Case{32, 16, 2}, Case{0, 0, 1}, Case{5000, 1, 1}}) {
+        TDockButtonGlyph g;
+        g.SetGlyph(Strip(c.W, c.H));
+        EXPECT_EQ(g.NumGlyphs(), c.Cells) << c.W << "x" << c.H;
+    }
+    TDockButtonGlyph g;
+    g.SetNumGlyphs(0);
+    EXPECT_EQ(g.NumGlyphs(), 1);
+    g.SetNumGlyphs(9);
+    EXPECT_EQ(g.NumGlyphs(), 5);
+    EXPECT_TRUE(g.Image(tbsUp).isNull());
+
+    // A 4 x 4 glyph on fuchsia (the bottom-left pixel): black, white, silver and red pixels.
+    const QRgb fuchsia = qRgb(255, 0, 255);
+    QImage glyph(4, 4, QImage::Format_RGB32);
+    glyph.fill(fuchsia);
+    glyph.setPixel(1, 1, qRgb(0, 0, 0));
+    glyph.setPixel(2, 1, qRgb(255, 255, 255));
+    glyph.setPixel(2, 2, qRgb(192, 192, 192));
+    glyph.setPixel(1, 2, qRgb(255, 0, 0));
+    const QRgb hi = SysQRgb(clBtnHighlight), sh = SysQRgb(clBtnShadow);
+    for (bool old : {false, true}) {
+        SCOPED_TRACE(old ? "old style" : "new style");
+        TDockButtonGlyph d;
+        d.SetGlyph(glyph);
+        d.SetOldDisabledStyle(old);
+        const QImage up = d.Image(tbsUp);
+        ASSERT_EQ(up.size(), QSize(4, 4));
+        EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0);
+        EXPECT_EQ(up.pixel(1, 1), qRgb(0, 0, 0));
+        const QImage dis = d.Image(tbsDisabled);
+        ASSERT_EQ(dis.size(), QSize(5, 5));
+        EXPECT_EQ(d.List(tbsDisabled)->Width(), 5);
+        EXPECT_EQ(dis.pixel(1, 1), sh);
+        EXPECT_EQ(dis.pixel(2, 2), hi);
+        EXPECT_EQ(qAlpha(dis.pixel(2, 1)), 0); // white is not part of the silhouette
+        EXPECT_EQ(qAlpha(dis.pixel(0, 0)), 0);
+        if (old) {
+            EXPECT_EQ(qAlpha(dis.pixel(1, 2)), 0); // only black counts
+            EXPECT_EQ(qAlpha(dis.pixel(2, 3)), 0);
+        } else {
+            EXPECT_EQ(dis.pixel(1, 2), sh);
+            EXPECT_EQ(dis.pixel(2, 3), hi);
+        }
+    }
+    // A supplied disabled image is recoloured: white to highlight, grey to shadow.
+    QImage two(8, 4, QImage::Format_RGB32);
+    two.fill(fuchsia);
+    two.setPixel(5, 1, qRgb(255, 255, 255));
+    two.setPixel(6, 1, qRgb(128, 128, 128));
+    two.setPixel(6, 2, qRgb(1, 2, 3));
+    TDockButtonGlyph s;
+    s.SetGlyph(two);
+    EXPECT_EQ(s.NumGlyphs(), 2);
+    const QImage sup = s.Image(tbsDisabled);
+    ASSERT_EQ(sup.size(), QSize(4, 4));
+    EXPECT_EQ(sup.pixel(1, 1), hi);
+    EXPECT_EQ(sup.pixel(2, 1), sh);
+    EXPECT_EQ(sup.pixel(2, 2), qRgb(1, 2, 3));
+    // Looks beyond the strip use the up image.
+    EXPECT_EQ(s.Image(tbsHot), s.Image(tbsUp));
+}
+
+TEST(ToolbarButton, MenusOpenBelowBesideOrToTheLeftAsTheDockSays) {
+    Host host;
+    struct Place {
+        TDockArea* Dock;
+        const char* Name;
+    };
+    for (const Place& place :
+         {Place{host.Top, "top"}, Place{host.Left, "left"}, Place{host.Right, "right"}}) {
+        SCOPED_TRACE(place.Name);
+        auto* bar = new TDockToolbar(host.Form.get());
+        auto* b = new TDockToolbarButton(bar);
+        QMenu* menu = MakeMenu(host.Form.get());
+        b->SetDropdownMenu(menu);
+        bar->SetDockedTo(place.Dock);
+        Flush();
+        Click(b, QPoint(5, 5));
+        ASSERT_TRUE(menu->isVisible());
+        const QRect g = menu->geometry();
+        const QPoint at = b->mapToGlobal(QPoint(0, 0));
+        if (place.Dock == host.Top) {
+            EXPECT_EQ(g.topLeft(), at + QPoint(0, b->height()));
+        } else if (place.Dock == host.Left) {
+            EXPECT_EQ(g.topLeft(), at + QPoint(b->width(), 0));
+        } else {
+            EXPECT_EQ(g.right() + 1, at.x());
+            EXPECT_EQ(g.top(), at.y());
+        }
+        menu->hide();
+        delete bar;
+    }
+}
+
+TEST(ToolbarButton, ThePressThatClosesTheMenuOnTheButtonDoesNotReopenIt) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->move(100, 20);
+    QMenu* menu = MakeMenu(host.Form.get());
+    b->SetDropdownMenu(menu);
+    b->show();
+    Counter c;
+    c.Attach(b);
+    Click(b, QPoint(5, 5));
+    ASSERT_TRUE(menu->isVisible());
+    ASSERT_EQ(c.Drops, 1);
+    QWindow* popup = menu->windowHandle();
+    ASSERT_NE(popup, nullptr);
+    const QPoint onButton = popup->mapFromGlobal(b->mapToGlobal(QPoint(5, 5)));
+    QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, onButton);
+    QTest::mouseRelease(b->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                        b->window()->windowHandle()->mapFromGlobal(b->mapToGlobal(QPoint(5, 5))));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(c.Drops, 1);
+}
+
+TEST(ToolbarButton, HotEdgeGoesWithinOneTickAfterThePointerLeaves) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->move(10, 10);
+    b->show();
+    int enters = 0, exits = 0;
+    b->OnMouseEnter = [&](QObject*) { ++enters; };
+    b->OnMouseExit = [&](QObject*) { ++exits; };
+    const QRgb face = SysQRgb(clBtnFace);
+    EXPECT_EQ(b->Render().pixel(0, 0), face);
+    QCursor::setPos(b->mapToGlobal(QPoint(5, 5)));
+    QTest::mouseMove(b, QPoint(5, 5));
+    EXPECT_EQ(TDockToolbarButton::HotButton(), b);
+    EXPECT_EQ(b->State(), tbsHot);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(b->Render().pixel(0, 0), SysQRgb(clBtnHighlight));
+    EXPECT_EQ(b->Render().pixel(22, 21), SysQRgb(clBtnShadow));
+    // The pointer goes elsewhere without the button being told: the next tick takes the edge away.
+    QCursor::setPos(host.Form->mapToGlobal(QPoint(500, 300)));
+    TDockToolbarButton::HotTrackTick();
+    EXPECT_EQ(TDockToolbarButton::HotButton(), nullptr);
+    EXPECT_EQ(b->State(), tbsUp);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(b->Render().pixel(0, 0), face);
+}
+
+TEST(ToolbarButton, DownGroupButtonHasADitheredFaceRemadeWithTheColours) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->SetGroupIndex(1);
+    b->SetDown(true);
+    const QImage img = b->Render();
+    // The sunken thin edge, then the pattern: highlight where x and y have equal parity.
+    EXPECT_EQ(img.pixel(0, 0), SysQRgb(clBtnShadow));
+    EXPECT_EQ(img.pixel(2, 2), SysQRgb(clBtnHighlight));
+    EXPECT_EQ(img.pixel(3, 2), SysQRgb(clBtnFace));
+    const TColor old = ColorToRGB(clBtnHighlight);
+    SetSysColor(20, 0x00FFEE);
+    EXPECT_EQ(b->Render().pixel(2, 2), toQRgb(0x00FFEE));
+    SetSysColor(20, old);
+    // Without HighlightWhenDown the face stays plain.
+    b->SetHighlightWhenDown(false);
+    EXPECT_EQ(b->Render().pixel(2, 2), SysQRgb(clBtnFace));
+}
+
+TEST(ToolbarButton, ModalResultKeysAndCommands) {
+    QDialog dialog;
+    auto* ok = new TDockToolbarButton(&dialog);
+    ok->SetModalResult(1);
+    ok->SetDefault(true);
+    ok->SetCaption(QStringLiteral("&Go"));
+    auto* cancel = new TDockToolbarButton(&dialog);
+    cancel->SetModalResult(2);
+    cancel->SetCancel(true);
+    int clicks = 0;
+    ok->OnClick = [&](QObject*) { ++clicks; };
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), 2);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(clicks, 1);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(clicks, 2);
+
+    // A chosen item whose data holds a command number comes out of the drop-down list.
+    QMenu* menu = MakeMenu(&dialog);
+    ok->SetDropdownMenu(menu);
+    QSignalSpy spy(&TDropdownList::Instance(), &TDropdownList::Command);
+    menu->actions()[1]->trigger();
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy[0][0].toInt(), 1485);
+    EXPECT_EQ(TDropdownList::LongHint(QStringLiteral("Short|The long part")),
+              QStringLiteral("The long part"));
+    EXPECT_EQ(TDropdownList::LongHint(QStringLiteral("Only")), QStringLiteral("Only"));
+}
+
+TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    b->show();
+    auto* menu = MakeMenu(host.Form.get());
+    b->SetDropdownMenu(menu);
+    EXPECT_TRUE(b->UsesDropdown());
+    delete menu;
+    EXPECT_EQ(b->DropdownMenu(), nullptr);
+    EXPECT_FALSE(b->UsesDropdown());
+    Counter c;
+    c.Attach(b);
+    Click(b, QPoint(5, 5));
+    EXPECT_EQ(c.Clicks, 1);
+    // DropdownAlways without a menu: OnDropdown runs, nothing drops.
+    b->SetDropdownAlways(true);
+    Click(b, QPoint(5, 5));
+    EXPECT_EQ(c.Drops, 1);
+    EXPECT_EQ(b->State(), tbsUp);
+
+    auto list = std::make_shared<TGlyphList>(16, 16);
+    list->Add(Strip(16, 16));
+    b->SetImages(list);
+    b->SetImageIndex(0);
+    EXPECT_EQ(b->ButtonGlyph().Size(), QSize(16, 16));
+    b->SetImageIndex(7);
+    EXPECT_TRUE(b->ButtonGlyph().Size().isEmpty());
+    b->SetImageIndex(0);
+    b->setEnabled(false);
+    EXPECT_EQ(b->ButtonGlyph().Image(tbsDisabled).size(), QSize(17, 17));
+    b->setEnabled(true);
+    list.reset();
+    EXPECT_TRUE(b->ButtonGlyph().Size().isEmpty());
+    EXPECT_FALSE(b->Render().isNull());
+
+    b->SetMargin(-5);
+    EXPECT_EQ(b->Margin(), -1);
+    b->SetSpacing(-7);
+    EXPECT_EQ(b->Spacing(), 4);
+    b->SetImages(nullptr);
+    b->SetGlyph(Strip(100000, 16));
+    b->SetCaption(QStringLiteral("A long caption that wraps"));
+    b->SetWordWrap(true);
+    EXPECT_FALSE(b->Render().isNull());
+    b->resize(0, 0);
+    EXPECT_FALSE(b->Render().isNull());
+}
+
+} // namespace
