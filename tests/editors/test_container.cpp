@@ -507,6 +507,8 @@ TEST(Container, DragsStartWhenThePointerLeavesTheCell) {
     f.Move(cell, QPoint(5, 40), Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(f.Formats, QStringList{QString::fromLatin1(CellMimeType)});
     EXPECT_EQ(f.Cell, cell);
+    // A button left held would classify every later key of this program as a mouse combination.
+    QTest::mouseRelease(cell, Qt::LeftButton);
 }
 
 TEST(Container, DropsReadTheirSourceFromTheDragContext) {
