@@ -3,7 +3,7 @@
 // times with a step limit of 2000, in a drawing style and render side chosen by the input's length
 // (so that every combination is reached). Every call must return; nothing may raise once the
 // project is attached, and no bed may leave the working width.
-//   build/fuzz/fuzz/fuzz_sequencer -timeout=10 CORPUS fuzz/seeds/sequencer
+//   build/fuzz/fuzz/fuzz_sequencer -timeout=60 CORPUS fuzz/seeds/sequencer
 #include "model/UGtstEng.h"
 #include "model/UProject.h"
 #include "model/Usequencer.h"
