@@ -412,8 +412,10 @@ void CopyFileBytes(const std::filesystem::path& Source, const std::filesystem::p
     const QString FileName = QFile::decodeName(QByteArray::fromStdString(Source.string()));
     const QString target = QFile::decodeName(QByteArray::fromStdString(Target.string()));
     struct stat srcStat;
-    TFd src(Source.empty() ? -1 : ::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!src.Valid() || ::fstat(src.Get(), &srcStat) != 0 || S_ISDIR(srcStat.st_mode))
+    // Opened without waiting, so a pipe or device does not hold the copy up; only plain files copy.
+    TFd src(Source.empty() ? -1 : ::open(Source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!src.Valid() || ::fstat(src.Get(), &srcStat) != 0 || !S_ISREG(srcStat.st_mode) ||
+        ::fcntl(src.Get(), F_SETFL, ::fcntl(src.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
         throw EFOpenError(QStringLiteral("Cannot open file %1").arg(FileName));
     const TProgressScale scale(std::max<qint64>(srcStat.st_size, 0));
     SetProgressMax(ProgressControl, scale(std::max<qint64>(srcStat.st_size, 0)));

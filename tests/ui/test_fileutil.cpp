@@ -223,6 +223,10 @@ TEST(CopyFile, CopiesWithItsDateIntoFoldersAndRefusesWhatItMust) {
     }
     EXPECT_THROW(CopyFile(f.Path(QStringLiteral("out")), f.Path(QStringLiteral("y"))), EFOpenError)
         << "a folder";
+    // A pipe with no writer is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(f.Path(QStringLiteral("pipe"))).constData(), 0600), 0);
+    EXPECT_THROW(CopyFile(f.Path(QStringLiteral("pipe")), f.Path(QStringLiteral("z"))), EFOpenError);
+    EXPECT_FALSE(f.Has(QStringLiteral("z")));
 
     // A read-only target fails and stays, unless overwriting read-only files is asked for.
     f.Put(QStringLiteral("ro"), "old");
