@@ -145,6 +145,13 @@ bool MRNPanel::ApplyEntry() {
     return StoreWorkItem();
 }
 
+// A line that referred to a range holding itself would repeat itself without end: the dragged row and
+// every row of the dragged selection refuse the drop.
+bool MRNPanel::InDraggedRange(const MRContainerPanel& Own) const {
+    return Own.DragPanel == PanelIndex ||
+           (EntryNumber >= Own.DragFirstNumber() && EntryNumber <= Own.DragLastNumber());
+}
+
 void MRNPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                             bool& Accept) {
     MRBasePanel::CellDragOver(Sender, Source, X, Y, State, Accept);
@@ -155,7 +162,7 @@ void MRNPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, i
         return;
     }
     if (source == own)
-        Accept = own->DragPanel != PanelIndex;
+        Accept = !InDraggedRange(*own);
     else if (dynamic_cast<MRNContainerPanel*>(source))
         Accept = source->Project != own->Project;
     else if (dynamic_cast<MRWContainerPanel*>(source))
@@ -171,7 +178,7 @@ void MRNPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
     if (!own || !source)
         return;
     if (source == own) {
-        if (own->DragPanel == PanelIndex)
+        if (InDraggedRange(*own))
             return;
         const int first = source->DragFirstNumber(), last = source->DragLastNumber();
         SetTypeState(1);

@@ -34,6 +34,8 @@ public:
     void CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                       bool& Accept) override;
     void CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) override;
+    // Whether this row is the row dragged within its own container or lies in the dragged range.
+    bool InDraggedRange(const MRContainerPanel& Own) const;
     // The labels of the referenced N lines for the type, start, sign and count cells of an "N" row,
     // the label of the counter's W module for the counter cells of a "W" counter.
     void GetFieldHint(QWidget* Cell, QString& Text) override;

@@ -379,9 +379,15 @@ TEST(NPanels, DropsOntoRowsAndTheFieldHelp) {
     EXPECT_EQ(n1.Count, 3);
     EXPECT_EQ(n.Row(0)->TypeCell->text(), QStringLiteral("N"));
     EXPECT_EQ(n.Row(0)->SignCell->text(), QStringLiteral("+"));
-    // A row onto itself is refused.
+    // A row onto itself is refused, and so is every row of the dragged selection: N 5 referring to
+    // 4..7 would repeat itself.
     n.BeginRowDrag(1, false);
     EXPECT_FALSE(Drop(&n, n.Row(1), QPoint(150, 10)));
+    n.BeginRowDrag(3, false);
+    for (int slot : {4, 5}) {
+        EXPECT_FALSE(Drop(&n, n.Row(slot), QPoint(150, 10))) << slot;
+        EXPECT_EQ(a.Project.Lists.N.GetN(slot + 1).Type, 1) << slot;
+    }
 
     // W 12 of the same project: counter W 12, stored; of another project: refused.
     a.W->RefreshRows();
