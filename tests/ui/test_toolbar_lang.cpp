@@ -1,0 +1,126 @@
+// Bilingual toolbars and toolbar buttons through the language switch of their form, and the status
+// bar that holds controls.
+
+#include "tests/ui/DockTestSupport.h"
+#include "tests/ui/LangTestSupport.h"
+
+#include "ui/DockToolBar_m.h"
+#include "ui/FriendlyStatusBar.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using langtest::PackFixture;
+
+namespace {
+
+const QString ArabicDrawing = QStringLiteral("نافذة الرسم");
+const QString ArabicThickness = QStringLiteral("سمك القلم");
+
+// A form built as the main window's resources are: Arabic texts first, English second, Arabic and
+// M_Arabic on.
+class ToolbarForm : public MForm {
+public:
+    explicit ToolbarForm(MLanguagePack& Pack) {
+        resize(500, 300);
+        new MLanguageAdapter(this);
+        SetLanguagePack(&Pack);
+        SetResourceLanguage(LanguageArabic);
+        Drawing = new MDockToolBar(this);
+        Drawing->M_Caption().SetCaptions({ArabicDrawing, QStringLiteral("Drawing Window")});
+        Drawing->M_Hint().SetHints({ArabicDrawing, QStringLiteral("Drawing Window")});
+        // The build code's own text: not recorded over the stored ones.
+        Drawing->SetCaption(QStringLiteral("built"));
+        Drawing->SetArabic(true);
+        Thick = new MDockToolBarButton(this, Drawing);
+        Thick->M_Hint().SetHints({ArabicThickness, QStringLiteral("Pen thickness")});
+        Thick->SetHint(QStringLiteral("built"));
+        Thick->SetCaption(QStringLiteral("1"));
+        Fixed = new MDockToolBar(this);
+        Fixed->M_Arabic = false;
+        Fixed->SetArabic(true);
+        FinishLoading();
+    }
+    MDockToolBar* Drawing;
+    MDockToolBarButton* Thick;
+    MDockToolBar* Fixed;
+};
+
+TEST(BilingualToolbar, SwitchBetweenArabicAndEnglish) {
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(LanguageArabic);
+    ToolbarForm f(pf.Pack());
+    EXPECT_EQ(f.Drawing->M_Caption().Captions().List(),
+              (QStringList{ArabicDrawing, QStringLiteral("Drawing Window")}));
+    EXPECT_EQ(f.Drawing->LanguageIndex(), LanguageArabic);
+
+    pf.Pack().SetLanguageNumber(LanguageEnglish);
+    EXPECT_EQ(f.Drawing->Caption(), QStringLiteral("Drawing Window"));
+    EXPECT_EQ(f.Drawing->Hint(), QStringLiteral("Drawing Window"));
+    EXPECT_EQ(f.Thick->Hint(), QStringLiteral("Pen thickness"));
+    EXPECT_EQ(f.Thick->Caption(), QStringLiteral("1"));
+    EXPECT_FALSE(f.Drawing->Arabic());
+    // With M_Arabic off the switch is left alone.
+    EXPECT_TRUE(f.Fixed->Arabic());
+
+    pf.Pack().SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(f.Drawing->Caption(), ArabicDrawing);
+    EXPECT_EQ(f.Thick->Hint(), ArabicThickness);
+    EXPECT_TRUE(f.Drawing->Arabic());
+
+    // A caption set by the program is recorded for the language shown.
+    f.Drawing->SetCaption(QStringLiteral("رسم"));
+    pf.Pack().SetLanguageNumber(LanguageEnglish);
+    pf.Pack().SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(f.Drawing->Caption(), QStringLiteral("رسم"));
+}
+
+TEST(BilingualToolbar, MadeInCodeShowsTheLanguageNameAndTheSameIndexChangesNothing) {
+    PackFixture pf;
+    pf.Pack().SetLanguageNumber(LanguageArabic);
+    ToolbarForm f(pf.Pack());
+    auto* code = new MDockToolBar(&f);
+    auto* button = new MDockToolBarButton(&f, code);
+    EXPECT_EQ(code->LanguageIndex(), LanguageArabic);
+    EXPECT_TRUE(button->toolTip().isEmpty());
+    pf.Pack().SetLanguageNumber(LanguageEnglish);
+    EXPECT_EQ(code->Caption(), QStringLiteral("English"));
+    EXPECT_EQ(button->Hint(), QStringLiteral("English"));
+
+    // 0x5F5 with the index the toolbar has changes nothing; 0x5F4 takes an index without applying.
+    code->SetOwnerCaption(QStringLiteral("kept"));
+    DeliverLanguageMessage(code, LM_CHANGE_LANGUAGEID, LanguageEnglish);
+    EXPECT_EQ(code->Caption(), QStringLiteral("kept"));
+    DeliverLanguageMessage(code, LM_UPDATE_LANGUAGEID, LanguageArabic);
+    EXPECT_EQ(code->Caption(), QStringLiteral("kept"));
+    EXPECT_EQ(code->LanguageIndex(), LanguageArabic);
+    DeliverLanguageMessage(code, LM_CHANGE_LANGUAGEID, LanguageEnglish);
+    EXPECT_EQ(code->Caption(), QStringLiteral("English"));
+    // Other language messages are not handled.
+    code->SetArabic(false);
+    DeliverLanguageMessage(code, LM_CHANGE_SELFALIGN, 1);
+    DeliverLanguageMessage(button, LM_CHANGE_ARABIC, 1);
+    EXPECT_FALSE(code->Arabic());
+}
+
+TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
+    TFriendlyStatusBar bar;
+    bar.resize(300, 20);
+    bar.AddPanel({QStringLiteral("X:1"), 50, pbLowered, taLeftJustify});
+    bar.AddPanel({QStringLiteral("Y:2"), 50, pbLowered, taLeftJustify});
+    EXPECT_EQ(bar.PanelRect(0), QRect(0, 2, 50, 18));
+    EXPECT_EQ(bar.PanelRect(1), QRect(52, 2, 248, 18));
+    EXPECT_EQ(bar.PanelRect(2), QRect());
+    bar.SetPanelWidth(0, -10);
+    EXPECT_EQ(bar.PanelRect(1).left(), 2);
+    bar.SetPanelText(7, QStringLiteral("ignored"));
+    auto* label = new QLabel(QStringLiteral("0"));
+    bar.PlaceControl(label, QRect(4, 3, 40, 14));
+    EXPECT_EQ(label->parentWidget(), &bar);
+    EXPECT_EQ(label->geometry(), QRect(4, 3, 40, 14));
+    const QImage img = bar.grab().toImage();
+    EXPECT_FALSE(img.isNull());
+}
+
+} // namespace

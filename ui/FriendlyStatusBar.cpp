@@ -1,0 +1,92 @@
+#include "ui/FriendlyStatusBar.h"
+
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent) {
+    // The panels run from the left in both languages; their texts are bidirectional on their own.
+    setLayoutDirection(Qt::LeftToRight);
+    setSizeGripEnabled(false);
+    setMinimumHeight(19);
+}
+
+int TFriendlyStatusBar::AddPanel(const TStatusPanel& Panel) {
+    FPanels.push_back(Panel);
+    update();
+    return int(FPanels.size()) - 1;
+}
+
+void TFriendlyStatusBar::SetPanelText(int Index, const QString& Text) {
+    if (Index < 0 || Index >= PanelCount())
+        return;
+    FPanels[std::size_t(Index)].Text = Text;
+    update(PanelRect(Index));
+}
+
+void TFriendlyStatusBar::SetPanelWidth(int Index, int Width) {
+    if (Index < 0 || Index >= PanelCount())
+        return;
+    FPanels[std::size_t(Index)].Width = Width;
+    update();
+}
+
+void TFriendlyStatusBar::ClearPanels() {
+    FPanels.clear();
+    update();
+}
+
+QRect TFriendlyStatusBar::PanelRect(int Index) const {
+    if (Index < 0 || Index >= PanelCount())
+        return QRect();
+    int x = 0;
+    for (int i = 0; i < Index; ++i)
+        x = std::min(x + std::max(FPanels[std::size_t(i)].Width, 0) + 2, 1 << 20);
+    const int w =
+        Index == PanelCount() - 1 ? std::max(width() - x, 0) : std::max(FPanels[std::size_t(Index)].Width, 0);
+    return QRect(x, 2, w, std::max(height() - 2, 0));
+}
+
+void TFriendlyStatusBar::PlaceControl(QWidget* Control, const QRect& Bounds) {
+    if (!Control)
+        return;
+    if (Control->parentWidget() != this)
+        Control->setParent(this);
+    Control->setGeometry(Bounds);
+    Control->show();
+}
+
+void TFriendlyStatusBar::paintEvent(QPaintEvent* Event) {
+    if (!currentMessage().isEmpty()) {
+        QStatusBar::paintEvent(Event);
+        return;
+    }
+    QPainter p(this);
+    p.fillRect(rect(), SysQColor(clBtnFace));
+    const QColor shadow = SysQColor(clBtnShadow), highlight = SysQColor(clBtnHighlight);
+    for (int i = 0; i < PanelCount(); ++i) {
+        const TStatusPanel& panel = FPanels[std::size_t(i)];
+        const QRect r = PanelRect(i);
+        if (r.width() <= 0 || r.height() <= 0)
+            continue;
+        if (panel.Bevel != pbNone) {
+            const QColor topLeft = panel.Bevel == pbLowered ? shadow : highlight;
+            const QColor bottomRight = panel.Bevel == pbLowered ? highlight : shadow;
+            p.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
+            p.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
+            p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+            p.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+        }
+        if (!panel.Text.isEmpty()) {
+            p.setPen(SysQColor(clBtnText));
+            p.setFont(font());
+            p.setLayoutDirection(panel.Text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+            p.drawText(r.adjusted(2, 1, -2, -1),
+                       int(AbsoluteAlignment(panel.Alignment)) | Qt::AlignVCenter | Qt::TextSingleLine,
+                       panel.Text);
+        }
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The status bar that holds controls: panels drawn from the left (text, width and bevel, sunken by
+// default), and any child control the window places on it by position (the main window's needle and
+// line read-out). A status tip, while one is shown, covers the panels.
+
+#include "ui/BiDi.h"
+
+#include <QStatusBar>
+#include <QString>
+
+#include <vector>
+
+enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+
+struct TStatusPanel {
+    QString Text;
+    int Width = 50;
+    TStatusPanelBevel Bevel = pbLowered;
+    TAlignment Alignment = taLeftJustify;
+};
+
+class TFriendlyStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit TFriendlyStatusBar(QWidget* Parent = nullptr);
+
+    int PanelCount() const { return int(FPanels.size()); }
+    TStatusPanel& Panel(int Index) { return FPanels.at(std::size_t(Index)); }
+    // Adds a panel at the right end and returns its index.
+    int AddPanel(const TStatusPanel& Panel);
+    void SetPanelText(int Index, const QString& Text);
+    void SetPanelWidth(int Index, int Width);
+    void ClearPanels();
+    // The rectangle of a panel: panels follow one another from the left, 2 pixels apart, each as wide
+    // as its Width (negative counts as 0), the last one running to the right end.
+    QRect PanelRect(int Index) const;
+    // Places a control on the bar at a rectangle of the bar's coordinates (not in the bar's own
+    // layout, so the panels stay under it).
+    void PlaceControl(QWidget* Control, const QRect& Bounds);
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+
+private:
+    std::vector<TStatusPanel> FPanels;
+};
