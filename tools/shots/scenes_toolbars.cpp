@@ -4,6 +4,7 @@
 // menu; the status bar alone.
 
 #include "tools/shots/Shots.h"
+#include "tools/shots/WindowFrame.h"
 
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
@@ -450,20 +451,7 @@ public:
 
     void AddForm(QWidget* W) {
         const QRect g = QRect(W->mapToGlobal(QPoint(0, 0)), W->size()).translated(-FArea.topLeft());
-        QImage frame = NewImage(g.width() + 8, g.height() + 27, clBtnFace);
-        TRect r{0, 0, frame.width(), frame.height()};
-        Frame3D(frame, r, cl3DLight, cl3DDkShadow);
-        Frame3D(frame, r, clBtnHighlight, clBtnShadow);
-        FillRect(frame, TRect{4, 4, frame.width() - 4, 22}, clActiveCaption);
-        QPainter p(&frame);
-        QFont font = p.font();
-        font.setPixelSize(12);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(SysQColor(clCaptionText));
-        p.drawText(QRect(8, 4, frame.width() - 16, 18), Qt::AlignVCenter | Qt::AlignLeft, W->windowTitle());
-        p.drawImage(4, 23, W->grab().toImage());
-        FImages.push_back({frame, g.topLeft() - QPoint(4, 23)});
+        FImages.push_back({shots::FramedWindow(W), g.topLeft() - shots::FramedClientOffset});
     }
     void AddWindow(QWidget* W) {
         FImages.push_back({W->grab().toImage(), W->mapToGlobal(QPoint(0, 0)) - FArea.topLeft()});
