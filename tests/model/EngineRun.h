@@ -12,6 +12,18 @@
 
 namespace kdstest {
 
+// Knit, rib, transfer to the rear: " 1:1 " on the front with carrier 1, a full row over it, then a
+// transfer of every stitch to the rear and a row knitted there.
+inline constexpr char RibProgram[] = R"(
+machine 712 5
+C area=1..11 L1=-3 R1=3
+picture 10x10
+Z1 cam1=1:1 cam3=A cam4=A yc1=1 rack1=0:G
+Z2 cam1=RR cam3=A cam4=A yc1=1
+Z3 cam1=JURR cam2=JNRR cam4=RR yc2=1 rack1=0:U2
+S1 Z=1+2 D1
+)";
+
 struct EngineRun {
     std::unique_ptr<MMemoryProject> Project;
     MGtestEngine Engine;

@@ -9,18 +9,6 @@
 using kdstest::EngineRun;
 
 namespace {
-// Knit, rib, transfer to the rear: " 1:1 " on the front with carrier 1, a full row over it, then a
-// transfer of every stitch to the rear and a row knitted there.
-const char* const ProgramE = R"(
-machine 712 5
-C area=1..11 L1=-3 R1=3
-picture 10x10
-Z1 cam1=1:1 cam3=A cam4=A yc1=1 rack1=0:G
-Z2 cam1=RR cam3=A cam4=A yc1=1
-Z3 cam1=JURR cam2=JNRR cam4=RR yc2=1 rack1=0:U2
-S1 Z=1+2 D1
-)";
-
 std::string S(const QString& Text) {
     return Text.toStdString();
 }
@@ -49,7 +37,7 @@ void StepToSystem(EngineRun& Run, int System) {
 // Program E step by step: the action counts, the stitches, the display row, the stitch flag and the
 // course copies.
 TEST(StitchSimulation, KnitRibAndTransferToTheRear) {
-    EngineRun run(QString::fromLatin1(ProgramE));
+    EngineRun run(QString::fromLatin1(kdstest::RibProgram));
     ASSERT_EQ(run.Reset(), srStarted);
     const char* const steps[] = {
         "0 act=5,0,0,0/0,0,0,0 stF=1x5+101x5;0,0,0,0 stR=101x10;0,0,0,0 dr=1 sf=1 course=-",
@@ -89,14 +77,7 @@ TEST(StitchSimulation, KnitRibAndTransferToTheRear) {
 // The engine's side of two runs of the interpreter: plain knitting with a block repeat, and two
 // intarsia motifs whose carriers knit only their colour's needles.
 TEST(StitchSimulation, PlainKnittingAndIntarsia) {
-    EngineRun plain(QStringLiteral(R"(
-machine 712 5
-C area=1..101 L1=0,0,-10 R1=0,0,10
-picture 100x20
-Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
-Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
-S1 Z=1+1 D3
-)"));
+    EngineRun plain(QString::fromLatin1(kdstest::PlainProgram));
     plain.Reset();
     plain.Engine.StepTest();
     EXPECT_EQ(S(plain.Stitches(0)), "000005*100"); // carrier 3 on rail 1
@@ -104,20 +85,8 @@ S1 Z=1+1 D3
     EXPECT_EQ(rest.size(), 11);
     EXPECT_EQ(plain.Engine.DisplayRow, 6);
 
-    EngineRun intarsia(QStringLiteral(R"(
-machine 708 5
-C area=1..101 L1=-5,-5 R1=5,5
-picture 100x10 fill=0
-N1 X=1+99 D1
-P1 yc=1 mode=4 clrL=1
-P2 yc=2 mode=4 clrL=2
-Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-S1 Z=1+1 D1 N=1+0 P=1+1
-)"));
-    MMemoryProject& p = *intarsia.Project;
-    for (int x = 0; x < 100; ++x)
-        p.Picture.SetPixel(x, p.Picture.Height - 1, p.Colors.Color(x < 30 ? 1 : x < 70 ? 0 : 2));
+    EngineRun intarsia(QString::fromLatin1(kdstest::MotifProgram));
+    kdstest::PaintMotifs(*intarsia.Project);
     intarsia.Reset();
     intarsia.Engine.StepTest();
     EXPECT_EQ(S(intarsia.Stitches(0)), "000001*30 000065*40 000003*30");
@@ -390,28 +359,53 @@ S1 Z=1+0 D1
     EXPECT_EQ(S(run.Stitches(0)), "000067*10");
 }
 
-// A step that runs no system (the program has ended) changes no bed: only the step marks and the
-// course copies are cleared.
-TEST(StitchSimulation, AStepAfterTheEndChangesNoBed) {
-    EngineRun run(QString::fromLatin1(ProgramE));
-    run.Reset();
-    run.Run();
-    ASSERT_EQ(run.Engine.StitchBeds[3].Width(), 10); // the last step completed a rear course
-    const Beds before = BedsOf(run);
-    const std::string states[2] = {S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)),
-                                   S(gtsttrace::RunLength(run.Engine.StateBeds[1], false))};
-    run.Engine.PendingAdvance = true; // waits for a step that knits
-    EXPECT_EQ(S(run.Step()), "2 act=- stF=101x10;0,0,0,0 stR=1x10;0,0,0,10 dr=2 sf=0 course=-");
-    EXPECT_EQ(BedsOf(run), before);
-    EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)), states[0]);
-    EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[1], false)), states[1]);
-    EXPECT_TRUE(run.Engine.PendingAdvance);
+// A step that runs no system changes no bed: the program had ended (result 2), the row the search
+// found does not exist, or a row search stopped at its limit once more. Only the step marks and the
+// course copies are cleared, and an advance still pending waits for a step that knits. Simulating
+// such a step would knit the last system again: carrier 1 over the full row of step 1.
+TEST(StitchSimulation, AStepThatRunsNoSystemChangesNoBed) {
+    const QString head =
+        QStringLiteral("machine 708 5\nC area=1..11 L1=-2 R1=2\npicture 10x2\nS1 Z=1 D1\nZ1 cam1=RR yc1=1\n");
+    QString search = head + QStringLiteral("S702 Z=3 D1\nZ3 cam1=RR\n");
+    for (int k = 2; k < 702; ++k) // lines that knit nothing, three transitions each
+        search += QStringLiteral("S%1 Z=1 D0\n").arg(k);
+    struct Case {
+        QString Script;
+        int Before; // steps before the one that runs no system
+        int Result;
+    };
+    const Case cases[] = {
+        {QString::fromLatin1(kdstest::RibProgram), 6, srFinished},
+        {head + QStringLiteral("S2 Z=5+1 D1\nS3 Z=7 D1\nZ6 cam1=RR\nZ7 cam1=RR\n"), 1, srWentOn},
+        {search, 1, srSearchStopped},
+    };
+    for (const Case& c : cases) {
+        EngineRun run(c.Script);
+        run.Reset();
+        for (int k = 0; k < c.Before; ++k)
+            run.Engine.StepTest();
+        const Beds before = BedsOf(run);
+        const std::string states[2] = {S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)),
+                                       S(gtsttrace::RunLength(run.Engine.StateBeds[1], false))};
+        run.Engine.PendingAdvance = true;
+        const QString expected = QStringLiteral("%1 act=- stF=%2 stR=%3 dr=%4 sf=0 course=-")
+                                     .arg(c.Result)
+                                     .arg(gtsttrace::StitchSummary(run.Engine.StitchBeds[0]),
+                                          gtsttrace::StitchSummary(run.Engine.StitchBeds[1]))
+                                     .arg(run.Engine.DisplayRow);
+        EXPECT_EQ(S(run.Step()), S(expected)) << c.Before;
+        EXPECT_FALSE(run.Engine.Sequencer.SystemExecuted) << c.Before;
+        EXPECT_EQ(BedsOf(run), before) << c.Before;
+        EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[0], false)), states[0]) << c.Before;
+        EXPECT_EQ(S(gtsttrace::RunLength(run.Engine.StateBeds[1], false)), states[1]) << c.Before;
+        EXPECT_TRUE(run.Engine.PendingAdvance) << c.Before;
+    }
 }
 
 // The beds are cleared at the working width the start reads from C entry 1, also when the setup
 // scheme changed after the project was attached; SetProject clears them at the project's width.
 TEST(StitchSimulation, BedsFollowTheWorkingWidth) {
-    EngineRun run(QString::fromLatin1(ProgramE));
+    EngineRun run(QString::fromLatin1(kdstest::RibProgram));
     EXPECT_EQ(run.Engine.Width(), 10);
     EXPECT_EQ(S(run.Stitches(0)), "000065*10");
     EXPECT_EQ(S(run.Act(1)), "201*10");

@@ -30,16 +30,6 @@ Result RunTool(const QStringList& Args) {
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
-const char* const Plain =
-    "machine 712 5\nC area=1..101 L1=0,0,-10 R1=0,0,10\npicture 100x20\n"
-    "Z1 cam1=RR cam2=A yc1=3 rack1=0:G\nZ2 cam1=RR cam2=A yc1=3 rack1=0:G\nS1 Z=1+1 D3\n";
-
-const char* const Motifs =
-    "machine 708 5\nC area=1..101 L1=-5,-5 R1=5,5\npicture 100x10 fill=0\nN1 X=1+99 D1\n"
-    "P1 yc=1 mode=4 clrL=1\nP2 yc=2 mode=4 clrL=2\n"
-    "Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2\n"
-    "Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2\nS1 Z=1+1 D1 N=1+0 P=1+1\n";
-
 // Writes a project's program as Name.LST and, unless Picture is empty, its drawing as a BMP file.
 QString Save(QTemporaryDir& Dir, MMemoryProject& Project, const QString& Name, const QString& Picture) {
     const QString file = Dir.filePath(Name);
@@ -57,7 +47,7 @@ QString Lines(const QStringList& Lines) {
 TEST(LstToolRun, TheTraceIsTheEnginesAndTheSiblingPictureIsFound) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EngineRun run(QString::fromLatin1(Plain));
+    EngineRun run(QString::fromLatin1(kdstest::PlainProgram));
     const QString file =
         Save(dir, *run.Project, QStringLiteral("knit.v2_712e5.LST"), QStringLiteral("KNIT.V2_712E5.bmp"));
     const Result r = RunTool({file});
@@ -74,10 +64,7 @@ TEST(LstToolRun, TheTraceIsTheEnginesAndTheSiblingPictureIsFound) {
 TEST(LstToolRun, StitchSimulationSettingsAndBeds) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString script =
-        QStringLiteral("machine 712 5\nC area=1..11 L1=-3 R1=3\npicture 10x10\n"
-                       "Z1 cam1=1:1 cam3=A cam4=A yc1=1 rack1=0:G\nZ2 cam1=RR cam3=A cam4=A yc1=1\n"
-                       "Z3 cam1=JURR cam2=JNRR cam4=RR yc2=1 rack1=0:U2\nS1 Z=1+2 D1\n");
+    const QString script = QString::fromLatin1(kdstest::RibProgram);
     struct Case {
         QStringList Options;
         std::int32_t Style, View, Side, Advance;
@@ -140,7 +127,7 @@ TEST(LstToolRun, StitchSimulationSettingsAndBeds) {
 TEST(LstToolRun, PicturesAndPalettes) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SeqRun plain(QString::fromLatin1(Plain));
+    SeqRun plain(QString::fromLatin1(kdstest::PlainProgram));
     const QString file = Save(dir, *plain.Project, QStringLiteral("plain_712e5.LST"), QString());
     // No picture beside the file: a new 100 x 100 picture and a note.
     Result r = RunTool({file});
@@ -152,10 +139,9 @@ TEST(LstToolRun, PicturesAndPalettes) {
     EXPECT_EQ(r.Err, QString());
 
     // The palette of the sibling JXW turns the motifs' colours round: the carriers change places.
-    SeqRun motifs(QString::fromLatin1(Motifs));
+    SeqRun motifs(QString::fromLatin1(kdstest::MotifProgram));
     MMemoryProject& p = *motifs.Project;
-    for (int x = 0; x < 100; ++x)
-        p.Picture.SetPixel(x, 9, p.Colors.Color(x < 30 ? 1 : x < 70 ? 0 : 2));
+    kdstest::PaintMotifs(p);
     const QString knit = Save(dir, p, QStringLiteral("motifs_708e5.LST"), QStringLiteral("motifs_708e5.BMP"));
     r = RunTool({knit});
     EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),

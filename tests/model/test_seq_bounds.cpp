@@ -6,31 +6,13 @@
 
 using kdstest::ExpectTrace;
 using kdstest::Field;
+using kdstest::MotifProgram;
+using kdstest::PaintMotifs;
 using kdstest::SeqRun;
 
-namespace {
-const char* const Intarsia = R"(
-machine 708 5
-C area=1..101 L1=-5,-5 R1=5,5
-picture 100x10 fill=0
-N1 X=1+99 D1
-P1 yc=1 mode=4 clrL=1
-P2 yc=2 mode=4 clrL=2
-Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-S1 Z=1+1 D1 N=1+0 P=1+1
-)";
-
-void PaintMotifs(SeqRun& Run) {
-    MMemoryProject& p = *Run.Project;
-    for (int x = 0; x < 100; ++x)
-        p.Picture.SetPixel(x, p.Picture.Height - 1, p.Colors.Color(x < 30 ? 1 : x < 70 ? 0 : 2));
-}
-} // namespace
-
 TEST(SequencerBounds, APEntryDeletedBetweenSteps) {
-    SeqRun run(QString::fromLatin1(Intarsia));
-    PaintMotifs(run);
+    SeqRun run(QString::fromLatin1(MotifProgram));
+    PaintMotifs(*run.Project);
     MprogramSequencer& s = run.Sequencer;
     s.StartProgram();
     EXPECT_EQ(s.StepSystem(), srWentOn);
@@ -43,10 +25,10 @@ TEST(SequencerBounds, APEntryDeletedBetweenSteps) {
 TEST(SequencerBounds, AMoveBeyondThePositionsFailsAndTheRunGoesOn) {
     // Carrier 1's left offset puts its start beyond the 32-bit positions: result 15 with 106 in
     // every row, carrier 2 of the same system left unmoved, and the run still ends.
-    QString script = QString::fromLatin1(Intarsia);
+    QString script = QString::fromLatin1(MotifProgram);
     script.replace(QLatin1String("L1=-5,-5"), QLatin1String("L1=2147483647,-5"));
     SeqRun run(script);
-    PaintMotifs(run);
+    PaintMotifs(*run.Project);
     // clang-format off
     ExpectTrace(run.Run(), {
         "start res=3 fin=0 rows=1 settle=2 yc=1.1:35 f=106:1;1:3:1,106:2;1:3:2 cur=106:2;1:3:2",

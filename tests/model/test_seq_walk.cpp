@@ -174,6 +174,14 @@ TEST(SequencerWalk, AMissingRowIsNeverKnitted) {
     });
     // clang-format on
 
+    // A row missing inside a range ends that pass of the range: Z5 after the missing Z4 is not
+    // knitted, the second pass starts again at Z3, and the search then goes on to S2.
+    SeqRun middle(QStringLiteral("machine 708 5\nC area=1..21\npicture 20x10\nS1 Z=3+2 D2\nS2 Z=7 D1\n"
+                                 "Z3 cam1=RR\nZ5 cam1=RR\nZ7 cam1=RR\n"));
+    const QStringList& rows = middle.Run();
+    EXPECT_EQ(Field(rows, QStringLiteral("z")), Split("3 3 7"));
+    EXPECT_EQ(Field(rows, QStringLiteral("f")), Split("54:1;4:5:1,54:1;4:5:1 54:1;4:5:1 54:1;4:5:1 -"));
+
     // The program's first row missing: the start still starts; the first step records 54.
     SeqRun first(
         QStringLiteral("machine 708 5\nC area=1..21\npicture 20x10\nS1 Z=3 D1\nS2 Z=1 D1\nZ1 cam1=RR\n"));

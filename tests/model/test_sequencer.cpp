@@ -7,29 +7,14 @@
 
 using kdstest::ExpectTrace;
 using kdstest::Field;
+using kdstest::MotifProgram;
+using kdstest::PaintMotifs;
 using kdstest::SeqRun;
-
-namespace {
-// Pattern line 1 (the picture's bottom row) of a 100-column picture: colour 1 on columns 1..A,
-// colour 0 up to column B, colour 2 from there on.
-void PaintLine1(SeqRun& Run, int A, int B) {
-    MMemoryProject& p = *Run.Project;
-    for (int x = 0; x < 100; ++x)
-        p.Picture.SetPixel(x, p.Picture.Height - 1, p.Colors.Color(x < A ? 1 : x < B ? 0 : 2));
-}
-} // namespace
 
 // Plain knitting on two systems, three passes of a block: carrier 3 of rail 1 crosses the bed in the
 // first system of every row and stands still in the second.
 TEST(SequencerPrograms, PlainKnittingWithABlockRepeat) {
-    SeqRun run(QStringLiteral(R"(
-machine 712 5
-C area=1..101 L1=0,0,-10 R1=0,0,10
-picture 100x20
-Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
-Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G
-S1 Z=1+1 D3
-)"));
+    SeqRun run(QString::fromLatin1(kdstest::PlainProgram));
     // clang-format off
     ExpectTrace(run.Run(), {
         "start res=3 fin=0 rows=1 settle=12 yc=3.1:-9 f=- cur=-",
@@ -138,18 +123,8 @@ Z10 cam1=RR
 // Two motifs chosen by MF entries: each carrier knits its colour's needles and turns 5 needles past
 // them; the start records keep where each was first placed.
 TEST(SequencerPrograms, TwoMotifIntarsia) {
-    SeqRun run(QStringLiteral(R"(
-machine 708 5
-C area=1..101 L1=-5,-5 R1=5,5
-picture 100x10 fill=0
-N1 X=1+99 D1
-P1 yc=1 mode=4 clrL=1
-P2 yc=2 mode=4 clrL=2
-Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-S1 Z=1+1 D1 N=1+0 P=1+1
-)"));
-    PaintLine1(run, 30, 70);
+    SeqRun run(QString::fromLatin1(MotifProgram));
+    PaintMotifs(*run.Project);
     // clang-format off
     ExpectTrace(run.Run(), {
         "start res=3 fin=0 rows=1 settle=2 yc=1.1:-4,2.1:66 f=- cur=-",
@@ -163,18 +138,8 @@ S1 Z=1+1 D1 N=1+0 P=1+1
 
 // The same motifs touching: the two carriers' paths overlap in both rows.
 TEST(SequencerPrograms, TouchingMotifsOverlap) {
-    SeqRun run(QStringLiteral(R"(
-machine 708 5
-C area=1..101 L1=-5,-5 R1=5,5
-picture 100x10 fill=0
-N1 X=1+99 D1
-P1 yc=1 mode=4 clrL=1
-P2 yc=2 mode=4 clrL=2
-Z1 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-Z2 cam1=JR LG1=1,2 ZT1=1 cam2=JA ZT2=1 yc1=1,2
-S1 Z=1+1 D1 N=1+0 P=1+1
-)"));
-    PaintLine1(run, 40, 40);
+    SeqRun run(QString::fromLatin1(MotifProgram));
+    PaintMotifs(*run.Project, 40, 40);
     // clang-format off
     ExpectTrace(run.Run(), {
         "start res=3 fin=0 rows=1 settle=2 yc=1.1:-4,2.1:36 f=115:1;2;1:3:1,115:2;2;1:3:2 cur=115:2;2;1:3:2",
@@ -186,12 +151,13 @@ S1 Z=1+1 D1 N=1+0 P=1+1
     // clang-format on
 }
 
-// Counters that skip lines: a W level of 0 skips S2, a missing R entry skips S3 with finding 61, an
-// R counter repeats S4. At selector position 2 the W level repeats S2 twice.
-TEST(SequencerPrograms, CountersThatSkipLines) {
-    SeqRun run(QStringLiteral(R"(
+namespace {
+// Counters at selector position Selector: S2 by the level of W5 (0, then 2), S3 by the missing R9, S4
+// twice by R2.
+QString Counters(int Selector) {
+    return QStringLiteral(R"(
 machine 708 5
-C area=1..21 WE=1
+C area=1..21 WE=%1
 picture 20x30
 S1 Z=1+1 D1
 S2 Z=3+1 W5
@@ -205,7 +171,15 @@ Z3 cam1=RR
 Z4 cam1=RR
 Z5 cam1=RR
 Z6 cam1=RR
-)"));
+)")
+        .arg(Selector);
+}
+} // namespace
+
+// Counters that skip lines: a W level of 0 skips S2, a missing R entry skips S3 with finding 61, an
+// R counter repeats S4. At selector position 2 the W level repeats S2 twice.
+TEST(SequencerPrograms, CountersThatSkipLines) {
+    SeqRun run(Counters(1));
     // clang-format off
     ExpectTrace(run.Run(), {
         "start res=3 fin=0 rows=1 settle=6 yc=- f=61:3;9:5:3 cur=61:3;9:5:3",
@@ -226,23 +200,7 @@ Z6 cam1=RR
     EXPECT_EQ(lists.S.GetS(3).UsedMark, 0);
     EXPECT_EQ(lists.S.GetS(4).UsedMark, 1);
 
-    SeqRun second(QStringLiteral(R"(
-machine 708 5
-C area=1..21 WE=2
-picture 20x30
-S1 Z=1+1 D1
-S2 Z=3+1 W5
-S3 Z=5+1 R9
-S4 Z=1+1 R2
-W5 levels=0,2
-R2 D2
-Z1 cam1=RR
-Z2 cam1=RR
-Z3 cam1=RR
-Z4 cam1=RR
-Z5 cam1=RR
-Z6 cam1=RR
-)"));
+    SeqRun second(Counters(2));
     // clang-format off
     ExpectTrace(second.Run(), {
         "start res=3 fin=0 rows=1 settle=10 yc=- f=61:3;9:5:3 cur=61:3;9:5:3",
