@@ -56,93 +56,91 @@ std::unique_ptr<MMemoryProject> Program() {
     return p;
 }
 
-void BM_SequencerWholeProgram(benchmark::State& State) {
+// What the benchmarks run: the interpreter alone, or the stitch simulation around its own.
+class InterpreterRun {
+public:
+    explicit InterpreterRun(MMemoryProject& Project) { FSequencer.SetProject(&Project); }
+    void Start() { FSequencer.StartProgram(); }
+    void Step() { FSequencer.StepSystem(); }
+    const MprogramSequencer& Sequencer() const { return FSequencer; }
+    bool RanAsBuilt() const { return true; }
+
+private:
+    MprogramSequencer FSequencer;
+};
+
+class SimulationRun {
+public:
+    explicit SimulationRun(MMemoryProject& Project) { FEngine.SetProject(&Project); }
+    void Start() { FEngine.ResetTest(); }
+    void Step() { FEngine.StepTest(); }
+    const MprogramSequencer& Sequencer() const { return FEngine.Sequencer; }
+    // Every row of plain knitting completes a course.
+    bool RanAsBuilt() const { return FEngine.DisplayRow >= Rows / 2; }
+
+private:
+    MGtestEngine FEngine;
+};
+
+// The start (whose settling run is one whole run) and the steps to the end; per_step counts the
+// settling run's steps as well.
+template <class Run>
+void WholeProgram(benchmark::State& State) {
     auto p = Program();
-    MprogramSequencer s;
-    s.SetProject(p.get());
+    Run run(*p);
     std::int64_t steps = 0;
     for (auto _ : State) {
-        s.StartProgram();
-        steps += s.SettleSteps;
-        while (!s.Regs.Finished) {
-            s.StepSystem();
+        run.Start();
+        steps += run.Sequencer().SettleSteps;
+        while (!run.Sequencer().Regs.Finished) {
+            run.Step();
             ++steps;
         }
     }
-    if (s.Regs.StepCount != Rows || s.Regs.Error.ErrorId != 0)
+    const MprogramSequencer& s = run.Sequencer();
+    if (s.Regs.StepCount != Rows || s.Regs.Error.ErrorId != 0 || !run.RanAsBuilt())
         State.SkipWithError("the program did not run as built");
     State.counters["steps"] = benchmark::Counter(double(steps) / double(State.iterations()));
     State.counters["per_step"] =
         benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_SequencerWholeProgram)->Unit(benchmark::kMillisecond);
+
+// The steps alone, without the start.
+template <class Run>
+void Steps(benchmark::State& State) {
+    auto p = Program();
+    Run run(*p);
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        run.Start();
+        State.ResumeTiming();
+        while (!run.Sequencer().Regs.Finished) {
+            run.Step();
+            ++steps;
+        }
+    }
+    State.counters["per_step"] =
+        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
 
 void BM_SequencerStart(benchmark::State& State) {
     auto p = Program();
-    MprogramSequencer s;
-    s.SetProject(p.get());
+    InterpreterRun run(*p);
     for (auto _ : State)
-        s.StartProgram();
+        run.Start();
 }
+
+BENCHMARK_TEMPLATE(WholeProgram, InterpreterRun)
+    ->Name("BM_SequencerWholeProgram")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SequencerStart)->Unit(benchmark::kMillisecond);
-// The interpreter's steps alone, without the start.
-void BM_SequencerSteps(benchmark::State& State) {
-    auto p = Program();
-    MprogramSequencer s;
-    s.SetProject(p.get());
-    std::int64_t steps = 0;
-    for (auto _ : State) {
-        State.PauseTiming();
-        s.StartProgram();
-        State.ResumeTiming();
-        while (!s.Regs.Finished) {
-            s.StepSystem();
-            ++steps;
-        }
-    }
-    State.counters["per_step"] =
-        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-BENCHMARK(BM_SequencerSteps)->Unit(benchmark::kMillisecond);
-
-// The stitch simulation: ResetTest (the interpreter's start) and StepTest to the end.
-void BM_StitchSimulationWholeProgram(benchmark::State& State) {
-    auto p = Program();
-    MGtestEngine e;
-    e.SetProject(p.get());
-    std::int64_t steps = 0;
-    for (auto _ : State) {
-        e.ResetTest();
-        while (!e.Sequencer.Regs.Finished) {
-            e.StepTest();
-            ++steps;
-        }
-    }
-    if (e.Sequencer.Regs.StepCount != Rows || e.Sequencer.Regs.Error.ErrorId != 0 || e.DisplayRow < Rows / 2)
-        State.SkipWithError("the program did not run as built");
-    State.counters["steps"] = benchmark::Counter(double(steps) / double(State.iterations()));
-}
-BENCHMARK(BM_StitchSimulationWholeProgram)->Unit(benchmark::kMillisecond);
-
-// The stitch simulation's steps alone, without the start.
-void BM_StitchSimulationSteps(benchmark::State& State) {
-    auto p = Program();
-    MGtestEngine e;
-    e.SetProject(p.get());
-    std::int64_t steps = 0;
-    for (auto _ : State) {
-        State.PauseTiming();
-        e.ResetTest();
-        State.ResumeTiming();
-        while (!e.Sequencer.Regs.Finished) {
-            e.StepTest();
-            ++steps;
-        }
-    }
-    State.counters["per_step"] =
-        benchmark::Counter(double(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-BENCHMARK(BM_StitchSimulationSteps)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(Steps, InterpreterRun)->Name("BM_SequencerSteps")->Unit(benchmark::kMillisecond);
+// The stitch simulation: ResetTest (the interpreter's start) and StepTest to the end, style Normal.
+BENCHMARK_TEMPLATE(WholeProgram, SimulationRun)
+    ->Name("BM_StitchSimulationWholeProgram")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(Steps, SimulationRun)->Name("BM_StitchSimulationSteps")->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();
