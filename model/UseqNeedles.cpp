@@ -31,6 +31,24 @@ private:
     std::int32_t FWidth;
     bool FUp;
 };
+
+// A run of needles a colour mode collects: opened at a needle, continued, and ended once too many
+// needles in a row (Gap) did not continue it.
+struct MRun {
+    bool Open = false;
+    std::int32_t Start = 0, End = 0;
+    std::int64_t Gap = 0;
+
+    void Begin(std::int32_t Needle) {
+        Open = true;
+        Start = End = Needle;
+        Gap = 0;
+    }
+    void Continue(std::int32_t Needle) {
+        End = Needle;
+        Gap = 0;
+    }
+};
 } // namespace
 
 bool MprogramSequencer::ColorInSet(TColor Colour, const MclrMap& Set) const {
@@ -85,62 +103,58 @@ void MprogramSequencer::SelectNeedles(int Carrier) {
             const MColorSet left(palette, p->ClrsL);
             const MColorSet right(palette, p->ClrsR);
             const MScan scan(Width, odd || p->Mode == pmVB);
-            bool open = false;
-            std::int64_t gap = 0;
-            std::int32_t start = 0, end = 0;
+            MRun run;
             bool hasEnd = false;
             TColor kept = 0;
+            // The run ends (its needles marked) after Limit needles in a row that do not continue it.
+            const auto miss = [&] {
+                if (++run.Gap >= limit) {
+                    MarkRange(side, run.Start, run.End);
+                    run.Open = false;
+                }
+            };
             switch (p->Mode) {
             case pmMF: // from a colour of ClrsL to the last needle of those colours
                 for (std::int32_t i = 0; i < scan.Count(); ++i) {
                     const std::int32_t n = scan.Needle(i);
                     const bool hit = left.Contains(bed.GetNeedle(n));
-                    if (!open) {
-                        if (hit) {
-                            open = true;
-                            start = end = n;
-                            gap = 0;
-                        }
+                    if (!run.Open) {
+                        if (hit)
+                            run.Begin(n);
                     } else if (hit) {
-                        end = n;
-                        gap = 0;
-                    } else if (++gap >= limit) {
-                        MarkRange(side, start, end);
-                        open = false;
+                        run.Continue(n);
+                    } else {
+                        miss();
                     }
                 }
-                if (open)
-                    MarkRange(side, start, end);
+                if (run.Open)
+                    MarkRange(side, run.Start, run.End);
                 break;
             case pmVB: // from a colour of ClrsL to the next colour of ClrsR, scanned upwards
                 for (std::int32_t i = 0; i < scan.Count(); ++i) {
                     const std::int32_t n = scan.Needle(i);
                     const TColor colour = bed.GetNeedle(n);
-                    if (!open) {
+                    if (!run.Open) {
                         if (left.Contains(colour)) {
-                            open = true;
-                            start = n;
+                            run.Begin(n);
                             hasEnd = false;
-                            gap = 0;
                         }
                     } else if (!hasEnd) {
                         if (right.Contains(colour)) {
-                            end = n;
+                            run.Continue(n);
                             hasEnd = true;
-                            gap = 0;
                         }
                     } else if (left.Contains(colour)) {
                         hasEnd = false;
-                        gap = 0;
-                    } else if (++gap >= limit) {
-                        MarkRange(side, start, end);
-                        open = false;
+                        run.Gap = 0;
+                    } else {
+                        miss();
                     }
                 }
-                if (open && !hasEnd)
+                if (run.Open && !hasEnd)
                     AddRunError(pteVBWithoutEnd, Args({p->Number, p->Number}), lkP, p->Number);
-                else if (open)
-                    MarkRange(side, start, end);
+                else if (run.Open)
+                    MarkRange(side, run.Start, run.End);
                 break;
             case pmWW: { // from a change between the two start colours to one between the end colours
                 // The palette colours of the lowest and the highest colour number of a set.
@@ -156,79 +170,65 @@ void MprogramSequencer::SelectNeedles(int Carrier) {
                     const std::int32_t n = scan.Needle(i);
                     const TColor before = bed.GetNeedle(scan.Needle(i - 1));
                     const TColor colour = bed.GetNeedle(n);
-                    if (!open) {
+                    if (!run.Open) {
                         if (matches(before, colour, s1, s2)) {
-                            open = true;
-                            start = n;
+                            run.Begin(n);
                             hasEnd = false;
-                            gap = 0;
                         }
                     } else if (matches(before, colour, e1, e2)) {
-                        end = n;
+                        run.Continue(n);
                         hasEnd = true;
-                        gap = 0;
-                    } else if (hasEnd && ++gap >= limit) {
-                        // The gap counts only once the run has its end pair.
-                        MarkRange(side, start, end);
-                        open = false;
+                    } else if (hasEnd) {
+                        miss(); // the gap counts only once the run has its end pair
                     }
                 }
-                if (open && !hasEnd)
+                if (run.Open && !hasEnd)
                     AddRunError(pteWWWithoutEnd, Args({p->Number, p->Number}), lkP, p->Number);
-                else if (open)
-                    MarkRange(side, start, end);
+                else if (run.Open)
+                    MarkRange(side, run.Start, run.End);
                 break;
             }
             case pmIF: // the first needle of a colour of ClrsL
                 for (std::int32_t i = 0; i < scan.Count(); ++i) {
                     const std::int32_t n = scan.Needle(i);
                     const TColor colour = bed.GetNeedle(n);
-                    if (!open) {
+                    if (!run.Open) {
                         if (left.Contains(colour)) {
-                            open = true;
-                            start = n;
+                            run.Begin(n);
                             kept = colour;
-                            gap = 0;
                         }
                     } else if (colour == kept) {
-                        gap = 0;
-                    } else if (++gap >= limit) {
-                        MarkRange(side, start, start);
-                        open = false;
+                        run.Gap = 0;
+                    } else {
+                        miss(); // the run is its first needle alone
                     }
                 }
-                if (open)
-                    MarkRange(side, start, start);
+                if (run.Open)
+                    MarkRange(side, run.Start, run.Start);
                 break;
             case pmAF: { // a colour of ClrsL up to its last needle, back to the start at another colour
                 bool movedBack = false;
                 for (std::int32_t i = 0; i < scan.Count(); ++i) {
                     const std::int32_t n = scan.Needle(i);
                     const TColor colour = bed.GetNeedle(n);
-                    if (!open) {
+                    if (!run.Open) {
                         if (left.Contains(colour)) {
-                            open = true;
-                            start = end = n;
+                            run.Begin(n);
                             kept = colour;
-                            gap = 0;
                             movedBack = false;
                         }
                     } else if (colour == kept) {
-                        end = n;
-                        gap = 0;
+                        run.Continue(n);
                     } else {
                         if (!movedBack) {
-                            end = start;
+                            run.End = run.Start;
                             movedBack = true;
                         }
-                        if (++gap >= limit) {
-                            MarkRange(side, start, end);
-                            open = false;
-                        }
+                        miss();
                     }
                 }
-                if (open)
-                    MarkRange(side, start, end);
+                if (run.Open)
+                    MarkRange(side, run.Start, run.End);
                 break;
             }
             default: // a mode no P entry can hold marks nothing

@@ -84,6 +84,13 @@ TEST(SequencerNeedles, SelectionByPEntries) {
         {"WW", 1, "0012000230", "", "P1 yc=1 mode=6 clrL=1,2 clrR=2,3", 1, 1, 1, "4-9", "-"},
         {"WW without end", 1, "0012000000", "", "P1 yc=1 mode=6 clrL=1,2 clrR=2,3", 1, 1, 1, "",
          "110:1;1:1:1,111:1;1:1:1"},
+        // Each colour mode closes a run after 4 x gauge needles that do not continue it.
+        {"IF two runs", 1, "01110000000011100000", "", "P1 yc=1 mode=7 clrL=1", 1, 1, 1, "2,13", "-"},
+        {"AF two runs", 1, "01121100000011211000", "", "P1 yc=1 mode=8 clrL=1", 1, 1, 1, "2-6,13-17", "-"},
+        {"VB two runs", 1, "01122000000011220000", "", "P1 yc=1 mode=5 clrL=1 clrR=2", 1, 1, 1, "2-4,13-15",
+         "-"},
+        {"WW two runs", 1, "00120023000001200230", "", "P1 yc=1 mode=6 clrL=1,2 clrR=2,3", 1, 1, 1,
+         "4-8,15-19", "-"},
         // SY: a needle range for one system, on the front side; the rear side adds no stray marks.
         {"SY1", 1, "0000000000", "1111111111", "P1 yc=1 mode=0 L=5 R=3", 1, 1, 1, "3-5", "-"},
         {"SY2 in system 1", 1, "0000000000", "", "P1 yc=1 mode=1 L=3 R=5", 1, 1, 1, "", "108:1;1:3:1"},
