@@ -17,6 +17,7 @@
 #include <QKeySequence>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -204,17 +205,25 @@ bool MRContainerPanel::CommandGuard() {
     return StoreEditingRow();
 }
 
-void MRContainerPanel::InsertNewItem() {
+bool MRContainerPanel::TakePopupTarget(int& Target) {
     if (!CommandGuard())
+        return false;
+    Target = PopupNumber;
+    PopupNumber = -1;
+    return true;
+}
+
+void MRContainerPanel::InsertNewItem() {
+    int target;
+    if (!TakePopupTarget(target))
         return;
     int number;
-    if (PopupNumber != -1)
-        number = PopupNumber + 1;
+    if (target != -1)
+        number = target + 1;
     else if (const MRBasePanel* row = EditingRow())
         number = row->EntryNumber + 1;
     else
         number = Items()->MaxNumber() + 1;
-    PopupNumber = -1;
     try {
         // A number past the kind's largest, or a shift that would push one past it, is refused.
         Items()->CheckTargetNumber(number);
@@ -235,10 +244,9 @@ void MRContainerPanel::InsertNewItem() {
 }
 
 void MRContainerPanel::DeleteSelected() {
-    if (!CommandGuard())
+    int target;
+    if (!TakePopupTarget(target))
         return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
     try {
         Items()->DeleteMarked(0);
         RefreshRows();
@@ -250,10 +258,9 @@ void MRContainerPanel::DeleteSelected() {
 }
 
 void MRContainerPanel::DeleteContents() {
-    if (!CommandGuard())
+    int target;
+    if (!TakePopupTarget(target))
         return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
     try {
         Items()->ClearSelectedContents();
     } catch (...) {
@@ -266,67 +273,73 @@ void MRContainerPanel::DeleteContents() {
     RefreshRows();
 }
 
-void MRContainerPanel::CopySelected() {
-    if (!CommandGuard())
+void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
+    const bool menu = Slot < 0;
+    int number = -1;
+    if (menu ? !TakePopupTarget(number) : !Items() || !StoreEditingRow())
         return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
     if (!Clipboard())
         return;
     try {
-        SetClipboardKind();
-        Clipboard()->Copy(*Items(), target);
-    } catch (const std::exception& e) {
-        TApplication::ShowException(e);
-    }
-}
-
-void MRContainerPanel::CutSelected() {
-    if (!CommandGuard())
-        return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
-    if (!Clipboard())
-        return;
-    try {
-        SetClipboardKind();
-        Clipboard()->Cut(*Items(), target);
-    } catch (...) {
-    }
-    RefreshRows();
-}
-
-void MRContainerPanel::InsertFromClipboard() {
-    if (!CommandGuard())
-        return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
-    try {
-        CheckClipboardKind();
-        Items()->SelectNone();
-        Clipboard()->PasteInsert(*Items(), target);
+        if (!menu)
+            number = RowNumber(Slot);
+        if (Op == coCopy || Op == coCut) {
+            SetClipboardKind();
+            Op == coCopy ? Clipboard()->Copy(*Items(), number) : Clipboard()->Cut(*Items(), number);
+        } else {
+            CheckClipboardKind();
+            PasteWhole(Op == coPasteInsert, number, menu);
+        }
     } catch (const MException& e) {
-        // Another kind's modules are not pasted, silently; the paste's own refusals are shown.
-        if (e.Code != 1020)
+        // Another kind's modules are refused silently, but for the row's own Insert key.
+        if (e.Code != 1020 || (!menu && Op == coPasteInsert))
             TApplication::ShowException(e);
     } catch (const std::exception& e) {
         TApplication::ShowException(e);
     }
-    RefreshRows();
+    if (Op != coCopy)
+        RefreshRows();
+}
+
+void MRContainerPanel::PasteWhole(bool Insert, int Number, bool ClearSelection) {
+    MUnvList& buffer = Clipboard()->Buffer;
+    if (buffer.Count() == 0) {
+        if (ClearSelection)
+            Items()->SelectNone();
+        return;
+    }
+    // The paste runs on a copy of the list, taken only when all of it succeeded; a failed one also
+    // gives the clipboard's modules back the numbers it changed.
+    const std::unique_ptr<MUnvList> work = Items()->ScratchCopy();
+    std::vector<int> numbers;
+    for (int i = 0; i < buffer.Count(); ++i)
+        numbers.push_back(buffer.ItemAt(i).Number);
+    try {
+        if (ClearSelection)
+            work->SelectNone();
+        Insert ? Clipboard()->PasteInsert(*work, Number) : Clipboard()->PasteOver(*work, Number);
+    } catch (...) {
+        for (int i = 0; i < buffer.Count(); ++i)
+            buffer.ItemAt(i).Number = numbers[std::size_t(i)];
+        throw;
+    }
+    Items()->TakeContents(*work);
+}
+
+void MRContainerPanel::CopySelected() {
+    ClipboardCommand(coCopy, -1);
+}
+
+void MRContainerPanel::CutSelected() {
+    ClipboardCommand(coCut, -1);
+}
+
+void MRContainerPanel::InsertFromClipboard() {
+    ClipboardCommand(coPasteInsert, -1);
 }
 
 void MRContainerPanel::PasteFromClipboard() {
-    if (!CommandGuard())
-        return;
-    const int target = PopupNumber;
-    PopupNumber = -1;
-    try {
-        CheckClipboardKind();
-        Items()->SelectNone();
-        Clipboard()->PasteOver(*Items(), target);
-    } catch (...) {
-    }
-    RefreshRows();
+    ClipboardCommand(coPasteOver, -1);
 }
 
 void MRContainerPanel::SelectAll() {
@@ -410,46 +423,17 @@ void MRContainerPanel::GotoItemDialog() {
 // first, since the list changes under them.
 
 void MRContainerPanel::CopyRow(int Slot) {
-    if (!Items() || !Clipboard() || !StoreEditingRow())
-        return;
-    try {
-        SetClipboardKind();
-        Clipboard()->Copy(*Items(), RowNumber(Slot));
-    } catch (const std::exception& e) {
-        TApplication::ShowException(e);
-    }
+    ClipboardCommand(coCopy, Slot);
 }
 
 void MRContainerPanel::CutRow(int Slot) {
-    if (!Items() || !Clipboard() || !StoreEditingRow())
-        return;
-    try {
-        SetClipboardKind();
-        Clipboard()->Cut(*Items(), RowNumber(Slot));
-    } catch (...) {
-    }
-    RefreshRows();
+    ClipboardCommand(coCut, Slot);
 }
 
 void MRContainerPanel::PasteInsertRow(int Slot) {
-    if (!Items() || !Clipboard() || !StoreEditingRow())
-        return;
-    try {
-        CheckClipboardKind();
-        Clipboard()->PasteInsert(*Items(), RowNumber(Slot));
-    } catch (const std::exception& e) {
-        TApplication::ShowException(e);
-    }
-    RefreshRows();
+    ClipboardCommand(coPasteInsert, Slot);
 }
 
 void MRContainerPanel::PasteOverRow(int Slot) {
-    if (!Items() || !Clipboard() || !StoreEditingRow())
-        return;
-    try {
-        CheckClipboardKind();
-        Clipboard()->PasteOver(*Items(), RowNumber(Slot));
-    } catch (...) {
-    }
-    RefreshRows();
+    ClipboardCommand(coPasteOver, Slot);
 }

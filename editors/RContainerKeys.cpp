@@ -161,79 +161,48 @@ void MRContainerPanel::FocusLeftNeighbour(int Slot, int Tag) {
 }
 
 void MRContainerPanel::KeyPageDown(std::uint32_t LParam, bool Extend) {
-    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
-    if (!StoreEditingRow())
-        return;
-    try {
-        const int old = IndexOfRowEntry(RowAt(slot));
-        const int row = DisplayRowOf(slot), side = SideOf(slot);
-        TakeFocus();
-        MRBasePanel* target;
-        if (ScrollBar()->isHidden()) {
-            target = FocusRowCell(VisibleRowCount() - 1, tag, side);
-        } else {
-            const int before = TopRow();
-            ScrollTo(std::min(TopRow() + ScrollBar()->pageStep(), ScrollBar()->maximum()));
-            target = FocusRowCell(TopRow() == before ? VisibleRowCount() - 1 : row, tag, side);
-        }
-        if (Extend && target && old >= 0)
-            ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
-    } catch (...) {
-        // A page move has nothing to tell.
-    }
+    KeyJump(LParam, Extend, true, true);
 }
 
 void MRContainerPanel::KeyPageUp(std::uint32_t LParam, bool Extend) {
-    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
-    if (!StoreEditingRow())
-        return;
-    try {
-        const int old = IndexOfRowEntry(RowAt(slot));
-        const int row = DisplayRowOf(slot), side = SideOf(slot);
-        TakeFocus();
-        MRBasePanel* target;
-        if (ScrollBar()->isHidden()) {
-            target = FocusRowCell(0, tag, side);
-        } else {
-            const int before = TopRow();
-            ScrollTo(std::max(TopRow() - ScrollBar()->pageStep(), ScrollBar()->minimum()));
-            target = FocusRowCell(TopRow() == before ? 0 : row, tag, side);
-        }
-        if (Extend && target && old >= 0)
-            ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
-    } catch (...) {
-    }
+    KeyJump(LParam, Extend, false, true);
 }
 
 void MRContainerPanel::KeyHome(std::uint32_t LParam, bool Extend) {
-    const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
-    if (!StoreEditingRow())
-        return;
-    try {
-        const int old = IndexOfRowEntry(RowAt(slot));
-        TakeFocus();
-        if (!ScrollBar()->isHidden())
-            ScrollTo(ScrollBar()->minimum());
-        MRBasePanel* target = FocusRowCell(0, tag, SideOf(slot));
-        if (Extend && target && old >= 0)
-            ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
-    } catch (...) {
-    }
+    KeyJump(LParam, Extend, false, false);
 }
 
 void MRContainerPanel::KeyEnd(std::uint32_t LParam, bool Extend) {
+    KeyJump(LParam, Extend, true, false);
+}
+
+void MRContainerPanel::KeyJump(std::uint32_t LParam, bool Extend, bool Down, bool Page) {
     const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
     if (!StoreEditingRow())
         return;
     try {
         const int old = IndexOfRowEntry(RowAt(slot));
         TakeFocus();
-        if (!ScrollBar()->isHidden())
-            ScrollTo(ScrollBar()->maximum());
-        MRBasePanel* target = FocusRowCell(VisibleRowCount() - 1, tag, SideOf(slot));
-        if (Extend && target && old >= 0)
-            ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
+        // A page that scrolls keeps the focus in the row's place; otherwise it goes to the first or
+        // last visible row.
+        bool keepPlace = false;
+        if (!ScrollBar()->isHidden()) {
+            const int before = TopRow();
+            const int end = Down ? ScrollBar()->maximum() : ScrollBar()->minimum();
+            const int page = before + (Down ? ScrollBar()->pageStep() : -ScrollBar()->pageStep());
+            ScrollTo(!Page ? end : Down ? std::min(page, end) : std::max(page, end));
+            keepPlace = Page && TopRow() != before;
+        }
+        const int row = keepPlace ? DisplayRowOf(slot) : Down ? VisibleRowCount() - 1 : 0;
+        MRBasePanel* target = FocusRowCell(row, tag, SideOf(slot));
+        if (Extend && target && old >= 0) {
+            if (Down)
+                ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
+            else
+                ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
+        }
     } catch (...) {
+        // A jump has nothing to tell.
     }
 }
 

@@ -408,6 +408,19 @@ void MRContainerPanel::HideRowSlot(int Slot) {
     // A row that loses the focus by hiding does not store.
     const bool locked = row->Locked;
     row->Locked = true;
+    // The focus does not stay behind in a hidden row (the list shrank under it): it goes to the same
+    // cell of the nearest shown row before it, else to the container.
+    if (QWidget* focus = QApplication::focusWidget(); focus && row->isAncestorOf(focus)) {
+        QWidget* to = this;
+        for (int s = Slot - 1; s >= 0; --s)
+            if (const MRBasePanel* shown = FRows[std::size_t(s)]; !shown->isHidden()) {
+                to = shown->FindCell(WidgetTag(focus));
+                if (!to)
+                    to = shown->NumberCell ? static_cast<QWidget*>(shown->NumberCell) : this;
+                break;
+            }
+        FocusQuietly(to);
+    }
     row->hide();
     row->Locked = locked;
     row->SetEditing(false);

@@ -326,6 +326,9 @@ public:
 protected:
     // The guard of the commands: false while NewItemMode is set or when the editing row refuses.
     bool CommandGuard();
+    // The guard, then the popup target taken (-1 when none was recorded) and reset; false when the
+    // guard stopped the command.
+    bool TakePopupTarget(int& Target);
     // Moves the focus with the rows' Editing flags locked (their stores already ran).
     void FocusQuietly(QWidget* Target);
     // Scrolls to display row R without storing (the caller stored).
@@ -349,6 +352,19 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
+    enum TClipboardOp { coCopy, coCut, coPasteInsert, coPasteOver };
+    // A clipboard command of the menu (Slot -1: after the guard, on the popup target) or of the row
+    // of Slot (after storing the editing row, on that row's entry). Its errors are shown, but for a
+    // paste of another kind's modules, which only the row's Insert key shows.
+    void ClipboardCommand(TClipboardOp Op, int Slot);
+    // Pastes the clipboard at Number (-1: at its own numbers), inserting or over what is there, all
+    // or nothing: a refused paste raises and leaves the list, its selection and the clipboard as
+    // they were.
+    void PasteWhole(bool Insert, int Number, bool ClearSelection);
+    // The page and end keys: the view jumps a page (Page) or to its end, down or up, and the focus
+    // goes to the cell of Tag in the row the jump reaches; with Extend the entries passed over
+    // toggle their selection.
+    void KeyJump(std::uint32_t LParam, bool Extend, bool Down, bool Page);
     void ScrollBarChange(int Position);
     void PlaceScrollBar();
     // The top row that the scroll bar's last visible position gives.

@@ -6,14 +6,15 @@
 // Builds KIND's list (W or N) over the program of FILE.LST in a bare window with the module menu, runs
 // the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
-// TEXT", LF and CR written \n and \r); at the end the focus ("focus ENTRY TAG" or "focus none"), the
-// scroll bar ("scrollbar enabled|disabled") and the listing of KIND's list. With OUT.LST the whole
-// project is written there. A bad script line: "script error LINE: TEXT" on stderr and exit 2; an
+// TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> cancel": a script cannot fill
+// one in, so each is closed with Cancel as soon as it shows); at the end the focus ("focus ENTRY TAG" or
+// "focus none"), the scroll bar ("scrollbar enabled|disabled") and the listing of KIND's list. With OUT.LST
+// the whole project is written there. A bad script line: "script error LINE: TEXT" on stderr and exit 2; an
 // unreadable file: exit 1.
 //
 // Commands: answer BITS | goto N | focus N TAG | click N TAG | type TEXT | key SEQ | menu ITEM |
-// select N..M | hint N TAG | drag N[..M] [alt] ONTO TARGET | dragfrom KIND N[..M] [of OTHER.LST] ONTO
-// TARGET, with TARGET either "M TAG" (that cell of the row of entry M) or "free".
+// select N..M (either way round) | hint N TAG | drag N[..M] [alt] ONTO TARGET | dragfrom KIND N[..M] [of
+// OTHER.LST] ONTO TARGET, with TARGET either "M TAG" (that cell of the row of entry M) or "free".
 
 #include "editors/MRDrag.h"
 #include "editors/ModuleMenu.h"
@@ -25,6 +26,7 @@
 #include "tools/SampleProject.h"
 #include "ui/Adapter.h"
 #include "ui/LanguagePack.h"
+#include "ui/ModalForm.h"
 #include "ui/PopupMenu_m.h"
 #include "ui/ULPackDM.h"
 
@@ -35,6 +37,7 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -76,6 +79,18 @@ public:
 
 private:
     MMessageService* FOld;
+};
+
+// The modal dialogs (special functions, go to): printed and cancelled at once, never waited for.
+class ToolDialogs {
+public:
+    ToolDialogs() {
+        MModalForm::ModalHook = [](MModalForm& Form) {
+            Print(stdout, QStringLiteral("dialog %1 -> cancel").arg(Form.windowTitle()));
+            Form.SetModalResult(mrCancel);
+        };
+    }
+    ~ToolDialogs() { MModalForm::ModalHook = nullptr; }
 };
 
 struct ScriptError {
@@ -187,6 +202,9 @@ public:
             throw ScriptError{QStringLiteral("unknown command")};
         }
         QApplication::processEvents();
+        // A closed dialog gives the window back its activation, as the desktop would.
+        if (!QApplication::activeWindow())
+            FHost.Activate();
     }
 
     void Finish() {
@@ -224,11 +242,13 @@ private:
             throw ScriptError{QStringLiteral("not a number: ") + Text};
         return v;
     }
+    // N or N..M, lowest first: 7..4 is the run a user selects from 7 up to 4.
     static std::pair<int, int> Range(const QString& Text) {
         const int dots = Text.indexOf(QStringLiteral(".."));
         if (dots < 0)
             return {Int(Text), Int(Text)};
-        return {Int(Text.left(dots)), Int(Text.mid(dots + 2))};
+        const int first = Int(Text.left(dots)), last = Int(Text.mid(dots + 2));
+        return {std::min(first, last), std::max(first, last)};
     }
     static QWidget* Focused() {
         QWidget* f = QApplication::focusWidget();
@@ -333,6 +353,7 @@ private:
     TDMLanguagePack FPack;
     TMUnvClipBoard FClipboard;
     ToolMessages FMessages;
+    ToolDialogs FDialogs;
     Host FHost;
     int FKind;
     std::vector<std::unique_ptr<MMemoryProject>> FProjects;

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 using namespace paneltest;
 using kdstest::MScriptedMessages;
@@ -31,6 +32,15 @@ void Retype(MNumEdit* Cell, const QString& Text) {
     Cell->selectAll();
     Cell->del();
     celltest::Type(Cell, Text);
+}
+
+// The slot of the row that shows entry Number, brought into view; -1 when none does.
+int SlotShowing(MRContainerPanel& C, int Number) {
+    C.GotoItem(Number);
+    for (MRBasePanel* r : C.Rows())
+        if (!r->isHidden() && r->EntryNumber == Number)
+            return r->PanelIndex;
+    return -1;
 }
 
 // A window with a list of 1..Count (values number mod 10), shown, its module menu attached.
@@ -372,6 +382,55 @@ TEST(Container, CommandsOnTheList) {
         ASSERT_EQ(messages.Coded.size(), 1u);
         EXPECT_EQ(messages.Coded[0].Code, 5015);
     }
+}
+
+TEST(Container, AFailedPasteIsShownAndChangesNothing) {
+    using TPaste = void (*)(MRSampleContainer&, int At);
+    const std::pair<const char*, TPaste> pastes[] = {
+        {"menu paste",
+         [](MRSampleContainer& C, int At) {
+             C.PopupNumber = At;
+             C.PasteFromClipboard();
+         }},
+        {"menu insert",
+         [](MRSampleContainer& C, int At) {
+             C.PopupNumber = At;
+             C.InsertFromClipboard();
+         }},
+        {"row paste", [](MRSampleContainer& C, int At) { C.PasteOverRow(SlotShowing(C, At)); }},
+        {"row insert", [](MRSampleContainer& C, int At) { C.PasteInsertRow(SlotShowing(C, At)); }},
+    };
+    // The clipboard's 1, 2, 3 pasted at 4 with 2 refused by the kind's check, or at 62 where 3
+    // would pass the largest number: the paste stops half way.
+    const std::pair<int, int> failures[] = {{4, 12}, {62, 2}};
+    for (const auto& [what, paste] : pastes)
+        for (const auto& [at, middle] : failures) {
+            MScriptedMessages messages;
+            Fixture f(63);
+            f.Win.List.SetSelected(7, true);
+            for (int n = 1; n <= 3; ++n) {
+                MUnvSample m;
+                m.Number = n;
+                m.Value = n == 2 ? middle : n;
+                f.Win.Clipboard.Buffer.Append(m.Clone());
+            }
+            f.Win.Clipboard.SetKind(wiR);
+            auto state = [&f] {
+                std::vector<std::tuple<int, int, bool>> v;
+                for (int i = 0; i < f.Win.List.Count(); ++i) {
+                    const auto& m = static_cast<const MUnvSample&>(f.Win.List.ItemAt(i));
+                    v.emplace_back(m.Number, m.Value, m.Marks.Selected != 0);
+                }
+                for (int i = 0; i < f.Win.Clipboard.Buffer.Count(); ++i)
+                    v.emplace_back(f.Win.Clipboard.Buffer.ItemAt(i).Number, 0, false);
+                return v;
+            };
+            const auto before = state();
+            paste(f.C(), at);
+            EXPECT_EQ(state(), before) << what << " at " << at;
+            ASSERT_EQ(messages.Coded.size(), 1u) << what << " at " << at;
+            EXPECT_EQ(messages.Coded[0].Code, 5015) << what << " at " << at;
+        }
 }
 
 TEST(Container, TheDialogs) {

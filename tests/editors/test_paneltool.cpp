@@ -116,3 +116,31 @@ TEST(PanelTool, NDropsHintsAndErrors) {
         {QStringLiteral("run"), s.Dir.filePath(QStringLiteral("missing.lst")), QStringLiteral("N"), bad});
     EXPECT_EQ(r.Code, 1);
 }
+
+TEST(PanelTool, DialogsRangesAndTheFocusAfterDeletes) {
+    Scripts s;
+    struct Case {
+        const char* Script;
+        QStringList Head; // the first lines printed
+        int Entries;      // W entries left
+    };
+    const Case cases[] = {
+        // The dialogs are cancelled at once: a script never waits for them.
+        {"focus 3 0\nkey F6\nkey F5\n",
+         {QStringLiteral("dialog Go to -> cancel"), QStringLiteral("dialog Special Functions -> cancel"),
+          QStringLiteral("focus 3 0")},
+         12},
+        // A range given downwards selects the same run.
+        {"focus 3 0\nselect 7..4\nmenu DeleteITM\n", {QStringLiteral("focus 3 0")}, 8},
+        // The focus leaves the rows that deleted entries hid: to the row before, or to none.
+        {"focus 12 100\nselect 12..12\nmenu DeleteITM\n", {QStringLiteral("focus 11 100")}, 11},
+        {"focus 3 0\nselect 1..12\nmenu DeleteITM\n", {QStringLiteral("focus none")}, 0},
+    };
+    for (const Case& c : cases) {
+        const QString script = s.Write("case.txt", QString::fromLatin1(c.Script));
+        const Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), script});
+        ASSERT_EQ(r.Code, 0) << c.Script << r.Err.toStdString();
+        EXPECT_EQ(r.Out.mid(0, int(c.Head.size())), c.Head) << c.Script;
+        EXPECT_EQ(r.Out.size() - c.Head.size() - 1, c.Entries) << c.Script;
+    }
+}
