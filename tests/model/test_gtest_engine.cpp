@@ -306,21 +306,46 @@ S1 Z=1+2 D1
     }
 }
 
+// The transfer distance adds up over moves and keeps its seven bits: rear needles 101..300 go 100
+// needles left to the front (-100); of these, front needles 101..200 go 100 needles left again to
+// the rear (-200, kept as -127), while front needles 1..100 face no rear needle and drop theirs.
+TEST(StitchSimulation, TransferDistanceAddsUpWithinItsBits) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..301 L1=-2 R1=2
+picture 4x2
+Z1 cam2=RR yc1=1
+Z2 cam1=JNRR cam2=JURR rack1=100:U1
+Z3 cam1=JURR cam2=JNRR rack1=-100:U1
+S1 Z=1+2 D1
+)"));
+    run.Reset();
+    run.Run();
+    const auto hex = [&](int Side, int Needle) {
+        return QString::number(run.Engine.StitchBeds[std::size_t(Side)].GetNeedle(Needle), 16).toStdString();
+    };
+    EXPECT_EQ(hex(0, 1), "e41a01"); // -100, moved right, dropped
+    EXPECT_EQ(hex(1, 1), "ff1601"); // -127, moved right, then left
+    EXPECT_EQ(hex(0, 101), "65");   // given to the rear
+}
+
 // Needles selected to knit that no carrier's path reaches knit without yarn (103): carrier 1 knits
-// the needles its P entry gives (1..5) and turns 2 needles past them.
+// the needles its P entry gives (1..5) and turns 2 needles past them; the rear knits the even ones.
 TEST(StitchSimulation, NeedlesOffEveryPathKnitWithoutYarn) {
     EngineRun run(QStringLiteral(R"(
 machine 708 5
 C area=1..11 L1=-2 R1=2
 picture 10x2
 P1 yc=1 mode=0 L=1 R=5
-Z1 cam1=RR yc1=1
+Z1 cam1=RR cam2=1:1 yc1=1
 S1 Z=1+0 D1 P=1+0
 )"));
     run.Reset();
     run.Engine.StepTest();
     EXPECT_EQ(S(run.Stitches(0)), "000001*7 000067*3");
-    EXPECT_EQ(S(run.Stitches(1)), "000065*10");
+    // On the rear bed both codes carry the rear mark.
+    EXPECT_EQ(S(run.Stitches(1)), "000065*1 001001*1 000065*1 001001*1 000065*1 001001*1 000065*1 001067*1 "
+                                  "000065*1 001067*1");
 }
 
 // A system with a transfer cam transfers once, however many carriers it names: in the transfer
