@@ -350,28 +350,28 @@ QStringList LocalFiles(const QMimeData* Mime) {
     }
     return files;
 }
+
+// Answers a drag that carries links: taken when files are welcome and every link is a local file,
+// refused otherwise. False for any other drag, which the line edit answers as text.
+bool AnswerLinkDrag(QDragMoveEvent* Event, bool AcceptFiles) {
+    if (!Event->mimeData()->hasUrls())
+        return false;
+    if (AcceptFiles && !LocalFiles(Event->mimeData()).isEmpty())
+        Event->acceptProposedAction();
+    else
+        Event->ignore();
+    return true;
+}
 } // namespace
 
 void TFileDirEdit::dragEnterEvent(QDragEnterEvent* Event) {
-    if (Event->mimeData()->hasUrls()) {
-        if (FAcceptFiles && !LocalFiles(Event->mimeData()).isEmpty())
-            Event->acceptProposedAction();
-        else
-            Event->ignore();
-        return;
-    }
-    QLineEdit::dragEnterEvent(Event);
+    if (!AnswerLinkDrag(Event, FAcceptFiles))
+        QLineEdit::dragEnterEvent(Event);
 }
 
 void TFileDirEdit::dragMoveEvent(QDragMoveEvent* Event) {
-    if (Event->mimeData()->hasUrls()) {
-        if (FAcceptFiles && !LocalFiles(Event->mimeData()).isEmpty())
-            Event->acceptProposedAction();
-        else
-            Event->ignore();
-        return;
-    }
-    QLineEdit::dragMoveEvent(Event);
+    if (!AnswerLinkDrag(Event, FAcceptFiles))
+        QLineEdit::dragMoveEvent(Event);
 }
 
 void TFileDirEdit::dropEvent(QDropEvent* Event) {

@@ -3,6 +3,7 @@
 // caption recorded for the current state, and the language font for buttons that keep their own.
 
 #include "ui/Adapter.h"
+#include "ui/control_m.h"
 #include "ui/subScrollCaption.h"
 
 #include <QColor>
@@ -25,3 +26,24 @@ void WireIndexChange(Button* B) {
             B->OnIndexChange(B);
     };
 }
+
+// A multi-state caption button over a button of this library that draws its own caption in its own
+// font (the flat and the hemisphere buttons): a click steps the caption list before the base
+// button's click, a caption set by the program is recorded for the current state, and the language
+// font is the button's font and font colour. Defined in ui/ScrollCaptionButton.tpp.
+template <class Base>
+class MScrollCaptionButton : public MBilingualControl<Base> {
+public:
+    MScrollCaptionButton(QObject* Owner, QWidget* Parent);
+
+    MCaptionList& M_CaptionList() { return FCaptionList; }
+    // Shows the caption and records it for the current state.
+    void SetCaption(const QString& Text);
+    void Click() override;
+    void LanguageMessage(int Msg, std::intptr_t WParam, std::intptr_t LParam) override;
+
+    TNotifyEvent OnIndexChange;
+
+private:
+    MCaptionList FCaptionList;
+};

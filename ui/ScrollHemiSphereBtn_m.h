@@ -3,21 +3,10 @@
 // caption list; its OnClick (a release on the face) then sees the new index.
 
 #include "ui/Hemibtn.h"
-#include "ui/control_m.h"
-#include "ui/subScrollCaption.h"
+#include "ui/ScrollCaptionButton.h"
 
-class MScrollHemiSphereBtn : public MBilingualControl<THemisphereButton> {
+class MScrollHemiSphereBtn : public MScrollCaptionButton<THemisphereButton> {
     Q_OBJECT
 public:
     explicit MScrollHemiSphereBtn(QObject* Owner, QWidget* Parent = nullptr);
-
-    MCaptionList& M_CaptionList() { return FCaptionList; }
-    void SetCaption(const QString& Text);
-    void Click() override;
-    void LanguageMessage(int Msg, std::intptr_t WParam, std::intptr_t LParam) override;
-
-    TNotifyEvent OnIndexChange;
-
-private:
-    MCaptionList FCaptionList;
 };
