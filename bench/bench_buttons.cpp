@@ -1,6 +1,7 @@
 // The program's own controls and file copies: the round buttons of the yarn-carrier dialog made
 // again after a colour change, one large button with both bevels, and copying a 256 MB file from
 // the page cache beside cp (coreutils) on the same file.
+#include "bench/BenchSupport.h"
 #include "ui/FileUtil.h"
 #include "ui/Hemibtn.h"
 
@@ -108,11 +109,5 @@ BENCHMARK(BM_Cp256MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QGuiApplication>(argc, argv);
 }

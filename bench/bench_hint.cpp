@@ -1,12 +1,11 @@
 // The field-help hint: measuring and painting a balloon over a cell whose field help has 30 lines
 // with colour markers, as the hint window does each time it shows (the wake-up delay is 50 ms).
+#include "bench/BenchSupport.h"
 #include "editors/MRHints.h"
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace {
 QString ThirtyLineHelp() {
@@ -34,11 +33,5 @@ BENCHMARK(BM_MeasureAndPaintHint)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

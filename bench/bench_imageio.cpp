@@ -1,6 +1,7 @@
 // Picture files: decoding and encoding a 2048 x 2048 picture as BMP, PNG, JPEG and PCX through the
 // station's codecs, side by side with a plain libpng / libjpeg decode of the same bytes and with
 // ImageMagick's convert (and our imgtool, when built) on the same files.
+#include "bench/BenchSupport.h"
 #include "imaging/BMPFilt.h"
 #include "imaging/ImageIO.h"
 #include "imaging/JPEGFilt.h"
@@ -24,25 +25,6 @@ namespace {
 
 constexpr int Side = 2048;
 
-// A picture with smooth areas, edges and some fine detail, so that the compressed formats work
-// as on a real drawing or photograph.
-TBitmap MakePicture() {
-    TBitmap bmp(Side, Side, pf24bit);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < Side; ++y) {
-        std::uint8_t* row = bmp.ScanLine(y);
-        for (int x = 0; x < Side; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = int((noise >> 16) & 15);
-            const bool stripe = ((x / 64) + (y / 64)) % 2 == 0;
-            row[3 * x] = std::uint8_t((x / 8 + n) & 255);
-            row[3 * x + 1] = std::uint8_t(stripe ? 200 : (y / 8) & 255);
-            row[3 * x + 2] = std::uint8_t(((x + y) / 16 + n) & 255);
-        }
-    }
-    return bmp;
-}
-
 struct Files {
     Files();
     QTemporaryDir dir;
@@ -61,7 +43,7 @@ Files& Shared() {
 Files::Files() {
     Files* f = this;
     {
-        TBitmap bmp = MakePicture();
+        TBitmap bmp = bench::MakePicture(Side);
         TImageIO io;
         io.SetAttachedBitmap(&bmp);
         io.Params().JpegQuality = 90;
@@ -149,7 +131,7 @@ void BM_DecodePCX8(benchmark::State& state) {
 
 // Encoding into memory with the writer's parameters.
 void EncodePCX(benchmark::State& state, bool coded, int samples) {
-    const TBitmap bmp = MakePicture();
+    const TBitmap bmp = bench::MakePicture(Side);
     TIOParamsVals params;
     params.PcxCompressed = coded;
     params.SamplesPerPixel = samples;
@@ -194,7 +176,7 @@ void BM_LoadJPEG(benchmark::State& state) {
 
 void Save(benchmark::State& state, const char* name) {
     Files& files = Shared();
-    TBitmap bmp = MakePicture();
+    TBitmap bmp = bench::MakePicture(Side);
     TImageIO io;
     io.SetAttachedBitmap(&bmp);
     io.Params().JpegQuality = 90;
@@ -278,27 +260,14 @@ void BM_DirectLibjpeg(benchmark::State& state) {
 
 // ---- Programs on the same files. ----
 
-void Run(benchmark::State& state, const QString& program, const QString& arguments) {
-    if (!QFile::exists(program)) {
-        state.SkipWithError("program not installed");
-        return;
-    }
-    const QByteArray command = (program + QLatin1Char(' ') + arguments).toLocal8Bit();
-    for (auto _ : state)
-        if (std::system(command.constData()) != 0) {
-            state.SkipWithError("program failed");
-            break;
-        }
-}
-
 const QString Convert = QStringLiteral("/usr/bin/convert");
 
 void BM_ConvertStartup(benchmark::State& state) {
-    Run(state, Convert, Shared().Path("tiny.bmp") + QStringLiteral(" null:"));
+    bench::RunProgram(state, Convert, Shared().Path("tiny.bmp") + QStringLiteral(" null:"));
 }
 
 void ConvertDecode(benchmark::State& state, const char* name) {
-    Run(state, Convert, Shared().Path(name) + QStringLiteral(" null:"));
+    bench::RunProgram(state, Convert, Shared().Path(name) + QStringLiteral(" null:"));
 }
 void BM_ConvertDecodeBMP(benchmark::State& state) {
     ConvertDecode(state, "picture.bmp");
@@ -321,7 +290,7 @@ void BM_ConvertDecodePCX8(benchmark::State& state) {
 
 // Program to program: each reads the file and writes the picture as PPM.
 void ConvertToPpm(benchmark::State& state, const char* name) {
-    Run(state, Convert, Shared().Path(name) + QLatin1Char(' ') + Shared().Path("im.ppm"));
+    bench::RunProgram(state, Convert, Shared().Path(name) + QLatin1Char(' ') + Shared().Path("im.ppm"));
 }
 void BM_ConvertToPpmBMP(benchmark::State& state) {
     ConvertToPpm(state, "picture.bmp");
@@ -340,9 +309,9 @@ void BM_ConvertToPpmPCX8(benchmark::State& state) {
 }
 
 void ConvertEncode(benchmark::State& state, const char* name, const char* options) {
-    Run(state, Convert,
-        Shared().Path("picture.ppm") + QLatin1Char(' ') + QLatin1String(options) + QLatin1Char(' ') +
-            Shared().Path(name));
+    bench::RunProgram(state, Convert,
+                      Shared().Path("picture.ppm") + QLatin1Char(' ') + QLatin1String(options) +
+                          QLatin1Char(' ') + Shared().Path(name));
 }
 void BM_ConvertEncodeBMP(benchmark::State& state) {
     ConvertEncode(state, "im.bmp", "");
@@ -364,20 +333,20 @@ void BM_ConvertEncodePCX8(benchmark::State& state) {
 #ifdef KDS_IMGTOOL
 // Our own program on the same files, for a fair comparison with a program's start-up included.
 void ImgtoolConvert(benchmark::State& state, const char* in, const char* out) {
-    Run(state, QStringLiteral(KDS_IMGTOOL),
-        QStringLiteral("convert ") + Shared().Path(in) + QLatin1Char(' ') + Shared().Path(out));
+    bench::RunProgram(state, QStringLiteral(KDS_IMGTOOL),
+                      QStringLiteral("convert ") + Shared().Path(in) + QLatin1Char(' ') + Shared().Path(out));
 }
 // A 1 x 1 picture: the cost of starting the program, to set against the figures below.
 void BM_ImgtoolStartup(benchmark::State& state) {
-    Run(state, QStringLiteral(KDS_IMGTOOL),
-        QStringLiteral("info ") + Shared().Path("tiny.bmp") + QStringLiteral(" >/dev/null"));
+    bench::RunProgram(state, QStringLiteral(KDS_IMGTOOL),
+                      QStringLiteral("info ") + Shared().Path("tiny.bmp") + QStringLiteral(" >/dev/null"));
 }
 BENCHMARK(BM_ImgtoolStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The whole picture read and its parameters printed: the program's decode.
 void ImgtoolInfo(benchmark::State& state, const char* in) {
-    Run(state, QStringLiteral(KDS_IMGTOOL),
-        QStringLiteral("info ") + Shared().Path(in) + QStringLiteral(" >/dev/null"));
+    bench::RunProgram(state, QStringLiteral(KDS_IMGTOOL),
+                      QStringLiteral("info ") + Shared().Path(in) + QStringLiteral(" >/dev/null"));
 }
 void BM_ImgtoolDecodeBMP(benchmark::State& state) {
     ImgtoolInfo(state, "picture.bmp");
@@ -423,9 +392,9 @@ void BM_ImgtoolEncodePCX(benchmark::State& state) {
     ImgtoolConvert(state, "picture.ppm", "tool.pcx");
 }
 void BM_ImgtoolEncodePCX8(benchmark::State& state) {
-    Run(state, QStringLiteral(KDS_IMGTOOL),
-        QStringLiteral("convert ") + Shared().Path("picture.ppm") + QLatin1Char(' ') +
-            Shared().Path("tool8.pcx") + QStringLiteral(" --samples 1"));
+    bench::RunProgram(state, QStringLiteral(KDS_IMGTOOL),
+                      QStringLiteral("convert ") + Shared().Path("picture.ppm") + QLatin1Char(' ') +
+                          Shared().Path("tool8.pcx") + QStringLiteral(" --samples 1"));
 }
 BENCHMARK(BM_ImgtoolDecodePCX)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImgtoolDecodePCXRaw)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -475,8 +444,5 @@ BENCHMARK(BM_ConvertEncodePCX8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // 2048 x 2048 by the player, and the WMF converted program to program by our imgtool and by
 // ImageMagick's convert (which sizes the picture by its own scan of the drawing: -density 96 gives
 // about the same size). The aim is to be faster than convert.
+#include "bench/BenchSupport.h"
 #include "imaging/Metafile.h"
 #include "tests/imaging/MetaWriter.h"
 
@@ -29,12 +30,14 @@ std::vector<std::uint32_t> Checker() {
     return pixels;
 }
 
-// Polygons of six points in their own brushes, words of text, ellipses and now and then a bitmap
-// stretched over a large area.
-QByteArray BenchWmf() {
-    metatest::WmfWriter w(0, 0, Side, Side, 96);
-    const QByteArray dib = metatest::Dib24(8, 8, Checker());
-    w.CreateFont(-24).Select(0).SetBkMode(1);
+using Points = std::vector<std::pair<int, int>>;
+
+// The drawing, the same in both formats: polygons of six points in their own brushes, words of text,
+// ellipses and now and then a bitmap stretched over a large area, until the file holds Records
+// records (three are written before). Each shape goes to its writer call: polygon(colour, points),
+// text(x, y), bitmap(x, y) of a 300 x 300 area, ellipse(left, top, right, bottom).
+template <class Polygon, class Text, class Bitmap, class Ellipse>
+void DrawShapes(Polygon polygon, Text text, Bitmap bitmap, Ellipse ellipse) {
     int records = 3;
     std::uint32_t seed = 1;
     auto next = [&seed](int range) {
@@ -43,24 +46,35 @@ QByteArray BenchWmf() {
     };
     for (int i = 0; records < Records; ++i) {
         if (i % 4 < 2) {
-            std::vector<std::pair<int, int>> points;
+            Points points;
             const int x = next(Side), y = next(Side);
             for (int k = 0; k < 6; ++k)
                 points.emplace_back(x + next(200) - 100, y + next(200) - 100);
-            w.CreateBrush(0, Colour(i)).Select(1).Polygon(points).Delete(1);
+            polygon(Colour(i), points);
             records += 4;
         } else if (i % 4 == 2) {
-            w.TextOut(next(Side), next(Side), "Knit 1, purl 1");
+            text(next(Side), next(Side));
             ++records;
         } else if (i % 40 == 3) {
-            w.DibStretchBlt(next(Side - 300), next(Side - 300), 300, 300, 0, 0, 8, 8, dib);
+            bitmap(next(Side - 300), next(Side - 300));
             ++records;
         } else {
             const int x = next(Side), y = next(Side);
-            w.Ellipse(x, y, x + next(150) + 10, y + next(150) + 10);
+            ellipse(x, y, x + next(150) + 10, y + next(150) + 10);
             ++records;
         }
     }
+}
+
+QByteArray BenchWmf() {
+    metatest::WmfWriter w(0, 0, Side, Side, 96);
+    const QByteArray dib = metatest::Dib24(8, 8, Checker());
+    w.CreateFont(-24).Select(0).SetBkMode(1);
+    DrawShapes([&](std::uint32_t colour,
+                   const Points& points) { w.CreateBrush(0, colour).Select(1).Polygon(points).Delete(1); },
+               [&](int x, int y) { w.TextOut(x, y, "Knit 1, purl 1"); },
+               [&](int x, int y) { w.DibStretchBlt(x, y, 300, 300, 0, 0, 8, 8, dib); },
+               [&](int l, int t, int r, int b) { w.Ellipse(l, t, r, b); });
     return w.Data();
 }
 
@@ -68,32 +82,13 @@ QByteArray BenchEmf() {
     metatest::EmfWriter w(Side, Side);
     const QByteArray dib = metatest::Dib24(8, 8, Checker());
     w.CreateFont(1, -24).Select(1).SetBkMode(1);
-    int records = 3;
-    std::uint32_t seed = 1;
-    auto next = [&seed](int range) {
-        seed = seed * 1103515245u + 12345u;
-        return int((seed >> 8) % std::uint32_t(range));
-    };
-    for (int i = 0; records < Records; ++i) {
-        if (i % 4 < 2) {
-            std::vector<std::pair<int, int>> points;
-            const int x = next(Side), y = next(Side);
-            for (int k = 0; k < 6; ++k)
-                points.emplace_back(x + next(200) - 100, y + next(200) - 100);
-            w.CreateBrush(2, 0, Colour(i)).Select(2).Polygon16(points).Delete(2);
-            records += 4;
-        } else if (i % 4 == 2) {
-            w.TextOutW(next(Side), next(Side), QStringLiteral("Knit 1, purl 1"));
-            ++records;
-        } else if (i % 40 == 3) {
-            w.StretchDIBits(next(Side - 300), next(Side - 300), 300, 300, dib);
-            ++records;
-        } else {
-            const int x = next(Side), y = next(Side);
-            w.Ellipse(x, y, x + next(150) + 10, y + next(150) + 10);
-            ++records;
-        }
-    }
+    DrawShapes(
+        [&](std::uint32_t colour, const Points& points) {
+            w.CreateBrush(2, 0, colour).Select(2).Polygon16(points).Delete(2);
+        },
+        [&](int x, int y) { w.TextOutW(x, y, QStringLiteral("Knit 1, purl 1")); },
+        [&](int x, int y) { w.StretchDIBits(x, y, 300, 300, dib); },
+        [&](int l, int t, int r, int b) { w.Ellipse(l, t, r, b); });
     return w.Data();
 }
 
@@ -132,32 +127,20 @@ Files& Shared() {
     return files;
 }
 
-void Run(benchmark::State& state, const QString& program, const QString& arguments) {
-    if (!QFile::exists(program)) {
-        state.SkipWithError("program not installed");
-        return;
-    }
-    const QByteArray command = (program + QLatin1Char(' ') + arguments).toLocal8Bit();
-    for (auto _ : state)
-        if (std::system(command.constData()) != 0) {
-            state.SkipWithError("program failed");
-            break;
-        }
-}
-
 // Program to program: the WMF read and the picture written as PPM.
 void BM_ConvertWmfToPpm(benchmark::State& state) {
-    Run(state, QStringLiteral("/usr/bin/convert"),
-        QStringLiteral("-density 96 ") + Shared().wmf + QLatin1Char(' ') +
-            Shared().dir.filePath(QStringLiteral("im.ppm")));
+    bench::RunProgram(state, QStringLiteral("/usr/bin/convert"),
+                      QStringLiteral("-density 96 ") + Shared().wmf + QLatin1Char(' ') +
+                          Shared().dir.filePath(QStringLiteral("im.ppm")));
 }
 BENCHMARK(BM_ConvertWmfToPpm)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef KDS_IMGTOOL
 void BM_ImgtoolWmfToPpm(benchmark::State& state) {
-    Run(state, QStringLiteral(KDS_IMGTOOL),
-        QStringLiteral("convert ") + Shared().wmf + QLatin1Char(' ') +
-            Shared().dir.filePath(QStringLiteral("tool.ppm")) + QStringLiteral(" --size 2048x2048"));
+    bench::RunProgram(state, QStringLiteral(KDS_IMGTOOL),
+                      QStringLiteral("convert ") + Shared().wmf + QLatin1Char(' ') +
+                          Shared().dir.filePath(QStringLiteral("tool.ppm")) +
+                          QStringLiteral(" --size 2048x2048"));
 }
 BENCHMARK(BM_ImgtoolWmfToPpm)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif
@@ -167,8 +150,5 @@ BENCHMARK(BM_ImgtoolWmfToPpm)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // 2048 x 2048 1-bit drawing (uncompressed, PackBits, modified Huffman, G3 one- and
 // two-dimensional, G4) in process, and program to program: our imgtool against libtiff's tiffcp
 // and ImageMagick's convert on the same files, with each program's start-up measured apart.
+#include "bench/BenchSupport.h"
 #include "imaging/ImageIO.h"
 #include "imaging/ImageProc.h"
 #include "imaging/TIFFilt.h"
@@ -22,24 +23,6 @@
 namespace {
 
 constexpr int Side = 2048;
-
-// Smooth areas, edges and some noise, as on a scanned picture.
-TBitmap MakeColour() {
-    TBitmap bmp(Side, Side, pf24bit);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < Side; ++y) {
-        std::uint8_t* row = bmp.ScanLine(y);
-        for (int x = 0; x < Side; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = int((noise >> 16) & 15);
-            const bool stripe = ((x / 64) + (y / 64)) % 2 == 0;
-            row[3 * x] = std::uint8_t((x / 8 + n) & 255);
-            row[3 * x + 1] = std::uint8_t(stripe ? 200 : (y / 8) & 255);
-            row[3 * x + 2] = std::uint8_t(((x + y) / 16 + n) & 255);
-        }
-    }
-    return bmp;
-}
 
 // A line drawing: a grid, diagonals, filled shapes and lines of text-sized marks on white.
 TBitmap MakeDrawing() {
@@ -122,7 +105,7 @@ QByteArray Encode(const TBitmap& bmp, bool mono, std::uint8_t code) {
 }
 
 // The pictures in every coding, as files and in memory.
-Files::Files() : colour(MakeColour()), drawing(MakeDrawing()) {
+Files::Files() : colour(bench::MakePicture(Side)), drawing(MakeDrawing()) {
     auto keep = [&](const std::string& name, const QByteArray& data) {
         bytes[name] = data;
         QFile file(Path(name));
@@ -163,17 +146,9 @@ void EncodeBench(benchmark::State& state, bool mono, std::uint8_t code) {
 
 // ---- Programs on the same files ----
 
+// The programs' own output is thrown away.
 void Run(benchmark::State& state, const QString& program, const std::string& arguments) {
-    if (program.isEmpty() || !QFile::exists(program)) {
-        state.SkipWithError("program not installed");
-        return;
-    }
-    const std::string command = program.toStdString() + ' ' + arguments + " >/dev/null 2>&1";
-    for (auto _ : state)
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("program failed");
-            break;
-        }
+    bench::RunProgram(state, program, QString::fromStdString(arguments + " >/dev/null 2>&1"));
 }
 
 QString Tiffcp() {
@@ -263,8 +238,5 @@ void Register() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Register();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Scanning: a colour acquisition at 300 dpi from SANE's test back end through the scripted
 // source interface (the picture built and copied into a bitmap), side by side with scanimage
 // writing the same scan as PNM to a file; each side's start-up (a 1 dpi scan) measured apart.
+#include "bench/BenchSupport.h"
 #include "imaging/ImageProc.h"
 #include "imaging/imgtwain.h"
 
@@ -89,8 +90,5 @@ BENCHMARK(BM_ScanimageStartUp)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The image view: one repaint of a 1280 x 1024 view of a 4096 x 4096 picture at zooms 25, 100 and
 // 400, and at 400 with the Lanczos smooth zoom, offscreen. The aim is below 16 ms per repaint
 // without smooth zoom.
+#include "bench/BenchSupport.h"
 #include "imaging/ImageView.h"
 
 #include <QApplication>
@@ -64,8 +65,5 @@ BENCHMARK(BM_ViewRepaintZoom400Lanczos3)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The W and N editors offscreen: paging through a W list of 255 and an N list of 127 entries (one
 // page is eight rows shown again from the next top row and painted), and a live language switch of a
 // W window to Arabic and back.
+#include "bench/BenchSupport.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "model/MClpBrd.h"
@@ -12,8 +13,6 @@
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -96,11 +95,5 @@ BENCHMARK(BM_LanguageSwitchW)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

@@ -1,0 +1,70 @@
+#pragma once
+// What the benchmarks share: a test picture, another program run once per iteration, and the main
+// function of a benchmark that needs a Qt application.
+
+#include "imaging/Bitmap.h"
+
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace bench {
+
+// A Side x Side 24-bit picture with smooth areas, edges and some noise, so that the compressed
+// formats work as on a real drawing, photograph or scan.
+inline TBitmap MakePicture(int Side) {
+    TBitmap bmp(Side, Side, pf24bit);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < Side; ++y) {
+        std::uint8_t* row = bmp.ScanLine(y);
+        for (int x = 0; x < Side; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = int((noise >> 16) & 15);
+            const bool stripe = ((x / 64) + (y / 64)) % 2 == 0;
+            row[3 * x] = std::uint8_t((x / 8 + n) & 255);
+            row[3 * x + 1] = std::uint8_t(stripe ? 200 : (y / 8) & 255);
+            row[3 * x + 2] = std::uint8_t(((x + y) / 16 + n) & 255);
+        }
+    }
+    return bmp;
+}
+
+// Runs "program arguments" through the shell once per iteration: skipped when the program is not
+// there, stopped at the first run that fails.
+inline void RunProgram(benchmark::State& state, const QString& program, const QString& arguments) {
+    if (!QFile::exists(program)) {
+        state.SkipWithError("program not installed");
+        return;
+    }
+    const QByteArray command = (program + QLatin1Char(' ') + arguments).toLocal8Bit();
+    for (auto _ : state)
+        if (std::system(command.constData()) != 0) {
+            state.SkipWithError("program failed");
+            break;
+        }
+}
+
+// Runs the benchmarks the command line names.
+inline int RunBenchmarks(int& argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+// The same inside an application of the class App, on the offscreen platform unless
+// QT_QPA_PLATFORM names another.
+template <class App>
+int RunBenchmarksOffscreen(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    App app(argc, argv);
+    return RunBenchmarks(argc, argv);
+}
+
+} // namespace bench
