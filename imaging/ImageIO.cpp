@@ -270,7 +270,7 @@ QString LowerExtension(const QString& fileName) {
 // ---------------------------------------------------------------------------------------------
 // TImageIO
 
-TImageIO::TImageIO(QObject* owner) : QObject(owner), FParams(this) {}
+TImageIO::TImageIO(QObject* owner) : TPictureComponent(owner), FParams(this) {}
 
 TImageIO::~TImageIO() = default;
 

@@ -174,31 +174,12 @@ QByteArray ReadWholeFile(const QString& fileName);
 
 // Reads picture files into the attached bitmap and writes it to picture files. A load decodes into
 // a new bitmap and replaces the attached one only on success; a save writes a temporary file that
-// replaces the old one only when it is complete.
-class TImageIO : public QObject {
+// replaces the old one only when it is complete. An attached view also lends its resolution. The
+// background is the fill colour of metafiles; PNG and GIF loads set it.
+class TImageIO : public TPictureComponent {
 public:
     explicit TImageIO(QObject* owner = nullptr);
     ~TImageIO() override;
-
-    TBitmap* AttachedBitmap() const { return FBitmap; }
-    void SetAttachedBitmap(TBitmap* bitmap) { FAttach.SetBitmap(bitmap); }
-    // An attached view (TImgViewBase) or picture control (ui's TImage) lends its bitmap; the view
-    // also its background colour and resolution.
-    TImgViewLink* AttachedImageView() const { return FAttach.View(); }
-    void SetAttachedImageView(TImgViewLink* view) { FAttach.SetView(view); }
-    TBitmapPictureLink* AttachedTImage() const { return FAttach.Image(); }
-    void SetAttachedTImage(TBitmapPictureLink* image) { FAttach.SetImage(image); }
-
-    // The fill colour of metafiles; PNG and GIF loads set it. The attached view's when there is one.
-    TColor Background() const {
-        return AttachedImageView() ? AttachedImageView()->Background() : FBackground;
-    }
-    void SetBackground(TColor color) {
-        if (AttachedImageView())
-            AttachedImageView()->SetBackground(color);
-        else
-            FBackground = color;
-    }
 
     TIOParamsVals& Params() { return FParams; }
     const TIOParamsVals& Params() const { return FParams; }
@@ -254,8 +235,5 @@ private:
     TProgressRec Progress();
     void Refresh();
 
-    TBitmap* FBitmap = nullptr;
-    TImageAttachment FAttach{this, FBitmap};
-    TColor FBackground = 0;
     TIOParamsVals FParams;
 };

@@ -371,25 +371,25 @@ void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2
 
 // ---- The processing component ----
 
-TImageProc::TImageProc(QObject* owner) : QObject(owner) {}
+TImageProc::TImageProc(QObject* owner) : TPictureComponent(owner) {}
 
 TImageProc::~TImageProc() = default;
 
 void TImageProc::SaveUndo() {
-    if (!FAttachedBitmap)
+    if (!FBitmap)
         return;
     FUndoBitmap.SetSize(1, 1);
     FHasUndo = false;
-    if (!FAttachedBitmap->Empty()) {
-        CopyBitmap(*FAttachedBitmap, FUndoBitmap);
+    if (!FBitmap->Empty()) {
+        CopyBitmap(*FBitmap, FUndoBitmap);
         FHasUndo = true;
     }
 }
 
 void TImageProc::Undo() {
-    if (!FAttachedBitmap || !FHasUndo)
+    if (!FBitmap || !FHasUndo)
         return;
-    CopyBitmap(FUndoBitmap, *FAttachedBitmap);
+    CopyBitmap(FUndoBitmap, *FBitmap);
     Refresh();
 }
 
@@ -403,7 +403,7 @@ void TImageProc::ReportRow(int rowsDone, double factor) {
 }
 
 TImageProc::Area TImageProc::WorkingArea() const {
-    const int w = FAttachedBitmap->Width(), h = FAttachedBitmap->Height();
+    const int w = FBitmap->Width(), h = FBitmap->Height();
     if (const TImgViewLink* view = AttachedImageView(); view && view->HasSelection()) {
         const QRect r = view->SelectionRect();
         Area a{
@@ -442,7 +442,7 @@ void TImageProc::GreyRows(TBitmap& bitmap, int X1, int Y1, int X2, int Y2, int a
 }
 
 bool TImageProc::BeginColorOperation() {
-    if (!FAttachedBitmap || FAttachedBitmap->PixelFormat() != pf24bit || FAttachedBitmap->Empty())
+    if (!FBitmap || FBitmap->PixelFormat() != pf24bit || FBitmap->Empty())
         return false;
     if (AutoUndo)
         SaveUndo();
@@ -452,7 +452,7 @@ bool TImageProc::BeginColorOperation() {
 void TImageProc::ReduceColors(int N) {
     if (N < 1 || !BeginColorOperation())
         return;
-    TBitmap& pic = *FAttachedBitmap;
+    TBitmap& pic = *FBitmap;
     const int w = pic.Width(), h = pic.Height();
     // Colours stand for yarns: a picture that already has no more than N colours keeps them.
     THash1 hash(13);
@@ -497,14 +497,14 @@ void TImageProc::ToGrayScale() {
     const Area a = WorkingArea();
     const double factor = 100.0 / (a.Y2 - a.Y1 + 1 + 0.5);
     if (a.Polygon.empty() || IsAxisRectangle(a.Polygon)) {
-        GreyRows(*FAttachedBitmap, a.X1, a.Y1, a.X2, a.Y2, a.Y1, factor);
+        GreyRows(*FBitmap, a.X1, a.Y1, a.X2, a.Y2, a.Y1, factor);
     } else if (a.X1 <= a.X2 && a.Y1 <= a.Y2) {
         // A copy of the bounding rectangle turns grey and is drawn back through the polygon, filled
         // with the alternate rule.
         TBitmap grey;
-        CopyBitmapRect(*FAttachedBitmap, grey, a.X1, a.Y1, a.X2, a.Y2);
+        CopyBitmapRect(*FBitmap, grey, a.X1, a.Y1, a.X2, a.Y2);
         GreyRows(grey, 0, 0, grey.Width() - 1, grey.Height() - 1, 0, factor);
-        QImage target = FAttachedBitmap->WrapQImage();
+        QImage target = FBitmap->WrapQImage();
         QPainter painter(&target);
         painter.setClipRegion(QRegion(QPolygon(a.Polygon.begin(), a.Polygon.end()), Qt::OddEvenFill));
         painter.drawImage(a.X1, a.Y1, grey.WrapQImage());
@@ -515,7 +515,7 @@ void TImageProc::ToGrayScale() {
 void TImageProc::ConvertToBWThreshold(int Threshold) {
     if (!BeginColorOperation())
         return;
-    TBitmap& pic = *FAttachedBitmap;
+    TBitmap& pic = *FBitmap;
     const int w = pic.Width(), h = pic.Height();
     if (Threshold == -1) {
         std::int64_t sb = 0, sg = 0, sr = 0;
@@ -548,18 +548,18 @@ void TImageProc::ConvertToBWDither() {
     if (!BeginColorOperation())
         return;
     TProgressRec progress{OnProgress, this};
-    OrderedDither(*FAttachedBitmap, progress);
+    OrderedDither(*FBitmap, progress);
     Refresh();
 }
 
 void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter Filter) {
-    if (!FAttachedBitmap)
+    if (!FBitmap)
         return;
     if (AutoUndo)
         SaveUndo();
     if (NewWidth < 0 && NewHeight < 0)
         return;
-    TBitmap& pic = *FAttachedBitmap;
+    TBitmap& pic = *FBitmap;
     // Nothing to resample in an empty picture.
     if (pic.Empty())
         return;
@@ -583,9 +583,9 @@ void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter Filter) {
 }
 
 void TImageProc::Rotate(int Angle, bool AntiAlias) {
-    if (!FAttachedBitmap)
+    if (!FBitmap)
         return;
-    TBitmap& pic = *FAttachedBitmap;
+    TBitmap& pic = *FBitmap;
     if (pic.PixelFormat() != pf24bit && pic.PixelFormat() != pf1bit)
         return;
     if (AutoUndo)
@@ -594,21 +594,21 @@ void TImageProc::Rotate(int Angle, bool AntiAlias) {
     if (pic.PixelFormat() == pf24bit)
         RotateShear(pic, Angle, AntiAlias, TColor2TRGB(Background()), progress);
     else
-        Rotate1Bit(pic, FBackground != 0, progress, Angle);
+        Rotate1Bit(pic, OwnBackground() != 0, progress, Angle);
     Refresh();
 }
 
 int TImageProc::CountColors() {
-    if (!FAttachedBitmap)
+    if (!FBitmap)
         return 0;
-    if (FAttachedBitmap->PixelFormat() == pf1bit)
+    if (FBitmap->PixelFormat() == pf1bit)
         return 2;
-    if (FAttachedBitmap->PixelFormat() != pf24bit || FAttachedBitmap->Empty())
+    if (FBitmap->PixelFormat() != pf24bit || FBitmap->Empty())
         return 0;
     const Area a = WorkingArea();
     THash1 hash(13);
     for (int y = a.Y1; y <= a.Y2; ++y) {
-        const auto* row = reinterpret_cast<const TBGRColor*>(FAttachedBitmap->ScanLine(y));
+        const auto* row = reinterpret_cast<const TBGRColor*>(FBitmap->ScanLine(y));
         for (int x = a.X1; x <= a.X2; ++x)
             hash.Insert(BGRValue(row[x]));
     }

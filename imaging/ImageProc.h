@@ -105,8 +105,10 @@ void CopyBitmapRect(const TBitmap& source, TBitmap& dest, int X1, int Y1, int X2
 // Changes one attached 24-bit (or 1-bit) picture in place: colour reduction, grey, black and
 // white, resampling, rotation and colour counting, keeping one undo copy. It does not own the
 // attached bitmap. Operations on a missing picture, or on a pixel format they do not handle, do
-// nothing.
-class TImageProc : public QObject {
+// nothing. An attached view also lends its selection as the working area. The background fills the
+// corners that a rotation uncovers (of a 1-bit picture: with bit 1 unless the component's own
+// background is black).
+class TImageProc : public TPictureComponent {
 public:
     explicit TImageProc(QObject* owner = nullptr);
     ~TImageProc() override;
@@ -118,24 +120,6 @@ public:
     // Called once per row of work with a percentage.
     TProgressEvent OnProgress;
 
-    TBitmap* AttachedBitmap() const { return FAttachedBitmap; }
-    void SetAttachedBitmap(TBitmap* bitmap) { FAttach.SetBitmap(bitmap); }
-    // An attached view (TImgViewBase) or picture control (ui's TImage) lends its bitmap; the view
-    // also its background colour and its selection as the working area.
-    TImgViewLink* AttachedImageView() const { return FAttach.View(); }
-    void SetAttachedImageView(TImgViewLink* view) { FAttach.SetView(view); }
-    TBitmapPictureLink* AttachedTImage() const { return FAttach.Image(); }
-    void SetAttachedTImage(TBitmapPictureLink* image) { FAttach.SetImage(image); }
-    // Fill colour of the corners that a rotation uncovers; the attached view's when there is one.
-    TColor Background() const {
-        return AttachedImageView() ? AttachedImageView()->Background() : FBackground;
-    }
-    void SetBackground(TColor color) {
-        if (AttachedImageView())
-            AttachedImageView()->SetBackground(color);
-        else
-            FBackground = color;
-    }
     const TBitmap& UndoBitmap() const { return FUndoBitmap; }
 
     virtual void SaveUndo();
@@ -166,9 +150,6 @@ private:
     void Refresh();
     void ReportRow(int rowsDone, double factor);
 
-    TBitmap* FAttachedBitmap = nullptr;
-    TImageAttachment FAttach{this, FAttachedBitmap};
-    TColor FBackground = 0;
     TBitmap FUndoBitmap;
     bool FHasUndo = false;
 };

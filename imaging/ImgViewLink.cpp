@@ -96,3 +96,14 @@ void TImageAttachment::Refresh() {
         FBitmap->SetModified(true);
     }
 }
+
+TColor TPictureComponent::Background() const {
+    return AttachedImageView() ? AttachedImageView()->Background() : FBackground;
+}
+
+void TPictureComponent::SetBackground(TColor color) {
+    if (AttachedImageView())
+        AttachedImageView()->SetBackground(color);
+    else
+        FBackground = color;
+}

@@ -106,3 +106,30 @@ private:
     QMetaObject::Connection FImageGone;
     TBitmap* FImageBitmap = nullptr;
 };
+
+// What the picture components share: the bitmap they work on, given to them or lent by an attached
+// view (TImgViewBase) or picture control (ui's TImage), and the background colour, which is the
+// attached view's when there is one.
+class TPictureComponent : public QObject {
+public:
+    TBitmap* AttachedBitmap() const { return FBitmap; }
+    void SetAttachedBitmap(TBitmap* bitmap) { FAttach.SetBitmap(bitmap); }
+    TImgViewLink* AttachedImageView() const { return FAttach.View(); }
+    void SetAttachedImageView(TImgViewLink* view) { FAttach.SetView(view); }
+    TBitmapPictureLink* AttachedTImage() const { return FAttach.Image(); }
+    void SetAttachedTImage(TBitmapPictureLink* image) { FAttach.SetImage(image); }
+
+    TColor Background() const;
+    void SetBackground(TColor color);
+
+protected:
+    explicit TPictureComponent(QObject* owner) : QObject(owner) {}
+    // The component's own background, whether or not a view is attached.
+    TColor OwnBackground() const { return FBackground; }
+
+    TBitmap* FBitmap = nullptr;
+    TImageAttachment FAttach{this, FBitmap};
+
+private:
+    TColor FBackground = 0;
+};
