@@ -52,14 +52,6 @@ void MCamEdit::CamMenuItemClick(const QString& Caption, int Tag) {
     SetValue(Tag);
 }
 
-void MCamEdit::keyPressEvent(QKeyEvent* Event) {
-    const TCellKey k = ClassifyCellKey(Event);
-    if (ForwardKeyDown(k, EditCellForwardsKey(k)))
-        Event->accept();
-    else
-        TTextCell::keyPressEvent(Event);
-}
-
 void MCamEdit::mouseReleaseEvent(QMouseEvent* Event) {
     TTextCell::mouseReleaseEvent(Event);
     if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))

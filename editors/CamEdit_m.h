@@ -33,7 +33,6 @@ public:
     TNotifyEvent OnPopup;
 
 protected:
-    void keyPressEvent(QKeyEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:

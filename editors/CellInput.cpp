@@ -12,26 +12,10 @@
 // ---- Key tables.
 
 bool EditCellForwardsKey(const TCellKey& Key) {
-    switch (Key.VirtualKey) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END:
-    case VK_INSERT:
-    case VK_DELETE:
-        return true;
-    case 'Z':
-    case 'X':
-    case 'C':
-    case 'V':
-    case VK_LEFT:
-    case VK_RIGHT:
+    // Left and Right move the caret in the text; the other keys are the buttons'.
+    if (Key.VirtualKey == VK_LEFT || Key.VirtualKey == VK_RIGHT)
         return Key.Ctrl;
-    default:
-        return false;
-    }
+    return ButtonForwardsKey(Key);
 }
 
 TCellKeyAction CellKeyAction(bool Qualifies, const TCellKey& Key) {

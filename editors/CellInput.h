@@ -158,7 +158,23 @@ public:
     // True while the cell shows its focus colour.
     bool FocusShown() const { return FFocused; }
 
+    // Types one character by the cell's rules (what a key press does after its key-down part); false
+    // when the character is left to the control itself. A cell types nothing of its own by default.
+    virtual bool TypeCharacter(int) { return false; }
+
 protected:
+    // A key press: the key-down goes to the row by the edit table, the character is typed by the
+    // cell's rules, and what neither takes reaches the control.
+    void keyPressEvent(QKeyEvent* Event) override {
+        const TCellKey k = ClassifyCellKey(Event);
+        bool done = ForwardKeyDown(k, EditCellForwardsKey(k));
+        if (k.Character >= 0)
+            done = TypeCharacter(k.Character) || done;
+        if (done)
+            Event->accept();
+        else
+            TCellInput<Base>::keyPressEvent(Event);
+    }
     // Sends the key-down to the row when the table lets it through; true when it was sent or
     // consumed.
     bool ForwardKeyDown(const TCellKey& Key, bool Qualifies) {

@@ -875,27 +875,46 @@ MPanel* MRBasePanel::MakePanel(QRect Bounds, const QString& Caption, TNotifyEven
 }
 
 namespace {
-template <class C>
-void WireChange(C* Cell, TNotifyEvent OnChange) {
-    if (OnChange)
-        Cell->OnChange = [OnChange](QObject* Sender) { GuardedAction([&] { OnChange(Sender); }); };
+// A cell's handler run under the guard of the row's actions; none for none.
+TNotifyEvent Guarded(TNotifyEvent Handler) {
+    if (!Handler)
+        return nullptr;
+    return [Handler = std::move(Handler)](QObject* Sender) { GuardedAction([&] { Handler(Sender); }); };
+}
+
+TColor ColorOr(TColor Value, TColor Default) {
+    return Value == 0 ? Default : Value;
+}
+
+// Caption indexes 0 .. Captions - 1, from 0.
+void SetCaptionRange(MCaptionList& List, int Captions) {
+    List.Enable = true;
+    List.SetMinIndex(0);
+    List.SetMaxIndex(std::max(0, Captions - 1));
+    List.SetIndex(0);
 }
 } // namespace
 
+template <class C>
+C* MRBasePanel::MakeTextCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
+                             TColor NonFocusColor, TColor FocusColor) {
+    auto* c = new C(this, this);
+    FixRowGeometry(c);
+    c->SetID(ID);
+    c->SetEnhanced(true);
+    c->SetNumOfDigit(Digits);
+    c->SetNonFocusColor(ColorOr(NonFocusColor, 0xFFFFFF));
+    c->SetFocusColor(ColorOr(FocusColor, 0xFFFFD0));
+    c->setFocusPolicy(Qt::StrongFocus);
+    c->OnChange = Guarded(std::move(OnChange));
+    PlaceCell(c, Tag, Bounds);
+    return c;
+}
+
 MNumEdit* MRBasePanel::MakeNumEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
                                    TColor NonFocusColor, TColor FocusColor) {
-    auto* e = new MNumEdit(this, this);
-    FixRowGeometry(e);
+    auto* e = MakeTextCell<MNumEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
     e->SetArabic(false);
-    e->SetID(ID);
-    e->SetEnhanced(true);
-    e->SetNumOfDigit(Digits);
-    e->SetNonFocusColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    e->SetFocusColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
-    e->setFocusPolicy(Qt::StrongFocus);
-    e->setText(QString());
-    WireChange(e, std::move(OnChange));
-    PlaceCell(e, Tag, Bounds);
     return e;
 }
 
@@ -915,35 +934,15 @@ MNumEdit* MRBasePanel::MakeSignedNumEdit(int ID, int Tag, QRect Bounds, int Digi
 
 MMoukikEdit* MRBasePanel::MakeMoukikEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
                                          TColor NonFocusColor, TColor FocusColor) {
-    auto* e = new MMoukikEdit(this, this);
-    FixRowGeometry(e);
+    auto* e =
+        MakeTextCell<MMoukikEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
     e->SetArabic(false);
-    e->SetID(ID);
-    e->SetEnhanced(true);
-    e->SetNumOfDigit(Digits);
-    e->SetNonFocusColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    e->SetFocusColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
-    e->setFocusPolicy(Qt::StrongFocus);
-    e->setText(QString());
-    WireChange(e, std::move(OnChange));
-    PlaceCell(e, Tag, Bounds);
     return e;
 }
 
 MMoukikMemo* MRBasePanel::MakeMoukikMemo(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
                                          TColor NonFocusColor, TColor FocusColor) {
-    auto* m = new MMoukikMemo(this, this);
-    FixRowGeometry(m);
-    m->SetID(ID);
-    m->SetEnhanced(true);
-    m->SetNumOfDigit(Digits);
-    m->SetNonFocusColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    m->SetFocusColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
-    m->setFocusPolicy(Qt::StrongFocus);
-    m->SetText(QString());
-    WireChange(m, std::move(OnChange));
-    PlaceCell(m, Tag, Bounds);
-    return m;
+    return MakeTextCell<MMoukikMemo>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
 }
 
 MScrollBitBtn* MRBasePanel::MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int Captions,
@@ -954,15 +953,8 @@ MScrollBitBtn* MRBasePanel::MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int 
     b->Enhanced = true;
     b->setFont(RowStandardFont());
     b->setFocusPolicy(Qt::StrongFocus);
-    MCaptionList& list = b->M_CaptionList();
-    list.Enable = true;
-    list.SetMinIndex(0);
-    list.SetMaxIndex(std::max(0, Captions - 1));
-    list.SetIndex(0);
-    if (OnIndexChange)
-        b->OnIndexChange = [OnIndexChange](QObject* Sender) {
-            GuardedAction([&] { OnIndexChange(Sender); });
-        };
+    SetCaptionRange(b->M_CaptionList(), Captions);
+    b->OnIndexChange = Guarded(std::move(OnIndexChange));
     PlaceCell(b, Tag, Bounds);
     return b;
 }
@@ -995,26 +987,18 @@ MScrollFlatBtn* MRBasePanel::MakeFlatButton(int ID, int Tag, QRect Bounds, int C
     b->SetTabStop(true);
     b->SetFont(RowFont(rfSans, 11, false));
     b->SetFontColor(clWindowText);
-    MCaptionList& list = b->M_CaptionList();
-    list.Enable = true;
-    list.SetMinIndex(0);
-    list.SetMaxIndex(std::max(0, Captions - 1));
-    list.SetIndex(0);
+    SetCaptionRange(b->M_CaptionList(), Captions);
     b->SetNoFlicker(true);
     b->SetDownWhenSelected(false);
     b->SetClearWhenSelected(false);
     b->SetSelected(false);
-    b->SetColor(NonFocusColor == 0 ? clBtnFace : NonFocusColor);
-    b->SetNonFocusedColor(NonFocusColor == 0 ? clBtnFace : NonFocusColor);
-    b->SetFocusedColor(FocusColor == 0 ? 0xDFDFDF : FocusColor);
+    b->SetColor(ColorOr(NonFocusColor, clBtnFace));
+    b->SetNonFocusedColor(ColorOr(NonFocusColor, clBtnFace));
+    b->SetFocusedColor(ColorOr(FocusColor, 0xDFDFDF));
     b->SetFlat(Flat);
     b->SetBorderWhenFlat(BorderWhenFlat);
-    if (OnClick)
-        b->OnClick = [OnClick](QObject* Sender) { GuardedAction([&] { OnClick(Sender); }); };
-    if (OnIndexChange)
-        b->OnIndexChange = [OnIndexChange](QObject* Sender) {
-            GuardedAction([&] { OnIndexChange(Sender); });
-        };
+    b->OnClick = Guarded(std::move(OnClick));
+    b->OnIndexChange = Guarded(std::move(OnIndexChange));
     PlaceCell(b, Tag, Bounds);
     return b;
 }
@@ -1039,11 +1023,11 @@ MColorBox* MRBasePanel::MakeColorBox(int ID, int Tag, QRect Bounds, const TColor
     box->SetWarpColor(true);
     box->SetPalette(Palette);
     box->SetPopupPalette(Popup);
-    box->SetNonFocusedColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    box->SetColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    box->SetFocusedColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
+    box->SetNonFocusedColor(ColorOr(NonFocusColor, 0xFFFFFF));
+    box->SetColor(ColorOr(NonFocusColor, 0xFFFFFF));
+    box->SetFocusedColor(ColorOr(FocusColor, 0xFFFFD0));
     box->setFocusPolicy(Qt::StrongFocus);
-    WireChange(box, std::move(OnChange));
+    box->OnChange = Guarded(std::move(OnChange));
     PlaceCell(box, Tag, Bounds);
     return box;
 }
@@ -1058,18 +1042,17 @@ MCamBox* MRBasePanel::MakeCamBox(int ID, int Tag, QRect Bounds, TNotifyEvent OnC
     cam->SetCaption(QString());
     cam->SetCamPopupMenu1(Menu1);
     cam->SetCamPopupMenu2(Menu2);
-    cam->SetNonFocusedColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    cam->SetColor(NonFocusColor == 0 ? 0xFFFFFF : NonFocusColor);
-    cam->SetFocusedColor(FocusColor == 0 ? 0xFFFFD0 : FocusColor);
+    cam->SetNonFocusedColor(ColorOr(NonFocusColor, 0xFFFFFF));
+    cam->SetColor(ColorOr(NonFocusColor, 0xFFFFFF));
+    cam->SetFocusedColor(ColorOr(FocusColor, 0xFFFFD0));
     cam->SetFont(RowFont(rfCourier, 11, false));
     cam->setFocusPolicy(Qt::StrongFocus);
     {
         TLoading loading(*this);
         cam->SetValue(0);
     }
-    WireChange(cam, std::move(OnChange));
-    if (OnPopup)
-        cam->OnPopup = [OnPopup](QObject* Sender) { GuardedAction([&] { OnPopup(Sender); }); };
+    cam->OnChange = Guarded(std::move(OnChange));
+    cam->OnPopup = Guarded(std::move(OnPopup));
     PlaceCell(cam, Tag, Bounds);
     return cam;
 }

@@ -331,6 +331,10 @@ protected:
 private:
     // Sets the common parts of a factory's control.
     void PlaceCell(QWidget* Cell, int Tag, QRect Bounds);
+    // A text cell of kind C: ID, Enhanced, digits, focus colours, a tab stop, the change handler.
+    template <class C>
+    C* MakeTextCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange, TColor NonFocusColor,
+                    TColor FocusColor);
     // The row's direct child that holds W (W itself when it is one); the row for the row itself.
     QWidget* CellOf(QWidget* W) const;
     // Takes the focus back into the number cell on the next turn of the event loop.

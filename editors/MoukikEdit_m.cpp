@@ -52,40 +52,6 @@ TCarrierTyping CarrierTyping(const QString& Text, int NumOfDigit, bool Enhanced,
     return t;
 }
 
-MMoukikEdit::MMoukikEdit(QObject* Owner, QWidget* Parent) : TTextCell(Owner, Parent) {
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& Text) {
-        FFlags = CarrierFlagsOf(Text);
-        if (OnChange)
-            OnChange(this);
-    });
-}
-
-void MMoukikEdit::SetValue(int Value) {
-    setText(Value == 0 ? QString() : QString::number(Value));
-}
-
-bool MMoukikEdit::TypeCharacter(int Character) {
-    if (Character == 8) {
-        backspace();
-        return true;
-    }
-    const TCarrierTyping t = CarrierTyping(text(), FNumOfDigit, Enhanced(), Character);
-    if (t.Send)
-        SendChar(Character);
-    if (t.Insert)
-        insert(QString(QChar(Character)));
-    else if (t.Toggled)
-        setText(t.NewText);
-    return t.Handled;
-}
-
-void MMoukikEdit::keyPressEvent(QKeyEvent* Event) {
-    const TCellKey k = ClassifyCellKey(Event);
-    bool done = ForwardKeyDown(k, EditCellForwardsKey(k));
-    if (k.Character >= 0)
-        done = TypeCharacter(k.Character) || done;
-    if (done)
-        Event->accept();
-    else
-        TTextCell::keyPressEvent(Event);
+MMoukikEdit::MMoukikEdit(QObject* Owner, QWidget* Parent) : TCarrierCell(Owner, Parent) {
+    connect(this, &QLineEdit::textChanged, this, [this] { TextChanged(); });
 }

@@ -34,29 +34,67 @@ struct TCarrierTyping {
 };
 TCarrierTyping CarrierTyping(const QString& Text, int NumOfDigit, bool Enhanced, int Character);
 
-class MMoukikEdit : public TTextCell<MEdit> {
-    Q_OBJECT
+// What both carrier cells share over their text control Base: the set's flags, NumOfDigit, the
+// value and the typing rules. The kind says how its text is read, shown, typed into and erased, and
+// calls TextChanged after every change of it.
+template <class Base>
+class TCarrierCell : public TTextCell<Base> {
 public:
-    explicit MMoukikEdit(QObject* Owner, QWidget* Parent = nullptr);
+    using TTextCell<Base>::TTextCell;
 
     int NumOfDigit() const { return FNumOfDigit; }
     void SetNumOfDigit(int Value) { FNumOfDigit = Value; }
     // The text as a decimal number (the set {1, 3, 5} reads 135; 0 when empty, not a number or too
     // large); writing 0 empties the text, any other value shows its digits.
-    int Value() const { return CellTextValue(text()); }
-    void SetValue(int Value);
+    int Value() const { return CellTextValue(CellText()); }
+    void SetValue(int Value) { ShowText(Value == 0 ? QString() : QString::number(Value)); }
     const TCarrierFlags& Flags() const { return FFlags; }
     bool Carrier(int Number) const { return Number >= 1 && Number <= 8 && FFlags[std::size_t(Number - 1)]; }
 
-    bool TypeCharacter(int Character);
+    bool TypeCharacter(int Character) override {
+        if (Character == 8) {
+            EraseBack();
+            return true;
+        }
+        const TCarrierTyping t = CarrierTyping(CellText(), FNumOfDigit, this->Enhanced(), Character);
+        if (t.Send)
+            this->SendChar(Character);
+        if (t.Insert)
+            InsertText(QString(QChar(Character)));
+        else if (t.Toggled)
+            ShowText(t.NewText);
+        return t.Handled;
+    }
 
     // After every change of the text (the flags are already up to date).
     TNotifyEvent OnChange;
 
 protected:
-    void keyPressEvent(QKeyEvent* Event) override;
+    virtual QString CellText() const = 0;
+    virtual void ShowText(const QString& Text) = 0;
+    // At the cursor.
+    virtual void InsertText(const QString& Text) = 0;
+    // The character before the cursor.
+    virtual void EraseBack() = 0;
+    void TextChanged() {
+        FFlags = CarrierFlagsOf(CellText());
+        if (OnChange)
+            OnChange(this);
+    }
 
 private:
     int FNumOfDigit = 8;
     TCarrierFlags FFlags{};
+};
+
+class MMoukikEdit : public TCarrierCell<MEdit> {
+    Q_OBJECT
+public:
+    explicit MMoukikEdit(QObject* Owner, QWidget* Parent = nullptr);
+
+protected:
+    QString CellText() const override { return text(); }
+    void ShowText(const QString& Text) override { setText(Text); }
+    void InsertText(const QString& Text) override { insert(Text); }
+    void EraseBack() override { backspace(); }
 };

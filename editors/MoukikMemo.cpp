@@ -2,17 +2,13 @@
 
 #include <QTextCursor>
 
-TMoukikMEMO::TMoukikMEMO(QWidget* Parent) : TTextCell(Parent) {
+TMoukikMEMO::TMoukikMEMO(QWidget* Parent) : TCarrierCell(Parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAcceptDrops(false);
     // Carrier digits read from the left in both languages.
     SetAlignment(taLeftJustify);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        FFlags = CarrierFlagsOf(Text());
-        if (OnChange)
-            OnChange(this);
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { TextChanged(); });
 }
 
 void TMoukikMEMO::SetText(const QString& Value) {
@@ -37,30 +33,8 @@ const MbitsMap& TMoukikMEMO::GetBitsMap() {
     return FMap;
 }
 
-bool TMoukikMEMO::TypeCharacter(int Character) {
-    if (Character == 8) {
-        QTextCursor c = textCursor();
-        c.deletePreviousChar();
-        setTextCursor(c);
-        return true;
-    }
-    const TCarrierTyping t = CarrierTyping(Text(), FNumOfDigit, Enhanced(), Character);
-    if (t.Send)
-        SendChar(Character);
-    if (t.Insert)
-        insertPlainText(QString(QChar(Character)));
-    else if (t.Toggled)
-        SetText(t.NewText);
-    return t.Handled;
-}
-
-void TMoukikMEMO::keyPressEvent(QKeyEvent* Event) {
-    const TCellKey k = ClassifyCellKey(Event);
-    bool done = ForwardKeyDown(k, EditCellForwardsKey(k));
-    if (k.Character >= 0)
-        done = TypeCharacter(k.Character) || done;
-    if (done)
-        Event->accept();
-    else
-        TTextCell::keyPressEvent(Event);
+void TMoukikMEMO::EraseBack() {
+    QTextCursor c = textCursor();
+    c.deletePreviousChar();
+    setTextCursor(c);
 }

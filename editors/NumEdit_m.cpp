@@ -50,14 +50,3 @@ bool MNumEdit::TypeCharacter(int Character) {
     // Without Enhanced the edit keeps its own control keys; anything else is refused.
     return !(Character < 0x20 || Character == 0x7F);
 }
-
-void MNumEdit::keyPressEvent(QKeyEvent* Event) {
-    const TCellKey k = ClassifyCellKey(Event);
-    bool done = ForwardKeyDown(k, EditCellForwardsKey(k));
-    if (k.Character >= 0)
-        done = TypeCharacter(k.Character) || done;
-    if (done)
-        Event->accept();
-    else
-        TTextCell::keyPressEvent(Event);
-}

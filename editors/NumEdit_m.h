@@ -25,13 +25,10 @@ public:
     // Types one character by the cell's rules (what a key press does after its key-down part).
     // False when the character is left to the edit itself (a control character of a cell without
     // Enhanced: copy, paste, Enter for the dialog).
-    bool TypeCharacter(int Character);
+    bool TypeCharacter(int Character) override;
 
     // After every change of the text.
     TNotifyEvent OnChange;
-
-protected:
-    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     bool FSigned = false;
