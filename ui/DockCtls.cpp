@@ -1025,8 +1025,9 @@ void TDockToolbarButton::DropDown(bool) {
     connect(
         menu, &QMenu::aboutToHide, this, [this] { FinishClick(); }, Qt::SingleShotConnection);
     // The press that closes the menu on this button is not given to the button again: it would drop
-    // the menu once more.
+    // the menu once more. A press elsewhere still goes on to where it was made.
     menu->setNoReplayFor(removeClicks ? this : nullptr);
+    menu->setAttribute(Qt::WA_NoMouseReplay, false);
     if (auto* m = qobject_cast<MPopupMenu*>(menu)) {
         const TPopupAlignment old = m->Alignment;
         m->Alignment = right ? paRight : paLeft;

@@ -150,6 +150,10 @@ void Stop() {
     Kill(XvfbPid);
 }
 
+bool Running() {
+    return Dpy != nullptr;
+}
+
 void Click(int X, int Y) {
     XTestFakeMotionEvent(Dpy, -1, X, Y, CurrentTime);
     XTestFakeButtonEvent(Dpy, 1, True, CurrentTime);

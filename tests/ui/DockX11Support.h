@@ -10,6 +10,8 @@ namespace dockx11 {
 // Starts Xvfb and openbox and points DISPLAY at them; false (with the reason) when either cannot run.
 bool Start(std::string& Why);
 void Stop();
+// The display started and still running.
+bool Running();
 // A real click (press and release of the left button) at a screen point.
 void Click(int X, int Y);
 // Maps a window of another client and gives it the focus; Destroy takes it away again.

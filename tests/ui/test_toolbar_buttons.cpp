@@ -294,6 +294,17 @@ TEST(ToolbarButton, ThePressThatClosesTheMenuOnTheButtonDoesNotReopenIt) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(c.Drops, 1);
+    // The closing press is marked not to be given back to the window under it, where a window system
+    // replays such presses.
+    EXPECT_TRUE(menu->testAttribute(Qt::WA_NoMouseReplay));
+    // A press elsewhere that closes it is not marked.
+    Click(b, QPoint(5, 5));
+    ASSERT_TRUE(menu->isVisible());
+    QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier,
+                      popup->mapFromGlobal(host.Form->mapToGlobal(QPoint(400, 300))));
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(menu->testAttribute(Qt::WA_NoMouseReplay));
+    EXPECT_EQ(c.Drops, 2);
 }
 
 TEST(ToolbarButton, HotEdgeGoesWithinOneTickAfterThePointerLeaves) {

@@ -13,6 +13,7 @@
 #include "ui/Docks.h"
 #include "ui/FriendlyStatusBar.h"
 #include "ui/GfxUtils.h"
+#include "ui/PopupMenu_m.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -275,9 +276,11 @@ void Sep(MDockToolBar* Bar) {
     new TDockToolbarSep(Bar);
 }
 
+// The width menu as the main window gives it: a bilingual popup menu that runs from the right in
+// Arabic.
 QMenu* WidthMenu(QWidget* Parent, int Language) {
-    auto* menu = new QMenu(Parent);
-    menu->setLayoutDirection(Language == 0 ? Qt::RightToLeft : Qt::LeftToRight);
+    auto* menu = new MPopupMenu(Parent);
+    menu->SetArabic(Language == 0);
     for (int i = 1; i <= 5; ++i) {
         QAction* a = menu->addAction(Text(Language, "Width %1", "عرض %1").arg(i));
         a->setData(1483 + i);
@@ -501,7 +504,7 @@ KDS_SHOT_SCENE("toolbar-buttons", "Toolbar buttons: up, hot, pressed, down in a 
     pal.setColor(QPalette::Window, SysQColor(clBtnFace));
     panel->setPalette(pal);
     panel->setLayoutDirection(ctx.Language == 0 ? Qt::RightToLeft : Qt::LeftToRight);
-    ctx.Size = QSize(420, 210);
+    ctx.Size = QSize(420, 232);
     QWidget* host = panel.get();
     auto make = [host](GlyphKind Kind, int X, int Y) {
         auto* b = new MDockToolBarButton(nullptr, host);
