@@ -478,21 +478,11 @@ void TDockToolbarButton::SetAlignment(TAlignment Value) {
 }
 
 QList<TDockToolbarButton*> TDockToolbarButton::GroupMembers() const {
-    QList<TDockToolbarButton*> list;
-    if (!parentWidget() || FGroupIndex == 0)
-        return list;
-    for (QObject* o : parentWidget()->children())
-        if (auto* b = qobject_cast<TDockToolbarButton*>(o); b && b != this && b->FGroupIndex == FGroupIndex)
-            list.push_back(b);
-    return list;
+    return GroupSiblings(this);
 }
 
 void TDockToolbarButton::SetDown(bool Value) {
-    if (FGroupIndex == 0)
-        Value = false;
-    if (Value == FDown)
-        return;
-    if (FDown && !FAllowAllUp)
+    if (!GroupDownChanges(FGroupIndex, FAllowAllUp, FDown, Value))
         return;
     FDown = Value;
     FState = !isEnabled() ? tbsDisabled : Value ? tbsExclusive : tbsUp;

@@ -12,6 +12,23 @@ TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent) {
     setLayoutDirection(Qt::LeftToRight);
     setSizeGripEnabled(false);
     setMinimumHeight(19);
+    connect(this, &QStatusBar::messageChanged, this, &TFriendlyStatusBar::MessageChanged);
+}
+
+void TFriendlyStatusBar::MessageChanged(const QString& Text) {
+    if (Text.isEmpty()) {
+        for (const QPointer<QWidget>& w : FCovered)
+            if (w && w->parentWidget() == this)
+                w->show();
+        FCovered.clear();
+        return;
+    }
+    std::erase_if(FPlaced, [this](const QPointer<QWidget>& w) { return !w || w->parentWidget() != this; });
+    for (const QPointer<QWidget>& w : FPlaced)
+        if (!w->isHidden()) {
+            w->hide();
+            FCovered.push_back(w);
+        }
 }
 
 int TFriendlyStatusBar::AddPanel(const TStatusPanel& Panel) {
@@ -56,7 +73,14 @@ void TFriendlyStatusBar::PlaceControl(QWidget* Control, const QRect& Bounds) {
     if (Control->parentWidget() != this)
         Control->setParent(this);
     Control->setGeometry(Bounds);
-    Control->show();
+    if (std::find(FPlaced.begin(), FPlaced.end(), Control) == FPlaced.end())
+        FPlaced.emplace_back(Control);
+    if (currentMessage().isEmpty()) {
+        Control->show();
+    } else if (std::find(FCovered.begin(), FCovered.end(), Control) == FCovered.end()) {
+        Control->hide();
+        FCovered.emplace_back(Control);
+    }
 }
 
 void TFriendlyStatusBar::paintEvent(QPaintEvent* Event) {

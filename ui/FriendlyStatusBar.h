@@ -1,10 +1,11 @@
 #pragma once
 // The status bar that holds controls: panels drawn from the left (text, width and bevel, sunken by
 // default), and any child control the window places on it by position (the main window's needle and
-// line read-out). A status tip, while one is shown, covers the panels.
+// line read-out). A status tip, while one is shown, covers the panels and the placed controls.
 
 #include "ui/BiDi.h"
 
+#include <QPointer>
 #include <QStatusBar>
 #include <QString>
 
@@ -35,12 +36,16 @@ public:
     // as its Width (negative counts as 0), the last one running to the right end.
     QRect PanelRect(int Index) const;
     // Places a control on the bar at a rectangle of the bar's coordinates (not in the bar's own
-    // layout, so the panels stay under it).
+    // layout, so the panels stay under it). It steps aside while a status tip is shown.
     void PlaceControl(QWidget* Control, const QRect& Bounds);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
 
 private:
+    void MessageChanged(const QString& Text);
     std::vector<TStatusPanel> FPanels;
+    std::vector<QPointer<QWidget>> FPlaced;
+    // The placed controls hidden for the status tip shown now, shown again when it goes.
+    std::vector<QPointer<QWidget>> FCovered;
 };

@@ -514,13 +514,7 @@ void TGlyphSpeedButton::SetAllowTimer(bool Value) {
 }
 
 QList<TGlyphSpeedButton*> TGlyphSpeedButton::GroupMembers() const {
-    QList<TGlyphSpeedButton*> list;
-    if (FGroupIndex == 0 || !parentWidget())
-        return list;
-    for (QObject* c : parentWidget()->children())
-        if (auto* b = qobject_cast<TGlyphSpeedButton*>(c); b && b != this && b->FGroupIndex == FGroupIndex)
-            list.append(b);
-    return list;
+    return GroupSiblings(this);
 }
 
 void TGlyphSpeedButton::GroupDown(TGlyphSpeedButton* Sender) {
@@ -538,11 +532,7 @@ void TGlyphSpeedButton::UpdateExclusive() {
 }
 
 void TGlyphSpeedButton::SetDown(bool Value) {
-    if (FGroupIndex == 0)
-        Value = false;
-    if (Value == FDown)
-        return;
-    if (FDown && !FAllowAllUp)
+    if (!GroupDownChanges(FGroupIndex, FAllowAllUp, FDown, Value))
         return;
     FDown = Value;
     FState = Value ? bsExclusive : bsUp;

@@ -175,6 +175,27 @@ private:
 
 // ---- The speed button.
 
+// Grouped buttons (speed buttons, toolbar buttons): the other buttons of the same type on the same
+// parent with the same non-zero group index.
+template <typename Button>
+QList<Button*> GroupSiblings(const Button* Self) {
+    QList<Button*> list;
+    if (Self->GroupIndex() == 0 || !Self->parentWidget())
+        return list;
+    for (QObject* c : Self->parentWidget()->children())
+        if (auto* b = qobject_cast<Button*>(c); b && b != Self && b->GroupIndex() == Self->GroupIndex())
+            list.append(b);
+    return list;
+}
+
+// Whether Down := Value changes a grouped button: outside a group a button is never down (Value
+// becomes false), and the down button of a group that does not allow all up stays down.
+inline bool GroupDownChanges(int GroupIndex, bool AllowAllUp, bool Down, bool& Value) {
+    if (GroupIndex == 0)
+        Value = false;
+    return Value != Down && !(Down && !AllowAllUp);
+}
+
 class TGlyphSpeedButton : public QWidget, public virtual MTag {
     Q_OBJECT
 public:

@@ -121,6 +121,16 @@ TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
     EXPECT_EQ(label->geometry(), QRect(4, 3, 40, 14));
     const QImage img = bar.grab().toImage();
     EXPECT_FALSE(img.isNull());
+
+    // A status tip covers the read-out; a control the window hid itself stays hidden after it.
+    auto* hidden = new QLabel(QStringLiteral("1"));
+    bar.PlaceControl(hidden, QRect(60, 3, 40, 14));
+    hidden->hide();
+    bar.showMessage(QStringLiteral("Pen thickness"));
+    EXPECT_TRUE(label->isHidden());
+    bar.clearMessage();
+    EXPECT_FALSE(label->isHidden());
+    EXPECT_TRUE(hidden->isHidden());
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Scenes of the docks and tool windows: a form with its four docks holding tool windows in rows,
 // floating tool windows over the screen with their captions, and the outline of a drag.
 
+#include "tools/shots/DockForm.h"
 #include "tools/shots/Shots.h"
-#include "tools/shots/WindowFrame.h"
 
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
@@ -69,41 +69,9 @@ TDockWindow* Tool(QWidget* Form, const QString& Caption, int Seed, int W, int H,
     return w;
 }
 
-// A form with four docks around a grey client area.
-struct Form {
-    std::unique_ptr<QWidget> Widget;
-    TDockArea* Top;
-    TDockArea* Bottom;
-    TDockArea* Left;
-    TDockArea* Right;
-
-    Form(QRect Geometry, const QString& Title) {
-        Widget = std::make_unique<QWidget>();
-        Widget->setWindowTitle(Title);
-        Widget->setLayoutDirection(Qt::LeftToRight);
-        auto* layout = new AlignLayout(Widget.get());
-        Top = new TDockArea(Widget.get(), TDockPosition::dpTop);
-        Bottom = new TDockArea(Widget.get(), TDockPosition::dpBottom);
-        Left = new TDockArea(Widget.get(), TDockPosition::dpLeft);
-        Right = new TDockArea(Widget.get(), TDockPosition::dpRight);
-        auto* client = new QWidget(Widget.get());
-        client->setAutoFillBackground(true);
-        QPalette pal = client->palette();
-        pal.setColor(QPalette::Window, SysQColor(clAppWorkSpace));
-        client->setPalette(pal);
-        SetAlign(client, TAlign::alClient);
-        for (QWidget* w : {static_cast<QWidget*>(Top), static_cast<QWidget*>(Bottom),
-                           static_cast<QWidget*>(Left), static_cast<QWidget*>(Right), client})
-            layout->addWidget(w);
-        Top->SetBoundLines(blTop | blBottom);
-        Widget->setGeometry(Geometry);
-    }
-
-    void Dock(TDockWindow* W, TDockArea* Dock, int Row, int Pos) {
-        W->SetDockRow(Row);
-        W->SetDockPos(Pos);
-        W->SetDockedTo(Dock);
-    }
+// The form of the dock scenes, filled with tool windows.
+struct Form : shots::DockForm {
+    using DockForm::DockForm;
 
     // Tool windows in two rows in every dock, with each grip style and a docked close button.
     void Fill(int Language) {
@@ -136,45 +104,7 @@ struct Form {
     }
 };
 
-// A picture of part of the screen: the windows grabbed where they are, over the desktop.
-class ScreenPicture : public QWidget {
-public:
-    explicit ScreenPicture(QRect Area) : FArea(Area) { resize(Area.size()); }
-    std::vector<std::unique_ptr<Form>> Forms;
-
-    // A form drawn with a plain window frame and caption around its client.
-    void AddForm(QWidget* W) {
-        const QRect g = W->geometry().translated(-FArea.topLeft());
-        FImages.push_back({shots::FramedWindow(W), g.topLeft() - shots::FramedClientOffset});
-    }
-    void AddWindow(QWidget* W) {
-        FImages.push_back({W->grab().toImage(), W->geometry().topLeft() - FArea.topLeft()});
-    }
-    void AddOutline(QRect Outline, int Thickness) {
-        FOutline = Outline.translated(-FArea.topLeft());
-        FThickness = Thickness;
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), SysQColor(clBackground));
-        for (const auto& [image, at] : FImages)
-            p.drawImage(at, image);
-        if (!FOutline.isEmpty()) {
-            QRegion ring(FOutline);
-            ring -= QRegion(FOutline.adjusted(FThickness, FThickness, -FThickness, -FThickness));
-            p.setClipRegion(ring);
-            p.fillRect(FOutline, QBrush(CreateCheckerPattern(clBlack, clWhite)));
-        }
-    }
-
-private:
-    QRect FArea;
-    std::vector<std::pair<QImage, QPoint>> FImages;
-    QRect FOutline;
-    int FThickness = 0;
-};
+using shots::ScreenPicture;
 
 } // namespace
 

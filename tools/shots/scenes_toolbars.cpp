@@ -3,12 +3,11 @@
 // rows, the status bar with its read-out; the toolbar buttons in each of their looks with a dropped
 // menu; the status bar alone.
 
+#include "tools/shots/DockForm.h"
 #include "tools/shots/Shots.h"
-#include "tools/shots/WindowFrame.h"
 
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
-#include "ui/AlignLayout.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/Docks.h"
 #include "ui/FriendlyStatusBar.h"
@@ -319,13 +318,8 @@ MDockToolBar* Toolbar(QWidget* Form, int Language, const char* English, const ch
 }
 
 // The main window's frame: four docks, a work space and the status bar with its read-out.
-struct Station {
-    std::unique_ptr<QWidget> Widget;
-    TDockArea* Top;
-    TDockArea* Bottom;
-    TDockArea* Left;
-    TDockArea* Right;
-    TFriendlyStatusBar* Status;
+struct Station : shots::DockForm {
+    TFriendlyStatusBar* Status = nullptr;
     MDockToolBar* Drawing = nullptr;
     MDockToolBar* View = nullptr;
     MDockToolBar* Tools = nullptr;
@@ -333,29 +327,13 @@ struct Station {
     MDockToolBar* Brushes = nullptr;
     MDockToolBarButton* Hot = nullptr;
 
-    Station(QRect Geometry, int Language) {
-        Widget = std::make_unique<QWidget>();
-        Widget->setWindowTitle(QStringLiteral("JXW777"));
-        Widget->setLayoutDirection(Qt::LeftToRight);
-        auto* layout = new AlignLayout(Widget.get());
-        Status = new TFriendlyStatusBar(Widget.get());
-        Status->resize(100, 20);
-        SetAlign(Status, TAlign::alBottom);
-        Top = new TDockArea(Widget.get(), TDockPosition::dpTop);
-        Bottom = new TDockArea(Widget.get(), TDockPosition::dpBottom);
-        Left = new TDockArea(Widget.get(), TDockPosition::dpLeft);
-        Right = new TDockArea(Widget.get(), TDockPosition::dpRight);
-        auto* client = new QWidget(Widget.get());
-        client->setAutoFillBackground(true);
-        QPalette pal = client->palette();
-        pal.setColor(QPalette::Window, SysQColor(clAppWorkSpace));
-        client->setPalette(pal);
-        SetAlign(client, TAlign::alClient);
-        for (QWidget* w :
-             {static_cast<QWidget*>(Status), static_cast<QWidget*>(Top), static_cast<QWidget*>(Bottom),
-              static_cast<QWidget*>(Left), static_cast<QWidget*>(Right), client})
-            layout->addWidget(w);
-        Top->SetBoundLines(blTop | blBottom);
+    Station(QRect Geometry, int Language)
+        : DockForm(Geometry, QStringLiteral("JXW777"), [](QWidget* Form) {
+              auto* bar = new TFriendlyStatusBar(Form);
+              bar->resize(100, 20);
+              return bar;
+          }) {
+        Status = Widget->findChild<TFriendlyStatusBar*>();
         Status->AddPanel({QString(), 50, pbLowered, taLeftJustify});
         Status->AddPanel({QString(), 50, pbLowered, taLeftJustify});
         auto* x = new QLabel(QStringLiteral("X:124"));
@@ -364,7 +342,6 @@ struct Station {
         y->setToolTip(Text(Language, "Line Nr in Draw", "رقم السطر في الرسم"));
         Status->PlaceControl(x, QRect(4, 4, 44, 14));
         Status->PlaceControl(y, QRect(56, 4, 44, 14));
-        Widget->setGeometry(Geometry);
     }
 
     void Build(int Language, bool FloatTools) {
@@ -417,16 +394,11 @@ struct Station {
         Colours = Toolbar(f, Language, "Colors Window", "نافذة الألوان");
         new Palette(Colours);
 
-        auto dock = [](MDockToolBar* Bar, TDockArea* Dock, int Row, int Pos) {
-            Bar->SetDockRow(Row);
-            Bar->SetDockPos(Pos);
-            Bar->SetDockedTo(Dock);
-        };
-        dock(Drawing, Top, 0, 0);
-        dock(View, Top, 0, 460);
-        dock(Tools, Top, 1, 0);
-        dock(Colours, Right, 0, 0);
-        dock(Brushes, Right, 0, 130);
+        Dock(Drawing, Top, 0, 0);
+        Dock(View, Top, 0, 460);
+        Dock(Tools, Top, 1, 0);
+        Dock(Colours, Right, 0, 0);
+        Dock(Brushes, Right, 0, 130);
         if (FloatTools) {
             Tools->SetFloatingWrapWidth(200);
             Tools->SetFloatingPosition(Widget->mapToGlobal(QPoint(230, 170)));
@@ -445,33 +417,7 @@ struct Station {
     }
 };
 
-// A picture of part of the screen with the form in a plain frame and the floating windows where
-// they stand.
-class ScreenPicture : public QWidget {
-public:
-    explicit ScreenPicture(QRect Area) : FArea(Area) { resize(Area.size()); }
-    std::unique_ptr<Station> Form;
-
-    void AddForm(QWidget* W) {
-        const QRect g = QRect(W->mapToGlobal(QPoint(0, 0)), W->size()).translated(-FArea.topLeft());
-        FImages.push_back({shots::FramedWindow(W), g.topLeft() - shots::FramedClientOffset});
-    }
-    void AddWindow(QWidget* W) {
-        FImages.push_back({W->grab().toImage(), W->mapToGlobal(QPoint(0, 0)) - FArea.topLeft()});
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), SysQColor(clBackground));
-        for (const auto& [image, at] : FImages)
-            p.drawImage(at, image);
-    }
-
-private:
-    QRect FArea;
-    std::vector<std::pair<QImage, QPoint>> FImages;
-};
+using shots::ScreenPicture;
 
 } // namespace
 
@@ -479,8 +425,9 @@ KDS_SHOT_SCENE("toolbars", "The main window's toolbars in their docks and one fl
                            "status bar; a down group button, a hot button, a disabled button, three combos") {
     const QRect area(0, 0, 720, 470);
     auto picture = std::make_unique<ScreenPicture>(area);
-    picture->Form = std::make_unique<Station>(QRect(10, 30, 680, 400), ctx.Language);
-    Station* st = picture->Form.get();
+    auto station = std::make_unique<Station>(QRect(10, 30, 680, 400), ctx.Language);
+    Station* st = station.get();
+    picture->Forms.push_back(std::move(station));
     st->Widget->show();
     st->Build(ctx.Language, true);
     ctx.AfterShow = [st](QWidget* w) {
