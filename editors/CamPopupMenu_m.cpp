@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 namespace {
 constexpr int MenuBorder = 2;
@@ -74,13 +73,7 @@ void MCamPopupMenu::PopupFor(QWidget* Control) {
     SetSource(Control);
     MakeLayout();
     FHighlight = -1;
-    QPoint at;
-    if (Control) {
-        const QRect global(Control->mapToGlobal(QPoint(0, 0)), Control->size());
-        const QScreen* screen = Control->screen();
-        at = PopupPosition(global, size(), screen ? screen->geometry() : global);
-    }
-    ShowAt(at);
+    ShowFor(Control);
 }
 
 void MCamPopupMenu::ChooseItem(int Position) {

@@ -31,6 +31,16 @@ void MPopupWindow::ShowAt(const QPoint& ScreenPoint) {
     show();
 }
 
+void MPopupWindow::ShowFor(const QWidget* Control) {
+    QPoint at;
+    if (Control) {
+        const QRect global(Control->mapToGlobal(QPoint(0, 0)), Control->size());
+        const QScreen* screen = Control->screen();
+        at = PopupPosition(global, size(), screen ? screen->geometry() : global);
+    }
+    ShowAt(at);
+}
+
 void MPopupWindow::mousePressEvent(QMouseEvent* Event) {
     if (!rect().contains(Event->position().toPoint())) {
         // The click that closes the popup reaches no control when it falls on the popup's own
@@ -218,13 +228,7 @@ void MPopupPalette::Open(QWidget* Control) {
     if (auto* box = qobject_cast<MColorBox*>(Control))
         FColorMap.Assign(box->ColorMap());
     ShowSet();
-    QPoint at;
-    if (Control) {
-        const QRect global(Control->mapToGlobal(QPoint(0, 0)), Control->size());
-        const QScreen* screen = Control->screen();
-        at = PopupPosition(global, size(), screen ? screen->geometry() : global);
-    }
-    ShowAt(at);
+    ShowFor(Control);
 }
 
 void MPopupPalette::paintEvent(QPaintEvent*) {

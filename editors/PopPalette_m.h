@@ -40,6 +40,8 @@ public:
 
 protected:
     void SetSource(QWidget* Control) { FSource = Control; }
+    // ShowAt the PopupPosition for Control on its screen; at the origin without a control.
+    void ShowFor(const QWidget* Control);
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
