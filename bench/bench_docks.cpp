@@ -1,6 +1,8 @@
 // Docks: arranging 40 tool windows in 8 rows (the arithmetic alone and a real dock), and one step of
 // a drag over a form with four docks, which must keep up with the pointer.
 
+#include "bench/BenchSupport.h"
+
 #include "ui/AlignLayout.h"
 #include "ui/DockCmn.h"
 #include "ui/DockCore.h"
@@ -11,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <deque>
 #include <memory>
 
@@ -98,11 +99,5 @@ BENCHMARK(BM_DragMouseMovedStep)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

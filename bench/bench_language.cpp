@@ -1,6 +1,8 @@
 // Switching a window of 300 bilingual controls between Arabic and English: every control takes its
 // caption, hint, size and place for the new language, mirrors its position and switches its reading
 // order and justification. The figure is the time of one switch.
+#include "bench/BenchSupport.h"
+
 #include "ui/Adapter.h"
 #include "ui/ULPackDM.h"
 #include "ui/button_m.h"
@@ -13,7 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -122,11 +123,5 @@ BENCHMARK(BM_SwitchLanguageAndPaint)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

@@ -2,6 +2,8 @@
 // (done on every step of a mouse sizing), painting a docked toolbar of 20 buttons, and the language
 // switch of five bilingual toolbars and three bilingual buttons.
 
+#include "bench/BenchSupport.h"
+
 #include "ui/Adapter.h"
 #include "ui/AlignLayout.h"
 #include "ui/DockCtls.h"
@@ -16,7 +18,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -123,11 +124,5 @@ BENCHMARK(BM_LanguageSwitchOfFiveToolbarsAndThreeButtons)->Unit(benchmark::kMicr
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
 }
