@@ -76,29 +76,43 @@ QSize LayOutToolbar(std::vector<TToolbarItem>& Items, const TToolbarLayoutInput&
     std::int64_t pos = leftMargin;
     std::int64_t cross = topMargin;
     std::int64_t widest = leftMargin;
-    // The widest row before the last separator was counted in.
-    std::int64_t widestBeforeSep = leftMargin;
     bool breakPending = false;
+    // The row holds a control (not only separators).
+    bool rowHasControl = false;
+    // The separators after the row's last control, and the widest row before the first of them.
+    std::vector<std::size_t> trailingSeps;
+    std::int64_t widestBeforeSeps = leftMargin;
 
-    for (std::size_t gi = 0; gi < groups.size(); ++gi) {
-        const TToolbarGroup& g = groups[gi];
+    for (const TToolbarGroup& g : groups) {
+        const bool hasControl = std::any_of(g.Items.begin(), g.Items.end(),
+                                            [&](int i) { return !Items[std::size_t(i)].Separator; });
         if (floating && (breakPending || pos + g.Width + rightMargin > limit)) {
-            breakPending = false;
-            pos = leftMargin;
-            if (gi > 0) {
-                const TToolbarGroup& prev = groups[gi - 1];
-                if (!prev.Items.empty())
-                    cross += thickness + 6;
-                TToolbarItem& last = Items[std::size_t(prev.Items.back())];
-                if (last.Separator) {
-                    widest = widestBeforeSep;
-                    if (apply) {
-                        last.Bounds.setWidth(0);
-                        if (Lines)
-                            Lines->push_back(
-                                {std::int16_t(std::clamp<std::int64_t>(cross, 0, 32767)), last.Blank});
-                    }
+            if (!hasControl) {
+                // Separators alone (a group whose buttons are hidden) never make a row: they stay at
+                // the end of this one and the break waits for the next control.
+                breakPending = true;
+            } else {
+                breakPending = false;
+                pos = leftMargin;
+                // The separators that end the row shrink to nothing where its last control ends and
+                // no longer count for the widest row; the row line takes the last one's Blank.
+                if (!trailingSeps.empty()) {
+                    widest = widestBeforeSeps;
+                    if (apply)
+                        for (std::size_t i : trailingSeps) {
+                            QRect& b = Items[i].Bounds;
+                            b = QRect(Items[trailingSeps.front()].Bounds.x(), b.y(), 0, b.height());
+                        }
                 }
+                // A row of separators alone is not kept: the next controls start at its place.
+                if (rowHasControl) {
+                    cross += thickness + 6;
+                    if (apply && Lines && !trailingSeps.empty())
+                        Lines->push_back({std::int16_t(std::clamp<std::int64_t>(cross, 0, 32767)),
+                                          Items[trailingSeps.back()].Blank});
+                }
+                rowHasControl = false;
+                trailingSeps.clear();
             }
         }
         for (int idx : g.Items) {
@@ -122,8 +136,14 @@ QSize LayOutToolbar(std::vector<TToolbarItem>& Items, const TToolbarLayoutInput&
                     it.Bounds = QRect(p, c + (crossSize - h) / 2, w, h);
                 }
             }
-            if (it.Separator)
-                widestBeforeSep = widest;
+            if (it.Separator) {
+                if (trailingSeps.empty())
+                    widestBeforeSeps = widest;
+                trailingSeps.push_back(std::size_t(idx));
+            } else {
+                rowHasControl = true;
+                trailingSeps.clear();
+            }
             pos += length;
             widest = std::max(widest, pos);
         }
