@@ -31,6 +31,13 @@ void TFriendlyStatusBar::MessageChanged(const QString& Text) {
         }
 }
 
+namespace {
+// A width beyond any screen counts as this much.
+int PanelWidth(const TStatusPanel& Panel) {
+    return std::clamp(Panel.Width, 0, 1 << 20);
+}
+} // namespace
+
 int TFriendlyStatusBar::AddPanel(const TStatusPanel& Panel) {
     FPanels.push_back(Panel);
     update();
@@ -61,9 +68,9 @@ QRect TFriendlyStatusBar::PanelRect(int Index) const {
         return QRect();
     int x = 0;
     for (int i = 0; i < Index; ++i)
-        x = std::min(x + std::max(FPanels[std::size_t(i)].Width, 0) + 2, 1 << 20);
+        x = std::min(x + PanelWidth(FPanels[std::size_t(i)]) + 2, 1 << 20);
     const int w =
-        Index == PanelCount() - 1 ? std::max(width() - x, 0) : std::max(FPanels[std::size_t(Index)].Width, 0);
+        Index == PanelCount() - 1 ? std::max(width() - x, 0) : PanelWidth(FPanels[std::size_t(Index)]);
     return QRect(x, 2, w, std::max(height() - 2, 0));
 }
 

@@ -33,7 +33,7 @@ public:
     void SetPanelWidth(int Index, int Width);
     void ClearPanels();
     // The rectangle of a panel: panels follow one another from the left, 2 pixels apart, each as wide
-    // as its Width (negative counts as 0), the last one running to the right end.
+    // as its Width (negative counts as 0, at most 2^20), the last one running to the right end.
     QRect PanelRect(int Index) const;
     // Places a control on the bar at a rectangle of the bar's coordinates (not in the bar's own
     // layout, so the panels stay under it). It steps aside while a status tip is shown.

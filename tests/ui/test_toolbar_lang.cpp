@@ -9,6 +9,8 @@
 
 #include <QLabel>
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 using langtest::PackFixture;
@@ -131,6 +133,10 @@ TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
     bar.clearMessage();
     EXPECT_FALSE(label->isHidden());
     EXPECT_TRUE(hidden->isHidden());
+
+    // A panel as wide as can be written pushes the next one to the far end, no further.
+    bar.SetPanelWidth(0, INT_MAX);
+    EXPECT_EQ(bar.PanelRect(1), QRect(1 << 20, 2, 0, 18));
 }
 
 } // namespace
