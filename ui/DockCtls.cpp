@@ -339,14 +339,19 @@ void TDropdownList::AddMenu(QMenu* Menu) {
             emit Command(id);
     });
     connect(Menu, &QMenu::hovered, this, [this, Menu](QAction* Action) {
-        const QString text = Action ? LongHint(Action->statusTip()) : QString();
-        emit Hint(text);
-        // The window the menu was dropped from shows it in its status bar.
-        if (auto* from = qobject_cast<QWidget*>(Menu->property("kdsDroppedFrom").value<QObject*>())) {
-            QStatusTipEvent tip(text);
-            QCoreApplication::sendEvent(from, &tip);
-        }
+        ShowHint(Menu, Action ? LongHint(Action->statusTip()) : QString());
     });
+    // A closed menu has no item selected: the tip goes.
+    connect(Menu, &QMenu::aboutToHide, this, [this, Menu] { ShowHint(Menu, QString()); });
+}
+
+void TDropdownList::ShowHint(QMenu* Menu, const QString& Text) {
+    emit Hint(Text);
+    // The window the menu was dropped from shows it in its status bar (while the button lives).
+    if (QWidget* from = Menu->property(DroppedFromProperty).value<QPointer<QWidget>>()) {
+        QStatusTipEvent tip(Text);
+        QCoreApplication::sendEvent(from, &tip);
+    }
 }
 
 void TDropdownList::RemoveMenu(QMenu* Menu) {
@@ -447,6 +452,13 @@ TDockToolbarButton::TDockToolbarButton(QWidget* Parent)
 
 TDockToolbarButton::~TDockToolbarButton() {
     FDestroying = true;
+    // A menu dropped from the button closes with it; its tip goes through the parent.
+    if (FMenuShowing && FDropdownMenu) {
+        disconnect(FDropdownMenu, nullptr, this, nullptr);
+        FDropdownMenu->setProperty(TDropdownList::DroppedFromProperty,
+                                   QVariant::fromValue(QPointer<QWidget>(parentWidget())));
+        FDropdownMenu->close();
+    }
     TShared& s = Shared();
     if (s.Hot == this) {
         s.Hot = nullptr;
@@ -653,14 +665,14 @@ void TDockToolbarButton::SetLayout(TButtonLayout Value) {
 void TDockToolbarButton::SetMargin(int Value) {
     if (Value < -1)
         return;
-    FMargin = Value;
+    FMargin = std::min(Value, 4096);
     Redraw();
 }
 
 void TDockToolbarButton::SetSpacing(int Value) {
     if (Value < -1)
         return;
-    FSpacing = Value;
+    FSpacing = std::min(Value, 4096);
     Redraw();
 }
 
@@ -1011,7 +1023,7 @@ void TDockToolbarButton::DropDown(bool) {
         right = true;
     }
     const QPoint global = mapToGlobal(at);
-    menu->setProperty("kdsDroppedFrom", QVariant::fromValue<QObject*>(this));
+    menu->setProperty(TDropdownList::DroppedFromProperty, QVariant::fromValue(QPointer<QWidget>(this)));
     connect(
         menu, &QMenu::aboutToHide, this, [this] { FinishClick(); }, Qt::SingleShotConnection);
     // The press that closes the menu on this button is not given to the button again: it would drop

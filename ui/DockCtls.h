@@ -106,7 +106,7 @@ private:
 
 // The shared keeper of the buttons' drop-down menus: a chosen item whose action data holds a command
 // number becomes Command(number); the long part of a hovered item's hint ("short|long") goes out
-// as the status tip of the window the menu was dropped from.
+// as the status tip of the window the menu was dropped from, and goes when the menu closes.
 class TDropdownList : public QObject {
     Q_OBJECT
 public:
@@ -116,6 +116,8 @@ public:
     int Count() const;
     // The long part of a hint: what follows the first '|', or the whole hint.
     static QString LongHint(const QString& Hint);
+    // The menu's property holding the button it was dropped from, guarded.
+    static constexpr const char* DroppedFromProperty = "kdsDroppedFrom";
 
 signals:
     void Command(int Id);
@@ -123,6 +125,7 @@ signals:
 
 private:
     explicit TDropdownList(QObject* Parent);
+    void ShowHint(QMenu* Menu, const QString& Text);
     std::vector<QPointer<QMenu>> FMenus;
 };
 
@@ -181,7 +184,7 @@ public:
     void SetImages(const std::shared_ptr<TGlyphList>& Value);
     TButtonLayout Layout() const { return FLayout; }
     void SetLayout(TButtonLayout Value);
-    // -1 centres; values below -1 are ignored.
+    // -1 centres; values below -1 are ignored, at most 4096.
     int Margin() const { return FMargin; }
     void SetMargin(int Value);
     bool NoBorder() const { return FNoBorder; }
@@ -200,7 +203,7 @@ public:
     void SetRepeatInterval(int Value) { FRepeatInterval = std::max(Value, 1); }
     bool ShowBorderWhenInactive() const { return FShowBorderWhenInactive; }
     void SetShowBorderWhenInactive(bool Value) { FShowBorderWhenInactive = Value; }
-    // -1 centres between glyph and caption; values below -1 are ignored.
+    // -1 centres between glyph and caption; values below -1 are ignored, at most 4096.
     int Spacing() const { return FSpacing; }
     void SetSpacing(int Value);
     QString Version() const;

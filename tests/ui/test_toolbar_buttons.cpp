@@ -15,9 +15,12 @@
 #include <QDialog>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -307,6 +310,66 @@ TEST(ToolbarButton, ThePressThatClosesTheMenuOnTheButtonDoesNotReopenIt) {
     EXPECT_EQ(c.Drops, 2);
 }
 
+// The status tips that reach a window.
+struct TipRecorder : QObject {
+    QStringList Tips;
+    bool eventFilter(QObject*, QEvent* E) override {
+        if (E->type() == QEvent::StatusTip)
+            Tips.push_back(static_cast<QStatusTipEvent*>(E)->tip());
+        return false;
+    }
+};
+
+TEST(ToolbarButton, AHoveredItemsLongHintIsTheWindowsTipUntilTheMenuCloses) {
+    Host host;
+    TipRecorder tips;
+    host.Form->installEventFilter(&tips);
+    auto* b = new TDockToolbarButton(host.Client);
+    QMenu* menu = MakeMenu(host.Form.get());
+    QAction* item = menu->actions()[1];
+    item->setStatusTip(QStringLiteral("Width 2|Lines two pixels wide"));
+    b->SetDropdownMenu(menu);
+    b->show();
+    QSignalSpy hints(&TDropdownList::Instance(), &TDropdownList::Hint);
+    Click(b, QPoint(5, 5));
+    ASSERT_TRUE(menu->isVisible());
+    item->hover();
+    ASSERT_FALSE(tips.Tips.isEmpty());
+    EXPECT_EQ(tips.Tips.back(), QStringLiteral("Lines two pixels wide"));
+    // Closing the menu (or choosing from it) takes the tip away.
+    QTest::keyClick(menu, Qt::Key_Escape);
+    ASSERT_FALSE(menu->isVisible());
+    EXPECT_EQ(tips.Tips.back(), QString());
+    ASSERT_FALSE(hints.isEmpty());
+    EXPECT_EQ(hints.back()[0].toString(), QString());
+}
+
+TEST(ToolbarButton, AMenuClosesWithItsButtonAndOutlivesItSafely) {
+    Host host;
+    auto* b = new TDockToolbarButton(host.Client);
+    QMenu* menu = MakeMenu(host.Form.get());
+    QAction* item = menu->actions()[0];
+    item->setStatusTip(QStringLiteral("Width 1|Thin lines"));
+    b->SetDropdownMenu(menu);
+    b->show();
+    TipRecorder tips;
+    host.Form->installEventFilter(&tips);
+    Click(b, QPoint(5, 5));
+    ASSERT_TRUE(menu->isVisible());
+    item->hover();
+    delete b;
+    EXPECT_FALSE(menu->isVisible());
+    ASSERT_FALSE(tips.Tips.isEmpty());
+    EXPECT_EQ(tips.Tips.back(), QString());
+    // Shown again from code, its items still say their hints, to no one in particular.
+    QSignalSpy hints(&TDropdownList::Instance(), &TDropdownList::Hint);
+    menu->popup(QPoint(10, 10));
+    item->hover();
+    ASSERT_FALSE(hints.isEmpty());
+    EXPECT_EQ(hints.back()[0].toString(), QStringLiteral("Thin lines"));
+    menu->hide();
+}
+
 TEST(ToolbarButton, HotEdgeGoesWithinOneTickAfterThePointerLeaves) {
     Host host;
     auto* b = new TDockToolbarButton(host.Client);
@@ -428,6 +491,14 @@ TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
     EXPECT_EQ(b->Margin(), -1);
     b->SetSpacing(-7);
     EXPECT_EQ(b->Spacing(), 4);
+    // Huge margins and spacings are held to a size a button can have.
+    b->SetMargin(INT_MAX);
+    b->SetSpacing(INT_MAX);
+    EXPECT_EQ(b->Margin(), 4096);
+    EXPECT_EQ(b->Spacing(), 4096);
+    b->SetGlyph(Strip(16, 16));
+    b->SetCaption(QStringLiteral("Wide"));
+    EXPECT_FALSE(b->Render().isNull());
     b->SetImages(nullptr);
     b->SetGlyph(Strip(100000, 16));
     b->SetCaption(QStringLiteral("A long caption that wraps"));
