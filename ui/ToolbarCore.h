@@ -64,7 +64,8 @@ struct TToolbarLayoutInput {
 
 // Lays the items out and returns the client size. Docked: exactly as long as the controls and as
 // thick as the thickest; floating: 4-pixel margins left and right, 2 above, 1 below, and 6 pixels
-// between rows broken at a separator. Lines (may be null) receives the row lines when applied.
+// between rows broken at a separator; separators alone never make a row. Lines (may be null)
+// receives the row lines when applied.
 QSize LayOutToolbar(std::vector<TToolbarItem>& Items, const TToolbarLayoutInput& Input,
                     std::vector<TToolbarRowLine>* Lines = nullptr);
 
