@@ -320,54 +320,51 @@ struct TipRecorder : QObject {
     }
 };
 
+// A button with its menu dropped, the second item's hint ("short|long") hovered.
+struct DroppedMenu {
+    TipRecorder Tips;
+    Host Form;
+    TDockToolbarButton* Button = new TDockToolbarButton(Form.Client);
+    QMenu* Menu = MakeMenu(Form.Form.get());
+    QAction* Item = Menu->actions()[1];
+    DroppedMenu() {
+        Form.Form->installEventFilter(&Tips);
+        Item->setStatusTip(QStringLiteral("Width 2|Lines two pixels wide"));
+        Button->SetDropdownMenu(Menu);
+        Button->show();
+        Click(Button, QPoint(5, 5));
+        Item->hover();
+    }
+};
+
 TEST(ToolbarButton, AHoveredItemsLongHintIsTheWindowsTipUntilTheMenuCloses) {
-    Host host;
-    TipRecorder tips;
-    host.Form->installEventFilter(&tips);
-    auto* b = new TDockToolbarButton(host.Client);
-    QMenu* menu = MakeMenu(host.Form.get());
-    QAction* item = menu->actions()[1];
-    item->setStatusTip(QStringLiteral("Width 2|Lines two pixels wide"));
-    b->SetDropdownMenu(menu);
-    b->show();
-    QSignalSpy hints(&TDropdownList::Instance(), &TDropdownList::Hint);
-    Click(b, QPoint(5, 5));
-    ASSERT_TRUE(menu->isVisible());
-    item->hover();
-    ASSERT_FALSE(tips.Tips.isEmpty());
-    EXPECT_EQ(tips.Tips.back(), QStringLiteral("Lines two pixels wide"));
+    DroppedMenu d;
+    ASSERT_TRUE(d.Menu->isVisible());
+    ASSERT_FALSE(d.Tips.Tips.isEmpty());
+    EXPECT_EQ(d.Tips.Tips.back(), QStringLiteral("Lines two pixels wide"));
     // Closing the menu (or choosing from it) takes the tip away.
-    QTest::keyClick(menu, Qt::Key_Escape);
-    ASSERT_FALSE(menu->isVisible());
-    EXPECT_EQ(tips.Tips.back(), QString());
+    QSignalSpy hints(&TDropdownList::Instance(), &TDropdownList::Hint);
+    QTest::keyClick(d.Menu, Qt::Key_Escape);
+    ASSERT_FALSE(d.Menu->isVisible());
+    EXPECT_EQ(d.Tips.Tips.back(), QString());
     ASSERT_FALSE(hints.isEmpty());
     EXPECT_EQ(hints.back()[0].toString(), QString());
 }
 
 TEST(ToolbarButton, AMenuClosesWithItsButtonAndOutlivesItSafely) {
-    Host host;
-    auto* b = new TDockToolbarButton(host.Client);
-    QMenu* menu = MakeMenu(host.Form.get());
-    QAction* item = menu->actions()[0];
-    item->setStatusTip(QStringLiteral("Width 1|Thin lines"));
-    b->SetDropdownMenu(menu);
-    b->show();
-    TipRecorder tips;
-    host.Form->installEventFilter(&tips);
-    Click(b, QPoint(5, 5));
-    ASSERT_TRUE(menu->isVisible());
-    item->hover();
-    delete b;
-    EXPECT_FALSE(menu->isVisible());
-    ASSERT_FALSE(tips.Tips.isEmpty());
-    EXPECT_EQ(tips.Tips.back(), QString());
+    DroppedMenu d;
+    ASSERT_TRUE(d.Menu->isVisible());
+    d.Tips.Tips.clear();
+    delete d.Button;
+    EXPECT_FALSE(d.Menu->isVisible());
+    EXPECT_EQ(d.Tips.Tips, QStringList{QString()});
     // Shown again from code, its items still say their hints, to no one in particular.
     QSignalSpy hints(&TDropdownList::Instance(), &TDropdownList::Hint);
-    menu->popup(QPoint(10, 10));
-    item->hover();
+    d.Menu->popup(QPoint(10, 10));
+    d.Item->hover();
     ASSERT_FALSE(hints.isEmpty());
-    EXPECT_EQ(hints.back()[0].toString(), QStringLiteral("Thin lines"));
-    menu->hide();
+    EXPECT_EQ(hints.back()[0].toString(), QStringLiteral("Lines two pixels wide"));
+    d.Menu->hide();
 }
 
 TEST(ToolbarButton, HotEdgeGoesWithinOneTickAfterThePointerLeaves) {
