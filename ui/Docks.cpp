@@ -710,7 +710,10 @@ void TCustomDockWindow::RefreshVisibility() {
     }
     if (!parentWidget())
         return;
-    const bool actual = !isHidden() && (!Floating() || FFloatParent->isVisible());
+    // Shown only when this window said so: a window placed into a parent not shown yet is left to
+    // Qt, which would show it with the parent through setVisible, where it only sets Visible.
+    const bool shown = testAttribute(Qt::WA_WState_ExplicitShowHide) && !isHidden();
+    const bool actual = shown && (!Floating() || FFloatParent->isVisible());
     if (actual != WantsToShow())
         ShowingChanged();
 }

@@ -602,3 +602,31 @@ TEST(DockDrag, PressOnAChildDoesNotDragButOnABlankSpotDoes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DockPlacement, WindowsDockedBeforeTheFormIsShownAppearWithItUnlessHidden) {
+    Host host(QRect(100, 100, 600, 400), false);
+    TDockWindow* shown = MakeWindow(host.Form.get(), QStringLiteral("Shown"), 60, 24);
+    shown->SetDockedTo(host.Top);
+    auto* child = new QLabel(QStringLiteral("x"), shown);
+    shown->PlaceChild(child, QRect(0, 0, 20, 20));
+    TDockWindow* hidden = MakeWindow(host.Form.get(), QStringLiteral("Hidden"), 60, 24);
+    hidden->SetDockedTo(host.Top);
+    hidden->setVisible(false);
+    host.Form->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(child->isVisible());
+    EXPECT_FALSE(hidden->isVisible());
+    EXPECT_EQ(host.Top->VisibleBars(), std::vector<TCustomDockWindow*>{shown});
+    // Hiding and showing the form keeps both as they are.
+    host.Form->hide();
+    host.Form->show();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_FALSE(hidden->isVisible());
+    hidden->setVisible(true);
+    EXPECT_TRUE(hidden->isVisible());
+}
+
+} // namespace
