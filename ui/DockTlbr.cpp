@@ -100,9 +100,12 @@ QSize TCustomDockToolbar::LayOutContents(bool ResizeChildren, int /*OrderDockTyp
         }
         const bool was = FLayingOut;
         FLayingOut = true;
-        for (std::size_t i = 0; i < controls.size(); ++i)
+        FLaidSizes.clear();
+        for (std::size_t i = 0; i < controls.size(); ++i) {
             if (controls[i]->geometry() != items[i].Bounds.translated(ClientOrigin()))
                 PlaceChild(controls[i], items[i].Bounds);
+            FLaidSizes[controls[i]] = controls[i]->size();
+        }
         FLayingOut = was;
     }
     return size;
@@ -161,25 +164,44 @@ void TCustomDockToolbar::childEvent(QChildEvent* Event) {
     } else if (Event->type() == QEvent::ChildRemoved) {
         std::erase_if(FOrder, [child](const QPointer<QWidget>& w) { return !w || w.data() == child; });
         child->removeEventFilter(this);
+        FLaidSizes.erase(child);
         if (!Destroying())
             ChildChanged();
     }
 }
 
+bool TCustomDockToolbar::LaidAsItIs(const QWidget* Child) const {
+    // Children shown with the toolbar for the first time report the show and the size they got while
+    // hidden; the last layout has seen both already.
+    const auto laid = FLaidSizes.find(Child);
+    if (Child->isHidden() || Child->isWindow())
+        return laid == FLaidSizes.end();
+    return laid != FLaidSizes.end() && laid->second == Child->size();
+}
+
 void TCustomDockToolbar::ChildChanged() {
+    // Any number of children added at once are laid out together.
+    if (FRelayoutQueued)
+        return;
+    FRelayoutQueued = true;
     QMetaObject::invokeMethod(
-        this, [this] { Relayout(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            FRelayoutQueued = false;
+            Relayout();
+        },
+        Qt::QueuedConnection);
 }
 
 bool TCustomDockToolbar::eventFilter(QObject* Watched, QEvent* Event) {
     switch (Event->type()) {
     case QEvent::Resize:
-        if (!FLayingOut && static_cast<QWidget*>(Watched)->parentWidget() == this)
-            Relayout();
-        break;
+        if (FLayingOut)
+            break;
+        [[fallthrough]];
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
-        if (static_cast<QWidget*>(Watched)->parentWidget() == this)
+        if (auto* child = static_cast<QWidget*>(Watched); child->parentWidget() == this && !LaidAsItIs(child))
             Relayout();
         break;
     default:

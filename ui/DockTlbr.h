@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TCustomDockToolbar : public TCustomDockWindow {
@@ -55,9 +56,14 @@ protected:
 
 private:
     void ChildChanged();
+    // Whether the last applied layout saw the child as it is now: shown or not, and its size.
+    bool LaidAsItIs(const QWidget* Child) const;
     bool FOrderOnLoad = true;
     int FFloatingRightX = 0;
     bool FLayingOut = false;
+    bool FRelayoutQueued = false;
+    // The size of each visible child as the last applied layout found it.
+    std::unordered_map<const QObject*, QSize> FLaidSizes;
     std::vector<QPointer<QWidget>> FOrder;
     std::vector<TToolbarGroup> FGroups;
     std::vector<TToolbarRowLine> FRowLines;

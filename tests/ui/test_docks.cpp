@@ -7,7 +7,9 @@
 #include "platform/Errors.h"
 #include "platform/SysColors.h"
 #include "ui/DockCnst.h"
+#include "ui/DockCtls.h"
 #include "ui/DockPrivate.h"
+#include "ui/DockTlbr.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -627,6 +629,42 @@ TEST(DockPlacement, WindowsDockedBeforeTheFormIsShownAppearWithItUnlessHidden) {
     EXPECT_FALSE(hidden->isVisible());
     hidden->setVisible(true);
     EXPECT_TRUE(hidden->isVisible());
+}
+
+// A toolbar that counts its applied layouts.
+class CountingToolbar : public TDockToolbar {
+public:
+    using TDockToolbar::TDockToolbar;
+    int Layouts = 0;
+    QSize LayOutContents(bool ResizeChildren, int OrderDockType, TDockArea* Dock) override {
+        Layouts += ResizeChildren ? 1 : 0;
+        return TDockToolbar::LayOutContents(ResizeChildren, OrderDockType, Dock);
+    }
+};
+
+TEST(DockPlacement, ToolbarOfManyButtonsIsLaidOutAFewTimesNotOncePerButton) {
+    for (const bool showFirst : {true, false}) {
+        SCOPED_TRACE(showFirst ? "form shown first" : "form shown after docking");
+        Host host(QRect(100, 100, 600, 400), showFirst);
+        auto* bar = new CountingToolbar(host.Form.get());
+        std::vector<TDockToolbarButton*> buttons;
+        for (int i = 0; i < 60; ++i)
+            buttons.push_back(new TDockToolbarButton(bar));
+        bar->SetDockedTo(host.Top);
+        QCoreApplication::processEvents();
+        // A button resized while nothing shows is laid out when the form appears.
+        buttons[0]->resize(40, 22);
+        host.Form->show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(buttons[59]->isVisible());
+        EXPECT_LT(bar->Layouts, 12);
+        EXPECT_EQ(bar->ClientWidth(), 40 + 59 * 23);
+        // Live changes still lay the toolbar out at once.
+        buttons[1]->hide();
+        EXPECT_EQ(bar->ClientWidth(), 40 + 58 * 23);
+        buttons[2]->resize(30, 22);
+        EXPECT_EQ(bar->ClientWidth(), 40 + 30 + 57 * 23);
+    }
 }
 
 } // namespace
