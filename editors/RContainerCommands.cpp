@@ -288,7 +288,10 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
             Op == coCopy ? Clipboard()->Copy(*Items(), number) : Clipboard()->Cut(*Items(), number);
         } else {
             CheckClipboardKind();
-            PasteWhole(Op == coPasteInsert, number, menu);
+            const bool insert = Op == coPasteInsert;
+            PasteWhole(Clipboard()->Buffer, menu, [&](MUnvList& Dest) {
+                insert ? Clipboard()->PasteInsert(Dest, number) : Clipboard()->PasteOver(Dest, number);
+            });
         }
     } catch (const MException& e) {
         // Another kind's modules are refused silently, but for the row's own Insert key.
@@ -301,26 +304,26 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
         RefreshRows();
 }
 
-void MRContainerPanel::PasteWhole(bool Insert, int Number, bool ClearSelection) {
-    MUnvList& buffer = Clipboard()->Buffer;
-    if (buffer.Count() == 0) {
+void MRContainerPanel::PasteWhole(MUnvList& Buffer, bool ClearSelection,
+                                  const std::function<void(MUnvList& Dest)>& Paste) {
+    if (Buffer.Count() == 0) {
         if (ClearSelection)
             Items()->SelectNone();
         return;
     }
     // The paste runs on a copy of the list, taken only when all of it succeeded; a failed one also
-    // gives the clipboard's modules back the numbers it changed.
+    // gives the buffer's modules back the numbers it changed.
     const std::unique_ptr<MUnvList> work = Items()->ScratchCopy();
     std::vector<int> numbers;
-    for (int i = 0; i < buffer.Count(); ++i)
-        numbers.push_back(buffer.ItemAt(i).Number);
+    for (int i = 0; i < Buffer.Count(); ++i)
+        numbers.push_back(Buffer.ItemAt(i).Number);
     try {
         if (ClearSelection)
             work->SelectNone();
-        Insert ? Clipboard()->PasteInsert(*work, Number) : Clipboard()->PasteOver(*work, Number);
+        Paste(*work);
     } catch (...) {
-        for (int i = 0; i < buffer.Count(); ++i)
-            buffer.ItemAt(i).Number = numbers[std::size_t(i)];
+        for (int i = 0; i < Buffer.Count(); ++i)
+            Buffer.ItemAt(i).Number = numbers[std::size_t(i)];
         throw;
     }
     Items()->TakeContents(*work);

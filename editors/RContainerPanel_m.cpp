@@ -579,12 +579,12 @@ void MRContainerPanel::DragWithin(int Number, int At) {
     if (!FItems || !FClipboard || !CommandGuard())
         return;
     FClipboard->CopyToBuffer2(*FItems, Number, DragSelected);
-    if (DragSelected)
-        FItems->SelectNone();
-    if (DragMirror)
-        FClipboard->PasteOverMirroredFromBuffer2(*FItems, At);
-    else
-        FClipboard->PasteOverFromBuffer2(*FItems, At);
+    PasteWhole(FClipboard->Buffer2, DragSelected, [&](MUnvList& Dest) {
+        if (DragMirror)
+            FClipboard->PasteOverMirroredFromBuffer2(Dest, At);
+        else
+            FClipboard->PasteOverFromBuffer2(Dest, At);
+    });
     RefreshRows();
 }
 

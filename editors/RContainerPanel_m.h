@@ -28,6 +28,7 @@
 #include <QScrollBar>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class MProject;
@@ -283,7 +284,8 @@ public:
     // when the dragged row was selected), then RefreshRows. Errors pass on.
     void DropEntries(MRContainerPanel& Source, int Number, int At);
     // A drag within this container: the dragged entries pasted over the list from At on through the
-    // clipboard's second buffer, mirrored when the drag was mirrored. After the guard; errors pass on.
+    // clipboard's second buffer, mirrored when the drag was mirrored, all or nothing (as PasteWhole).
+    // After the guard; errors pass on (the row's drop shows them).
     void DragWithin(int Number, int At);
     // Source is a container of this kind other than this one (the kinds' drops).
     virtual bool IsSameKindContainer(const MRContainerPanel& Source) const;
@@ -357,10 +359,11 @@ private:
     // of Slot (after storing the editing row, on that row's entry). Its errors are shown, but for a
     // paste of another kind's modules, which only the row's Insert key shows.
     void ClipboardCommand(TClipboardOp Op, int Slot);
-    // Pastes the clipboard at Number (-1: at its own numbers), inserting or over what is there, all
-    // or nothing: a refused paste raises and leaves the list, its selection and the clipboard as
-    // they were.
-    void PasteWhole(bool Insert, int Number, bool ClearSelection);
+    // Runs Paste, one of the clipboard's pastes from Buffer, all or nothing: on a scratch copy of the
+    // list (deselected first with ClearSelection) that replaces the list's contents only when the
+    // whole paste succeeded. A refused paste raises and leaves the list, its selection and the
+    // numbers of Buffer's modules as they were.
+    void PasteWhole(MUnvList& Buffer, bool ClearSelection, const std::function<void(MUnvList& Dest)>& Paste);
     // The page and end keys: the view jumps a page (Page) or to its end, down or up, and the focus
     // goes to the cell of Tag in the row the jump reaches; with Extend the entries passed over
     // toggle their selection.

@@ -620,6 +620,51 @@ TEST(Container, DropsReadTheirSourceFromTheDragContext) {
     EXPECT_EQ(f.B.Container->TopRow(), 2);
 }
 
+TEST(Container, AFailedDragWithinIsShownAndChangesNothing) {
+    // A selected run dragged within the list, plain or mirrored, stops half way: onto 62 the run
+    // 60..62 would pass the largest number 63; onto 10 the run 3..5 meets 4, which the kind's
+    // check refuses (stored unchecked, as a file may hold it).
+    struct Case {
+        int First, Last, At;
+        bool Mirror;
+        int SubCode;
+    };
+    const Case cases[] = {{60, 62, 62, false, 1}, {60, 62, 62, true, 1}, {3, 5, 10, false, 2}};
+    QMimeData rows;
+    rows.setData(QLatin1String(RowsMimeType), "1");
+    for (const Case& c : cases) {
+        MScriptedMessages messages;
+        Fixture f(63);
+        {
+            MSwitchGuard unchecked(ListsAutoValidate, false);
+            f.Win.List.Put(4, 12);
+        }
+        for (int n = c.First; n <= c.Last; ++n)
+            f.Win.List.SetSelected(n, true);
+        f.C().RefreshRows();
+        f.Win.Clipboard.Copy(f.Win.List, 0);
+        f.Win.Clipboard.SetKind(wiR);
+        auto state = [&f] {
+            std::vector<std::tuple<int, int, bool>> v;
+            for (int i = 0; i < f.Win.List.Count(); ++i) {
+                const auto& m = static_cast<const MUnvSample&>(f.Win.List.ItemAt(i));
+                v.emplace_back(m.Number, m.Value, m.Marks.Selected != 0);
+            }
+            for (int i = 0; i < f.Win.Clipboard.Buffer.Count(); ++i)
+                v.emplace_back(f.Win.Clipboard.Buffer.ItemAt(i).Number, -1, false);
+            return v;
+        };
+        const auto before = state();
+        f.C().BeginRowDrag(SlotShowing(f.C(), c.First), c.Mirror);
+        DragContext().Container = &f.C();
+        EXPECT_TRUE(DragFixture::Drop(f.Row(SlotShowing(f.C(), c.At)), QPoint(80, 10), rows));
+        DragContext().Clear();
+        EXPECT_EQ(state(), before) << "onto " << c.At << (c.Mirror ? " mirrored" : "");
+        ASSERT_EQ(messages.Coded.size(), 1u) << "onto " << c.At;
+        EXPECT_EQ(std::pair(messages.Coded[0].Code, messages.Coded[0].SubCode), std::pair(5015, c.SubCode));
+    }
+}
+
 namespace {
 // A component that counts the language messages it gets.
 class MessageLog : public QObject, public MLanguageControl {
