@@ -43,6 +43,19 @@ int SlotShowing(MRContainerPanel& C, int Number) {
     return -1;
 }
 
+// What a failed list change must leave as it was: each entry's number, value and selection, then
+// the numbers of the clipboard's modules.
+std::vector<std::tuple<int, int, bool>> ListAndClipboard(const PanelWindow& Win) {
+    std::vector<std::tuple<int, int, bool>> v;
+    for (int i = 0; i < Win.List.Count(); ++i) {
+        const auto& m = static_cast<const MUnvSample&>(Win.List.ItemAt(i));
+        v.emplace_back(m.Number, m.Value, m.Marks.Selected != 0);
+    }
+    for (int i = 0; i < Win.Clipboard.Buffer.Count(); ++i)
+        v.emplace_back(Win.Clipboard.Buffer.ItemAt(i).Number, -1, false);
+    return v;
+}
+
 // A window with a list of 1..Count (values number mod 10), shown, its module menu attached.
 struct Fixture {
     explicit Fixture(int Count, MLanguagePack* Pack = nullptr) : Win(Pack) {
@@ -415,19 +428,9 @@ TEST(Container, AFailedPasteIsShownAndChangesNothing) {
                 f.Win.Clipboard.Buffer.Append(m.Clone());
             }
             f.Win.Clipboard.SetKind(wiR);
-            auto state = [&f] {
-                std::vector<std::tuple<int, int, bool>> v;
-                for (int i = 0; i < f.Win.List.Count(); ++i) {
-                    const auto& m = static_cast<const MUnvSample&>(f.Win.List.ItemAt(i));
-                    v.emplace_back(m.Number, m.Value, m.Marks.Selected != 0);
-                }
-                for (int i = 0; i < f.Win.Clipboard.Buffer.Count(); ++i)
-                    v.emplace_back(f.Win.Clipboard.Buffer.ItemAt(i).Number, 0, false);
-                return v;
-            };
-            const auto before = state();
+            const auto before = ListAndClipboard(f.Win);
             paste(f.C(), at);
-            EXPECT_EQ(state(), before) << what << " at " << at;
+            EXPECT_EQ(ListAndClipboard(f.Win), before) << what << " at " << at;
             ASSERT_EQ(messages.Coded.size(), 1u) << what << " at " << at;
             EXPECT_EQ(messages.Coded[0].Code, 5015) << what << " at " << at;
         }
@@ -644,22 +647,12 @@ TEST(Container, AFailedDragWithinIsShownAndChangesNothing) {
         f.C().RefreshRows();
         f.Win.Clipboard.Copy(f.Win.List, 0);
         f.Win.Clipboard.SetKind(wiR);
-        auto state = [&f] {
-            std::vector<std::tuple<int, int, bool>> v;
-            for (int i = 0; i < f.Win.List.Count(); ++i) {
-                const auto& m = static_cast<const MUnvSample&>(f.Win.List.ItemAt(i));
-                v.emplace_back(m.Number, m.Value, m.Marks.Selected != 0);
-            }
-            for (int i = 0; i < f.Win.Clipboard.Buffer.Count(); ++i)
-                v.emplace_back(f.Win.Clipboard.Buffer.ItemAt(i).Number, -1, false);
-            return v;
-        };
-        const auto before = state();
+        const auto before = ListAndClipboard(f.Win);
         f.C().BeginRowDrag(SlotShowing(f.C(), c.First), c.Mirror);
         DragContext().Container = &f.C();
         EXPECT_TRUE(DragFixture::Drop(f.Row(SlotShowing(f.C(), c.At)), QPoint(80, 10), rows));
         DragContext().Clear();
-        EXPECT_EQ(state(), before) << "onto " << c.At << (c.Mirror ? " mirrored" : "");
+        EXPECT_EQ(ListAndClipboard(f.Win), before) << "onto " << c.At << (c.Mirror ? " mirrored" : "");
         ASSERT_EQ(messages.Coded.size(), 1u) << "onto " << c.At;
         EXPECT_EQ(std::pair(messages.Coded[0].Code, messages.Coded[0].SubCode), std::pair(5015, c.SubCode));
     }
