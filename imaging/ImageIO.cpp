@@ -9,8 +9,9 @@
 #include "imaging/PCXFilter.h"
 #include "imaging/PNGFilt.h"
 #include "imaging/TIFFilt.h"
+#include "platform/PlainFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -245,13 +246,7 @@ void TIOParamsVals::Assign(const TIOParamsVals& s) {
 }
 
 QByteArray ReadWholeFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EReadError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EReadError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    return data;
+    return ReadPlainFile(fileName, ImageLimits::MaxFileBytes);
 }
 
 namespace {
@@ -352,8 +347,9 @@ void TImageIO::LoadWith(const QString& fileName, ImageFileType type, Reader read
     auto fail = [&](const Exception& e) -> EInvalidGraphic {
         return EInvalidGraphic(appendMessage ? e.Message() + QStringLiteral(" : ") + failure : failure);
     };
+    // A file that cannot be read is reported as such, whatever its format.
+    const QByteArray data = ReadWholeFile(fileName);
     try {
-        const QByteArray data = ReadWholeFile(fileName);
         ByteReader stream(data);
         reader(stream, *FBitmap, params, progress);
     } catch (const EAbort&) {
@@ -453,9 +449,11 @@ void TImageIO::LoadIcon(const QString& fileName, bool cursor) {
     const QString failure = cursor ? QStringLiteral("unrecognized CUR") : QStringLiteral("unrecognized ICO");
     if (!ImageLimits::PixelsWithinLimit(width, height))
         throw EInvalidGraphic(failure);
+    QByteArray data = ReadWholeFile(fileName);
     QImage best;
     {
-        QImageReader reader(fileName, cursor ? QByteArray("cur") : QByteArray("ico"));
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer, cursor ? QByteArray("cur") : QByteArray("ico"));
         const int count = std::max(1, reader.imageCount());
         std::int64_t bestDistance = 0;
         for (int i = 0; i < count; ++i) {

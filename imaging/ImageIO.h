@@ -169,7 +169,8 @@ private:
 // inch when a GUI runs, else 96.
 int ScreenPixelsPerInch();
 
-// The whole contents of a picture file; a file that cannot be opened or read raises EReadError.
+// The whole contents of a picture file. A file that cannot be opened or read, a folder, pipe or
+// device, and a file above ImageLimits::MaxFileBytes raise EReadError.
 QByteArray ReadWholeFile(const QString& fileName);
 
 // Reads picture files into the attached bitmap and writes it to picture files. A load decodes into

@@ -10,6 +10,9 @@ namespace ImageLimits {
 inline constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
 // The largest pixel buffer a bitmap accepts, in bytes.
 inline constexpr std::int64_t MaxImageBytes = std::int64_t(1) << 30;
+// The largest picture file any reader reads: the largest pixel buffer and room for the headers,
+// colour tables and other chunks around it. A larger file is refused without being read.
+inline constexpr std::int64_t MaxFileBytes = MaxImageBytes + (std::int64_t(1) << 24);
 // The most bytes deflate (zlib) data can inflate to per compressed byte: its best ratio is about
 // 1032:1, so decoded data larger than this times the compressed size cannot be in the file.
 inline constexpr std::int64_t MaxInflateRatio = 1032;

@@ -13,10 +13,12 @@ void TImageIO::LoadMetafile(const QString& fileName) {
     if (!FBitmap)
         return;
     const ImageFileType type = QFileInfo(fileName).suffix().toLower() == QLatin1String("wmf") ? ioWMF : ioEMF;
+    // A file that cannot be read is reported as such, not as an unrecognized drawing.
+    const QByteArray data = ReadWholeFile(fileName);
     TBitmap picture;
     try {
         TMetafile metafile;
-        metafile.LoadFromFile(fileName);
+        metafile.LoadFromData(data);
         // The picture is the drawing's size less one pixel each way, over the background, with the
         // drawing at its own size.
         const int width = metafile.Width(), height = metafile.Height();

@@ -3,7 +3,6 @@
 #include "imaging/ImageIO.h"
 #include "imaging/MetaPlayer.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -41,13 +40,7 @@ constexpr std::int64_t BandPixels = std::int64_t(1) << 22;
 } // namespace
 
 void TMetafile::LoadFromFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EReadError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EReadError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    LoadFromData(data);
+    LoadFromData(ReadWholeFile(fileName));
 }
 
 void TMetafile::LoadFromData(const QByteArray& data) {

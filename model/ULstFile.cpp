@@ -9,8 +9,8 @@
 #include "model/UunvZ.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
+#include "platform/PlainFile.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -38,11 +38,22 @@ constexpr std::array<TTableInfo, lstTableCount> Directory = {{
     {0x74, lstCSize, 0, lkC, -1, "C"},
 }};
 
+// The header, then every table full: a bitmap up to number 65535 and 65535 records (a table's count
+// is 16 bits) of the directory's size.
+constexpr std::int64_t MaxFileSize() {
+    std::int64_t size = lstHeaderSize;
+    for (const TTableInfo& t : Directory)
+        size += (0xFFFF + 8) / 8 + std::int64_t(0xFFFF) * t.RecordSize;
+    return size;
+}
+
 [[noreturn]] void Damaged(const char* Name, const QString& What) {
     throw EReadError(
         QStringLiteral("The machine file is damaged: the %1 table %2").arg(QLatin1String(Name), What));
 }
 } // namespace
+
+const std::int64_t lstMaxFileSize = MaxFileSize();
 
 const std::array<TTableInfo, lstTableCount>& TableDirectory() {
     return Directory;
@@ -166,6 +177,12 @@ void ReadTableHeader(ByteReader& Stream, TTableHeader& Header, int Kind, int Lay
                           .arg(Header.RecordSize)
                           .arg(LayoutSize));
     Header.RecordCount = Header.RecordSize == 0 ? 0 : recordBytes / Header.RecordSize;
+    // The C table runs to the end of the file: when it ends inside its first record, the file was
+    // cut short. Bytes after whole records are left alone, as surplus bytes are in the other tables.
+    if (Kind == lkC && recordBytes > 0 && Header.RecordCount == 0)
+        Damaged(Name, QStringLiteral("ends after %1 of the %2 bytes of its record: the file is cut short")
+                          .arg(recordBytes)
+                          .arg(Header.RecordSize));
     Header.Numbers = DecodeBitmap(std::span<const std::uint8_t>(Stream.Data() + start, Header.BitmapSize));
 }
 
@@ -919,12 +936,7 @@ void ReadMachineFile(const QByteArray& Data, const QString& FileName, MMachineIn
 }
 
 void LoadMachineFile(const QString& Path, MMachineInfo& Machine, const MListSet& Lists) {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EReadError(QStringLiteral("Cannot open %1: %2").arg(Path, file.errorString()));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EReadError(QStringLiteral("Cannot read %1: %2").arg(Path, file.errorString()));
+    const QByteArray data = ReadPlainFile(Path, lstMaxFileSize);
     ReadMachineFile(data, Path, Machine, Lists);
 }
 

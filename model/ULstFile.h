@@ -154,13 +154,18 @@ void EncodeZSub(ByteWriter& Stream, const MUnvZ& Z, int SubTable, bool Rotated, 
 // ---- Whole files. The lists come in the order P, N, Z, R, S, W, FS, FD, FE, C.
 using MListSet = std::array<MUnvList*, 10>;
 
+// The largest machine file: its header, then every table full, with a bitmap up to number 65535 and
+// 65535 records of the directory's size. A larger file is refused without being read.
+extern const std::int64_t lstMaxFileSize;
+
 // Reads a machine program file held in Data: the machine description (a model word of 0 takes model
 // and gauge from FileName) and the ten lists. On any error nothing changes: the machine description
 // and the lists keep what they held, and the error (EReadError, ERangeError, EIntOverflow) passes to
 // the caller. On success every list is marked modified.
 void ReadMachineFile(const QByteArray& Data, const QString& FileName, MMachineInfo& Machine,
                      const MListSet& Lists);
-// Reads the file at Path the same way.
+// Reads the file at Path the same way. A folder, pipe or device and a file above lstMaxFileSize are
+// refused with EReadError before anything is read.
 void LoadMachineFile(const QString& Path, MMachineInfo& Machine, const MListSet& Lists);
 // The bytes of the machine program file of a machine description and its ten lists. The lists'
 // table layouts and the Z rows' sub-record numbers are computed anew on the way (their contents

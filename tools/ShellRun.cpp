@@ -5,9 +5,9 @@
 #include "model/UunvDta.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
+#include "platform/PlainFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QObject>
 #include <QRegularExpression>
@@ -66,20 +66,17 @@ private:
     MPalette& FPalette;
 };
 
-// The palette of a project data file's header; false (palette untouched) when it cannot be read.
-bool ReadPalette(MPalette& Palette, const QString& Path) {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.read(MProjHeader::ByteSize);
+// The palette of a project data file's header; raises EReadError (palette untouched) when it cannot
+// be read.
+void ReadPalette(MPalette& Palette, const QString& Path) {
+    const QByteArray bytes = ReadPlainFileHead(Path, MProjHeader::ByteSize);
     if (bytes.size() < MProjHeader::ByteSize)
-        return false;
+        throw EReadError(QStringLiteral("too short for a project header"));
     PaletteOwner owner(Palette);
     MProjHeader header(&owner);
     ByteReader reader(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
     header.ReadFrom(reader);
     header.ApplyHeader();
-    return true;
 }
 
 long long Number(const QString& Text, const QString& Option) {
@@ -222,9 +219,14 @@ ShellRun LoadShellRun(const QStringList& Args) {
     }
 
     const QString jxw = palette.isEmpty() ? Sibling(run.File, QStringLiteral(".JXW")) : palette;
-    if (!jxw.isEmpty() && !ReadPalette(project.Colors, jxw)) {
-        project.Colors.ResetPalette();
-        run.Notes << QStringLiteral("%1: no palette could be read; the default palette is used").arg(jxw);
+    if (!jxw.isEmpty()) {
+        try {
+            ReadPalette(project.Colors, jxw);
+        } catch (const Exception& e) {
+            project.Colors.ResetPalette();
+            run.Notes << QStringLiteral("%1: no palette could be read (%2); the default palette is used")
+                             .arg(jxw, e.Message());
+        }
     }
     return run;
 }

@@ -232,15 +232,17 @@ TResampleFilter FilterNamed(const char* name) {
     return it->second;
 }
 
+const char* const UsageText =
+    "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] [--compression C] [--index N]\n"
+    "                      [--append [--at N]] |\n"
+    "       convert F.wmf|F.emf OUT [--size WxH] [--background RRGGBB] | info IN [--index N] |\n"
+    "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
+    "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
+    "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]\n"
+    "       (C: none huffman g3 g3-2d g4 packbits)";
+
 [[noreturn]] void Usage() {
-    throw ToolError(
-        "usage: imgtool convert IN OUT [--bits N] [--samples N] [--pcx-raw] [--compression C] [--index N]\n"
-        "                      [--append [--at N]] |\n"
-        "       convert F.wmf|F.emf OUT [--size WxH] [--background RRGGBB] | info IN [--index N] |\n"
-        "       reduce IN OUT N | gray IN OUT | bw IN OUT threshold|dither [LEVEL] |\n"
-        "       resample IN OUT W H FILTER | rotate IN OUT DEGREES | count IN |\n"
-        "       scan OUT [--device NAME] [--set NAME=VALUE]... [--multi]\n"
-        "       (C: none huffman g3 g3-2d g4 packbits)");
+    throw ToolError(UsageText);
 }
 
 std::uint8_t CompressionNamed(const std::string& name) {
@@ -566,6 +568,10 @@ int Run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s\n", UsageText);
+        return 0;
+    }
     // Drawings need fonts, so a GUI application: on the offscreen platform unless one is set. Its
     // note about the missing run-time folder is of no use to the tool's callers.
     bool drawing = false;

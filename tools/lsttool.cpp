@@ -21,8 +21,9 @@
 //                            runs the program through the stitch simulation, one trace line per
 //                            step with the interpreter's registers and the engine's beds (see the
 //                            usage text for the lines and the exit statuses)
-// A file that cannot be read is reported on stderr; nothing is written and the exit code is 1. An
-// unknown operation or a malformed number exits with 2 before anything runs.
+// lsttool --help (or -h) prints the usage on stdout.
+// A file that cannot be read (a folder, pipe or device among them) is reported on stderr; nothing is written
+// and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
 #include "model/MClpBrd.h"
@@ -49,9 +50,10 @@ void Print(FILE* Stream, const QString& Line) {
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), Stream);
 }
 
-int Usage() {
+// The usage text: on stderr for a usage error (exit status 2), on stdout when asked for.
+int Usage(FILE* Stream = stderr) {
     Print(
-        stderr,
+        Stream,
         QStringLiteral(
             "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ...\n"
             "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
@@ -493,6 +495,14 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
+    // --help or -h, alone or after the verb.
+    const auto help = [](const QString& A) {
+        return A == QLatin1String("--help") || A == QLatin1String("-h");
+    };
+    if ((!args.isEmpty() && help(args[0])) || (args.size() == 2 && help(args[1]))) {
+        Usage(stdout);
+        return 0;
+    }
     try {
         return Run(args);
     } catch (const Exception& e) {

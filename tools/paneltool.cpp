@@ -384,6 +384,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")))
+        return std::fputs("usage: paneltool run FILE.LST KIND SCRIPT [OUT.LST]\n", stdout), 0;
     if (args.size() < 5 || args.size() > 6 || args[1] != QLatin1String("run"))
         return Usage();
     const std::optional<int> kind = KindOfLetters(args[3]);

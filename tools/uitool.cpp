@@ -35,8 +35,9 @@ int UiToolToolbar(const QStringList& Args);
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
+// The usage text: on stderr for a usage error, on stdout when asked for.
+int Usage(FILE* Stream = stderr) {
+    std::fprintf(Stream,
                  "usage: uitool hemi --size WxH --face HEX [--atten A] [--outer none|lowered|raised]\n"
                  "                   [--inner none|lowered|raised] [--bevel N] X,Y...\n"
                  "       uitool tokens TEXT\n"
@@ -157,6 +158,8 @@ int main(int argc, char** argv) {
     QStringList args = QGuiApplication::arguments().mid(1);
     if (args.isEmpty())
         return Usage();
+    if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")))
+        return Usage(stdout), 0;
     const QString verb = args.takeFirst();
     if (verb == QLatin1String("hemi"))
         return Hemi(args);

@@ -2,6 +2,7 @@
 
 #include "platform/AppFolder.h"
 #include "platform/Errors.h"
+#include "platform/PlainFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -254,32 +255,6 @@ bool SetProgressValue(QObject* Control, int Value) {
 
 namespace {
 
-// A file descriptor closed on every path.
-class TFd {
-public:
-    explicit TFd(int Fd = -1) : FFd(Fd) {}
-    ~TFd() { Close(); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-    bool Valid() const { return FFd >= 0; }
-    void Reset(int Fd) {
-        Close();
-        FFd = Fd;
-    }
-    // Closes now; false when the close reported an error.
-    bool Close() {
-        if (FFd < 0)
-            return true;
-        const int r = ::close(FFd);
-        FFd = -1;
-        return r == 0;
-    }
-
-private:
-    int FFd;
-};
-
 // The file a link names, followed to its end (a name that is no link is itself).
 fs::path FollowLinks(fs::path P) {
     std::error_code ec;
@@ -412,10 +387,9 @@ void CopyFileBytes(const std::filesystem::path& Source, const std::filesystem::p
     const QString FileName = QFile::decodeName(QByteArray::fromStdString(Source.string()));
     const QString target = QFile::decodeName(QByteArray::fromStdString(Target.string()));
     struct stat srcStat;
-    // Opened without waiting, so a pipe or device does not hold the copy up; only plain files copy.
-    TFd src(Source.empty() ? -1 : ::open(Source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!src.Valid() || ::fstat(src.Get(), &srcStat) != 0 || !S_ISREG(srcStat.st_mode) ||
-        ::fcntl(src.Get(), F_SETFL, ::fcntl(src.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
+    // Only plain files copy: a pipe or device is refused at once.
+    TFd src = Source.empty() ? TFd() : OpenPlainFile(Source.c_str(), srcStat);
+    if (!src.Valid())
         throw EFOpenError(QStringLiteral("Cannot open file %1").arg(FileName));
     const TProgressScale scale(std::max<qint64>(srcStat.st_size, 0));
     SetProgressMax(ProgressControl, scale(std::max<qint64>(srcStat.st_size, 0)));
