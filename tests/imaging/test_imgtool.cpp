@@ -99,4 +99,7 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
         EXPECT_TRUE(r.err.startsWith("imgtool: ")) << args.join(' ').toStdString();
     }
     EXPECT_FALSE(QFile::exists(out));
+    const Result help = Tool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: imgtool ")) << "the usage asked for goes to stdout";
 }

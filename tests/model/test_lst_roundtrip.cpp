@@ -9,12 +9,15 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace {
 // Random programs whose values lie in the kinds' ranges and in the forms the file keeps: a count is 0
@@ -584,8 +587,19 @@ TEST(LstRoundTrip, SaveAndLoadThroughFiles) {
     LoadMachineFile(path, back.Machine, back.Lists());
     ExpectSamePrograms(program, back);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-    EXPECT_THROW(LoadMachineFile(dir.filePath(QStringLiteral("missing.LST")), back.Machine, back.Lists()),
-                 EReadError);
+    // A pipe, a device and a file above the largest machine file are refused without being read.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.LST"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QFile huge(dir.filePath(QStringLiteral("huge.LST")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(lstMaxFileSize + 1));
+    huge.close();
+    for (const QString& bad :
+         {dir.filePath(QStringLiteral("missing.LST")), pipe, QStringLiteral("/dev/zero"), huge.fileName()}) {
+        SCOPED_TRACE(bad.toStdString());
+        EXPECT_THROW(LoadMachineFile(bad, back.Machine, back.Lists()), EReadError);
+        ExpectSamePrograms(program, back);
+    }
     EXPECT_THROW(SaveMachineFile(dir.filePath(QStringLiteral("no/such/folder/x.LST")), program.Machine,
                                  program.Lists()),
                  EWriteError);
@@ -614,10 +628,18 @@ TEST(LstRoundTrip, DamagedFilesChangeNothing) {
         EXPECT_EQ(target.Machine.StripCount(), 1);
         EXPECT_EQ(MachineFileImage(target.Machine, target.Lists()), before);
     };
-    // Cut short anywhere before the end of the last table that holds records.
+    // Cut short anywhere before the end of the last table that holds records, inside the C record too.
     for (qsizetype length : {qsizetype(0), qsizetype(13), qsizetype(0x40), qsizetype(0xD5), image.size() / 2,
-                             image.size() - 1121})
+                             image.size() - 1121, image.size() - 1119, image.size() - 1})
         expectUnchanged(image.left(length), "truncated");
+    // A file that ends where its C table starts is that of a program without a C entry, and bytes
+    // after the C record are left alone: both load.
+    MProgramLists noC, padded;
+    ReadMachineFile(image.left(image.size() - lstCSize), QString(), noC.Machine, noC.Lists());
+    EXPECT_EQ(noC.C.Count(), 0);
+    EXPECT_EQ(noC.Z.Count(), program.Z.Count());
+    ReadMachineFile(image + QByteArray(lstCSize - 1, '\x1A'), QString(), padded.Machine, padded.Lists());
+    ExpectSamePrograms(program, padded);
     auto patched = [&](int At, std::initializer_list<int> Bytes) {
         QByteArray b = image;
         for (int v : Bytes)

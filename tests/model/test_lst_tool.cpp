@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 struct Result {
     int Code;
@@ -80,10 +82,15 @@ TEST(LstTool, ReadErrorsWriteNothing) {
     const QString bad = dir.filePath(QStringLiteral("bad.LST"));
     kdstest::WriteFile(bad, QByteArray(100, '\x01'));
     const QString out = dir.filePath(QStringLiteral("out.LST"));
+    // A pipe with no writer is refused at once, not waited on.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.LST"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     for (const QStringList& args :
          {QStringList{QStringLiteral("list"), bad}, QStringList{QStringLiteral("validate"), bad},
           QStringList{QStringLiteral("copy"), bad, out},
-          QStringList{QStringLiteral("list"), dir.filePath(QStringLiteral("none.LST"))}}) {
+          QStringList{QStringLiteral("list"), dir.filePath(QStringLiteral("none.LST"))},
+          QStringList{QStringLiteral("copy"), pipe, out}, QStringList{QStringLiteral("run"), pipe},
+          QStringList{QStringLiteral("list"), QStringLiteral("/dev/zero")}}) {
         const Result r = RunTool(args);
         EXPECT_EQ(r.Code, 1);
         EXPECT_TRUE(r.Out.isEmpty());
@@ -92,6 +99,14 @@ TEST(LstTool, ReadErrorsWriteNothing) {
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_EQ(RunTool({QStringLiteral("frobnicate"), bad}).Code, 2);
     EXPECT_EQ(RunTool({QStringLiteral("copy"), bad}).Code, 2);
+    // The usage asked for goes to stdout with status 0.
+    for (const QStringList& args : {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
+                                    QStringList{QStringLiteral("run"), QStringLiteral("--help")}}) {
+        const Result r = RunTool(args);
+        EXPECT_EQ(r.Code, 0);
+        EXPECT_TRUE(r.Out.startsWith(QLatin1String("usage: lsttool "))) << r.Out.toStdString();
+        EXPECT_TRUE(r.Err.isEmpty());
+    }
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Color.h"
 #include "platform/Errors.h"
+#include "platform/PlainFile.h"
 #include "platform/SysColors.h"
 #include "platform/TextCodec.h"
 
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+
+#include <sys/stat.h>
 
 TEST(Round, HalvesGoToEven) {
     const struct {
@@ -82,4 +85,64 @@ TEST(TextCodec, StoredTextsRoundTrip) {
     EXPECT_EQ(DecodeStoredText(EncodeStoredText(arabic)), arabic);
     EXPECT_EQ(DecodeStoredText(QByteArray("Body")), QStringLiteral("Body"));
     EXPECT_EQ(DecodeStoredText(QStringLiteral("é").toUtf8()), QStringLiteral("é"));
+}
+
+TEST(PlainFile, ReadsPlainFilesWithinTheirBoundAndRefusesTheRest) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("f.bin"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("abcdef");
+    f.close();
+    EXPECT_EQ(ReadPlainFile(file, 6), QByteArray("abcdef"));
+    EXPECT_EQ(ReadPlainFileHead(file, 4), QByteArray("abcd"));
+    EXPECT_EQ(ReadPlainFileHead(file, 100), QByteArray("abcdef"));
+    // Above the bound: refused, also a file far larger than memory (sparse, so nothing is written).
+    QFile huge(dir.filePath(QStringLiteral("huge.bin")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(1) << 36));
+    huge.close();
+    for (const auto& [path, bound] :
+         {std::pair{file, std::int64_t(5)}, std::pair{huge.fileName(), std::int64_t(1) << 20}}) {
+        try {
+            ReadPlainFile(path, bound);
+            ADD_FAILURE() << path.toStdString();
+        } catch (const EReadError& e) {
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("Cannot read %1: the file is too large (more than %2 bytes)")
+                          .arg(path)
+                          .arg(bound));
+        }
+    }
+    // A file that says it is empty but holds more, as the system's own files do, is read on to the
+    // bound, and one byte over it is enough to refuse it.
+    const QString status = QStringLiteral("/proc/self/status");
+    EXPECT_TRUE(ReadPlainFile(status, 1 << 20).startsWith("Name:"));
+    EXPECT_THROW(ReadPlainFile(status, 10), EReadError);
+
+    // What is no plain file is refused at once: a pipe with no writer is not waited on, a device
+    // that never ends is not read.
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const struct {
+        QString Path;
+        const char* Reason;
+    } refused[] = {
+        {dir.filePath(QStringLiteral("missing")), "No such file or directory"},
+        {dir.path(), "it is a folder"},
+        {pipe, "it is not a plain file but a pipe, device or socket"},
+        {QStringLiteral("/dev/zero"), "it is not a plain file but a pipe, device or socket"},
+    };
+    for (const auto& c : refused)
+        for (bool head : {false, true}) {
+            SCOPED_TRACE(c.Path.toStdString());
+            try {
+                head ? ReadPlainFileHead(c.Path, 10) : ReadPlainFile(c.Path, 1 << 20);
+                ADD_FAILURE();
+            } catch (const EReadError& e) {
+                EXPECT_EQ(e.Message(),
+                          QStringLiteral("Cannot open %1: %2").arg(c.Path, QLatin1String(c.Reason)));
+            }
+        }
 }

@@ -52,4 +52,7 @@ TEST(UiTool, HemisphereAndTokens) {
         EXPECT_FALSE(r.Err.isEmpty());
         EXPECT_TRUE(r.Out.isEmpty());
     }
+    r = UiTool({QStringLiteral("--help")});
+    EXPECT_EQ(r.Exit, 0);
+    EXPECT_TRUE(r.Out.startsWith("usage: uitool ")) << "the usage asked for goes to stdout";
 }
