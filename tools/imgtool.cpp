@@ -39,6 +39,7 @@
 #include "imaging/Metafile.h"
 #include "imaging/TIFFilt.h"
 #include "imaging/imgtwain.h"
+#include "platform/PlainFile.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -90,13 +91,18 @@ int HeaderNumber(const QByteArray& data, qsizetype& pos) {
 }
 
 TBitmap ReadPnm(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ToolError("cannot read " + name.toStdString());
-    // The file's pages are read in place where it can be mapped.
+    // Only a plain file: a pipe or device is refused at once.
+    struct stat st;
+    QString why;
+    const TFd fd = OpenPlainFile(QFile::encodeName(name).constData(), st, &why);
+    QFile file;
+    if (!fd.Valid() || !file.open(fd.Get(), QIODevice::ReadOnly))
+        throw ToolError("cannot read " + name.toStdString() + ": " + why.toStdString());
+    // The file's pages are read in place where it can be mapped, else read whole within the bound.
     uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    const QByteArray data =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    const QByteArray data = mapped
+                                ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size())
+                                : ReadWholeFile(name);
     if (data.size() < 2 || data[0] != 'P' || (data[1] != '6' && data[1] != '5'))
         throw ToolError(name.toStdString() + ": not a binary PPM (P6) or PGM (P5) file");
     const bool colour = data[1] == '6';

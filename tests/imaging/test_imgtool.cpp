@@ -1,9 +1,12 @@
 #include "ToolRun.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace tooltest;
 
@@ -74,6 +77,8 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
     kdstest::WriteFile(vast, "P6\n2147483647 2147483647\n65535\n");
     const QString flat = dir.filePath("flat.ppm");
     kdstest::WriteFile(flat, "P6\n0 3\n255\n");
+    const QString pipe = dir.filePath("pipe.ppm");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString out = dir.filePath("out.ppm");
     const QList<QStringList> cases = {
         {},
@@ -85,6 +90,8 @@ TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
         {"count", deep},
         {"count", vast},
         {"count", flat},
+        {"count", pipe},
+        {"info", pipe},
         {"reduce", in, out, "x"},
         {"reduce", in, out, "0"},
         {"bw", in, out, "sideways"},
