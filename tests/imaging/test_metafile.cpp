@@ -509,7 +509,7 @@ TEST(Metafile, LoadsThroughThePictureReader) {
     const QString huge = dir.filePath(QStringLiteral("huge.emf"));
     kdstest::WriteFile(bad, QByteArray("not a metafile"));
     kdstest::WriteFile(huge, WmfWriter(0, 0, 30000, 30000, 1).Data());
-    for (const QString& name : {bad, huge, dir.filePath(QStringLiteral("missing.wmf"))}) {
+    for (const QString& name : {bad, huge}) {
         try {
             io.LoadFromFile(name);
             ADD_FAILURE() << name.toStdString();
