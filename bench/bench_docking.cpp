@@ -42,29 +42,16 @@ void DockToolbar(benchmark::State& state, bool ShowFirst) {
     state.SetComplexityN(buttons);
 }
 
-void BM_DockToolbarIntoShownForm(benchmark::State& state) {
-    DockToolbar(state, true);
+// 50 to 800 buttons, with the fit of time against the count.
+void ButtonCounts(benchmark::internal::Benchmark* B) {
+    B->RangeMultiplier(2)->Range(50, 800)->Complexity()->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_DockToolbarIntoShownForm)
-    ->Arg(50)
-    ->Arg(100)
-    ->Arg(200)
-    ->Arg(400)
-    ->Arg(800)
-    ->Complexity()
-    ->Unit(benchmark::kMillisecond);
 
-void BM_DockToolbarThenShowForm(benchmark::State& state) {
-    DockToolbar(state, false);
+void BM_DockToolbar(benchmark::State& state, bool ShowFirst) {
+    DockToolbar(state, ShowFirst);
 }
-BENCHMARK(BM_DockToolbarThenShowForm)
-    ->Arg(50)
-    ->Arg(100)
-    ->Arg(200)
-    ->Arg(400)
-    ->Arg(800)
-    ->Complexity()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DockToolbar, IntoShownForm, true)->Apply(ButtonCounts);
+BENCHMARK_CAPTURE(BM_DockToolbar, ThenShowForm, false)->Apply(ButtonCounts);
 
 } // namespace
 
