@@ -467,6 +467,7 @@ void TCustomDockWindow::SetParent(QWidget* P) {
             if (auto* oldFloat = qobject_cast<TFloatingWindowParent*>(oldParent)) {
                 if (oldFloat == FFloatParent)
                     FFloatParent = nullptr;
+                FTransientFor = nullptr;
                 oldFloat->hide();
                 oldFloat->deleteLater();
             }
@@ -744,8 +745,9 @@ void TCustomDockWindow::ShowingChanged() {
                 own->setTransientParent(nullptr);
             FTransientFor = nullptr;
         } else if (QWidget* form = FFloatParent->ParentForm()) {
+            // Asked of the floating parent itself: each time the window floats it gets a new one.
             QWidget* owner = FrameFormOf(form)->window();
-            if (FTransientFor != owner && own && owner->windowHandle()) {
+            if (own && owner->windowHandle() && own->transientParent() != owner->windowHandle()) {
                 own->setTransientParent(owner->windowHandle());
                 FTransientFor = owner;
             }

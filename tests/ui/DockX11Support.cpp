@@ -182,4 +182,41 @@ void DestroyForeignWindow(unsigned long W) {
     XFlush(Dpy);
 }
 
+namespace {
+// The child of the root that holds W: W itself or the frame a window manager put around it.
+Window TopLevelOf(Window W) {
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(Dpy, W, &root, &parent, &children, &count))
+            return 0;
+        if (children)
+            XFree(children);
+        if (parent == root || parent == 0)
+            return W;
+        W = parent;
+    }
+}
+} // namespace
+
+bool StackedAbove(unsigned long Upper, unsigned long Lower) {
+    XSync(Dpy, False);
+    const Window upper = TopLevelOf(Upper), lower = TopLevelOf(Lower);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!upper || !lower || !XQueryTree(Dpy, DefaultRootWindow(Dpy), &root, &parent, &children, &count))
+        return false;
+    // The root's children run from the bottom of the stack to its top.
+    int upperAt = -1, lowerAt = -1;
+    for (unsigned i = 0; i < count; ++i) {
+        if (children[i] == upper)
+            upperAt = int(i);
+        if (children[i] == lower)
+            lowerAt = int(i);
+    }
+    if (children)
+        XFree(children);
+    return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
 } // namespace dockx11

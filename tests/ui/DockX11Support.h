@@ -17,4 +17,6 @@ void Click(int X, int Y);
 // Maps a window of another client and gives it the focus; Destroy takes it away again.
 unsigned long ForeignWindowTakesFocus();
 void DestroyForeignWindow(unsigned long Window);
+// Whether the window Upper (or its window manager's frame) is stacked above Lower (or its frame).
+bool StackedAbove(unsigned long Upper, unsigned long Lower);
 } // namespace dockx11

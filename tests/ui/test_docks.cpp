@@ -667,4 +667,20 @@ TEST(DockPlacement, ToolbarOfManyButtonsIsLaidOutAFewTimesNotOncePerButton) {
     }
 }
 
+TEST(DockPlacement, EveryFloatingParentIsOwnedByTheFormsWindow) {
+    Host host;
+    TDockWindow* w = MakeWindow(host.Form.get(), QStringLiteral("Tool"), 100, 40);
+    w->SetFloatingPosition(QPoint(300, 300));
+    // Floating, docked and floating again: each new floating parent stays above the form.
+    for (TDockArea* dock : {host.Right, host.Top}) {
+        SCOPED_TRACE(dock == host.Right ? "first" : "again");
+        QApplication::setActiveWindow(host.Form.get());
+        w->SetDockedTo(nullptr);
+        ASSERT_TRUE(w->FloatParent()->isVisible());
+        EXPECT_EQ(w->FloatParent()->windowHandle()->transientParent(), host.Form->windowHandle());
+        w->SetDockedTo(dock);
+        Flush();
+    }
+}
+
 } // namespace

@@ -103,6 +103,24 @@ TEST(DocksX11, OnTopOfAllFormsStaysAboveAnotherWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return s.FloatingShown(); }));
 }
 
+TEST(DocksX11, FloatingAgainAfterDockingStaysAboveItsFormWhenTheFormIsClicked) {
+    SKIP_WITHOUT_X11();
+    Scene s;
+    s.Tool->SetDockedTo(s.Form.Right);
+    QTest::qWait(100);
+    s.Tool->SetFloatingPosition(QPoint(200, 200));
+    s.Tool->SetDockedTo(nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.FloatingShown(); }));
+    QTest::qWait(200);
+    // A click on the form's title bar raises the form; its floating window stays above it.
+    const QRect frame = s.Form.Form->frameGeometry();
+    const QRect inner = s.Form.Form->geometry();
+    dockx11::Click(inner.center().x(), (frame.top() + inner.top()) / 2);
+    QTest::qWait(300);
+    EXPECT_TRUE(s.FloatingShown());
+    EXPECT_TRUE(dockx11::StackedAbove(s.Tool->FloatParent()->winId(), s.Form.Form->winId()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
