@@ -112,7 +112,8 @@ Pnm ScanImage(const QStringList& options) {
     p.start(QStringLiteral("scanimage"),
             QStringList{QStringLiteral("-d"), QStringLiteral("test:0"), QStringLiteral("--format=pnm")} +
                 options);
-    EXPECT_TRUE(p.waitForFinished(60000));
+    // A busy machine can be slow to start a child; the wait ends as soon as the scan does.
+    EXPECT_TRUE(p.waitForFinished(180000));
     const QByteArray data = p.readAllStandardOutput();
     Pnm out;
     // Header: magic, width, height, [maxval], then one whitespace byte.
@@ -378,7 +379,7 @@ ToolRun Imgtool(const QStringList& args) {
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(KDS_IMGTOOL), QStringList{QStringLiteral("scan")} + args);
     ToolRun run;
-    if (!p.waitForFinished(60000)) {
+    if (!p.waitForFinished(180000)) {
         p.kill();
         p.waitForFinished();
         ADD_FAILURE() << "imgtool scan did not finish: " << args.join(' ').toStdString();
