@@ -23,6 +23,7 @@
 #include "model/MClpBrd.h"
 #include "model/ULstFile.h"
 #include "model/UcstmExp.h"
+#include "platform/PlainFile.h"
 #include "tools/SampleProject.h"
 #include "ui/Adapter.h"
 #include "ui/LanguagePack.h"
@@ -32,7 +33,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QTest>
@@ -394,18 +394,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     MMemoryProject project;
-    QFile script(args[4]);
     try {
         LoadProjectFile(project, args[2]);
     } catch (...) {
         std::fprintf(stderr, "paneltool: cannot read %s\n", qPrintable(args[2]));
         return 1;
     }
-    if (!script.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        std::fprintf(stderr, "paneltool: cannot read %s\n", qPrintable(args[4]));
+    QStringList lines;
+    try {
+        // A script is a few lines; a megabyte holds far more than any.
+        lines = QString::fromUtf8(ReadPlainFile(args[4], 1 << 20)).split(QLatin1Char('\n'));
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "paneltool: %s\n", qPrintable(e.Message()));
         return 1;
     }
-    const QStringList lines = QString::fromUtf8(script.readAll()).split(QLatin1Char('\n'));
     {
         Runner runner(project, *kind);
         for (int i = 0; i < lines.size(); ++i) {

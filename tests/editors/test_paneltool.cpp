@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 struct Result {
     int Code;
@@ -142,5 +144,17 @@ TEST(PanelTool, DialogsRangesAndTheFocusAfterDeletes) {
         ASSERT_EQ(r.Code, 0) << c.Script << r.Err.toStdString();
         EXPECT_EQ(r.Out.mid(0, int(c.Head.size())), c.Head) << c.Script;
         EXPECT_EQ(r.Out.size() - c.Head.size() - 1, c.Entries) << c.Script;
+    }
+}
+
+// A script that is a pipe or a folder is refused at once; waiting on a pipe with no writer would hang.
+TEST(PanelTool, AScriptThatIsNoPlainFileIsRefused) {
+    Scripts s;
+    const QString pipe = s.Dir.filePath(QStringLiteral("script.fifo"));
+    ASSERT_EQ(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    for (const QString& script : {pipe, s.Dir.path()}) {
+        const Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), script});
+        EXPECT_EQ(r.Code, 1) << script.toStdString();
+        EXPECT_TRUE(r.Err.contains(QStringLiteral("Cannot open ") + script)) << r.Err.toStdString();
     }
 }
