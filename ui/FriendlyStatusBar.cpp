@@ -7,7 +7,31 @@
 
 #include <algorithm>
 
-TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent) {
+namespace {
+// The status tip: the bar's face with the message on it, from the reading side.
+class TStatusTip : public QWidget {
+public:
+    explicit TStatusTip(QStatusBar* Bar) : QWidget(Bar), FBar(Bar) { hide(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), SysQColor(clBtnFace));
+        const QString text = FBar->currentMessage();
+        p.setPen(SysQColor(clBtnText));
+        p.setFont(FBar->font());
+        p.setLayoutDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+        const QRect r = rect().adjusted(4, 0, -4, 0);
+        p.drawText(r, Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine,
+                   p.fontMetrics().elidedText(text, Qt::ElideRight, r.width()));
+    }
+
+private:
+    QStatusBar* FBar;
+};
+} // namespace
+
+TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent), FTip(new TStatusTip(this)) {
     // The panels run from the left in both languages; their texts are bidirectional on their own.
     setLayoutDirection(Qt::LeftToRight);
     setSizeGripEnabled(false);
@@ -17,18 +41,18 @@ TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent) {
 
 void TFriendlyStatusBar::MessageChanged(const QString& Text) {
     if (Text.isEmpty()) {
-        for (const QPointer<QWidget>& w : FCovered)
-            if (w && w->parentWidget() == this)
-                w->show();
-        FCovered.clear();
+        FTip->hide();
         return;
     }
-    std::erase_if(FPlaced, [this](const QPointer<QWidget>& w) { return !w || w->parentWidget() != this; });
-    for (const QPointer<QWidget>& w : FPlaced)
-        if (!w->isHidden()) {
-            w->hide();
-            FCovered.push_back(w);
-        }
+    FTip->setGeometry(rect());
+    FTip->raise();
+    FTip->show();
+    FTip->update();
+}
+
+void TFriendlyStatusBar::resizeEvent(QResizeEvent* Event) {
+    QStatusBar::resizeEvent(Event);
+    FTip->setGeometry(rect());
 }
 
 namespace {
@@ -80,14 +104,10 @@ void TFriendlyStatusBar::PlaceControl(QWidget* Control, const QRect& Bounds) {
     if (Control->parentWidget() != this)
         Control->setParent(this);
     Control->setGeometry(Bounds);
-    if (std::find(FPlaced.begin(), FPlaced.end(), Control) == FPlaced.end())
-        FPlaced.emplace_back(Control);
-    if (currentMessage().isEmpty()) {
-        Control->show();
-    } else if (std::find(FCovered.begin(), FCovered.end(), Control) == FCovered.end()) {
-        Control->hide();
-        FCovered.emplace_back(Control);
-    }
+    Control->show();
+    // A control placed while a tip shows stays under it.
+    if (!FTip->isHidden())
+        FTip->raise();
 }
 
 void TFriendlyStatusBar::paintEvent(QPaintEvent* Event) {

@@ -5,7 +5,6 @@
 
 #include "ui/BiDi.h"
 
-#include <QPointer>
 #include <QStatusBar>
 #include <QString>
 
@@ -36,16 +35,17 @@ public:
     // as its Width (negative counts as 0, at most 2^20), the last one running to the right end.
     QRect PanelRect(int Index) const;
     // Places a control on the bar at a rectangle of the bar's coordinates (not in the bar's own
-    // layout, so the panels stay under it). It steps aside while a status tip is shown.
+    // layout, so the panels stay under it). A status tip, while shown, lies over it.
     void PlaceControl(QWidget* Control, const QRect& Bounds);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
 
 private:
     void MessageChanged(const QString& Text);
     std::vector<TStatusPanel> FPanels;
-    std::vector<QPointer<QWidget>> FPlaced;
-    // The placed controls hidden for the status tip shown now, shown again when it goes.
-    std::vector<QPointer<QWidget>> FCovered;
+    // The status tip drawn over the panels and the placed controls, so that their own shown state,
+    // which the window owns, is never touched.
+    QWidget* FTip;
 };

@@ -124,15 +124,21 @@ TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
     const QImage img = bar.grab().toImage();
     EXPECT_FALSE(img.isNull());
 
-    // A status tip covers the read-out; a control the window hid itself stays hidden after it.
+    // A status tip lies over the read-out, also over a control placed while it shows, and leaves the
+    // controls' own shown state to the window: one hidden before or during the tip stays hidden.
     auto* hidden = new QLabel(QStringLiteral("1"));
     bar.PlaceControl(hidden, QRect(60, 3, 40, 14));
     hidden->hide();
     bar.showMessage(QStringLiteral("Pen thickness"));
-    EXPECT_TRUE(label->isHidden());
+    auto* late = new QLabel(QStringLiteral("2"));
+    bar.PlaceControl(late, QRect(110, 3, 40, 14));
+    for (QLabel* l : {label, late})
+        EXPECT_NE(bar.childAt(l->geometry().center()), l);
+    late->hide();
     bar.clearMessage();
-    EXPECT_FALSE(label->isHidden());
+    EXPECT_EQ(bar.childAt(label->geometry().center()), label);
     EXPECT_TRUE(hidden->isHidden());
+    EXPECT_TRUE(late->isHidden());
 
     // A panel as wide as can be written pushes the next one to the far end, no further.
     bar.SetPanelWidth(0, INT_MAX);

@@ -527,7 +527,7 @@ KDS_SHOT_SCENE("toolbar-buttons", "Toolbar buttons: up, hot, pressed, down in a 
 }
 
 KDS_SHOT_SCENE("status-bar", "The status bar with its two 50-pixel panels, the read-out on them and a "
-                             "status tip") {
+                             "status tip lying over the read-out") {
     auto form = std::make_unique<QWidget>();
     form->setLayoutDirection(ctx.Language == 0 ? Qt::RightToLeft : Qt::LeftToRight);
     ctx.Size = QSize(420, 50);
@@ -541,6 +541,7 @@ KDS_SHOT_SCENE("status-bar", "The status bar with its two 50-pixel panels, the r
     auto* tip = new TFriendlyStatusBar(form.get());
     tip->setGeometry(0, 26, 420, 20);
     tip->AddPanel({QString(), 50, pbLowered, taLeftJustify});
+    tip->PlaceControl(new QLabel(QStringLiteral("X:124")), QRect(4, 4, 44, 14));
     tip->showMessage(
         Text(ctx.Language, "Pen thickness: the width of the lines drawn", "سمك القلم: عرض الخطوط المرسومة"));
     return form;
