@@ -150,6 +150,15 @@ bool IsRealDir(const fs::path& P) {
     return fs::is_directory(fs::symlink_status(P, ec));
 }
 
+// The entries of a folder, sorted by name; false when the folder cannot be read.
+bool ListFolder(const fs::path& Folder, std::vector<fs::path>& Children) {
+    std::error_code ec;
+    for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec))
+        Children.push_back(it->path());
+    std::sort(Children.begin(), Children.end());
+    return !ec;
+}
+
 // Target lies inside Source (or is Source).
 bool Inside(const fs::path& Source, const fs::path& Target) {
     std::error_code ec;
@@ -382,11 +391,8 @@ TOperationRun::TOutcome TOperationRun::CopyTree(const fs::path& From, const fs::
     if (!fs::is_directory(To))
         return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
     std::vector<fs::path> children;
-    for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
-        children.push_back(it->path());
-    if (ec)
+    if (!ListFolder(From, children))
         return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
-    std::sort(children.begin(), children.end());
     for (const fs::path& c : children) {
         const TOutcome o = IsRealDir(c) ? CopyTree(c, To / c.filename()) : CopyOne(c, To / c.filename());
         if (o == Failed || o == Cancelled)
@@ -408,34 +414,20 @@ TOperationRun::TOutcome TOperationRun::MoveOne(const fs::path& From, fs::path To
     if (::rename(From.c_str(), To.c_str()) == 0)
         return Done;
     const int err = errno;
-    if (IsRealDir(From) && IsRealDir(To) && (err == ENOTEMPTY || err == EEXIST)) {
-        // Into a folder that is already there: its contents one by one, then the empty folder.
-        std::vector<fs::path> children;
-        for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
-            children.push_back(it->path());
-        for (const fs::path& c : children) {
-            const TOutcome o = MoveOne(c, To / c.filename());
-            if (o == Failed || o == Cancelled)
-                return o;
-        }
-        fs::remove(From, ec);
-        return Done;
-    }
-    if (err != EXDEV)
+    const bool intoExisting = IsRealDir(From) && IsRealDir(To) && (err == ENOTEMPTY || err == EEXIST);
+    if (!intoExisting && err != EXDEV)
         return Fail(Text(msgCannotMove, NameOf(From), "Cannot move (%1): ") +
                     QString::fromLocal8Bit(std::strerror(err)));
     if (IsRealDir(From)) {
-        // Another file system: the folder is made there and each entry moved on its own, so an
-        // entry that is skipped or fails stays here; the folder goes when it is empty.
+        // Into a folder that is already there, or onto another file system (the folder is made
+        // there): each entry is moved on its own, so an entry that is skipped or fails stays here;
+        // the folder goes when it is empty.
         fs::create_directories(To, ec);
         if (!IsRealDir(To))
             return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
         std::vector<fs::path> children;
-        for (fs::directory_iterator it(From, ec), end; !ec && it != end; it.increment(ec))
-            children.push_back(it->path());
-        if (ec)
+        if (!ListFolder(From, children))
             return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
-        std::sort(children.begin(), children.end());
         for (const fs::path& c : children) {
             const TOutcome o = MoveOne(c, To / c.filename());
             if (o == Failed || o == Cancelled)
