@@ -3,11 +3,11 @@
 #include "imaging/ImageIO.h"
 #include "model/UprjHeader.h"
 #include "model/UunvDta.h"
+#include "platform/AppFolder.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
 #include "platform/PlainFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QObject>
 #include <QRegularExpression>
@@ -23,15 +23,11 @@ namespace {
     throw ShellRunError{exitCannotRun, Text};
 }
 
-// The file in File's folder named Base + Extension in any letter case; empty when there is none.
+// The file in File's folder named its base name + Extension in any letter case (the exact spelling
+// first); empty when there is none.
 QString Sibling(const QString& File, const QString& Extension) {
-    const QFileInfo info(File);
-    const QString wanted = BaseNameOf(File) + Extension;
-    const QDir dir = info.absoluteDir();
-    for (const QString& name : dir.entryList(QDir::Files))
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return dir.filePath(name);
-    return QString();
+    const QString path = ResolvePath(QFileInfo(File).absolutePath(), BaseNameOf(File) + Extension);
+    return QFileInfo(path).isFile() ? path : QString();
 }
 
 // Reads a picture through the image library into the project's drawing, as 24 bits.
