@@ -1,6 +1,7 @@
 #include "model/UGtstTrace.h"
 
 #include "model/UGtstEng.h"
+#include "model/UProject.h"
 #include "model/UseqTrace.h"
 
 #include <array>
@@ -79,6 +80,23 @@ QStringList BedLines(const MGtestEngine& Engine) {
             QStringLiteral("bed act R ") + RunLength(Engine.ActionBeds[1], false),
             QStringLiteral("bed st F ") + RunLength(Engine.StitchBeds[0], true),
             QStringLiteral("bed st R ") + RunLength(Engine.StitchBeds[1], true)};
+}
+
+void RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
+              const std::function<void(const QString&)>& Emit) {
+    MprogramSequencer& sequencer = Engine.Sequencer;
+    sequencer.StepLimit = Steps;
+    Emit(seqtrace::StartLine(sequencer, Engine.ResetTest()));
+    Emit(seqtrace::StartsLine(Engine.GetProject()->Program().C.GetC(1)));
+    long long k = 0;
+    while (!sequencer.Regs.Finished && k < Steps) {
+        const int r = Engine.StepTest();
+        Emit(StepLine(Engine, ++k, r));
+        if (Beds)
+            for (const QString& line : BedLines(Engine))
+                Emit(line);
+    }
+    Emit(seqtrace::EndLine(sequencer, k));
 }
 
 } // namespace gtsttrace

@@ -446,21 +446,9 @@ int RunProgram(const QStringList& Args) {
         Print(stderr, QStringLiteral("lsttool: %1: %2").arg(run.File, e.Message()));
         return exitCannotRun;
     }
-    MprogramSequencer& sequencer = engine.Sequencer;
-    sequencer.StepLimit = run.Steps;
-    Print(stdout, seqtrace::MachineLine(sequencer));
-    Print(stdout, seqtrace::StartLine(sequencer, engine.ResetTest()));
-    Print(stdout, seqtrace::StartsLine(run.Project->Lists.C.GetC(1)));
-    long long k = 0;
-    while (!sequencer.Regs.Finished && k < run.Steps) {
-        const int r = engine.StepTest();
-        Print(stdout, gtsttrace::StepLine(engine, ++k, r));
-        if (run.Beds)
-            for (const QString& line : gtsttrace::BedLines(engine))
-                Print(stdout, line);
-    }
-    Print(stdout, seqtrace::EndLine(sequencer, k));
-    if (sequencer.Regs.Finished)
+    Print(stdout, seqtrace::MachineLine(engine.Sequencer));
+    gtsttrace::RunTrace(engine, run.Steps, run.Beds, [](const QString& Line) { Print(stdout, Line); });
+    if (engine.Sequencer.Regs.Finished)
         return exitFinished;
     Print(stderr, QStringLiteral("lsttool: the program did not finish within %1 steps").arg(run.Steps));
     return exitStepLimit;

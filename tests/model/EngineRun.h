@@ -51,19 +51,8 @@ struct EngineRun {
     // The trace `lsttool run` prints after its machine line: start, starts, the steps (with the
     // bed lines when Beds), end.
     QStringList Trace(bool Beds = false, long long Steps = 1000) {
-        MprogramSequencer& s = Engine.Sequencer;
-        s.StepLimit = Steps;
         QStringList lines;
-        lines << seqtrace::StartLine(s, Engine.ResetTest());
-        lines << seqtrace::StartsLine(Project->Lists.C.GetC(1));
-        long long k = 0;
-        while (!s.Regs.Finished && k < Steps) {
-            const int r = Engine.StepTest();
-            lines << gtsttrace::StepLine(Engine, ++k, r);
-            if (Beds)
-                lines << gtsttrace::BedLines(Engine);
-        }
-        lines << seqtrace::EndLine(s, k);
+        gtsttrace::RunTrace(Engine, Steps, Beds, [&lines](const QString& Line) { lines << Line; });
         return lines;
     }
 
