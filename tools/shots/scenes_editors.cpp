@@ -1,6 +1,7 @@
 // Scenes of the module editing panels: the cells of the module rows, the popup palette, the cam menu
 // and the field-help hint window.
 
+#include "tools/shots/Popups.h"
 #include "tools/shots/Shots.h"
 
 #include "editors/CamBox_m.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPainter>
 
 namespace {
 
@@ -57,31 +57,6 @@ MbitsMap FirstColors(int Count, int Step = 1) {
     for (int i = 0, n = 0; n < Count && i < PaletteSize; i += Step, ++n)
         m.SetBit(i, 1);
     return m;
-}
-
-void MakeActive(QWidget* W) {
-    QApplication::setActiveWindow(W->window());
-    W->window()->activateWindow();
-    QApplication::processEvents();
-}
-
-// The window with the popup drawn where it stands on the screen (the popup is a window of its own).
-QImage GrabWithPopup(QWidget* Window, QWidget* Popup, const QRegion& Mask = QRegion()) {
-    const QImage base = Window->grab().toImage();
-    if (!Popup || !Popup->isVisible())
-        return base;
-    const QPoint at = Popup->pos() - Window->mapToGlobal(QPoint(0, 0));
-    const QRect all = QRect(QPoint(0, 0), base.size()).united(QRect(at, Popup->size()));
-    QImage out(all.size(), QImage::Format_RGB32);
-    out.fill(QColor(0xE8, 0xE8, 0xE8));
-    QPainter p(&out);
-    p.translate(-all.topLeft());
-    p.drawImage(0, 0, base);
-    p.translate(at);
-    if (!Mask.isEmpty())
-        p.setClipRegion(Mask);
-    p.drawImage(0, 0, Popup->grab().toImage());
-    return out;
 }
 
 } // namespace
@@ -128,7 +103,7 @@ KDS_SHOT_SCENE("cells", "The cells of the module rows: number, carrier, colour-s
     camEdit->SetValue(camJURR);
 
     ctx.AfterShow = [focused](QWidget*) {
-        MakeActive(focused);
+        shots::MakeActive(focused);
         focused->setFocus();
         focused->deselect();
     };
@@ -149,11 +124,11 @@ KDS_SHOT_SCENE("palette", "The popup palette open under a colour box: free colou
         set.SetBit(i, 1);
     box->AssignColors(set);
     ctx.AfterShow = [box](QWidget*) {
-        MakeActive(box);
+        shots::MakeActive(box);
         box->setFocus();
         box->Click();
     };
-    ctx.Grab = [popup](QWidget* w) { return GrabWithPopup(w, popup); };
+    ctx.Grab = [popup](QWidget* w) { return shots::GrabWithPopup(w, popup); };
     return panel;
 }
 
@@ -170,14 +145,14 @@ KDS_SHOT_SCENE("cammenu", "The cam menu open under a cam box, all codes in four 
     cam->SetCamPopupMenu1(menu);
     cam->SetValue(camJR);
     ctx.AfterShow = [cam, menu](QWidget*) {
-        MakeActive(cam);
+        shots::MakeActive(cam);
         cam->setFocus();
         cam->Click();
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
         for (int i = 0; i < 3; ++i)
             QApplication::sendEvent(menu, &down);
     };
-    ctx.Grab = [menu](QWidget* w) { return GrabWithPopup(w, menu); };
+    ctx.Grab = [menu](QWidget* w) { return shots::GrabWithPopup(w, menu); };
     return panel;
 }
 
@@ -213,7 +188,7 @@ KDS_SHOT_SCENE("hint", "The field-help balloon over a cell: blue head, separator
     };
     ctx.Grab = [](QWidget* w) {
         MRHintWindow* h = ApplicationHintWindow();
-        const QImage image = GrabWithPopup(w, h, h->mask());
+        const QImage image = shots::GrabWithPopup(w, h, h->mask());
         h->ReleaseHint();
         return image;
     };

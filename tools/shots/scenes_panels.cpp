@@ -3,6 +3,7 @@
 // module popup menu of the knitting-scheme window open over it, and the Special Functions and Go-to
 // dialogs.
 
+#include "tools/shots/Popups.h"
 #include "tools/shots/Shots.h"
 
 #include "editors/ModuleMenu.h"
@@ -15,7 +16,6 @@
 #include "ui/label_m.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <QTabWidget>
 
 namespace {
@@ -99,35 +99,13 @@ public:
     MPopupMenu* Menu;
 };
 
-void MakeActive(QWidget* W) {
-    QApplication::setActiveWindow(W->window());
-    W->window()->activateWindow();
-    QApplication::processEvents();
-}
-
-// The window with a popup drawn where it stands (the popup is a window of its own).
-QImage GrabWithPopup(QWidget* Window, QWidget* Popup) {
-    const QImage base = Window->grab().toImage();
-    if (!Popup || !Popup->isVisible())
-        return base;
-    const QPoint at = Popup->pos() - Window->mapToGlobal(QPoint(0, 0));
-    const QRect all = QRect(QPoint(0, 0), base.size()).united(QRect(at, Popup->size()));
-    QImage out(all.size(), QImage::Format_RGB32);
-    out.fill(QColor(0xE8, 0xE8, 0xE8));
-    QPainter p(&out);
-    p.translate(-all.topLeft());
-    p.drawImage(0, 0, base);
-    p.drawImage(at, Popup->grab().toImage());
-    return out;
-}
-
 } // namespace
 
 KDS_SHOT_SCENE("rows", "A container of sample rows: two selected, a focused level cell, the scroll bar") {
     auto window = std::make_unique<TSceneWindow>(false);
     TSceneWindow* w = window.get();
     ctx.AfterShow = [w](QWidget*) {
-        MakeActive(w);
+        shots::MakeActive(w);
         auto* row = static_cast<TSceneRow*>(w->Container->Rows()[4]);
         row->Levels[1]->setFocus();
         row->Levels[1]->deselect();
@@ -140,14 +118,14 @@ KDS_SHOT_SCENE("menu", "The module popup menu of the knitting-scheme window open
     auto window = std::make_unique<TSceneWindow>(true);
     TSceneWindow* w = window.get();
     ctx.AfterShow = [w](QWidget*) {
-        MakeActive(w);
+        shots::MakeActive(w);
         const QPoint at = w->Container->Rows()[1]->mapToGlobal(QPoint(w->Menu->Arabic() ? 200 : 40, 14));
         w->Container->PopupRecordRow(at);
         w->Menu->Popup(at.x(), at.y());
         QApplication::processEvents();
     };
     ctx.Grab = [w](QWidget*) {
-        const QImage image = GrabWithPopup(w, w->Menu);
+        const QImage image = shots::GrabWithPopup(w, w->Menu);
         w->Menu->hide();
         return image;
     };
@@ -175,7 +153,7 @@ KDS_SHOT_SCENE("goto", "The Go-to dialog with a number typed") {
     auto form = std::make_unique<TGoToForm>();
     TGoToForm* f = form.get();
     ctx.AfterShow = [f](QWidget*) {
-        MakeActive(f);
+        shots::MakeActive(f);
         f->IDEdit->setText(QStringLiteral("125"));
         f->IDEdit->setFocus();
         f->IDEdit->deselect();
