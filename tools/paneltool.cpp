@@ -360,9 +360,22 @@ private:
     std::vector<std::unique_ptr<Host>> FOthers;
 };
 
+constexpr const char* UsageText = "usage: paneltool run FILE.LST KIND SCRIPT [OUT.LST]\n";
+
 int Usage() {
-    std::fputs("usage: paneltool run FILE.LST KIND SCRIPT [OUT.LST]\n", stderr);
+    std::fputs(UsageText, stderr);
     return 2;
+}
+
+// Writes the whole project to Path: 0, or 1 after saying why not.
+int Save(MMemoryProject& Project, const QString& Path) {
+    try {
+        SaveMachineFile(Path, Project.Lists.Machine, Project.Lists.Lists());
+    } catch (...) {
+        std::fprintf(stderr, "paneltool: cannot write %s\n", qPrintable(Path));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -376,16 +389,10 @@ int main(int argc, char** argv) {
         // The built-in sample project of the screenshots, for scripts to run against.
         MMemoryProject sample;
         FillSampleProject(sample);
-        try {
-            SaveMachineFile(args[2], sample.Lists.Machine, sample.Lists.Lists());
-        } catch (...) {
-            std::fprintf(stderr, "paneltool: cannot write %s\n", qPrintable(args[2]));
-            return 1;
-        }
-        return 0;
+        return Save(sample, args[2]);
     }
     if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")))
-        return std::fputs("usage: paneltool run FILE.LST KIND SCRIPT [OUT.LST]\n", stdout), 0;
+        return std::fputs(UsageText, stdout), 0;
     if (args.size() < 5 || args.size() > 6 || args[1] != QLatin1String("run"))
         return Usage();
     const std::optional<int> kind = KindOfLetters(args[3]);
@@ -420,13 +427,5 @@ int main(int argc, char** argv) {
         }
         runner.Finish();
     }
-    if (args.size() == 6) {
-        try {
-            SaveMachineFile(args[5], project.Lists.Machine, project.Lists.Lists());
-        } catch (...) {
-            std::fprintf(stderr, "paneltool: cannot write %s\n", qPrintable(args[5]));
-            return 1;
-        }
-    }
-    return 0;
+    return args.size() == 6 ? Save(project, args[5]) : 0;
 }
