@@ -40,8 +40,6 @@ public:
                 m.Number = n;
                 m.Start = n;
                 m.Count = n % 2 ? 1 : -1;
-                if (n == 1)
-                    m.Count = 1;
                 Project.Lists.N.AddOrReplace(m);
             }
         }
