@@ -84,7 +84,7 @@ void TCustomDockWindow::CancelLoops() {
         EndDrag(false);
     if (FSize)
         EndSizing(false);
-    if (FClose)
+    if (FCloseTracking)
         EndCloseTracking(false);
 }
 
@@ -116,7 +116,7 @@ bool TCustomDockWindow::LoopEvent(QObject* Watched, QEvent* Event) {
                 DragMoveTo(global);
             else if (FSize)
                 SizeMoveTo(global);
-            else if (FClose)
+            else if (FCloseTracking)
                 CloseTrackMove(global);
             return true;
         }
@@ -131,7 +131,7 @@ bool TCustomDockWindow::LoopEvent(QObject* Watched, QEvent* Event) {
             EndDrag(ours);
         } else if (FSize) {
             EndSizing(ours);
-        } else if (FClose) {
+        } else if (FCloseTracking) {
             if (ours)
                 CloseTrackMove(global);
             EndCloseTracking(ours && FCloseButtonPressed);
@@ -198,7 +198,7 @@ std::vector<TDockArea*> TCustomDockWindow::DragCandidates() const {
 }
 
 void TCustomDockWindow::BeginDrag(int X, int Y, bool Ctrl) {
-    if (FDrag || FSize || FClose)
+    if (InPointerLoop())
         return;
     auto st = std::make_unique<TDragState>();
     st->Grab = QPoint(X, Y) + ClientOrigin();
@@ -372,7 +372,7 @@ QRect TCustomDockWindow::SizingRect() const {
 }
 
 void TCustomDockWindow::BeginSizing(int Edge, QPoint GlobalCursor) {
-    if (!Floating() || FDrag || FSize || FClose || Edge < 0 || Edge > 7)
+    if (!Floating() || InPointerLoop() || Edge < 0 || Edge > 7)
         return;
     auto st = std::make_unique<TSizeState>();
     st->Edge = Edge;

@@ -189,7 +189,7 @@ void TCustomDockWindow::paintEvent(QPaintEvent*) {
 
 void TCustomDockWindow::mousePressEvent(QMouseEvent* Event) {
     Event->accept();
-    if (FDrag || FSize || FClose)
+    if (InPointerLoop())
         return;
     PressOnFloating();
     const QPoint p = Event->position().toPoint();
@@ -212,7 +212,7 @@ void TCustomDockWindow::mousePressEvent(QMouseEvent* Event) {
 
 void TCustomDockWindow::mouseDoubleClickEvent(QMouseEvent* Event) {
     Event->accept();
-    if (FDrag || FSize || FClose)
+    if (InPointerLoop())
         return;
     const QPoint p = Event->position().toPoint();
     const TDockHit hit = HitTest(p);
@@ -222,7 +222,7 @@ void TCustomDockWindow::mouseDoubleClickEvent(QMouseEvent* Event) {
 }
 
 void TCustomDockWindow::mouseMoveEvent(QMouseEvent* Event) {
-    if (!FDrag && !FSize && !FClose)
+    if (!InPointerLoop())
         UpdateHoverCursor(Event->position().toPoint());
     Event->accept();
 }
@@ -277,11 +277,11 @@ void TCustomDockWindow::HandleMouseDown(Qt::MouseButton Button, bool Double, int
 // ---- The close button.
 
 bool TCustomDockWindow::CloseButtonTracking() const {
-    return FClose != nullptr;
+    return FCloseTracking;
 }
 
 void TCustomDockWindow::BeginCloseTracking() {
-    FClose = std::make_unique<TCloseState>();
+    FCloseTracking = true;
     FCloseButtonPressed = true;
     update();
     InstallLoop();
@@ -296,9 +296,9 @@ void TCustomDockWindow::CloseTrackMove(QPoint GlobalPos) {
 }
 
 void TCustomDockWindow::EndCloseTracking(bool Clicked) {
-    if (!FClose)
+    if (!FCloseTracking)
         return;
-    FClose.reset();
+    FCloseTracking = false;
     RemoveLoop();
     FCloseButtonPressed = false;
     update();

@@ -77,5 +77,3 @@ struct TCustomDockWindow::TSizeState {
     QPoint LastCursor;
     std::unique_ptr<TDragOutline> OutlineWidget;
 };
-
-struct TCustomDockWindow::TCloseState {};

@@ -367,9 +367,10 @@ private:
     friend class TDockLoopFilter;
     struct TDragState;
     struct TSizeState;
-    struct TCloseState;
 
     bool IsShownIn(const TDockArea* Dock) const;
+    // A drag, a sizing or the close-button tracking is running.
+    bool InPointerLoop() const { return FDrag || FSize || FCloseTracking; }
     void UpdateFrame();
     void AfterClientResize();
     void ShowingChanged();
@@ -438,7 +439,7 @@ private:
     // The running drag, sizing or close-button tracking.
     std::unique_ptr<TDragState> FDrag;
     std::unique_ptr<TSizeState> FSize;
-    std::unique_ptr<TCloseState> FClose;
+    bool FCloseTracking = false;
     QPointer<QObject> FLoopFilter;
 };
 
