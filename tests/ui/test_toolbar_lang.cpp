@@ -7,6 +7,9 @@
 #include "ui/DockToolBar_m.h"
 #include "ui/FriendlyStatusBar.h"
 
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
+
 #include <QLabel>
 
 #include <climits>
@@ -121,8 +124,12 @@ TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
     bar.PlaceControl(label, QRect(4, 3, 40, 14));
     EXPECT_EQ(label->parentWidget(), &bar);
     EXPECT_EQ(label->geometry(), QRect(4, 3, 40, 14));
+    // The last panel (the first is now 0 wide) is lowered: shadow on its top left, light on its
+    // bottom right.
     const QImage img = bar.grab().toImage();
-    EXPECT_FALSE(img.isNull());
+    ASSERT_EQ(img.size(), QSize(300, 20));
+    EXPECT_EQ(img.pixelColor(2, 2), SysQColor(clBtnShadow));
+    EXPECT_EQ(img.pixelColor(299, 19), SysQColor(clBtnHighlight));
 
     // A status tip lies over the read-out, also over a control placed while it shows, and leaves the
     // controls' own shown state to the window: one hidden before or during the tip stays hidden.
