@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QString>
 #include <QWidget>
 
 namespace shots {
@@ -24,7 +25,10 @@ inline QImage FramedWindow(QWidget* W) {
     font.setBold(true);
     p.setFont(font);
     p.setPen(SysQColor(clCaptionText));
-    p.drawText(QRect(8, 4, frame.width() - 16, 18), Qt::AlignVCenter | Qt::AlignLeft, W->windowTitle());
+    // The caption starts from its reading side: an Arabic title stands at the right.
+    const QString title = W->windowTitle();
+    p.setLayoutDirection(title.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    p.drawText(QRect(8, 4, frame.width() - 16, 18), Qt::AlignVCenter | Qt::AlignLeading, title);
     p.drawImage(4, 23, W->grab().toImage());
     return frame;
 }
