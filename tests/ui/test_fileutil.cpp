@@ -457,6 +457,25 @@ TEST(ShellFileOperator, FoldersMovesAndRefusals) {
     }
 }
 
+TEST(ShellFileOperator, FolderMovedOntoAFolderOfItsNameJoinsIt) {
+    ShellFixture s;
+    s.f.Put(QStringLiteral("tree/a.txt"), "a");
+    s.f.Put(QStringLiteral("tree/sub/b.txt"), "b");
+    s.f.Put(QStringLiteral("dest/tree/old.txt"), "old");
+    s.f.Put(QStringLiteral("dest/tree/sub/c.txt"), "c");
+    TShellFileOperator op;
+    op.Operation = foMove;
+    op.Options = flNoConfirmation;
+    op.Source = s.f.Path(QStringLiteral("tree"));
+    op.Destination = s.f.Path(QStringLiteral("dest"));
+    EXPECT_TRUE(op.Execute());
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("dest/tree/a.txt"))), QByteArray("a"));
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("dest/tree/sub/b.txt"))), QByteArray("b"));
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("dest/tree/sub/c.txt"))), QByteArray("c"));
+    EXPECT_EQ(ReadFile(s.f.Path(QStringLiteral("dest/tree/old.txt"))), QByteArray("old"));
+    EXPECT_FALSE(s.f.Has(QStringLiteral("tree")));
+}
+
 TEST(ShellFileOperator, FolderMoveAcrossFileSystemsKeepsWhatWasNotMoved) {
     ShellFixture s;
     QTemporaryDir other(QStringLiteral("/dev/shm/kds-XXXXXX"));
