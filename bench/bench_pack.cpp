@@ -62,7 +62,7 @@ void BM_SpecialMoveOfAllZRows(benchmark::State& State) {
     params.Mirror = true;
     params.ByY = -3; // down, then up: the pattern lines stay within what a row may hold
     for (auto _ : State) {
-        program.Z.MoveRange(params);
+        program.Z.MoveRange(params, nullptr);
         params.ByY = -params.ByY;
         benchmark::DoNotOptimize(program.Z.Count());
     }

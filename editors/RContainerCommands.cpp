@@ -387,10 +387,10 @@ void MRContainerPanel::SpecialFunctions() {
         try {
             switch (SpecialParams.Operation) {
             case sfCopy:
-                Items()->CopyRange(SpecialParams);
+                Items()->CopyRange(SpecialParams, Clipboard());
                 break;
             case sfMove:
-                Items()->MoveRange(SpecialParams);
+                Items()->MoveRange(SpecialParams, Clipboard());
                 break;
             case sfDelete:
                 Items()->DeleteRange(SpecialParams);

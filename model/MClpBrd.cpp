@@ -54,6 +54,8 @@ void TMUnvClipBoard::Paste(MUnvList& From, MUnvList& Dest, int At, bool Insert, 
         return;
     if (At < 0)
         At = From.MinNumber();
+    // The first target is checked before room is made for the paste.
+    Dest.CheckTargetNumber(At);
     if (Insert)
         Dest.ShiftNumbers(At, span);
     if (Mirrored)

@@ -30,7 +30,8 @@ public:
     void Copy(MUnvList& List, int Number);
     void Cut(MUnvList& List, int Number);
     // Makes room at At by the buffer's span and stores the buffer from At on with its spacing (At
-    // below 0: from the buffer's lowest number). Errors pass to the caller.
+    // below 0: from the buffer's lowest number). Errors pass to the caller; a first target outside
+    // the kind's numbers is refused before room is made.
     void PasteInsert(MUnvList& Dest, int At);
     void PasteInsertMirrored(MUnvList& Dest, int At);
     // Stores the buffer from At on over the modules there. The first error ends the paste and passes

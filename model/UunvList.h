@@ -14,8 +14,11 @@
 #include "model/UunvZ.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
+
+class TMUnvClipBoard;
 
 // Display modes: one module per row, or Z pairing (an odd number and the next even number share a row).
 constexpr int dmSingle = 1, dmZPairs = 2;
@@ -155,14 +158,14 @@ public:
 
     // The largest number a module of the list may have (any positive number in a plain list).
     int HighestNumber() const;
-    // Raises the kind's number error (5011 + kind, subcode 1, the number as argument) unless
-    // 1 <= Number <= HighestNumber.
+    // Raises the base check's error (5011/1, no arguments) for a Number below 1 and the kind's
+    // number error (5011 + kind, subcode 1, the number as argument) above HighestNumber.
     void CheckTargetNumber(std::int64_t Number) const;
 
     // ---- Range operations: blocks, the clipboard's copy and paste, drops from other lists, the
     // special functions and the labels of a number range. They walk only the numbers present in the
-    // list, and none stores a module outside 1..the kind's largest number (5011 + kind, subcode 1,
-    // the number as argument).
+    // list, and none stores a module outside 1..the kind's largest number (CheckTargetNumber's
+    // errors).
 
     // Copies the modules FromNumber .. FromNumber + Count - 1 to ToNumber ..; a step that fails (a
     // missing number, a refused copy) is skipped.
@@ -187,14 +190,18 @@ public:
     // The selected modules of SourceList, stored from AtNumber on with their spacing after room was
     // made; 1004/0 when none is selected. Every failure raises and leaves the list as it was.
     void DropCopySelected(const MUnvList& SourceList, int AtNumber);
-    // The special copy and move: all or nothing; an error leaves the list as it was and passes on.
-    void CopyRange(const TSpecialFuncParams& Params);
-    void MoveRange(const TSpecialFuncParams& Params);
-    void CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move);
-    // The special delete: removes (or resets) the modules From..To; an error ends it with "Error ...".
+    // The special copy and move: all or nothing; an error leaves the list (and Clipboard) as it was
+    // and passes on. The clones stored end in Clipboard's second buffer, its old contents discarded;
+    // a null Clipboard keeps them nowhere.
+    void CopyRange(const TSpecialFuncParams& Params, TMUnvClipBoard* Clipboard);
+    void MoveRange(const TSpecialFuncParams& Params, TMUnvClipBoard* Clipboard);
+    void CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move, TMUnvClipBoard* Clipboard);
+    // The special delete: removes (or resets) the modules From..To, all or nothing; an error shows
+    // "Error ..." and leaves the list as it was.
     void DeleteRange(const TSpecialFuncParams& Params);
-    // The special new items: default modules From..To, after making room when asked. A range outside
-    // the kind's numbers or an error shows "Error ..."; From above To does nothing.
+    // The special new items: default modules From..To, after making room when asked, all or nothing.
+    // A range outside the kind's numbers or an error shows "Error ..." and changes nothing; From
+    // above To does nothing.
     void NewItemsRange(const TSpecialFuncParams& Params);
     // The labels of the modules FirstNumber .. FirstNumber + Count (Count may be negative; 0: the one
     // module), joined by a line feed and a carriage return; missing numbers are skipped.
@@ -220,6 +227,10 @@ private:
     // One step of a block copy; false when it failed.
     bool CopyBlockStep(int Source, std::int64_t Target, MUnvBase& Scratch);
     void PasteRenumbered(MUnvList& Source, int FirstNumber, bool Mirrored);
+    // Runs Change on a scratch copy of the list and takes the copy only when Change ran through: an
+    // error leaves the list as it was and passes on. The list is marked modified as the change
+    // marked the copy.
+    void ChangeOnScratch(const std::function<void(MUnvList&)>& Change);
     // A copy of Source ready to be stored as Number: validated, adapted to the machine, numbered and
     // checked under that number as the store would check it.
     std::unique_ptr<MUnvBase> PrepareDrop(const MUnvBase& Source, std::int64_t Number) const;

@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <unordered_set>
 
@@ -28,7 +29,10 @@ int MUnvList::HighestNumber() const {
 }
 
 void MUnvList::CheckTargetNumber(std::int64_t Number) const {
-    if (Number < 1 || Number > HighestNumber())
+    // Below 1 fails the base check that every module makes, whatever its kind.
+    if (Number < 1)
+        RaiseM(ValidationBaseCode, 1);
+    if (Number > HighestNumber())
         RaiseM(ValidationCodeOfKind(Kind), 1, QString::number(Number));
 }
 
@@ -247,15 +251,25 @@ void MUnvList::DropCopySelected(const MUnvList& SourceList, int AtNumber) {
 
 // ---- The special functions.
 
-void MUnvList::CopyRange(const TSpecialFuncParams& Params) {
-    CopyOrMoveRange(Params, false);
+void MUnvList::CopyRange(const TSpecialFuncParams& Params, TMUnvClipBoard* Clipboard) {
+    CopyOrMoveRange(Params, false, Clipboard);
 }
 
-void MUnvList::MoveRange(const TSpecialFuncParams& Params) {
-    CopyOrMoveRange(Params, true);
+void MUnvList::MoveRange(const TSpecialFuncParams& Params, TMUnvClipBoard* Clipboard) {
+    CopyOrMoveRange(Params, true, Clipboard);
 }
 
-void MUnvList::CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move) {
+void MUnvList::ChangeOnScratch(const std::function<void(MUnvList&)>& Change) {
+    const std::unique_ptr<MUnvList> work = ScratchCopy();
+    Change(*work);
+    // The copy started with the list's flags and marked what the change did to it.
+    const bool modified = work->Modified, autosave = work->NeedsAutosave;
+    TakeContents(*work);
+    Modified = modified;
+    NeedsAutosave = autosave;
+}
+
+void MUnvList::CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move, TMUnvClipBoard* Clipboard) {
     const std::vector<MUnvBase*> present = ModulesInRange(Params.From, Params.To);
     // Every clone is taken and numbered before anything is stored, so a target range that overlaps
     // the source range receives the old contents; every number is checked before anything changes.
@@ -280,40 +294,46 @@ void MUnvList::CopyOrMoveRange(const TSpecialFuncParams& Params, bool Move) {
             ++target;
         clones.push_back(std::move(c));
     }
-    if (!clones.empty()) {
-        const std::unique_ptr<MUnvList> work = ScratchCopy();
-        if (Move)
-            for (const MUnvBase* m : present)
-                work->DeleteNumber(m->Number);
-        if (Params.MoveDestination) {
-            const auto [low, high] =
-                std::minmax_element(clones.begin(), clones.end(),
-                                    [](const auto& a, const auto& b) { return a->Number < b->Number; });
-            work->ShiftNumbers(Params.In, CheckedAdd(CheckedSub((*high)->Number, (*low)->Number), 1));
-        }
-        for (const auto& c : clones)
-            work->AddOrReplace(*c);
-        TakeContents(*work);
-    }
-    if (MUnvClipBoard) {
-        MUnvClipBoard->Buffer2.Clear();
+    if (!clones.empty())
+        ChangeOnScratch([&](MUnvList& Work) {
+            if (Move)
+                for (const MUnvBase* m : present)
+                    Work.DeleteNumber(m->Number);
+            if (Params.MoveDestination) {
+                const auto [low, high] =
+                    std::minmax_element(clones.begin(), clones.end(),
+                                        [](const auto& a, const auto& b) { return a->Number < b->Number; });
+                Work.ShiftNumbers(Params.In, CheckedAdd(CheckedSub((*high)->Number, (*low)->Number), 1));
+            }
+            for (const auto& c : clones)
+                Work.AddOrReplace(*c);
+        });
+    if (Clipboard) {
+        Clipboard->Buffer2.Clear();
         for (auto& c : clones)
-            MUnvClipBoard->Buffer2.Append(std::move(c));
+            Clipboard->Buffer2.Append(std::move(c));
     }
 }
 
 void MUnvList::DeleteRange(const TSpecialFuncParams& Params) {
+    std::vector<int> numbers;
+    for (const MUnvBase* m : ModulesInRange(Params.From, Params.To))
+        numbers.push_back(m->Number);
+    if (numbers.empty())
+        return;
     try {
-        for (const MUnvBase* m : ModulesInRange(Params.From, Params.To)) {
-            const int n = m->Number;
-            if (Params.ClearItems) {
-                std::unique_ptr<MUnvBase> blank = NewItem();
-                blank->Number = n;
-                AddOrReplace(*blank);
-            } else {
-                DeleteNumber(n);
+        ChangeOnScratch([&](MUnvList& Work) {
+            std::unique_ptr<MUnvBase> blank = NewItem();
+            for (int n : numbers) {
+                if (Params.ClearItems) {
+                    blank->Clear();
+                    blank->Number = n;
+                    Work.AddOrReplace(*blank);
+                } else {
+                    Work.DeleteNumber(n);
+                }
             }
-        }
+        });
     } catch (const Exception&) {
         ShowPlainText(RangeErrorText);
     }
@@ -328,14 +348,16 @@ void MUnvList::NewItemsRange(const TSpecialFuncParams& Params) {
         return;
     }
     try {
-        if (Params.MoveDestination)
-            ShiftNumbers(Params.From, CheckedAdd(CheckedSub(Params.To, Params.From), 1));
-        std::unique_ptr<MUnvBase> blank = NewItem();
-        for (std::int64_t n = Params.From; n <= Params.To; ++n) {
-            blank->Clear();
-            blank->Number = std::int32_t(n);
-            AddOrReplace(*blank);
-        }
+        ChangeOnScratch([&](MUnvList& Work) {
+            if (Params.MoveDestination)
+                Work.ShiftNumbers(Params.From, CheckedAdd(CheckedSub(Params.To, Params.From), 1));
+            std::unique_ptr<MUnvBase> blank = NewItem();
+            for (std::int64_t n = Params.From; n <= Params.To; ++n) {
+                blank->Clear();
+                blank->Number = std::int32_t(n);
+                Work.AddOrReplace(*blank);
+            }
+        });
     } catch (const Exception&) {
         ShowPlainText(RangeErrorText);
     }

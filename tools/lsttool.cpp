@@ -227,7 +227,7 @@ std::function<void()> Applier::ParseRange(OpWords& W, bool Move) {
         else
             throw BadOperation{QStringLiteral("unknown option \"%1\"").arg(word)};
     }
-    return [&list, params, Move] { list.CopyOrMoveRange(params, Move); };
+    return [this, &list, params, Move] { list.CopyOrMoveRange(params, Move, &Clip); };
 }
 
 std::function<void()> Applier::ParsePaste(OpWords& W, bool Insert, bool Mirrored) {

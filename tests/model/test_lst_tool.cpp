@@ -146,13 +146,16 @@ TEST(LstTool, ApplyRunsEveryOperationAndReportsEach) {
                  QStringLiteral("pasteinsert R 2"), QStringLiteral("pasteinsert Z 1"),
                  QStringLiteral("newitems R 0 2"), QStringLiteral("moveblock R 1 10 3"),
                  QStringLiteral("copyrange R 1 5 20 gaps movedest"),
-                 QStringLiteral("dropsel R ") + in + QStringLiteral(" 30 1 3")});
+                 QStringLiteral("dropsel R ") + in + QStringLiteral(" 30 1 3"),
+                 QStringLiteral("copyrange R 10 10 0"), QStringLiteral("moverange R 10 10 64")});
     EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
     EXPECT_EQ(r.Out, QStringLiteral("error 1 5016/1 513\n"
                                     "message 2 Error in D&D\n"
                                     "error 5 1020/0\n"
                                     "message 6 Error ...\n"
-                                    "error 8 5015/5 21\n"));
+                                    "error 8 5015/5 21\n"
+                                    "error 10 5011/1\n"
+                                    "error 11 5015/1 64\n"));
     // copy 1 and insert it at 2: 2..4 move up; then 1..3 move to 10..12; the drop adds 30 and 32.
     EXPECT_EQ(ListedNumbers(out, QStringLiteral("R")),
               (QStringList{QStringLiteral("00040103"), QStringLiteral("00050104"), QStringLiteral("00100101"),

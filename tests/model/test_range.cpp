@@ -3,6 +3,7 @@
 
 #include "model/MClpBrd.h"
 
+#include <functional>
 #include <limits>
 
 using namespace kdstest;
@@ -89,7 +90,7 @@ TEST(ListBlocks, MovePastTheLargestNumberMovesNothing) {
     // Moving module by module would copy 509 over 511 and lose the old 511.
     ExpectM([&] { p.P.S.MoveBlock(509, 511, 3); }, 5016, 1, QStringLiteral("513"));
     EXPECT_EQ(Listing(p.P.S), before);
-    ExpectM([&] { p.P.S.MoveBlock(509, -1, 3); }, 5016, 1, QStringLiteral("-1"));
+    ExpectM([&] { p.P.S.MoveBlock(509, -1, 3); }, 5011, 1);
     EXPECT_EQ(Listing(p.P.S), before);
 }
 
@@ -181,7 +182,7 @@ TEST(ListSpecial, DeleteGapsKeepsTheParityOfTheNextSource) {
         params.To = 4;
         params.In = c.In;
         params.DeleteGaps = true;
-        p.P.Z.CopyRange(params);
+        p.P.Z.CopyRange(params, nullptr);
         for (std::size_t i = 0; i < c.Rows.size(); ++i)
             EXPECT_EQ(ZMarker(p.P.Z, c.Targets[i]), 100 + c.Rows[i]) << "row " << c.Rows[i];
         EXPECT_EQ(p.P.Z.Count(), int(c.Rows.size() * 2));
@@ -191,7 +192,6 @@ TEST(ListSpecial, DeleteGapsKeepsTheParityOfTheNextSource) {
 TEST(ListSpecial, CopyAndMoveWithOptions) {
     Program p;
     TMUnvClipBoard clipboard;
-    MUnvClipBoard = &clipboard;
     for (int n : {1, 2, 3, 6})
         Put(p.P.Z, *ZRow(n, 100 + n));
     TSpecialFuncParams params;
@@ -200,7 +200,7 @@ TEST(ListSpecial, CopyAndMoveWithOptions) {
     params.In = 2; // overlaps the source: the old contents are copied
     params.MoveDestination = true;
     params.ByY = 5;
-    p.P.Z.MoveRange(params);
+    p.P.Z.MoveRange(params, &clipboard);
     // Sources 1 and 2 removed, 3 and 6 shifted up by the span 2, the clones stored at 2 and 3.
     EXPECT_EQ(Numbers(p.P.Z), (std::vector<int>{2, 3, 5, 8}));
     EXPECT_EQ(ZMarker(p.P.Z, 2), 106);
@@ -214,20 +214,21 @@ TEST(ListSpecial, CopyAndMoveWithOptions) {
     params.To = 5;
     params.In = 11;
     params.Mirror = true;
-    p.P.Z.CopyRange(params);
+    p.P.Z.CopyRange(params, &clipboard);
     EXPECT_EQ(static_cast<MUnvZ&>(p.P.Z.FindByNumber(11)).PatternLine[6], 103);
     EXPECT_EQ(ZMarker(p.P.Z, 5), 103);
 
     params = {};
     params.From = 20;
     params.To = 10; // From above To: nothing
-    p.P.Z.CopyRange(params);
+    p.P.Z.CopyRange(params, &clipboard);
     EXPECT_EQ(clipboard.Buffer2.Count(), 0);
-    MUnvClipBoard = nullptr;
 }
 
 TEST(ListSpecial, CopyOrMoveIsAllOrNothing) {
     Program p;
+    TMUnvClipBoard clipboard; // a refused copy leaves the results of the last one
+    clipboard.Buffer2.Append(RMod(9, 109));
     for (int n : {1, 2, 3})
         Put(p.P.R, *RMod(n, 100 + n, n != 2));
     Put(p.P.R, *RMod(5, 105));
@@ -237,28 +238,29 @@ TEST(ListSpecial, CopyOrMoveIsAllOrNothing) {
     params.To = 3;
     params.In = 4;
     // A move module by module would delete 1..3, store only 1 and then fail: modules lost.
-    ExpectM([&] { p.P.R.MoveRange(params); }, 5015, 2, QStringLiteral("5"));
+    ExpectM([&] { p.P.R.MoveRange(params, &clipboard); }, 5015, 2, QStringLiteral("5"));
     EXPECT_EQ(Listing(p.P.R), before);
     EXPECT_FALSE(p.P.R.Modified);
 
     // The target passes the largest number: refused before anything, also without validation.
     MSwitchGuard off(ListsAutoValidate, false);
     params.In = 62;
-    ExpectM([&] { p.P.R.MoveRange(params); }, 5015, 1, QStringLiteral("64"));
+    ExpectM([&] { p.P.R.MoveRange(params, &clipboard); }, 5015, 1, QStringLiteral("64"));
     params.In = 1;
     params.From = 5;
     params.To = 5;
     params.MoveDestination = true; // making room at 1 would push 63 past the largest number
     Put(p.P.R, *RMod(63, 163));
     const QStringList withTop = Listing(p.P.R);
-    ExpectM([&] { p.P.R.CopyRange(params); }, 5015, 1, QStringLiteral("64"));
+    ExpectM([&] { p.P.R.CopyRange(params, &clipboard); }, 5015, 1, QStringLiteral("64"));
     EXPECT_EQ(Listing(p.P.R), withTop);
     params = {};
     params.From = 1;
     params.To = IntMax;
     params.In = IntMax;
-    ExpectM([&] { p.P.R.CopyRange(params); }, 5015, 1, QString::number(IntMax));
+    ExpectM([&] { p.P.R.CopyRange(params, &clipboard); }, 5015, 1, QString::number(IntMax));
     EXPECT_EQ(Listing(p.P.R), withTop);
+    EXPECT_EQ(Listing(clipboard.Buffer2), QStringList{RMod(9, 109)->ListingLine()});
 }
 
 TEST(ListSpecial, AParityStepPastTheLargestNumberIsRefused) {
@@ -272,7 +274,7 @@ TEST(ListSpecial, AParityStepPastTheLargestNumberIsRefused) {
     params.In = 1999;
     params.DeleteGaps = true;
     // Row 2 goes to 1999; the next target steps from 2000 to 2001 to keep row 3's parity.
-    ExpectM([&] { p.P.Z.MoveRange(params); }, 5014, 1, QStringLiteral("2001"));
+    ExpectM([&] { p.P.Z.MoveRange(params, nullptr); }, 5014, 1, QStringLiteral("2001"));
     EXPECT_EQ(Listing(p.P.Z), before);
 }
 
@@ -315,6 +317,131 @@ TEST(ListSpecial, DeleteAndNewItems) {
     params.To = 8; // From above To: nothing, no message
     p.P.R.NewItemsRange(params);
     EXPECT_EQ(shown.Plain.size(), 4);
+}
+
+// Every operation that stores onto a target number: below 1 it fails the base check of every
+// module (5011/1, no arguments), whatever the kind and whether validation is on; above the kind's
+// largest number the kind's own check names the number. Either way the list stays as it was.
+TEST(ListTargets, BelowOneIsTheBaseCheckOfEveryKind) {
+    using Op = std::function<void(MUnvList & List, MUnvList & Source, TMUnvClipBoard & Clip, int At)>;
+    const TSpecialFuncParams range{sfCopy, 1, 1};
+    struct Case {
+        const char* Name;
+        Op Run;
+        bool NegativeIsOwnNumber; // the clipboard pastes at the buffer's own numbers below 0
+    };
+    const Case cases[] = {
+        {"moveblock", [](MUnvList& L, MUnvList&, TMUnvClipBoard&, int At) { L.MoveBlock(1, At, 1); }, false},
+        {"paste", [](MUnvList& L, MUnvList& S, TMUnvClipBoard&, int At) { L.PasteFrom(S, At); }, false},
+        {"pastemirrored",
+         [](MUnvList& L, MUnvList& S, TMUnvClipBoard&, int At) { L.PasteMirroredFrom(S, At); }, false},
+        {"pasteinsert", [](MUnvList& L, MUnvList&, TMUnvClipBoard& C, int At) { C.PasteInsert(L, At); },
+         true},
+        {"pasteover", [](MUnvList& L, MUnvList&, TMUnvClipBoard& C, int At) { C.PasteOver(L, At); }, true},
+        {"dropsel", [](MUnvList& L, MUnvList& S, TMUnvClipBoard&, int At) { L.DropCopySelected(S, At); },
+         false},
+        {"copyrange",
+         [&](MUnvList& L, MUnvList&, TMUnvClipBoard& C, int At) {
+             TSpecialFuncParams p = range;
+             p.In = At;
+             L.CopyRange(p, &C);
+         },
+         false},
+        {"moverange",
+         [&](MUnvList& L, MUnvList&, TMUnvClipBoard& C, int At) {
+             TSpecialFuncParams p = range;
+             p.In = At;
+             p.MoveDestination = true;
+             L.MoveRange(p, &C);
+         },
+         false},
+    };
+    for (const bool validate : {true, false}) {
+        MSwitchGuard checks(ListsAutoValidate, validate);
+        for (int kind = 1; kind <= ListKindCount; ++kind)
+            for (const Case& c : cases)
+                for (const int at : {0, -7, MaxNumberOfKind(kind) + 1}) {
+                    if (at < 0 && c.NegativeIsOwnNumber)
+                        continue;
+                    const std::unique_ptr<MUnvList> list = NewListOfKind(kind), source = NewListOfKind(kind);
+                    std::unique_ptr<MUnvBase> m = list->NewItem();
+                    m->Number = 1;
+                    Put(*list, *m);
+                    Put(*source, *m);
+                    source->SelectAll();
+                    TMUnvClipBoard clip;
+                    clip.Buffer.Append(m->Clone());
+                    const QStringList before = Listing(*list);
+                    SCOPED_TRACE(testing::Message() << c.Name << " kind " << kind << " at " << at
+                                                    << (validate ? "" : " unvalidated"));
+                    if (at < 1)
+                        ExpectM([&] { c.Run(*list, *source, clip, at); }, 5011, 1);
+                    else
+                        ExpectM([&] { c.Run(*list, *source, clip, at); }, ValidationCodeOfKind(kind), 1,
+                                QString::number(at));
+                    EXPECT_EQ(Listing(*list), before);
+                    EXPECT_FALSE(list->Modified);
+                }
+    }
+}
+
+namespace {
+// An R module that its kind's check refuses under one number: a store that fails part-way.
+int RefusedNumber = 0;
+class MRefusedR : public MUnvR {
+public:
+    std::unique_ptr<MUnvBase> CreateNew() const override { return std::make_unique<MRefusedR>(); }
+    void Validate() const override {
+        MUnvR::Validate();
+        if (Number == RefusedNumber)
+            RaiseCheck(2);
+    }
+};
+
+class MRefusingList : public MUnvList {
+public:
+    MRefusingList() : MUnvList(lkR, std::make_unique<MRefusedR>()) {}
+};
+} // namespace
+
+// The special delete and new items run on a scratch copy: a store refused part-way shows
+// "Error ..." and leaves the list as it was, not half reset or shifted.
+TEST(ListSpecial, DeleteAndNewItemsAreAllOrNothing) {
+    MScriptedMessages shown(mbCancel);
+    MRefusingList list;
+    for (int n : {3, 4, 5, 9}) {
+        MRefusedR r;
+        r.Number = n;
+        r.Offsets[0] = 100 + n;
+        Put(list, r);
+    }
+    const QStringList before = Listing(list);
+    RefusedNumber = 5;
+    TSpecialFuncParams clear;
+    clear.Operation = sfDelete;
+    clear.From = 3;
+    clear.To = 9;
+    clear.ClearItems = true; // 3 and 4 reset, then 5 refused
+    TSpecialFuncParams create;
+    create.Operation = sfNewItems;
+    create.From = 4;
+    create.To = 6;
+    create.MoveDestination = true; // 4.. shifted by 3, 4 made new, then 5 refused
+    for (const TSpecialFuncParams& params : {clear, create}) {
+        params.Operation == sfDelete ? list.DeleteRange(params) : list.NewItemsRange(params);
+        EXPECT_EQ(Listing(list), before) << int(params.Operation);
+        EXPECT_FALSE(list.Modified);
+    }
+    EXPECT_EQ(shown.Plain, QStringList(2, QStringLiteral("Error ...")));
+
+    // Without the refusal both run through.
+    RefusedNumber = 0;
+    list.DeleteRange(clear);
+    list.NewItemsRange(create);
+    EXPECT_EQ(Numbers(list), (std::vector<int>{3, 4, 5, 6, 7, 8, 12}));
+    EXPECT_EQ(RMarkers(list), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(list.Modified);
+    EXPECT_EQ(shown.Plain.size(), 2);
 }
 
 TEST(ListDrop, OneModule) {

@@ -204,7 +204,7 @@ private:
                         .arg(p.DeleteGaps)
                         .arg(p.MoveDestination)
                         .toStdString();
-            FOp = [=, this] { move ? FList.MoveRange(p) : FList.CopyRange(p); };
+            FOp = [=, this] { move ? FList.MoveRange(p, &FClip) : FList.CopyRange(p, &FClip); };
             const std::vector<int> sources = PresentIn(M, p.From, p.To);
             std::vector<std::pair<std::int64_t, Contents>> clones;
             for (std::size_t i = 0; i < sources.size(); ++i)
