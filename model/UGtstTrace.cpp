@@ -82,11 +82,14 @@ QStringList BedLines(const MGtestEngine& Engine) {
             QStringLiteral("bed st R ") + RunLength(Engine.StitchBeds[1], true)};
 }
 
-void RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
+bool RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
               const std::function<void(const QString&)>& Emit) {
     MprogramSequencer& sequencer = Engine.Sequencer;
     sequencer.StepLimit = Steps;
-    Emit(seqtrace::StartLine(sequencer, Engine.ResetTest()));
+    const int start = Engine.ResetTest();
+    if (start == srStartFailed)
+        return false;
+    Emit(seqtrace::StartLine(sequencer, start));
     Emit(seqtrace::StartsLine(Engine.GetProject()->Program().C.GetC(1)));
     long long k = 0;
     while (!sequencer.Regs.Finished && k < Steps) {
@@ -97,6 +100,7 @@ void RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
                 Emit(line);
     }
     Emit(seqtrace::EndLine(sequencer, k));
+    return true;
 }
 
 } // namespace gtsttrace

@@ -32,8 +32,8 @@ QStringList BedLines(const MGtestEngine& Engine);
 // Restarts the engine and runs it, handing each line of the trace to Emit as it is made: the start
 // and starts lines, a step line per step (followed by the bed lines when Beds) until the run is
 // finished or Steps steps were made (the step limit of the interpreter as well), and the end line.
-// The engine needs a project.
-void RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
+// The engine needs a project. False, with nothing emitted, when the start failed.
+bool RunTrace(MGtestEngine& Engine, long long Steps, bool Beds,
               const std::function<void(const QString&)>& Emit);
 
 // "<k>,<t>,<o>,<n>" of one action bed.

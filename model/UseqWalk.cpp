@@ -210,7 +210,9 @@ int MprogramSequencer::StartProgram() {
         MarkUsed(Find<MUnvZ>(program.Z, Regs.ZRow));
         MarkUsed(Find<MUnvC>(program.C, 1));
     } catch (...) {
-        // The start ends silently where it failed.
+        // Any failure ends the start; the caller tells it by the result.
+        Regs.Finished = true;
+        return srStartFailed;
     }
     return srStarted;
 }

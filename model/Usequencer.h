@@ -119,10 +119,11 @@ class MProject;
 // Result codes of the stepping operations.
 constexpr int srWentOn = 0;   // the step went on (the row search found a next row)
 constexpr int srFinished = 2; // the program had already finished: nothing was done
-constexpr int srStarted = 3;  // every start
+constexpr int srStarted = 3;  // the start (also without a project, which leaves the run finished)
 constexpr int srEnded = 4;    // the program ended with this step
 constexpr int srSearchStopped =
     5; // the row search stopped after its transitions; the next step goes on with it
+constexpr int srStartFailed = 6;    // the start failed part-way (no C entry 1, ...): the run is finished
 constexpr int srMoveFailed = 15;    // a yarn-carrier move failed (finding 106); the run goes on
 constexpr int srSearchFailed = 199; // an unexpected failure in the row search
 
@@ -219,7 +220,9 @@ public:
     void SaveRegisters();
 
     // Restarts at the program's first row, with the settling run that brings every carrier the
-    // program uses into play at its start position; writes the starts into C entry 1. Returns 3.
+    // program uses into play at its start position; writes the starts into C entry 1. Returns 3, or
+    // 6 when the start failed part-way (C entry 1 gone since the project was attached, ...): the
+    // run is then finished, so that no step runs on a half-made start.
     int StartProgram();
     // Executes one cam system; see the result codes.
     int StepSystem();

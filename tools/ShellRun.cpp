@@ -1,15 +1,8 @@
 #include "ShellRun.h"
 
 #include "imaging/ImageIO.h"
-#include "model/UprjHeader.h"
-#include "model/UunvDta.h"
-#include "platform/AppFolder.h"
-#include "platform/Bytes.h"
 #include "platform/Errors.h"
-#include "platform/PlainFile.h"
 
-#include <QFileInfo>
-#include <QObject>
 #include <QRegularExpression>
 
 #include <cstring>
@@ -21,13 +14,6 @@ namespace {
 
 [[noreturn]] void CannotRun(const QString& Text) {
     throw ShellRunError{exitCannotRun, Text};
-}
-
-// The file in File's folder named its base name + Extension in any letter case (the exact spelling
-// first); empty when there is none.
-QString Sibling(const QString& File, const QString& Extension) {
-    const QString path = ResolvePath(QFileInfo(File).absolutePath(), BaseNameOf(File) + Extension);
-    return QFileInfo(path).isFile() ? path : QString();
 }
 
 // Reads a picture through the image library into the project's drawing, as 24 bits.
@@ -43,36 +29,6 @@ void ReadPicture(MMemoryProject& Project, const QString& Path) {
     const MRowView view = Project.Picture.RowView();
     for (int y = 0; y < bitmap.Height(); ++y)
         std::memcpy(view.Row(y), bitmap.ScanLine(y), std::size_t(bitmap.Width()) * 3);
-}
-
-void NewPicture(MMemoryProject& Project, int Width, int Height) {
-    Project.NewPicture(Width, Height);
-    Project.Picture.Fill(NewPictureColor);
-}
-
-// The palette owner a project header fills.
-class PaletteOwner : public QObject, public MProjectHeaderOwner {
-public:
-    explicit PaletteOwner(MPalette& Palette) : FPalette(Palette) {}
-    MPalette& HeaderPalette() override { return FPalette; }
-    TColor ReservedColor() const override { return ::ReservedColor; }
-    TColor ReservedColorSubstitute() const override { return ReservedSubstitute; }
-
-private:
-    MPalette& FPalette;
-};
-
-// The palette of a project data file's header; raises EReadError (palette untouched) when it cannot
-// be read.
-void ReadPalette(MPalette& Palette, const QString& Path) {
-    const QByteArray bytes = ReadPlainFileHead(Path, MProjHeader::ByteSize);
-    if (bytes.size() < MProjHeader::ByteSize)
-        throw EReadError(QStringLiteral("too short for a project header"));
-    PaletteOwner owner(Palette);
-    MProjHeader header(&owner);
-    ByteReader reader(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
-    header.ReadFrom(reader);
-    header.ApplyHeader();
 }
 
 long long Number(const QString& Text, const QString& Option) {
@@ -111,7 +67,8 @@ void ApplyShellRun(const ShellRun& Run, MGtestEngine& Engine) {
 
 ShellRun LoadShellRun(const QStringList& Args) {
     ShellRun run;
-    QString picture, palette, blank;
+    MRunFiles files;
+    QString blank;
     for (qsizetype i = 0; i < Args.size(); ++i) {
         const QString& a = Args[i];
         if (a == QLatin1String("--blank") || a == QLatin1String("--palette") ||
@@ -122,7 +79,7 @@ ShellRun LoadShellRun(const QStringList& Args) {
             if (a == QLatin1String("--blank"))
                 blank = v;
             else if (a == QLatin1String("--palette"))
-                palette = v;
+                files.Palette = v;
             else
                 run.Steps = Number(v, a);
         } else if (a == QLatin1String("--style") || a == QLatin1String("--side")) {
@@ -152,77 +109,32 @@ ShellRun LoadShellRun(const QStringList& Args) {
             Usage(QStringLiteral("unknown option %1").arg(a));
         } else if (run.File.isEmpty()) {
             run.File = a;
-        } else if (picture.isEmpty()) {
-            picture = a;
+        } else if (files.Picture.isEmpty()) {
+            files.Picture = a;
         } else {
             Usage(QStringLiteral("one machine program file and at most one picture"));
         }
     }
     if (run.File.isEmpty())
         Usage(QStringLiteral("a machine program file is needed"));
-    if (!picture.isEmpty() && !blank.isEmpty())
+    if (!files.Picture.isEmpty() && !blank.isEmpty())
         Usage(QStringLiteral("a picture or --blank, not both"));
-    int blankWidth = 0, blankHeight = 0;
+    files.File = run.File;
     if (!blank.isEmpty()) {
         static const QRegularExpression size(QStringLiteral("^(\\d{1,9})x(\\d{1,9})$"));
         const QRegularExpressionMatch m = size.match(blank);
-        blankWidth = m.hasMatch() ? m.captured(1).toInt() : 0;
-        blankHeight = m.hasMatch() ? m.captured(2).toInt() : 0;
-        if (blankWidth < 1 || blankHeight < 1)
+        files.BlankWidth = m.hasMatch() ? m.captured(1).toInt() : 0;
+        files.BlankHeight = m.hasMatch() ? m.captured(2).toInt() : 0;
+        if (files.BlankWidth < 1 || files.BlankHeight < 1)
             Usage(QStringLiteral("--blank needs a size WxH, not \"%1\"").arg(blank));
     }
 
     run.Project = std::make_unique<MMemoryProject>();
-    MMemoryProject& project = *run.Project;
     try {
-        LoadMachineFile(run.File, project.Lists.Machine, project.Lists.Lists());
-    } catch (const Exception& e) {
-        CannotRun(QStringLiteral("%1: %2").arg(run.File, e.Message()));
-    }
-    if (!project.Lists.C.Contains(1))
-        CannotRun(
-            QStringLiteral("%1: the program has no setup scheme (C entry 1) and cannot run").arg(run.File));
-
-    if (!picture.isEmpty()) {
-        try {
-            ReadPicture(project, picture);
-        } catch (const Exception& e) {
-            CannotRun(QStringLiteral("%1: %2").arg(picture, e.Message()));
-        }
-    } else if (!blank.isEmpty()) {
-        try {
-            NewPicture(project, blankWidth, blankHeight);
-        } catch (const Exception& e) {
-            CannotRun(QStringLiteral("--blank %1: %2").arg(blank, e.Message()));
-        }
-    } else {
-        const QString sibling = Sibling(run.File, QStringLiteral(".BMP"));
-        bool read = false;
-        if (!sibling.isEmpty()) {
-            try {
-                ReadPicture(project, sibling);
-                read = true;
-            } catch (const Exception& e) {
-                run.Notes
-                    << QStringLiteral("%1: %2; a new 100 x 100 picture is used").arg(sibling, e.Message());
-            }
-        } else {
-            run.Notes
-                << QStringLiteral("%1: no picture beside it; a new 100 x 100 picture is used").arg(run.File);
-        }
-        if (!read)
-            NewPicture(project, 100, 100);
-    }
-
-    const QString jxw = palette.isEmpty() ? Sibling(run.File, QStringLiteral(".JXW")) : palette;
-    if (!jxw.isEmpty()) {
-        try {
-            ReadPalette(project.Colors, jxw);
-        } catch (const Exception& e) {
-            project.Colors.ResetPalette();
-            run.Notes << QStringLiteral("%1: no palette could be read (%2); the default palette is used")
-                             .arg(jxw, e.Message());
-        }
+        run.Notes = LoadRunFiles(files, *run.Project, ReadPicture);
+    } catch (const ERunFiles& e) {
+        CannotRun(e.Part == ERunFiles::rfBlank ? QStringLiteral("--blank %1: %2").arg(blank, e.Reason)
+                                               : e.Message());
     }
     return run;
 }

@@ -1,21 +1,20 @@
 #pragma once
-// The one loader of the program runs from the shell (lsttool run, and the program test and the
-// graphic test verbs that follow it): a machine program file, its pattern picture and palette, in
-// an in-memory project, with the step limit of the run.
+// The arguments of the program runs from the shell (lsttool run, and the program test and the
+// graphic test verbs that follow it), and the run's files loaded through the model's loader of run
+// files (UrunFiles) with the image library's picture reader.
 //
 //   FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]
 //        [--style normal|yc|jaquard|transfer|stitch] [--side front|rear] [--small] [--beds]
 //
-// The picture is PICTURE (any format the image library reads, taken as 24 bits), else FILE's
-// sibling picture (base name + ".BMP", any letter case); --blank gives a new picture of that size;
-// with neither, or a sibling that cannot be read, a new 100 x 100 picture with a note. New pictures
-// are filled with the new-picture colour. The palette is that of the JXW's header (--palette, else
-// FILE's sibling .JXW), else the default palette. N is the step limit (1000000). The stitch
-// simulation draws in the style given (stitch: the stitch view in style Normal; the others the
-// colour view), renders the side given, with small stitches, and prints its beds after every step.
+// PICTURE is read in any format the image library reads, as 24 bits; --blank gives a new picture of
+// that size; the fallbacks of the picture and the palette are the loader's. N is the step limit
+// (1000000). The stitch simulation draws in the style given (stitch: the stitch view in style
+// Normal; the others the colour view), renders the side given, with small stitches, and prints its
+// beds after every step.
 
 #include "model/UGtstEng.h"
 #include "model/UProject.h"
+#include "model/UrunFiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,8 +27,6 @@ constexpr int exitCannotRun = 1; // the program cannot run (nothing printed on s
 constexpr int exitUsage = 2;
 constexpr int exitStepLimit = 3; // the step limit was reached
 
-// The colour a new picture is filled with.
-constexpr TColor NewPictureColor = 0x00BB00;
 constexpr long long DefaultShellSteps = 1000000;
 
 // Why a run cannot start: the exit status and the text for stderr.
@@ -54,7 +51,8 @@ struct ShellRun {
 // Gives the engine the run's settings.
 void ApplyShellRun(const ShellRun& Run, MGtestEngine& Engine);
 
-// Reads the arguments that follow the verb; raises ShellRunError (exitUsage or exitCannotRun).
+// Reads the arguments that follow the verb and loads the run's files; raises ShellRunError (exitUsage,
+// or exitCannotRun when a file cannot be had).
 ShellRun LoadShellRun(const QStringList& Args);
 
 // The lines of the usage text that describe these arguments.

@@ -42,6 +42,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -436,18 +437,37 @@ int RunProgram(const QStringList& Args) {
         Print(stderr, QStringLiteral("lsttool: ") + e.Text);
         return e.Status == exitUsage ? Usage() : e.Status;
     }
-    for (const QString& note : run.Notes)
-        Print(stderr, QStringLiteral("lsttool: ") + note);
     MGtestEngine engine;
     ApplyShellRun(run, engine);
     try {
         engine.SetProject(run.Project.get());
+    } catch (const MException& e) {
+        // The interpreter refuses a program without its setup scheme.
+        const bool noSetup = e.Code == ValidationBaseCode && e.SubCode == 4;
+        Print(stderr,
+              QStringLiteral("lsttool: %1: %2")
+                  .arg(run.File, noSetup ? QStringLiteral("the program has no setup scheme (C entry 1) "
+                                                          "and cannot run")
+                                         : e.Message()));
+        return exitCannotRun;
     } catch (const Exception& e) {
         Print(stderr, QStringLiteral("lsttool: %1: %2").arg(run.File, e.Message()));
         return exitCannotRun;
     }
-    Print(stdout, seqtrace::MachineLine(engine.Sequencer));
-    gtsttrace::RunTrace(engine, run.Steps, run.Beds, [](const QString& Line) { Print(stdout, Line); });
+    for (const QString& note : run.Notes)
+        Print(stderr, QStringLiteral("lsttool: ") + note);
+    // The machine line goes out with the start's lines, so that a failed start prints nothing.
+    const QString machine = seqtrace::MachineLine(engine.Sequencer);
+    bool started = false;
+    const bool ran = gtsttrace::RunTrace(engine, run.Steps, run.Beds, [&](const QString& Line) {
+        if (!std::exchange(started, true))
+            Print(stdout, machine);
+        Print(stdout, Line);
+    });
+    if (!ran) {
+        Print(stderr, QStringLiteral("lsttool: %1: the program could not be started").arg(run.File));
+        return exitCannotRun;
+    }
     if (engine.Sequencer.Regs.Finished)
         return exitFinished;
     Print(stderr, QStringLiteral("lsttool: the program did not finish within %1 steps").arg(run.Steps));

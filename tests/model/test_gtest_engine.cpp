@@ -452,6 +452,23 @@ TEST(StitchSimulation, BedsFollowTheWorkingWidth) {
     EXPECT_EQ(run.Engine.StitchBeds[0].Width(), 20);
 }
 
+// A start that fails part-way says so, here because C entry 1 went after the project was attached:
+// the run is finished, so that no step runs on a half-made start, and the trace prints nothing.
+TEST(StitchSimulation, AStartWithoutTheSetupSchemeFails) {
+    EngineRun run(QString::fromLatin1(kdstest::RibProgram));
+    const QStringList trace = run.Trace();
+    auto setup = run.Project->Lists.C.GetC(1).Clone();
+    run.Project->Lists.C.DeleteNumber(1);
+    EXPECT_EQ(run.Reset(), srStartFailed);
+    EXPECT_TRUE(run.Engine.Sequencer.Regs.Finished);
+    EXPECT_EQ(run.Engine.StepTest(), srFinished);
+    EXPECT_TRUE(run.Trace().isEmpty());
+    // With its setup scheme back the program starts and runs as before.
+    run.Project->Lists.C.AddOrReplace(*setup);
+    EXPECT_EQ(run.Trace(), trace);
+    EXPECT_EQ(run.Reset(), srStarted);
+}
+
 // Values read from files without validation: widths of 0 and 65535, rackings of +-32767, net-rear
 // codes of any byte, carriers parked far off the bed. Every bed keeps the working width and every
 // step returns.

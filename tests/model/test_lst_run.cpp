@@ -2,10 +2,13 @@
 // as the stitch simulation's in the process, with the engine's settings and beds, and the exit
 // statuses of the shared loader.
 #include "EngineRun.h"
+#include "model/UrunFiles.h"
 #include "model/UunvDta.h"
 #include "platform/Bytes.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -37,6 +40,11 @@ QString Save(QTemporaryDir& Dir, MMemoryProject& Project, const QString& Name, c
     if (!Picture.isEmpty())
         kdstest::WriteFile(Dir.filePath(Picture), Project.Picture.Pixels);
     return file;
+}
+
+MRunFiles Files(const QString& File, const QString& Picture = QString(), int Width = 0, int Height = 0,
+                const QString& Palette = QString()) {
+    return {File, Picture, Width, Height, Palette};
 }
 
 QString Lines(const QStringList& Lines) {
@@ -159,6 +167,89 @@ TEST(LstToolRun, PicturesAndPalettes) {
     EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
               QStringLiteral("1.1:-4,2.1:66"));
     EXPECT_TRUE(r.Err.contains(QLatin1String("default palette")));
+}
+
+// The model's loader of run files, with a picture reader standing in for the image library: which
+// picture and palette it takes, the notes it returns and the files it refuses. Whether the program
+// can run is not its business: a program without a setup scheme loads.
+TEST(RunFiles, FallbacksNotesAndRefusals) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto bare = kdstest::BuildProject(QStringLiteral("machine 708 5\nS1 Z=1\nZ1 cam1=RR\n"));
+    const QString file = Save(dir, *bare, QStringLiteral("bare_708e5.LST"), QString());
+    QStringList read; // the pictures the reader was asked for
+    const MPictureReader reader = [&read](MMemoryProject& Project, const QString& Path) {
+        read << QFileInfo(Path).fileName();
+        if (Path.endsWith(QLatin1String(".bad")))
+            throw Exception(QStringLiteral("unreadable"));
+        Project.NewPicture(7, 3);
+    };
+    const auto load = [&](const MRunFiles& Run, MMemoryProject& Project) {
+        read.clear();
+        return LoadRunFiles(Run, Project, reader);
+    };
+
+    MMemoryProject p;
+    QStringList notes = load(Files(file), p);
+    EXPECT_FALSE(p.Lists.C.Contains(1));
+    EXPECT_EQ(read, QStringList());
+    EXPECT_EQ(notes,
+              QStringList{file + QStringLiteral(": no picture beside it; a new 100 x 100 picture is used")});
+    EXPECT_EQ(p.Picture.Width, 100);
+    EXPECT_EQ(p.Picture.GetPixel(99, 99), NewPictureColor);
+
+    // The sibling in any letter case; a blank of the size given; the picture named.
+    kdstest::WriteFile(dir.filePath(QStringLiteral("BARE_708E5.bmp")), QByteArray("x"));
+    notes = load(Files(file), p);
+    EXPECT_EQ(read, QStringList{QStringLiteral("BARE_708E5.bmp")});
+    EXPECT_EQ(notes, QStringList());
+    EXPECT_EQ(p.Picture.Width, 7);
+    notes = load(Files(file, QString(), 30, 40), p);
+    EXPECT_EQ(read, QStringList());
+    EXPECT_EQ(p.Picture.Height, 40);
+    EXPECT_EQ(p.Picture.GetPixel(0, 0), NewPictureColor);
+
+    // A palette that cannot be read: the default palette and a note.
+    const QString shortJxw = dir.filePath(QStringLiteral("short.JXW"));
+    kdstest::WriteFile(shortJxw, QByteArray(100, '\0'));
+    p.Colors.Colors[1] = 0x123456;
+    notes = load(Files(file, QString(), 0, 0, shortJxw), p);
+    EXPECT_EQ(p.Colors.Color(1), MPalette().Color(1));
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes[0].startsWith(shortJxw + QStringLiteral(": no palette could be read")))
+        << notes[0].toStdString();
+
+    // Refused: the machine file, the picture named; a sibling that cannot be read is only a note.
+    struct Refusal {
+        MRunFiles Files;
+        ERunFiles::TPart Part;
+        QString Name;
+    };
+    const QString none = dir.filePath(QStringLiteral("none.LST"));
+    const QString badPicture = dir.filePath(QStringLiteral("named.bad"));
+    for (const Refusal& r : {Refusal{Files(none), ERunFiles::rfMachineFile, none},
+                             Refusal{Files(file, badPicture), ERunFiles::rfPicture, badPicture},
+                             Refusal{Files(file, QString(), 100000, 100000), ERunFiles::rfBlank,
+                                     QStringLiteral("100000x100000")}}) {
+        MMemoryProject q;
+        try {
+            load(r.Files, q);
+            ADD_FAILURE() << "loaded " << r.Name.toStdString();
+        } catch (const ERunFiles& e) {
+            EXPECT_EQ(e.Part, r.Part);
+            EXPECT_EQ(e.Name, r.Name);
+            EXPECT_EQ(e.Message(), e.Name + QStringLiteral(": ") + e.Reason);
+        }
+    }
+    QFile::rename(dir.filePath(QStringLiteral("BARE_708E5.bmp")),
+                  dir.filePath(QStringLiteral("bare_708e5.BMP")));
+    const MPictureReader failing = [](MMemoryProject&, const QString&) {
+        throw Exception(QStringLiteral("no"));
+    };
+    notes = LoadRunFiles(Files(file), p, failing);
+    EXPECT_EQ(notes, QStringList{dir.filePath(QStringLiteral("bare_708e5.BMP")) +
+                                 QStringLiteral(": no; a new 100 x 100 picture is used")});
+    EXPECT_EQ(p.Picture.Width, 100);
 }
 
 TEST(LstToolRun, ExitStatuses) {
