@@ -46,11 +46,15 @@ struct TSaneEntries {
     SANE_Status (*Start)(SANE_Handle) = nullptr;
     SANE_Status (*Read)(SANE_Handle, SANE_Byte*, SANE_Int, SANE_Int*) = nullptr;
     void (*Cancel)(SANE_Handle) = nullptr;
+    // The library's text of a status; optional.
+    SANE_String_Const (*StrStatus)(SANE_Status) = nullptr;
 };
 
 TSaneEntries DSMEntry;
 QString LibraryName = QStringLiteral("libsane.so.1");
 QString SessionSource;
+// Why the source named for the session could not be opened (empty otherwise).
+QString SessionSourceFailure;
 TTwainUserInterface* UserInterface = nullptr;
 
 SANE_Handle SourceIdentity = nullptr;
@@ -101,6 +105,7 @@ bool TwainLoadManager() {
         dlclose(library);
         return false;
     }
+    Entry(library, "sane_strstatus", e.StrStatus);
     DSMEntry = e;
     TwainState = 2;
     return true;
@@ -132,25 +137,49 @@ std::vector<TTwainDevice> ListDevices() {
     return out;
 }
 
-bool OpenDevice(const QString& Name) {
+SANE_Status OpenDevice(const QString& Name) {
     SANE_Handle handle = nullptr;
     const QByteArray name = Name.toLocal8Bit();
-    if (DSMEntry.Open(name.constData(), &handle) != SANE_STATUS_GOOD || handle == nullptr)
-        return false;
+    SANE_Status status = DSMEntry.Open(name.constData(), &handle);
+    if (status == SANE_STATUS_GOOD && handle == nullptr)
+        status = SANE_STATUS_INVAL;
+    if (status != SANE_STATUS_GOOD)
+        return status;
     SourceIdentity = handle;
     SourceName = Name;
-    return true;
+    return SANE_STATUS_GOOD;
 }
 
-// Opens the remembered source, else (none remembered, or gone) the first one found.
+// Why a named device did not open: the library answers an invalid argument for a name that no back
+// end knows; any other status is the back end's own reason.
+QString OpenFailureText(const QString& Name, SANE_Status Status) {
+    if (Status == SANE_STATUS_INVAL)
+        return QStringLiteral("no scanner named %1").arg(Name);
+    const char* reason = DSMEntry.StrStatus != nullptr ? DSMEntry.StrStatus(Status) : nullptr;
+    return QStringLiteral("scanner %1: %2")
+        .arg(Name, reason != nullptr ? QString::fromLocal8Bit(reason)
+                                     : QStringLiteral("status %1").arg(int(Status)));
+}
+
+// Opens the source named for the session, and only that one; without it the remembered source,
+// else (none remembered, or gone) the first one found.
 bool TwainOpenDefaultSource() {
     if (TwainState != 3)
         return false;
-    const QString remembered = SessionSource.isEmpty() ? TwainDefaultSource() : SessionSource;
-    bool opened = !remembered.isEmpty() && OpenDevice(remembered);
-    if (!opened) {
-        const auto devices = ListDevices();
-        opened = !devices.empty() && OpenDevice(devices.front().Name);
+    SessionSourceFailure.clear();
+    bool opened = false;
+    if (!SessionSource.isEmpty()) {
+        const SANE_Status status = OpenDevice(SessionSource);
+        opened = status == SANE_STATUS_GOOD;
+        if (!opened)
+            SessionSourceFailure = OpenFailureText(SessionSource, status);
+    } else {
+        const QString remembered = TwainDefaultSource();
+        opened = !remembered.isEmpty() && OpenDevice(remembered) == SANE_STATUS_GOOD;
+        if (!opened) {
+            const auto devices = ListDevices();
+            opened = !devices.empty() && OpenDevice(devices.front().Name) == SANE_STATUS_GOOD;
+        }
     }
     LastReturnCode = opened ? TWRC_SUCCESS : TWRC_FAILURE;
     if (opened)
@@ -936,7 +965,8 @@ TTwainHandle TwainAcquire(QObject* Window, int /*PixelType*/, bool Multi) {
     }
     if (!TwainOpenDefaultSource()) {
         TwainShutDown();
-        throw EInvalidGraphic(QString::fromLatin1(TwainText::OpenSource));
+        throw EInvalidGraphic(SessionSourceFailure.isEmpty() ? QString::fromLatin1(TwainText::OpenSource)
+                                                             : SessionSourceFailure);
     }
     TSaneSource source;
     if (!TwainEnableSource()) {

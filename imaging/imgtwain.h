@@ -134,7 +134,9 @@ QString TwainDefaultSource();
 void SetTwainDefaultSource(const QString& Name);
 
 // A source to open in place of the remembered one in the sessions that follow, without remembering
-// it (empty: the remembered one).
+// it (empty: the remembered one). A named source is the only one tried: when it cannot be opened,
+// the acquisition raises "no scanner named NAME" (or the back end's reason) instead of falling back
+// to the first device found, as it does for a remembered source that is gone.
 void SetTwainSessionSource(const QString& Name);
 
 // Dialogs that answer by script, for tools and tests: the selection chooses SelectName (or is

@@ -335,6 +335,15 @@ TEST_F(Twain, FeederCollectsEveryPageThenEnds) {
     TwainFreeAcquired(last);
 }
 
+// Scripted dialogs that note the device whose dialog they were shown.
+struct OpeningRecorder : TTwainScript {
+    QString opened;
+    void RunSource(QObject* w, TTwainSource& s) override {
+        opened = s.DeviceName();
+        TTwainScript::RunSource(w, s);
+    }
+};
+
 TEST_F(Twain, SelectionRemembersTheChosenSource) {
     script.SelectName = QStringLiteral("test:1");
     ASSERT_TRUE(TwainSelectSource(nullptr));
@@ -345,13 +354,7 @@ TEST_F(Twain, SelectionRemembersTheChosenSource) {
     EXPECT_EQ(TwainState, 1);
 
     // The next acquisition opens it, and the selection offers it as the default.
-    struct Recorder : TTwainScript {
-        QString opened;
-        void RunSource(QObject* w, TTwainSource& s) override {
-            opened = s.DeviceName();
-            TTwainScript::RunSource(w, s);
-        }
-    } recorder;
+    OpeningRecorder recorder;
     SetTwainUserInterface(&recorder);
     TBitmap bmp;
     io.SetAttachedBitmap(&bmp);
@@ -361,6 +364,26 @@ TEST_F(Twain, SelectionRemembersTheChosenSource) {
     EXPECT_FALSE(io.SelectSource());
     EXPECT_EQ(recorder.OfferedDefault, QStringLiteral("test:1"));
     EXPECT_EQ(TwainDefaultSource(), QStringLiteral("test:1"));
+}
+
+TEST_F(Twain, ANamedSourceIsTheOnlyOneARememberedOneThatIsGoneFallsBack) {
+    OpeningRecorder recorder;
+    SetTwainUserInterface(&recorder);
+    SetTwainDefaultSource(QStringLiteral("test:9"));
+    TBitmap bmp;
+    EXPECT_TRUE(Acquire({}, bmp));
+    EXPECT_EQ(recorder.opened, QStringLiteral("test:0"));
+
+    for (const char* name : {"test:9", "no-such-back-end"}) {
+        SetTwainSessionSource(QString::fromLatin1(name));
+        recorder.opened.clear();
+        EXPECT_EQ(AcquireError(), QStringLiteral("no scanner named ") + QString::fromLatin1(name));
+        EXPECT_EQ(recorder.opened, QString());
+        EXPECT_EQ(TwainState, 1);
+    }
+    SetTwainSessionSource(QStringLiteral("test:1"));
+    EXPECT_TRUE(Acquire({}, bmp));
+    EXPECT_EQ(recorder.opened, QStringLiteral("test:1"));
 }
 
 // Runs imgtool scan in a child process; answers its exit code, standard output and error.
@@ -403,7 +426,7 @@ TEST_F(Twain, ImgtoolScansWithoutADialog) {
     EXPECT_TRUE(QFile::exists(out));
 }
 
-TEST_F(Twain, ScansThatStopEarlyBringNoPicture) {
+TEST_F(Twain, ScansThatFailOrStopEarlyBringNoPicture) {
     struct Case {
         const char* what;
         QStringList args;
@@ -425,6 +448,8 @@ TEST_F(Twain, ScansThatStopEarlyBringNoPicture) {
         {"a depth past what the scanner's integer holds",
          {"--set", "depth=1e12"},
          "the scanner refused the setting depth"},
+        {"a device no scanner has", {"--device", "test:9"}, "no scanner named test:9"},
+        {"a device of no back end", {"--device", "nosuch"}, "no scanner named nosuch"},
         {"a failing read ends the feeder's pages",
          {"--multi", "--set", "source=Automatic Document Feeder", "--set",
           "read-return-value=SANE_STATUS_IO_ERROR"},
