@@ -20,9 +20,11 @@ void TImageIO::LoadMetafile(const QString& fileName) {
         TMetafile metafile;
         metafile.LoadFromData(data);
         // The picture is the drawing's size less one pixel each way, over the background, with the
-        // drawing at its own size.
+        // drawing at its own size; the size, which only the header gives, is held to the drawings' cap
+        // before anything is allocated.
         const int width = metafile.Width(), height = metafile.Height();
-        if (!ImageLimits::PixelsWithinLimit(std::int64_t(width) - 1, std::int64_t(height) - 1))
+        if (!ImageLimits::PixelsWithinLimit(std::int64_t(width) - 1, std::int64_t(height) - 1,
+                                            ImageLimits::MaxDrawingPixels))
             throw EInvalidGraphic(TMetafile::UnrecognizedText());
         picture = TBitmap(width - 1, height - 1, pf24bit);
         const TBGRColor fill = TColor2TRGB(Background());

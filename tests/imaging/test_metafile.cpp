@@ -2,6 +2,7 @@
 
 #include "tests/imaging/IoTestSupport.h"
 #include "tests/imaging/MetaWriter.h"
+#include "tests/support/MemoryCap.h"
 #include "tests/support/TestSupport.h"
 
 #include "imaging/ImageIO.h"
@@ -519,4 +520,43 @@ TEST(Metafile, LoadsThroughThePictureReader) {
         EXPECT_EQ(bmp.Width(), 95);
         EXPECT_EQ(io.Params().FileName, emfName);
     }
+}
+
+namespace {
+
+// Loads a drawing of nothing but its headers, declaring width x height pixels at the screen's
+// resolution; answers the error, or the picture's size.
+QString LoadDeclared(int width, int height) {
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("declared.wmf"));
+    const int dpi = ScreenPixelsPerInch();
+    kdstest::WriteFile(name, WmfWriter(0, 0, width, height, dpi).Data());
+    TBitmap bmp;
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    try {
+        io.LoadFromFile(name);
+    } catch (const EInvalidGraphic& e) {
+        return e.Message();
+    }
+    return QStringLiteral("%1 x %2").arg(bmp.Width()).arg(bmp.Height());
+}
+
+void LoadOversizedDrawings() {
+    // The picture is the declared size less one pixel each way.
+    const std::pair<int, int> sizes[] = {{30000, 30000}, {8489, 26863}, {4098, 4097}, {4097, 32767}};
+    for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(width);
+        EXPECT_EQ(LoadDeclared(width, height), QStringLiteral("unrecognized WMF or EMF"));
+    }
+}
+
+} // namespace
+
+// A drawing's size comes from its header alone, so drawings are held to 4096 x 4096 pixels: a
+// larger declaration is refused before anything is allocated, and a few bytes never cost more
+// memory than a raster file of the same size could.
+TEST(Metafile, DrawingsLargerThanTheirCapAreRefusedBeforeAnyAllocation) {
+    EXPECT_EQ(LoadDeclared(4097, 4097), QStringLiteral("4096 x 4096"));
+    EXPECT_TRUE(kdstest::RunUnderMemoryCap(150, LoadOversizedDrawings));
 }
