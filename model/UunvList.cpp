@@ -191,6 +191,7 @@ void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module) {
 }
 
 void MUnvList::InsertEmpty(int Number) {
+    CheckTargetNumber(Number);
     ShiftNumbers(Number, 1);
     std::unique_ptr<MUnvBase> m = NewItem();
     m->Number = Number;

@@ -93,7 +93,8 @@ public:
     // Stores an edited module whose number may have changed from OldNumber (0: a new module). Asks
     // before it overwrites another module.
     void StoreRenumbered(int OldNumber, const MUnvBase& Module);
-    // Makes room at Number and stores a default module there.
+    // Makes room at Number and stores a default module there; a Number outside the kind's numbers is
+    // refused before anything changes (CheckTargetNumber).
     void InsertEmpty(int Number);
     // Adds Delta (at least 1) to every number from FromNumber up; refuses with the kind's check 1
     // when a number would pass the kind's largest number.

@@ -332,6 +332,7 @@ TEST(ListTargets, BelowOneIsTheBaseCheckOfEveryKind) {
     };
     const Case cases[] = {
         {"moveblock", [](MUnvList& L, MUnvList&, TMUnvClipBoard&, int At) { L.MoveBlock(1, At, 1); }, false},
+        {"insertempty", [](MUnvList& L, MUnvList&, TMUnvClipBoard&, int At) { L.InsertEmpty(At); }, false},
         {"paste", [](MUnvList& L, MUnvList& S, TMUnvClipBoard&, int At) { L.PasteFrom(S, At); }, false},
         {"pastemirrored",
          [](MUnvList& L, MUnvList& S, TMUnvClipBoard&, int At) { L.PasteMirroredFrom(S, At); }, false},
