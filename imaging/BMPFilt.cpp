@@ -609,6 +609,7 @@ struct BmpOutput {
     const TBitmap* source = nullptr;
     std::vector<TBGRColor> table;
     std::unique_ptr<TWriterPalette> palette;
+    bool ownTable = false; // a 4-bit picture written with its own palette and indices
 };
 
 void ChooseOutput(const TBitmap& bitmap, const TIOParamsVals& params, BmpOutput& out) {
@@ -621,8 +622,19 @@ void ChooseOutput(const TBitmap& bitmap, const TIOParamsVals& params, BmpOutput&
     out.core = params.BmpVersion == 2;
     if (out.core && (width > 65535 || height > 65535))
         throw EInvalidGraphic(QStringLiteral("Picture too large for the core header"));
+    // A 4-bit picture keeps its own table, in its order, and its indices.
+    if (bitmap.PixelFormat() == pf4bit) {
+        out.depth = 4;
+        out.ownTable = true;
+    }
     out.rle = params.BmpCompressed && !out.core && (out.depth == 4 || out.depth == 8);
 
+    if (out.ownTable) {
+        out.source = &bitmap;
+        out.table = bitmap.Palette();
+        out.table.resize(16);
+        return;
+    }
     if (out.depth == 1) {
         out.mono = std::make_unique<TWriterMono>(bitmap);
         out.source = &out.mono->Picture();
@@ -685,11 +697,15 @@ void WriteRows(ByteWriter& stream, const BmpOutput& out, TProgressRec& progress)
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* row = source.ScanLine(height - 1 - i);
-        if (out.depth == 1 || out.depth == 24) {
+        if (out.depth == 1 || out.depth == 24 || (out.ownTable && !out.rle)) {
             stream.WriteBytes(row, rowBytes);
             continue;
         }
-        out.palette->MapRow(row, width, indices.data());
+        if (out.ownTable)
+            for (int x = 0; x < width; ++x)
+                indices[std::size_t(x)] = std::uint8_t((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
+        else
+            out.palette->MapRow(row, width, indices.data());
         if (out.rle) {
             codes.clear();
             if (out.depth == 8)

@@ -260,6 +260,10 @@ QString LowerExtension(const QString& fileName) {
     return QLatin1Char('.') + suffix.toLower();
 }
 
+void BmpWriter(ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
+    WriteBMP(s, b, p, r);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -505,7 +509,9 @@ void TImageIO::LoadIcon(const QString& fileName, bool cursor) {
 void TImageIO::SaveWith(const QString& fileName, Writer writer) {
     if (!FBitmap)
         return;
-    if (FBitmap->PixelFormat() != pf24bit && FBitmap->PixelFormat() != pf1bit)
+    // A 4-bit picture goes to the BMP writer as it is, which writes it with its own table.
+    const bool ownTable = FBitmap->PixelFormat() == pf4bit && writer == Writer(BmpWriter);
+    if (FBitmap->PixelFormat() != pf24bit && FBitmap->PixelFormat() != pf1bit && !ownTable)
         FBitmap->SetPixelFormat(pf24bit);
     ByteWriter out;
     TProgressRec progress = Progress();
@@ -522,8 +528,7 @@ void TImageIO::SaveWith(const QString& fileName, Writer writer) {
 }
 
 void TImageIO::SaveBMP(const QString& fileName) {
-    SaveWith(fileName,
-             [](ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { WriteBMP(s, b, p, r); });
+    SaveWith(fileName, BmpWriter);
 }
 
 void TImageIO::SaveJPEG(const QString& fileName) {

@@ -554,3 +554,41 @@ TEST(BmpWrite, ProgressAndOneBitSourcesAtTwentyFourBits) {
     EXPECT_EQ(back.PixelFormat(), pf24bit);
     EXPECT_EQ(Rgb(back), Rgb(mono));
 }
+
+TEST(BmpWrite, AFourBitPictureKeepsItsOwnTableAndIndices) {
+    // A 3 x 2 picture of indices 15 0 1 / 2 14 15 over a table whose order the writer must keep.
+    TBitmap four(3, 2, pf4bit);
+    std::vector<TBGRColor> table;
+    for (int i = 0; i < 16; ++i)
+        table.push_back(C(i * 16, 255 - i, i));
+    four.SetPalette(table);
+    four.ScanLine(0)[0] = 0xF0;
+    four.ScanLine(0)[1] = 0x10;
+    four.ScanLine(1)[0] = 0x2E;
+    four.ScanLine(1)[1] = 0xF0;
+    for (bool compressed : {false, true}) {
+        SCOPED_TRACE(compressed ? "run-length" : "plain");
+        TIOParamsVals params; // 8 bits, 3 samples: the picture's own depth wins
+        params.BmpCompressed = compressed;
+        TBitmap bmp = four;
+        const QByteArray file = WriteToBytes(bmp, params);
+        EXPECT_EQ(U16(file, 28), 4);
+        EXPECT_EQ(U32(file, 46), 16u);
+        for (int i = 0; i < 16; ++i) {
+            const auto* e = reinterpret_cast<const std::uint8_t*>(file.constData()) + 54 + 4 * i;
+            EXPECT_EQ(e[0], table[std::size_t(i)].b) << i;
+            EXPECT_EQ(e[1], table[std::size_t(i)].g) << i;
+            EXPECT_EQ(e[2], table[std::size_t(i)].r) << i;
+        }
+        if (!compressed) {
+            // Rows bottom-up, high nibble left.
+            const auto* px = reinterpret_cast<const std::uint8_t*>(file.constData()) + U32(file, 10);
+            EXPECT_EQ(px[0], 0x2E);
+            EXPECT_EQ(px[1], 0xF0);
+            EXPECT_EQ(px[4], 0xF0);
+            EXPECT_EQ(px[5], 0x10);
+        }
+        const TBitmap back = Read(file);
+        EXPECT_EQ(Rgb(back), Rgb(four));
+    }
+}
