@@ -1,5 +1,6 @@
 #include "editors/SpecFuncForm.h"
 
+#include "editors/FormParts.h"
 #include "editors/NumEdit_m.h"
 #include "model/Ucommon.h"
 #include "ui/ULPackDM.h"
@@ -79,58 +80,6 @@ TSpecialFuncParams SpecialFuncRequest(const TSpecFuncInput& Input) {
 
 namespace {
 
-// A form built in English that follows the program's language pack.
-void PrepareForm(MForm& Form, int Width, int Height, const QString& Arabic, const QString& English) {
-    Form.resize(Width, Height);
-    new MLanguageAdapter(&Form);
-    if (DMLanguagePack)
-        Form.SetLanguagePack(DMLanguagePack->OLanguagePack);
-    Form.SetResourceLanguage(LanguageEnglish);
-    Form.MasterAdapter = false;
-    Form.M_Caption().SetCaptions({Arabic, English});
-    Form.SetCaption(English);
-    Form.LanguageDetail().Font().ApplyTo(&Form);
-}
-
-MLabel* MakeLabel(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic, const char* English) {
-    auto* l = new MLabel(Owner, Parent);
-    l->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    l->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    l->SetCaption(QString::fromUtf8(English));
-    l->SetArabic(false);
-    l->SetAlignment(taLeftJustify);
-    return l;
-}
-
-MNumEdit* MakeEdit(QObject* Owner, QWidget* Parent, QRect Bounds, bool Signed) {
-    auto* e = new MNumEdit(Owner, Parent);
-    e->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    e->SetNumOfDigit(4);
-    e->SetSigned(Signed);
-    e->SetArabic(false);
-    return e;
-}
-
-MCheckBox* MakeCheck(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic, const char* English) {
-    auto* c = new MCheckBox(Owner, Parent);
-    c->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    c->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    c->SetCaption(QString::fromUtf8(English));
-    c->SetArabic(false);
-    // As built in English: the caption on the right of the box.
-    c->SetAlignment(taRightJustify);
-    return c;
-}
-
-MButton* MakeButton(QObject* Owner, QRect Bounds, const char* Arabic, const char* English) {
-    auto* b = new MButton(Owner);
-    b->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    b->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    b->SetCaption(QString::fromUtf8(English));
-    b->setAutoDefault(false);
-    return b;
-}
-
 // Shows a check's message; the dialog stays open.
 void ShowCheck(const TSpecFuncCheck& Check, int MaxItemNumber) {
     if (MessageBox)
@@ -176,20 +125,19 @@ TSpecialFuncForm::TSpecialFuncForm(QWidget* Parent) : MModalForm(Parent) {
 
     // From and To on every page; Put in, the pattern line and the three options on copy and move.
     auto range = [this](QWidget* Page, MNumEdit*& From, MNumEdit*& To) {
-        MakeLabel(this, Page, QRect(12, 16, 54, 16), "من", "From");
         From = MakeEdit(this, Page, QRect(70, 13, 60, 21), false);
-        MakeLabel(this, Page, QRect(150, 16, 36, 16), "إلى", "To");
+        MakeEditLabel(this, Page, 12, 54, From, "من", "From");
         To = MakeEdit(this, Page, QRect(190, 13, 60, 21), false);
+        MakeEditLabel(this, Page, 150, 36, To, "إلى", "To");
     };
     auto copyMove = [this, range](QWidget* Page, MNumEdit*& From, MNumEdit*& To, MNumEdit*& In,
                                   MNumEdit*& ByY, MLabel*& YLbl, MCheckBox*& Insert, MCheckBox*& Gaps,
                                   MCheckBox*& Inverted) {
         range(Page, From, To);
-        MakeLabel(this, Page, QRect(12, 46, 54, 16), "ضع في", "Put in");
         In = MakeEdit(this, Page, QRect(70, 43, 60, 21), false);
-        YLbl = MakeLabel(this, Page, QRect(12, 76, 150, 16), "تغيير سطر النقشة بمقدار ",
-                         "Change Pattern line by ");
+        MakeEditLabel(this, Page, 12, 54, In, "ضع في", "Put in");
         ByY = MakeEdit(this, Page, QRect(190, 73, 60, 21), true);
+        YLbl = MakeEditLabel(this, Page, 12, 150, ByY, "تغيير سطر النقشة بمقدار ", "Change Pattern line by ");
         Insert = MakeCheck(this, Page, QRect(12, 102, 286, 18), "مع إزاحة العناصر في الهدف",
                            "With moving destenation items");
         Gaps = MakeCheck(this, Page, QRect(12, 124, 286, 18), "حذف الفجوات", "Delete Gaps");
@@ -322,8 +270,8 @@ void TSpecialFuncForm::showEvent(QShowEvent* Event) {
 TGoToForm::TGoToForm(QWidget* Parent) : MModalForm(Parent) {
     PrepareForm(*this, 200, 92, QStringLiteral("انتقال إلى"), QStringLiteral("Go to"));
     setObjectName(QStringLiteral("GoToForm"));
-    MLabel1 = MakeLabel(this, this, QRect(12, 18, 70, 16), "رقم العنصر", "Item ID");
     IDEdit = MakeEdit(this, this, QRect(90, 15, 98, 21), false);
+    MLabel1 = MakeEditLabel(this, this, 12, 70, IDEdit, "رقم العنصر", "Item ID");
     IDEdit->SetFocusColor(0xF0C8F0);
     MButton2 = MakeButton(this, QRect(28, 54, 75, 25), "موافق", "Ok");
     MButton1 = MakeButton(this, QRect(113, 54, 75, 25), "إلغاء", "Cancel");
