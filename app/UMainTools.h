@@ -7,6 +7,7 @@
 // The toolbars talk to the frame only through MMainToolsHost: the bus, the colour dialog, the two
 // read-out labels of the status bar and the selection dialogs that come with the drawing board.
 
+#include "model/UColors.h"
 #include "platform/Color.h"
 
 #include <QImage>
@@ -40,15 +41,6 @@ struct DrawingToolState {
     TColor PenColor = 0x000000;
     TColor BrushColor = 0x00BB00;
 };
-
-// The colour no drawing may paint with (it marks empty cells) and the one a chosen reserved colour
-// becomes.
-constexpr TColor ReservedColor = 0xFF0000;
-constexpr TColor ReservedColorSubstitute = 0xFE0000;
-// The colour a chosen colour stands for: the reserved colour becomes its substitute.
-constexpr TColor SubstituteReserved(TColor Color) {
-    return Color == ReservedColor ? ReservedColorSubstitute : Color;
-}
 
 // What the toolbars need of the frame.
 class MMainToolsHost {
@@ -91,10 +83,11 @@ extern const std::array<const char*, GlyphCount> GlyphFileNames;
 // the width entries plus one).
 extern const std::array<int, BrushGlyphCount> BrushStyleOfEntry;
 
-// The folder of the toolbar pictures under the application folder.
-QString ToolbarBitmapPath(const QString& FileName);
-// Reads a toolbar picture (a BMP file); a file that is missing or cannot be read is shown once by
-// name through the message box and gives an empty picture.
+// Reads one of the station's BMP pictures, named relative to the application folder
+// ("Bitmaps\Intro.bmp"); a file that is missing or cannot be read is shown by name through the
+// message box and gives an empty picture.
+QImage LoadStationPicture(const QString& RelativeName);
+// The same for a picture of the toolbars' folder "Bitmaps\Toolbars\".
 QImage LoadToolbarGlyph(const QString& FileName);
 
 class TMainToolbars {

@@ -271,16 +271,16 @@ std::vector<Drawing> ButtonDrawings() {
     };
 }
 
-// A menu glyph: a white strip framed in grey with a sample of the style.
+// A menu glyph, as large as a menu's icon: a white field framed in grey with a sample of the style.
 QImage MenuGlyph(const std::function<void(QPainter&, QRect)>& Draw) {
-    QImage img(40, 14, QImage::Format_RGB32);
+    QImage img(16, 16, QImage::Format_RGB32);
     img.fill(White);
     QPainter p(&img);
-    const QRect r(2, 2, 35, 9);
+    const QRect r(1, 1, 14, 14);
     Draw(p, r);
     p.setPen(Grey);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(r.adjusted(-1, -1, 1, 1));
+    p.drawRect(img.rect().adjusted(0, 0, -1, -1));
     return img;
 }
 
