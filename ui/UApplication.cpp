@@ -2,8 +2,12 @@
 
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
+#include "platform/ColorQt.h"
+#include "ui/LanguagePack.h"
 
 #include <QMessageBox>
+#include <QStyle>
+#include <QStyleFactory>
 
 std::function<void(const QString&)> TApplication::PlainMessage = [](const QString& text) {
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), text);
@@ -26,7 +30,9 @@ QString TextOf(const std::exception& e) {
 }
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    ApplyStationLook();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
@@ -66,4 +72,49 @@ void MMException::UnknownExceptionHandler(QObject* Sender) {
 
 QString MMException::UnknownErrorText() {
     return QStringLiteral("Unknown error");
+}
+
+// ---- The look.
+
+QPalette StationPalette() {
+    QPalette p;
+    const auto set = [&p](QPalette::ColorRole Role, TColor Color) { p.setColor(Role, SysQColor(Color)); };
+    set(QPalette::Window, clBtnFace);
+    set(QPalette::Button, clBtnFace);
+    set(QPalette::AlternateBase, clBtnFace);
+    set(QPalette::WindowText, clWindowText);
+    set(QPalette::ButtonText, clBtnText);
+    set(QPalette::Base, clWindow);
+    set(QPalette::Text, clWindowText);
+    set(QPalette::Light, clBtnHighlight);
+    set(QPalette::Midlight, cl3DLight);
+    set(QPalette::Mid, clBtnShadow);
+    set(QPalette::Dark, clBtnShadow);
+    set(QPalette::Shadow, cl3DDkShadow);
+    set(QPalette::Highlight, clHighlight);
+    set(QPalette::HighlightedText, clHighlightText);
+    set(QPalette::ToolTipBase, clInfoBk);
+    set(QPalette::ToolTipText, clInfoText);
+    set(QPalette::PlaceholderText, clGrayText);
+    set(QPalette::BrightText, clWhite);
+    set(QPalette::Link, clHotLight);
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        p.setColor(QPalette::Disabled, role, SysQColor(clGrayText));
+    p.setColor(QPalette::Disabled, QPalette::Base, SysQColor(clBtnFace));
+    return p;
+}
+
+QFont StationFont() {
+    return MLanguageFont().Font();
+}
+
+void ApplyStationLook() {
+    // The details name the font by the face they were designed with; it is shown by its nearest
+    // look-alike here, and Arabic, which that one lacks, by the next.
+    QFont::insertSubstitutions(StationFont().family(),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(style);
+    QApplication::setPalette(StationPalette());
+    QApplication::setFont(StationFont());
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The application object: the one place where errors that escape an event handler are caught and
-// shown, so that no exception crosses Qt's event dispatch.
+// shown, so that no exception crosses Qt's event dispatch. Creating it also gives every window of the
+// program its one look (ApplyStationLook).
 
 #include <QApplication>
+#include <QFont>
+#include <QPalette>
 
 #include <exception>
 #include <functional>
@@ -22,6 +25,20 @@ public:
     // The text shown for a thrown object that is not a std::exception.
     static QString UnknownErrorText();
 };
+
+// ---- The look of the program's windows. Qt's own edits, buttons, scroll bars, tabs and lists draw
+// as the program's own controls do: raised and sunken 3-D edges in the system colours, no rounded
+// or coloured focus frames, and one font, the language detail's.
+
+// The system colour table as a palette: button face for windows and buttons, the 3-D edge colours
+// for light, midlight, dark and shadow, grey text for what is disabled.
+QPalette StationPalette();
+// The font of the language details ("MS Sans Serif", 11 pixels), which this machine shows by
+// Liberation Sans, or DejaVu Sans where that is missing or lacks the script (Arabic).
+QFont StationFont();
+// Puts the classic style, the palette and the font on the running application; TApplication's
+// constructor calls it, so every program of the station and every test starts with them.
+void ApplyStationLook();
 
 class TApplication : public QApplication {
     Q_OBJECT
