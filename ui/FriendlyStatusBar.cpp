@@ -3,6 +3,7 @@
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -37,6 +38,46 @@ TFriendlyStatusBar::TFriendlyStatusBar(QWidget* Parent) : QStatusBar(Parent), FT
     setSizeGripEnabled(false);
     setMinimumHeight(19);
     connect(this, &QStatusBar::messageChanged, this, &TFriendlyStatusBar::MessageChanged);
+    WatchParent();
+}
+
+bool TFriendlyStatusBar::RightToLeftWindow() const {
+    const QWidget* parent = parentWidget();
+    return parent != nullptr && parent->layoutDirection() == Qt::RightToLeft;
+}
+
+TAlignment TFriendlyStatusBar::ShownAlignment(int Index) const {
+    if (Index < 0 || Index >= PanelCount())
+        return taLeftJustify;
+    const TAlignment a = FPanels[std::size_t(Index)].Alignment;
+    if (!RightToLeftWindow() || a == taCenter)
+        return a;
+    return a == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
+void TFriendlyStatusBar::WatchParent() {
+    if (FWatched == parentWidget())
+        return;
+    if (FWatched)
+        FWatched->removeEventFilter(this);
+    FWatched = parentWidget();
+    if (FWatched)
+        FWatched->installEventFilter(this);
+}
+
+bool TFriendlyStatusBar::event(QEvent* Event) {
+    if (Event->type() == QEvent::ParentChange) {
+        WatchParent();
+        update();
+    }
+    return QStatusBar::event(Event);
+}
+
+bool TFriendlyStatusBar::eventFilter(QObject* Watched, QEvent* Event) {
+    // The window switched its language's direction: the panels take the other justification.
+    if (Watched == FWatched && Event->type() == QEvent::LayoutDirectionChange)
+        update();
+    return QStatusBar::eventFilter(Watched, Event);
 }
 
 void TFriendlyStatusBar::MessageChanged(const QString& Text) {
@@ -136,7 +177,7 @@ void TFriendlyStatusBar::paintEvent(QPaintEvent* Event) {
             p.setFont(font());
             p.setLayoutDirection(panel.Text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
             p.drawText(r.adjusted(2, 1, -2, -1),
-                       int(AbsoluteAlignment(panel.Alignment)) | Qt::AlignVCenter | Qt::TextSingleLine,
+                       int(AbsoluteAlignment(ShownAlignment(i))) | Qt::AlignVCenter | Qt::TextSingleLine,
                        panel.Text);
         }
     }

@@ -1,10 +1,13 @@
 #pragma once
 // The status bar that holds controls: panels drawn from the left (text, width and bevel, sunken by
 // default), and any child control the window places on it by position (the main window's needle and
-// line read-out). A status tip, while one is shown, covers the panels and the placed controls.
+// line read-out). A status tip, while one is shown, covers the panels and the placed controls. In a
+// window laid out right to left (the Arabic one) a panel's text is justified the other way round, as
+// the language justifies its texts: left-justified becomes right-justified.
 
 #include "ui/BiDi.h"
 
+#include <QPointer>
 #include <QStatusBar>
 #include <QString>
 
@@ -37,13 +40,22 @@ public:
     // Places a control on the bar at a rectangle of the bar's coordinates (not in the bar's own
     // layout, so the panels stay under it). A status tip, while shown, lies over it.
     void PlaceControl(QWidget* Control, const QRect& Bounds);
+    // The justification a panel's text is drawn with in the bar's window.
+    TAlignment ShownAlignment(int Index) const;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
+    bool event(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void MessageChanged(const QString& Text);
+    // Whether the window the bar lies on is laid out right to left; the bar itself keeps left to
+    // right, so that its panels run from the left.
+    bool RightToLeftWindow() const;
+    void WatchParent();
+    QPointer<QWidget> FWatched;
     std::vector<TStatusPanel> FPanels;
     // The status tip drawn over the panels and the placed controls, so that their own shown state,
     // which the window owns, is never touched.

@@ -152,4 +152,50 @@ TEST(FriendlyStatusBar, PanelsFromTheLeftAndControlsPlacedOnIt) {
     EXPECT_EQ(bar.PanelRect(1), QRect(1 << 20, 2, 0, 18));
 }
 
+// The columns of text ink (darker than the bevel's shadow) in a picture's rectangle: the first and
+// the last, -1 when there is none.
+std::pair<int, int> InkColumns(const QImage& Image, const QRect& R) {
+    int first = -1, last = -1;
+    for (int x = R.left(); x <= R.right(); ++x)
+        for (int y = R.top(); y <= R.bottom(); ++y)
+            if (qGray(Image.pixel(x, y)) < 100) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+// A window laid out right to left (Arabic) justifies the panels' texts as its language does: a
+// left-justified panel draws from the right, a right-justified one from the left; the panels still
+// run from the left, and a switch of the window's direction is followed.
+TEST(FriendlyStatusBar, PanelTextsFollowTheJustificationOfTheWindowsLanguage) {
+    QWidget window;
+    auto* bar = new TFriendlyStatusBar(&window);
+    bar->setGeometry(0, 0, 300, 20);
+    bar->AddPanel({QString::fromUtf8("جاهز"), 200, pbLowered, taLeftJustify});
+    bar->AddPanel({QStringLiteral("Y:2"), 50, pbLowered, taRightJustify});
+    const QRect ready = bar->PanelRect(0).adjusted(2, 2, -2, -2);
+    struct Case {
+        Qt::LayoutDirection Direction;
+        TAlignment First, Last;
+    };
+    for (const Case& c : {Case{Qt::RightToLeft, taRightJustify, taLeftJustify},
+                          Case{Qt::LeftToRight, taLeftJustify, taRightJustify}}) {
+        window.setLayoutDirection(c.Direction);
+        EXPECT_EQ(bar->PanelRect(0).left(), 0);
+        EXPECT_EQ(bar->ShownAlignment(0), c.First);
+        EXPECT_EQ(bar->ShownAlignment(1), c.Last);
+        const auto [first, last] = InkColumns(bar->grab().toImage(), ready);
+        ASSERT_GE(first, 0);
+        if (c.First == taRightJustify)
+            EXPECT_GT(first, ready.center().x());
+        else
+            EXPECT_LT(last, ready.center().x());
+    }
+    bar->setParent(nullptr);
+    EXPECT_EQ(bar->ShownAlignment(0), taLeftJustify);
+    delete bar;
+}
+
 } // namespace
