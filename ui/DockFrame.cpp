@@ -51,6 +51,10 @@ void DrawCloseButton(QImage& Image, const QRect& Rect, bool Pushed) {
     }
 }
 
+// The blank a floating caption's text keeps before the close button's ring, in either language: a
+// right-aligned (Arabic) caption ends as far from the button as a cut English one.
+constexpr int CaptionTextGap = 4;
+
 QFont CaptionFont() {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
@@ -162,7 +166,7 @@ QImage TCustomDockWindow::PaintWindow() {
         const QFont font = CaptionFont();
         p.setFont(font);
         p.setPen(SysQColor(textColor));
-        const QRect text = caption.adjusted(1, 0, -1, 0);
+        const QRect text = caption.adjusted(1, 0, FCloseButton ? -CaptionTextGap : -1, 0);
         QTextOption option(Qt::AlignVCenter | Qt::AlignAbsolute | (FArabic ? Qt::AlignRight : Qt::AlignLeft));
         option.setTextDirection(FArabic ? Qt::RightToLeft : Qt::LeftToRight);
         option.setWrapMode(QTextOption::NoWrap);

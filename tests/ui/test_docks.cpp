@@ -537,6 +537,36 @@ TEST(DockFrame, FloatingCaptionIsDrawnActiveOrInactive) {
     EXPECT_FALSE(w->InactiveCaption());
 }
 
+// A caption's text ends as far from the close button in Arabic, right-aligned, as a cut English
+// caption does: at least the gap, whole or cut.
+TEST(DockFrame, FloatingCaptionKeepsItsGapToTheCloseButtonInEitherLanguage) {
+    Host host;
+    TDockWindow* w = MakeWindow(host.Form.get(), QStringLiteral("Tool"), 100, 40);
+    w->SetHideWhenInactive(false);
+    w->SetFloatingPosition(QPoint(300, 300));
+    w->SetDockedTo(nullptr);
+    const QRect square = FloatingCloseButtonRect(true, w->ClientWidth());
+    const QRgb caption = SysQRgb(clActiveCaption);
+    const std::pair<const char*, bool> cases[] = {
+        {"أدوات", true}, {"فرش وأقلام ونقوش الرسم", true}, {"Brushes and pens of the drawing", false}};
+    for (const auto& [text, arabic] : cases) {
+        w->SetArabic(arabic);
+        w->SetCaption(QString::fromUtf8(text));
+        const QImage image = w->grab().toImage();
+        // The blank columns of the caption bar from the button's ring leftwards.
+        int blank = 0;
+        for (int x = square.left(); x >= 0; --x, ++blank) {
+            bool ink = false;
+            for (int y = square.top() + 1; y < square.bottom(); ++y)
+                ink = ink || (image.pixel(x, y) & 0xFFFFFF) != (caption & 0xFFFFFF);
+            if (ink)
+                break;
+        }
+        EXPECT_GE(blank, 5) << text;
+        EXPECT_LT(blank, square.left() - 10) << text; // the text is there
+    }
+}
+
 TEST(DockFrame, FloatingWindowFollowsItsFormsVisibility) {
     Host host;
     TDockWindow* w = MakeWindow(host.Form.get(), QStringLiteral("Tool"), 100, 40);
