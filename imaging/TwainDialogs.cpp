@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -28,9 +29,38 @@ void MakeModal(QDialog& dialog) {
     dialog.setWindowModality(dialog.parentWidget() != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
 }
 
-QString NumberText(double value, bool fixed) {
-    return fixed ? QString::number(value, 'g', 6) : QString::number(qlonglong(std::llround(value)));
+// A number with at most Decimals decimals, without the zeros that end them: "50", "12.5".
+QString DecimalText(const QLocale& Locale, double Value, int Decimals) {
+    QString text = Locale.toString(Value, 'f', Decimals);
+    const QString point = Locale.decimalPoint();
+    if (Decimals > 0 && text.contains(point)) {
+        while (text.endsWith(Locale.zeroDigit()))
+            text.chop(Locale.zeroDigit().size());
+        if (text.endsWith(point))
+            text.chop(point.size());
+    }
+    return text;
 }
+
+constexpr int FixedDecimals = 2;
+
+QString NumberText(double value, bool fixed) {
+    return fixed ? DecimalText(QLocale::c(), value, FixedDecimals)
+                 : QString::number(qlonglong(std::llround(value)));
+}
+
+// The edit of a fixed-point option: a whole value shows without decimals ("50 dpi"), another with
+// the decimals it has, at most two.
+class TFixedSpinBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    QString textFromValue(double Value) const override {
+        QString text = DecimalText(locale(), Value, decimals());
+        if (!isGroupSeparatorShown())
+            text.remove(locale().groupSeparator());
+        return text;
+    }
+};
 } // namespace
 
 // ---- Selection ----
@@ -67,8 +97,11 @@ TTwainSelectDialog::TTwainSelectDialog(QWidget* Parent, const std::vector<TTwain
     }
     if (List->currentItem() == nullptr && List->topLevelItemCount() > 0)
         List->setCurrentItem(List->topLevelItem(0));
-    for (int c = 0; c < 4; ++c)
-        List->resizeColumnToContents(c);
+    // Name, vendor and model as wide as their widest entry in the font the list is shown with; the
+    // type takes the rest.
+    for (int c = 0; c < 3; ++c)
+        List->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    List->header()->setStretchLastSection(true);
     NoneFound->setVisible(Devices.empty());
     BtnOk->setEnabled(!Devices.empty());
     connect(List, &QTreeWidget::currentItemChanged, this,
@@ -153,8 +186,8 @@ void TTwainSourceDialog::ReloadOptions() {
         } else if (o.Type == TTwainOption::String) {
             continue; // a free text option is not one the scanner's well-known set has
         } else if (fixed) {
-            auto* spin = new QDoubleSpinBox(FOptionsBox);
-            spin->setDecimals(2);
+            auto* spin = new TFixedSpinBox(FOptionsBox);
+            spin->setDecimals(FixedDecimals);
             spin->setRange(o.Constraint == TTwainOption::Range ? o.Min : -32768.0,
                            o.Constraint == TTwainOption::Range ? o.Max : 32767.0);
             if (o.Quant > 0)
