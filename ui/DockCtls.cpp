@@ -331,12 +331,12 @@ void TDropdownList::AddMenu(QMenu* Menu) {
     if (!Menu || std::find(FMenus.begin(), FMenus.end(), Menu) != FMenus.end())
         return;
     FMenus.emplace_back(Menu);
-    connect(Menu, &QMenu::triggered, this, [this](QAction* Action) {
+    connect(Menu, &QMenu::triggered, this, [this, Menu](QAction* Action) {
         const QVariant data = Action->data();
         bool ok = false;
         const int id = data.toInt(&ok);
         if (data.isValid() && ok)
-            emit Command(id);
+            emit Command(id, Menu, DroppedFrom(Menu));
     });
     connect(Menu, &QMenu::hovered, this, [this, Menu](QAction* Action) {
         ShowHint(Menu, Action ? LongHint(Action->statusTip()) : QString());
@@ -345,10 +345,24 @@ void TDropdownList::AddMenu(QMenu* Menu) {
     connect(Menu, &QMenu::aboutToHide, this, [this, Menu] { ShowHint(Menu, QString()); });
 }
 
+QWidget* TDropdownList::DroppedFrom(const QMenu* Menu) {
+    return Menu ? Menu->property(DroppedFromProperty).value<QPointer<QWidget>>().data() : nullptr;
+}
+
+bool TDropdownList::ComesFrom(const QObject* Receiver, const QMenu* Menu, const QWidget* Button) {
+    if (!Receiver)
+        return false;
+    for (const QObject* start : {static_cast<const QObject*>(Menu), static_cast<const QObject*>(Button)})
+        for (const QObject* o = start; o; o = o->parent())
+            if (o == Receiver)
+                return true;
+    return false;
+}
+
 void TDropdownList::ShowHint(QMenu* Menu, const QString& Text) {
     emit Hint(Text);
     // The window the menu was dropped from shows it in its status bar (while the button lives).
-    if (QWidget* from = Menu->property(DroppedFromProperty).value<QPointer<QWidget>>()) {
+    if (QWidget* from = DroppedFrom(Menu)) {
         QStatusTipEvent tip(Text);
         QCoreApplication::sendEvent(from, &tip);
     }

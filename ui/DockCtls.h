@@ -105,8 +105,16 @@ private:
 };
 
 // The shared keeper of the buttons' drop-down menus: a chosen item whose action data holds a command
-// number becomes Command(number); the long part of a hovered item's hint ("short|long") goes out
-// as the status tip of the window the menu was dropped from, and goes when the menu closes.
+// number becomes Command(number, menu, button); the long part of a hovered item's hint
+// ("short|long") goes out as the status tip of the window the menu was dropped from, and goes when
+// the menu closes.
+//
+// Every window of the program hears every Command: a receiver acts only on its own, the menus it
+// owns and the buttons it placed, as ComesFrom tells:
+//     connect(&TDropdownList::Instance(), &TDropdownList::Command, this,
+//             [this](int Id, QMenu* Menu, QWidget* Button) {
+//                 if (TDropdownList::ComesFrom(this, Menu, Button)) ...
+//             });
 class TDropdownList : public QObject {
     Q_OBJECT
 public:
@@ -118,9 +126,15 @@ public:
     static QString LongHint(const QString& Hint);
     // The menu's property holding the button it was dropped from, guarded.
     static constexpr const char* DroppedFromProperty = "kdsDroppedFrom";
+    // The button a menu was last dropped from, while it lives; null for a menu shown from code.
+    static QWidget* DroppedFrom(const QMenu* Menu);
+    // Receiver is the menu or the button, or owns one of them (a parent at any level).
+    static bool ComesFrom(const QObject* Receiver, const QMenu* Menu, const QWidget* Button);
 
 signals:
-    void Command(int Id);
+    // Id is the chosen item's command number, Menu the menu it was chosen from and Button the button
+    // that menu was dropped from (null when there is none).
+    void Command(int Id, QMenu* Menu, QWidget* Button);
     void Hint(const QString& Text);
 
 private:

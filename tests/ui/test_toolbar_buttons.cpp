@@ -21,6 +21,7 @@
 #include <QWindow>
 
 #include <climits>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,31 @@ QMenu* MakeMenu(QWidget* Parent) {
 void Click(QWidget* W, QPoint P) {
     QTest::mousePress(W, Qt::LeftButton, Qt::NoModifier, P);
     QTest::mouseRelease(W, Qt::LeftButton, Qt::NoModifier, P);
+}
+
+// The pixels of R in Image that are not Colour, as "x,y" (the first few).
+std::string OtherThan(const QImage& Image, QRect R, QRgb Colour) {
+    std::string out;
+    int n = 0;
+    for (int y = R.top(); y <= R.bottom(); ++y)
+        for (int x = R.left(); x <= R.right(); ++x)
+            if (Image.pixel(x, y) != Colour && n++ < 4)
+                out += std::to_string(x) + "," + std::to_string(y) + " ";
+    return out;
+}
+
+// The (5 x 3) drop-down arrow of a box starting at X, its top row at Y, in the text colour.
+void ExpectArrow(const QImage& Image, int X, int Y, int BoxWidth) {
+    const QRgb text = SysQRgb(clBtnText);
+    const int cx = X + BoxWidth / 2;
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(Image.pixel(cx - 2 + row, Y + row), text);
+        EXPECT_EQ(Image.pixel(cx + 2 - row, Y + row), text);
+        EXPECT_NE(Image.pixel(cx - 3 + row, Y + row), text);
+        EXPECT_NE(Image.pixel(cx + 3 - row, Y + row), text);
+    }
+    EXPECT_NE(Image.pixel(cx, Y + 3), text);
 }
 
 TEST(ToolbarButton, ComboDropsFromItsArrowSectionAndClicksElsewhere) {
@@ -83,25 +109,19 @@ TEST(ToolbarButton, ComboDropsFromItsArrowSectionAndClicksElsewhere) {
     EXPECT_FALSE(menu->isVisible());
 
     // The arrow's box starts at 56: the triangle's rows are 64..68, 65..67 and its tip at 66.
-    const QImage img = b->Render();
-    const QRgb text = SysQRgb(clBtnText);
     const int y = 22 / 2 - 1;
-    EXPECT_EQ(img.pixel(64, y), text);
-    EXPECT_EQ(img.pixel(68, y), text);
-    EXPECT_NE(img.pixel(63, y), text);
-    EXPECT_EQ(img.pixel(65, y + 1), text);
-    EXPECT_NE(img.pixel(64, y + 1), text);
-    EXPECT_EQ(img.pixel(66, y + 2), text);
-    EXPECT_NE(img.pixel(65, y + 2), text);
-    EXPECT_NE(img.pixel(66, y + 3), text);
+    ExpectArrow(b->Render(), 56, y, 20);
 
     // Arrow widths below 7 become 7 and the combo's width follows.
     b->SetDropdownArrowWidth(3);
     EXPECT_EQ(b->DropdownArrowWidth(), 7);
     EXPECT_EQ(b->width(), 78 - 13);
+    ExpectArrow(b->Render(), 56, y, 7);
+    // The largest width still leaves the face its 56 pixels: the arrow's box starts there.
     b->SetDropdownArrowWidth(1 << 30);
     EXPECT_EQ(b->DropdownArrowWidth(), 4096);
-    EXPECT_FALSE(b->Render().isNull());
+    EXPECT_EQ(b->width(), 56 + 4096 + 2);
+    ExpectArrow(b->Render(), 56, y, 4096);
     b->SetDropdownCombo(false);
     EXPECT_EQ(b->width(), 78 - 13 + 4089 - 4098);
 }
@@ -173,6 +193,13 @@ TEST(ToolbarButton, RepeatsByTimerTicksWhileThePointerIsOnIt) {
 QImage Strip(int W, int H) {
     QImage img(W, H, QImage::Format_RGB32);
     img.fill(Qt::red);
+    return img;
+}
+
+// A red glyph that shows: its transparent colour (the bottom-left pixel) is fuchsia.
+QImage RedGlyph(int W, int H) {
+    QImage img = Strip(W, H);
+    img.setPixel(0, H - 1, qRgb(255, 0, 255));
     return img;
 }
 
@@ -444,9 +471,69 @@ TEST(ToolbarButton, ModalResultKeysAndCommands) {
     menu->actions()[1]->trigger();
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy[0][0].toInt(), 1485);
+    EXPECT_EQ(spy[0][1].value<QMenu*>(), menu);
+    EXPECT_EQ(spy[0][2].value<QWidget*>(), nullptr) << "shown from code, dropped from no button";
     EXPECT_EQ(TDropdownList::LongHint(QStringLiteral("Short|The long part")),
               QStringLiteral("The long part"));
     EXPECT_EQ(TDropdownList::LongHint(QStringLiteral("Only")), QStringLiteral("Only"));
+}
+
+// A window with a toolbar whose button drops a menu of three widths; it keeps the commands that
+// come from its own menus and buttons.
+struct CommandWindow {
+    Host Form;
+    TDockToolbar* Bar = new TDockToolbar(Form.Form.get());
+    TDockToolbarButton* Button = new TDockToolbarButton(Bar);
+    QMenu* Menu = MakeMenu(Form.Form.get());
+    QList<int> Commands;
+    explicit CommandWindow(QRect Geometry) : Form(Geometry) {
+        Button->SetDropdownMenu(Menu);
+        Bar->SetDockedTo(Form.Top);
+        QObject::connect(&TDropdownList::Instance(), &TDropdownList::Command, Form.Form.get(),
+                         [this](int Id, QMenu* M, QWidget* B) {
+                             if (TDropdownList::ComesFrom(Form.Form.get(), M, B))
+                                 Commands << Id;
+                         });
+        Flush();
+    }
+    // Drops the menu from the button and chooses item Index.
+    void Choose(int Index) {
+        Click(Button, QPoint(5, 5));
+        ASSERT_TRUE(Menu->isVisible());
+        Menu->setActiveAction(Menu->actions()[Index]);
+        QTest::keyClick(Menu, Qt::Key_Return);
+        EXPECT_FALSE(Menu->isVisible());
+    }
+};
+
+TEST(ToolbarButton, ACommandChosenFromAToolbarsMenuReachesItsOwnWindowOnly) {
+    CommandWindow one(QRect(100, 100, 400, 300));
+    CommandWindow two(QRect(520, 100, 400, 300));
+    QSignalSpy spy(&TDropdownList::Instance(), &TDropdownList::Command);
+    one.Choose(0);
+    two.Choose(2);
+    one.Choose(1);
+    EXPECT_EQ(one.Commands, (QList<int>{1484, 1485}));
+    EXPECT_EQ(two.Commands, (QList<int>{1486}));
+    // Each command names the menu and the button it came from.
+    ASSERT_EQ(spy.count(), 3);
+    EXPECT_EQ(spy[1][1].value<QMenu*>(), two.Menu);
+    EXPECT_EQ(spy[1][2].value<QWidget*>(), two.Button);
+
+    // A menu owned by neither window, dropped from the second one's button, is the second one's.
+    QMenu loose;
+    loose.addAction(QStringLiteral("Loose"))->setData(1490);
+    two.Button->SetDropdownMenu(&loose);
+    Click(two.Button, QPoint(5, 5));
+    ASSERT_TRUE(loose.isVisible());
+    loose.actions()[0]->trigger();
+    loose.hide();
+    EXPECT_EQ(two.Commands, (QList<int>{1486, 1490}));
+    EXPECT_EQ(one.Commands, (QList<int>{1484, 1485}));
+    // An item without a command number says nothing.
+    loose.addAction(QStringLiteral("Plain"))->trigger();
+    EXPECT_EQ(spy.count(), 4);
+    two.Button->SetDropdownMenu(nullptr);
 }
 
 TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
@@ -468,6 +555,7 @@ TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
     Click(b, QPoint(5, 5));
     EXPECT_EQ(c.Drops, 1);
     EXPECT_EQ(b->State(), tbsUp);
+    b->SetDropdownAlways(false);
 
     auto list = std::make_shared<TGlyphList>(16, 16);
     list->Add(Strip(16, 16));
@@ -480,9 +568,14 @@ TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
     b->setEnabled(false);
     EXPECT_EQ(b->ButtonGlyph().Image(tbsDisabled).size(), QSize(17, 17));
     b->setEnabled(true);
+    // Inside its edge the button shows the red glyph from the list, and the plain face once the
+    // list is freed.
+    const QRect inside = b->rect().adjusted(2, 2, -2, -2);
+    const QRgb face = SysQRgb(clBtnFace);
+    EXPECT_EQ(b->Render().pixel(inside.center()), qRgb(255, 0, 0));
     list.reset();
     EXPECT_TRUE(b->ButtonGlyph().Size().isEmpty());
-    EXPECT_FALSE(b->Render().isNull());
+    EXPECT_EQ(OtherThan(b->Render(), inside, face), "");
 
     b->SetMargin(-5);
     EXPECT_EQ(b->Margin(), -1);
@@ -493,16 +586,23 @@ TEST(ToolbarButton, FreedMenusAndImageListsAndBadValuesLeaveAWorkingButton) {
     b->SetSpacing(INT_MAX);
     EXPECT_EQ(b->Margin(), 4096);
     EXPECT_EQ(b->Spacing(), 4096);
-    b->SetGlyph(Strip(16, 16));
-    b->SetCaption(QStringLiteral("Wide"));
-    EXPECT_FALSE(b->Render().isNull());
+    // Glyph and caption start beyond the button: the face stays plain.
     b->SetImages(nullptr);
-    b->SetGlyph(Strip(100000, 16));
+    b->SetGlyph(RedGlyph(16, 16));
+    b->SetCaption(QStringLiteral("Wide"));
+    EXPECT_EQ(OtherThan(b->Render(), inside, face), "");
+    // Centred, a glyph far wider than the button is cut to it and covers the face.
+    b->SetMargin(-1);
+    b->SetSpacing(4);
+    b->SetGlyph(RedGlyph(100000, 16));
     b->SetCaption(QStringLiteral("A long caption that wraps"));
     b->SetWordWrap(true);
-    EXPECT_FALSE(b->Render().isNull());
+    EXPECT_EQ(OtherThan(b->Render(), QRect(inside.left(), 3, inside.width(), 16), qRgb(255, 0, 0)), "");
+    // A button of no size is one pixel of face.
     b->resize(0, 0);
-    EXPECT_FALSE(b->Render().isNull());
+    const QImage none = b->Render();
+    ASSERT_EQ(none.size(), QSize(1, 1));
+    EXPECT_EQ(none.pixel(0, 0), face);
 }
 
 } // namespace
