@@ -150,6 +150,33 @@ bool IsRealDir(const fs::path& P) {
     return fs::is_directory(fs::symlink_status(P, ec));
 }
 
+// The system's reason for a failure, as a sentence's tail.
+QString Reason(const std::error_code& Ec) {
+    return QString::fromLocal8Bit(Ec.message().c_str());
+}
+
+// A folder that is not there and could not be made, with the reason when there is one.
+QString CannotMake(const fs::path& Folder, const std::error_code& Ec) {
+    QString text = QStringLiteral("Cannot create file %1").arg(NameOf(Folder));
+    if (Ec)
+        text += QStringLiteral(": ") + Reason(Ec);
+    return text;
+}
+
+// Makes Folder with every missing folder above it (links to folders count as folders); the
+// system's reason when it is not a folder afterwards.
+std::error_code MakeFolder(const fs::path& Folder) {
+    std::error_code ec;
+    if (fs::is_directory(Folder, ec))
+        return {};
+    fs::create_directories(Folder, ec);
+    if (ec)
+        return ec;
+    if (!fs::is_directory(Folder, ec))
+        return ec ? ec : std::make_error_code(std::errc::not_a_directory);
+    return {};
+}
+
 // The entries of a folder, sorted by name; false when the folder cannot be read.
 bool ListFolder(const fs::path& Folder, std::vector<fs::path>& Children) {
     std::error_code ec;
@@ -217,6 +244,9 @@ private:
 
     bool Flag(TFileOperFlag F) const { return FOp.Options & F; }
     bool Plan(std::vector<TItem>& Items);
+    // The wild-card matches of Mask in Folder, sorted; Failed when the folder cannot be read.
+    TOutcome Find(const QString& Folder, const QString& Mask, std::vector<fs::path>& Found);
+    bool Steps(const std::vector<TItem>& Items);
     TOutcome Perform(const TItem& Item);
     TOutcome Fail(const QString& Text) {
         FOp.LastError = Text;
@@ -231,7 +261,8 @@ private:
     TOutcome CopyTree(const fs::path& From, const fs::path& To);
     TOutcome MoveOne(const fs::path& From, fs::path To);
     TOutcome DeleteOne(const fs::path& Path);
-    bool EnsureFolder(const fs::path& Folder);
+    // Makes a missing target folder, asking first unless flNoConfirmMkDir.
+    TOutcome EnsureFolder(const fs::path& Folder);
     QString StepText(const TItem& Item) const;
 
     TShellFileOperator& FOp;
@@ -239,16 +270,40 @@ private:
     bool FYesToAll = false;
 };
 
-bool TOperationRun::EnsureFolder(const fs::path& Folder) {
-    if (Folder.empty() || IsRealDir(Folder) || fs::is_directory(Folder))
-        return true;
+TOperationRun::TOutcome TOperationRun::EnsureFolder(const fs::path& Folder) {
+    std::error_code ec;
+    if (Folder.empty() || fs::is_directory(Folder, ec))
+        return Done;
+    // A folder on the way that cannot be searched (or a name the system refuses) is not asked about.
+    if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+        return Fail(CannotMake(Folder, ec));
     if (!Flag(flNoConfirmMkDir) && !FUI.ConfirmMakeDir(NameOf(Folder))) {
         FOp.Aborted = true;
-        return false;
+        return Cancelled;
     }
+    if (const std::error_code made = MakeFolder(Folder))
+        return Fail(CannotMake(Folder, made));
+    return Done;
+}
+
+TOperationRun::TOutcome TOperationRun::Find(const QString& Folder, const QString& Mask,
+                                            std::vector<fs::path>& Found) {
     std::error_code ec;
-    fs::create_directories(Folder, ec);
-    return true;
+    const fs::path dir = PathOf(Folder.isEmpty() ? QStringLiteral(".") : Folder);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const QString name = NameOf(it->path().filename());
+        if (!MatchesMask(name, Mask))
+            continue;
+        if (Flag(flFilesOnly) && IsRealDir(it->path()))
+            continue;
+        Found.push_back(it->path());
+    }
+    if (ec == std::errc::no_such_file_or_directory)
+        return Fail(Text(msgNotFound, Folder, "Cannot find (%1)."));
+    if (ec)
+        return Fail(QStringLiteral("Cannot open file %1: ").arg(NameOf(dir)) + Reason(ec));
+    std::sort(Found.begin(), Found.end());
+    return Done;
 }
 
 bool TOperationRun::Plan(std::vector<TItem>& Items) {
@@ -268,18 +323,9 @@ bool TOperationRun::Plan(std::vector<TItem>& Items) {
             continue;
         }
         wildcards = true;
-        std::error_code ec;
-        const fs::path dir = PathOf(folder.isEmpty() ? QStringLiteral(".") : folder);
         std::vector<fs::path> found;
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-            const QString name = NameOf(it->path().filename());
-            if (!MatchesMask(name, mask))
-                continue;
-            if (Flag(flFilesOnly) && IsRealDir(it->path()))
-                continue;
-            found.push_back(it->path());
-        }
-        std::sort(found.begin(), found.end());
+        if (Find(folder, mask, found) != Done)
+            return false;
         from.insert(from.end(), found.begin(), found.end());
     }
     for (std::size_t i = 0; i < from.size(); ++i) {
@@ -297,7 +343,7 @@ bool TOperationRun::Plan(std::vector<TItem>& Items) {
                 const bool into =
                     IsDirectory(d) || wildcards || from.size() > 1 || d.endsWith(QLatin1Char('/'));
                 if (into && FOp.Operation != foRename) {
-                    if (!EnsureFolder(PathOf(d)))
+                    if (EnsureFolder(PathOf(d)) != Done)
                         return false;
                     item.To = PathOf(d) / from[i].filename();
                 } else {
@@ -386,10 +432,8 @@ TOperationRun::TOutcome TOperationRun::CopyTree(const fs::path& From, const fs::
     if (Inside(From, To))
         return Fail(
             Text(msgIntoItself, NameOf(From), "A folder cannot be copied or moved into itself (%1)."));
-    std::error_code ec;
-    fs::create_directories(To, ec);
-    if (!fs::is_directory(To))
-        return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
+    if (const std::error_code ec = MakeFolder(To))
+        return Fail(CannotMake(To, ec));
     std::vector<fs::path> children;
     if (!ListFolder(From, children))
         return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
@@ -422,9 +466,8 @@ TOperationRun::TOutcome TOperationRun::MoveOne(const fs::path& From, fs::path To
         // Into a folder that is already there, or onto another file system (the folder is made
         // there): each entry is moved on its own, so an entry that is skipped or fails stays here;
         // the folder goes when it is empty.
-        fs::create_directories(To, ec);
-        if (!IsRealDir(To))
-            return Fail(QStringLiteral("Cannot create file %1").arg(NameOf(To)));
+        if (const std::error_code made = MakeFolder(To); made || !IsRealDir(To))
+            return Fail(CannotMake(To, made));
         std::vector<fs::path> children;
         if (!ListFolder(From, children))
             return Fail(QStringLiteral("Cannot open file %1").arg(NameOf(From)));
@@ -466,41 +509,63 @@ TOperationRun::TOutcome TOperationRun::Perform(const TItem& Item) {
     case foDelete:
         return DeleteOne(Item.From);
     case foCopy:
-        if (!EnsureFolder(Item.To.parent_path()))
-            return Cancelled;
+        if (const TOutcome o = EnsureFolder(Item.To.parent_path()); o != Done)
+            return o;
         return IsRealDir(Item.From) ? CopyTree(Item.From, Item.To) : CopyOne(Item.From, Item.To);
     case foMove:
     case foRename:
-        if (!EnsureFolder(Item.To.parent_path()))
-            return Cancelled;
+        if (const TOutcome o = EnsureFolder(Item.To.parent_path()); o != Done)
+            return o;
         return MoveOne(Item.From, Item.To);
     }
     return Failed;
 }
 
-bool TOperationRun::Run() {
-    std::vector<TItem> items;
-    if (!Plan(items))
-        return false;
+// Runs the items one after another under the progress window; false when one failed or the person
+// cancelled.
+bool TOperationRun::Steps(const std::vector<TItem>& Items) {
     const bool window = !Flag(flSilent);
-    if (window)
-        FUI.BeginProgress(FOp.ProgressTitle, int(items.size()));
-    bool ok = true;
-    for (std::size_t i = 0; i < items.size() && ok; ++i) {
-        if (window && !FUI.StepProgress(int(i), StepText(items[i]))) {
+    for (std::size_t i = 0; i < Items.size(); ++i) {
+        if (window && !FUI.StepProgress(int(i), StepText(Items[i]))) {
             FOp.Aborted = true;
-            ok = false;
-            break;
+            return false;
         }
-        const TOutcome o = Perform(items[i]);
-        ok = o == Done || o == Skipped;
+        const TOutcome o = Perform(Items[i]);
+        if (o != Done && o != Skipped)
+            return false;
     }
-    if (window) {
-        if (ok)
-            FUI.StepProgress(int(items.size()), QString());
-        FUI.EndProgress();
+    if (window)
+        FUI.StepProgress(int(Items.size()), QString());
+    return true;
+}
+
+bool TOperationRun::Run() {
+    // The progress window closes on every way out, an error raised on the way included; such an
+    // error is the operation's failure, reported as the others are.
+    struct TProgressWindow {
+        MFileOperationUI* UI = nullptr;
+        ~TProgressWindow() {
+            if (UI)
+                UI->EndProgress();
+        }
+    } progress;
+    try {
+        std::vector<TItem> items;
+        if (!Plan(items))
+            return false;
+        if (!Flag(flSilent)) {
+            FUI.BeginProgress(FOp.ProgressTitle, int(items.size()));
+            progress.UI = &FUI;
+        }
+        return Steps(items) && !FOp.Aborted;
+    } catch (const EAbort&) {
+        throw; // the silent abort stays silent
+    } catch (const Exception& e) {
+        Fail(e.Message());
+    } catch (const std::exception& e) {
+        Fail(QString::fromLocal8Bit(e.what()));
     }
-    return ok && !FOp.Aborted;
+    return false;
 }
 
 } // namespace

@@ -327,12 +327,16 @@ public:
         return a;
     }
     void ShowError(const QString& Text) override { Errors << Text; }
-    void BeginProgress(const QString& T, int) override { Title = T; }
+    bool ProgressOpen = false;
+    void BeginProgress(const QString& T, int) override {
+        Title = T;
+        ProgressOpen = true;
+    }
     bool StepProgress(int Done, const QString& Text) override {
         Steps << Text;
         return Done != CancelAtStep;
     }
-    void EndProgress() override {}
+    void EndProgress() override { ProgressOpen = false; }
     static QString FileNamePartOf(const QString& S) { return QFileInfo(S).fileName(); }
 };
 
@@ -564,4 +568,75 @@ TEST(ShellFileOperator, DeletesToTheTrashAndFilesOnly) {
     op.Source = s.f.Path(QStringLiteral("work/keep.tmp"));
     EXPECT_TRUE(op.Execute());
     EXPECT_FALSE(s.f.Has(QStringLiteral("work/keep.tmp")));
+}
+
+namespace {
+
+// A copy into a folder below Folder, and a copy from it by wild cards, with and without the
+// folder question: each fails with its error shown, nothing asked and the progress window closed.
+void ExpectUnreachable(ShellFixture& S, const QString& Folder) {
+    S.f.Put(QStringLiteral("src/a.txt"), "a");
+    for (TFileOperFlags flags : {TFileOperFlags(flNoConfirmMkDir), TFileOperFlags(0)}) {
+        TShellFileOperator op;
+        op.Options = flags | flNoConfirmation;
+        op.Source = S.f.Path(QStringLiteral("src/a.txt"));
+        op.Destination = Folder + QStringLiteral("/sub/a.txt");
+        S.ui.Errors.clear();
+        S.ui.Asked.clear();
+        EXPECT_FALSE(op.Execute());
+        EXPECT_FALSE(op.Aborted);
+        ASSERT_EQ(S.ui.Errors.size(), 1);
+        EXPECT_TRUE(S.ui.Errors[0].startsWith(QStringLiteral("Cannot create file")))
+            << S.ui.Errors[0].toStdString();
+        EXPECT_EQ(op.LastError, S.ui.Errors[0]);
+        EXPECT_FALSE(S.ui.ProgressOpen);
+        EXPECT_TRUE(S.ui.Asked.isEmpty()) << "nothing to ask about a folder that cannot be reached";
+    }
+    TShellFileOperator op;
+    op.Options = flNoConfirmation | flNoConfirmMkDir;
+    op.Source = Folder + QStringLiteral("/*.txt");
+    op.Destination = S.f.Path(QStringLiteral("dst"));
+    S.ui.Errors.clear();
+    EXPECT_FALSE(op.Execute()) << "a folder that cannot be searched is no empty match";
+    ASSERT_EQ(S.ui.Errors.size(), 1);
+    EXPECT_TRUE(S.ui.Errors[0].startsWith(QStringLiteral("Cannot open file")))
+        << S.ui.Errors[0].toStdString();
+    EXPECT_FALSE(S.ui.ProgressOpen);
+    EXPECT_FALSE(S.f.Has(QStringLiteral("dst")));
+}
+
+} // namespace
+
+TEST(ShellFileOperator, AFolderThatCannotBeReachedIsAnErrorShownWithTheProgressWindowClosed) {
+    // A link that leads to itself and a name longer than the system takes stop the superuser too.
+    ShellFixture s;
+    const QString loop = s.f.Path(QStringLiteral("loop"));
+    ASSERT_TRUE(QFile::link(loop, loop));
+    for (const QString& folder : {loop, s.f.Path(QString(300, QLatin1Char('n')))}) {
+        SCOPED_TRACE(folder.size() > 300 ? "a name too long" : "a link to itself");
+        ExpectUnreachable(s, folder);
+    }
+    // A wild card in a folder that is not there names the folder.
+    TShellFileOperator op;
+    op.Options = flNoConfirmation | flNoConfirmMkDir;
+    op.Source = s.f.Path(QStringLiteral("gone/*.txt"));
+    op.Destination = s.f.Path(QStringLiteral("dst"));
+    s.ui.Errors.clear();
+    EXPECT_FALSE(op.Execute());
+    ASSERT_EQ(s.ui.Errors.size(), 1);
+    EXPECT_EQ(s.ui.Errors[0], QStringLiteral("Cannot find (%1).").arg(s.f.Path(QStringLiteral("gone/"))));
+}
+
+TEST(ShellFileOperator, AFolderWithoutPermissionsIsAnErrorShownWithTheProgressWindowClosed) {
+    ShellFixture s;
+    const QString locked = s.f.Path(QStringLiteral("locked"));
+    s.f.Put(QStringLiteral("locked/b.txt"), "b");
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    struct Unlock {
+        QByteArray Name;
+        ~Unlock() { ::chmod(Name.constData(), 0700); }
+    } unlock{QFile::encodeName(locked)};
+    if (::access(QFile::encodeName(locked + QStringLiteral("/b.txt")).constData(), F_OK) == 0)
+        GTEST_SKIP() << "permissions do not stop the superuser; the folders of the test before stop everyone";
+    ExpectUnreachable(s, locked);
 }
