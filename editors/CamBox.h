@@ -30,6 +30,8 @@ public:
     bool MenuOpened() const { return FOpened; }
 
     void Click() override;
+    // Value 0.
+    void ClearCell() override { SetValue(0); }
 
     void CamMenuItemClick(const QString& Caption, int Tag) override;
     void CamMenuClosed() override;

@@ -24,6 +24,9 @@ public:
     void SetCamPopupMenu2(MCamPopupMenu* Value);
     MCamPopupMenu* ActiveMenu() const { return FMenus.Active(); }
 
+    // Value 0.
+    void ClearCell() override { SetValue(0); }
+
     // Opens the active menu after OnPopup.
     void Click();
 

@@ -19,6 +19,7 @@
 
 #include "platform/Color.h"
 #include "ui/CellKeys.h"
+#include "ui/RowCell.h"
 #include "ui/UComponents.h"
 
 #include <QContextMenuEvent>
@@ -123,7 +124,7 @@ void SetCellBackground(QWidget* Control, TColor Color);
 int CellTextValue(const QString& Text);
 
 template <class Base>
-class TTextCell : public TCellInput<Base>, public virtual MTag {
+class TTextCell : public TCellInput<Base>, public virtual MTag, public MRowCell {
 public:
     template <class... A>
     requires std::is_constructible_v<Base, A...>
@@ -133,8 +134,15 @@ public:
 
     bool Enhanced() const { return FEnhanced; }
     void SetEnhanced(bool Value) { FEnhanced = Value; }
-    int ID() const { return FID; }
-    void SetID(int Value) { FID = Value; }
+    int ID() const override { return FID; }
+    void SetID(int Value) override { FID = Value; }
+    // An empty text.
+    void ClearCell() override {
+        if constexpr (requires(Base & B) { B.setText(QString()); })
+            this->setText(QString());
+        else
+            this->setPlainText(QString());
+    }
     // The background while the cell has the focus, and otherwise; a new value shows at once in its
     // state.
     TColor FocusColor() const { return FFocusColor; }
@@ -230,15 +238,15 @@ void DrawSunkenFrame(QImage& Image);
 // swallowed when it still has none; a release inside after a press on the box is a click, and so
 // are Enter and Space typed in it. With Enhanced, the keys of the box table and every typed
 // character go to the row.
-class TCellBox : public QWidget, public virtual MTag {
+class TCellBox : public QWidget, public virtual MTag, public MRowCell {
     Q_OBJECT
 public:
     explicit TCellBox(QWidget* Parent = nullptr);
 
     bool Enhanced() const { return FEnhanced; }
     void SetEnhanced(bool Value) { FEnhanced = Value; }
-    int ID() const { return FID; }
-    void SetID(int Value) { FID = Value; }
+    int ID() const override { return FID; }
+    void SetID(int Value) override { FID = Value; }
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
     TColor FocusedColor() const { return FFocusedColor; }

@@ -44,6 +44,7 @@ public:
     void AssignColors(const MbitsMap& Map);
     // Empties the set and repaints (no OnChange).
     void ClearColors();
+    void ClearCell() override { ClearColors(); }
 
     // The palette whose colours the box paints (not owned).
     const MPalette* Palette() const { return FPalette; }

@@ -14,9 +14,9 @@
 #include "platform/ColorQt.h"
 #include "ui/FlatBtn.h"
 #include "ui/Image_m.h"
+#include "ui/RowCell.h"
 #include "ui/ScrollBitBtn_m.h"
 #include "ui/ScrollFlatBtn_m.h"
-#include "ui/ScrollHemiSphereCBtn_m.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/UApplication.h"
 #include "ui/label_m.h"
@@ -236,6 +236,14 @@ MRBasePanel::MRBasePanel(QObject* AOwner, QWidget* Parent) : MPanel(AOwner, Pare
     ShowSelected(false);
 }
 
+MRBasePanel::MRBasePanel(QObject* AOwner, QWidget* Parent, std::unique_ptr<MUnvBase> Item, QSize Size,
+                         TColor FocusColor)
+    : MRBasePanel(AOwner, Parent) {
+    WorkItem = std::move(Item);
+    CellFocusColor = FocusColor;
+    resize(Size);
+}
+
 MRBasePanel::~MRBasePanel() {
     // A row going away stores nothing; its cells go before the working copy they edit.
     Locked = true;
@@ -244,6 +252,10 @@ MRBasePanel::~MRBasePanel() {
 
 MRContainerPanel* MRBasePanel::Container() const {
     return qobject_cast<MRContainerPanel*>(parentWidget());
+}
+
+int MRBasePanel::WindowIndex() const {
+    return WorkItem ? WindowIndexOfListKind(WorkItem->ListKind()) : -1;
 }
 
 void MRBasePanel::ShowSelected(bool Value) {
@@ -273,7 +285,11 @@ void MRBasePanel::SetSelected(bool Value) {
 }
 
 bool MRBasePanel::ApplyEntry() {
-    return false;
+    // A row of another kind never writes its copy into this list.
+    const MRContainerPanel* c = Container();
+    if (!c || WindowIndex() < 0 || c->WindowIndex() != WindowIndex())
+        return false;
+    return StoreWorkItem();
 }
 
 void MRBasePanel::NewEntry(int Number) {
@@ -493,41 +509,16 @@ void MRBasePanel::MoveCellFocus(int Tag, int DX, int DY) {
 }
 
 void MRBasePanel::ClearCells() {
-    for (QObject* o : Components()) {
-        if (auto* n = qobject_cast<MNumEdit*>(o))
-            n->setText(QString());
-        else if (auto* m = qobject_cast<MMoukikEdit*>(o))
-            m->setText(QString());
-        else if (auto* h = qobject_cast<MScrollHemiSphereCBtn*>(o))
-            h->M_CaptionList().SetIndex(0);
-        else if (auto* b = qobject_cast<MScrollBitBtn*>(o))
-            b->M_CaptionList().SetIndex(0);
-        else if (auto* box = qobject_cast<MColorBox*>(o))
-            box->ClearColors();
-        else if (auto* cam = qobject_cast<MCamBox*>(o))
-            cam->SetValue(0);
-        else if (auto* memo = qobject_cast<MMoukikMemo*>(o))
-            memo->SetText(QString());
-    }
+    for (QObject* o : Components())
+        if (auto* cell = dynamic_cast<MRowCell*>(o))
+            cell->ClearCell();
 }
 
 void MRBasePanel::SetCellsVisible(int FirstID, int LastID, bool Visible) {
     for (QObject* o : Components()) {
-        int id;
-        QWidget* w;
-        if (auto* n = qobject_cast<MNumEdit*>(o)) {
-            id = n->ID();
-            w = n;
-        } else if (auto* h = qobject_cast<MScrollHemiSphereCBtn*>(o)) {
-            id = h->ID;
-            w = h;
-        } else if (auto* b = qobject_cast<MScrollBitBtn*>(o)) {
-            id = b->ID;
-            w = b;
-        } else {
-            continue;
-        }
-        if (id >= FirstID && id <= LastID)
+        auto* cell = dynamic_cast<MRowCell*>(o);
+        auto* w = qobject_cast<QWidget*>(o);
+        if (cell && w && cell->ID() >= FirstID && cell->ID() <= LastID)
             w->setVisible(Visible);
     }
 }
@@ -535,12 +526,16 @@ void MRBasePanel::SetCellsVisible(int FirstID, int LastID, bool Visible) {
 void MRBasePanel::SetCellEvents() {
     for (QObject* o : Components()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (!w || w->parentWidget() != this)
-            continue;
-        w->installEventFilter(this);
-        for (QWidget* inner : w->findChildren<QWidget*>())
-            inner->installEventFilter(this);
+        if (w && w->parentWidget() == this)
+            WatchCell(w);
     }
+}
+
+void MRBasePanel::WatchCell(QWidget* Cell) {
+    // Installing the filter again changes nothing.
+    Cell->installEventFilter(this);
+    for (QWidget* inner : Cell->findChildren<QWidget*>())
+        inner->installEventFilter(this);
 }
 
 // ---- Selection, keys, drags.
@@ -557,7 +552,7 @@ void MRBasePanel::SelectButtonMouseUp(Qt::MouseButton Button, Qt::KeyboardModifi
     if (X < 0 || Y < 0 || X > SelectButton->width() || Y > SelectButton->height())
         return;
     if (MRContainerPanel* c = Container())
-        c->SelectUpwards(PanelIndex, !Selected());
+        GuardedAction([&] { c->SelectUpwards(PanelIndex, !Selected()); });
 }
 
 void MRBasePanel::CellMouseMove(QWidget* Sender, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift,
@@ -779,6 +774,7 @@ void MRBasePanel::PlaceCell(QWidget* Cell, int Tag, QRect Bounds) {
     Cell->setGeometry(Bounds);
     if (auto* t = dynamic_cast<MTag*>(Cell))
         t->Tag = Tag;
+    WatchCell(Cell);
     Cell->show();
 }
 
@@ -886,6 +882,16 @@ TColor ColorOr(TColor Value, TColor Default) {
     return Value == 0 ? Default : Value;
 }
 
+// The cell shows its hint in both languages; nothing for an empty one.
+template <class C>
+void SetCellHint(C* Cell, const TCellHint& Hint) {
+    if (Hint.Empty())
+        return;
+    Cell->M_Hint().SetHints({Hint.Arabic, Hint.English});
+    Cell->M_Hint().ApplyHint(true);
+    Cell->SetShowHint(true);
+}
+
 // Caption indexes 0 .. Captions - 1, from 0.
 void SetCaptionRange(MCaptionList& List, int Captions) {
     List.Enable = true;
@@ -897,7 +903,7 @@ void SetCaptionRange(MCaptionList& List, int Captions) {
 
 template <class C>
 C* MRBasePanel::MakeTextCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                             TColor NonFocusColor, TColor FocusColor) {
+                             TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint) {
     auto* c = new C(this, this);
     FixRowGeometry(c);
     c->SetID(ID);
@@ -907,25 +913,37 @@ C* MRBasePanel::MakeTextCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyE
     c->SetFocusColor(ColorOr(FocusColor, 0xFFFFD0));
     c->setFocusPolicy(Qt::StrongFocus);
     c->OnChange = Guarded(std::move(OnChange));
+    SetCellHint(c, Hint);
     PlaceCell(c, Tag, Bounds);
     return c;
 }
 
 MNumEdit* MRBasePanel::MakeNumEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                   TColor NonFocusColor, TColor FocusColor) {
-    auto* e = MakeTextCell<MNumEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
+                                   TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint) {
+    auto* e =
+        MakeTextCell<MNumEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor, Hint);
     e->SetArabic(false);
     return e;
 }
 
-MNumEdit* MRBasePanel::MakeNumberCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange) {
-    NumberCell = MakeNumEdit(ID, Tag, Bounds, Digits, std::move(OnChange), 0xFFFFFF, CellFocusColor);
+MNumEdit* MRBasePanel::MakeNumberCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
+                                      const TCellHint& Hint) {
+    NumberCell = MakeNumEdit(
+        ID, Tag, Bounds, Digits,
+        [this, OnChange = std::move(OnChange)](QObject* Sender) {
+            if (!Loading() && WorkItem)
+                WorkItem->Number = NumberCell->Value();
+            if (OnChange)
+                OnChange(Sender);
+        },
+        0xFFFFFF, CellFocusColor, Hint);
     return NumberCell;
 }
 
 MNumEdit* MRBasePanel::MakeSignedNumEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                         TColor NonFocusColor, TColor FocusColor, bool Courier) {
-    MNumEdit* e = MakeNumEdit(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
+                                         TColor NonFocusColor, TColor FocusColor, bool Courier,
+                                         const TCellHint& Hint) {
+    MNumEdit* e = MakeNumEdit(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor, Hint);
     e->SetSigned(true);
     if (Courier)
         e->setFont(RowFont(rfCourier, 11, false));
@@ -933,34 +951,37 @@ MNumEdit* MRBasePanel::MakeSignedNumEdit(int ID, int Tag, QRect Bounds, int Digi
 }
 
 MMoukikEdit* MRBasePanel::MakeMoukikEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                         TColor NonFocusColor, TColor FocusColor) {
-    auto* e =
-        MakeTextCell<MMoukikEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
+                                         TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint) {
+    auto* e = MakeTextCell<MMoukikEdit>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor,
+                                        FocusColor, Hint);
     e->SetArabic(false);
     return e;
 }
 
 MMoukikMemo* MRBasePanel::MakeMoukikMemo(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                         TColor NonFocusColor, TColor FocusColor) {
-    return MakeTextCell<MMoukikMemo>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor);
+                                         TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint) {
+    return MakeTextCell<MMoukikMemo>(ID, Tag, Bounds, Digits, std::move(OnChange), NonFocusColor, FocusColor,
+                                     Hint);
 }
 
 MScrollBitBtn* MRBasePanel::MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int Captions,
-                                             TNotifyEvent OnIndexChange) {
+                                             TNotifyEvent OnIndexChange, const TCellHint& Hint) {
     auto* b = new MScrollBitBtn(this, this);
     FixRowGeometry(b);
-    b->ID = ID;
+    b->SetID(ID);
     b->Enhanced = true;
     b->setFont(RowStandardFont());
     b->setFocusPolicy(Qt::StrongFocus);
     SetCaptionRange(b->M_CaptionList(), Captions);
     b->OnIndexChange = Guarded(std::move(OnIndexChange));
+    SetCellHint(b, Hint);
     PlaceCell(b, Tag, Bounds);
     return b;
 }
 
-MScrollBitBtn* MRBasePanel::MakeSignButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange) {
-    MScrollBitBtn* b = MakeScrollBitBtn(ID, Tag, Bounds, 2, std::move(OnIndexChange));
+MScrollBitBtn* MRBasePanel::MakeSignButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange,
+                                           const TCellHint& Hint) {
+    MScrollBitBtn* b = MakeScrollBitBtn(ID, Tag, Bounds, 2, std::move(OnIndexChange), Hint);
     b->setFont(RowFont(rfCourier, 13, true));
     QPalette p = b->palette();
     p.setColor(QPalette::ButtonText, toQColor(0xB00000));
@@ -970,8 +991,9 @@ MScrollBitBtn* MRBasePanel::MakeSignButton(int ID, int Tag, QRect Bounds, TNotif
     return b;
 }
 
-MScrollBitBtn* MRBasePanel::MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange) {
-    MScrollBitBtn* b = MakeScrollBitBtn(ID, Tag, Bounds, 2, std::move(OnIndexChange));
+MScrollBitBtn* MRBasePanel::MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange,
+                                         const TCellHint& Hint) {
+    MScrollBitBtn* b = MakeScrollBitBtn(ID, Tag, Bounds, 2, std::move(OnIndexChange), Hint);
     b->M_CaptionList().SetCaptionList({QStringLiteral("D"), QStringLiteral("W")});
     b->M_CaptionList().ApplyCaption(true);
     return b;
@@ -979,7 +1001,8 @@ MScrollBitBtn* MRBasePanel::MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyE
 
 MScrollFlatBtn* MRBasePanel::MakeFlatButton(int ID, int Tag, QRect Bounds, int Captions, bool Flat,
                                             bool BorderWhenFlat, TColor NonFocusColor, TColor FocusColor,
-                                            TNotifyEvent OnClick, TNotifyEvent OnIndexChange) {
+                                            TNotifyEvent OnClick, TNotifyEvent OnIndexChange,
+                                            const TCellHint& Hint) {
     auto* b = new MScrollFlatBtn(this, this);
     FixRowGeometry(b);
     b->SetID(ID);
@@ -999,13 +1022,14 @@ MScrollFlatBtn* MRBasePanel::MakeFlatButton(int ID, int Tag, QRect Bounds, int C
     b->SetBorderWhenFlat(BorderWhenFlat);
     b->OnClick = Guarded(std::move(OnClick));
     b->OnIndexChange = Guarded(std::move(OnIndexChange));
+    SetCellHint(b, Hint);
     PlaceCell(b, Tag, Bounds);
     return b;
 }
 
 MColorBox* MRBasePanel::MakeColorBox(int ID, int Tag, QRect Bounds, const TColorBoxLayout& Layout,
                                      const MPalette* Palette, MPopupPalette* Popup, TNotifyEvent OnChange,
-                                     TColor NonFocusColor, TColor FocusColor) {
+                                     TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint) {
     auto* box = new MColorBox(this, this);
     FixRowGeometry(box);
     box->SetID(ID);
@@ -1028,13 +1052,14 @@ MColorBox* MRBasePanel::MakeColorBox(int ID, int Tag, QRect Bounds, const TColor
     box->SetFocusedColor(ColorOr(FocusColor, 0xFFFFD0));
     box->setFocusPolicy(Qt::StrongFocus);
     box->OnChange = Guarded(std::move(OnChange));
+    SetCellHint(box, Hint);
     PlaceCell(box, Tag, Bounds);
     return box;
 }
 
 MCamBox* MRBasePanel::MakeCamBox(int ID, int Tag, QRect Bounds, TNotifyEvent OnChange, TNotifyEvent OnPopup,
                                  MCamPopupMenu* Menu1, MCamPopupMenu* Menu2, TColor NonFocusColor,
-                                 TColor FocusColor) {
+                                 TColor FocusColor, const TCellHint& Hint) {
     auto* cam = new MCamBox(this, this);
     FixRowGeometry(cam);
     cam->SetID(ID);
@@ -1053,6 +1078,7 @@ MCamBox* MRBasePanel::MakeCamBox(int ID, int Tag, QRect Bounds, TNotifyEvent OnC
     }
     cam->OnChange = Guarded(std::move(OnChange));
     cam->OnPopup = Guarded(std::move(OnPopup));
+    SetCellHint(cam, Hint);
     PlaceCell(cam, Tag, Bounds);
     return cam;
 }

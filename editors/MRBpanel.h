@@ -26,10 +26,13 @@
 // While any row stores, focus changes are not tracked (the overwrite question and the error boxes
 // move the focus meanwhile).
 //
-// A kind row derives from MRBasePanel: its constructor sets the colours, SideColumns and ColumnSpan,
-// sizes the panel and builds the select button, the number cell and its own cells with the Make*
-// factories; it overrides ShowCells (fill the cells from WorkItem), ApplyEntry (usually
-// `return StoreWorkItem();`), GetFieldHint and, for drops, CellDragOver and CellDragDrop.
+// A kind row derives from MRBasePanel and starts with the base's kind constructor (its working copy,
+// whose list kind is the row's WindowIndex, its size and the focus colour of its number cells); it
+// sets SideColumns and ColumnSpan where it needs them and builds the select button, the number cell
+// and its own cells, each with its hint, with the Make* factories (they install the row's mouse
+// handlers on every cell). It overrides ShowCells (fill the cells from WorkItem), GetFieldHint and,
+// for drops, CellDragOver and CellDragDrop, which recognise a dragged container by its WindowIndex
+// and Project, never by its class. Storing is the base's (ApplyEntry).
 
 #include "editors/MRHints.h"
 #include "model/UunvBase.h"
@@ -109,6 +112,13 @@ struct TDragSource {
 };
 enum TDragState { dsDragEnter = 0, dsDragLeave = 1, dsDragMove = 2 };
 
+// The hint of a cell in both languages; a cell given an empty one shows none.
+struct TCellHint {
+    QString Arabic;
+    QString English;
+    bool Empty() const { return Arabic.isEmpty() && English.isEmpty(); }
+};
+
 // The mouse-up handler of a speed button: sender, button, modifiers and the point in the button.
 using TMouseUpEvent =
     std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
@@ -133,6 +143,10 @@ class MRBasePanel : public MPanel, public MCellKeyReceiver, public MFieldHintRow
     Q_OBJECT
 public:
     explicit MRBasePanel(QObject* AOwner, QWidget* Parent = nullptr);
+    // The start of a kind row: its working copy Item, its size, and the focus colour of its number
+    // cells.
+    MRBasePanel(QObject* AOwner, QWidget* Parent, std::unique_ptr<MUnvBase> Item, QSize Size,
+                TColor FocusColor = 0xFFFFC8);
     ~MRBasePanel() override;
 
     // ---- Fields.
@@ -162,6 +176,9 @@ public:
 
     // The container the row sits in; null outside one.
     MRContainerPanel* Container() const;
+    // The module window the row belongs to (N 0 .. R 8, as the clipboard codes): by default the one
+    // of its working copy's list kind; -1 without a working copy.
+    virtual int WindowIndex() const;
 
     // ---- The row's virtual operations.
     // Shows the selection: button down, the flag, the colours of the row and its number cells.
@@ -169,7 +186,8 @@ public:
     // When Value differs from Selected: the working copy's mark and the list's mark of the entry,
     // then ShowSelected.
     virtual void SetSelected(bool Value);
-    // Stores the working copy into the container's list; true when stored. The base stores nothing.
+    // Stores the working copy into the container's list (StoreWorkItem) when the row sits in a
+    // container of its own kind (WindowIndex); true when stored.
     virtual bool ApplyEntry();
     // Makes the row blank for a new entry numbered Number (0: none).
     virtual void NewEntry(int Number);
@@ -243,12 +261,13 @@ public:
     void MoveCellFocus(int Tag, int DX, int DY);
     // The Tags of the visible cells that take part in navigation, in component order.
     std::vector<int> NavigationTags() const;
-    // Empties every cell by its class.
+    // Empties every cell of the row (MRowCell::ClearCell).
     void ClearCells();
-    // Shows or hides the number and caption cells whose ID lies in FirstID..LastID.
+    // Shows or hides the cells whose ID lies in FirstID..LastID.
     void SetCellsVisible(int FirstID, int LastID, bool Visible);
     // Installs the row's handlers on its components: the mouse moves that start drags, the release
-    // on the select button; called once the kind has built its cells.
+    // on the select button. The factories install them on what they make; a cell made otherwise
+    // gets them here.
     void SetCellEvents();
 
     // ---- Selection, keys, drags.
@@ -268,7 +287,7 @@ public:
     // ---- Cell factories. Each control is owned and parented by the row and placed at Bounds; the
     // language adapters of width, height and alignment are off, the hint's on; editing cells get
     // Tag and ID (their tab order), Enhanced and a tab stop; labels, pictures, panels and speed
-    // buttons Tag -1. A colour 0 means the default named.
+    // buttons Tag -1. A colour 0 means the default named. An editing cell shows the Hint given.
     MLabel* MakeLabel(QRect Bounds, const QString& Caption, const QFont& Font);
     MImage* MakeImage(const QString& FileName, QRect Bounds, bool Transparent, TColor TransparentColor);
     MSpeedButton* MakeSpeedButton(QRect Bounds, int GroupIndex, const QString& Caption, TNotifyEvent OnClick,
@@ -278,25 +297,32 @@ public:
     MPanel* MakePanel(QRect Bounds, const QString& Caption, TNotifyEvent OnClick);
     // Colours: unfocused 0 white, focused 0 $FFFFD0.
     MNumEdit* MakeNumEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                          TColor NonFocusColor, TColor FocusColor);
-    // The row's NumberCell: MakeNumEdit with the row's focus colour.
-    MNumEdit* MakeNumberCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange);
+                          TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint = {});
+    // The row's NumberCell: MakeNumEdit with the row's focus colour; a change writes the number into
+    // the working copy, then runs OnChange.
+    MNumEdit* MakeNumberCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange = nullptr,
+                             const TCellHint& Hint = {});
     MNumEdit* MakeSignedNumEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                TColor NonFocusColor, TColor FocusColor, bool Courier);
+                                TColor NonFocusColor, TColor FocusColor, bool Courier,
+                                const TCellHint& Hint = {});
     MMoukikEdit* MakeMoukikEdit(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                TColor NonFocusColor, TColor FocusColor);
+                                TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint = {});
     MMoukikMemo* MakeMoukikMemo(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange,
-                                TColor NonFocusColor, TColor FocusColor);
+                                TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint = {});
     // Caption index 0 .. Captions - 1.
-    MScrollBitBtn* MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int Captions, TNotifyEvent OnIndexChange);
+    MScrollBitBtn* MakeScrollBitBtn(int ID, int Tag, QRect Bounds, int Captions, TNotifyEvent OnIndexChange,
+                                    const TCellHint& Hint = {});
     // "+" and "-" in bold Courier, colour $B00000.
-    MScrollBitBtn* MakeSignButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange);
+    MScrollBitBtn* MakeSignButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange,
+                                  const TCellHint& Hint = {});
     // "D" and "W".
-    MScrollBitBtn* MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange);
+    MScrollBitBtn* MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange,
+                                const TCellHint& Hint = {});
     // Colours: unfocused 0 button face, focused 0 $DFDFDF.
     MScrollFlatBtn* MakeFlatButton(int ID, int Tag, QRect Bounds, int Captions, bool Flat,
                                    bool BorderWhenFlat, TColor NonFocusColor, TColor FocusColor,
-                                   TNotifyEvent OnClick, TNotifyEvent OnIndexChange);
+                                   TNotifyEvent OnClick, TNotifyEvent OnIndexChange,
+                                   const TCellHint& Hint = {});
     struct TColorBoxLayout {
         int Columns = 6;
         int Rows = 2;
@@ -310,9 +336,10 @@ public:
     };
     MColorBox* MakeColorBox(int ID, int Tag, QRect Bounds, const TColorBoxLayout& Layout,
                             const MPalette* Palette, MPopupPalette* Popup, TNotifyEvent OnChange,
-                            TColor NonFocusColor, TColor FocusColor);
+                            TColor NonFocusColor, TColor FocusColor, const TCellHint& Hint = {});
     MCamBox* MakeCamBox(int ID, int Tag, QRect Bounds, TNotifyEvent OnChange, TNotifyEvent OnPopup,
-                        MCamPopupMenu* Menu1, MCamPopupMenu* Menu2, TColor NonFocusColor, TColor FocusColor);
+                        MCamPopupMenu* Menu1, MCamPopupMenu* Menu2, TColor NonFocusColor, TColor FocusColor,
+                        const TCellHint& Hint = {});
 
 protected:
     // Fills the kind's cells from WorkItem (LoadItem runs it while Loading); the number cell and the
@@ -329,12 +356,15 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
-    // Sets the common parts of a factory's control.
+    // Sets the common parts of a factory's control: place, Tag, the row's mouse handlers.
     void PlaceCell(QWidget* Cell, int Tag, QRect Bounds);
-    // A text cell of kind C: ID, Enhanced, digits, focus colours, a tab stop, the change handler.
+    // Installs the row's mouse handlers on a component and the widgets inside it.
+    void WatchCell(QWidget* Cell);
+    // A text cell of kind C: ID, Enhanced, digits, focus colours, a tab stop, the change handler, the
+    // hint.
     template <class C>
     C* MakeTextCell(int ID, int Tag, QRect Bounds, int Digits, TNotifyEvent OnChange, TColor NonFocusColor,
-                    TColor FocusColor);
+                    TColor FocusColor, const TCellHint& Hint);
     // The row's direct child that holds W (W itself when it is one); the row for the row itself.
     QWidget* CellOf(QWidget* W) const;
     // Takes the focus back into the number cell on the next turn of the event loop.

@@ -51,6 +51,9 @@ public:
     const TCarrierFlags& Flags() const { return FFlags; }
     bool Carrier(int Number) const { return Number >= 1 && Number <= 8 && FFlags[std::size_t(Number - 1)]; }
 
+    // No carriers.
+    void ClearCell() override { ShowText(QString()); }
+
     bool TypeCharacter(int Character) override {
         if (Character == 8) {
             EraseBack();

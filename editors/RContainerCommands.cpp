@@ -67,8 +67,17 @@ int CommandOfToolButton(int Button) {
     return Button >= 0 && Button < tbCount ? commands[Button] : ccNone;
 }
 
-bool IsNumberRangeError(const MException& E, const MUnvList& List) {
-    return E.Code == ValidationCodeOfKind(List.Kind) && E.SubCode == 1;
+// Runs a change of the selected entries; false when nothing was selected (the list raised
+// NothingSelected). Every other error passes on.
+bool ChangeSelected(const std::function<void()>& Change, int NothingSelected) {
+    try {
+        Change();
+        return true;
+    } catch (const MException& e) {
+        if (e.Code != NothingSelected)
+            throw;
+        return false;
+    }
 }
 
 } // namespace
@@ -224,52 +233,45 @@ void MRContainerPanel::InsertNewItem() {
         number = row->EntryNumber + 1;
     else
         number = Items()->MaxNumber() + 1;
-    try {
-        // A number past the kind's largest, or a shift that would push one past it, is refused.
-        Items()->CheckTargetNumber(number);
-        if (!Items()->Contains(number)) {
-            std::unique_ptr<MUnvBase> m = Items()->NewItem();
-            m->Number = number;
-            Items()->AddOrReplace(*m);
-        } else {
-            Items()->InsertEmpty(number);
-        }
-        RefreshRows();
-        GotoItem(number);
-    } catch (const MException& e) {
-        if (IsNumberRangeError(e, *Items()))
-            TApplication::ShowException(e);
-    } catch (...) {
+    // The new entry goes after the kind's largest number, or the entries from it on shift past it:
+    // the largest number is in use and the list has no room. Said with that number, not with the
+    // number the shift would make, which the user never typed.
+    const int highest = Items()->HighestNumber();
+    if (number > highest || (Items()->Contains(number) && Items()->MaxNumber() >= highest)) {
+        if (MessageBox)
+            MessageBox->ShowCodeMessage(11, 4401, QString::number(highest), mbOK);
+        return;
     }
+    if (!Items()->Contains(number)) {
+        std::unique_ptr<MUnvBase> m = Items()->NewItem();
+        m->Number = number;
+        Items()->AddOrReplace(*m);
+    } else {
+        Items()->InsertEmpty(number);
+    }
+    RefreshRows();
+    GotoItem(number);
 }
 
 void MRContainerPanel::DeleteSelected() {
     int target;
     if (!TakePopupTarget(target))
         return;
-    try {
-        Items()->DeleteMarked(0);
-        RefreshRows();
-    } catch (...) {
-        // Nothing selected: the entry under the popup alone.
+    // Nothing selected: the entry under the popup alone.
+    if (!ChangeSelected([&] { Items()->DeleteMarked(0); }, 1001)) {
         if (target != -1)
             DeleteItem(target);
+        return;
     }
+    RefreshRows();
 }
 
 void MRContainerPanel::DeleteContents() {
     int target;
     if (!TakePopupTarget(target))
         return;
-    try {
-        Items()->ClearSelectedContents();
-    } catch (...) {
-        try {
-            if (target != -1)
-                Items()->ClearNumber(target);
-        } catch (...) {
-        }
-    }
+    if (!ChangeSelected([&] { Items()->ClearSelectedContents(); }, 1004) && target != -1)
+        Items()->ClearNumber(target);
     RefreshRows();
 }
 
@@ -280,6 +282,8 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
         return;
     if (!Clipboard())
         return;
+    // The first pasted entry, which takes the focus after a paste; 0 when nothing was pasted.
+    int first = 0;
     try {
         if (!menu)
             number = RowNumber(Slot);
@@ -289,9 +293,14 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
         } else {
             CheckClipboardKind();
             const bool insert = Op == coPasteInsert;
-            PasteWhole(Clipboard()->Buffer, menu, [&](MUnvList& Dest) {
+            MUnvList& buffer = Clipboard()->Buffer;
+            // Pasted from the target on, or at the buffer's own numbers.
+            const int at = number >= 0 ? number : buffer.MinNumber();
+            PasteWhole(buffer, menu, [&](MUnvList& Dest) {
                 insert ? Clipboard()->PasteInsert(Dest, number) : Clipboard()->PasteOver(Dest, number);
             });
+            if (buffer.Count() > 0)
+                first = at;
         }
     } catch (const MException& e) {
         // Another kind's modules are refused silently, but for the row's own Insert key.
@@ -302,6 +311,8 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
     }
     if (Op != coCopy)
         RefreshRows();
+    if (first > 0)
+        GotoItem(first);
 }
 
 void MRContainerPanel::PasteWhole(MUnvList& Buffer, bool ClearSelection,

@@ -178,31 +178,29 @@ void MRContainerPanel::KeyEnd(std::uint32_t LParam, bool Extend) {
 
 void MRContainerPanel::KeyJump(std::uint32_t LParam, bool Extend, bool Down, bool Page) {
     const int slot = ContainerKeySlotOf(LParam), tag = CellTagOf(LParam);
-    if (!StoreEditingRow())
+    if (!Items() || !StoreEditingRow())
         return;
-    try {
-        const int old = IndexOfRowEntry(RowAt(slot));
-        TakeFocus();
-        // A page that scrolls keeps the focus in the row's place; otherwise it goes to the first or
-        // last visible row.
-        bool keepPlace = false;
-        if (!ScrollBar()->isHidden()) {
-            const int before = TopRow();
-            const int end = Down ? ScrollBar()->maximum() : ScrollBar()->minimum();
-            const int page = before + (Down ? ScrollBar()->pageStep() : -ScrollBar()->pageStep());
-            ScrollTo(!Page ? end : Down ? std::min(page, end) : std::max(page, end));
-            keepPlace = Page && TopRow() != before;
-        }
-        const int row = keepPlace ? DisplayRowOf(slot) : Down ? VisibleRowCount() - 1 : 0;
-        MRBasePanel* target = FocusRowCell(row, tag, SideOf(slot));
-        if (Extend && target && old >= 0) {
-            if (Down)
-                ToggleIndexRange(old, IndexOfRowEntry(target) - 1);
-            else
-                ToggleIndexRange(IndexOfRowEntry(target) + 1, old);
-        }
-    } catch (...) {
-        // A jump has nothing to tell.
+    // A row whose entry is not in the list (a blank new row) jumps without selecting.
+    const int old = IndexOfRowEntry(RowAt(slot));
+    TakeFocus();
+    // A page that scrolls keeps the focus in the row's place; otherwise it goes to the first or
+    // last visible row.
+    bool keepPlace = false;
+    if (!ScrollBar()->isHidden()) {
+        const int before = TopRow();
+        const int end = Down ? ScrollBar()->maximum() : ScrollBar()->minimum();
+        const int page = before + (Down ? ScrollBar()->pageStep() : -ScrollBar()->pageStep());
+        ScrollTo(!Page ? end : Down ? std::min(page, end) : std::max(page, end));
+        keepPlace = Page && TopRow() != before;
+    }
+    const int row = keepPlace ? DisplayRowOf(slot) : Down ? VisibleRowCount() - 1 : 0;
+    MRBasePanel* target = FocusRowCell(row, tag, SideOf(slot));
+    const int now = IndexOfRowEntry(target);
+    if (Extend && old >= 0 && now >= 0) {
+        if (Down)
+            ToggleIndexRange(old, now - 1);
+        else
+            ToggleIndexRange(now + 1, old);
     }
 }
 
@@ -221,34 +219,35 @@ void MRContainerPanel::KeyEnterNumber(std::uint32_t LParam) {
 void MRContainerPanel::ToggleIndexRange(int From, int To) {
     if (!Items())
         return;
-    try {
-        for (int i = From; i <= To; ++i) {
-            MUnvBase& entry = Items()->ItemAt(i);
-            if (MRBasePanel* row = ShownRowOf(entry.Number))
-                row->ToggleSelected();
-            else
-                entry.Marks.Selected = entry.Marks.Selected ? 0 : 1;
-        }
-    } catch (...) {
-        // The range ends where the list does.
+    // The range ends where the list does; the entries are taken before any of them is toggled.
+    std::vector<MUnvBase*> entries;
+    for (int i = std::max(From, 0); i <= std::min(To, Items()->Count() - 1); ++i)
+        entries.push_back(&Items()->ItemAt(i));
+    for (MUnvBase* entry : entries) {
+        if (MRBasePanel* row = ShownRowOf(entry->Number))
+            row->ToggleSelected();
+        else
+            entry->Marks.Selected = entry->Marks.Selected ? 0 : 1;
     }
 }
 
 void MRContainerPanel::SelectUpwards(int Slot, bool Value) {
     if (Slot < 0 || !Items())
         return;
-    try {
-        const int index = IndexOfRowEntry(RowAt(Slot));
-        for (int i = index - 1; i >= 0; --i) {
-            MUnvBase& entry = Items()->ItemAt(i);
-            if ((entry.Marks.Selected != 0) == Value)
-                break;
-            if (MRBasePanel* row = ShownRowOf(entry.Number))
-                row->SetSelected(Value);
-            else
-                Items()->SetSelected(entry.Number, Value);
-        }
-    } catch (...) {
+    // From the entry above the row's up to the first that has Value already (none for a row whose
+    // entry is not in the list), taken before any of them changes.
+    std::vector<MUnvBase*> entries;
+    for (int i = IndexOfRowEntry(RowAt(Slot)) - 1; i >= 0; --i) {
+        MUnvBase& entry = Items()->ItemAt(i);
+        if ((entry.Marks.Selected != 0) == Value)
+            break;
+        entries.push_back(&entry);
+    }
+    for (MUnvBase* entry : entries) {
+        if (MRBasePanel* row = ShownRowOf(entry->Number))
+            row->SetSelected(Value);
+        else
+            Items()->SetSelected(entry->Number, Value);
     }
 }
 

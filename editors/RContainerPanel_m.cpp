@@ -6,6 +6,9 @@
 #include "model/UProject.h"
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
+#include "ui/GfxUtils.h"
 #include "ui/Image_m.h"
 #include "ui/PopupMenu_m.h"
 
@@ -13,11 +16,13 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDragEnterEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
+#include <qdrawutil.h>
 
 #include <algorithm>
-#include <typeinfo>
 
 QEvent::Type ContainerMessageType(int Message) {
     return QEvent::Type(QEvent::User + Message);
@@ -100,9 +105,22 @@ int GotoTopRow(int Row, int TopRow, int VisibleRows) {
     return std::max(0, Row - VisibleRows + 1);
 }
 
-// ---- The scroll bar: it takes no focus, and drags over it scroll the list.
+// ---- The scroll bar: it takes no focus, drags over it scroll the list, and its track and thumb are
+// the system scroll bar's whatever the style draws.
 
 namespace {
+
+// A block in the button face with the raised edge of a button: white and light grey above and to
+// the left, grey and dark grey below and to the right.
+void DrawRaisedBlock(QPainter& Painter, const QRect& R) {
+    QPalette edges;
+    edges.setColor(QPalette::Light, SysQColor(clBtnHighlight));
+    edges.setColor(QPalette::Midlight, SysQColor(cl3DLight));
+    edges.setColor(QPalette::Dark, SysQColor(clBtnShadow));
+    edges.setColor(QPalette::Shadow, SysQColor(cl3DDkShadow));
+    const QBrush face(SysQColor(clBtnFace));
+    qDrawWinButton(&Painter, R, edges, false, &face);
+}
 
 class TContainerScrollBar : public QScrollBar {
 public:
@@ -127,8 +145,23 @@ protected:
         Event->ignore();
     }
     void dropEvent(QDropEvent* Event) override { Event->ignore(); }
+    void paintEvent(QPaintEvent* Event) override {
+        QScrollBar::paintEvent(Event);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        QPainter painter(this);
+        painter.fillRect(ScrollBarPart(option, QStyle::SC_ScrollBarGroove),
+                         QBrush(CreateCheckerPattern(clBtnHighlight, clBtnFace)));
+        // A disabled bar (a refused row holds the view) shows no thumb.
+        const QRect thumb = ScrollBarPart(option, QStyle::SC_ScrollBarSlider);
+        if (isEnabled() && !thumb.isEmpty())
+            DrawRaisedBlock(painter, thumb);
+    }
 
 private:
+    QRect ScrollBarPart(const QStyleOptionSlider& Option, QStyle::SubControl Part) const {
+        return style()->subControlRect(QStyle::CC_ScrollBar, &Option, Part, this);
+    }
     MRContainerPanel* FContainer;
 };
 
@@ -239,10 +272,8 @@ void MRContainerPanel::LoadRow(int Slot, int ListIndex) {
 
 void MRContainerPanel::LoadRowByNumber(int Number, int Slot) {
     // An entry that cannot be found leaves the row as it was.
-    try {
-        RowAt(Slot)->LoadItem(FItems->FindByNumber(Number));
-    } catch (const Exception&) {
-    }
+    if (const MUnvBase* entry = FItems ? FItems->Lookup(Number) : nullptr)
+        RowAt(Slot)->LoadItem(*entry);
 }
 
 void MRContainerPanel::SetClipboardKind() {
@@ -427,20 +458,17 @@ void MRContainerPanel::HideRowSlot(int Slot) {
 }
 
 void MRContainerPanel::GotoItem(int Number) {
-    try {
-        if (!FItems || !StoreEditingRow())
-            return;
-        const int r = FItems->RowOfIndex(FItems->IndexOfNumber(Number));
-        const int top = GotoTopRow(r, FTopRow, FVisibleRows);
-        if (top != FTopRow)
-            ScrollTo(top);
-        const int slot = Columns > 1 ? 2 * (r - FTopRow) + (IsOdd(Number) ? 0 : 1) : r - FTopRow;
-        MRBasePanel* row = RowAt(slot);
-        if (row->NumberCell && !row->isHidden())
-            FocusQuietly(row->NumberCell);
-    } catch (...) {
-        // A number that is not in the list goes nowhere.
-    }
+    // A number that is not in the list (also after the editing row stored) goes nowhere.
+    if (!FItems || !StoreEditingRow() || !FItems->Contains(Number))
+        return;
+    const int r = FItems->RowOfIndex(FItems->IndexOfNumber(Number));
+    const int top = GotoTopRow(r, FTopRow, FVisibleRows);
+    if (top != FTopRow)
+        ScrollTo(top);
+    const int slot = Columns > 1 ? 2 * (r - FTopRow) + (IsOdd(Number) ? 0 : 1) : r - FTopRow;
+    MRBasePanel* row = RowAt(slot);
+    if (row->NumberCell && !row->isHidden())
+        FocusQuietly(row->NumberCell);
 }
 
 void MRContainerPanel::DeleteItem(int Number) {
@@ -589,7 +617,7 @@ void MRContainerPanel::DragWithin(int Number, int At) {
 }
 
 bool MRContainerPanel::IsSameKindContainer(const MRContainerPanel& Source) const {
-    return &Source != this && typeid(Source) == typeid(*this);
+    return &Source != this && WindowIndex() >= 0 && Source.WindowIndex() == WindowIndex();
 }
 
 bool MRContainerPanel::ScrollsForSource(const TDragSource&) const {

@@ -12,10 +12,10 @@
 // when that store is refused (a scroll is undone). A row's own store that refreshes does not store
 // again.
 //
-// A kind container derives from MRContainerPanel: its constructor sets Columns, RowGap, ColumnGap,
-// GapFactor, RowWidth and RowHeight (then InitLayout applies its constants, see ContainerLayoutOf);
-// it supplies NewRowPanel (a new row of its kind), ClipboardKind and, for drags, the predicates
-// IsSameKindContainer and ScrollsForSource.
+// A kind container derives from MRKindContainer<Row, WindowIndex> (below), which makes its rows,
+// applies the kind's layout constants (ContainerLayoutOf) in InitLayout and gives its WindowIndex,
+// the clipboard code by which drop targets also recognise it; the kind adds only what differs, such
+// as the drags that scroll its bar (ScrollsForSource).
 
 #include "editors/CellInput.h"
 #include "editors/MRBpanel.h"
@@ -210,11 +210,14 @@ public:
     virtual MRBasePanel* NewRowPanel() = 0;
     virtual void NewRow(int Slot, int Number);
     // Loads the entry at a list index, or the entry with a number (an entry that cannot be found
-    // leaves the row as it was), into the row of a slot.
+    // leaves the row as it was), into the row of a slot. Errors of the row pass on.
     virtual void LoadRow(int Slot, int ListIndex);
     virtual void LoadRowByNumber(int Number, int Slot);
-    // The clipboard code of the kind (the window index, N 0 .. R 8); -1 for none.
-    virtual int ClipboardKind() const { return -1; }
+    // The module window of the kind (N 0 .. R 8); -1 for none. Drop targets recognise a dragged
+    // container by it and its Project.
+    virtual int WindowIndex() const { return -1; }
+    // The clipboard code of the kind: its window index.
+    int ClipboardKind() const { return WindowIndex(); }
     void SetClipboardKind();
     // Raises 1020 when the clipboard holds modules of another kind.
     void CheckClipboardKind();
@@ -233,7 +236,7 @@ public:
     void SetTopRow(int R);
     void ShowFrom(int ListIndex);
     // Stores the editing row, scrolls the entry Number into view and focuses its number cell;
-    // nothing when the number is missing.
+    // nothing when the number is missing. Other errors pass on.
     void GotoItem(int Number);
     // Deletes an entry and refreshes; "Error in delete.." when that fails.
     void DeleteItem(int Number);
@@ -269,7 +272,11 @@ public:
     void FocusRowAbove(int Slot, int Tag);
     void FocusRightNeighbour(int Slot, int Tag);
     void FocusLeftNeighbour(int Slot, int Tag);
+    // Toggles the selection of the entries at list indexes From..To (cut to the list), through their
+    // rows where they are shown; every entry of the range is taken before one is toggled.
     void ToggleIndexRange(int From, int To);
+    // The entries above the row of Slot up to the first that has Value take Value (a Shift-release
+    // on the select button); nothing for a negative slot.
     void SelectUpwards(int Slot, bool Value);
 
     // ---- The drag source.
@@ -287,8 +294,8 @@ public:
     // clipboard's second buffer, mirrored when the drag was mirrored, all or nothing (as PasteWhole).
     // After the guard; errors pass on (the row's drop shows them).
     void DragWithin(int Number, int At);
-    // Source is a container of this kind other than this one (the kinds' drops).
-    virtual bool IsSameKindContainer(const MRContainerPanel& Source) const;
+    // Source is a container of this kind (WindowIndex) other than this one (the kinds' drops).
+    bool IsSameKindContainer(const MRContainerPanel& Source) const;
     // A drag from Source over the scroll bar scrolls it (filled by the kinds; none by default).
     virtual bool ScrollsForSource(const TDragSource& Source) const;
     // Over the container's free surface: rows of another container of the kind are accepted and
@@ -298,8 +305,14 @@ public:
     // A drag over the scroll bar at height Y: the upper third scrolls up, the lower third down.
     void ScrollBarDragOver(const TDragSource& Source, int Y);
 
-    // ---- Commands.
+    // ---- Commands. Each runs after the guard; the errors a command does not report itself pass on
+    // (RunCommand and the key message show them).
+    // A default entry after the popup target, the editing row or the last entry; when the largest
+    // number the kind allows is in use and the entries would have to pass it, the numbered notice
+    // 11/4401 names that number and nothing changes.
     void InsertNewItem();
+    // The selected entries, or with none selected the popup target alone (Delete Contents: reset to
+    // defaults).
     void DeleteSelected();
     void DeleteContents();
     void CopySelected();
@@ -312,7 +325,8 @@ public:
     void SortItems();
     void SpecialFunctions();
     void GotoItemDialog();
-    // The rows' clipboard keys, on the entry of the row of Slot.
+    // The rows' clipboard keys, on the entry of the row of Slot. After a paste the first pasted entry
+    // has the focus.
     void CopyRow(int Slot);
     void CutRow(int Slot);
     void PasteInsertRow(int Slot);
@@ -398,4 +412,25 @@ private:
     QPoint FPopupAt;
     // Nested stores of the editing row (a row's own store that refreshes stores nothing again).
     int FStoring = 0;
+};
+
+// The container of a kind: rows of class TRow (made as TRow(container, container)), the layout
+// constants and the clipboard code of window Index.
+template <class TRow, int Index>
+class MRKindContainer : public MRContainerPanel {
+public:
+    explicit MRKindContainer(QObject* AOwner, QWidget* Parent = nullptr) : MRContainerPanel(AOwner, Parent) {
+        const TContainerLayout layout = ContainerLayoutOf(Index);
+        Columns = layout.Columns;
+        RowGap = layout.RowGap;
+        ColumnGap = layout.ColumnGap;
+        GapFactor = layout.GapFactor;
+    }
+    int WindowIndex() const override { return Index; }
+    void InitLayout(int Top) override {
+        MRContainerPanel::InitLayout(Top);
+        ApplyLayout(ContainerLayoutOf(Index));
+    }
+    MRBasePanel* NewRowPanel() override { return new TRow(this, this); }
+    TRow* Row(int Slot) const { return static_cast<TRow*>(RowAt(Slot)); }
 };

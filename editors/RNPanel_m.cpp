@@ -1,7 +1,6 @@
 #include "editors/RNPanel_m.h"
 
 #include "editors/NumEdit_m.h"
-#include "editors/RWPanel_m.h"
 #include "platform/ColorQt.h"
 #include "ui/ScrollBitBtn_m.h"
 
@@ -16,28 +15,12 @@ void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
     Button->setPalette(p);
 }
 
-// A cell that shows its hint, in Arabic and English.
-template <class C>
-void SetHints(C* Cell, const QString& Arabic, const QString& English) {
-    Cell->M_Hint().SetHints({Arabic, English});
-    Cell->M_Hint().ApplyHint(true);
-    Cell->SetShowHint(true);
-}
-
 } // namespace
 
-MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent) : MRBasePanel(Owner, Parent) {
-    WorkItem = std::make_unique<MUnvN>();
-    CellFocusColor = 0xFFFFC8;
-    SelectedColor = 0x00FF00;
-    Locked = false;
-    FixRowGeometry(this);
-    resize(273, 27);
+MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent)
+    : MRBasePanel(Owner, Parent, std::make_unique<MUnvN>(), QSize(273, 27)) {
     MakeSelectButton(QRect(4, 2, 23, 20), QStringLiteral("N"));
-    MakeNumberCell(0, 0, QRect(24, 1, 41, 21), 3, [this](QObject*) {
-        if (!Loading())
-            WorkItem->Number = NumberCell->Value();
-    });
+    MakeNumberCell(0, 0, QRect(24, 1, 41, 21), 3);
     TypeCell = MakeScrollBitBtn(1, 100, QRect(72, 2, 23, 20), 2, [this](QObject*) {
         ColorButtons();
         if (!Loading())
@@ -45,41 +28,39 @@ MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent) : MRBasePanel(Owner, Parent)
     });
     TypeCell->M_CaptionList().SetCaptionList({QStringLiteral("X"), QStringLiteral("N")});
     TypeCell->M_CaptionList().ApplyCaption(true);
-    StartCell = MakeNumEdit(
-        2, 200, QRect(95, 2, 41, 21), 4,
-        [this](QObject*) {
-            if (!Loading())
-                N_Item().Start = StartCell->Value();
-        },
-        0xFFFFFF, CellFocusColor);
-    SetHints(StartCell, QStringLiteral("X= عمود في مسودة النقشة\n\rN= إشارة إلى رقم سطر"),
-             QStringLiteral("X= Pattern Draft Column\n\rN= Reference to line number"));
+    StartCell = MakeNumEdit(2, 200, QRect(95, 2, 41, 21), 4,
+                            [this](QObject*) {
+                                if (!Loading())
+                                    N_Item().Start = StartCell->Value();
+                            },
+                            0xFFFFFF, CellFocusColor,
+                            {QStringLiteral("X= عمود في مسودة النقشة\n\rN= إشارة إلى رقم سطر"),
+                             QStringLiteral("X= Pattern Draft Column\n\rN= Reference to line number")});
     SignCell = MakeSignButton(3, 300, QRect(136, 2, 22, 20), [this](QObject*) {
         ColorButtons();
         WriteCount();
     });
     CountCell = MakeNumEdit(
-        4, 400, QRect(159, 1, 41, 21), 4, [this](QObject*) { WriteCount(); }, 0xFFFFFF, CellFocusColor);
-    SetHints(CountCell, QStringLiteral("عدد الأعمدة أو الأسطر التالية"),
-             QStringLiteral("Number of column/line to follow"));
-    CounterKindCell = MakeDWButton(5, 500, QRect(202, 1, 23, 20), [this](QObject*) {
-        ColorButtons();
-        if (!Loading())
-            N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
-    });
-    SetHints(CounterKindCell, QStringLiteral("D= عدد التكرار\n\rW= رقم سطر مفتاح الاختيار"),
-             QStringLiteral("D=Repeat Count\n\rW=selector switch line number"));
+        4, 400, QRect(159, 1, 41, 21), 4, [this](QObject*) { WriteCount(); }, 0xFFFFFF, CellFocusColor,
+        {QStringLiteral("عدد الأعمدة أو الأسطر التالية"), QStringLiteral("Number of column/line to follow")});
+    CounterKindCell = MakeDWButton(5, 500, QRect(202, 1, 23, 20),
+                                   [this](QObject*) {
+                                       ColorButtons();
+                                       if (!Loading())
+                                           N_Item().Counter.Kind =
+                                               std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
+                                   },
+                                   {QStringLiteral("D= عدد التكرار\n\rW= رقم سطر مفتاح الاختيار"),
+                                    QStringLiteral("D=Repeat Count\n\rW=selector switch line number")});
     CounterValueCell = MakeNumEdit(
         6, 600, QRect(225, 1, 41, 21), 4,
         [this](QObject*) {
             if (!Loading())
                 N_Item().Counter.Value = CounterValueCell->Value();
         },
-        0xFFFFFF, CellFocusColor);
-    SetHints(CounterValueCell, QStringLiteral("قيمة العداد أو رقمه"),
-             QStringLiteral("The value or the number of Counter"));
+        0xFFFFFF, CellFocusColor,
+        {QStringLiteral("قيمة العداد أو رقمه"), QStringLiteral("The value or the number of Counter")});
     ColorButtons();
-    SetCellEvents();
 }
 
 int MRNPanel::SignedCount() const {
@@ -138,13 +119,6 @@ void MRNPanel::ShowCells() {
     SetCounterKindState(int(n.Counter.Kind) - 1);
 }
 
-bool MRNPanel::ApplyEntry() {
-    const bool stored = MRBasePanel::ApplyEntry();
-    if (!dynamic_cast<MRNContainerPanel*>(Container()) || Locked)
-        return stored;
-    return StoreWorkItem();
-}
-
 // A line that referred to a range holding itself would repeat itself without end: the dragged row and
 // every row of the dragged selection refuse the drop.
 bool MRNPanel::InDraggedRange(const MRContainerPanel& Own) const {
@@ -163,9 +137,9 @@ void MRNPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, i
     }
     if (source == own)
         Accept = !InDraggedRange(*own);
-    else if (dynamic_cast<MRNContainerPanel*>(source))
+    else if (source->WindowIndex() == wiN)
         Accept = source->Project != own->Project;
-    else if (dynamic_cast<MRWContainerPanel*>(source))
+    else if (source->WindowIndex() == wiW)
         Accept = source->Project == own->Project;
     else
         Accept = false;
@@ -190,10 +164,10 @@ void MRNPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
         N_Item().Start = first;
         N_Item().Count = last - first;
         StoreRow();
-    } else if (dynamic_cast<MRNContainerPanel*>(source)) {
+    } else if (source->WindowIndex() == wiN) {
         if (source->Project != own->Project)
             own->DropEntries(*source, source->DragNumber, EntryNumber);
-    } else if (dynamic_cast<MRWContainerPanel*>(source)) {
+    } else if (source->WindowIndex() == wiW) {
         if (source->Project != own->Project)
             return;
         SetCounterKindState(1);
@@ -259,24 +233,7 @@ void MRNPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
 
 // ---- The N list.
 
-MRNContainerPanel::MRNContainerPanel(QObject* Owner, QWidget* Parent) : MRContainerPanel(Owner, Parent) {
-    Columns = 1;
-    RowGap = 2;
-    ColumnGap = 2;
-    RowWidth = 273;
-    RowHeight = 27;
-}
-
-void MRNContainerPanel::InitLayout(int Top) {
-    MRContainerPanel::InitLayout(Top);
-    ApplyLayout(ContainerLayoutOf(wiN));
-}
-
-MRBasePanel* MRNContainerPanel::NewRowPanel() {
-    return new MRNPanel(this, this);
-}
-
 bool MRNContainerPanel::ScrollsForSource(const TDragSource& Source) const {
-    return dynamic_cast<MRNContainerPanel*>(Source.Container) ||
-           dynamic_cast<MRWContainerPanel*>(Source.Container);
+    return Source.Container &&
+           (Source.Container->WindowIndex() == wiN || Source.Container->WindowIndex() == wiW);
 }

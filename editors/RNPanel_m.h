@@ -30,7 +30,6 @@ public:
     MScrollBitBtn* CounterKindCell = nullptr; // Tag 500: "D", "W"
     MNumEdit* CounterValueCell = nullptr;     // Tag 600
 
-    bool ApplyEntry() override;
     void CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                       bool& Accept) override;
     void CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) override;
@@ -58,15 +57,11 @@ private:
     void ColorButtons();
 };
 
-class MRNContainerPanel : public MRContainerPanel {
+class MRNContainerPanel : public MRKindContainer<MRNPanel, wiN> {
     Q_OBJECT
 public:
-    explicit MRNContainerPanel(QObject* Owner, QWidget* Parent = nullptr);
+    using MRKindContainer::MRKindContainer;
 
-    void InitLayout(int Top) override;
-    MRBasePanel* NewRowPanel() override;
-    int ClipboardKind() const override { return wiN; }
     // Drags from any N or W window, this one included, scroll the bar.
     bool ScrollsForSource(const TDragSource& Source) const override;
-    MRNPanel* Row(int Slot) const { return static_cast<MRNPanel*>(RowAt(Slot)); }
 };

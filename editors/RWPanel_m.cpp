@@ -20,32 +20,18 @@ QString MRWPanel::LevelHint(int Level, bool Arabic) {
     return QStringLiteral("Value of Repeat of level (%1)").arg(i);
 }
 
-MRWPanel::MRWPanel(QObject* Owner, QWidget* Parent) : MRBasePanel(Owner, Parent) {
-    WorkItem = std::make_unique<MUnvW>();
-    CellFocusColor = 0xFFFFC8;
-    SelectedColor = 0x00FF00;
-    Locked = false;
-    FixRowGeometry(this);
-    resize(396, 28);
+MRWPanel::MRWPanel(QObject* Owner, QWidget* Parent)
+    : MRBasePanel(Owner, Parent, std::make_unique<MUnvW>(), QSize(396, 28)) {
     MakeSelectButton(QRect(3, 3, 20, 21), QStringLiteral("W"));
-    MakeNumberCell(0, 0, QRect(28, 1, 29, 21), 3, [this](QObject*) {
-        if (!Loading())
-            WorkItem->Number = NumberCell->Value();
-    });
-    for (int i = 0; i < 8; ++i) {
-        MNumEdit* cell = MakeNumEdit(
-            i + 1, 100 * (i + 1), QRect(WLevelLeft + WLevelStep * i, 3, 35, 21), 4,
-            [this, i](QObject*) {
-                if (!Loading())
-                    W_Item().Levels[std::size_t(i)] = LevelCells[std::size_t(i)]->Value();
-            },
-            0xFFFFFF, CellFocusColor);
-        cell->M_Hint().SetHints({LevelHint(i + 1, true), LevelHint(i + 1, false)});
-        cell->M_Hint().ApplyHint(true);
-        cell->SetShowHint(true);
-        LevelCells[std::size_t(i)] = cell;
-    }
-    SetCellEvents();
+    MakeNumberCell(0, 0, QRect(28, 1, 29, 21), 3);
+    for (int i = 0; i < 8; ++i)
+        LevelCells[std::size_t(i)] =
+            MakeNumEdit(i + 1, 100 * (i + 1), QRect(WLevelLeft + WLevelStep * i, 3, 35, 21), 4,
+                        [this, i](QObject*) {
+                            if (!Loading())
+                                W_Item().Levels[std::size_t(i)] = LevelCells[std::size_t(i)]->Value();
+                        },
+                        0xFFFFFF, CellFocusColor, {LevelHint(i + 1, true), LevelHint(i + 1, false)});
 }
 
 void MRWPanel::ShowCells() {
@@ -53,23 +39,17 @@ void MRWPanel::ShowCells() {
         ShowCellValue(LevelCells[std::size_t(i)], W_Item().Levels[std::size_t(i)]);
 }
 
-bool MRWPanel::ApplyEntry() {
-    const bool stored = MRBasePanel::ApplyEntry();
-    if (!dynamic_cast<MRWContainerPanel*>(Container()) || Locked)
-        return stored;
-    return StoreWorkItem();
-}
-
 void MRWPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                             bool& Accept) {
     MRBasePanel::CellDragOver(Sender, Source, X, Y, State, Accept);
-    Accept = dynamic_cast<MRWContainerPanel*>(Source.Container) && Source.Container != Container();
+    const MRContainerPanel* own = Container();
+    Accept = own && Source.Container && own->IsSameKindContainer(*Source.Container);
 }
 
 void MRWPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) {
     MRBasePanel::CellDragDrop(Sender, Source, X, Y);
     MRContainerPanel* own = Container();
-    if (!own || !dynamic_cast<MRWContainerPanel*>(Source.Container) || Source.Container == own)
+    if (!own || !Source.Container || !own->IsSameKindContainer(*Source.Container))
         return;
     own->DropEntries(*Source.Container, Source.Container->DragNumber, EntryNumber);
 }
@@ -105,23 +85,6 @@ void MRWPanel::FillLevels(int Tag) {
 
 // ---- The W list.
 
-MRWContainerPanel::MRWContainerPanel(QObject* Owner, QWidget* Parent) : MRContainerPanel(Owner, Parent) {
-    Columns = 1;
-    RowGap = 2;
-    ColumnGap = 2;
-    RowWidth = 465;
-    RowHeight = 28;
-}
-
-void MRWContainerPanel::InitLayout(int Top) {
-    MRContainerPanel::InitLayout(Top);
-    ApplyLayout(ContainerLayoutOf(wiW));
-}
-
-MRBasePanel* MRWContainerPanel::NewRowPanel() {
-    return new MRWPanel(this, this);
-}
-
 bool MRWContainerPanel::ScrollsForSource(const TDragSource& Source) const {
-    return dynamic_cast<MRWContainerPanel*>(Source.Container) && Source.Container != this;
+    return Source.Container && IsSameKindContainer(*Source.Container);
 }

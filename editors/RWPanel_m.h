@@ -4,7 +4,8 @@
 // stored into the project's W list when the row is left. Rows of another W window dropped on a row
 // or on the list's free area are copied in; the own window's rows are refused everywhere.
 //
-// The W list is also a drag source for the N, FD, FS, R and S rows, which recognise it by its class.
+// The W list is also a drag source for the N, FD, FS, R and S rows, which recognise it by its window
+// index (wiW) and project.
 
 #include "editors/RContainerPanel_m.h"
 #include "model/UunvKinds.h"
@@ -25,7 +26,6 @@ public:
     // Level cells 1 to 8 (Tags 100 .. 800).
     std::array<MNumEdit*, 8> LevelCells{};
 
-    bool ApplyEntry() override;
     void CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                       bool& Accept) override;
     void CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) override;
@@ -44,15 +44,11 @@ protected:
     void ShowCells() override;
 };
 
-class MRWContainerPanel : public MRContainerPanel {
+class MRWContainerPanel : public MRKindContainer<MRWPanel, wiW> {
     Q_OBJECT
 public:
-    explicit MRWContainerPanel(QObject* Owner, QWidget* Parent = nullptr);
+    using MRKindContainer::MRKindContainer;
 
-    void InitLayout(int Top) override;
-    MRBasePanel* NewRowPanel() override;
-    int ClipboardKind() const override { return wiW; }
     // Only drags from another W window scroll the bar.
     bool ScrollsForSource(const TDragSource& Source) const override;
-    MRWPanel* Row(int Slot) const { return static_cast<MRWPanel*>(RowAt(Slot)); }
 };

@@ -16,7 +16,6 @@
 // select N..M (either way round) | hint N TAG | drag N[..M] [alt] ONTO TARGET | dragfrom KIND N[..M] [of
 // OTHER.LST] ONTO TARGET, with TARGET either "M TAG" (that cell of the row of entry M) or "free".
 
-#include "editors/MRDrag.h"
 #include "editors/ModuleMenu.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
@@ -24,6 +23,7 @@
 #include "model/ULstFile.h"
 #include "model/UcstmExp.h"
 #include "platform/PlainFile.h"
+#include "tests/editors/RowDragSupport.h"
 #include "tools/SampleProject.h"
 #include "ui/Adapter.h"
 #include "ui/LanguagePack.h"
@@ -34,7 +34,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
-#include <QMimeData>
 #include <QTest>
 
 #include <algorithm>
@@ -154,7 +153,8 @@ public:
         if (cmd == QLatin1String("answer") && w.size() == 1) {
             FMessages.Answers.push_back(Int(w[0]));
         } else if (cmd == QLatin1String("goto") && w.size() == 1) {
-            c.GotoItem(Int(w[0]));
+            const int number = Int(w[0]);
+            GuardedAction([&] { c.GotoItem(number); });
         } else if (cmd == QLatin1String("focus") && w.size() == 2) {
             Focus(Cell(c, Int(w[0]), Int(w[1])));
         } else if (cmd == QLatin1String("click") && w.size() == 2) {
@@ -266,7 +266,7 @@ private:
             for (MRBasePanel* r : C.Rows())
                 if (r->isVisible() && r->EntryNumber == Number)
                     return r;
-            C.GotoItem(Number);
+            GuardedAction([&] { C.GotoItem(Number); });
             QApplication::processEvents();
         }
         throw ScriptError{QStringLiteral("no row shows %1").arg(Number)};
@@ -337,16 +337,7 @@ private:
         } else {
             throw ScriptError{QStringLiteral("bad target")};
         }
-        QMimeData rows;
-        rows.setData(QLatin1String(RowsMimeType), "1");
-        DragContext().Container = &Source;
-        QDragEnterEvent enter(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(to, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(to, &move);
-        QDropEvent drop(QPointF(at), Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(to, &drop);
-        DragContext().Clear();
+        dragtest::DeliverRowsDrag(&Source, *to, at);
     }
 
     MMemoryProject& FProject;

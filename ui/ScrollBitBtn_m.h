@@ -5,10 +5,11 @@
 // keys never move the focus.
 
 #include "ui/BitBtn_m.h"
+#include "ui/RowCell.h"
 #include "ui/control_m.h"
 #include "ui/subScrollCaption.h"
 
-class MScrollBitBtn : public MBilingualControl<TBitBtn> {
+class MScrollBitBtn : public MBilingualControl<TBitBtn>, public MRowCell {
     Q_OBJECT
 public:
     explicit MScrollBitBtn(QObject* Owner, QWidget* Parent = nullptr);
@@ -17,7 +18,10 @@ public:
     QString Caption() const { return text(); }
     void SetCaption(const QString& Text);
 
-    int ID = 0;
+    int ID() const override { return FID; }
+    void SetID(int Value) override { FID = Value; }
+    // Caption index 0.
+    void ClearCell() override { FCaptionList.SetIndex(0); }
     bool Enhanced = false;
     TNotifyEvent OnIndexChange;
 
@@ -28,4 +32,5 @@ protected:
 
 private:
     MCaptionList FCaptionList;
+    int FID = 0;
 };

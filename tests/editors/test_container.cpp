@@ -2,14 +2,25 @@
 // number cell, keyboard selection, the menu's keys against the cells and the window, the clipboard
 // keys, the commands' effects on the list, the dialogs, drags and drops, and a live language switch.
 
+#include "editors/CamBox_m.h"
+#include "editors/ColorBox_M.h"
 #include "editors/MRDrag.h"
 #include "editors/ModuleMenu.h"
+#include "editors/MoukikEdit_m.h"
+#include "editors/MoukikMemo_m.h"
 #include "editors/SpecFuncForm.h"
 #include "model/UcstmExp.h"
+#include "platform/ColorQt.h"
+#include "platform/SysColors.h"
 #include "tests/editors/PanelTestSupport.h"
+#include "tests/editors/RowDragSupport.h"
+#include "ui/ScrollBitBtn_m.h"
+#include "ui/ScrollFlatBtn_m.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/button_m.h"
 
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 
 #include <QAction>
@@ -338,7 +349,9 @@ TEST(Container, CommandsOnTheList) {
         EXPECT_EQ(f.Win.Shown()[0], 1);
     }
     EXPECT_TRUE(messages.Coded.empty());
-    // Past the kind's largest number (63), or pushing one past it: refused and shown.
+    // The kind's largest number (63) in use: after it, or with the entries shifting past it, the
+    // notice names that number, not the 64 the shift would make; nothing changes. With 63 free the
+    // shift has room.
     {
         Fixture f(63);
         f.C().PopupNumber = 63;
@@ -347,8 +360,15 @@ TEST(Container, CommandsOnTheList) {
         f.C().InsertNewItem();
         EXPECT_EQ(f.Win.List.Count(), 63);
         EXPECT_EQ(f.Win.List.Get(6).Value, 6);
-        EXPECT_EQ(messages.Coded, (std::vector<Shown>{{5015, 1, QStringLiteral("64"), mbOK},
-                                                      {5015, 1, QStringLiteral("64"), mbOK}}));
+        EXPECT_EQ(messages.Coded, (std::vector<Shown>{{11, 4401, QStringLiteral("63"), mbOK},
+                                                      {11, 4401, QStringLiteral("63"), mbOK}}));
+        messages.Coded.clear();
+        f.Win.List.DeleteNumber(63);
+        f.C().PopupNumber = 5;
+        f.C().InsertNewItem();
+        EXPECT_EQ(f.Win.List.Get(6).Value, 0);
+        EXPECT_EQ(f.Win.List.MaxNumber(), 63);
+        EXPECT_TRUE(messages.Coded.empty());
     }
     messages.Coded.clear();
     // Delete: the selection, or the row under the popup when nothing is selected.
@@ -395,6 +415,172 @@ TEST(Container, CommandsOnTheList) {
         ASSERT_EQ(messages.Coded.size(), 1u);
         EXPECT_EQ(messages.Coded[0].Code, 5015);
     }
+}
+
+// The rows cannot show their entries once Fail is set (a kind's cells that raise while loading).
+struct FailingRows {
+    explicit FailingRows(MRSampleContainer& C) : C(C) {
+        C.OnShowCells = [this](int) {
+            if (Fail)
+                RaiseM(1003, 7);
+        };
+    }
+    ~FailingRows() { C.OnShowCells = nullptr; }
+    MRSampleContainer& C;
+    bool Fail = false;
+};
+
+TEST(Container, ADeleteWhoseRefreshFailsDeletesNothingElse) {
+    // 3 and 4 selected, the popup on 7: the selection goes; the refresh's error is shown, and the
+    // popup's entry, the fallback for nothing selected, stays.
+    using TCommand = void (*)(MRSampleContainer&);
+    const std::pair<const char*, TCommand> commands[] = {
+        {"Delete", [](MRSampleContainer& C) { C.RunCommand(ccDelete); }},
+        {"Ctrl+Del",
+         [](MRSampleContainer& C) { KeyClick(C.Row(0)->ValueCell, Qt::Key_Delete, Qt::ControlModifier); }},
+    };
+    for (const auto& [what, command] : commands) {
+        Fixture f(10);
+        MScriptedMessages messages;
+        PanelWindow::Focus(f.Row(0)->ValueCell);
+        f.Win.List.SetSelected(3, true);
+        f.Win.List.SetSelected(4, true);
+        f.C().PopupNumber = 7;
+        FailingRows rows(f.C());
+        rows.Fail = true;
+        command(f.C());
+        rows.Fail = false;
+        EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 5, 6, 7, 8, 9, 10})) << what;
+        EXPECT_EQ(messages.Coded, (std::vector<Shown>{{1003, 7, QString(), mbOK}})) << what;
+        EXPECT_TRUE(messages.Plain.isEmpty()) << what;
+    }
+}
+
+TEST(Container, TheRowsKeysShowWhatFailsAndPassOverAMissingNumber) {
+    // Each key reloads rows; when they cannot show their entries the error is shown once. Enter on
+    // a number that is not in the list goes nowhere, silently.
+    struct Case {
+        const char* What;
+        const char* Typed; // into the number cell first, when given
+        Qt::Key Key;
+        Qt::KeyboardModifiers Modifiers;
+        bool Fail;
+        std::size_t Shown;
+    };
+    const Case cases[] = {
+        {"Enter on a missing number", "99", Qt::Key_Return, Qt::NoModifier, false, 0},
+        {"Enter on a number below", "20", Qt::Key_Return, Qt::NoModifier, true, 1},
+        {"Esc", "5", Qt::Key_Escape, Qt::NoModifier, true, 1},
+        {"PgDn", nullptr, Qt::Key_PageDown, Qt::NoModifier, true, 1},
+        {"Shift+End", nullptr, Qt::Key_End, Qt::ShiftModifier, true, 1},
+    };
+    for (const Case& c : cases) {
+        Fixture f(30);
+        MScriptedMessages messages;
+        MNumEdit* cell = f.Row(2)->NumberCell;
+        PanelWindow::Focus(cell);
+        if (c.Typed)
+            Retype(cell, QString::fromLatin1(c.Typed));
+        FailingRows rows(f.C());
+        rows.Fail = c.Fail;
+        KeyClick(cell, c.Key, c.Modifiers);
+        rows.Fail = false;
+        EXPECT_EQ(messages.Coded.size(), c.Shown) << c.What;
+        // A jump that failed selected nothing on its way.
+        EXPECT_TRUE(f.Win.List.SelectedNumbers().empty()) << c.What;
+        EXPECT_EQ(f.Win.List.Count(), 30) << c.What;
+    }
+}
+
+TEST(Container, ToggledRangesEndWithTheList) {
+    Fixture f(10);
+    f.C().SetVisibleRows(4);
+    f.Row(1)->SetSelected(true);
+    // Indexes 1 .. 12 of ten entries: 2 .. 10 flip, through the shown rows where they are shown;
+    // the part outside the list is passed over.
+    f.C().ToggleIndexRange(1, 12);
+    EXPECT_EQ(f.Win.List.SelectedNumbers(), (std::vector<int>{3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_FALSE(f.Row(1)->Selected());
+    EXPECT_TRUE(f.Row(2)->Selected());
+    f.C().ToggleIndexRange(-3, 2);
+    EXPECT_EQ(f.Win.List.SelectedNumbers(), (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 9, 10}));
+}
+
+TEST(Container, ANewEntryEmptiesEveryCellAndTheIDsShowAndHideThem) {
+    PanelWindow win;
+    win.Show();
+    MRSamplePanel& row = *win.Row(0);
+    // A cell of every factory beside the number and value cells, each showing something.
+    auto* flat = row.MakeFlatButton(2, 200, QRect(0, 30, 20, 20), 3, true, true, 0, 0, nullptr, nullptr);
+    auto* caption = row.MakeScrollBitBtn(3, 300, QRect(20, 30, 20, 20), 2, nullptr);
+    auto* carriers = row.MakeMoukikEdit(4, 400, QRect(40, 30, 40, 20), 8, nullptr, 0, 0);
+    auto* memo = row.MakeMoukikMemo(5, 500, QRect(80, 30, 40, 20), 8, nullptr, 0, 0);
+    auto* cam = row.MakeCamBox(6, 600, QRect(120, 30, 20, 20), nullptr, nullptr, nullptr, nullptr, 0, 0);
+    auto* colors = row.MakeColorBox(7, 700, QRect(0, 50, 60, 20), {}, nullptr, nullptr, nullptr, 0, 0);
+    flat->M_CaptionList().SetIndex(2);
+    caption->M_CaptionList().SetIndex(1);
+    carriers->SetValue(135);
+    memo->SetValue(24);
+    cam->SetValue(3);
+    colors->SetColorBit(4, true);
+    row.ValueCell->SetValue(8);
+
+    row.NewEntry(0);
+    EXPECT_EQ(flat->M_CaptionList().Index(), 0);
+    EXPECT_EQ(caption->M_CaptionList().Index(), 0);
+    EXPECT_TRUE(carriers->text().isEmpty());
+    EXPECT_TRUE(memo->Text().isEmpty());
+    EXPECT_EQ(cam->Value(), 0);
+    EXPECT_EQ(colors->ColorMap().Count(), 0);
+    EXPECT_TRUE(row.ValueCell->text().isEmpty());
+
+    // IDs 2 .. 7 hide every one of those cells and nothing else; shown again alike.
+    const std::vector<QWidget*> cells = {flat, caption, carriers, memo, cam, colors};
+    row.SetCellsVisible(2, 7, false);
+    for (QWidget* cell : cells)
+        EXPECT_FALSE(cell->isVisibleTo(&row)) << cell->metaObject()->className();
+    EXPECT_TRUE(row.ValueCell->isVisibleTo(&row));
+    row.SetCellsVisible(2, 7, true);
+    for (QWidget* cell : cells)
+        EXPECT_TRUE(cell->isVisibleTo(&row)) << cell->metaObject()->className();
+
+    // A factory's hint is the cell's, in both languages, and shows.
+    MNumEdit* hinted = row.MakeNumEdit(8, 800, QRect(60, 50, 30, 20), 4, nullptr, 0, 0,
+                                       {QStringLiteral("القيمة"), QStringLiteral("The value")});
+    EXPECT_EQ(hinted->M_Hint().Hints().List(),
+              (QStringList{QStringLiteral("القيمة"), QStringLiteral("The value")}));
+    EXPECT_EQ(hinted->toolTip(), hinted->M_Hint().GetCurrentHint());
+    EXPECT_FALSE(hinted->toolTip().isEmpty());
+}
+
+TEST(Container, TheScrollBarThumbIsRaisedOnTheTrack) {
+    Fixture f(30);
+    QScrollBar* bar = f.C().ScrollBar();
+    // Whatever the style draws (a flat one here), the thumb is a block of the button face with a
+    // raised edge, on the checkered track.
+    std::unique_ptr<QStyle> flat(QStyleFactory::create(QStringLiteral("Fusion")));
+    ASSERT_TRUE(flat);
+    bar->setStyle(flat.get());
+    QStyleOptionSlider o;
+    o.initFrom(bar);
+    o.orientation = Qt::Vertical;
+    o.minimum = bar->minimum();
+    o.maximum = bar->maximum();
+    o.sliderPosition = o.sliderValue = bar->value();
+    o.pageStep = bar->pageStep();
+    o.singleStep = bar->singleStep();
+    const QRect thumb = flat->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, bar);
+    ASSERT_GT(thumb.height(), 4);
+    const QImage image = bar->grab().toImage();
+    auto at = [&](QPoint P) { return QColor(image.pixel(P)); };
+    EXPECT_EQ(at(thumb.topLeft()), SysQColor(clBtnHighlight));
+    EXPECT_EQ(at(thumb.bottomRight()), SysQColor(cl3DDkShadow));
+    EXPECT_EQ(at(thumb.bottomRight() - QPoint(1, 1)), SysQColor(clBtnShadow));
+    EXPECT_EQ(at(thumb.center()), SysQColor(clBtnFace));
+    const QPoint below(thumb.center().x(), thumb.bottom() + 3);
+    const QPoint beside(below.x() + 1, below.y());
+    EXPECT_NE(at(below), at(beside)) << "the track is checkered";
+    bar->setStyle(nullptr);
 }
 
 TEST(Container, AFailedPasteIsShownAndChangesNothing) {
@@ -517,16 +703,9 @@ struct DragFixture {
         DragExec = Old;
         DragContext().Clear();
     }
-    // Hands a drag event to the widget under the pointer as its window does during a drag (the
-    // application delivers drag events only while a drag runs).
-    static void Deliver(QWidget* Target, QEvent& Event) { static_cast<QObject*>(Target)->event(&Event); }
-    // A drag move and a drop of Data onto Target at Pos; true when the drop was taken.
-    static bool Drop(QWidget* Target, QPoint Pos, const QMimeData& Data) {
-        QDragMoveEvent move(Pos, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
-        Deliver(Target, move);
-        QDropEvent drop(QPointF(Pos), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
-        Deliver(Target, drop);
-        return drop.isAccepted();
+    // A drop of Source's rows (or of Data) onto Target at Pos; true when the drop was taken.
+    static bool Drop(MRContainerPanel* Source, QWidget* Target, QPoint Pos, const QMimeData* Data = nullptr) {
+        return dragtest::DeliverRowsDrag(Source, *Target, Pos, 1, true, Data).Dropped;
     }
     static void Move(QWidget* W, QPoint Local, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers) {
         QMouseEvent e(QEvent::MouseMove, QPointF(Local), QPointF(W->mapToGlobal(Local)), Qt::NoButton,
@@ -576,50 +755,38 @@ TEST(Container, DragsStartWhenThePointerLeavesTheCell) {
 TEST(Container, DropsReadTheirSourceFromTheDragContext) {
     DragFixture f;
     MScriptedMessages messages;
-    QMimeData rows;
-    rows.setData(QLatin1String(RowsMimeType), "1");
+    MRSampleContainer* a = f.A.Container;
     // Entry 2 of A dropped on B's row of 3: copied to 3, the rest moved up.
-    f.A.Container->BeginRowDrag(1, false);
-    DragContext().Container = f.A.Container;
-    EXPECT_TRUE(f.Drop(f.B.Row(2), QPoint(80, 10), rows));
+    a->BeginRowDrag(1, false);
+    EXPECT_TRUE(f.Drop(a, f.B.Row(2), QPoint(80, 10)));
     EXPECT_EQ(f.B.Row(2)->Drops, 1);
     EXPECT_EQ(f.B.List.Count(), 21);
     EXPECT_EQ(f.B.List.Get(3).Value, 2);
     EXPECT_EQ(f.B.List.Get(4).Value, 3);
     // On B's free surface: appended after its largest number.
     const QPoint free(f.B.Container->width() - f.B.Container->ScrollBar()->width() - 4, 5);
-    EXPECT_TRUE(f.Drop(f.B.Container, free, rows));
+    EXPECT_TRUE(f.Drop(a, f.B.Container, free));
     EXPECT_EQ(f.B.List.MaxNumber(), 22);
     EXPECT_EQ(f.B.List.Get(22).Value, 2);
     // A's own rows on its own surface: refused.
-    EXPECT_FALSE(f.Drop(f.A.Container, QPoint(5, f.A.Container->height() - 1), rows));
+    EXPECT_FALSE(f.Drop(a, a, QPoint(5, a->height() - 1)));
     // Within A, onto another row: pasted over it through the second buffer.
     f.A.Clipboard.Buffer.Append(f.A.List.ItemAt(5).Clone());
-    EXPECT_TRUE(f.Drop(f.A.Row(4), QPoint(80, 10), rows));
+    EXPECT_TRUE(f.Drop(a, f.A.Row(4), QPoint(80, 10)));
     EXPECT_EQ(f.A.List.Get(5).Value, 2);
     EXPECT_EQ(f.A.Clipboard.Buffer.Count(), 1) << "the main clipboard keeps what it held";
 
     // A source whose window closed, and foreign data, are refused without a message.
-    DragContext().Container = nullptr;
-    EXPECT_FALSE(f.Drop(f.B.Row(0), QPoint(80, 10), rows));
+    EXPECT_FALSE(f.Drop(nullptr, f.B.Row(0), QPoint(80, 10)));
     QMimeData text;
     text.setText(QStringLiteral("7"));
-    DragContext().Container = f.A.Container;
-    EXPECT_FALSE(f.Drop(f.B.Row(0), QPoint(80, 10), text));
+    EXPECT_FALSE(f.Drop(a, f.B.Row(0), QPoint(80, 10), &text));
     EXPECT_EQ(f.B.List.Count(), 22);
     EXPECT_TRUE(messages.Coded.empty());
 
     // Over the lower third of B's scroll bar a drag from A scrolls B down one row per move.
     QScrollBar* bar = f.B.Container->ScrollBar();
-    QDragEnterEvent enter(QPoint(3, bar->height() - 3), Qt::CopyAction, &rows, Qt::LeftButton,
-                          Qt::NoModifier);
-    f.Deliver(bar, enter);
-    for (int i = 0; i < 2; ++i) {
-        QDragMoveEvent move(QPoint(3, bar->height() - 3), Qt::CopyAction, &rows, Qt::LeftButton,
-                            Qt::NoModifier);
-        f.Deliver(bar, move);
-        EXPECT_FALSE(move.isAccepted());
-    }
+    EXPECT_FALSE(dragtest::DeliverRowsDrag(a, *bar, QPoint(3, bar->height() - 3), 2, false).Moved);
     EXPECT_EQ(f.B.Container->TopRow(), 2);
 }
 
@@ -633,8 +800,6 @@ TEST(Container, AFailedDragWithinIsShownAndChangesNothing) {
         int SubCode;
     };
     const Case cases[] = {{60, 62, 62, false, 1}, {60, 62, 62, true, 1}, {3, 5, 10, false, 2}};
-    QMimeData rows;
-    rows.setData(QLatin1String(RowsMimeType), "1");
     for (const Case& c : cases) {
         MScriptedMessages messages;
         Fixture f(63);
@@ -649,9 +814,7 @@ TEST(Container, AFailedDragWithinIsShownAndChangesNothing) {
         f.Win.Clipboard.SetKind(wiR);
         const auto before = ListAndClipboard(f.Win);
         f.C().BeginRowDrag(SlotShowing(f.C(), c.First), c.Mirror);
-        DragContext().Container = &f.C();
-        EXPECT_TRUE(DragFixture::Drop(f.Row(SlotShowing(f.C(), c.At)), QPoint(80, 10), rows));
-        DragContext().Clear();
+        EXPECT_TRUE(DragFixture::Drop(&f.C(), f.Row(SlotShowing(f.C(), c.At)), QPoint(80, 10)));
         EXPECT_EQ(ListAndClipboard(f.Win), before) << "onto " << c.At << (c.Mirror ? " mirrored" : "");
         ASSERT_EQ(messages.Coded.size(), 1u) << "onto " << c.At;
         EXPECT_EQ(std::pair(messages.Coded[0].Code, messages.Coded[0].SubCode), std::pair(5015, c.SubCode));

@@ -147,6 +147,32 @@ TEST(PanelTool, DialogsRangesAndTheFocusAfterDeletes) {
     }
 }
 
+TEST(PanelTool, ThePasteFocusAndAListWithoutRoomForANewItem) {
+    Scripts s;
+    // Every row cut and pasted back: the first pasted row has the focus, as after Insert.
+    const QString paste =
+        s.Write("paste.txt", QStringLiteral("focus 3 0\nselect 1..12\nmenu CutITM\nmenu PasteITM\n"));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), paste});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 2),
+              QStringList({QStringLiteral("focus 1 0"), QStringLiteral("scrollbar enabled")}));
+    EXPECT_EQ(r.Out.size(), 2 + 12);
+
+    // W 12 renumbered 255, the largest W number: New Item on W 3 says so and changes nothing.
+    const QString full =
+        s.Write("full.txt", QStringLiteral("focus 12 0\nkey Backspace\nkey Backspace\ntype 255\n"
+                                           "focus 3 0\nmenu NewITM\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("W"), full});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 3),
+              QStringList({QStringLiteral("message 11/4401 255 -> 1"), QStringLiteral("focus 3 0"),
+                           QStringLiteral("scrollbar enabled")}));
+    ASSERT_EQ(r.Out.size(), 3 + 12);
+    EXPECT_TRUE(r.Out[5].startsWith(QStringLiteral("W0003 0031 "))) << r.Out[5].toStdString();
+    EXPECT_TRUE(r.Out[6].startsWith(QStringLiteral("W0004 0041 "))) << r.Out[6].toStdString();
+    EXPECT_TRUE(r.Out.last().startsWith(QStringLiteral("W0255 0121 "))) << r.Out.last().toStdString();
+}
+
 // A script that is a pipe or a folder is refused at once; waiting on a pipe with no writer would hang.
 TEST(PanelTool, AScriptThatIsNoPlainFileIsRefused) {
     Scripts s;

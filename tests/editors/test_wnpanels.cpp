@@ -2,7 +2,6 @@
 // stores, the drops between windows and projects, the scroll bar under a drag, the field help and a
 // live language switch.
 
-#include "editors/MRDrag.h"
 #include "editors/NumEdit_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
@@ -10,6 +9,7 @@
 #include "model/UProject.h"
 #include "model/Ucommon.h"
 #include "tests/editors/CellTestSupport.h"
+#include "tests/editors/RowDragSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "ui/Adapter.h"
 #include "ui/ScrollBitBtn_m.h"
@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -108,39 +107,16 @@ struct Unvalidated {
     bool Old;
 };
 
-// A drop of rows of Source onto Target at Pos through the drag context; true when taken.
+// A drop of rows of Source onto Target at Pos; true when taken.
 bool Drop(MRContainerPanel* Source, QWidget* Target, QPoint Pos) {
-    QMimeData rows;
-    rows.setData(QLatin1String(RowsMimeType), "1");
-    DragContext().Container = Source;
-    // The enter makes Target the drag's target; the move and the drop decide.
-    QDragEnterEvent enter(Pos, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Target, &enter);
-    QDragMoveEvent move(Pos, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Target, &move);
-    QDropEvent drop(QPointF(Pos), Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Target, &drop);
-    DragContext().Clear();
-    return move.isAccepted() && drop.isAccepted();
+    const dragtest::TDelivered d = dragtest::DeliverRowsDrag(Source, *Target, Pos);
+    return d.Moved && d.Dropped;
 }
 
 // Scroll bar drag moves from Source at the bar's lower end; whether any was accepted.
 bool DragOverBarBottom(MRContainerPanel* Source, MRContainerPanel& Target, int Moves) {
-    QMimeData rows;
-    rows.setData(QLatin1String(RowsMimeType), "1");
-    DragContext().Container = Source;
     QScrollBar* bar = Target.ScrollBar();
-    const QPoint at(3, bar->height() - 3);
-    QDragEnterEvent enter(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(bar, &enter);
-    bool accepted = false;
-    for (int i = 0; i < Moves; ++i) {
-        QDragMoveEvent move(at, Qt::CopyAction, &rows, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(bar, &move);
-        accepted = accepted || move.isAccepted();
-    }
-    DragContext().Clear();
-    return accepted;
+    return dragtest::DeliverRowsDrag(Source, *bar, QPoint(3, bar->height() - 3), Moves, false).Moved;
 }
 
 } // namespace

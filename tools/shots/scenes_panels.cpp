@@ -23,16 +23,10 @@ namespace {
 // A row of the sample kind: the select button, the number and four levels of a W module.
 class TSceneRow : public MRBasePanel {
 public:
-    explicit TSceneRow(QObject* Owner) : MRBasePanel(Owner) {
-        WorkItem = std::make_unique<MUnvW>();
-        CellFocusColor = 0xFFFFC8;
-        SelectedColor = 0x00FF00;
-        resize(240, 28);
+    explicit TSceneRow(QObject* Owner)
+        : MRBasePanel(Owner, nullptr, std::make_unique<MUnvW>(), QSize(240, 28)) {
         MakeSelectButton(QRect(3, 3, 20, 21), QStringLiteral("W"));
-        MakeNumberCell(0, 0, QRect(28, 3, 29, 21), 3, [this](QObject*) {
-            if (!Loading())
-                WorkItem->Number = NumberCell->Value();
-        });
+        MakeNumberCell(0, 0, QRect(28, 3, 29, 21), 3);
         for (int i = 0; i < 4; ++i) {
             Levels[i] = MakeNumEdit(
                 i + 1, 100 * (i + 1), QRect(74 + 40 * i, 3, 35, 21), 4,
@@ -42,10 +36,8 @@ public:
                 },
                 0, CellFocusColor);
         }
-        SetCellEvents();
     }
     MUnvW& W() { return static_cast<MUnvW&>(*WorkItem); }
-    bool ApplyEntry() override { return StoreWorkItem(); }
     MNumEdit* Levels[4] = {};
 
 protected:
@@ -59,7 +51,7 @@ class TSceneContainer : public MRContainerPanel {
 public:
     explicit TSceneContainer(QObject* Owner) : MRContainerPanel(Owner) {}
     MRBasePanel* NewRowPanel() override { return new TSceneRow(this); }
-    int ClipboardKind() const override { return wiW; }
+    int WindowIndex() const override { return wiW; }
 };
 
 // A window of the module editors in miniature: a bilingual form holding the container over a list of
