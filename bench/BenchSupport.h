@@ -1,6 +1,6 @@
 #pragma once
-// What the benchmarks share: a test picture, another program run once per iteration, and the main
-// function of a benchmark that needs a Qt application.
+// What the benchmarks share: a test picture, another program run once per iteration, two programs
+// timed in turn, and the main function of a benchmark that needs a Qt application.
 
 #include "imaging/Bitmap.h"
 
@@ -10,8 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace bench {
 
@@ -47,6 +50,32 @@ inline void RunProgram(benchmark::State& state, const QString& program, const QS
             state.SkipWithError("program failed");
             break;
         }
+}
+
+// The whole-process times of two commands run through the shell in turn, runs times each: the
+// median of each in milliseconds, or -1 for a command that failed.
+struct TPairedTimes {
+    double First = 0, Second = 0;
+};
+inline TPairedTimes PairedMedians(const QByteArray& first, const QByteArray& second, int runs) {
+    auto timed = [](const QByteArray& command) {
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(command.constData()) != 0)
+            return -1.0;
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(timed(first));
+        b.push_back(timed(second));
+    }
+    auto median = [](std::vector<double>& v) {
+        if (std::find(v.begin(), v.end(), -1.0) != v.end())
+            return -1.0;
+        std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    return {median(a), median(b)};
 }
 
 // Runs the benchmarks the command line names.

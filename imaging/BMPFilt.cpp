@@ -191,10 +191,16 @@ Header ReadHeaders(ByteReader& r) {
     return h;
 }
 
-// Gives an empty bitmap its format and size in one allocation of zeroed pixels.
+// Gives an empty bitmap its format and size in one allocation of zeroed pixels, for the run-length
+// codings, which may leave pixels unwritten.
 void Prepare(TBitmap& bmp, int width, int height, TPixelFormat format) {
     bmp.SetPixelFormat(format);
     bmp.SetSize(width, height);
+}
+
+// The same for uncompressed rows, which write every pixel: the pixels are not zeroed first.
+void PrepareUnfilled(TBitmap& bmp, int width, int height, TPixelFormat format) {
+    bmp = TBitmap::Unfilled(width, height, format);
 }
 
 // A table of 256 colours for the indices of a palette picture; entries past the file's table are
@@ -222,7 +228,7 @@ void DecodeOneBit(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& pr
     const TBGRColor c1 = n > 1 ? h.palette[1] : c0;
     const TOneBitTable table = OneBitTableOf(h.palette);
     const bool oneBit = table != TOneBitTable::Colour;
-    Prepare(bmp, width, height, oneBit ? pf1bit : pf24bit);
+    PrepareUnfilled(bmp, width, height, oneBit ? pf1bit : pf24bit);
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* src = r.ReadBytes(rowBytes).data();
@@ -246,7 +252,7 @@ void DecodeIndexed(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
     const int height = int(h.height);
     const std::size_t rowBytes = std::size_t(RowSize(width, h.bitCount));
     const IndexTable table(h.palette);
-    Prepare(bmp, width, height, pf24bit);
+    PrepareUnfilled(bmp, width, height, pf24bit);
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* src = r.ReadBytes(rowBytes).data();
@@ -277,7 +283,7 @@ void DecodeSixteen(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec& p
     std::vector<TBGRColor> lut(65536);
     for (std::uint32_t p = 0; p < 65536; ++p)
         lut[p] = TBGRColor{blue.Of(p), green.Of(p), red.Of(p)};
-    Prepare(bmp, width, height, pf24bit);
+    PrepareUnfilled(bmp, width, height, pf24bit);
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* src = r.ReadBytes(rowBytes).data();
@@ -299,7 +305,7 @@ void DecodeTrueColor(const Header& h, ByteReader& r, TBitmap& bmp, TProgressRec&
         std::tie(red, green, blue) = ChannelsOf(h.masks, 32);
         plain = h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
     }
-    Prepare(bmp, width, height, pf24bit);
+    PrepareUnfilled(bmp, width, height, pf24bit);
     for (int i = 0; i < height; ++i) {
         ReportRows(progress, i);
         const std::uint8_t* src = r.ReadBytes(rowBytes).data();

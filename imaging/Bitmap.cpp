@@ -1,11 +1,31 @@
 #include "imaging/Bitmap.h"
 
 #include "imaging/ImgUtils.h"
+#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+void* AllocatePixelMemory(std::size_t bytes) {
+    if (bytes < HugePages::MinBytes)
+        return ::operator new(bytes);
+    const std::size_t rounded =
+        (bytes + HugePages::PageBytes - 1) / HugePages::PageBytes * HugePages::PageBytes;
+    void* p = std::aligned_alloc(HugePages::PageBytes, rounded);
+    if (p == nullptr)
+        throw std::bad_alloc();
+    HugePages::Advise(p, rounded);
+    return p;
+}
+
+void FreePixelMemory(void* p, std::size_t bytes) noexcept {
+    if (bytes < HugePages::MinBytes)
+        ::operator delete(p);
+    else
+        std::free(p);
+}
 
 namespace {
 
@@ -124,6 +144,14 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
     Reallocate(width, height, format, false);
 }
 
+TBitmap TBitmap::Unfilled(int width, int height, TPixelFormat format) {
+    TBitmap bmp;
+    bmp.FPixelFormat = format;
+    bmp.FPalette = DefaultPalette(format);
+    bmp.Reallocate(width, height, format, false, false);
+    return bmp;
+}
+
 TBitmap::TBitmap(const TBitmap& other)
     : FWidth(other.FWidth), FHeight(other.FHeight), FPixelFormat(other.FPixelFormat),
       FBytesPerLine(other.FBytesPerLine), FBits(other.FBits), FPalette(other.FPalette) {}
@@ -201,7 +229,7 @@ std::vector<TBGRColor> TBitmap::DefaultPalette(TPixelFormat format) {
     return p;
 }
 
-void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPixels) {
+void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPixels, bool fill) {
     if (width < 0 || height < 0)
         throw EInvalidGraphic(QStringLiteral("Invalid bitmap size"));
     const int bits = StoredBits(format);
@@ -213,7 +241,18 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, bool keepPi
         throw EInvalidGraphic(QStringLiteral("Bitmap too large"));
     const std::int64_t total = bytesPerLine * height;
 
-    std::vector<std::uint8_t> bits2(std::size_t(total), 0);
+    TPixelBuffer bits2(static_cast<std::size_t>(total));
+    if (fill) {
+        if (total > 0)
+            std::memset(bits2.data(), 0, bits2.size());
+    } else {
+        // The bytes past the pixels' last whole byte start at zero: a reader writes pixels, not padding.
+        const std::size_t used = std::size_t(rowBits / 8);
+        if (used < std::size_t(bytesPerLine))
+            for (std::int64_t y = 0; y < height; ++y)
+                std::fill(bits2.begin() + std::ptrdiff_t(y * bytesPerLine + std::int64_t(used)),
+                          bits2.begin() + std::ptrdiff_t((y + 1) * bytesPerLine), std::uint8_t(0));
+    }
     if (keepPixels && !FBits.empty() && total > 0) {
         const int w = std::min(width, FWidth);
         const int h = std::min(height, FHeight);

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <new>
 #include <vector>
 
 // The three-byte colour of the image library: blue, green, red, as in a 24-bit picture row.
@@ -29,6 +31,30 @@ public:
     using Exception::Exception;
 };
 
+// Memory for pixels; a large buffer is aligned for huge pages and marked for them (HugePages).
+void* AllocatePixelMemory(std::size_t bytes);
+void FreePixelMemory(void* p, std::size_t bytes) noexcept;
+
+// The allocator of pixel buffers: an element added without a value is left as it is instead of
+// being zeroed, so that a buffer a reader overwrites whole is written once, not twice. Buffers that
+// must start at zero ask for it with a value.
+template <class T>
+struct TUnfilledAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUnfilledAllocator<U>;
+    };
+    TUnfilledAllocator() = default;
+    template <class U>
+    TUnfilledAllocator(const TUnfilledAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocatePixelMemory(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { FreePixelMemory(p, n * sizeof(T)); }
+};
+
 // Pixel formats in their fixed order; pfDevice is kept as 32 bits per pixel (the
 // depth of the screen) but counts 0 bits where row sizes are derived from the format.
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
@@ -40,6 +66,11 @@ public:
 
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format);
+    // A bitmap like the one above whose pixel bytes are left for the caller to write: for a reader
+    // that writes every pixel of every row before the bitmap is used. Only the bytes after each
+    // row's last whole byte of pixels (the padding, and a last byte that pixels share with it) are
+    // zero. The limits are the same.
+    static TBitmap Unfilled(int width, int height, TPixelFormat format);
     // Copies size, format, palette and pixels; the change handler is not copied.
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
@@ -102,7 +133,10 @@ public:
     QImage ToQImage() const;
 
 private:
-    void Reallocate(int width, int height, TPixelFormat format, bool keepPixels);
+    using TPixelBuffer = std::vector<std::uint8_t, TUnfilledAllocator<std::uint8_t>>;
+    // Makes the buffer for the size and format: zeroed, with the overlapping pixels kept when
+    // keepPixels, or left unfilled but for each row's padding when fill is false.
+    void Reallocate(int width, int height, TPixelFormat format, bool keepPixels, bool fill = true);
     static int StoredBits(TPixelFormat format);
 
     int FWidth = 0;
@@ -110,7 +144,7 @@ private:
     TPixelFormat FPixelFormat = pfDevice;
     int FBytesPerLine = 0;
     bool FModified = false;
-    std::vector<std::uint8_t> FBits;
+    TPixelBuffer FBits;
     std::vector<TBGRColor> FPalette;
 };
 

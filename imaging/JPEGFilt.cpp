@@ -166,9 +166,10 @@ bool RunRead(JpegReadJob& job) {
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != 3)
         ERREXIT(&cinfo, JERR_CONVERSION_NOTIMPL);
+    // The library writes every row whole before the picture is used (a file cut short or a damaged
+    // scan is an error), so the pixels are not zeroed first.
     TBitmap& bmp = *job.result;
-    bmp.SetPixelFormat(pf24bit);
-    bmp.SetSize(int(cinfo.output_width), int(cinfo.output_height));
+    bmp = TBitmap::Unfilled(int(cinfo.output_width), int(cinfo.output_height), pf24bit);
     SetProgressRows(*job.progress, cinfo.output_height);
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = bmp.ScanLine(int(cinfo.output_scanline));

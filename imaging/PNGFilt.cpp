@@ -269,9 +269,10 @@ void SetUpRows(PngReadJob& job) {
 bool ReadRows(PngReadJob& job) {
     png_structp png = job.png;
     const int width = int(job.width), height = int(job.height), passes = job.passes;
+    // Every pixel is written, by the last pass at the latest, before the picture is used; a file
+    // cut short is an error. So the pixels are not zeroed first.
     TBitmap& bmp = *job.result;
-    bmp.SetPixelFormat(job.oneBit ? pf1bit : pf24bit);
-    bmp.SetSize(width, height);
+    bmp = TBitmap::Unfilled(width, height, job.oneBit ? pf1bit : pf24bit);
     const std::size_t rowBytes = png_get_rowbytes(png, job.info);
     const bool sixteen = job.depth == 16;
     // Rows go straight into the bitmap unless they need mapping, composing or narrowing.

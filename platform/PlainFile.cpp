@@ -1,6 +1,7 @@
 #include "platform/PlainFile.h"
 
 #include "platform/Errors.h"
+#include "platform/HugePages.h"
 
 #include <QFile>
 
@@ -60,6 +61,7 @@ QByteArray ReadUpTo(const QString& Path, std::int64_t Limit, std::int64_t MaxByt
     // files do) is read on in pieces, up to the limit.
     QByteArray data;
     data.resize(qsizetype(std::min<std::int64_t>(std::max<std::int64_t>(st.st_size, 0), Limit)));
+    HugePages::Advise(data.data(), std::size_t(data.size()));
     qsizetype got = 0;
     char piece[65536];
     while (got < Limit) {

@@ -24,7 +24,8 @@
 // TIFF (--index choosing the image) the resolution, the TIFF compression code, photometric and
 // planar configuration and the number of images in the file. For GIF it prints what the
 // reader read before it stopped (--index choosing the image), then the component's error. scan
-// acquires a picture from the default scanner (or NAME) without a dialog: the options are set in
+// acquires a picture from the default scanner, or from NAME and no other, without a dialog (a NAME no
+// scanner has is an error, and nothing is written): the options are set in
 // order, then it scans; it prints what info prints, then "dpi X Y"; --multi collects every page of a
 // document feeder into OUT-1, OUT-2, ... A WMF or EMF drawing is read through the reader (its own
 // size less one pixel, at the screen's resolution, over black or the --background colour) or, with
@@ -58,6 +59,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -155,29 +157,43 @@ TBitmap ReadPnm(const QString& name) {
     return bmp;
 }
 
+// Writes binary PPM (or PGM for a .pgm name) of 8 bits: the rows are turned into red, green, blue
+// (or grey) bytes and written as they are made, a chunk of rows at a time, in one pass over the
+// picture.
 void WritePnm(const QString& name, TBitmap& bmp) {
     if (bmp.PixelFormat() != pf24bit)
         bmp.SetPixelFormat(pf24bit);
     const bool grey = name.endsWith(QStringLiteral(".pgm"), Qt::CaseInsensitive);
-    QByteArray out = QByteArray(grey ? "P5\n" : "P6\n") + QByteArray::number(bmp.Width()) + ' ' +
-                     QByteArray::number(bmp.Height()) + "\n255\n";
-    const qsizetype header = out.size();
-    out.resize(header + qsizetype(bmp.Width()) * bmp.Height() * (grey ? 1 : 3));
-    auto* dst = reinterpret_cast<std::uint8_t*>(out.data() + header);
-    for (int y = 0; y < bmp.Height(); ++y) {
-        const auto* row = reinterpret_cast<const TBGRColor*>(bmp.ScanLine(y));
-        for (int x = 0; x < bmp.Width(); ++x) {
+    const QByteArray header = QByteArray(grey ? "P5\n" : "P6\n") + QByteArray::number(bmp.Width()) + ' ' +
+                              QByteArray::number(bmp.Height()) + "\n255\n";
+    const int width = bmp.Width(), height = bmp.Height();
+    const std::size_t rowBytes = std::size_t(width) * (grey ? 1 : 3);
+    const int chunkRows = int(std::clamp<std::size_t>(
+        (std::size_t(1) << 20) / std::max<std::size_t>(rowBytes, 1), 1, std::size_t(std::max(height, 1))));
+    std::vector<std::uint8_t> chunk(rowBytes * std::size_t(chunkRows));
+    QSaveFile file(name);
+    bool written = file.open(QIODevice::WriteOnly) && file.write(header) == header.size();
+    for (int y0 = 0; written && y0 < height; y0 += chunkRows) {
+        const int rows = std::min(chunkRows, height - y0);
+        std::uint8_t* dst = chunk.data();
+        for (int y = y0; y < y0 + rows; ++y) {
+            const std::uint8_t* src = bmp.ScanLine(y);
             if (grey) {
-                *dst++ = std::uint8_t(GreyOf(row[x]));
+                const auto* row = reinterpret_cast<const TBGRColor*>(src);
+                for (int x = 0; x < width; ++x)
+                    *dst++ = std::uint8_t(GreyOf(row[x]));
             } else {
-                *dst++ = row[x].r;
-                *dst++ = row[x].g;
-                *dst++ = row[x].b;
+                for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
+                }
             }
         }
+        const qint64 bytes = qint64(dst - chunk.data());
+        written = file.write(reinterpret_cast<const char*>(chunk.data()), bytes) == bytes;
     }
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+    if (!written || !file.commit())
         throw ToolError("cannot write " + name.toStdString());
 }
 

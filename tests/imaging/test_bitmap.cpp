@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,6 +44,36 @@ TEST(Bitmap, RowsArePaddedToFourBytesForEveryFormat) {
         for (std::size_t i = 0; i < bmp.ImageSize(); ++i)
             ASSERT_EQ(bmp.Bits()[i], 0) << "new pixels are black";
     }
+}
+
+// A bitmap a reader fills leaves the pixels to it, but never the bytes that no pixel fills whole:
+// those are zero, whatever the memory held before.
+TEST(Bitmap, AnUnfilledBitmapZeroesTheBytesPastItsPixels) {
+    struct Case {
+        TPixelFormat format;
+        int width;
+        int firstPadding; // the first byte of a row that no pixel fills whole
+    };
+    const Case cases[] = {{pf1bit, 13, 1}, {pf1bit, 32, 4},  {pf4bit, 3, 1},   {pf8bit, 5, 5},
+                          {pf16bit, 3, 6}, {pf24bit, 5, 15}, {pf24bit, 4, 12}, {pf32bit, 3, 12}};
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "format " << c.format << " width " << c.width);
+            const TBitmap bmp = TBitmap::Unfilled(c.width, 7, c.format);
+            const TBitmap filled(c.width, 7, c.format);
+            EXPECT_EQ(bmp.BytesPerLine(), filled.BytesPerLine());
+            EXPECT_EQ(bmp.ImageSize(), filled.ImageSize());
+            EXPECT_EQ(bmp.Palette(), filled.Palette());
+            for (int y = 0; y < 7; ++y)
+                for (int i = c.firstPadding; i < bmp.BytesPerLine(); ++i)
+                    ASSERT_EQ(bmp.ScanLine(y)[i], 0) << "row " << y << " byte " << i;
+            // What the next one may find in memory.
+            TBitmap dirty(c.width, 7, c.format);
+            std::fill(dirty.Bits(), dirty.Bits() + dirty.ImageSize(), std::uint8_t(0xA5));
+        }
+    EXPECT_THROW(TBitmap::Unfilled(-1, 3, pf24bit), EInvalidGraphic);
+    EXPECT_THROW(TBitmap::Unfilled(1 << 20, 1 << 20, pf24bit), EInvalidGraphic);
+    EXPECT_TRUE(TBitmap::Unfilled(0, 0, pf24bit).Empty());
 }
 
 TEST(Bitmap, OneBitPaletteIsBlackThenWhite) {

@@ -61,6 +61,22 @@ TEST(ImgTool, RunsEachOperation) {
     EXPECT_TRUE(kdstest::ReadFile(turned).startsWith("P6\n2 4\n255\n"));
 }
 
+// The PPM writer writes its rows in chunks of about a megabyte: a picture of several chunks, the
+// last one short, comes back byte for byte.
+TEST(ImgTool, PpmComesBackWholeAcrossItsWriteChunks) {
+    QTemporaryDir dir;
+    QByteArray ppm("P6\n700 600\n255\n");
+    std::uint32_t noise = 1;
+    for (int i = 0; i < 700 * 600 * 3; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        ppm.append(char(noise >> 24));
+    }
+    const QString in = dir.filePath("in.ppm"), out = dir.filePath("out.ppm");
+    kdstest::WriteFile(in, ppm);
+    ASSERT_EQ(Tool({"convert", in, out}).exitCode, 0);
+    EXPECT_TRUE(kdstest::ReadFile(out) == ppm);
+}
+
 TEST(ImgTool, BadInputIsAnErrorAndWritesNothing) {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.ppm");

@@ -131,6 +131,54 @@ TEST(ImageIO, LoadChoosesByTheLowerCasedExtension) {
     EXPECT_EQ(idle.Params().FileType, ioUnknown);
 }
 
+// The readers write every pixel without zeroing the picture first; the bytes after the pixels of
+// each row stay zero in every format and kind of row they read.
+TEST(ImageIO, ReadPicturesKeepZeroBytesAfterTheirPixels) {
+    QTemporaryDir dir;
+    TBitmap colour = Colourful(13, 5);
+    TBitmap bw(13, 5, pf1bit);
+    for (int y = 0; y < 5; ++y)
+        bw.ScanLine(y)[0] = std::uint8_t(0x5A + y);
+    struct Case {
+        const char* name;
+        TBitmap* source;
+        int bits, samples;
+        bool interlaced;
+    };
+    const Case cases[] = {{"c.bmp", &colour, 8, 3, false}, {"p.bmp", &colour, 8, 1, false},
+                          {"b.bmp", &bw, 1, 1, false},     {"c.png", &colour, 8, 3, false},
+                          {"i.png", &colour, 8, 3, true},  {"b.png", &bw, 1, 1, false},
+                          {"bi.png", &bw, 1, 1, true},     {"c.jpg", &colour, 8, 3, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = dir.filePath(QLatin1String(c.name));
+        TImageIO writer;
+        writer.SetAttachedBitmap(c.source);
+        writer.Params().BitsPerSample = c.bits;
+        writer.Params().SamplesPerPixel = c.samples;
+        writer.Params().PngInterlaced = c.interlaced;
+        writer.SaveToFile(name);
+        // Memory that held other bytes, for the reader's picture to find.
+        for (int i = 0; i < 4; ++i) {
+            TBitmap dirty(c.source->Width(), c.source->Height(), c.source->PixelFormat());
+            std::fill(dirty.Bits(), dirty.Bits() + dirty.ImageSize(), std::uint8_t(0xA5));
+        }
+        TBitmap bmp;
+        TImageIO io;
+        io.SetAttachedBitmap(&bmp);
+        io.LoadFromFile(name);
+        ASSERT_EQ(bmp.Width(), 13);
+        if (QByteArray(c.name).endsWith(".jpg"))
+            EXPECT_LT(std::abs(int(Pixel(bmp, 12, 4).r) - int(Pixel(*c.source, 12, 4).r)), 40);
+        else
+            EXPECT_EQ(Rgb(bmp), Rgb(*c.source));
+        const int pixelBytes = bmp.PixelFormat() == pf1bit ? 1 : 13 * 3;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int i = pixelBytes; i < bmp.BytesPerLine(); ++i)
+                ASSERT_EQ(bmp.ScanLine(y)[i], 0) << "row " << y << " byte " << i;
+    }
+}
+
 TEST(ImageIO, FailedLoadsRaiseTheComponentsTexts) {
     QTemporaryDir dir;
     const QString junk = dir.filePath(QStringLiteral("junk"));
