@@ -4,6 +4,7 @@
 #include "platform/ColorQt.h"
 #include "platform/SysColors.h"
 #include "ui/LanguagePack.h"
+#include "ui/UApplication.h"
 #include "ui/ULPackDM.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QPolygon>
 #include <QProxyStyle>
 #include <QScreen>
-#include <QStyleFactory>
 #include <QTextOption>
 
 #include <cmath>
@@ -589,7 +589,7 @@ void InstallHintWindow(std::uint8_t Shape, std::uint8_t ShadowOffset, std::uint8
     GDispatcher = new MHintDispatcher(GWindow);
     qApp->installEventFilter(GDispatcher);
     if (!dynamic_cast<MHintStyle*>(QApplication::style()))
-        QApplication::setStyle(new MHintStyle(QStyleFactory::create(QApplication::style()->name())));
+        QApplication::setStyle(new MHintStyle(NewStationStyle()));
     // The window goes while the application is still whole.
     qAddPostRoutine(ReleaseHintWindow);
 }

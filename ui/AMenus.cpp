@@ -1,13 +1,13 @@
 #include "ui/AMenus.h"
 
 #include "ui/BiDi.h"
+#include "ui/UApplication.h"
 
 #include <QActionEvent>
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QStyleFactory>
 #include <QStyleOption>
 
 namespace {
@@ -34,7 +34,7 @@ QStyle* MenuDirectionStyle() {
     // One for all menus, freed with the application.
     static QPointer<QStyle> style;
     if (!style) {
-        style = new TMenuDirectionStyle(QStyleFactory::create(QApplication::style()->name()));
+        style = new TMenuDirectionStyle(NewStationStyle());
         style->setParent(QCoreApplication::instance());
     }
     return style;

@@ -108,12 +108,16 @@ QFont StationFont() {
     return MLanguageFont().Font();
 }
 
+QStyle* NewStationStyle() {
+    return QStyleFactory::create(QStringLiteral("Windows"));
+}
+
 void ApplyStationLook() {
     // The details name the font by the face they were designed with; it is shown by its nearest
     // look-alike here, and Arabic, which that one lacks, by the next.
     QFont::insertSubstitutions(StationFont().family(),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+    if (QStyle* style = NewStationStyle())
         QApplication::setStyle(style);
     QApplication::setPalette(StationPalette());
     QApplication::setFont(StationFont());

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QObject;
+class QStyle;
 
 // The application-wide error handler. A program error goes through the numbered message box with
 // the OK button, in the current language; before the box exists it is shown as plain text (its
@@ -36,6 +37,10 @@ QPalette StationPalette();
 // The font of the language details ("MS Sans Serif", 11 pixels), which this machine shows by
 // Liberation Sans, or DejaVu Sans where that is missing or lacks the script (Arabic).
 QFont StationFont();
+// A new instance of the station's style, for the few proxies that change one of its hints (menus in
+// their own direction, the hint pause): the application's style may itself be such a proxy, which
+// cannot be made again by its name.
+QStyle* NewStationStyle();
 // Puts the classic style, the palette and the font on the running application; TApplication's
 // constructor calls it, so every program of the station and every test starts with them.
 void ApplyStationLook();

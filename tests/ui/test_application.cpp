@@ -3,17 +3,18 @@
 #include "platform/ColorQt.h"
 #include "tests/support/PlainMessages.h"
 #include "tests/support/ScriptedMessages.h"
+#include "ui/AMenus.h"
 #include "ui/UApplication.h"
 
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <QTimer>
 
@@ -130,7 +131,9 @@ TEST(StationLook, QtControlsDrawTheClassicEdgesInTheSystemColours) {
     EXPECT_EQ(EdgesOf(bar.grab().toImage(), thumb), RaisedFrame) << "scroll-bar thumb";
 }
 
-TEST(StationLook, OneFontTheLanguageDetailsAndAStyleThatCanBeMadeAgainByName) {
+// The application's style may become a proxy of the station's (the hint window's pause): menus made
+// afterwards still draw in the station's style, the face of their items in the system colour.
+TEST(StationLook, OneFontAndTheStyleKeptUnderTheProxiesOfOneHint) {
     const QFontInfo font(QApplication::font());
     EXPECT_EQ(font.family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(font.pixelSize(), 11);
@@ -138,13 +141,15 @@ TEST(StationLook, OneFontTheLanguageDetailsAndAStyleThatCanBeMadeAgainByName) {
     EXPECT_EQ(QFontInfo(edit.font()).family(), font.family());
     EXPECT_EQ(edit.palette().color(QPalette::Window), SysQColor(clBtnFace));
 
-    // The menus and the hint window build their styles over a new one of the application's name:
-    // they draw the same edges.
-    std::unique_ptr<QStyle> again(QStyleFactory::create(QApplication::style()->name()));
-    ASSERT_NE(again, nullptr);
-    edit.setStyle(again.get());
-    edit.resize(80, 21);
-    const QImage image = edit.grab().toImage();
-    EXPECT_EQ(EdgesOf(image, image.rect()), Sunken);
-    edit.setStyle(nullptr);
+    QApplication::setStyle(new QProxyStyle(NewStationStyle()));
+    {
+        TArabPopupMenu menu;
+        menu.addAction(QStringLiteral("Width 1"));
+        menu.addAction(QStringLiteral("Width 2"));
+        menu.show();
+        QCoreApplication::processEvents();
+        const QImage image = menu.grab().toImage();
+        EXPECT_EQ(image.pixel(image.width() - 6, image.height() / 2) & 0xFFFFFF, Sys(clBtnFace));
+    }
+    QApplication::setStyle(NewStationStyle());
 }
