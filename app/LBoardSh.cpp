@@ -161,31 +161,34 @@ void TBoardSheet::GetMapRect(int X, int Y, MmapRect& Buffer) const {
                     3 * std::size_t(Buffer.Width));
 }
 
-void TBoardSheet::PutMapRect(int Mode, int X, int Y, const MmapRect& Buffer) {
-    if (Mode == 0 || Mode == 2) {
-        const TBufferRows rows = RowsOf(Buffer);
-        if (rows.Top && FRasterValid) {
-            // The buffer's columns and rows that land inside the picture.
-            const int bx0 = int(std::max<std::int64_t>(0, -std::int64_t(X)));
-            const int by0 = int(std::max<std::int64_t>(0, -std::int64_t(Y)));
-            const int bx1 = int(std::min<std::int64_t>(rows.Width - 1, std::int64_t(FLastCol) - X));
-            const int by1 = int(std::min<std::int64_t>(rows.Height - 1, std::int64_t(FLastRow) - Y));
-            for (int by = by0; by <= by1; ++by) {
-                if (bx0 > bx1)
-                    break;
-                const std::uint8_t* src = rows.Row(by) + 3 * std::size_t(bx0);
-                std::uint8_t* dst = FRaster.ScanLine(Y + by) + 3 * (std::size_t(X) + std::size_t(bx0));
-                const std::size_t count = std::size_t(bx1 - bx0 + 1);
-                if (!Buffer.Transparent) {
-                    std::memcpy(dst, src, 3 * count);
-                    continue;
-                }
-                for (std::size_t i = 0; i < count; ++i, src += 3, dst += 3)
-                    if (CellColorOf(src) != Buffer.TransparentColor)
-                        std::memcpy(dst, src, 3);
-            }
+void PutBufferCells(TBitmap& Target, int X, int Y, const MmapRect& Buffer) {
+    const TBufferRows rows = RowsOf(Buffer);
+    if (!rows.Top || Target.Empty())
+        return;
+    // The buffer's columns and rows that land inside the picture.
+    const int bx0 = int(std::max<std::int64_t>(0, -std::int64_t(X)));
+    const int by0 = int(std::max<std::int64_t>(0, -std::int64_t(Y)));
+    const int bx1 = int(std::min<std::int64_t>(rows.Width - 1, std::int64_t(Target.Width()) - 1 - X));
+    const int by1 = int(std::min<std::int64_t>(rows.Height - 1, std::int64_t(Target.Height()) - 1 - Y));
+    if (bx0 > bx1)
+        return;
+    for (int by = by0; by <= by1; ++by) {
+        const std::uint8_t* src = rows.Row(by) + 3 * std::size_t(bx0);
+        std::uint8_t* dst = Target.ScanLine(Y + by) + 3 * std::size_t(std::int64_t(X) + bx0);
+        const std::size_t count = std::size_t(bx1 - bx0 + 1);
+        if (!Buffer.Transparent) {
+            std::memcpy(dst, src, 3 * count);
+            continue;
         }
+        for (std::size_t i = 0; i < count; ++i, src += 3, dst += 3)
+            if (CellColorOf(src) != Buffer.TransparentColor)
+                std::memcpy(dst, src, 3);
     }
+}
+
+void TBoardSheet::PutMapRect(int Mode, int X, int Y, const MmapRect& Buffer) {
+    if ((Mode == 0 || Mode == 2) && FRasterValid)
+        PutBufferCells(FRaster, X, Y, Buffer);
     if ((Mode == 1 || Mode == 2) && Buffer.Width > 0 && Buffer.Height > 0)
         InvalidateCells({X, Y, ClampToInt(std::int64_t(X) + Buffer.Width - 1),
                          ClampToInt(std::int64_t(Y) + Buffer.Height - 1)});
@@ -221,6 +224,16 @@ void TBoardSheet::SetViewRect(const TBoardRect& R) {
         FVisible.Bottom = std::min(FVisible.Bottom - FVisible.Top, FLastRow);
         FVisible.Top = 0;
         FViewRect.Bottom = FViewRect.Top + (FVisible.Bottom - FVisible.Top + 1) * cs - 1;
+    }
+}
+
+void TBoardSheet::MoveViewTo(int X, int Y) {
+    const int dx = X - FViewRect.Left, dy = Y - FViewRect.Top;
+    for (TBoardRect* r : {&FViewRect, &FReqViewRect}) {
+        r->Left += dx;
+        r->Right += dx;
+        r->Top += dy;
+        r->Bottom += dy;
     }
 }
 

@@ -50,6 +50,10 @@ inline void PutCellColor(std::uint8_t* P, TColor Color) {
     P[2] = std::uint8_t(Color);
 }
 
+// Puts a buffer's cells into a 24-bit picture with the buffer's top-left cell at (X, Y), clipped to
+// the picture, skipping the buffer's transparent colour when its Transparent flag is set.
+void PutBufferCells(TBitmap& Target, int X, int Y, const MmapRect& Buffer);
+
 class TBoardSheet {
 public:
     TBoardSheet();
@@ -113,6 +117,8 @@ public:
     // The client area given to the board, cut to whole cells: columns keep the left edge, rows keep
     // the bottom line in place.
     void SetViewRect(const TBoardRect& R);
+    // Moves the view (and the requested view) to start at pixel (X, Y), showing the same cells.
+    void MoveViewTo(int X, int Y);
     // The visible cells, clipped to the picture; the view's right and bottom edges follow.
     void SetVisibleCells(const TBoardRect& C);
     // Scroll by N cells (a negative N the other way), stopping at the picture's edges.

@@ -1,0 +1,261 @@
+// The board window offscreen: zoom and grid, layout with the margin panels and scroll bars, the
+// painted picture against the zoom picture, the repeated paste, panning, and lifting, dragging and
+// dropping a selection.
+
+#include "tests/app/BoardSupport.h"
+
+#include "app/LBoardWindow.h"
+
+#include <QScrollBar>
+#include <QStyle>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace boardtest;
+
+namespace {
+
+class UndoWindow : public TBoardWindow {
+public:
+    int Saves = 0;
+    void SaveUndo() override { ++Saves; }
+};
+
+// A window of the given client size over a picture.
+std::unique_ptr<UndoWindow> Window(int W, int H, TBitmap Picture, int Zoom, bool Grid) {
+    auto w = std::make_unique<UndoWindow>();
+    w->resize(W, H);
+    w->SetRaster(std::move(Picture));
+    w->SetGridFlag(Grid);
+    w->SetPAmpFac(Zoom);
+    w->show();
+    return w;
+}
+
+// A mouse move with the buttons held and the modifiers, as the window receives it.
+void Move(QWidget* W, QPoint At, Qt::MouseButtons Buttons = Qt::NoButton,
+          Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+    QMouseEvent e(QEvent::MouseMove, At, W->mapToGlobal(At), Qt::NoButton, Buttons, Mods);
+    QApplication::sendEvent(W, &e);
+}
+
+QPoint PixelOf(const TBoardWindow& W, int X, int Y) {
+    const TBoardPoint p = W.CellToPixel(X, Y);
+    return QPoint(p.X + W.CellSize() / 2, p.Y + W.CellSize() / 2);
+}
+
+} // namespace
+
+TEST(BoardWindow, ZoomFactorAndGridSetTheCellSize) {
+    struct Case {
+        int Factor;
+        bool Grid;
+        int Factor2, Cell;
+    };
+    // Starting from factor 3: 0 and 21 change nothing; factor 1 shows no grid lines.
+    for (const Case& c :
+         {Case{0, false, 3, 3}, Case{0, true, 3, 4}, Case{1, false, 1, 1}, Case{1, true, 1, 1},
+          Case{20, false, 20, 20}, Case{20, true, 20, 21}, Case{21, false, 3, 3}, Case{21, true, 3, 4}}) {
+        auto w = Window(400, 300, Picture(20, 10, Tag), 3, c.Grid);
+        w->SetPAmpFac(c.Factor);
+        EXPECT_EQ(w->PAmpFac(), c.Factor2) << c.Factor << " grid " << c.Grid;
+        EXPECT_EQ(w->CellSize(), c.Cell) << c.Factor << " grid " << c.Grid;
+        EXPECT_EQ(w->GridShown(), c.Grid && c.Cell > 1);
+    }
+    // A grid switched on later takes the factor again.
+    auto w = Window(400, 300, Picture(20, 10, Tag), 5, false);
+    w->SetPGrid(true);
+    EXPECT_EQ(w->CellSize(), 6);
+}
+
+TEST(BoardWindow, ASmallPictureIsCentredBetweenThePanels) {
+    auto w = Window(400, 300, Picture(20, 10, Tag), 1, false);
+    EXPECT_FALSE(w->ScrollBarH->isVisible());
+    EXPECT_FALSE(w->ScrollBarV->isVisible());
+    EXPECT_EQ(w->ViewRect(), (TBoardRect{190, 145, 209, 154}));
+    EXPECT_EQ(w->VisibleCells(), (TBoardRect{0, 0, 19, 9}));
+    EXPECT_EQ(w->PanelTop->geometry(), QRect(0, 0, 400, 145));
+    EXPECT_EQ(w->PanelBottom->geometry(), QRect(0, 155, 400, 145));
+    EXPECT_EQ(w->PanelLeft->geometry(), QRect(0, 0, 190, 300));
+    EXPECT_EQ(w->PanelRight->geometry(), QRect(210, 0, 190, 300));
+    EXPECT_EQ(w->PanelLeft->cursor().shape(), Qt::ForbiddenCursor);
+}
+
+TEST(BoardWindow, ScrollBarsShowWhereThePictureDoesNotFit) {
+    auto w = Window(400, 300, Picture(20, 10, Tag), 20, true); // 21 pixels a cell: 19 columns fit
+    const int e = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    ASSERT_TRUE(w->ScrollBarH->isVisible());
+    EXPECT_FALSE(w->ScrollBarV->isVisible());
+    EXPECT_EQ(w->ScrollBarH->geometry(), QRect(0, 300 - e, 400, e));
+    EXPECT_EQ(w->ScrollBarH->maximum(), 1);
+    EXPECT_EQ(w->ScrollBarH->singleStep(), 3);
+    EXPECT_EQ(w->ScrollBarH->pageStep(), 14);
+    EXPECT_EQ(w->VisibleCells(), (TBoardRect{0, 0, 18, 9}));
+    EXPECT_EQ(w->ViewRect().Top, (300 - e - 210) / 2);
+
+    // A tall picture shows its bottom lines first; the home position is there too.
+    auto t = Window(200, 100, Picture(10, 500, Tag), 1, false);
+    ASSERT_TRUE(t->ScrollBarV->isVisible());
+    EXPECT_EQ(t->VisibleCells().Bottom, 499);
+    EXPECT_EQ(t->ScrollBarV->value(), t->ScrollBarV->maximum());
+    t->ScrollBarV->setValue(0);
+    EXPECT_EQ(t->VisibleCells().Top, 0);
+    t->HomePosition();
+    EXPECT_EQ(t->VisibleCells().Bottom, 499);
+    t->CenterOnCell({5, 250});
+    EXPECT_EQ(t->VisibleCells().Top, 250 - t->VisibleCells().Height() / 2);
+}
+
+TEST(BoardWindow, ThePaintedBoardIsTheZoomPicture) {
+    for (bool grid : {false, true}) {
+        auto w =
+            Window(300, 200, Picture(80, 60, [](int x, int y) { return 0x0F0000u * (x % 3) + 0x0503u * y; }),
+                   6, grid);
+        w->ScrollBarV->setValue(3);
+        w->ScrollBarH->setValue(5);
+        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const TBoardRect& c = w->VisibleCells();
+        const TBitmap& z = w->ZoomCells(c.Left, c.Top, c.Right, c.Bottom);
+        const TBoardRect& v = w->ViewRect();
+        ASSERT_EQ(z.Width(), v.Width());
+        ASSERT_EQ(z.Height(), v.Height());
+        int differ = 0;
+        for (int y = 0; y < z.Height(); ++y)
+            for (int x = 0; x < z.Width(); ++x) {
+                const QRgb s = shot.pixel(v.Left + x, v.Top + y);
+                const TColor want = CellOf(z, x, y);
+                if (TColor(qRed(s)) != (want & 0xFF) || TColor(qGreen(s)) != ((want >> 8) & 0xFF) ||
+                    TColor(qBlue(s)) != (want >> 16))
+                    ++differ;
+            }
+        EXPECT_EQ(differ, 0) << "grid " << grid;
+    }
+}
+
+TEST(BoardWindow, RepeatedPastesLandWhereTheCountsSay) {
+    struct Case {
+        const char* Name;
+        int RepeatX, RepeatY, ClickedX, ClickedY;
+        std::vector<TBoardPoint> Copies;
+    };
+    // A 2 x 3 buffer at (2, 10); the diagonal's clicked cell is 5 right of and 4 below the buffer's
+    // bottom-left cell (2, 12).
+    const Case cases[] = {
+        {"once", 1, 1, 0, 0, {{2, 10}}},
+        {"three upwards, twice", -3, 2, 0, 0, {{2, 10}, {4, 10}, {6, 10}, {2, 7}, {4, 7}, {6, 7}}},
+        {"three downwards, once", 3, 1, 0, 0, {{2, 10}, {4, 10}, {6, 10}}},
+        {"diagonal 3", 3, -1, 7, 16, {{2, 10}, {7, 14}, {12, 18}}},
+        {"diagonal with no step", 3, -1, 2, 12, {{2, 10}}},
+    };
+    for (const Case& c : cases) {
+        UndoWindow w;
+        w.SetRaster(Picture(30, 30, [](int, int) { return 0xFFFFFFu; }));
+        w.PasteBuffer = Buffer(2, 3, [](int x, int y) { return 0x000100u * (x + 1) + 0x010000u * (y + 1); });
+        MmapRect& m = w.PasteBuffer;
+        m.PosX = 2;
+        m.PosY = 10;
+        m.RepeatX = c.RepeatX;
+        m.RepeatY = c.RepeatY;
+        m.ClickedX = c.ClickedX;
+        m.ClickedY = c.ClickedY;
+        m.Floating = true;
+        w.Selected = true;
+        w.ApplyPaste();
+        EXPECT_FALSE(m.Floating);
+        // Each copy's corner cells hold the buffer's; nothing else changed.
+        int written = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x)
+                written += w.GetCell(x, y) != 0xFFFFFFu;
+        EXPECT_EQ(written, int(c.Copies.size()) * 6) << c.Name;
+        for (const TBoardPoint& p : c.Copies) {
+            EXPECT_EQ(w.GetCell(p.X, p.Y), 0x010100u) << c.Name << " " << p.X << "," << p.Y;
+            EXPECT_EQ(w.GetCell(p.X + 1, p.Y + 2), 0x030200u) << c.Name << " " << p.X << "," << p.Y;
+        }
+    }
+}
+
+TEST(BoardWindow, AHugeRepeatCostsOnlyTheCopiesThatLand) {
+    UndoWindow w;
+    w.SetRaster(Picture(30, 20, [](int, int) { return 0xFFFFFFu; }));
+    w.PasteBuffer = Buffer(3, 2, [](int, int) { return 0x123456u; });
+    w.PasteBuffer.PosX = 5;
+    w.PasteBuffer.PosY = 4;
+    w.PasteBuffer.RepeatX = -1000000;
+    w.PasteBuffer.RepeatY = 1000000;
+    w.PasteBuffer.Floating = true;
+    w.Selected = true;
+    w.ApplyPaste();
+    // Upwards from row 4 and right from column 5: rows 0..5 and columns 5..29 are covered.
+    for (auto [x, y, want] :
+         {std::tuple{5, 0, 0x123456u}, {29, 5, 0x123456u}, {4, 3, 0xFFFFFFu}, {5, 6, 0xFFFFFFu}})
+        EXPECT_EQ(w.GetCell(x, y), want) << x << "," << y;
+}
+
+TEST(BoardWindow, CtrlDragPansOnceAtRelease) {
+    auto w = Window(400, 300, Picture(300, 300, Tag), 4, false);
+    w->ScrollBarH->setValue(50);
+    w->ScrollBarV->setValue(60);
+    const TBoardRect c = w->VisibleCells();
+    QTest::keyPress(w.get(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w->CursorState, 3);
+    const QPoint from = PixelOf(*w, c.Left + 10, c.Top + 10), to = PixelOf(*w, c.Left + 7, c.Top + 12);
+    QTest::mousePress(w.get(), Qt::LeftButton, Qt::ControlModifier, from);
+    EXPECT_TRUE(w->Panning);
+    Move(w.get(), to, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(w->ScrollBarH->value(), 50); // nothing moves before the release
+    QTest::mouseRelease(w.get(), Qt::LeftButton, Qt::ControlModifier, to);
+    EXPECT_EQ(w->ScrollBarH->value(), 53);
+    EXPECT_EQ(w->ScrollBarV->value(), 58);
+    EXPECT_EQ(w->VisibleCells().Left, c.Left + 3);
+    EXPECT_EQ(w->VisibleCells().Top, c.Top - 2);
+    EXPECT_FALSE(w->Panning);
+}
+
+TEST(BoardWindow, ASelectionIsLiftedDraggedAndDropped) {
+    auto w = Window(400, 300, Picture(30, 20, Tag), 8, true);
+    w->SelectMode = 1;
+    w->BrushColor = 0xFFFFFF;
+    // A rubber band from cell (2, 5) to cell (4, 6) selects those cells.
+    QTest::mousePress(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 2, 5));
+    Move(w.get(), PixelOf(*w, 4, 6), Qt::LeftButton);
+    EXPECT_TRUE(w->FocusRect.Shown);
+    QTest::mouseRelease(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 4, 6));
+    ASSERT_TRUE(w->Selected);
+    EXPECT_EQ(w->SelCells, (TBoardRect{2, 5, 4, 6}));
+
+    // Lifting: one undo step, the cells erased, the buffer floating.
+    QTest::mousePress(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 2, 5));
+    EXPECT_EQ(w->Saves, 1);
+    EXPECT_TRUE(w->PasteBuffer.Floating);
+    EXPECT_EQ(w->GetCell(3, 6), 0xFFFFFFu);
+    // Dragged 3 cells right.
+    Move(w.get(), PixelOf(*w, 5, 5), Qt::LeftButton);
+    EXPECT_EQ(w->PasteBuffer.PosX, 5);
+    QTest::mouseRelease(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 5, 5));
+    EXPECT_EQ(w->SelCells, (TBoardRect{5, 5, 7, 6}));
+    EXPECT_EQ(w->GetCell(7, 6), Tag(7, 6)); // floating, not written yet
+    // A click outside drops it into the picture.
+    QTest::mouseClick(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 20, 15));
+    EXPECT_FALSE(w->PasteBuffer.Floating);
+    EXPECT_FALSE(w->Selected);
+    for (int y = 5; y <= 6; ++y)
+        for (int x = 2; x <= 7; ++x)
+            EXPECT_EQ(w->GetCell(x, y), x >= 5 ? Tag(x - 3, y) : 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(w->Saves, 1);
+}
+
+TEST(BoardWindow, HoverStatesFollowTheSelectionAndCtrl) {
+    auto w = Window(400, 300, Picture(30, 20, Tag), 8, false);
+    w->SetSelectionCells({2, 2, 5, 5});
+    Move(w.get(), PixelOf(*w, 3, 3));
+    EXPECT_EQ(w->CursorState, 2);
+    Move(w.get(), PixelOf(*w, 10, 3));
+    EXPECT_EQ(w->CursorState, 1);
+    // A key with Ctrl held, on a scroll bar, and its release without Ctrl on the window.
+    QTest::keyPress(w->ScrollBarH, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w->CursorState, 3);
+    QTest::keyRelease(w.get(), Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(w->CursorState, 1);
+}
