@@ -1,0 +1,254 @@
+#pragma once
+// The station's main window: the maximised frame "JXW777" with its four docks around the MDI area,
+// the main menu with the Language menu, the five drawing toolbars and the status bar with the needle
+// and line read-out. It keeps the stored settings, the registry of drawing windows and project
+// containers with the command bus that drives them, opens the files named on the command line or
+// dropped on it, copies changed projects to the desktop folder every few minutes and brings them
+// back after a crash.
+
+#include "app/BusCodes.h"
+#include "app/UBusSeams.h"
+#include "app/UDeskTopList.h"
+#include "app/UMainSettings.h"
+#include "app/UMainTools.h"
+#include "ui/Adapter.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class MLabel;
+class MMainMenu;
+class MMessageService;
+class QMdiArea;
+class QMdiSubWindow;
+class TDockArea;
+class TFriendlyStatusBar;
+class TMessageBox;
+
+// One entry of the Save Image As dialog's filter list, in the order of the file type numbers: the
+// index of the entry is the file type the chosen name is given.
+struct TImageFilter {
+    const char* Name;
+    const char* Pattern;
+};
+extern const std::array<TImageFilter, 12> SaveImageFilters;
+// "Name (*.ext)" of every entry, in order.
+QStringList SaveImageFilterTexts();
+
+// What the Save Image As dialog is opened with.
+struct TSaveImageRequest {
+    QString Title;
+    QStringList Filters;
+    int FilterIndex = 0;
+    QString InitialFolder;
+};
+
+// The outside world of the main window, given when the station starts: tests replace each part.
+struct TMainServices {
+    // The INI file of the settings.
+    QString SettingsFile;
+    // The arguments left after Qt's own options, without the program's name.
+    QStringList Arguments;
+    // Save Image As: true with the chosen name and the index of the chosen filter; false when
+    // cancelled.
+    std::function<bool(const TSaveImageRequest& Request, QString& FileName, int& FilterIndex)>
+        SaveImageDialog;
+    // The colour dialog: true with the chosen colour.
+    std::function<bool(TColor& Color)> ColorDialog;
+    // Whether a BMP is written in true colour (1) or in 16 colours (20); 0 when cancelled.
+    std::function<int()> ImageTypeQuestion;
+    // The beep of a drop.
+    std::function<void()> Beep;
+    // The message service the windows show their numbered messages through; when none is given the
+    // main window creates the message box over the catalogue.
+    MMessageService* Messages = nullptr;
+    // The intro window shown while the main window is created (owned by the caller of the function).
+    std::function<std::unique_ptr<QWidget>(QWidget* Owner)> MakeIntro;
+    // Timer1 runs; tests call its handler themselves.
+    bool RunTimer = true;
+};
+
+// Answer of the closing commands 518 and 519 when a window refused to close.
+constexpr int CloseCancelled = -2;
+
+class TFormMain : public MForm, public MMainToolsHost {
+    Q_OBJECT
+public:
+    explicit TFormMain(TMainServices Services, QWidget* Parent = nullptr);
+    ~TFormMain() override;
+
+    // ---- Life cycle.
+    // The start-up steps, in order. An error of a step ends the sequence and is raised.
+    void FormCreate();
+    // Runs when the program shows the window (also the first time).
+    void FormShow();
+    // The closing of the frame: Close All, then the desktop folder is emptied. False (nothing
+    // emptied) when a window refused to close.
+    bool FormClose();
+    // Writes the settings (the language as the pack has it now).
+    void FormDestroy();
+
+    // ---- Settings.
+    TMainSettings& Settings() { return FSettings; }
+    const TMainSettings& Settings() const { return FSettings; }
+    void ReadSettings();
+    void WriteSettings();
+    int TickLimit() const { return FTickLimit; }
+    // Recomputes the tick limit from the settings' minutes (after the Options dialog).
+    void SettingsChanged();
+    QString DeskTopFolder() const { return FDeskTopFolder; }
+    QString CacheFolder() const { return FCacheFolder; }
+
+    // ---- Files.
+    void OpenAnyFile(const QString& FileName);
+    MBusProject* OpenProjectFile(const QString& FileName);
+    MBusDrawing* OpenImageFile(const QString& FileName, int FileType);
+    // The files of one drop, in order: each opens on its own; an error is shown and the next goes on.
+    void OpenDroppedFiles(const QStringList& FileNames);
+
+    // ---- The registry and the command bus.
+    MBusDrawing* NewKnitWindow(bool StandAlone = true, bool AutoFit = false);
+    MBusProject* NewPrjContainer();
+    int SendCommand(int Group, int Command, int Param = 0, int Param2 = 0);
+    int ExecCommand(int Group, int Command, int Param = 0, int Param2 = 0);
+    int SendPrjCommand(int Group, int Command, int Param = 0, int Param2 = 0);
+    int ExecPrjCommand(int Group, int Command, int Param = 0, int Param2 = 0);
+    // Notifications of the drawings; code 9 raises the silent abort when the closing is cancelled
+    // (the drawing's close handler ignores its close event then).
+    int KnitWindowNotify(int Group, int Code, int Param = 0, int Param2 = 0);
+    int PrjContainerNotify(int Group, int Code, int Param = 0, int Param2 = 0);
+    void SetCurrentWindow(int Id);
+    MBusDrawing* FindKnitWindow(int Id) const;
+    MBusProject* FindPrjContainer(int Id) const;
+    MBusProject* FindPrjOfKnitWindow(const MBusDrawing* Window) const;
+    // A stand-alone drawing closes: asks to save its changes (Yes, No, Cancel); Cancel, a box closed
+    // without a button, a cancelled Save As or a failed save raise the silent abort and the drawing
+    // stays registered.
+    void KnitWindowClosing(int Id);
+    void PrjContainerClosing(int Id);
+    void RestoreDetachedContainer();
+    // Every project container, then every drawing, newest first, is asked to close; false at the
+    // first that refuses.
+    bool CloseAll();
+    int CurrentWindowNumber() const { return FCurrentWindow; }
+    int NextWindowNumber() const { return FNextWindow; }
+    MBusDrawing* TargetDrawing() const;
+    MBusProject* CurrentProject() const;
+    MBusProject* DetachedContainer() const;
+    // The registered windows, in order (closed ones left out).
+    std::vector<MBusDrawing*> Drawings() const;
+    std::vector<MBusProject*> Projects() const;
+    QRect StoredRect() const { return FStoredRect; }
+
+    // ---- Pictures.
+    // Saves a drawing's picture (511); AsNew asks for a new name (512). False when cancelled.
+    bool SavePicture(MBusDrawing& Drawing, bool AsNew);
+    // The file type a BMP is written with: 1 true colour, 20 sixteen colours; 0 when cancelled.
+    int AskFileType();
+
+    // ---- The frame.
+    int ReservedClientWidth() const;
+    int ReservedClientHeight() const;
+    // The client area of the frame (between the menu and the status bar).
+    QSize MainClientSize() const;
+    QMdiArea* Client() const { return FClient; }
+    MMainMenu* OMainMenu() const { return FMainMenu; }
+    TFriendlyStatusBar* FriendlyStatusBar1() const { return FStatusBar; }
+    MLabel* LabelXCaption() const { return FLabelXCaption; }
+    TDockArea* DockUp = nullptr;
+    TDockArea* DockLeft = nullptr;
+    TDockArea* DockRight = nullptr;
+    TDockArea* DockBottom = nullptr;
+    TMainToolbars* Tools() const { return FTools.get(); }
+    void ApplyToolsToWindow(MBusDrawing& Window);
+
+    // ---- Desktop autosave and the toolbars' hiding.
+    void Timer1Timer();
+    void SaveDeskTop();
+    void RestoreDeskTop();
+    void ClearDeskTop();
+    QString DeskTopListFile() const;
+    int TickCounter() const { return FTickCounter; }
+    bool ToolbarsHidden() const { return FToolbarsHidden; }
+    QTimer& Timer1() { return FTimer; }
+
+    // ---- MMainToolsHost
+    int SendBusMessage(int Group, int Command, int Param, int Param2) override;
+    bool ExecuteColorDialog(TColor& Color) override;
+    QLabel* LabelXValue() override;
+    QLabel* LabelYValue() override;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+
+private:
+    struct TChild {
+        QPointer<QWidget> Window;
+        MBusDrawing* Drawing = nullptr;
+        MBusProject* Project = nullptr;
+    };
+    void BuildFrame();
+    void MakeFolders();
+    void Register(QWidget* Window, MBusDrawing* Drawing, MBusProject* Project);
+    void Unregister(const QWidget* Window);
+    // Removes a window that failed to open from the registry and frees it.
+    void Discard(QWidget* Window);
+    QMdiSubWindow* SubWindowOf(const QWidget* Window) const;
+    // Closes a child through its MDI window; false when it refused.
+    bool CloseChild(QWidget* Window);
+    bool SaveImageAs(MBusDrawing& Drawing);
+    void HideOrShowToolbars();
+    bool DrawingIsActive() const;
+
+    TMainServices FServices;
+    TMainSettings FSettings;
+    std::unique_ptr<TMessageBox> FMessageBox;
+    MMessageService* FOldMessages = nullptr;
+    bool FMessagesInstalled = false;
+    std::unique_ptr<TMainToolbars> FTools;
+
+    MMainMenu* FMainMenu = nullptr;
+    TFriendlyStatusBar* FStatusBar = nullptr;
+    MLabel* FLabelXValue = nullptr;
+    MLabel* FLabelYValue = nullptr;
+    MLabel* FLabelXCaption = nullptr;
+    QMdiArea* FClient = nullptr;
+
+    QString FDeskTopFolder;
+    QString FCacheFolder;
+    QTimer FTimer;
+    bool FTimerBusy = false;
+    bool FShownOnce = false;
+    bool FCreated = false;
+    int FTickCounter = 0;
+    int FTickLimit = 0;
+    bool FToolbarsHidden = false;
+    std::array<bool, 5> FSavedToolbarVisible{};
+    // The pairs of the list file last written, by window number.
+    std::map<int, TDeskTopPair> FDeskTopPairs;
+
+    std::vector<TChild> FChildren;
+    int FNextWindow = 1;
+    int FCurrentWindow = 0;
+    QPointer<QWidget> FTargetWindow;
+    MBusDrawing* FTarget = nullptr;
+    QPointer<QWidget> FCurrentProjectWindow;
+    MBusProject* FCurrentProject = nullptr;
+    QPointer<QWidget> FDetachedWindow;
+    MBusProject* FDetached = nullptr;
+    QRect FStoredRect;
+};
+
+// The main window; null while there is none.
+extern TFormMain* FormMain;

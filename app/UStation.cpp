@@ -1,0 +1,79 @@
+#include "app/UStation.h"
+
+#include "imaging/TwainDialogs.h"
+#include "model/MClpBrd.h"
+#include "model/Ucommon.h"
+#include "platform/AppFolder.h"
+#include "ui/LanguagePack.h"
+#include "ui/UApplication.h"
+#include "ui/ULPackDM.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+TStation::~TStation() {
+    // The reverse of the order of creation.
+    if (::MUnvClipBoard == MUnvClipBoard.get())
+        ::MUnvClipBoard = nullptr;
+    MUnvClipBoard.reset();
+    FormMain.reset();
+    DMLanguagePack.reset();
+}
+
+bool ExecuteSaveImageDialog(const TSaveImageRequest& Request, QString& FileName, int& FilterIndex) {
+    QFileDialog dialog(nullptr, Request.Title, Request.InitialFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Names are listed without regard to the case of their extensions.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    dialog.setNameFilters(Request.Filters);
+    if (Request.FilterIndex >= 0 && Request.FilterIndex < Request.Filters.size())
+        dialog.selectNameFilter(Request.Filters[Request.FilterIndex]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    FileName = dialog.selectedFiles().first();
+    FilterIndex = int(Request.Filters.indexOf(dialog.selectedNameFilter()));
+    if (FilterIndex < 0)
+        FilterIndex = 0;
+    return true;
+}
+
+std::unique_ptr<TStation> StartStation(TStationOptions Options) {
+    if (!Options.AppFolder.isEmpty())
+        SetAppFolder(Options.AppFolder);
+    TMainServices& services = Options.Services;
+    if (!services.SaveImageDialog)
+        services.SaveImageDialog = ExecuteSaveImageDialog;
+    std::unique_ptr<TStation> station(new TStation);
+    try {
+        station->DMLanguagePack = std::make_unique<TDMLanguagePack>();
+        // English until the main window applies the stored language.
+        station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
+        station->FormMain = std::make_unique<TFormMain>(std::move(services));
+        station->FormMain->FormCreate();
+        // The module clipboard, shared by every module window of every project.
+        station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
+        ::MUnvClipBoard = station->MUnvClipBoard.get();
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+        return nullptr;
+    }
+    return station;
+}
+
+int RunStation(int argc, char** argv) {
+    TApplication app(argc, argv);
+    TApplication::setOrganizationName(QStringLiteral("Korvane"));
+    TApplication::setApplicationName(QStringLiteral("JXW777"));
+    InstallTwainDialogs();
+
+    TStationOptions options;
+    // The first argument after Qt's own options names a file to open.
+    options.Services.Arguments = TApplication::arguments().mid(1);
+    auto station = StartStation(std::move(options));
+    if (!station)
+        return 1;
+    station->FormMain->showMaximized();
+    return TApplication::exec();
+}
