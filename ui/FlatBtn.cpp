@@ -19,58 +19,26 @@ QFont FlatButtonFont() {
     return f;
 }
 
-TFlatBtn::TFlatBtn(QWidget* Parent) : QWidget(Parent), FFont(FlatButtonFont()) {
-    // The face is the same in both directions; an Arabic form does not mirror it.
-    setLayoutDirection(Qt::LeftToRight);
-    setFocusPolicy(Qt::StrongFocus);
+TFlatBtn::TFlatBtn(QWidget* Parent)
+    : TOwnerDrawnButton(Parent, QSize(30, 30), Qt::StrongFocus), FFont(FlatButtonFont()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    resize(30, 30);
-}
-
-void TFlatBtn::SetFlat(bool Value) {
-    if (Value != FFlat) {
-        FFlat = Value;
-        update();
-    }
+    SetCaption(QStringLiteral("A"));
 }
 
 void TFlatBtn::SetBorderWhenFlat(bool Value) {
-    if (Value != FBorderWhenFlat) {
-        FBorderWhenFlat = Value;
-        update();
-    }
+    Change(FBorderWhenFlat, Value);
 }
 
 void TFlatBtn::SetDownWhenSelected(bool Value) {
-    if (Value != FDownWhenSelected) {
-        FDownWhenSelected = Value;
-        update();
-    }
+    Change(FDownWhenSelected, Value);
 }
 
 void TFlatBtn::SetClearWhenSelected(bool Value) {
-    if (Value != FClearWhenSelected) {
-        FClearWhenSelected = Value;
-        update();
-    }
+    Change(FClearWhenSelected, Value);
 }
 
 void TFlatBtn::SetColor(TColor Value) {
-    if (Value != FColor) {
-        FColor = Value;
-        update();
-    }
-}
-
-void TFlatBtn::SetCaption(const QString& Value) {
-    SetButtonCaption(Value);
-}
-
-void TFlatBtn::SetButtonCaption(const QString& Value) {
-    if (Value != FCaption) {
-        FCaption = Value;
-        update();
-    }
+    Change(FColor, Value);
 }
 
 void TFlatBtn::SetFont(const QFont& Value) {
@@ -84,10 +52,8 @@ void TFlatBtn::SetFontColor(TColor Value) {
 }
 
 void TFlatBtn::SetSelected(bool Value) {
-    if (Value == FSelected)
+    if (!Change(FSelected, Value))
         return;
-    FSelected = Value;
-    update();
     if (OnSelected)
         OnSelected(this);
 }
@@ -119,11 +85,11 @@ void TFlatBtn::Click() {
         OnClick(this);
 }
 
-QImage TFlatBtn::Render() const {
+QImage TFlatBtn::Render() {
     const int w = width(), h = height();
     const bool cleared = FSelected && FClearWhenSelected;
     QImage img = NewImage(w, h, cleared ? FClearColor : FColor);
-    const QString text = cleared ? QString() : FCaption;
+    const QString text = cleared ? QString() : Caption();
     if (!text.isEmpty()) {
         const QFontMetrics fm(FFont);
         const int x = (w - 4 - fm.horizontalAdvance(text)) / 2 + 2;
@@ -141,18 +107,13 @@ QImage TFlatBtn::Render() const {
     };
     if (FIsDown || (FSelected && FDownWhenSelected))
         four(clBlack, 0x7F7F7F, clWhite, 0xDFDFDF);
-    else if (!FFlat || FMouseInside || hasFocus())
+    else if (!Flat() || MouseInside() || hasFocus())
         four(clWhite, 0xDFDFDF, clBlack, 0x7F7F7F);
     else if (FBorderWhenFlat)
         PolyLine(img,
                  {QPoint(0, h - 1), QPoint(0, 0), QPoint(w - 1, 0), QPoint(w - 1, h - 1), QPoint(0, h - 1)},
                  clBlack);
     return img;
-}
-
-void TFlatBtn::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.drawImage(0, 0, Render());
 }
 
 void TFlatBtn::keyPressEvent(QKeyEvent* Event) {
@@ -218,10 +179,7 @@ void TFlatBtn::Press(QMouseEvent* Event) {
         if (!(FSelected && FDownWhenSelected))
             update();
     }
-    if (OnMouseDown) {
-        const QPoint pos = Event->position().toPoint();
-        OnMouseDown(this, Event->button(), Event->modifiers(), pos.x(), pos.y());
-    }
+    MouseDownEvent(Event);
 }
 
 void TFlatBtn::mousePressEvent(QMouseEvent* Event) {
@@ -254,30 +212,23 @@ void TFlatBtn::mouseReleaseEvent(QMouseEvent* Event) {
     }
     if (!rect().contains(pos))
         PointerLeft();
-    if (OnMouseUp)
-        OnMouseUp(this, Event->button(), Event->modifiers(), pos.x(), pos.y());
+    MouseUpEvent(Event);
 }
 
 void TFlatBtn::PointerEntered() {
-    if (!isEnabled() || FMouseInside)
-        return;
-    FMouseInside = true;
-    if (FPressed && !(FSelected && FDownWhenSelected) && !FIsDown)
-        FIsDown = true;
-    repaint();
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    if (isEnabled())
+        SetMouseInside(true);
 }
 
 void TFlatBtn::PointerLeft() {
-    if (!isEnabled() || !FMouseInside)
-        return;
-    FMouseInside = false;
-    if (FPressed && !(FSelected && FDownWhenSelected) && FIsDown)
-        FIsDown = false;
+    if (isEnabled())
+        SetMouseInside(false);
+}
+
+void TFlatBtn::MouseInsideChanged() {
+    if (FPressed && !(FSelected && FDownWhenSelected))
+        FIsDown = MouseInside();
     repaint();
-    if (OnMouseLeave)
-        OnMouseLeave(this);
 }
 
 void TFlatBtn::enterEvent(QEnterEvent*) {

@@ -5,15 +5,14 @@
 // Enhanced on, hand the navigation and clipboard keys to its row as the cell key message.
 
 #include "platform/SysColors.h"
-#include "ui/UComponents.h"
+#include "ui/OwnerDrawnButton.h"
 
 #include <QFont>
 #include <QImage>
-#include <QWidget>
 
 #include <functional>
 
-class TFlatBtn : public QWidget, public virtual MTag {
+class TFlatBtn : public TOwnerDrawnButton {
     Q_OBJECT
 public:
     explicit TFlatBtn(QWidget* Parent = nullptr);
@@ -22,8 +21,6 @@ public:
     void SetEnhanced(bool Value) { FEnhanced = Value; }
     int ID() const { return FID; }
     void SetID(int Value) { FID = Value; }
-    bool Flat() const { return FFlat; }
-    void SetFlat(bool Value);
     bool BorderWhenFlat() const { return FBorderWhenFlat; }
     void SetBorderWhenFlat(bool Value);
     bool DownWhenSelected() const { return FDownWhenSelected; }
@@ -34,8 +31,6 @@ public:
     void SetNoFlicker(bool Value) { FNoFlicker = Value; }
     bool Selected() const { return FSelected; }
     void SetSelected(bool Value);
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& Value);
     const QFont& Font() const { return FFont; }
     void SetFont(const QFont& Value);
     TColor FontColor() const { return FFontColor; }
@@ -54,30 +49,20 @@ public:
 
     // State.
     bool IsDown() const { return FIsDown; }
-    bool MouseInside() const { return FMouseInside; }
     bool ClicksDisabled() const { return FClicksDisabled; }
     bool IsFocused() const { return FIsFocused; }
     bool Pressed() const { return FPressed; }
 
     // Flips Selected, then fires OnClick. A descendant steps its caption first.
-    virtual void Click();
-    // The button as it paints itself.
-    QImage Render() const;
+    void Click() override;
+    QImage Render() override;
 
-    TNotifyEvent OnClick;
     TNotifyEvent OnSelected;
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
     // The key-down (Key is the virtual key, 0 once consumed) and the typed character.
     std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)> OnKeyDown;
     std::function<void(QObject* Sender, int& Key)> OnKeyPress;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
-        OnMouseDown;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
-        OnMouseUp;
 
 protected:
-    void paintEvent(QPaintEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
@@ -87,29 +72,27 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void enterEvent(QEnterEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
-    // The caption setter of the button itself (a caption button records around it).
-    void SetButtonCaption(const QString& Value);
+    // While a mouse button is held on it, the button is down exactly while the pointer is over it.
+    void MouseInsideChanged() override;
 
 private:
     void Press(QMouseEvent* Event);
+    // The pointer's coming and going; a disabled button ignores both.
     void PointerEntered();
     void PointerLeft();
 
     bool FEnhanced = false;
     int FID = 0;
-    bool FFlat = false;
     bool FBorderWhenFlat = false;
     bool FDownWhenSelected = false;
     bool FClearWhenSelected = false;
     bool FIsDown = false;
-    bool FMouseInside = false;
     bool FNoFlicker = true;
     bool FClicksDisabled = false;
     bool FIsFocused = false;
     bool FPressed = false;
     bool FSelected = false;
     bool FTabStop = true;
-    QString FCaption = QStringLiteral("A");
     QFont FFont;
     TColor FFontColor = clWindowText;
     TColor FColor = clBtnFace;

@@ -398,12 +398,9 @@ QRect TCachedButtonGlyph::Draw(QImage& Canvas, const QRect& Client, QPoint Offse
 
 // ---- TGlyphSpeedButton
 
-TGlyphSpeedButton::TGlyphSpeedButton(QWidget* Parent) : QWidget(Parent), FGlyph(new TCachedButtonGlyph) {
-    // The button draws the same in both directions; an Arabic form does not mirror its face.
-    setLayoutDirection(Qt::LeftToRight);
-    setFocusPolicy(Qt::NoFocus);
+TGlyphSpeedButton::TGlyphSpeedButton(QWidget* Parent)
+    : TOwnerDrawnButton(Parent, QSize(25, 25), Qt::NoFocus), FGlyph(new TCachedButtonGlyph) {
     setAttribute(Qt::WA_Hover, false);
-    resize(25, 25);
     FGlyph->OnChange = [this] { update(); };
 }
 
@@ -431,67 +428,32 @@ void TGlyphSpeedButton::SetNumGlyphs(int Value) {
 }
 
 void TGlyphSpeedButton::SetLayout(TButtonLayout Value) {
-    if (Value != FLayout) {
-        FLayout = Value;
-        update();
-    }
+    Change(FLayout, Value);
 }
 
 void TGlyphSpeedButton::SetMargin(int Value) {
-    if (Value != FMargin && Value >= -1) {
-        FMargin = Value;
-        update();
-    }
+    if (Value >= -1)
+        Change(FMargin, Value);
 }
 
 void TGlyphSpeedButton::SetSpacing(int Value) {
-    if (Value != FSpacing) {
-        FSpacing = Value;
-        update();
-    }
-}
-
-void TGlyphSpeedButton::SetFlat(bool Value) {
-    if (Value != FFlat) {
-        FFlat = Value;
-        update();
-    }
+    Change(FSpacing, Value);
 }
 
 void TGlyphSpeedButton::SetStyle(TButtonStyle Value) {
-    if (Value != FStyle) {
-        FStyle = Value;
-        update();
-    }
+    Change(FStyle, Value);
 }
 
 void TGlyphSpeedButton::SetTransparent(bool Value) {
-    if (Value != FTransparent) {
-        FTransparent = Value;
-        update();
-    }
+    Change(FTransparent, Value);
 }
 
 void TGlyphSpeedButton::SetMarkDropDown(bool Value) {
-    if (Value != FMarkDropDown) {
-        FMarkDropDown = Value;
-        update();
-    }
+    Change(FMarkDropDown, Value);
 }
 
 void TGlyphSpeedButton::SetGrayedInactive(bool Value) {
-    if (Value != FGrayedInactive) {
-        FGrayedInactive = Value;
-        update();
-    }
-}
-
-void TGlyphSpeedButton::SetCaption(const QString& Value) {
-    if (Value == FCaption)
-        return;
-    FCaption = Value;
-    UpdateMnemonic();
-    update();
+    Change(FGrayedInactive, Value);
 }
 
 void TGlyphSpeedButton::SetDropDownMenu(QMenu* Value) {
@@ -558,13 +520,13 @@ void TGlyphSpeedButton::SetAllowAllUp(bool Value) {
 TButtonState TGlyphSpeedButton::DrawnState() const {
     if (!isEnabled())
         return bsDisabled;
-    if (FFlat && !FMouseInControl)
+    if (Flat() && !MouseInside())
         return bsInactive;
     return FState;
 }
 
 void TGlyphSpeedButton::PaintGlyph(QImage& Canvas, const QRect& Client, QPoint Offset, TButtonState State) {
-    FGlyph->Draw(Canvas, Client, Offset, FCaption, font(), FLayout, FMargin, FSpacing, State);
+    FGlyph->Draw(Canvas, Client, Offset, Caption(), font(), FLayout, FMargin, FSpacing, State);
 }
 
 void TGlyphSpeedButton::PaintButton(QImage& Canvas) {
@@ -577,28 +539,29 @@ void TGlyphSpeedButton::PaintButton(QImage& Canvas) {
     const TButtonState drawn = DrawnState();
     const bool down = FState == bsDown || FState == bsExclusive;
     const bool newStyle = FStyle != bsWin31;
+    const bool flat = Flat();
     TRect r{0, 0, width(), height()};
     if (drawn == bsInactive && FState != bsExclusive) {
         r = {r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2};
     } else {
         if (newStyle) {
-            if (!down && !FFlat) {
+            if (!down && !flat) {
                 Frame3D(Canvas, r, clBtnHighlight, clWindowFrame);
                 Frame3D(Canvas, r, clBtnFace, clBtnShadow);
             } else if (!down) {
                 Frame3D(Canvas, r, clBtnHighlight, clBtnShadow);
             } else {
                 Frame3D(Canvas, r, clWindowFrame, clBtnHighlight);
-                if (!FFlat)
+                if (!flat)
                     Frame3D(Canvas, r, clBtnShadow, clBtnFace);
             }
         } else {
-            if (!down && !FFlat) {
+            if (!down && !flat) {
                 Frame3D(Canvas, r, clWindowFrame, clWindowFrame);
                 Frame3D(Canvas, r, clBtnHighlight, clBtnShadow);
             } else if (!down) {
                 Frame3D(Canvas, r, clBtnHighlight, clWindowFrame);
-            } else if (!FFlat) {
+            } else if (!flat) {
                 Frame3D(Canvas, r, clWindowFrame, clWindowFrame);
                 PolyLine(Canvas,
                          {QPoint(r.Left, r.Bottom - 1), QPoint(r.Left, r.Top), QPoint(r.Right, r.Top)},
@@ -609,7 +572,7 @@ void TGlyphSpeedButton::PaintButton(QImage& Canvas) {
         }
         r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
     }
-    if (FState == bsExclusive && !FTransparent && (!FFlat || drawn == bsInactive)) {
+    if (FState == bsExclusive && !FTransparent && (!flat || drawn == bsInactive)) {
         static QImage checker;
         static std::uint32_t generation = ~0u;
         if (checker.isNull() || generation != SysColorGeneration()) {
@@ -648,23 +611,15 @@ QImage TGlyphSpeedButton::Render() {
     return canvas;
 }
 
-void TGlyphSpeedButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.drawImage(0, 0, Render());
-}
-
 void TGlyphSpeedButton::PressAt(QMouseEvent* Event, bool Double) {
     if (FMenuTracking)
         return;
-    const QPoint pos = Event->position().toPoint();
-    if (OnMouseDown)
-        OnMouseDown(this, Event->button(), Event->modifiers(), pos.x(), pos.y());
+    MouseDownEvent(Event);
     if (Double && OnDblClick)
         OnDblClick(this);
-    if (isEnabled() && !FMouseInControl) {
-        FMouseInControl = true;
+    // A press finds the pointer over the button: marked and repainted, without the enter event.
+    if (isEnabled() && SetMouseInside(true, false))
         update();
-    }
     if (Event->button() == Qt::LeftButton && isEnabled()) {
         if (!FDown) {
             FState = bsDown;
@@ -716,7 +671,7 @@ void TGlyphSpeedButton::mouseMoveEvent(QMouseEvent* Event) {
         OnMouseMove(this, Event->modifiers(), pos.x(), pos.y());
     if (!FDragging)
         return;
-    const bool inside = pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height();
+    const bool inside = rect().contains(pos);
     TButtonState look = inside ? bsDown : bsUp;
     if (FDown)
         look = bsExclusive;
@@ -728,11 +683,10 @@ void TGlyphSpeedButton::mouseMoveEvent(QMouseEvent* Event) {
 
 void TGlyphSpeedButton::mouseReleaseEvent(QMouseEvent* Event) {
     const QPoint pos = Event->position().toPoint();
-    if (OnMouseUp)
-        OnMouseUp(this, Event->button(), Event->modifiers(), pos.x(), pos.y());
+    MouseUpEvent(Event);
     if (FDragging && Event->button() == Qt::LeftButton) {
         FDragging = false;
-        const bool click = pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height();
+        const bool click = rect().contains(pos);
         if (FGroupIndex == 0) {
             FState = bsUp;
         } else if (click) {
@@ -770,46 +724,24 @@ void TGlyphSpeedButton::Click() {
         OnClick(this);
 }
 
-void TGlyphSpeedButton::MouseEnter() {
-    if (OnMouseEnter)
-        OnMouseEnter(this);
-}
-
-void TGlyphSpeedButton::MouseLeave() {
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+void TGlyphSpeedButton::MouseInsideChanged() {
+    if (Flat())
+        update();
 }
 
 void TGlyphSpeedButton::UpdateTracking() {
-    const bool inside =
-        isEnabled() && isVisible() && IsForegroundTask() && rect().contains(mapFromGlobal(QCursor::pos()));
-    if (inside == FMouseInControl)
-        return;
-    FMouseInControl = inside;
-    if (FFlat)
-        update();
-    if (inside)
-        MouseEnter();
-    else
-        MouseLeave();
+    SetMouseInside(isEnabled() && isVisible() && IsForegroundTask() &&
+                   rect().contains(mapFromGlobal(QCursor::pos())));
 }
 
 void TGlyphSpeedButton::enterEvent(QEnterEvent*) {
-    if (!isEnabled() || FMouseInControl)
-        return;
-    FMouseInControl = true;
-    if (FFlat)
-        update();
-    MouseEnter();
+    if (isEnabled())
+        SetMouseInside(true);
 }
 
 void TGlyphSpeedButton::leaveEvent(QEvent*) {
-    if (!FMouseInControl || FDragging)
-        return;
-    FMouseInControl = false;
-    if (FFlat)
-        update();
-    MouseLeave();
+    if (!FDragging)
+        SetMouseInside(false);
 }
 
 void TGlyphSpeedButton::changeEvent(QEvent* Event) {
@@ -827,11 +759,11 @@ void TGlyphSpeedButton::showEvent(QShowEvent* Event) {
     UpdateTracking();
 }
 
-void TGlyphSpeedButton::UpdateMnemonic() {
+void TGlyphSpeedButton::CaptionChanged() {
     if (FMnemonicId)
         releaseShortcut(FMnemonicId);
     FMnemonicId = 0;
-    const QKeySequence key = QKeySequence::mnemonic(FCaption);
+    const QKeySequence key = QKeySequence::mnemonic(Caption());
     if (!key.isEmpty())
         FMnemonicId = grabShortcut(key);
 }

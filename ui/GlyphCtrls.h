@@ -7,6 +7,7 @@
 #include "platform/Color.h"
 #include "ui/BiDi.h"
 #include "ui/GfxUtils.h"
+#include "ui/OwnerDrawnButton.h"
 #include "ui/UComponents.h"
 
 #include <QFont>
@@ -196,7 +197,7 @@ inline bool GroupDownChanges(int GroupIndex, bool AllowAllUp, bool Down, bool& V
     return Value != Down && !(Down && !AllowAllUp);
 }
 
-class TGlyphSpeedButton : public QWidget, public virtual MTag {
+class TGlyphSpeedButton : public TOwnerDrawnButton {
     Q_OBJECT
 public:
     explicit TGlyphSpeedButton(QWidget* Parent = nullptr);
@@ -216,10 +217,6 @@ public:
     void SetDropDownMenu(QMenu* Value);
     TDropDownMenuPos MenuPosition() const { return FMenuPosition; }
     void SetMenuPosition(TDropDownMenuPos Value) { FMenuPosition = Value; }
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& Value);
-    bool Flat() const { return FFlat; }
-    void SetFlat(bool Value);
     const QImage& Glyph() const { return FGlyph->Glyph(); }
     void SetGlyph(const QImage& Value);
     bool GrayedInactive() const { return FGrayedInactive; }
@@ -246,11 +243,9 @@ public:
     void SetTransparent(bool Value);
     bool WordWrap() const { return FGlyph->WordWrap(); }
     void SetWordWrap(bool Value);
-    bool Enabled() const { return isEnabled(); }
-    void SetEnabled(bool Value) { setEnabled(Value); }
 
     TButtonState State() const { return FState; }
-    bool MouseInControl() const { return FMouseInControl; }
+    bool MouseInControl() const { return MouseInside(); }
     bool Dragging() const { return FDragging; }
     bool MenuTracking() const { return FMenuTracking; }
     TCachedButtonGlyph& ButtonGlyph() { return *FGlyph; }
@@ -258,31 +253,24 @@ public:
     TButtonState DrawnState() const;
 
     // A click: the parent dialog takes ModalResult, then OnClick.
-    virtual void Click();
+    void Click() override;
     // Checks whether the pointer is over the button and fires the enter and leave events.
     void UpdateTracking();
     // Paints the button into an image of its size.
-    QImage Render();
+    QImage Render() override;
 
-    TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
-        OnMouseDown;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>
-        OnMouseUp;
     std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
 
 protected:
     // Draws glyph and caption into Client of the off-screen image.
     virtual void PaintGlyph(QImage& Canvas, const QRect& Client, QPoint Offset, TButtonState State);
-    virtual void MouseEnter();
-    virtual void MouseLeave();
     // The face: background, frame, checker and glyph (a descendant adds to it).
     virtual void PaintButton(QImage& Canvas);
+    // Only a flat button looks different with the pointer over it.
+    void MouseInsideChanged() override;
+    void CaptionChanged() override;
 
-    void paintEvent(QPaintEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
@@ -301,12 +289,10 @@ private:
     void RepeatTimerExpired();
     void StopTimer();
     void ShowDropDown();
-    void UpdateMnemonic();
 
     std::unique_ptr<TCachedButtonGlyph> FGlyph;
     TButtonState FState = bsUp;
     bool FDragging = false;
-    bool FMouseInControl = false;
     bool FMenuTracking = false;
     bool FAllowAllUp = false;
     bool FAllowTimer = false;
@@ -314,8 +300,6 @@ private:
     bool FDown = false;
     QPointer<QMenu> FDropDownMenu;
     TDropDownMenuPos FMenuPosition = dmpBottom;
-    QString FCaption;
-    bool FFlat = false;
     bool FGrayedInactive = true;
     int FInitPause = 500;
     TButtonLayout FLayout = blGlyphTop;
