@@ -45,8 +45,10 @@ TFormAbout::TFormAbout(QWidget* Parent) : MModalForm(Parent) {
         MakeLabel(this, this, QRect(24, 110, 344, 20), "محطة تصميم الحياكة", "Knitting design station");
     lblData4 = MakeLabel(this, this, QRect(24, 136, 344, 20), "الإصدار " KDS_STATION_VERSION,
                          "Version " KDS_STATION_VERSION);
-    for (MLabel* l : {lblData1, lblData4})
+    for (MLabel* l : {lblData1, lblData4}) {
         l->SetAlignment(taCenter);
+        l->M_SelfAlign = false; // centred under the name in every language
+    }
     btnOK = MakeButton(this, QRect(158, 190, 75, 25), "موافق", "OK");
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     FormCreate();

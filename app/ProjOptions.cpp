@@ -49,6 +49,16 @@ TFormProjOptions::TFormProjOptions(QWidget* Parent) : MModalForm(Parent) {
     connect(btnOK, &QPushButton::clicked, this, [this] { SetModalResult(mrOk); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
     FinishLoading();
+    OnAfterLanguageChange = [this](MForm*, int) { PlaceEdits(); };
+    PlaceEdits();
+}
+
+// The file-name edits read left to right in every language; they stand beside their labels, which
+// the language mirrors.
+void TFormProjOptions::PlaceEdits() {
+    const int left = RightToLeftStyle() ? MPanel1->width() - 112 - 284 : 112;
+    for (TFilenameEdit* e : {FNEdtZodeZidaded, FNEdtBrowser, FNEdtJxw666})
+        e->move(left, e->y());
 }
 
 TFormProjOptions::~TFormProjOptions() = default;

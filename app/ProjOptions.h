@@ -63,6 +63,7 @@ public:
 
 private:
     void SetPath(TFilenameEdit* Edit, const QString& Path);
+    void PlaceEdits();
     bool FAccepted = false;
 };
 

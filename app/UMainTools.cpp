@@ -15,6 +15,7 @@
 #include "ui/label_m.h"
 #include "ui/shape_m.h"
 
+#include <QBitmap>
 #include <QColorDialog>
 #include <QEvent>
 #include <QLabel>
@@ -84,6 +85,20 @@ void GiveHint(Control* C, int Language, const Texts& T) {
     C->M_Hint().SetHints(texts);
     C->SetHint(texts[Language == LanguageArabic ? 0 : 1]);
     C->SetShowHint(true);
+}
+
+// A label's text, the same in every language.
+void ShowText(MLabel* Label, const QString& Text) {
+    Label->M_Caption()->SetCaptions({Text, Text});
+    Label->setText(Text);
+}
+
+// A picture whose bottom-left pixel's colour is transparent, as the buttons' glyphs.
+QPixmap Transparented(const QImage& Image) {
+    QPixmap pixmap = QPixmap::fromImage(Image);
+    if (!Image.isNull())
+        pixmap.setMask(QBitmap::fromImage(Image.createMaskFromColor(Image.pixel(0, Image.height() - 1))));
+    return pixmap;
 }
 
 // The buttons of the three upper toolbars, in order; a separator follows those marked.
@@ -351,6 +366,7 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     MImagePattern = new MImage(Frame, column);
     MImagePattern->setGeometry(5, 2, 48, 36);
     MImagePattern->SetStretch(true);
+    MImagePattern->SetPicture(QPixmap::fromImage(FPatternBitmap->ToQImage()));
     GiveHint(MImagePattern, language,
              {"Double Click to get selected part of draw to use with Fill with pattern",
               "انقر مرتين لأخذ الجزء المحدد من الرسم للتعبئة بالنقشة"});
@@ -359,11 +375,11 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     for (int i = 0; i < 3; ++i) {
         auto* caption = new MLabel(Frame, column);
         caption->M_Arabic = false;
-        caption->setText(QString::fromLatin1(captions[i]));
+        ShowText(caption, QString::fromLatin1(captions[i]));
         caption->setGeometry(6, 42 + i * 15, 16, 14);
         *values[i] = new MLabel(Frame, column);
         (*values[i])->M_Arabic = false;
-        (*values[i])->setText(QStringLiteral("255"));
+        ShowText(*values[i], QStringLiteral("255"));
         (*values[i])->setGeometry(24, 42 + i * 15, 30, 14);
     }
     ShapeForeClr = new MShape(Frame, column);
@@ -375,11 +391,11 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     ShapeForeClr->raise();
     ImageForeBack = new MImage(Frame, column);
     ImageForeBack->setGeometry(38, 92, 16, 16);
-    ImageForeBack->SetPicture(QPixmap::fromImage(LoadToolbarGlyph(QStringLiteral("T_ForeBack.bmp"))));
+    ImageForeBack->SetPicture(Transparented(LoadToolbarGlyph(QStringLiteral("T_ForeBack.bmp"))));
     GiveHint(ImageForeBack, language, {"Exchange Pen color and Brush color", "تبديل لون القلم ولون الفرشاة"});
     ImageBackToFore = new MImage(Frame, column);
     ImageBackToFore->setGeometry(4, 124, 16, 16);
-    ImageBackToFore->SetPicture(QPixmap::fromImage(LoadToolbarGlyph(QStringLiteral("T_BackToFore.bmp"))));
+    ImageBackToFore->SetPicture(Transparented(LoadToolbarGlyph(QStringLiteral("T_BackToFore.bmp"))));
     GiveHint(ImageBackToFore, language, {"Set Pen color from Brush color", "لون القلم من لون الفرشاة"});
     for (QWidget* w : {static_cast<QWidget*>(ShapeForeClr), static_cast<QWidget*>(ShapeBackClr),
                        static_cast<QWidget*>(ImageForeBack), static_cast<QWidget*>(ImageBackToFore),
@@ -458,9 +474,9 @@ void TMainToolbars::SetForeClr(TColor Color) {
     ShapeForeClr->SetBrush(QBrush(toQColor(Color)));
     int r = 0, g = 0, b = 0;
     colorToRGB(Color, r, g, b);
-    LabelRValue->setText(QString::number(r));
-    LabelGValue->setText(QString::number(g));
-    LabelBValue->setText(QString::number(b));
+    ShowText(LabelRValue, QString::number(r));
+    ShowText(LabelGValue, QString::number(g));
+    ShowText(LabelBValue, QString::number(b));
 }
 
 void TMainToolbars::SetBackClr(TColor Color) {
