@@ -119,8 +119,8 @@ int AbsValue(int Value) {
 }
 
 bool MPTerror::Equals(const MPTerror& Other) const {
-    return (ErrorId == Other.ErrorId || (Code == Other.Code && SubCode == Other.SubCode)) &&
-           Args == Other.Args && ListKind == Other.ListKind && Number == Other.Number;
+    return Code == Other.Code && SubCode == Other.SubCode && Args == Other.Args &&
+           ListKind == Other.ListKind && Number == Other.Number;
 }
 
 MStrip MStrip::FromRecord(std::span<const std::uint8_t> record) {

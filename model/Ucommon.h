@@ -93,6 +93,9 @@ bool IsOdd(int Value);
 int AbsValue(int Value);
 
 // ---- One finding of the program test or of the interpreter.
+// The catalogue code of the findings of the program test and of the interpreter.
+constexpr int PTErrorCode = 5030;
+
 class MPTerror {
 public:
     std::int32_t ErrorId = 0;
@@ -104,12 +107,14 @@ public:
 
     void SetError(int N) {
         ErrorId = N;
-        Code = 5030;
+        Code = PTErrorCode;
         SubCode = N;
     }
     int GetCode() const { return ErrorId; }
     void Assign(const MPTerror& Other) { *this = Other; }
     void Clear() { *this = MPTerror(); }
+    // The same code, subcode, argument text, list kind and number: a run finding of a row is not
+    // taken for the row's validation failure of the same subcode.
     bool Equals(const MPTerror& Other) const;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 TEST(FileTypes, ExtensionsAreLookedUpWithoutRegardToCase) {
     const struct {
@@ -141,24 +142,32 @@ TEST(MSwitchGuard, RestoresTheSwitchAlsoWhenAnErrorPasses) {
     EXPECT_TRUE(ListsAutoValidate);
 }
 
-TEST(MPTerror, EqualsByIdOrByCodeAndSubcode) {
+// Two findings are one when code, subcode, argument text, kind and number agree; the id does not
+// count, so a Z row's validation failure 5014/3 and the run finding 5030/3 of that row stay apart.
+TEST(MPTerror, EqualsByCodeSubcodeArgumentsKindAndNumber) {
     MPTerror a;
-    a.SetError(7);
+    a.SetError(3);
     EXPECT_EQ(a.Code, 5030);
-    EXPECT_EQ(a.GetCode(), 7);
-    a.Args = QStringLiteral("3;4");
+    EXPECT_EQ(a.GetCode(), 3);
+    a.Args = QStringLiteral("12");
     a.ListKind = 3;
     a.Number = 12;
     MPTerror b;
     b.Assign(a);
-    b.ErrorId = 99; // another check found the same message for the same module
     EXPECT_TRUE(a.Equals(b));
-    b.SubCode = 8;
-    EXPECT_FALSE(a.Equals(b));
-    b.ErrorId = 7;
+    b.ErrorId = 99; // the id alone does not tell two findings apart
     EXPECT_TRUE(a.Equals(b));
-    b.Number = 13;
-    EXPECT_FALSE(a.Equals(b));
+    const auto differs = [&a](const std::function<void(MPTerror&)>& Change) {
+        MPTerror c;
+        c.Assign(a);
+        Change(c);
+        return !a.Equals(c) && !c.Equals(a);
+    };
+    EXPECT_TRUE(differs([](MPTerror& c) { c.Code = 5014; })); // validation 5014/3 of the same row
+    EXPECT_TRUE(differs([](MPTerror& c) { c.SubCode = 4; }));
+    EXPECT_TRUE(differs([](MPTerror& c) { c.Args = QStringLiteral("13"); }));
+    EXPECT_TRUE(differs([](MPTerror& c) { c.ListKind = 5; }));
+    EXPECT_TRUE(differs([](MPTerror& c) { c.Number = 13; }));
     b.Clear();
     EXPECT_EQ(b.Code, 0);
     EXPECT_TRUE(b.Args.isEmpty());

@@ -1,6 +1,6 @@
 // The stitch simulation: needle states from the cams, the net rear, yarn carriers knitting along
 // their paths, completed courses, transfers across the racking, and what bad input gives.
-#include "EngineRun.h"
+#include "RunFixture.h"
 
 #include <gtest/gtest.h>
 

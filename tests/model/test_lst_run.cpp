@@ -1,7 +1,7 @@
 // lsttool run: a machine file with its picture and palette run from the shell, its trace the same
 // as the stitch simulation's in the process, with the engine's settings and beds, and the exit
 // statuses of the shared loader.
-#include "EngineRun.h"
+#include "RunFixture.h"
 #include "model/UrunFiles.h"
 #include "model/UunvDta.h"
 #include "platform/Bytes.h"

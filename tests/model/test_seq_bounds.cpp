@@ -1,6 +1,6 @@
 // Programs that would not end or would break the arithmetic: every call returns in bounded time,
 // records what went wrong and lets the run go on.
-#include "SeqRun.h"
+#include "RunFixture.h"
 
 #include <gtest/gtest.h>
 

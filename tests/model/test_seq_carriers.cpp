@@ -1,6 +1,6 @@
 // Yarn-carrier movement: rails, placements, the twin's stop, segments given to carriers, automatic
 // positioning, and the settling and writing of start positions.
-#include "SeqRun.h"
+#include "RunFixture.h"
 
 #include <gtest/gtest.h>
 

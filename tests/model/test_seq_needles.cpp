@@ -1,6 +1,6 @@
 // Needle selection by the P entries of an S line, and needle segments from the selection marks or
 // from the pattern colours and cams.
-#include "SeqRun.h"
+#include "RunFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The interpreter's walk through a program: the start, the order of rows and systems, the row
 // search with its limit, stroke preparation, attaching and detaching, and the findings it records.
-#include "SeqRun.h"
+#include "RunFixture.h"
 #include "model/UcstmExp.h"
 
 #include <gtest/gtest.h>

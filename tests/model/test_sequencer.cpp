@@ -1,7 +1,7 @@
 // Whole runs of the interpreter over small programs, compared step by step with the trace that
 // `lsttool run` prints: plain knitting with a block repeat, a cycle with an R line shift, two-motif
 // intarsia by P entries, and counters that skip lines.
-#include "SeqRun.h"
+#include "RunFixture.h"
 
 #include <gtest/gtest.h>
 
