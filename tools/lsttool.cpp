@@ -21,6 +21,9 @@
 //                            runs the program through the stitch simulation, one trace line per
 //                            step with the interpreter's registers and the engine's beds (see the
 //                            usage text for the lines and the exit statuses)
+//   lsttool test FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N] [--lang en|ar]
+//                            the program test: the static checks, then the run with the checks
+//                            after every step, one line per finding and a result line
 // lsttool --help (or -h) prints the usage on stdout.
 // A file that cannot be read (a folder, pipe or device among them) is reported on stderr; nothing is written
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
@@ -30,11 +33,14 @@
 #include "model/UGtstEng.h"
 #include "model/UGtstTrace.h"
 #include "model/UPacking.h"
+#include "model/UPtestRun.h"
 #include "model/UcstmExp.h"
 #include "model/UseqTrace.h"
 #include "model/Usequencer.h"
 #include "model/UunvDta.h"
+#include "platform/AppFolder.h"
 #include "platform/Errors.h"
+#include "ui/UmessageCatalog.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -56,7 +62,8 @@ int Usage(FILE* Stream = stderr) {
     Print(
         Stream,
         QStringLiteral(
-            "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ...\n"
+            "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ... | test "
+            "...\n"
             "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
             ShellRunOptionsText() +
             QStringLiteral(
@@ -85,7 +92,21 @@ int Usage(FILE* Stream = stderr) {
                 "  \"+\" (code 1..16 the carrier, 101 empty, 103 knitted without a carrier), then \";\" and\n"
                 "  the needles old, moved, dropped and knitted on the rear. dr: the display row; sf: the\n"
                 "  stitch flag; course: the sides whose course was completed (F, R, FR or -). Bed lines\n"
-                "  give whole beds in runs: needle states in decimal, stitch words in six hex digits.\n"));
+                "  give whole beds in runs: needle states in decimal, stitch words in six hex digits.\n"
+                "lsttool test FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N] [--lang en|ar]:\n"
+                "  the program test: the static checks of the lists, then the run through the stitch\n"
+                "  simulation with the checks after every step and at the end. FILE, PICTURE, --blank,\n"
+                "  --palette and --steps as for run (--style, --side, --small and --beds are refused);\n"
+                "  --lang chooses the language of the texts (default en).\n"
+                "  Output (stdout): one line per finding, in the order listed, then the result:\n"
+                "    <phase> <S> <Z> <code>/<subcode> <kind> <number> <args> | <text>\n"
+                "    result finished steps=<n> findings=<k>     (or \"result stopped ...\" at the limit)\n"
+                "  phase: start (held after the restart), static, first, step or end; S and Z: the S line\n"
+                "  and Z row of the step after which it was listed (\"-\" for static and start); kind: the\n"
+                "  kind's letters (P N Z R S W FS FD FE C), \"-\" for none; args: the argument text or\n"
+                "  \"-\"; text: the catalogue text, its lines joined by one blank. Exit status: 0 the test\n"
+                "  finished; 3 the step limit was reached (the end checks did not run); 1 the program\n"
+                "  cannot run (nothing on stdout); 2 usage.\n"));
     return exitUsage;
 }
 
@@ -474,6 +495,113 @@ int RunProgram(const QStringList& Args) {
     return exitStepLimit;
 }
 
+// ---- test.
+
+// Catalogue languages.
+constexpr int CatalogArabic = 0;
+constexpr int CatalogEnglish = 1;
+
+// The catalogue beside the executable, else the one of the source tree the tool was built from.
+MMessageCatalog LoadCatalog() {
+    MMessageCatalog catalog;
+    if (!catalog.LoadMessageFile(AppFile(QStringLiteral("Dta\\sysmsg.dta"))))
+        catalog.LoadMessageFile(QStringLiteral(KDS_CATALOG_FILE));
+    return catalog;
+}
+
+QString PhaseName(TPtPhase Phase) {
+    switch (Phase) {
+    case TPtPhase::Static:
+        return QStringLiteral("static");
+    case TPtPhase::Start:
+        return QStringLiteral("start");
+    case TPtPhase::First:
+        return QStringLiteral("first");
+    case TPtPhase::Step:
+        return QStringLiteral("step");
+    case TPtPhase::End:
+        break;
+    }
+    return QStringLiteral("end");
+}
+
+QString FindingLine(const MPtFinding& F, const MMessageCatalog& Catalog, int Language) {
+    const MPTerror& e = F.Error;
+    const bool atStep = F.Phase != TPtPhase::Static && F.Phase != TPtPhase::Start;
+    const auto value = [atStep](std::int32_t V) { return atStep ? QString::number(V) : QStringLiteral("-"); };
+    QString text, caption;
+    Catalog.LookupMessage(Language, e.Code, e.SubCode, e.Args, text, caption);
+    text = text.split(QStringLiteral("\r\n")).join(QLatin1Char(' '));
+    return QStringLiteral("%1 %2 %3 %4/%5 %6 %7 %8 | %9")
+        .arg(PhaseName(F.Phase), value(F.SLine), value(F.ZRow))
+        .arg(e.Code)
+        .arg(e.SubCode)
+        .arg(e.ListKind == 0 ? QStringLiteral("-") : KindLetters(e.ListKind))
+        .arg(e.Number)
+        .arg(e.Args.isEmpty() ? QStringLiteral("-") : e.Args, text);
+}
+
+int TestProgram(const QStringList& Args) {
+    QStringList rest;
+    int language = CatalogEnglish;
+    for (qsizetype i = 1; i < Args.size(); ++i) {
+        const QString& a = Args[i];
+        if (a == QLatin1String("--lang")) {
+            const QString v = i + 1 < Args.size() ? Args[++i] : QString();
+            if (v != QLatin1String("en") && v != QLatin1String("ar")) {
+                Print(stderr, QStringLiteral("lsttool: --lang is en or ar, not \"%1\"").arg(v));
+                return Usage();
+            }
+            language = v == QLatin1String("ar") ? CatalogArabic : CatalogEnglish;
+        } else if (a == QLatin1String("--style") || a == QLatin1String("--side") ||
+                   a == QLatin1String("--small") || a == QLatin1String("--beds")) {
+            Print(stderr, QStringLiteral("lsttool: test does not draw: %1 is refused").arg(a));
+            return Usage();
+        } else {
+            rest << a;
+        }
+    }
+    ShellRun run;
+    try {
+        run = LoadShellRun(rest);
+    } catch (const ShellRunError& e) {
+        Print(stderr, QStringLiteral("lsttool: ") + e.Text);
+        return e.Status == exitUsage ? Usage() : e.Status;
+    }
+    MGtestEngine engine;
+    try {
+        engine.SetProject(run.Project.get());
+    } catch (const Exception&) {
+        Print(stderr,
+              QStringLiteral("lsttool: %1: the program has no setup scheme (C entry 1) and cannot run")
+                  .arg(run.File));
+        return exitCannotRun;
+    }
+    for (const QString& note : run.Notes)
+        Print(stderr, QStringLiteral("lsttool: ") + note);
+    engine.Sequencer.StepLimit = run.Steps;
+    MGtestProgramEngine adapter(engine);
+    MProgramTestRun test(*run.Project, adapter);
+    test.Pump = [&test, &run] {
+        if (!test.Finished() && test.Steps() >= run.Steps)
+            test.RequestStop();
+    };
+    const TPtRunEnd end = test.StartProgramTest();
+    if (test.StartFailed()) {
+        Print(stderr, QStringLiteral("lsttool: %1: the program could not be started").arg(run.File));
+        return exitCannotRun;
+    }
+    const MMessageCatalog catalog = LoadCatalog();
+    for (const MPtFinding& f : test.Findings())
+        Print(stdout, FindingLine(f, catalog, language));
+    const bool stopped = end == TPtRunEnd::Stopped;
+    Print(stdout, QStringLiteral("result %1 steps=%2 findings=%3")
+                      .arg(stopped ? QStringLiteral("stopped") : QStringLiteral("finished"))
+                      .arg(test.Steps())
+                      .arg(test.Findings().size()));
+    return stopped ? exitStepLimit : exitFinished;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
@@ -482,6 +610,8 @@ int Run(const QStringList& Args) {
         return Apply(Args);
     if (command == QLatin1String("run"))
         return RunProgram(Args);
+    if (command == QLatin1String("test"))
+        return TestProgram(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();

@@ -2,7 +2,8 @@
 // The message catalogue "Dta\sysmsg.dta": every numbered message the station shows, in each
 // language. One line per message, fields separated by ";": language, code, subcode, caption, text.
 // "%" in a text is an argument slot filled from the ";"-separated arguments, "@" a line break.
-// This part holds no widget; the message box and the program-test window use it.
+// It holds no widget and has a target of its own (ui_catalog, QtCore only): the message box,
+// the program-test window and lsttool use it.
 
 #include <QByteArray>
 #include <QString>
