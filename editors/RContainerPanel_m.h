@@ -29,6 +29,7 @@
 
 #include <array>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 class MProject;
@@ -431,6 +432,12 @@ public:
         MRContainerPanel::InitLayout(Top);
         ApplyLayout(ContainerLayoutOf(Index));
     }
-    MRBasePanel* NewRowPanel() override { return new TRow(this, this); }
+    // A kind whose rows take more (the R rows their cam systems) makes them in its own override.
+    MRBasePanel* NewRowPanel() override {
+        if constexpr (std::is_constructible_v<TRow, QObject*, QWidget*>)
+            return new TRow(this, this);
+        else
+            return nullptr;
+    }
     TRow* Row(int Slot) const { return static_cast<TRow*>(RowAt(Slot)); }
 };
