@@ -1,5 +1,8 @@
 #include "app/UMain.h"
 
+#include "app/Intro.h"
+#include "app/ProjOptions.h"
+
 #include "editors/MRHints.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
@@ -28,6 +31,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -144,6 +148,8 @@ void TFormMain::BuildFrame() {
     FMainMenu = new MMainMenu(this, this);
     FMainMenu->setObjectName(QStringLiteral("OMainMenu"));
     FMainMenu->setFixedHeight(fontMetrics().height() + 8);
+    // Built in English: items from the left until the language turns Arabic.
+    FMainMenu->SetArabic(false);
     SetAlign(FMainMenu, TAlign::alTop);
     layout->addWidget(FMainMenu);
 
@@ -160,7 +166,11 @@ void TFormMain::BuildFrame() {
     auto readOut = [this](const char* Name, const QString& Arabic, const QString& English, QRect At) {
         auto* l = new MLabel(this);
         l->setObjectName(QLatin1String(Name));
+        l->M_Caption()->SetCaptions({QStringLiteral("0"), QStringLiteral("0")});
         l->SetCaption(QStringLiteral("0"));
+        l->SetAlignment(taLeftJustify);
+        // The read-out stays on its panels, which the bar draws from the left in either language.
+        l->M_Align().SetEnable(asDisable);
         l->M_Hint().SetHints({Arabic, English});
         l->M_Hint().ApplyHint(true);
         l->SetShowHint(true);
@@ -208,6 +218,8 @@ void TFormMain::FormCreate() {
     if (FServices.MakeIntro) {
         intro = FServices.MakeIntro(this);
         if (intro) {
+            if (const QScreen* screen = intro->screen())
+                intro->move(CentredOrigin(screen->geometry().size(), intro->size()));
             intro->show();
             QCoreApplication::processEvents();
         }
@@ -301,6 +313,17 @@ void TFormMain::WriteSettings() {
 void TFormMain::SettingsChanged() {
     FSettings.DeskTopMinutes = ClampDeskTopMinutes(FSettings.DeskTopMinutes);
     FTickLimit = FSettings.TickLimit();
+    ListsAutoValidate = FSettings.ListsAutoValidate;
+    ListBoxShowHint = FSettings.ListBoxShowHint;
+}
+
+bool TFormMain::toolsOptionsClick() {
+    FSettings.ListsAutoValidate = ListsAutoValidate;
+    FSettings.ListBoxShowHint = ListBoxShowHint;
+    if (!ExecuteProjOptions(FSettings))
+        return false;
+    SettingsChanged();
+    return true;
 }
 
 void TFormMain::FormDestroy() {

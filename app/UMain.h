@@ -101,8 +101,10 @@ public:
     void ReadSettings();
     void WriteSettings();
     int TickLimit() const { return FTickLimit; }
-    // Recomputes the tick limit from the settings' minutes (after the Options dialog).
+    // Takes changed settings into effect: the tick limit from the minutes, the two list switches.
     void SettingsChanged();
+    // Tools > Options over the settings; true on OK.
+    bool toolsOptionsClick();
     QString DeskTopFolder() const { return FDeskTopFolder; }
     QString CacheFolder() const { return FCacheFolder; }
 

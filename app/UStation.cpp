@@ -1,5 +1,7 @@
 #include "app/UStation.h"
 
+#include "app/Intro.h"
+
 #include "imaging/TwainDialogs.h"
 #include "model/MClpBrd.h"
 #include "model/Ucommon.h"
@@ -45,6 +47,10 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
     TMainServices& services = Options.Services;
     if (!services.SaveImageDialog)
         services.SaveImageDialog = ExecuteSaveImageDialog;
+    if (!services.MakeIntro)
+        services.MakeIntro = [](QWidget*) -> std::unique_ptr<QWidget> {
+            return std::make_unique<TFormIntro>();
+        };
     std::unique_ptr<TStation> station(new TStation);
     try {
         station->DMLanguagePack = std::make_unique<TDMLanguagePack>();

@@ -198,7 +198,8 @@ private:
 // A station started in a temporary application folder (with the catalogue) and settings file, its
 // boxes answered from a script, its dialogs replaced.
 struct StationFixture {
-    explicit StationFixture(const QByteArray& Ini = QByteArray(), QStringList Arguments = {}) {
+    explicit StationFixture(const QByteArray& Ini = QByteArray(), QStringList Arguments = {},
+                            std::function<std::unique_ptr<QWidget>(QWidget*)> Intro = {}) {
         const QString app = Dir.path() + QStringLiteral("/app/");
         for (const char* folder : {"Dta", "Bitmaps"})
             CopyFolder(kdstest::SourcePath(QStringLiteral("resources/") + QLatin1String(folder)),
@@ -212,6 +213,7 @@ struct StationFixture {
         o.Services.Arguments = std::move(Arguments);
         o.Services.Messages = &Messages;
         o.Services.RunTimer = false;
+        o.Services.MakeIntro = Intro ? std::move(Intro) : [](QWidget*) { return std::unique_ptr<QWidget>(); };
         o.Services.SaveImageDialog = [this](const TSaveImageRequest& R, QString& Name, int& Index) {
             Requests.push_back(R);
             if (SaveAnswers.empty())

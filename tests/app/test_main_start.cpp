@@ -10,7 +10,9 @@
 #include "ui/ULPackDM.h"
 #include "ui/label_m.h"
 
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QScreen>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -111,6 +113,32 @@ TEST(MainStart, InstallsTheHintWindowAndBuildsTheFrame) {
     // The Language menu of the main menu switches the whole station.
     EXPECT_TRUE(m.MasterAdapter);
     EXPECT_EQ(m.LanguageMenuActions().size(), 2);
+}
+
+// An intro that records where it was when it showed.
+class IntroProbe : public QWidget {
+public:
+    explicit IntroProbe(QPoint& At) : QWidget(nullptr, Qt::FramelessWindowHint), FAt(At) { resize(500, 250); }
+
+protected:
+    void showEvent(QShowEvent*) override { FAt = pos(); }
+
+private:
+    QPoint& FAt;
+};
+
+TEST(MainStart, TheIntroShowsCentredWhileTheFrameIsCreatedAndIsFreedAfter) {
+    QPointer<QWidget> intro;
+    QPoint at(-1, -1);
+    StationFixture fx(QByteArray(), {}, [&](QWidget*) -> std::unique_ptr<QWidget> {
+        auto w = std::make_unique<IntroProbe>(at);
+        intro = w.get();
+        return w;
+    });
+    ASSERT_TRUE(fx.Station);
+    EXPECT_TRUE(intro.isNull());
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(at, QPoint((screen.width() - 500) / 2, (screen.height() - 250) / 2));
 }
 
 TEST(MainStart, TheStatusReadOutShowsZeroWithItsHintsAndFollowsTheMouse) {
