@@ -8,22 +8,16 @@
 #include "app/BusCodes.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/PopupMenu_m.h"
-#include "ui/UApplication.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-
 namespace {
-
-std::string SkipReason;
 
 TEST(MainToolbarsX11, ThePressThatClosesTheWidthMenuOnItsButtonChoosesNoWidth) {
     if (!dockx11::Running())
-        GTEST_SKIP() << SkipReason;
+        GTEST_SKIP() << "no X display";
     for (const int language : {0, 1}) {
         SCOPED_TRACE(language == 0 ? "Arabic" : "English");
         apptest::StationFixture station("[JXW777]\nLangID=" + QByteArray::number(language) + "\n");
@@ -61,21 +55,3 @@ TEST(MainToolbarsX11, ThePressThatClosesTheWidthMenuOnItsButtonChoosesNoWidth) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    kdstest::IsolateUserSettings();
-    if (!dockx11::Start(SkipReason)) {
-        std::fprintf(stderr, "main toolbars under X11 skipped: %s\n", SkipReason.c_str());
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    } else {
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-    }
-    int rc = 0;
-    {
-        TApplication app(argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    dockx11::Stop();
-    return rc;
-}

@@ -3,29 +3,21 @@
 // form, a real click that must leave the form active, and a window kept above others.
 // Skips itself with a message when Xvfb or openbox cannot run.
 
-#include "tests/support/TestSupport.h"
 #include "tests/ui/DockTestSupport.h"
 #include "tests/ui/DockX11Support.h"
-
-#include "ui/UApplication.h"
 
 #include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-
 using namespace docktest;
 
 namespace {
 
-std::string SkipReason;
-
 #define SKIP_WITHOUT_X11()                                                                                   \
-    if (!SkipReason.empty())                                                                                 \
-    GTEST_SKIP() << SkipReason
+    if (!dockx11::Running())                                                                                 \
+    GTEST_SKIP() << "no X display"
 
 // A form with its docks shown and active, and one floating tool window over it.
 struct Scene {
@@ -122,21 +114,3 @@ TEST(DocksX11, FloatingAgainAfterDockingStaysAboveItsFormWhenTheFormIsClicked) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    kdstest::IsolateUserSettings();
-    if (!dockx11::Start(SkipReason)) {
-        std::fprintf(stderr, "docks under X11 skipped: %s\n", SkipReason.c_str());
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    } else {
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-    }
-    int rc = 0;
-    {
-        TApplication app(argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    dockx11::Stop();
-    return rc;
-}
