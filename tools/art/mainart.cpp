@@ -71,6 +71,14 @@ void Arc(QPainter& P, int Span, const QColor& Colour) {
     P.setBrush(Qt::NoBrush);
 }
 
+void Grid(QPainter& P, const QColor& Colour) {
+    P.setPen(Colour);
+    for (int i = 1; i <= 14; i += 4) {
+        P.drawLine(i, 1, i, 13);
+        P.drawLine(1, i, 13, i);
+    }
+}
+
 using Drawing = std::pair<const char*, std::function<void(QPainter&)>>;
 
 // The buttons of the Drawing, Tools and View toolbars and the two colour pictures.
@@ -232,21 +240,11 @@ std::vector<Drawing> ButtonDrawings() {
              p.drawLine(9, 2, 13, 2);
              p.drawLine(13, 2, 13, 6);
          }},
-        {"T_Grid.bmp",
-         [](QPainter& p) {
-             for (int i = 1; i <= 14; i += 4) {
-                 p.drawLine(i, 1, i, 13);
-                 p.drawLine(1, i, 13, i);
-             }
-         }},
+        {"T_Grid.bmp", [](QPainter& p) { Grid(p, Ink); }},
         {"T_GridColor.bmp",
          [](QPainter& p) {
              p.fillRect(1, 1, 13, 13, Yellow);
-             p.setPen(Red);
-             for (int i = 1; i <= 14; i += 4) {
-                 p.drawLine(i, 1, i, 13);
-                 p.drawLine(1, i, 13, i);
-             }
+             Grid(p, Red);
          }},
         {"T_Home.bmp",
          [](QPainter& p) {
