@@ -9,22 +9,13 @@
 #include <utility>
 
 void* AllocatePixelMemory(std::size_t bytes) {
-    if (bytes < HugePages::MinBytes)
-        return ::operator new(bytes);
-    const std::size_t rounded =
-        (bytes + HugePages::PageBytes - 1) / HugePages::PageBytes * HugePages::PageBytes;
-    void* p = std::aligned_alloc(HugePages::PageBytes, rounded);
-    if (p == nullptr)
-        throw std::bad_alloc();
-    HugePages::Advise(p, rounded);
+    void* p = ::operator new(bytes);
+    HugePages::Advise(p, bytes);
     return p;
 }
 
-void FreePixelMemory(void* p, std::size_t bytes) noexcept {
-    if (bytes < HugePages::MinBytes)
-        ::operator delete(p);
-    else
-        std::free(p);
+void FreePixelMemory(void* p, std::size_t) noexcept {
+    ::operator delete(p);
 }
 
 namespace {

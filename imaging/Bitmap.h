@@ -31,7 +31,7 @@ public:
     using Exception::Exception;
 };
 
-// Memory for pixels; a large buffer is aligned for huge pages and marked for them (HugePages).
+// Memory for pixels; a large buffer is marked for huge pages (HugePages).
 void* AllocatePixelMemory(std::size_t bytes);
 void FreePixelMemory(void* p, std::size_t bytes) noexcept;
 
