@@ -8,7 +8,7 @@ KDS_PACKAGES=(
   libsane-dev sane-utils
   fonts-dejavu-core fonts-liberation
   imagemagick netpbm
-  xvfb xauth openbox libxtst-dev
+  xvfb xauth openbox libxtst-dev xdotool
   libtiff-tools
 )
 
