@@ -62,14 +62,6 @@ void ShowSizeRefused(std::int64_t W, std::int64_t L) {
                                     mbOK);
 }
 
-QSlider* MakeTrackBar(QWidget* Parent, const char* Name, QRect Bounds, int Low, int High) {
-    auto* t = new QSlider(Qt::Horizontal, Parent);
-    t->setObjectName(QString::fromLatin1(Name));
-    t->setGeometry(Bounds);
-    t->setRange(Low, High);
-    return t;
-}
-
 MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic,
                         const char* English) {
     auto* r = new MRadioButton(Owner, Parent);
@@ -77,6 +69,7 @@ MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const cha
     r->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
     r->SetCaption(QString::fromUtf8(English));
     r->SetArabic(false);
+    r->SetAlignment(taRightJustify);
     return r;
 }
 
@@ -109,6 +102,27 @@ void TPictureDialog::FinishLayout() {
     MImage1->SetPicture(DialogBackground(size()));
     MImage1->lower();
     FinishLoading();
+}
+
+QSlider* TPictureDialog::TrackBar(const char* Name, QRect Bounds, int Low, int High) {
+    auto* t = new QSlider(Qt::Horizontal, this);
+    t->setObjectName(QString::fromLatin1(Name));
+    t->setGeometry(Bounds);
+    t->setRange(Low, High);
+    FTrackBars.emplace_back(t, Bounds);
+    return t;
+}
+
+void TPictureDialog::DOAfterLanguageChange(int aNewLanguage) {
+    MModalForm::DOAfterLanguageChange(aNewLanguage);
+    // Arabic (0) mirrors the track bars as the bilingual controls are mirrored, and runs them from
+    // the right.
+    const bool arabic = aNewLanguage == 0;
+    for (auto& [bar, english] : FTrackBars) {
+        bar->setGeometry(arabic ? width() - english.x() - english.width() : english.x(), english.y(),
+                         english.width(), english.height());
+        bar->setInvertedAppearance(arabic);
+    }
 }
 
 bool TPictureDialog::Execute() {
@@ -256,6 +270,8 @@ TFormFileType::TFormFileType(QWidget* Parent) : TPictureDialog(Parent) {
     setObjectName(QStringLiteral("FormFileType"));
     MGroupBox1 = new MGroupBox(this, this);
     MGroupBox1->SetBounds(14, 8, 172, 72);
+    MGroupBox1->M_Caption()->SetCaptions({QString(), QString()});
+    MGroupBox1->SetCaption(QString());
     MRadioButtonTrueColor = MakeRadio(this, MGroupBox1, QRect(12, 18, 150, 20), "ألوان حقيقية", "True Color");
     MRadioButton16clr = MakeRadio(this, MGroupBox1, QRect(12, 44, 150, 20), "16 لونًا", "16 colors");
     MRadioButtonTrueColor->setChecked(true);
@@ -324,7 +340,7 @@ TFormRotFree::TFormRotFree(MPictureDialogHost* Host, QWidget* Parent)
     MakeEditLabel(this, this, 14, 90, MEditAngle, "التدوير بمقدار", "Rotate By");
     // The edit shows the current angle again after a text that is not an angle.
     MEditAngle->setProperty("lastValid", QStringLiteral("0"));
-    TrackBarAngle = MakeTrackBar(this, "TrackBarAngle", QRect(14, 48, 252, 26), -360, 360);
+    TrackBarAngle = TrackBar("TrackBarAngle", QRect(14, 48, 252, 26), -360, 360);
     connect(TrackBarAngle, &QSlider::valueChanged, this, [this](int Position) {
         if (Position != FAngle)
             SetAngle(Position);
@@ -383,11 +399,11 @@ TFormImageResize::TFormImageResize(bool ImageMode, MPictureDialogHost* Host, QWi
     MEditWidth = NumberEdit(QRect(90, 14, 80, 21), SizeDigits, 1, SizeMax, QStringLiteral("100"),
                             [this](int V) { EditChanged(1, V); });
     MakeEditLabel(this, this, 14, 70, MEditWidth, "العرض", "Width");
-    TrackBarWidth = MakeTrackBar(this, "TrackBarWidth", QRect(178, 12, 110, 26), 1, 1000);
+    TrackBarWidth = TrackBar("TrackBarWidth", QRect(178, 12, 110, 26), 1, 1000);
     MEditLength = NumberEdit(QRect(90, 48, 80, 21), SizeDigits, 1, SizeMax, QStringLiteral("100"),
                              [this](int V) { EditChanged(2, V); });
     MakeEditLabel(this, this, 14, 70, MEditLength, "الطول", "Length");
-    TrackBarLength = MakeTrackBar(this, "TrackBarLength", QRect(178, 46, 110, 26), 1, 1000);
+    TrackBarLength = TrackBar("TrackBarLength", QRect(178, 46, 110, 26), 1, 1000);
     connect(TrackBarWidth, &QSlider::valueChanged, this, [this](int P) {
         if (!FUpdating && P != FWidth) {
             FLastEdited = 1;

@@ -13,6 +13,10 @@
 
 #include <QRect>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 class MButton;
 class MCheckBox;
 class MGroupBox;
@@ -52,6 +56,12 @@ protected:
     void TakeValidTexts();
     // Draws the background picture over the whole form.
     void FinishLayout();
+    // A track bar placed as in English; mirrored with the form in Arabic.
+    QSlider* TrackBar(const char* Name, QRect Bounds, int Low, int High);
+    void DOAfterLanguageChange(int aNewLanguage) override;
+
+private:
+    std::vector<std::pair<QSlider*, QRect>> FTrackBars;
 };
 
 class TOFormNew : public TPictureDialog {
