@@ -141,6 +141,17 @@ TEST(MainStart, TheIntroShowsCentredWhileTheFrameIsCreatedAndIsFreedAfter) {
     EXPECT_EQ(at, QPoint((screen.width() - 500) / 2, (screen.height() - 250) / 2));
 }
 
+TEST(MainStart, AFailedStepIsShownAndTheStationDoesNotStart) {
+    StationFixture fx(QByteArray(), {}, [](QWidget*) -> std::unique_ptr<QWidget> {
+        throw EInvalidOperation(QStringLiteral("no intro"));
+    });
+    EXPECT_FALSE(fx.Station);
+    EXPECT_EQ(fx.StartMessages, 1u);
+    EXPECT_EQ(FormMain, nullptr);
+    // Nothing was read, so nothing is written.
+    EXPECT_FALSE(QFile::exists(fx.SettingsFile));
+}
+
 TEST(MainStart, TheStatusReadOutShowsZeroWithItsHintsAndFollowsTheMouse) {
     StationFixture fx;
     ASSERT_TRUE(fx.Station);
