@@ -15,6 +15,27 @@
 using seq::Args;
 using seq::Find;
 
+// The result values of one bed at the working width; nsNone outside 1..Width and past the bed's
+// end, so that nothing is read outside the bed.
+class MResultView {
+public:
+    MResultView(const MJacquardBed& Bed, std::int32_t Width)
+        : FData(Bed.Needles.Buffer().data()), FCount(std::min(std::max(Width, 0), Bed.Width())),
+          FWidth(std::max(Width, 0)) {}
+    std::uint32_t At(std::int64_t Needle) const {
+        if (Needle < 1 || Needle > FCount)
+            return nsNone;
+        const std::uint8_t* p = FData + (Needle - 1) * 3;
+        return (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | std::uint32_t(p[2]);
+    }
+    std::int32_t Width() const { return FWidth; }
+
+private:
+    const std::uint8_t* FData;
+    std::int32_t FCount;
+    std::int32_t FWidth;
+};
+
 namespace {
 constexpr std::uint8_t stZRange = 1; // an S line of type 1 walks a range of Z rows
 constexpr int camClassTransfer = 102;
@@ -68,6 +89,17 @@ bool GaugeRange(int Gauge, std::int32_t& Hi) {
     else
         return false;
     return true;
+}
+
+// Visits the carriers, carrier by carrier and rail 1 before rail 2, until Visit answers true;
+// answers whether it did.
+template <typename F>
+bool AnyCarrier(const MRegisters& Regs, F Visit) {
+    for (int i = 1; i <= CarriersPerRail; ++i)
+        for (const MRail* rail : {&Regs.Rail1, &Regs.Rail2})
+            if (Visit(i, (*rail)[std::size_t(i - 1)]))
+                return true;
+    return false;
 }
 
 QString Key(const MPTerror& F) {
@@ -379,17 +411,14 @@ bool MProgramTestRun::RuleD(const MRegisters& Regs) {
     return Regs.PrevBlockRepeat == 1 && CyclePass(Regs) <= 1;
 }
 
-std::uint32_t MProgramTestRun::Result(int Side, std::int64_t Needle) const {
-    if (Needle < 1 || Needle > FEngine.WorkingWidth())
-        return nsNone;
-    const MJacquardBed& bed = FEngine.ResultBed(Side);
-    return Needle > bed.Width() ? nsNone : bed.GetNeedle(int(Needle));
+MResultView MProgramTestRun::View(int Side) const {
+    return MResultView(FEngine.ResultBed(Side), FEngine.WorkingWidth());
 }
 
 int MProgramTestRun::BedKnitState(int Side) const {
-    const std::int32_t width = FEngine.WorkingWidth();
-    for (std::int32_t n = 1; n <= width; ++n) {
-        const std::uint32_t v = Result(Side, n);
+    const MResultView bed = View(Side);
+    for (std::int32_t n = 1; n <= bed.Width(); ++n) {
+        const std::uint32_t v = bed.At(n);
         if (v == nsKnit || v == nsTuck)
             return ptBedKnits;
     }
@@ -400,43 +429,41 @@ bool MProgramTestRun::CheckCarrierPaths() {
     MRegisters& regs = FEngine.Registers();
     const std::int32_t width = FEngine.WorkingWidth();
     bool reported = false;
-    for (int a = 1; a <= CarriersPerRail; ++a)
-        for (const MRail* railA : {&regs.Rail1, &regs.Rail2}) {
-            const MYcData& moving = (*railA)[std::size_t(a - 1)];
-            if (!moving.Selected)
-                continue;
-            const std::int64_t from = MYcData::DecodePosition(moving.Previous, width);
-            const std::int64_t posA = MYcData::DecodePosition(moving.Current, width);
-            const std::int64_t lo = std::min(from, posA);
-            const std::int64_t hi = std::max(from, posA);
-            for (int b = 1; b <= CarriersPerRail; ++b)
-                for (const MRail* railB : {&regs.Rail1, &regs.Rail2}) {
-                    const MYcData& parked = (*railB)[std::size_t(b - 1)];
-                    if (parked.Selected || !parked.InUse())
-                        continue;
-                    const std::int64_t pos = MYcData::DecodePosition(parked.Current, width);
-                    bool hit = false;
-                    if (parked.Current.Absolute && !StartFlag(b) && lo <= pos && pos <= hi) {
-                        hit = true;
-                    } else if (!reported) {
-                        const std::int64_t limit =
-                            std::int64_t(PTLimit3) + (StartFlag(b) || StartFlag(a) ? 7 : 0);
-                        hit = std::abs(posA - pos) <= limit;
-                    }
-                    if (hit) {
-                        AddFinding(ptCarrierPaths, Args({regs.ZRow, b, a}), lkZ, regs.PrevZRow);
-                        reported = true;
-                    }
-                }
-        }
+    AnyCarrier(regs, [&](int a, const MYcData& moving) {
+        if (!moving.Selected)
+            return false;
+        const std::int64_t from = MYcData::DecodePosition(moving.Previous, width);
+        const std::int64_t posA = MYcData::DecodePosition(moving.Current, width);
+        const std::int64_t lo = std::min(from, posA);
+        const std::int64_t hi = std::max(from, posA);
+        AnyCarrier(regs, [&](int b, const MYcData& parked) {
+            if (parked.Selected || !parked.InUse())
+                return false;
+            const std::int64_t pos = MYcData::DecodePosition(parked.Current, width);
+            bool hit = false;
+            if (parked.Current.Absolute && !StartFlag(b) && lo <= pos && pos <= hi) {
+                hit = true;
+            } else if (!reported) {
+                const std::int64_t limit = std::int64_t(PTLimit3) + (StartFlag(b) || StartFlag(a) ? 7 : 0);
+                hit = std::abs(posA - pos) <= limit;
+            }
+            if (hit) {
+                AddFinding(ptCarrierPaths, Args({regs.ZRow, b, a}), lkZ, regs.PrevZRow);
+                reported = true;
+            }
+            return false;
+        });
+        return false;
+    });
     return reported;
 }
 
 bool MProgramTestRun::ScanForAction(std::int64_t Needle) const {
+    const MResultView front = View(0), rear = View(1);
     const std::int64_t lo = std::max<std::int64_t>(Needle - PTLimit4, 1);
-    const std::int64_t hi = std::min<std::int64_t>(Needle + std::int64_t(PTLimit4), FEngine.WorkingWidth());
+    const std::int64_t hi = std::min<std::int64_t>(Needle + std::int64_t(PTLimit4), front.Width());
     for (std::int64_t n = lo; n <= hi; ++n)
-        if (Result(0, n) != nsNone || Result(1, n) != nsNone)
+        if (front.At(n) != nsNone || rear.At(n) != nsNone)
             return true;
     return false;
 }
@@ -445,20 +472,19 @@ bool MProgramTestRun::CheckCarrierClearance() {
     MRegisters& regs = FEngine.Registers();
     const std::int32_t width = FEngine.WorkingWidth();
     bool reported = false;
-    for (int i = 1; i <= CarriersPerRail; ++i)
-        for (const MRail* rail : {&regs.Rail1, &regs.Rail2}) {
-            const MYcData& y = (*rail)[std::size_t(i - 1)];
-            if (CarrierReported[std::size_t(i - 1)] || !y.InUse())
-                continue;
-            bool hit = y.Current.Absolute && ScanForAction(MYcData::DecodePosition(y.Current, width));
-            if (!hit && !reported && y.Selected && y.Previous.Absolute)
-                hit = ScanForAction(MYcData::DecodePosition(y.Previous, width));
-            if (hit) {
-                AddFinding(ptClearance, Args({regs.ZRow, i}), lkZ, regs.PrevZRow);
-                CarrierReported[std::size_t(i - 1)] = true;
-                reported = true;
-            }
+    AnyCarrier(regs, [&](int i, const MYcData& y) {
+        if (CarrierReported[std::size_t(i - 1)] || !y.InUse())
+            return false;
+        bool hit = y.Current.Absolute && ScanForAction(MYcData::DecodePosition(y.Current, width));
+        if (!hit && !reported && y.Selected && y.Previous.Absolute)
+            hit = ScanForAction(MYcData::DecodePosition(y.Previous, width));
+        if (hit) {
+            AddFinding(ptClearance, Args({regs.ZRow, i}), lkZ, regs.PrevZRow);
+            CarrierReported[std::size_t(i - 1)] = true;
+            reported = true;
         }
+        return false;
+    });
     return reported;
 }
 
@@ -466,12 +492,12 @@ bool MProgramTestRun::CheckTransferPairs() const {
     if (FEngine.Registers().Row.Racking[0].Transfer > 1)
         return false;
     const std::int64_t r = FEngine.GetRacking();
-    const std::int32_t width = FEngine.WorkingWidth();
-    for (std::int32_t n = 1; n <= width; ++n) {
-        const std::uint32_t f = Result(0, n);
+    const MResultView front = View(0), rear = View(1);
+    for (std::int32_t n = 1; n <= front.Width(); ++n) {
+        const std::uint32_t f = front.At(n);
         if (f != nsTransferOut && f != nsReceive)
             continue;
-        const std::uint32_t b = Result(1, n + r);
+        const std::uint32_t b = rear.At(n + r);
         if ((f == nsTransferOut && b == nsReceive) || (f == nsReceive && b == nsTransferOut))
             return true;
     }
@@ -485,10 +511,10 @@ bool MProgramTestRun::CheckKnitPairs() const {
         regs.Row.NetRear[std::size_t(s - 1)] != 0)
         return false;
     const std::int64_t r = FEngine.GetRacking();
-    const std::int32_t width = FEngine.WorkingWidth();
+    const MResultView front = View(0), rear = View(1);
     const auto knits = [](std::uint32_t v) { return v == nsKnit || v == nsTuck; };
-    for (std::int32_t n = 1; n <= width; ++n)
-        if (knits(Result(0, n)) && knits(Result(1, n + r)))
+    for (std::int32_t n = 1; n <= front.Width(); ++n)
+        if (knits(front.At(n)) && knits(rear.At(n + r)))
             return true;
     return false;
 }
@@ -542,16 +568,7 @@ void MProgramTestRun::CheckStep() {
     if (RuleC(regs)) {
         ReportHeld({pteVBWithoutEnd, pteWWWithoutEnd, pteNothingSelected, pteNoSegment, pteShiftOutside});
         if (BedKnitState(0) == ptBedIdle && BedKnitState(1) == ptBedIdle) {
-            bool found = false;
-            for (int i = 0; i < CarriersPerRail && !found; ++i)
-                for (const MRail* rail : {&regs.Rail1, &regs.Rail2}) {
-                    const MYcData& y = (*rail)[std::size_t(i)];
-                    if (y.Selected && !y.Previous.Absolute) {
-                        found = true;
-                        break;
-                    }
-                }
-            if (found)
+            if (AnyCarrier(regs, [](int, const MYcData& y) { return y.Selected && !y.Previous.Absolute; }))
                 AddFinding(ptNoKnitting, row, lkZ, z);
         }
     }
@@ -598,18 +615,15 @@ void MProgramTestRun::CheckProgramEnd() {
     // The Z row register has moved past the end; the last row executed is the previous one.
     if (IsOdd(regs.PrevZRow))
         AddFinding(ptOddEnd, QString(), 0, 0);
-    for (int i = 1; i <= CarriersPerRail; ++i)
-        for (const MRail* rail : {&regs.Rail1, &regs.Rail2}) {
-            const MYcData& y = (*rail)[std::size_t(i - 1)];
-            if (!y.InUse())
-                continue;
-            const MYcPosition& p = y.Current;
-            const MYcPosition& s = y.Start;
-            const bool moved = p.Absolute != s.Absolute || (!p.Absolute && p.Offset != s.Offset) ||
-                               (p.Absolute && p.Position != s.Position);
-            if (moved)
-                AddFinding(ptNotBack, QString::number(i), 0, 0);
-        }
+    AnyCarrier(regs, [this](int i, const MYcData& y) {
+        const MYcPosition& p = y.Current;
+        const MYcPosition& s = y.Start;
+        const bool moved = p.Absolute != s.Absolute || (!p.Absolute && p.Offset != s.Offset) ||
+                           (p.Absolute && p.Position != s.Position);
+        if (y.InUse() && moved)
+            AddFinding(ptNotBack, QString::number(i), 0, 0);
+        return false;
+    });
     if (regs.Row.Racking[0].Transfer != 1)
         AddFinding(ptLastUV, QString(), 0, 0);
     if (regs.Row.Racking[0].Position != 0)

@@ -20,6 +20,7 @@
 #include <vector>
 
 class MProject;
+class MResultView;
 class MUnvFS;
 class MUnvS;
 class MUnvZ;
@@ -162,8 +163,8 @@ public:
 
 private:
     int Systems() const;
-    // The result value of a needle; nsNone outside 1..working width.
-    std::uint32_t Result(int Side, std::int64_t Needle) const;
+    // The result values of a bed at the working width.
+    MResultView View(int Side) const;
     bool ScanForAction(std::int64_t Needle) const;
     bool StartFlag(int Carrier) const; // the FT flag of start record 1..8 of C entry 1
     bool ReportHeld(std::initializer_list<int> Ids);

@@ -11,6 +11,7 @@
 #include "model/Usequencer.h"
 #include "tests/support/ProjectScript.h"
 
+#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -180,6 +181,24 @@ struct TestRun : EngineRun {
         return lines;
     }
 };
+
+// What lsttool gave: its exit status (-1 when it crashed), stdout and stderr.
+struct ToolResult {
+    int Code;
+    QString Out;
+    QString Err;
+};
+
+#ifdef LSTTOOL_PATH
+// Runs the lsttool of the build with the arguments.
+inline ToolResult RunLstTool(const QStringList& Args) {
+    QProcess p;
+    p.start(QStringLiteral(LSTTOOL_PATH), Args);
+    EXPECT_TRUE(p.waitForFinished(120000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+#endif
 
 // Compares a trace with its expected lines, line by line.
 inline void ExpectTrace(const QStringList& Actual, std::initializer_list<const char*> Expected) {

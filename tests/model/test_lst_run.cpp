@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -19,18 +18,10 @@ using kdstest::EngineRun;
 using kdstest::SeqRun;
 
 namespace {
-struct Result {
-    int Code;
-    QString Out;
-    QString Err;
-};
+using Result = kdstest::ToolResult;
 
 Result RunTool(const QStringList& Args) {
-    QProcess p;
-    p.start(QStringLiteral(LSTTOOL_PATH), QStringList{QStringLiteral("run")} + Args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return kdstest::RunLstTool(QStringList{QStringLiteral("run")} + Args);
 }
 
 // Writes a project's program as Name.LST and, unless Picture is empty, its drawing as a BMP file.

@@ -1,11 +1,11 @@
 // The command-line tool over a machine file written by the model.
 #include "ModuleSamples.h"
 #include "RangeSupport.h"
+#include "RunFixture.h"
 #include "model/UunvDta.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,18 +13,10 @@
 #include <sys/stat.h>
 
 namespace {
-struct Result {
-    int Code;
-    QString Out;
-    QString Err;
-};
+using Result = kdstest::ToolResult;
 
 Result RunTool(const QStringList& Args) {
-    QProcess p;
-    p.start(QStringLiteral(LSTTOOL_PATH), Args);
-    EXPECT_TRUE(p.waitForFinished(30000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return kdstest::RunLstTool(Args);
 }
 } // namespace
 

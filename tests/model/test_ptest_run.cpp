@@ -5,7 +5,6 @@
 #include "model/UunvDta.h"
 #include "tests/support/TestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -63,18 +62,10 @@ const QStringList MotifFindings{
     QStringLiteral("104 2;1;3 3 2"), QStringLiteral("9 2 3 2"),     QStringLiteral("16 2 3 2"),
     QStringLiteral("17 2 3 2")};
 
-struct Result {
-    int Code;
-    QString Out;
-    QString Err;
-};
+using Result = kdstest::ToolResult;
 
 Result Tool(const QStringList& Args) {
-    QProcess p;
-    p.start(QStringLiteral(LSTTOOL_PATH), Args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return kdstest::RunLstTool(Args);
 }
 
 QString Save(QTemporaryDir& Dir, MMemoryProject& Project, const QString& Name) {
