@@ -182,6 +182,8 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
         expected[{11, sub}] = 0;
     for (int sub : {1034, 1035, 1036, 1037, 1038, 1041})
         expected[{11, sub}] = 1;
+    // New Item in a list whose largest number is in use names that number.
+    expected[{11, 4401}] = 1;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
