@@ -102,6 +102,7 @@ bool AnyCarrier(const MRegisters& Regs, F Visit) {
     return false;
 }
 
+// What tells two findings apart: the fields MPTerror::Equals compares.
 QString Key(const MPTerror& F) {
     return QStringLiteral("%1/%2/%3/%4/").arg(F.Code).arg(F.SubCode).arg(F.ListKind).arg(F.Number) + F.Args;
 }

@@ -529,6 +529,18 @@ TEST(ProgramTestFindings, HeldErrorsDuplicatesAndReplacedRuns) {
     EXPECT_EQ(c.Test.Findings().back().Phase, TPtPhase::Step);
     EXPECT_EQ(c.Test.Findings().back().ZRow, 2);
 
+    // A row's validation failure 5014/3 and its run finding 3 are two lines; only the test's own
+    // id 5 is dropped, never a validation failure of subcode 5.
+    Checks d;
+    d.Test.AddValidationFinding(5014, 3, QStringLiteral("4"), lkZ, 4);
+    d.Test.AddFinding(3, QStringLiteral("4"), lkZ, 4);
+    d.Test.AddFinding(3, QStringLiteral("4"), lkZ, 4);
+    d.Test.AddFinding(5, QStringLiteral("4"), lkZ, 4);
+    d.Test.AddValidationFinding(5016, 5, QStringLiteral("4"), lkS, 4);
+    EXPECT_EQ(TestRun::FindingLines(d.Test),
+              (QStringList{QStringLiteral("5014/3 4 3 4"), QStringLiteral("3 4 3 4"),
+                           QStringLiteral("5016/5 4 5 4")}));
+
     // A run started while the older one pumps replaces it: the older loop returns at once.
     Checks r;
     int pumps = 0;
@@ -548,4 +560,40 @@ TEST(ProgramTestFindings, HeldErrorsDuplicatesAndReplacedRuns) {
     EXPECT_EQ(inner, TPtRunEnd::Finished);
     EXPECT_EQ(TestRun::FindingLines(r.Test), QStringList{QStringLiteral("3 8 3 8")});
     EXPECT_EQ(r.Test.Steps(), 1);
+}
+
+// Values at the 32-bit limits, a missing setup scheme and FS entry, systems outside the machine:
+// every rule reads within bounds (the sanitizers watch) and a missing entry counts as nothing.
+TEST(ProgramTestFindings, HostileValuesAreReadWithinBounds) {
+    Checks c(
+        QStringLiteral("machine 740 7\nS1 Z=-2147483648-2147483647 D1\nZ1 rack1=-2147483648 rack2=2147483647 "
+                       "cam1=RR cam2=A cam3=RR cam4=A cam5=RR cam6=A cam7=RR cam8=A\n"));
+    c.Engine.Systems = 4;
+    c.Engine.Width = 12;
+    const auto step = [](std::int32_t System, std::int32_t Racking) {
+        return [=](FakeEngine& E) {
+            FirstPass(E.Regs, 2147483647, -2147483647 - 1);
+            E.Regs.PrevSystem = System;
+            E.Regs.PrevNewZ = true;
+            CleanRow(E.Regs.Row);
+            E.Regs.Row.CamCode[0] = camRR;
+            E.Regs.Row.FSFront = 63; // no such FS entry: the stitch value counts as 0
+            E.Regs.Row.Racking[0].Transfer = 1;
+            E.Racking = Racking;
+            for (int n = 1; n <= 12; ++n) {
+                E.Act(0, n, nsTransferOut);
+                E.Act(1, n, nsReceive);
+            }
+            Park(E.Regs, 1, 1, OnBed(2147483647));
+            Park(E.Regs, 2, 1, OffBed(-2147483647 - 1));
+            Move(E.Regs, 1, 2, OffBed(2147483647), OnBed(-2147483647 - 1));
+        };
+    };
+    const QStringList found =
+        c.Run({step(1, -2147483647 - 1), step(0, 2147483647), step(9, 0), step(1, 0)}, {1, 6, 16, 52, 104});
+    // Carrier 2 sweeps the whole number range past carrier 1 parked at the largest needle.
+    EXPECT_EQ(found,
+              (QStringList{QStringLiteral("1 1 3 1"), QStringLiteral("104 -2147483648;1;2 3 2147483647"),
+                           QStringLiteral("16 2147483647 3 2147483647"), QStringLiteral("52 1 5 1"),
+                           QStringLiteral("6 2147483647 3 2147483647")}));
 }
