@@ -289,4 +289,25 @@ TEST(MainToolbarMenus, TheArabicWidthMenusTextsEndAtItsRight) {
     }
 }
 
+// A language switch of the running station turns the menus' texts, their direction and the
+// toolbars' hints, and leaves the colour read-out its numbers.
+TEST(MainToolbarMenus, FollowTheLanguageSwitch) {
+    AppFolderScope folder(StationResources());
+    Languages lang(LanguageEnglish);
+    RecordingHost host;
+    ToolsFrame frame(lang.Pack(), LanguageEnglish, host);
+    TMainToolbars& t = *frame.Tools;
+    lang.Pack().SetLanguageNumber(LanguageArabic);
+    emit t.BrushMenu->aboutToShow();
+    EXPECT_EQ(t.BrushMenu->actions().at(2)->text(), QStringLiteral("شبكة"));
+    EXPECT_EQ(t.BrushMenu->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(t.Thick->Hint(), QStringLiteral("سمك القلم"));
+    EXPECT_EQ(t.LabelBValue->text(), QStringLiteral("0"));
+    lang.Pack().SetLanguageNumber(LanguageEnglish);
+    emit t.BrushMenu->aboutToShow();
+    EXPECT_EQ(t.BrushMenu->actions().at(2)->text(), QStringLiteral("Cross"));
+    EXPECT_EQ(t.BrushMenu->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(t.BtnPaste->Hint(), QStringLiteral("Paste"));
+}
+
 } // namespace
