@@ -446,13 +446,7 @@ void TMainToolbars::SetDefaultTools() {
 }
 
 void TMainToolbars::ApplyToolsToWindow(DrawingToolState& Window) const {
-    Window.PenColor = FState.PenColor;
-    Window.BrushColor = FState.BrushColor;
-    Window.PenWidth = FState.PenWidth;
-    Window.PenStyle = FState.PenStyle;
-    Window.BrushStyle = FState.BrushStyle;
-    Window.ToolFamily = FState.ToolFamily;
-    Window.Tool = FState.Tool;
+    Window = FState;
 }
 
 // ---- Colours.
