@@ -511,12 +511,18 @@ TEST(DockFrame, SizingStopsAtTheMinimumAndEscapeRestores) {
     EXPECT_EQ(w->BoundsRect(), QRect(280, 300, 168, start.height() + 10));
 }
 
-TEST(DockFrame, FloatingCaptionIsDrawnActiveOrInactive) {
-    Host host;
-    TDockWindow* w = MakeWindow(host.Form.get(), QStringLiteral("Tool"), 100, 40);
+// A tool window of the form floated at (300, 300), shown while the application is inactive.
+TDockWindow* FloatingTool(Host& H) {
+    TDockWindow* w = MakeWindow(H.Form.get(), QStringLiteral("Tool"), 100, 40);
     w->SetHideWhenInactive(false);
     w->SetFloatingPosition(QPoint(300, 300));
     w->SetDockedTo(nullptr);
+    return w;
+}
+
+TEST(DockFrame, FloatingCaptionIsDrawnActiveOrInactive) {
+    Host host;
+    TDockWindow* w = FloatingTool(host);
     const QRect square = FloatingCloseButtonRect(true, w->ClientWidth());
     QImage image = w->grab().toImage();
     EXPECT_EQ(fromQRgb(image.pixel(square.x(), square.y() + 5)), ColorToRGB(clActiveCaption));
@@ -541,10 +547,7 @@ TEST(DockFrame, FloatingCaptionIsDrawnActiveOrInactive) {
 // caption does: at least the gap, whole or cut.
 TEST(DockFrame, FloatingCaptionKeepsItsGapToTheCloseButtonInEitherLanguage) {
     Host host;
-    TDockWindow* w = MakeWindow(host.Form.get(), QStringLiteral("Tool"), 100, 40);
-    w->SetHideWhenInactive(false);
-    w->SetFloatingPosition(QPoint(300, 300));
-    w->SetDockedTo(nullptr);
+    TDockWindow* w = FloatingTool(host);
     const QRect square = FloatingCloseButtonRect(true, w->ClientWidth());
     const QRgb caption = SysQRgb(clActiveCaption);
     const std::pair<const char*, bool> cases[] = {
