@@ -257,11 +257,19 @@ void TFormMain::FormCreate() {
     // Steps 10, 11 and 14: the tool state with its defaults, the toolbars and their drop-down menus.
     FTools = std::make_unique<TMainToolbars>(this, *this, DockUp, DockRight);
     FTools->LoadColorsFromDef();
+    // Step 12: the hidden picture dialogs (the picture-mode resize has no link).
+    FormColorNos = std::make_unique<TFormColorNos>(this);
+    OFormNew = std::make_unique<TOFormNew>(this);
+    FormImageResize = std::make_unique<TFormImageResize>(true, nullptr, this);
     // Step 13.
     MakeFolders();
     // Step 15.
     InstallHintWindow(1, 10, 1, 1);
     SetHintDelays(50, 60000);
+    // Step 16: the selection dialogs, linked to the main window.
+    OFormPastRepeat = std::make_unique<TOFormPastRepeat>(this);
+    FormRotFree = std::make_unique<TFormRotFree>(this, this);
+    FormSelectionResize = std::make_unique<TFormImageResize>(false, this, this);
     FCreated = true;
     if (FServices.RunTimer)
         FTimer.start();
@@ -1070,6 +1078,23 @@ bool TFormMain::SaveImageAs(MBusDrawing& Drawing) {
     Drawing.FileName = name;
     Drawing.WritePicture(name, type);
     return true;
+}
+
+bool TFormMain::ExecuteRepeatPaste(int& X, int& Y) {
+    if (!OFormPastRepeat || !OFormPastRepeat->Execute())
+        return false;
+    OFormPastRepeat->GetRepeat(X, Y);
+    return true;
+}
+
+void TFormMain::ExecuteFreeRotation() {
+    if (FormRotFree && FormRotFree->BeginRotation())
+        FormRotFree->Execute();
+}
+
+void TFormMain::ExecuteSelectionResize() {
+    if (FormSelectionResize)
+        FormSelectionResize->Execute();
 }
 
 int TFormMain::AskFileType() {

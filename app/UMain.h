@@ -11,6 +11,7 @@
 #include "app/UDeskTopList.h"
 #include "app/UMainSettings.h"
 #include "app/UMainTools.h"
+#include "app/UPictureDialogs.h"
 #include "ui/Adapter.h"
 
 #include <QPointer>
@@ -78,7 +79,7 @@ struct TMainServices {
 // Answer of the closing commands 518 and 519 when a window refused to close.
 constexpr int CloseCancelled = -2;
 
-class TFormMain : public MForm, public MMainToolsHost {
+class TFormMain : public MForm, public MMainToolsHost, public MPictureDialogHost {
     Q_OBJECT
 public:
     explicit TFormMain(TMainServices Services, QWidget* Parent = nullptr);
@@ -147,7 +148,8 @@ public:
     // The registered windows, in order (closed ones left out).
     std::vector<MBusDrawing*> Drawings() const;
     std::vector<MBusProject*> Projects() const;
-    QRect StoredRect() const { return FStoredRect; }
+    QRect StoredRect() const override { return FStoredRect; }
+    void SetStoredRect(const QRect& Rect) override { FStoredRect = Rect; }
 
     // ---- Pictures.
     // Saves a drawing's picture (511); AsNew asks for a new name (512). False when cancelled.
@@ -186,6 +188,17 @@ public:
     bool ExecuteColorDialog(TColor& Color) override;
     QLabel* LabelXValue() override;
     QLabel* LabelYValue() override;
+    bool ExecuteRepeatPaste(int& X, int& Y) override;
+    void ExecuteFreeRotation() override;
+    void ExecuteSelectionResize() override;
+
+    // ---- The picture dialogs, made hidden at start (steps 12 and 16).
+    std::unique_ptr<TFormColorNos> FormColorNos;
+    std::unique_ptr<TOFormNew> OFormNew;
+    std::unique_ptr<TFormImageResize> FormImageResize;
+    std::unique_ptr<TOFormPastRepeat> OFormPastRepeat;
+    std::unique_ptr<TFormRotFree> FormRotFree;
+    std::unique_ptr<TFormImageResize> FormSelectionResize;
 
 protected:
     void showEvent(QShowEvent* Event) override;

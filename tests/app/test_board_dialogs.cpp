@@ -4,6 +4,8 @@
 
 #include "app/UPictureDialogs.h"
 
+#include "tests/app/AppTestSupport.h"
+
 #include "editors/NumEdit_m.h"
 #include "tests/support/ScriptedMessages.h"
 #include "ui/RadioButton_m.h"
@@ -207,4 +209,24 @@ TEST(PictureDialogs, ImageTypeAndNewImage) {
     EXPECT_EQ(form.GetLength(), 20);
     ASSERT_EQ(messages.Coded.size(), 1u);
     EXPECT_EQ(messages.Coded[0].SubCode, 3404);
+}
+
+TEST(PictureDialogs, TheMainWindowMakesThemHiddenAndLinksTheSelectionOnes) {
+    apptest::StationFixture fx;
+    TFormMain& m = fx.Main();
+    ASSERT_TRUE(m.FormColorNos && m.OFormNew && m.FormImageResize && m.OFormPastRepeat && m.FormRotFree &&
+                m.FormSelectionResize);
+    EXPECT_FALSE(m.OFormNew->isVisible());
+    EXPECT_EQ(m.FormImageResize->MainLink, nullptr);
+    EXPECT_EQ(m.FormRotFree->MainLink, static_cast<MPictureDialogHost*>(&m));
+    EXPECT_EQ(m.FormSelectionResize->MainLink, static_cast<MPictureDialogHost*>(&m));
+    Answer answer([](MModalForm& f) {
+        auto& r = static_cast<TOFormPastRepeat&>(f);
+        r.MEditH->setText(QStringLiteral("3"));
+        r.MBtnOK->click();
+    });
+    int x = 0, y = 0;
+    EXPECT_TRUE(m.ExecuteRepeatPaste(x, y));
+    EXPECT_EQ(x, -3);
+    EXPECT_EQ(y, 1);
 }
