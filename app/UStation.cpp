@@ -1,6 +1,7 @@
 #include "app/UStation.h"
 
 #include "app/Intro.h"
+#include "app/UPictureDialogs.h"
 
 #include "imaging/TwainDialogs.h"
 #include "model/MClpBrd.h"
@@ -47,6 +48,8 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
     TMainServices& services = Options.Services;
     if (!services.SaveImageDialog)
         services.SaveImageDialog = ExecuteSaveImageDialog;
+    if (!services.ImageTypeQuestion)
+        services.ImageTypeQuestion = [] { return AskImageType(); };
     if (!services.MakeIntro)
         services.MakeIntro = [](QWidget*) -> std::unique_ptr<QWidget> {
             return std::make_unique<TFormIntro>();
