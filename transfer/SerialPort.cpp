@@ -1,0 +1,249 @@
+#include "transfer/SerialPort.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+constexpr int SliceMs = 100;
+
+bool IsHangUpErrno(int e) {
+    return e == EIO || e == ENXIO || e == ENODEV;
+}
+
+const QString ReadTimeoutText = QStringLiteral("Timeout during read operation.");
+const QString ReadBrokenText = QStringLiteral("Connection has been broken during read.");
+const QString ReadErrorText = QStringLiteral("Error reading from com port.");
+const QString WriteTimeoutText = QStringLiteral("Timeout during write operation.");
+const QString WriteBrokenText = QStringLiteral("Connection has been broken during write.");
+const QString WriteErrorText = QStringLiteral("Error to writing to com port.");
+} // namespace
+
+TSerialPort::~TSerialPort() {
+    Close();
+}
+
+TSerialPort::OpenResult TSerialPort::Open(const QString& Path) {
+    Close();
+    const QByteArray local = Path.toLocal8Bit();
+    const int fd = ::open(local.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return CannotOpen;
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return CannotOpen;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return Locked;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    FHandle = fd;
+    FPath = Path;
+    FHungUp = false;
+    FPending.clear();
+    int bits = TIOCM_DTR;
+    FModemLines = ::ioctl(fd, TIOCMBIS, &bits) == 0;
+    if (!ApplySettings(true)) {
+        Close();
+        return CannotOpen;
+    }
+    return Opened;
+}
+
+void TSerialPort::Close() {
+    if (FHandle >= 0) {
+        ::ioctl(FHandle, TIOCNXCL);
+        ::flock(FHandle, LOCK_UN);
+        ::close(FHandle);
+    }
+    FHandle = -1;
+    FPending.clear();
+}
+
+bool TSerialPort::ApplySettings(bool Local) {
+    termios t{};
+    if (::tcgetattr(FHandle, &t) != 0)
+        return false;
+    ::cfmakeraw(&t);
+    t.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
+    t.c_cflag |= CS8 | CREAD | HUPCL | CRTSCTS;
+    if (Local || !FModemLines)
+        t.c_cflag |= CLOCAL;
+    else
+        t.c_cflag &= ~CLOCAL;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    ::cfsetispeed(&t, B115200);
+    ::cfsetospeed(&t, B115200);
+    return ::tcsetattr(FHandle, TCSANOW, &t) == 0;
+}
+
+void TSerialPort::SetCommandMode() {
+    if (FHandle >= 0)
+        ApplySettings(true);
+}
+
+void TSerialPort::SetDataMode() {
+    if (FHandle >= 0)
+        ApplySettings(false);
+}
+
+bool TSerialPort::WaitFor(short Events, qint64 TimeoutMs, bool& HangUp) {
+    HangUp = false;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = TimeoutMs - clock.elapsed();
+        if (left <= 0)
+            return false;
+        pollfd p{FHandle, Events, 0};
+        const int r = ::poll(&p, 1, int(std::min<qint64>(left, SliceMs)));
+        if (r > 0) {
+            if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                // Bytes still queued before the hang-up are read first.
+                if ((Events & POLLIN) && (p.revents & POLLIN))
+                    return true;
+                HangUp = true;
+                return true;
+            }
+            return true;
+        }
+        if (r < 0 && errno != EINTR) {
+            HangUp = true;
+            return true;
+        }
+        if (FSlice)
+            FSlice();
+    }
+}
+
+void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
+    qsizetype done = 0;
+    const qsizetype kept = std::min(Count, FPending.size());
+    if (kept > 0) {
+        memcpy(Buffer, FPending.constData(), size_t(kept));
+        FPending.remove(0, kept);
+        done = kept;
+    }
+    while (done < Count) {
+        if (FHandle < 0 || FHungUp)
+            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+        bool hup = false;
+        if (!WaitFor(POLLIN, qint64(FTimeoutSeconds) * 1000, hup)) {
+            ::tcflush(FHandle, TCIOFLUSH);
+            throw ESerialError(ESerialError::Timeout, ReadTimeoutText);
+        }
+        if (hup) {
+            FHungUp = true;
+            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+        }
+        const ssize_t n = ::read(FHandle, Buffer + done, size_t(Count - done));
+        if (n > 0) {
+            done += n;
+        } else if (n == 0 || IsHangUpErrno(errno)) {
+            FHungUp = true;
+            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+        } else if (errno != EAGAIN && errno != EINTR) {
+            throw ESerialError(ESerialError::Io, ReadErrorText);
+        }
+    }
+}
+
+void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
+    qsizetype done = 0;
+    while (done < Count) {
+        if (FHandle < 0 || FHungUp)
+            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+        const ssize_t n = ::write(FHandle, Buffer + done, size_t(Count - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && IsHangUpErrno(errno)) {
+            FHungUp = true;
+            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            throw ESerialError(ESerialError::Io, WriteErrorText);
+        bool hup = false;
+        if (!WaitFor(POLLOUT, qint64(FTimeoutSeconds) * 1000, hup)) {
+            ::tcflush(FHandle, TCIOFLUSH);
+            throw ESerialError(ESerialError::Timeout, WriteTimeoutText);
+        }
+        if (hup) {
+            FHungUp = true;
+            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+        }
+    }
+}
+
+QByteArray TSerialPort::ReadAvailable(qsizetype Max) {
+    QByteArray out;
+    if (!FPending.isEmpty()) {
+        out = FPending.left(Max);
+        FPending.remove(0, out.size());
+        return out;
+    }
+    if (FHandle < 0 || FHungUp)
+        return out;
+    out.resize(Max);
+    const ssize_t n = ::read(FHandle, out.data(), size_t(Max));
+    if (n > 0) {
+        out.resize(n);
+        return out;
+    }
+    if (n == 0 || IsHangUpErrno(errno))
+        FHungUp = true;
+    out.clear();
+    return out;
+}
+
+qsizetype TSerialPort::BytesWaiting() {
+    int n = 0;
+    if (FHandle >= 0 && ::ioctl(FHandle, FIONREAD, &n) != 0)
+        n = 0;
+    return FPending.size() + n;
+}
+
+bool TSerialPort::WaitReadable(int Ms) {
+    if (!FPending.isEmpty())
+        return true;
+    if (FHandle < 0 || FHungUp)
+        return false;
+    pollfd p{FHandle, POLLIN, 0};
+    const int r = ::poll(&p, 1, Ms);
+    if (r > 0 && (p.revents & POLLIN))
+        return true;
+    if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        FHungUp = true;
+    return false;
+}
+
+void TSerialPort::HangUp(int GuardMs) {
+    if (FHandle < 0)
+        return;
+    if (FModemLines && !FHungUp) {
+        int bits = TIOCM_DTR;
+        ::ioctl(FHandle, TIOCMBIC, &bits);
+        QThread::msleep(600);
+        ::ioctl(FHandle, TIOCMBIS, &bits);
+    } else if (!FHungUp) {
+        ::tcflush(FHandle, TCIFLUSH);
+        QThread::msleep(unsigned(GuardMs));
+        static const char escape[] = "+++";
+        (void)::write(FHandle, escape, 3);
+        QThread::msleep(unsigned(GuardMs));
+        static const char hang[] = "ATH0\r";
+        (void)::write(FHandle, hang, 5);
+        ::tcdrain(FHandle);
+    }
+    Close();
+}
