@@ -16,6 +16,13 @@ int ClampToInt(std::int64_t V) {
     return int(std::clamp<std::int64_t>(V, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+// Moves the span First .. Last by N cells (back for a negative N), stopping at 0 and at Limit.
+void ShiftSpan(int& First, int& Last, int N, int Limit) {
+    N = N < 0 ? -std::min(-N, First) : std::max(0, std::min(N, Limit - Last));
+    First += N;
+    Last += N;
+}
+
 // The rows of a buffer's BMP image, top-down; empty when the stream does not hold a 24-bit picture
 // of the buffer's size. Works on a const buffer: nothing is written through it by the readers.
 struct TBufferRows {
@@ -246,42 +253,22 @@ void TBoardSheet::SetVisibleCells(const TBoardRect& C) {
 }
 
 void TBoardSheet::ScrollUp(int N) {
-    N = std::clamp(N, -ScrollLimit, ScrollLimit);
-    if (N < 0)
-        return ScrollDown(-N);
-    N = std::min(N, FVisible.Top);
-    FVisible.Top -= N;
-    FVisible.Bottom -= N;
+    ShiftSpan(FVisible.Top, FVisible.Bottom, -std::clamp(N, -ScrollLimit, ScrollLimit), FLastRow);
     SetVisibleCells(FVisible);
 }
 
 void TBoardSheet::ScrollDown(int N) {
-    N = std::clamp(N, -ScrollLimit, ScrollLimit);
-    if (N < 0)
-        return ScrollUp(-N);
-    N = std::max(0, std::min(N, FLastRow - FVisible.Bottom));
-    FVisible.Top += N;
-    FVisible.Bottom += N;
+    ShiftSpan(FVisible.Top, FVisible.Bottom, std::clamp(N, -ScrollLimit, ScrollLimit), FLastRow);
     SetVisibleCells(FVisible);
 }
 
 void TBoardSheet::ScrollLeft(int N) {
-    N = std::clamp(N, -ScrollLimit, ScrollLimit);
-    if (N < 0)
-        return ScrollRight(-N);
-    N = std::min(N, FVisible.Left);
-    FVisible.Left -= N;
-    FVisible.Right -= N;
+    ShiftSpan(FVisible.Left, FVisible.Right, -std::clamp(N, -ScrollLimit, ScrollLimit), FLastCol);
     SetVisibleCells(FVisible);
 }
 
 void TBoardSheet::ScrollRight(int N) {
-    N = std::clamp(N, -ScrollLimit, ScrollLimit);
-    if (N < 0)
-        return ScrollLeft(-N);
-    N = std::max(0, std::min(N, FLastCol - FVisible.Right));
-    FVisible.Left += N;
-    FVisible.Right += N;
+    ShiftSpan(FVisible.Left, FVisible.Right, std::clamp(N, -ScrollLimit, ScrollLimit), FLastCol);
     SetVisibleCells(FVisible);
 }
 

@@ -176,27 +176,21 @@ void TBoardWindow::LayoutView() {
 
 void TBoardWindow::SetupScrollBars() {
     const QSignalBlocker bh(ScrollBarH), bv(ScrollBarV);
+    // Range: the last first cell; small step 3, large step the visible cells less 5 (at least 2).
+    auto setup = [](QScrollBar* Bar, int Range, int Visible, int First) {
+        if (Range <= 0) {
+            Bar->hide();
+            return;
+        }
+        Bar->setRange(0, Range);
+        Bar->setSingleStep(3);
+        Bar->setPageStep(std::max(Visible - 5, 2));
+        Bar->setValue(First);
+        Bar->show();
+    };
     const TBoardRect& c = VisibleCells();
-    const int columns = LastCol() - (c.Right - c.Left);
-    if (columns > 0) {
-        ScrollBarH->setRange(0, columns);
-        ScrollBarH->setSingleStep(3);
-        ScrollBarH->setPageStep(std::max(c.Width() - 5, 2));
-        ScrollBarH->setValue(c.Left);
-        ScrollBarH->show();
-    } else {
-        ScrollBarH->hide();
-    }
-    const int rows = LastRow() - (c.Bottom - c.Top);
-    if (rows > 0) {
-        ScrollBarV->setRange(0, rows);
-        ScrollBarV->setSingleStep(3);
-        ScrollBarV->setPageStep(std::max(c.Height() - 5, 2));
-        ScrollBarV->setValue(c.Top);
-        ScrollBarV->show();
-    } else {
-        ScrollBarV->hide();
-    }
+    setup(ScrollBarH, LastCol() - (c.Right - c.Left), c.Width(), c.Left);
+    setup(ScrollBarV, LastRow() - (c.Bottom - c.Top), c.Height(), c.Top);
 }
 
 void TBoardWindow::RefreshView() {

@@ -125,6 +125,28 @@ void TPictureDialog::DOAfterLanguageChange(int aNewLanguage) {
     }
 }
 
+MButton* TPictureDialog::OkButton(QRect Bounds, std::function<void()> Ok) {
+    MButton* b = MakeButton(this, Bounds, "موافق", "OK");
+    connect(b, &QPushButton::clicked, this, [this, Ok] { Ok ? Ok() : Accept(); });
+    return b;
+}
+
+MButton* TPictureDialog::CancelButton(QRect Bounds, std::function<void()> Cancel) {
+    MButton* b = MakeButton(this, Bounds, "إلغاء", "Cancel");
+    connect(b, &QPushButton::clicked, this, [this, Cancel] { Cancel ? Cancel() : this->Cancel(); });
+    return b;
+}
+
+void TPictureDialog::Accept() {
+    Accepted = true;
+    SetModalResult(mrOk);
+}
+
+void TPictureDialog::Cancel() {
+    Accepted = false;
+    SetModalResult(mrCancel);
+}
+
 bool TPictureDialog::Execute() {
     Accepted = false;
     ShowModal();
@@ -168,22 +190,16 @@ TOFormNew::TOFormNew(QWidget* Parent) : TPictureDialog(Parent) {
     MakeEditLabel(this, this, 14, 80, MEditWidth, "العرض", "Width");
     MEditLength = NumberEdit(QRect(100, 44, 100, 21), SizeDigits, 1, SizeMax, QStringLiteral("250"));
     MakeEditLabel(this, this, 14, 80, MEditLength, "الطول", "Length");
-    MBtnOK = MakeButton(this, QRect(30, 82, 75, 25), "موافق", "OK");
-    MBtnCancel = MakeButton(this, QRect(115, 82, 75, 25), "إلغاء", "Cancel");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] {
+    MBtnOK = OkButton(QRect(30, 82, 75, 25), [this] {
         // The product is taken in 64 bits: a picture above the cell limit is refused here.
         const std::int64_t w = MEditWidth->Value(), l = MEditLength->Value();
         if (!ImageLimits::PixelsWithinLimit(w, l)) {
             ShowSizeRefused(w, l);
             return;
         }
-        Accepted = true;
-        SetModalResult(mrOk);
+        Accept();
     });
-    connect(MBtnCancel, &QPushButton::clicked, this, [this] {
-        Accepted = false;
-        SetModalResult(mrCancel);
-    });
+    MBtnCancel = CancelButton(QRect(115, 82, 75, 25));
     FinishLayout();
 }
 
@@ -218,16 +234,8 @@ TFormColorNos::TFormColorNos(QWidget* Parent) : TPictureDialog(Parent) {
     MRadioBtnOrdered = MakeRadio(this, this, QRect(20, 12, 190, 20), "مرتب", "Ordered");
     MRadioBtnThreShold = MakeRadio(this, this, QRect(20, 38, 190, 20), "عتبة", "ThreShold");
     MRadioBtnOrdered->setChecked(true);
-    MBtnOK = MakeButton(this, QRect(35, 82, 75, 25), "موافق", "OK");
-    MBtnCancel = MakeButton(this, QRect(120, 82, 75, 25), "إلغاء", "Cancel");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] {
-        Accepted = true;
-        SetModalResult(mrOk);
-    });
-    connect(MBtnCancel, &QPushButton::clicked, this, [this] {
-        Accepted = false;
-        SetModalResult(mrCancel);
-    });
+    MBtnOK = OkButton(QRect(35, 82, 75, 25));
+    MBtnCancel = CancelButton(QRect(120, 82, 75, 25));
     FinishLayout();
 }
 
@@ -275,11 +283,7 @@ TFormFileType::TFormFileType(QWidget* Parent) : TPictureDialog(Parent) {
     MRadioButtonTrueColor = MakeRadio(this, MGroupBox1, QRect(12, 18, 150, 20), "ألوان حقيقية", "True Color");
     MRadioButton16clr = MakeRadio(this, MGroupBox1, QRect(12, 44, 150, 20), "16 لونًا", "16 colors");
     MRadioButtonTrueColor->setChecked(true);
-    MBtnOK = MakeButton(this, QRect(62, 92, 75, 25), "موافق", "OK");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] {
-        Accepted = true;
-        SetModalResult(mrOk);
-    });
+    MBtnOK = OkButton(QRect(62, 92, 75, 25));
     FinishLayout();
 }
 
@@ -307,16 +311,8 @@ TOFormPastRepeat::TOFormPastRepeat(QWidget* Parent) : TPictureDialog(Parent) {
     MRadioButtonDown = MakeRadio(this, this, QRect(120, 100, 100, 20), "لأسفل", "Down Wards");
     MRadioButtonUp->setChecked(true);
     connect(MCheckBoxDiagonal, &QCheckBox::toggled, this, [this](bool On) { MEditV->setEnabled(!On); });
-    MBtnOK = MakeButton(this, QRect(38, 150, 75, 25), "موافق", "OK");
-    MBtnCancel = MakeButton(this, QRect(127, 150, 75, 25), "إلغاء", "Cancel");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] {
-        Accepted = true;
-        SetModalResult(mrOk);
-    });
-    connect(MBtnCancel, &QPushButton::clicked, this, [this] {
-        Accepted = false;
-        SetModalResult(mrCancel);
-    });
+    MBtnOK = OkButton(QRect(38, 150, 75, 25));
+    MBtnCancel = CancelButton(QRect(127, 150, 75, 25));
     FinishLayout();
 }
 
@@ -345,17 +341,11 @@ TFormRotFree::TFormRotFree(MPictureDialogHost* Host, QWidget* Parent)
         if (Position != FAngle)
             SetAngle(Position);
     });
-    MBtnOK = MakeButton(this, QRect(52, 92, 75, 25), "موافق", "OK");
-    MBtnCancel = MakeButton(this, QRect(153, 92, 75, 25), "إلغاء", "Cancel");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] {
-        Accepted = true;
-        SetModalResult(mrOk);
-    });
-    connect(MBtnCancel, &QPushButton::clicked, this, [this] {
+    MBtnOK = OkButton(QRect(52, 92, 75, 25));
+    MBtnCancel = CancelButton(QRect(153, 92, 75, 25), [this] {
         if (MainLink)
             MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRotFreeCancel);
-        Accepted = false;
-        SetModalResult(mrCancel);
+        Cancel();
     });
     FinishLayout();
 }
@@ -424,10 +414,8 @@ TFormImageResize::TFormImageResize(bool ImageMode, MPictureDialogHost* Host, QWi
     });
     MCheckBoxStretch = MakeCheck(this, this, QRect(14, 110, 20, 20), "", "");
     MLabelStretch = MakeLabel(this, this, QRect(36, 112, 240, 16), "مط الصورة", "Image Stretch");
-    MBtnOK = MakeButton(this, QRect(60, 160, 75, 25), "موافق", "OK");
-    MBtnCancel = MakeButton(this, QRect(165, 160, 75, 25), "إلغاء", "Cancel");
-    connect(MBtnOK, &QPushButton::clicked, this, [this] { OkClick(); });
-    connect(MBtnCancel, &QPushButton::clicked, this, [this] { CancelClick(); });
+    MBtnOK = OkButton(QRect(60, 160, 75, 25), [this] { OkClick(); });
+    MBtnCancel = CancelButton(QRect(165, 160, 75, 25), [this] { CancelClick(); });
     FinishLayout();
 }
 
@@ -543,8 +531,7 @@ void TFormImageResize::OkClick() {
         MainLink->SetStoredRect(CellsToQRect(FWork));
         MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, RectKeep);
     }
-    Accepted = true;
-    SetModalResult(mrOk);
+    Accept();
 }
 
 void TFormImageResize::CancelClick() {
@@ -554,6 +541,5 @@ void TFormImageResize::CancelClick() {
         MainLink->SetStoredRect(CellsToQRect(FStart));
         MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, RectRestore);
     }
-    Accepted = false;
-    SetModalResult(mrCancel);
+    Cancel();
 }
