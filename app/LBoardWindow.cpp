@@ -564,6 +564,14 @@ void TBoardWindow::mousePressEvent(QMouseEvent* Event) {
     }
 }
 
+void TBoardWindow::MoveBufferTo(TBoardPoint Cell) {
+    MmapRect& m = PasteBuffer;
+    RepaintCells({m.PosX, m.PosY}, {m.PosX + m.Width - 1, m.PosY + m.Height - 1});
+    m.PosX = Cell.X;
+    m.PosY = Cell.Y;
+    PutMapRect(1, m.PosX, m.PosY, m);
+}
+
 void TBoardWindow::mouseMoveEvent(QMouseEvent* Event) {
     if (!RasterValid())
         return;
@@ -573,13 +581,8 @@ void TBoardWindow::mouseMoveEvent(QMouseEvent* Event) {
         if (Panning)
             DragCell = CurrentCell;
     } else if (Moving && PasteBuffer.Width >= 1 && PasteBuffer.Height >= 1) {
-        if (CurrentCell != DragCell) {
-            MmapRect& m = PasteBuffer;
-            RepaintCells({m.PosX, m.PosY}, {m.PosX + m.Width - 1, m.PosY + m.Height - 1});
-            m.PosX = CurrentCell.X;
-            m.PosY = CurrentCell.Y;
-            PutMapRect(1, m.PosX, m.PosY, m);
-        }
+        if (CurrentCell != DragCell)
+            MoveBufferTo(CurrentCell);
     } else if (DragMode == 1) {
         HideFocusFrame();
         RubberBand = {LeftPressPixel.X, LeftPressPixel.Y, at.x(), at.y()};
@@ -616,13 +619,10 @@ void TBoardWindow::mouseReleaseEvent(QMouseEvent* Event) {
             }
         }
         if (Moving && PasteBuffer.Width >= 1 && PasteBuffer.Height >= 1) {
-            MmapRect& m = PasteBuffer;
             Moving = false;
-            RepaintCells({m.PosX, m.PosY}, {m.PosX + m.Width - 1, m.PosY + m.Height - 1});
-            m.PosX = cell.X;
-            m.PosY = cell.Y;
-            PutMapRect(1, m.PosX, m.PosY, m);
-            SetSelectionCells({cell.X, cell.Y, cell.X + m.Width - 1, cell.Y + m.Height - 1});
+            MoveBufferTo(cell);
+            SetSelectionCells(
+                {cell.X, cell.Y, cell.X + PasteBuffer.Width - 1, cell.Y + PasteBuffer.Height - 1});
             UpdateHoverState();
         }
     }

@@ -105,6 +105,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Repaints the floating buffer's old place and shows it with its top-left cell at Cell.
+    void MoveBufferTo(TBoardPoint Cell);
     void ScrollBarHChange(int Position);
     void ScrollBarVChange(int Position);
     void KeyDown(Qt::KeyboardModifiers Modifiers);
