@@ -284,3 +284,29 @@ TEST_F(BoardFormats, NewPicturesAndSixteenColourSaves) {
     for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-1, 3}, {1 << 15, 1 << 14}})
         EXPECT_EQ(CatchM([&] { b.NewImage(w, h); }).SubCode, boardmsg::SizeRefused) << w << "x" << h;
 }
+
+TEST_F(BoardFormats, NeedleRowsFollowLoadsNewPicturesAndCanvasChanges) {
+    WriteBmp(Picture(6, 3, Tag), Path("six.bmp"));
+    UndoBoard b;
+    struct Step {
+        const char* Name;
+        std::function<void()> Do;
+        int W, H;
+        TColor BottomLeft;
+    };
+    const Step steps[] = {
+        {"a load", [&] { b.LoadImageFile(Path("six.bmp")); }, 6, 3, Tag(0, 2)},
+        {"a wider, taller canvas", [&] { b.ResizeCanvas(8, 5); }, 8, 5, Tag(0, 2)},
+        {"a new picture", [&] { b.NewImage(4, 2); }, 4, 2, 0x00BB00},
+    };
+    for (const Step& s : steps) {
+        s.Do();
+        MPatternSource& p = b.Pattern();
+        EXPECT_EQ(p.ImageWidth(), s.W) << s.Name;
+        EXPECT_EQ(p.ImageHeight(), s.H) << s.Name;
+        ByteWriter w;
+        p.ReadNeedleRow(w, 1, 1, 0);
+        ASSERT_EQ(w.Size(), 3u) << s.Name;
+        EXPECT_EQ(CellColorOf(w.Buffer().data()), s.BottomLeft) << s.Name;
+    }
+}
