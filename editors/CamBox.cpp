@@ -6,19 +6,9 @@
 
 #include <QPainter>
 
-TCamBox::TCamBox(QWidget* Parent) : TCellBox(Parent) {
+TCamBox::TCamBox(QWidget* Parent) : TCamCell(Parent) {
     // Courier, 11 pixels high: the font of the flat buttons of the rows.
     SetFont(FlatButtonFont());
-}
-
-void TCamBox::SetValue(int Value) {
-    if (Value == FValue)
-        return;
-    FValue = Value;
-    if (const MCamPopupMenu* m = FMenus.Active())
-        SetCaption(m->ItemCaption(Value));
-    if (OnChange)
-        OnChange(this);
 }
 
 void TCamBox::SetCaption(const QString& Value) {
@@ -28,28 +18,8 @@ void TCamBox::SetCaption(const QString& Value) {
     }
 }
 
-void TCamBox::ActiveMenuChanged() {
-    if (const MCamPopupMenu* m = FMenus.Active())
-        SetCaption(m->ItemCaption(FValue));
-}
-
-void TCamBox::SetCurrentMenu(int Value) {
-    if (FMenus.SetCurrentMenu(Value))
-        ActiveMenuChanged();
-}
-
-void TCamBox::SetCamPopupMenu1(MCamPopupMenu* Value) {
-    if (FMenus.SetMenu1(Value))
-        ActiveMenuChanged();
-}
-
-void TCamBox::SetCamPopupMenu2(MCamPopupMenu* Value) {
-    if (FMenus.SetMenu2(Value))
-        ActiveMenuChanged();
-}
-
 void TCamBox::Click() {
-    if (MCamPopupMenu* m = FMenus.Active(); m && !FOpened) {
+    if (MCamPopupMenu* m = ActiveMenu(); m && !FOpened) {
         if (OnPopup)
             OnPopup(this);
         FOpened = true;
@@ -61,8 +31,7 @@ void TCamBox::Click() {
 }
 
 void TCamBox::CamMenuItemClick(const QString& Caption, int Tag) {
-    SetCaption(Caption);
-    SetValue(Tag);
+    TakeMenuItem(Caption, Tag);
     FOpened = false;
 }
 

@@ -1,6 +1,6 @@
 #include "editors/CamEdit_m.h"
 
-MCamEdit::MCamEdit(QObject* Owner, QWidget* Parent) : TTextCell(Owner, Parent) {
+MCamEdit::MCamEdit(QObject* Owner, QWidget* Parent) : TCamCell(Owner, Parent) {
     setReadOnly(true);
     // Cam names read left to right in both languages; the keyboard layout is not touched.
     StoreArabic(false);
@@ -8,38 +8,8 @@ MCamEdit::MCamEdit(QObject* Owner, QWidget* Parent) : TTextCell(Owner, Parent) {
     M_Arabic = false;
 }
 
-void MCamEdit::SetValue(int Value) {
-    if (Value == FValue)
-        return;
-    FValue = Value;
-    if (const MCamPopupMenu* m = FMenus.Active())
-        setText(m->ItemCaption(Value));
-    if (OnChange)
-        OnChange(this);
-}
-
-void MCamEdit::ActiveMenuChanged() {
-    if (const MCamPopupMenu* m = FMenus.Active())
-        setText(m->ItemCaption(FValue));
-}
-
-void MCamEdit::SetCurrentMenu(int Value) {
-    if (FMenus.SetCurrentMenu(Value))
-        ActiveMenuChanged();
-}
-
-void MCamEdit::SetCamPopupMenu1(MCamPopupMenu* Value) {
-    if (FMenus.SetMenu1(Value))
-        ActiveMenuChanged();
-}
-
-void MCamEdit::SetCamPopupMenu2(MCamPopupMenu* Value) {
-    if (FMenus.SetMenu2(Value))
-        ActiveMenuChanged();
-}
-
 void MCamEdit::Click() {
-    MCamPopupMenu* m = FMenus.Active();
+    MCamPopupMenu* m = ActiveMenu();
     if (!m)
         return;
     if (OnPopup)
@@ -48,8 +18,7 @@ void MCamEdit::Click() {
 }
 
 void MCamEdit::CamMenuItemClick(const QString& Caption, int Tag) {
-    setText(Caption);
-    SetValue(Tag);
+    TakeMenuItem(Caption, Tag);
 }
 
 void MCamEdit::mouseReleaseEvent(QMouseEvent* Event) {

@@ -1,4 +1,5 @@
 #include "editors/CamPopupMenu_m.h"
+#include "editors/MRBpanel.h"
 
 #include "model/UCamCodes.h"
 #include "platform/ColorQt.h"
@@ -6,7 +7,6 @@
 #include "ui/GfxUtils.h"
 #include "ui/control_m.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,7 +42,9 @@ MCamPopupMenu::MCamPopupMenu(QObject* Owner, QWidget* Parent) : MPopupWindow(Bil
     SetComponentOwner(this, Owner);
     if (MForm* form = GetOwnerMForm(this))
         FLanguageIndex = form->LanguageDetail().LanguageID();
-    setFont(QApplication::font("QMenu"));
+    // The cam box's fixed-pitch font: the five-character names with their own spaces line up in
+    // straight columns.
+    setFont(RowFont(rfCourier, 11, false));
     setMouseTracking(true);
 }
 

@@ -489,19 +489,19 @@ void MRBasePanel::MoveCellFocus(int Tag, int DX, int DY) {
         break;
     case cmRowBelow:
         if (c)
-            c->FocusRowBelow(PanelIndex, move.Tag);
+            c->FocusRowStep(PanelIndex, move.Tag, 1);
         break;
     case cmRowAbove:
         if (c)
-            c->FocusRowAbove(PanelIndex, move.Tag);
+            c->FocusRowStep(PanelIndex, move.Tag, -1);
         break;
     case cmRightNeighbour:
         if (c)
-            c->FocusRightNeighbour(PanelIndex, move.Tag);
+            c->FocusNeighbour(PanelIndex, move.Tag, 1);
         break;
     case cmLeftNeighbour:
         if (c)
-            c->FocusLeftNeighbour(PanelIndex, move.Tag);
+            c->FocusNeighbour(PanelIndex, move.Tag, -1);
         break;
     case cmNone:
         break;
@@ -662,13 +662,11 @@ bool MRBasePanel::eventFilter(QObject* Watched, QEvent* Event) {
         return false;
     switch (Event->type()) {
     case QEvent::MouseButtonPress:
-        if (static_cast<QMouseEvent*>(Event)->button() == Qt::LeftButton)
-            FDragArmed = true;
+        ArmDrag(*static_cast<QMouseEvent*>(Event));
         break;
     case QEvent::MouseButtonRelease: {
         auto* e = static_cast<QMouseEvent*>(Event);
-        if (e->button() == Qt::LeftButton)
-            FDragArmed = false;
+        ArmDrag(*e);
         // The range selection runs before the button's click toggles the row.
         if (SelectButton && Watched == SelectButton) {
             const QPoint p = e->position().toPoint();
@@ -694,9 +692,14 @@ bool MRBasePanel::eventFilter(QObject* Watched, QEvent* Event) {
     return false;
 }
 
+void MRBasePanel::ArmDrag(const QMouseEvent& Event) {
+    // A press of the left button arms one drag, its release disarms it.
+    if (Event.button() == Qt::LeftButton)
+        FDragArmed = Event.type() == QEvent::MouseButtonPress;
+}
+
 void MRBasePanel::mousePressEvent(QMouseEvent* Event) {
-    if (Event->button() == Qt::LeftButton)
-        FDragArmed = true;
+    ArmDrag(*Event);
     MPanel::mousePressEvent(Event);
 }
 
@@ -706,20 +709,25 @@ void MRBasePanel::mouseMoveEvent(QMouseEvent* Event) {
 }
 
 void MRBasePanel::mouseReleaseEvent(QMouseEvent* Event) {
-    if (Event->button() == Qt::LeftButton)
-        FDragArmed = false;
+    ArmDrag(*Event);
     MPanel::mouseReleaseEvent(Event);
+}
+
+QWidget* MRBasePanel::DropPoint(const QDropEvent& Event, QPoint& Local) const {
+    const QPoint pos = Event.position().toPoint();
+    QWidget* sender = CellOf(childAt(pos));
+    if (!sender)
+        sender = const_cast<MRBasePanel*>(this);
+    Local = sender == this ? pos : sender->mapFrom(this, pos);
+    return sender;
 }
 
 bool MRBasePanel::DragOver(QDropEvent* Event, TDragState State) {
     const TDragSource source = DragSourceOf(Event->mimeData());
     if (source.Empty())
         return false;
-    const QPoint pos = Event->position().toPoint();
-    QWidget* sender = CellOf(childAt(pos));
-    if (!sender)
-        sender = this;
-    const QPoint local = sender == this ? pos : sender->mapFrom(this, pos);
+    QPoint local;
+    QWidget* sender = DropPoint(*Event, local);
     bool accept = false;
     GuardedAction([&] { CellDragOver(sender, source, local.x(), local.y(), State, accept); });
     return accept;
@@ -759,11 +767,8 @@ void MRBasePanel::dropEvent(QDropEvent* Event) {
         Event->ignore();
         return;
     }
-    const QPoint pos = Event->position().toPoint();
-    QWidget* sender = CellOf(childAt(pos));
-    if (!sender)
-        sender = this;
-    const QPoint local = sender == this ? pos : sender->mapFrom(this, pos);
+    QPoint local;
+    QWidget* sender = DropPoint(*Event, local);
     Event->acceptProposedAction();
     GuardedAction([&] { CellDragDrop(sender, source, local.x(), local.y()); });
 }

@@ -370,6 +370,10 @@ private:
     // Takes the focus back into the number cell on the next turn of the event loop.
     void RefocusAfterFailedStore();
     bool DragOver(QDropEvent* Event, TDragState State);
+    // The cell under a drop event's point (the row itself over no cell) and the point in it.
+    QWidget* DropPoint(const QDropEvent& Event, QPoint& Local) const;
+    // A press of the left button arms a drag, its release disarms it.
+    void ArmDrag(const QMouseEvent& Event);
 
     bool FSelected = false;
     bool FEditing = false;

@@ -179,6 +179,12 @@ void MRContainerPanel::RunCommand(int Command) {
         case ccPaste:
             PasteFromClipboard();
             break;
+        case ccInsertMirror:
+            InsertMirrored();
+            break;
+        case ccPasteMirror:
+            PasteMirrored();
+            break;
         case ccSelectAll:
             SelectAll();
             break;
@@ -222,57 +228,69 @@ bool MRContainerPanel::TakePopupTarget(int& Target) {
     return true;
 }
 
+void MRContainerPanel::ListCommand(TCommandGuard Guard, TCommandRefresh Refresh,
+                                   const std::function<void(int Target)>& Operation) {
+    int target = -1;
+    if (Guard == cgCommand ? !TakePopupTarget(target) : !Items() || !StoreEditingRow())
+        return;
+    if (Guard == cgStore) {
+        target = PopupNumber;
+        PopupNumber = -1;
+    }
+    Operation(target);
+    if (Refresh == crRows)
+        RefreshRows();
+    else if (Refresh == crFromTop)
+        ShowFrom(TopIndex());
+}
+
 void MRContainerPanel::InsertNewItem() {
-    int target;
-    if (!TakePopupTarget(target))
-        return;
-    int number;
-    if (target != -1)
-        number = target + 1;
-    else if (const MRBasePanel* row = EditingRow())
-        number = row->EntryNumber + 1;
-    else
-        number = Items()->MaxNumber() + 1;
-    // The new entry goes after the kind's largest number, or the entries from it on shift past it:
-    // the largest number is in use and the list has no room. Said with that number, not with the
-    // number the shift would make, which the user never typed.
-    const int highest = Items()->HighestNumber();
-    if (number > highest || (Items()->Contains(number) && Items()->MaxNumber() >= highest)) {
-        if (MessageBox)
-            MessageBox->ShowCodeMessage(11, 4401, QString::number(highest), mbOK);
-        return;
-    }
-    if (!Items()->Contains(number)) {
-        std::unique_ptr<MUnvBase> m = Items()->NewItem();
-        m->Number = number;
-        Items()->AddOrReplace(*m);
-    } else {
-        Items()->InsertEmpty(number);
-    }
-    RefreshRows();
-    GotoItem(number);
+    ListCommand(cgCommand, crNone, [this](int Target) {
+        int number;
+        if (Target != -1)
+            number = Target + 1;
+        else if (const MRBasePanel* row = EditingRow())
+            number = row->EntryNumber + 1;
+        else
+            number = Items()->MaxNumber() + 1;
+        // The new entry goes after the kind's largest number, or the entries from it on shift past
+        // it: the largest number is in use and the list has no room. Said with that number, not with
+        // the number the shift would make, which the user never typed.
+        const int highest = Items()->HighestNumber();
+        if (number > highest || (Items()->Contains(number) && Items()->MaxNumber() >= highest)) {
+            if (MessageBox)
+                MessageBox->ShowCodeMessage(11, 4401, QString::number(highest), mbOK);
+            return;
+        }
+        if (!Items()->Contains(number)) {
+            std::unique_ptr<MUnvBase> m = Items()->NewItem();
+            m->Number = number;
+            Items()->AddOrReplace(*m);
+        } else {
+            Items()->InsertEmpty(number);
+        }
+        RefreshRows();
+        GotoItem(number);
+    });
 }
 
 void MRContainerPanel::DeleteSelected() {
-    int target;
-    if (!TakePopupTarget(target))
-        return;
-    // Nothing selected: the entry under the popup alone.
-    if (!ChangeSelected([&] { Items()->DeleteMarked(0); }, 1001)) {
-        if (target != -1)
-            DeleteItem(target);
-        return;
-    }
-    RefreshRows();
+    ListCommand(cgCommand, crNone, [this](int Target) {
+        // Nothing selected: the entry under the popup alone.
+        if (!ChangeSelected([&] { Items()->DeleteMarked(0); }, 1001)) {
+            if (Target != -1)
+                DeleteItem(Target);
+            return;
+        }
+        RefreshRows();
+    });
 }
 
 void MRContainerPanel::DeleteContents() {
-    int target;
-    if (!TakePopupTarget(target))
-        return;
-    if (!ChangeSelected([&] { Items()->ClearSelectedContents(); }, 1004) && target != -1)
-        Items()->ClearNumber(target);
-    RefreshRows();
+    ListCommand(cgCommand, crRows, [this](int Target) {
+        if (!ChangeSelected([&] { Items()->ClearSelectedContents(); }, 1004) && Target != -1)
+            Items()->ClearNumber(Target);
+    });
 }
 
 void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
@@ -292,12 +310,24 @@ void MRContainerPanel::ClipboardCommand(TClipboardOp Op, int Slot) {
             Op == coCopy ? Clipboard()->Copy(*Items(), number) : Clipboard()->Cut(*Items(), number);
         } else {
             CheckClipboardKind();
-            const bool insert = Op == coPasteInsert;
             MUnvList& buffer = Clipboard()->Buffer;
             // Pasted from the target on, or at the buffer's own numbers.
             const int at = number >= 0 ? number : buffer.MinNumber();
             PasteWhole(buffer, menu, [&](MUnvList& Dest) {
-                insert ? Clipboard()->PasteInsert(Dest, number) : Clipboard()->PasteOver(Dest, number);
+                switch (Op) {
+                case coPasteInsert:
+                    Clipboard()->PasteInsert(Dest, number);
+                    break;
+                case coPasteInsertMirrored:
+                    Clipboard()->PasteInsertMirrored(Dest, number);
+                    break;
+                case coPasteOverMirrored:
+                    Clipboard()->PasteOverMirrored(Dest, number);
+                    break;
+                default:
+                    Clipboard()->PasteOver(Dest, number);
+                    break;
+                }
             });
             if (buffer.Count() > 0)
                 first = at;
@@ -356,44 +386,40 @@ void MRContainerPanel::PasteFromClipboard() {
     ClipboardCommand(coPasteOver, -1);
 }
 
+void MRContainerPanel::InsertMirrored() {
+    ClipboardCommand(coPasteInsertMirrored, -1);
+}
+
+void MRContainerPanel::PasteMirrored() {
+    ClipboardCommand(coPasteOverMirrored, -1);
+}
+
 void MRContainerPanel::SelectAll() {
-    if (!Items() || !StoreEditingRow())
-        return;
-    Items()->SelectAll();
-    ShowFrom(TopIndex());
+    ListCommand(cgStore, crFromTop, [this](int) { Items()->SelectAll(); });
 }
 
 void MRContainerPanel::DeselectAll() {
-    if (!Items() || !StoreEditingRow())
-        return;
-    Items()->SelectNone();
-    ShowFrom(TopIndex());
+    ListCommand(cgStore, crFromTop, [this](int) { Items()->SelectNone(); });
 }
 
 void MRContainerPanel::InvertSelection() {
-    if (!Items() || !StoreEditingRow())
-        return;
-    Items()->InvertSelection();
-    ShowFrom(TopIndex());
+    ListCommand(cgStore, crFromTop, [this](int) { Items()->InvertSelection(); });
 }
 
 void MRContainerPanel::SortItems() {
-    if (!CommandGuard())
-        return;
-    Items()->SortByNumber();
-    ShowFrom(TopIndex());
+    ListCommand(cgCommand, crFromTop, [this](int) { Items()->SortByNumber(); });
 }
 
 void MRContainerPanel::SpecialFunctions() {
-    if (!CommandGuard())
-        return;
-    auto form = std::make_unique<TSpecialFuncForm>(window());
-    form->LargestNumber = Items()->MaxNumber();
-    form->MaxItemNumber = Items()->HighestNumber();
-    form->SetParams(SpecialParams);
-    if (Columns > 1)
-        form->SetLineOptions(true);
-    if (form->ShowModal() == mrOk) {
+    ListCommand(cgCommand, crRows, [this](int) {
+        auto form = std::make_unique<TSpecialFuncForm>(window());
+        form->LargestNumber = Items()->MaxNumber();
+        form->MaxItemNumber = Items()->HighestNumber();
+        form->SetParams(SpecialParams);
+        if (Columns > 1)
+            form->SetLineOptions(true);
+        if (form->ShowModal() != mrOk)
+            return;
         form->GetParams(SpecialParams);
         try {
             switch (SpecialParams.Operation) {
@@ -415,8 +441,7 @@ void MRContainerPanel::SpecialFunctions() {
         } catch (const std::exception& e) {
             TApplication::ShowException(e);
         }
-    }
-    RefreshRows();
+    });
 }
 
 void MRContainerPanel::GotoItemDialog() {

@@ -86,11 +86,11 @@ void MRContainerPanel::WMContainerKey(std::uint32_t WParam, std::uint32_t LParam
 }
 
 void MRContainerPanel::KeyRowDown(std::uint32_t LParam) {
-    FocusRowBelow(ContainerKeySlotOf(LParam), CellTagOf(LParam));
+    FocusRowStep(ContainerKeySlotOf(LParam), CellTagOf(LParam), 1);
 }
 
 void MRContainerPanel::KeyRowUp(std::uint32_t LParam) {
-    FocusRowAbove(ContainerKeySlotOf(LParam), CellTagOf(LParam));
+    FocusRowStep(ContainerKeySlotOf(LParam), CellTagOf(LParam), -1);
 }
 
 MRBasePanel* MRContainerPanel::FocusRowCell(int DisplayRow, int Tag, int Side) {
@@ -116,48 +116,35 @@ MRBasePanel* MRContainerPanel::FocusRowCell(int DisplayRow, int Tag, int Side) {
     return row;
 }
 
-void MRContainerPanel::FocusRowBelow(int Slot, int Tag) {
+void MRContainerPanel::FocusRowStep(int Slot, int Tag, int Step) {
     if (!StoreEditingRow())
         return;
     const int row = DisplayRowOf(Slot), side = SideOf(Slot);
-    if (row < VisibleRowCount() - 1) {
-        FocusRowCell(row + 1, Tag, side);
-    } else if (!ScrollBar()->isHidden() && TopRow() < ScrollBar()->maximum()) {
+    const int next = row + Step;
+    if (next >= 0 && next < VisibleRowCount()) {
+        FocusRowCell(next, Tag, side);
+        return;
+    }
+    // Past the first or last visible display row the view scrolls by one, when it can.
+    const int top = TopRow() + Step;
+    if (!ScrollBar()->isHidden() && top >= ScrollBar()->minimum() && top <= ScrollBar()->maximum()) {
         TakeFocus();
-        ScrollTo(TopRow() + 1);
+        ScrollTo(top);
         FocusRowCell(row, Tag, side);
     }
 }
 
-void MRContainerPanel::FocusRowAbove(int Slot, int Tag) {
-    if (!StoreEditingRow())
+void MRContainerPanel::FocusNeighbour(int Slot, int Tag, int Step) {
+    // The left row of a pair has the even slot, the right one the odd slot.
+    if (Columns < 2 || (Step > 0 ? Slot % 2 != 0 : Slot % 2 != 1))
         return;
-    const int row = DisplayRowOf(Slot), side = SideOf(Slot);
-    if (row > 0) {
-        FocusRowCell(row - 1, Tag, side);
-    } else if (!ScrollBar()->isHidden() && TopRow() > ScrollBar()->minimum()) {
-        TakeFocus();
-        ScrollTo(TopRow() - 1);
-        FocusRowCell(row, Tag, side);
-    }
-}
-
-void MRContainerPanel::FocusRightNeighbour(int Slot, int Tag) {
-    if (Columns < 2 || Slot % 2 != 0 || Slot + 1 >= int(Rows().size()))
+    const int other = Slot + Step;
+    if (other < 0 || other >= int(Rows().size()))
         return;
-    MRBasePanel* right = Rows()[std::size_t(Slot + 1)];
-    if (right->isHidden() || !StoreEditingRow())
+    MRBasePanel* row = Rows()[std::size_t(other)];
+    if (row->isHidden() || !StoreEditingRow())
         return;
-    FocusQuietly(right->FindCell(Tag));
-}
-
-void MRContainerPanel::FocusLeftNeighbour(int Slot, int Tag) {
-    if (Columns < 2 || Slot % 2 != 1)
-        return;
-    MRBasePanel* left = Rows()[std::size_t(Slot - 1)];
-    if (left->isHidden() || !StoreEditingRow())
-        return;
-    FocusQuietly(left->FindCell(Tag));
+    FocusQuietly(row->FindCell(Tag));
 }
 
 void MRContainerPanel::KeyPageDown(std::uint32_t LParam, bool Extend) {

@@ -269,10 +269,11 @@ public:
     // Focuses cell Tag in a display row (Side 0 prefers the left slot, 1 the right); the row focused,
     // or null.
     MRBasePanel* FocusRowCell(int DisplayRow, int Tag, int Side);
-    void FocusRowBelow(int Slot, int Tag);
-    void FocusRowAbove(int Slot, int Tag);
-    void FocusRightNeighbour(int Slot, int Tag);
-    void FocusLeftNeighbour(int Slot, int Tag);
+    // Focuses cell Tag in the display row below (Step 1) or above (Step -1) the row of Slot, after
+    // storing the editing row; past the visible rows the view scrolls by one display row.
+    void FocusRowStep(int Slot, int Tag, int Step);
+    // Focuses cell Tag in the right (Step 1) or left (Step -1) row of the pair of Slot.
+    void FocusNeighbour(int Slot, int Tag, int Step);
     // Toggles the selection of the entries at list indexes From..To (cut to the list), through their
     // rows where they are shown; every entry of the range is taken before one is toggled.
     void ToggleIndexRange(int From, int To);
@@ -320,6 +321,10 @@ public:
     void CutSelected();
     void InsertFromClipboard();
     void PasteFromClipboard();
+    // The knitting-scheme menu's mirrored pastes: as Insert and Paste with every pasted entry
+    // mirrored for the machine's cam systems.
+    void InsertMirrored();
+    void PasteMirrored();
     void SelectAll();
     void DeselectAll();
     void InvertSelection();
@@ -369,7 +374,21 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
-    enum TClipboardOp { coCopy, coCut, coPasteInsert, coPasteOver };
+    enum TClipboardOp {
+        coCopy,
+        coCut,
+        coPasteInsert,
+        coPasteOver,
+        coPasteInsertMirrored,
+        coPasteOverMirrored
+    };
+    // The list commands' runner: the guard (CommandGuard, or only the store of the editing row for
+    // the selection commands), the popup target taken (-1 when none was recorded), the operation on
+    // it, then the rows shown again (RefreshRows, or ShowFrom the top index).
+    enum TCommandGuard { cgCommand, cgStore };
+    enum TCommandRefresh { crNone, crRows, crFromTop };
+    void ListCommand(TCommandGuard Guard, TCommandRefresh Refresh,
+                     const std::function<void(int Target)>& Operation);
     // A clipboard command of the menu (Slot -1: after the guard, on the popup target) or of the row
     // of Slot (after storing the editing row, on that row's entry). Its errors are shown, but for a
     // paste of another kind's modules, which only the row's Insert key shows.

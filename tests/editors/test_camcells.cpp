@@ -219,3 +219,17 @@ TEST(CamEdit, OpensTheMenuAndSendsKeyDowns) {
     EXPECT_EQ(w.RowWidget->Keys, (Keys{{0x002E0002u, 0x00020000u}, {0x00280001u, 0x00020000u}}));
     EXPECT_EQ(edit->text(), CamCodeName(camRR));
 }
+
+TEST(CamPopupMenu, TheNamesStandInAFixedPitchFont) {
+    RowWindow w;
+    MCamPopupMenu menu(nullptr, w.Window.get());
+    menu.AddCamCodes();
+    ASSERT_EQ(menu.Count(), 27);
+    EXPECT_TRUE(QFontInfo(menu.font()).fixedPitch());
+    // Every name is five characters with its own spaces: all measure alike, so the columns are
+    // straight.
+    const QFontMetrics fm(menu.font());
+    const int width = fm.horizontalAdvance(menu.ItemCaption(1));
+    for (int i = 0; i < menu.Count(); ++i)
+        EXPECT_EQ(fm.horizontalAdvance(menu.ItemCaption(i)), width) << i;
+}

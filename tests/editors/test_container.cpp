@@ -430,6 +430,30 @@ struct FailingRows {
     bool Fail = false;
 };
 
+TEST(Container, NoCommandOfTheSchemeMenuRunsWhileTheEditingRowIsRefused) {
+    Fixture f(12);
+    MScriptedMessages messages(mbOK);
+    f.Win.List.Get(4).Marks.Selected = 1;
+    f.Win.Clipboard.SetKind(wiR);
+    f.Win.Clipboard.Copy(f.Win.List, 2);
+    f.Win.List.Get(4).Marks.Selected = 1;
+    // Value 12 fails the kind's check: the row refuses to store.
+    PanelWindow::Focus(f.Row(0)->ValueCell);
+    Retype(f.Row(0)->ValueCell, QStringLiteral("12"));
+    const auto before = ListAndClipboard(f.Win);
+    for (int p = 0; p < ModuleMenuItemCount(true); ++p) {
+        const int command = ModuleMenuCommandAt(true, p);
+        if (command == ccNone || command == ccGoto)
+            continue; // Go to only moves the view, through the row's store (its own tests)
+        messages.Coded.clear();
+        f.C().PopupNumber = 3;
+        f.C().RunCommand(command);
+        EXPECT_EQ(ListAndClipboard(f.Win), before) << "command " << command;
+        EXPECT_EQ(messages.Coded.size(), 1u) << "command " << command << ": the refusal is shown";
+        EXPECT_EQ(f.Win.List.Get(1).Value, 1) << command;
+    }
+}
+
 TEST(Container, ADeleteWhoseRefreshFailsDeletesNothingElse) {
     // 3 and 4 selected, the popup on 7: the selection goes; the refresh's error is shown, and the
     // popup's entry, the fallback for nothing selected, stays.
