@@ -119,8 +119,7 @@ TFormMain::~TFormMain() {
     } catch (const std::exception& e) {
         ShowError(e);
     }
-    // The children go first: their closing may still talk to the frame.
-    FClient->closeAllSubWindows();
+    // The children go first, without being asked again: they may still talk to the frame.
     for (QMdiSubWindow* sub : FClient->subWindowList())
         delete sub;
     FChildren.clear();
