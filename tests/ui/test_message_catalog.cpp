@@ -184,6 +184,8 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
         expected[{11, sub}] = 1;
     // New Item in a list whose largest number is in use names that number.
     expected[{11, 4401}] = 1;
+    // A picture of the station that cannot be read (a toolbar glyph, the intro) names its file.
+    expected[{11, 3350}] = 1;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
