@@ -49,6 +49,7 @@ TSerialPort::OpenResult TSerialPort::Open(const QString& Path) {
     FPath = Path;
     FHungUp = false;
     FPending.clear();
+    ::tcflush(fd, TCIFLUSH);
     int bits = TIOCM_DTR;
     FModemLines = ::ioctl(fd, TIOCMBIS, &bits) == 0;
     if (!ApplySettings(true)) {
@@ -192,6 +193,11 @@ QByteArray TSerialPort::ReadAvailable(qsizetype Max) {
         FPending.remove(0, out.size());
         return out;
     }
+    return ReadDevice(Max);
+}
+
+QByteArray TSerialPort::ReadDevice(qsizetype Max) {
+    QByteArray out;
     if (FHandle < 0 || FHungUp)
         return out;
     out.resize(Max);
@@ -227,7 +233,7 @@ bool TSerialPort::WaitReadable(int Ms) {
     return false;
 }
 
-void TSerialPort::HangUp(int GuardMs) {
+void TSerialPort::HangUp(int GuardMs, bool Escape) {
     if (FHandle < 0)
         return;
     if (FModemLines && !FHungUp) {
@@ -237,10 +243,12 @@ void TSerialPort::HangUp(int GuardMs) {
         ::ioctl(FHandle, TIOCMBIS, &bits);
     } else if (!FHungUp) {
         ::tcflush(FHandle, TCIFLUSH);
-        QThread::msleep(unsigned(GuardMs));
-        static const char escape[] = "+++";
-        (void)::write(FHandle, escape, 3);
-        QThread::msleep(unsigned(GuardMs));
+        if (Escape) {
+            QThread::msleep(unsigned(GuardMs));
+            static const char escape[] = "+++";
+            (void)::write(FHandle, escape, 3);
+            QThread::msleep(unsigned(GuardMs));
+        }
         static const char hang[] = "ATH0\r";
         (void)::write(FHandle, hang, 5);
         ::tcdrain(FHandle);

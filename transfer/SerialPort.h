@@ -54,6 +54,8 @@ public:
 
     // Bytes that arrived before the port was handed over (after a CONNECT line): read first.
     void Unread(const QByteArray& Bytes) { FPending.prepend(Bytes); }
+    // Bytes taken off the line by a watcher: read after the ones kept before.
+    void Keep(const QByteArray& Bytes) { FPending.append(Bytes); }
 
     // Exactly Count bytes, or ESerialError with the read texts.
     void ReadExact(char* Buffer, qsizetype Count);
@@ -62,14 +64,17 @@ public:
     void WriteExact(const QByteArray& Bytes) { WriteExact(Bytes.constData(), Bytes.size()); }
     // Whatever is waiting now, without blocking (at most Max bytes); empty after a hang-up.
     QByteArray ReadAvailable(qsizetype Max = 4096);
+    // What the device holds now, past the kept bytes (at most Max bytes).
+    QByteArray ReadDevice(qsizetype Max = 4096);
     // Bytes waiting in the input queue (kept bytes included).
     qsizetype BytesWaiting();
     // Waits up to Ms milliseconds for input; false on time-out or hang-up.
     bool WaitReadable(int Ms);
 
-    // Drops DTR for 600 ms; where DTR cannot be set: guard time, "+++", guard time, "ATH0".
-    // The port is closed afterwards; it is reopened before the next command.
-    void HangUp(int GuardMs = 1000);
+    // Drops DTR for 600 ms; where DTR cannot be set: guard time, "+++", guard time, "ATH0" (only
+    // "ATH0" when the modem is in command mode, Escape false). The port is closed afterwards; it
+    // is reopened before the next command.
+    void HangUp(int GuardMs = 1000, bool Escape = true);
 
 private:
     bool ApplySettings(bool Local);

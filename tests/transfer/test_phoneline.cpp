@@ -1,0 +1,338 @@
+#include "tests/transfer/ModemSim.h"
+#include "transfer/PhoneLine.h"
+#include "transfer/Tapi.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+struct FakeDialing : TDialingView {
+    int Shows = 0;
+    bool Visible = false;
+    QString Name;
+    void ShowDialing() override { ++Shows, Visible = true; }
+    void HideDialing() override { Visible = false; }
+    void SetModemName(const QString& n) override { Name = n; }
+};
+
+// The far station played by the test on the raw line B.
+struct Peer {
+    TSerialPort Port;
+    QByteArray Seen;
+    bool Open(const QString& path) {
+        if (Port.Open(path) != TSerialPort::Opened)
+            return false;
+        Port.SetTimeout(5);
+        Port.WriteExact(QByteArray("ATE0\r"));
+        return Expect("OK");
+    }
+    // Reads (letting events run) until the text has come.
+    bool Expect(const QByteArray& text, int ms = 5000) {
+        return WaitUntil(
+            [&] {
+                if (Port.WaitReadable(0))
+                    Seen += Port.ReadAvailable();
+                const qsizetype at = Seen.indexOf(text);
+                if (at < 0)
+                    return false;
+                Seen.remove(0, at + text.size());
+                return true;
+            },
+            ms);
+    }
+};
+
+// A line component on A with its events counted.
+struct Station {
+    FakeDialing Dialing;
+    std::map<std::string, int> Events;
+    QStringList Messages;
+    std::unique_ptr<TPhoneLine> Line;
+
+    explicit Station(const QString& path) {
+        TPhoneLine::SetDialingView(&Dialing);
+        TPhoneLine::SetMessageSink([this](const QString& t) { Messages << t; });
+        Line = std::make_unique<TPhoneLine>(nullptr, TLineSource{false, false, {path}});
+        Line->SetGuardTime(60);
+        auto count = [this](const char* name) { return [this, name](TPhoneLine*) { ++Events[name]; }; };
+        Line->OnConnection = count("connection");
+        Line->OnCallOffering = count("offering");
+        Line->OnCallAnswering = count("answering");
+        Line->OnDisconnect = count("disconnect");
+        Line->OnBusy = count("busy");
+        Line->OnOpen = count("open");
+        Line->OnClose = count("close");
+        Line->OnDropCall = count("drop");
+        Line->OnUnexpectedClose = count("unexpected");
+    }
+    ~Station() {
+        Line.reset();
+        TPhoneLine::SetDialingView(nullptr);
+        TPhoneLine::SetMessageSink(nullptr);
+    }
+    void Open() {
+        Line->SetDevIdToInitialize(0);
+        ASSERT_EQ(Line->DevIdToInitialize(), 0);
+        Line->OpenLine();
+    }
+    void Settle() {
+        WaitUntil([] { return false; }, 150);
+    }
+};
+} // namespace
+
+TEST(TapiCheck, PassesResultsFromZeroOnAndNamesTheStandardsErrors) {
+    EXPECT_NO_THROW(TapiCheck(0));
+    EXPECT_NO_THROW(TapiCheck(7));
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0x80000001u, "TAPI Line: LINEERR_ALLOCATED"},
+        {0x80000042u, "TAPI Line: LINEERR_NODEVICE"},
+        {0x8000005Cu, "TAPI Line: LINEERR_DIALVOICEDETECT"},
+        {0x80000004u, "Unknown Error - -2147483644"},
+        {0x80000031u, "Unknown Error - -2147483599"},
+        {0x8000005Du, "Unknown Error - -2147483555"},
+        {0xFFFFFFFFu, "Unknown Error - -1"},
+    };
+    for (const auto& [code, text] : cases) {
+        try {
+            TapiCheck(std::int32_t(code));
+            ADD_FAILURE() << std::hex << code;
+        } catch (const ETapiError& e) {
+            EXPECT_EQ(e.Message(), QString::fromLatin1(text)) << std::hex << code;
+        }
+    }
+}
+
+TEST(CommErrorText, OneFlagHasItsTextSeveralOrNoneHaveNone) {
+    EXPECT_EQ(CommErrorText(CommErr::Ioe),
+              QStringLiteral("An I/O error occurred during communications with the device."));
+    EXPECT_TRUE(
+        CommErrorText(CommErr::Mode).startsWith(QStringLiteral("The requested mode is not supported")));
+    EXPECT_EQ(CommErrorText(CommErr::Break), QStringLiteral("The hardware detected a break condition."));
+    EXPECT_TRUE(CommErrorText(0).isEmpty());
+    EXPECT_TRUE(CommErrorText(CommErr::Ioe | CommErr::Mode).isEmpty());
+    EXPECT_TRUE(CommErrorText(0x20).isEmpty());
+}
+
+TEST(ModemLines, ResultCodesAreReadAndOverlongLinesDropped) {
+    EXPECT_EQ(TPhoneLine::ParseResultLine("CONNECT 33600"), TPhoneLine::Connect);
+    EXPECT_EQ(TPhoneLine::ParseResultLine("no carrier"), TPhoneLine::NoCarrier);
+    EXPECT_EQ(TPhoneLine::ParseResultLine("CONNECTED"), TPhoneLine::Ignored);
+    EXPECT_EQ(TPhoneLine::ParseResultLine("+FCERROR"), TPhoneLine::Ignored);
+    QByteArray rest;
+    const QList<QByteArray> lines =
+        TPhoneLine::TakeLines(rest, "\r\nRING\r\n" + QByteArray(300, 'X') + "\r\nBUSY\r\nCONN");
+    EXPECT_EQ(lines, (QList<QByteArray>{"RING", "BUSY"}));
+    EXPECT_EQ(rest, QByteArray("CONN"));
+}
+
+TEST(PhoneLine, ListsEveryNamedDeviceAtItsOwnIndex) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start());
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvane"),
+                        QStringLiteral("JXW777"));
+        store.setValue(QStringLiteral("JXW777/ModemDevices"),
+                       QStringLiteral("/nonexistent/tty; /tmp ;/dev/null"));
+    }
+    TPhoneLine::SetMessageSink([](const QString&) {});
+    {
+        TPhoneLine line(nullptr, TLineSource{false, true, {sim.PathA()}});
+        QStringList names;
+        line.FillLineList(names);
+        EXPECT_EQ(names, (QStringList{QStringLiteral("Line Unavailable"), QStringLiteral("Line Unavailable"),
+                                      QStringLiteral("Line Unavailable"), sim.PathA()}));
+        EXPECT_THROW(TPhoneLine second, Exception);
+        // A device that cannot be opened is refused without a message and leaves no line selected.
+        line.SetDevIdToInitialize(1);
+        EXPECT_EQ(line.DevIdToInitialize(), -1);
+        EXPECT_THROW(line.OpenLine(), Exception);
+    }
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvane"), QStringLiteral("JXW777"))
+        .remove(QStringLiteral("JXW777/ModemDevices"));
+    TPhoneLine::SetMessageSink(nullptr);
+}
+
+TEST(PhoneLine, CallerAndAnswererEachConnectOnceAndCarryData) {
+    for (const bool calling : {true, false}) {
+        SCOPED_TRACE(calling ? "caller" : "answerer");
+        ModemSim sim;
+        ASSERT_TRUE(sim.Start());
+        Station st(sim.PathA());
+        ASSERT_NO_FATAL_FAILURE(st.Open());
+        EXPECT_EQ(st.Dialing.Name, sim.PathA());
+        Peer peer;
+        ASSERT_TRUE(peer.Open(sim.PathB()));
+        if (calling) {
+            st.Line->WaitForCall = false;
+            st.Line->PhoneNumber = QStringLiteral("102");
+            ASSERT_TRUE(st.Line->MakeCall());
+            EXPECT_FALSE(st.Line->MakeCall()); // a call is being placed
+            EXPECT_TRUE(st.Dialing.Visible);
+            ASSERT_TRUE(peer.Expect("RING"));
+            peer.Port.WriteExact(QByteArray("ATA\r"));
+        } else {
+            peer.Port.WriteExact(QByteArray("ATDT101\r"));
+        }
+        ASSERT_TRUE(peer.Expect("CONNECT 33600\r\n"));
+        ASSERT_TRUE(WaitUntil([&] { return st.Events["connection"] > 0; }));
+        st.Settle();
+        EXPECT_EQ(st.Events["connection"], 1);
+        EXPECT_EQ(st.Events["offering"], calling ? 0 : 1);
+        EXPECT_FALSE(st.Dialing.Visible);
+        EXPECT_TRUE(st.Line->Connected());
+        st.Line->WriteExact("hello", 5);
+        ASSERT_TRUE(peer.Expect("hello"));
+        peer.Port.WriteExact(QByteArray("OK"));
+        char ok[2];
+        st.Line->ReadExact(ok, 2);
+        EXPECT_EQ(QByteArray(ok, 2), QByteArray("OK"));
+    }
+}
+
+TEST(PhoneLine, EitherSideHangsUpAndTheOtherIsToldOnce) {
+    // Ways the call ends: the peer's escape and ATH, the station's DropCall (escape on a
+    // pseudo-terminal), the station closing its line (DTR).
+    for (const int way : {0, 1, 2}) {
+        SCOPED_TRACE(way);
+        ModemSim sim;
+        ASSERT_TRUE(sim.Start());
+        Station st(sim.PathA());
+        ASSERT_NO_FATAL_FAILURE(st.Open());
+        Peer peer;
+        ASSERT_TRUE(peer.Open(sim.PathB()));
+        peer.Port.WriteExact(QByteArray("ATDT101\r"));
+        ASSERT_TRUE(peer.Expect("CONNECT 33600\r\n"));
+        ASSERT_TRUE(WaitUntil([&] { return st.Line->Connected(); }));
+        if (way == 0) {
+            peer.Port.HangUp(60);
+            ASSERT_TRUE(WaitUntil([&] { return st.Events["disconnect"] > 0; }));
+            st.Settle();
+            EXPECT_EQ(st.Events["disconnect"], 1);
+            EXPECT_FALSE(st.Line->Connected());
+            // The public calls answer 0 and false after a hang-up; the exact ones raise.
+            char b[4];
+            EXPECT_EQ(st.Line->ReadBuffer(b, 4), 0);
+            EXPECT_FALSE(st.Line->WriteBuffer("x", 1));
+            EXPECT_THROW(st.Line->ReadExact(b, 4), ESerialError);
+            EXPECT_EQ(st.Line->BytesWaiting(), 0);
+        } else {
+            if (way == 1)
+                st.Line->DropCall();
+            else
+                st.Line->CloseLine();
+            ASSERT_TRUE(peer.Expect("NO CARRIER"));
+            ASSERT_TRUE(WaitUntil([&] { return peer.Port.ReadAvailable(), peer.Port.HungUp(); }));
+            st.Settle();
+            EXPECT_EQ(st.Events[way == 1 ? "drop" : "close"], 1);
+            EXPECT_EQ(st.Events["disconnect"], 0);
+        }
+    }
+}
+
+TEST(PhoneLine, ACallWithoutConnectionEndsDisconnectedAndIdleAndTheLineDialsAgain) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--busy", "BUSY"}, {"--no-dialtone", "NO DIALTONE"}, {"--no-answer", "NO ANSWER"}};
+    for (const auto& [flag, reason] : cases) {
+        SCOPED_TRACE(flag);
+        ModemSim sim;
+        ASSERT_TRUE(sim.Start({QString::fromLatin1(flag)}));
+        Station st(sim.PathA());
+        ASSERT_NO_FATAL_FAILURE(st.Open());
+        Peer peer;
+        ASSERT_TRUE(peer.Open(sim.PathB()));
+        st.Line->WaitForCall = false;
+        st.Line->PhoneNumber = QStringLiteral("102");
+        ASSERT_TRUE(st.Line->MakeCall());
+        ASSERT_TRUE(WaitUntil([&] { return st.Events["disconnect"] > 0; }));
+        st.Settle();
+        EXPECT_EQ(st.Line->LastReason(), QString::fromLatin1(reason));
+        EXPECT_EQ(st.Events["busy"], QByteArray(flag) == "--busy" ? 1 : 0);
+        EXPECT_EQ(st.Events["disconnect"], 1);
+        EXPECT_EQ(st.Events["connection"], 0);
+        EXPECT_FALSE(st.Dialing.Visible);
+        EXPECT_FALSE(st.Line->Dialing());
+        EXPECT_TRUE(st.Line->MakeCall());
+        EXPECT_EQ(st.Dialing.Shows, 2);
+    }
+}
+
+TEST(PhoneLine, StopWhileDiallingHangsUpAndTheLineDialsAgain) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start());
+    Station st(sim.PathA());
+    ASSERT_NO_FATAL_FAILURE(st.Open());
+    Peer peer;
+    ASSERT_TRUE(peer.Open(sim.PathB()));
+    st.Line->WaitForCall = false;
+    st.Line->PhoneNumber = QStringLiteral("102");
+    ASSERT_TRUE(st.Line->MakeCall());
+    ASSERT_TRUE(peer.Expect("RING"));
+    st.Line->DropCall();
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["drop"] > 0; }));
+    EXPECT_FALSE(st.Dialing.Visible);
+    EXPECT_FALSE(st.Line->Dialing());
+    // The abandoned call never connects; a new one does.
+    peer.Port.WriteExact(QByteArray("ATA\r"));
+    ASSERT_TRUE(peer.Expect("NO CARRIER"));
+    EXPECT_EQ(st.Events["connection"], 0);
+    ASSERT_TRUE(st.Line->MakeCall());
+    ASSERT_TRUE(peer.Expect("RING"));
+    peer.Port.WriteExact(QByteArray("ATA\r"));
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["connection"] == 1; }));
+}
+
+TEST(PhoneLine, RefusedNumbersAndLineChecks) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start({QStringLiteral("--error"), QStringLiteral("A=&C1")}));
+    Station st(sim.PathA());
+    // The initialisation string answered ERROR: check 6, the line stays unselected.
+    st.Line->SetDevIdToInitialize(0);
+    EXPECT_EQ(st.Line->DevIdToInitialize(), -1);
+    EXPECT_EQ(st.Messages,
+              QStringList{QStringLiteral("VerifyUsableLine: \r\nLine make call feature is not available.")});
+    EXPECT_EQ(st.Line->VerifyUsableLine(0), 6);
+    EXPECT_THROW(st.Line->MakeCall(), Exception);
+}
+
+TEST(PhoneLine, SelectingTheSameLineAgainChecksNothingAndAHeldLineIsRefused) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start());
+    Station st(sim.PathA());
+    st.Line->SetDevIdToInitialize(0);
+    ASSERT_EQ(st.Line->DevIdToInitialize(), 0);
+    TSerialPort holder;
+    ASSERT_EQ(holder.Open(sim.PathA()), TSerialPort::Opened);
+    st.Line->SetDevIdToInitialize(0);
+    EXPECT_TRUE(st.Messages.isEmpty());
+    EXPECT_EQ(st.Line->VerifyUsableLine(0), 5);
+    EXPECT_EQ(st.Messages.size(), 1);
+    try {
+        st.Line->OpenLine();
+        ADD_FAILURE();
+    } catch (const ETapiError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("TAPI Line: LINEERR_ALLOCATED"));
+    }
+    holder.Close();
+    // Numbers with characters that could end the command are refused before dialling.
+    st.Line->OpenLine();
+    for (const char* number : {"12\r3", "1;ATH", "", "12 3"}) {
+        st.Line->PhoneNumber = QString::fromLatin1(number);
+        EXPECT_THROW(st.Line->MakeCall(), ETapiError) << number;
+    }
+    EXPECT_EQ(st.Dialing.Shows, 0);
+}
+
+TEST(PhoneLine, TheEmulatorKilledClosesTheLineUnexpectedly) {
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start());
+    Station st(sim.PathA());
+    ASSERT_NO_FATAL_FAILURE(st.Open());
+    sim.Kill();
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["unexpected"] > 0; }));
+    EXPECT_EQ(st.Events["unexpected"], 1);
+    EXPECT_FALSE(st.Line->LineOpen());
+}
