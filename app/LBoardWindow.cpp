@@ -117,7 +117,7 @@ void TBoardWindow::FitWindowToPicture() {
     const TBoardRect keep = VisibleCells();
     SetVisibleCells({0, 0, LastCol(), LastRow()});
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const QSize decoration = frame == this ? QSize() : frame->size() - size();
+    const QSize decoration = frame == this ? QSize(0, 0) : frame->size() - size();
     int w = ViewRect().Width() + extent + decoration.width();
     int h = ViewRect().Height() + extent + decoration.height();
     if (frame->x() + w > MaxWidth)

@@ -6,6 +6,8 @@
 
 #include "app/LBoardWindow.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -258,4 +260,45 @@ TEST(BoardWindow, HoverStatesFollowTheSelectionAndCtrl) {
     EXPECT_EQ(w->CursorState, 3);
     QTest::keyRelease(w.get(), Qt::Key_A, Qt::NoModifier);
     EXPECT_EQ(w->CursorState, 1);
+}
+
+TEST(BoardWindow, AutoFitTakesThePictureWithinTheFreeArea) {
+    UndoWindow w;
+    w.resize(500, 400);
+    w.SetRaster(Picture(20, 10, Tag));
+    w.AutoFit = true;
+    w.MaxWidth = 300;
+    w.MaxHeight = 200;
+    const int e = w.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    w.SetPAmpFac(4); // 80 x 40 pixels of cells and room for the bars
+    EXPECT_EQ(w.size(), QSize(80 + e, 40 + e));
+    w.SetPAmpFac(20); // 400 x 200: cut to the free area
+    EXPECT_EQ(w.size(), QSize(300 - w.x(), 200 - w.y()));
+    w.AutoFit = false;
+    w.resize(500, 400);
+    w.SetPAmpFac(4);
+    EXPECT_EQ(w.size(), QSize(500, 400));
+}
+
+TEST(BoardWindow, AutoFitSizesItsSubWindowAroundThePicture) {
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* w = new UndoWindow;
+    QMdiSubWindow* sub = area.addSubWindow(w);
+    area.show();
+    sub->show();
+    sub->move(10, 20);
+    w->SetRaster(Picture(20, 10, Tag));
+    w->AutoFit = true;
+    w->MaxWidth = 700;
+    w->MaxHeight = 500;
+    const int e = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    w->SetPAmpFac(5);
+    EXPECT_EQ(w->size(), QSize(100 + e, 50 + e));
+    w->SetPAmpFac(20); // 400 x 200 fits too
+    EXPECT_EQ(w->size(), QSize(400 + e, 200 + e));
+    sub->showMaximized();
+    const QSize maximised = sub->size();
+    w->SetPAmpFac(3); // a maximised window keeps its size
+    EXPECT_EQ(sub->size(), maximised);
 }
