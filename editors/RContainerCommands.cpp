@@ -288,7 +288,10 @@ void MRContainerPanel::DeleteSelected() {
 
 void MRContainerPanel::DeleteContents() {
     ListCommand(cgCommand, crRows, [this](int Target) {
-        if (!ChangeSelected([&] { Items()->ClearSelectedContents(); }, 1004) && Target != -1)
+        // Nothing selected: the entry under the popup alone, when it is still there (the editing
+        // row's store may have renumbered it), as Delete passes over a missing one.
+        if (!ChangeSelected([&] { Items()->ClearSelectedContents(); }, 1004) && Target != -1 &&
+            Items()->Contains(Target))
             Items()->ClearNumber(Target);
     });
 }

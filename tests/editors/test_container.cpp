@@ -480,6 +480,25 @@ TEST(Container, ADeleteWhoseRefreshFailsDeletesNothingElse) {
     }
 }
 
+TEST(Container, APopupTargetTheStoreRenumberedIsPassedOverSilently) {
+    // The popup opens on 4 while its number cell holds 40; the command's store moves the entry to
+    // 40, so the target is gone: Delete and Delete Contents pass over it, nothing shown.
+    for (const bool contents : {false, true}) {
+        Fixture f(6);
+        MScriptedMessages messages;
+        MNumEdit* number = f.Row(3)->NumberCell;
+        PanelWindow::Focus(number);
+        Retype(number, QStringLiteral("40"));
+        f.C().PopupRecordRow(f.Row(3)->mapToGlobal(QPoint(30, 10)));
+        ASSERT_EQ(f.C().PopupNumber, 4);
+        contents ? f.C().DeleteContents() : f.C().DeleteSelected();
+        EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 3, 5, 6, 40})) << contents;
+        EXPECT_EQ(f.Win.List.Get(40).Value, 4) << contents;
+        EXPECT_TRUE(messages.Coded.empty()) << contents;
+        EXPECT_TRUE(messages.Plain.isEmpty()) << contents;
+    }
+}
+
 TEST(Container, TheRowsKeysShowWhatFailsAndPassOverAMissingNumber) {
     // Each key reloads rows; when they cannot show their entries the error is shown once. Enter on
     // a number that is not in the list goes nowhere, silently.
