@@ -302,3 +302,23 @@ TEST(BoardWindow, AutoFitSizesItsSubWindowAroundThePicture) {
     w->SetPAmpFac(3); // a maximised window keeps its size
     EXPECT_EQ(sub->size(), maximised);
 }
+
+TEST(BoardWindow, TheAutosavePictureHasTheFloatingPasteComposedIn) {
+    UndoWindow w;
+    w.SetOwnedByMain(true);
+    w.SetRaster(Picture(6, 4, [](int x, int) { return x == 0 ? 0xFE0000u : 0x00FF00u; }));
+    w.PasteBuffer = Buffer(2, 2, [](int x, int) { return x == 0 ? 0x0000FFu : 0xFFFFFFu; });
+    w.PasteBuffer.PosX = 3;
+    w.PasteBuffer.PosY = 1;
+    w.PasteBuffer.Transparent = true;
+    w.PasteBuffer.TransparentColor = 0xFFFFFF;
+    w.PasteBuffer.Floating = true;
+    const TBitmap picture = w.PictureWithPaste();
+    EXPECT_EQ(CellOf(picture, 0, 0), 0xFF0000u); // the reserved colour leaves as it is
+    EXPECT_EQ(CellOf(picture, 3, 2), 0x0000FFu);
+    EXPECT_EQ(CellOf(picture, 4, 2), 0x00FF00u); // the key colour lets the picture through
+    // Nothing of the drawing changed: the paste still floats over the raster.
+    EXPECT_TRUE(w.PasteBuffer.Floating);
+    EXPECT_EQ(w.GetCell(3, 2), 0x00FF00u);
+    EXPECT_EQ(w.GetCell(0, 0), 0xFE0000u);
+}
