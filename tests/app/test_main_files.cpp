@@ -130,6 +130,20 @@ TEST(MainDeskTop, APassCopiesOnlyChangedProjectsAndWritesTheListOnlyWhenItCopied
     m.SaveDeskTop();
     EXPECT_EQ(kdstest::ReadFile(m.DeskTopListFile()),
               (m.DeskTopFolder() + "/DT1\r\n/work/one.LST\r\n" + dt3 + "\r\n/work/two.LST\r\n").toUtf8());
+
+    // P2 unchanged since its copy: while its work is unsaved the list keeps pointing at the copy; once
+    // saved, at its own file.
+    p2->FailCopy = false;
+    p2->Autosave = false;
+    for (const bool saved : {false, true}) {
+        p2->Modified = !saved;
+        p1->Autosave = true;
+        m.SaveDeskTop();
+        const QString reopen = saved ? QStringLiteral("/work/two.LST") : dt3;
+        EXPECT_EQ(
+            kdstest::ReadFile(m.DeskTopListFile()),
+            (m.DeskTopFolder() + "/DT1\r\n/work/one.LST\r\n" + reopen + "\r\n/work/two.LST\r\n").toUtf8());
+    }
 }
 
 TEST(MainDeskTop, RestoreReopensGoodPairsMarkedChangedAndSkipsTheRest) {
