@@ -652,6 +652,14 @@ void TPhoneLine::WriteExact(const char* Buffer, qsizetype Count) {
     Exact([&] { FPort.WriteExact(Buffer, Count); });
 }
 
+void TPhoneLine::BetweenBlocks() {
+    QCoreApplication::processEvents();
+    if (FDropDeferred || FDropping) {
+        FDropDeferred = false;
+        throw EAbort();
+    }
+}
+
 qsizetype TPhoneLine::ReadBuffer(char* Buffer, qsizetype Count) {
     if (!FConnected || !FPort.IsOpen() || FPort.HungUp())
         return 0;

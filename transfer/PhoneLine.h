@@ -7,6 +7,7 @@
 // one after another, never from inside a read or write.
 
 #include "transfer/SerialPort.h"
+#include "transfer/TransferProtocol.h"
 
 #include <QObject>
 #include <QStringList>
@@ -40,7 +41,7 @@ struct TLineSource {
     QStringList Extra;         // then these paths
 };
 
-class TPhoneLine : public QObject {
+class TPhoneLine : public QObject, public IByteChannel {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TPhoneLine*)>;
@@ -92,8 +93,10 @@ public:
 
     // Exact reads and writes of the connected call for the block protocol: raise the port's texts,
     // and fail at once after a hang-up.
-    void ReadExact(char* Buffer, qsizetype Count);
-    void WriteExact(const char* Buffer, qsizetype Count);
+    void ReadExact(char* Buffer, qsizetype Count) override;
+    void WriteExact(const char* Buffer, qsizetype Count) override;
+    // Lets the window's messages run between blocks; a stop raises the silent abort.
+    void BetweenBlocks() override;
 
     bool Connected() const { return FConnected; }
     bool LineOpen() const { return FLineOpen; }

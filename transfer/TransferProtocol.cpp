@@ -1,0 +1,324 @@
+#include "transfer/TransferProtocol.h"
+
+#include "imaging/Bitmap.h"
+#include "imaging/ImageIO.h"
+#include "model/ULstFile.h"
+#include "model/Ucommon.h"
+#include "model/UunvList.h"
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+// The English side of the catalogue's texts 11/42xx; "%" takes the argument.
+QString EnglishText(int SubCode) {
+    switch (SubCode) {
+    case TransferText::UnexpectedAnswer:
+        return QStringLiteral("Unexpected answer from the other station.");
+    case TransferText::BadBlockSize:
+        return QStringLiteral("The other station announced a block size outside 1 to 10000 (%).");
+    case TransferText::FileTooLarge:
+        return QStringLiteral("The other station announced a file larger than 64 MB (%).");
+    case TransferText::BadFileName:
+        return QStringLiteral("The other station announced a file name that cannot be used (%).");
+    case TransferText::MixedProjects:
+        return QStringLiteral("The other station announced files of different projects (%).");
+    case TransferText::NoMachineFile:
+        return QStringLiteral("The machine program file cannot be read or is empty (%).");
+    case TransferText::SendTooLarge:
+        return QStringLiteral("The file is larger than 64 MB and cannot be sent (%).");
+    case TransferText::NameTooLong:
+        return QStringLiteral("The file name is longer than 99 bytes and cannot be sent (%).");
+    case TransferText::CannotStore:
+        return QStringLiteral("The received files cannot be stored (%).");
+    case TransferText::DamagedFile:
+        return QStringLiteral("A received file cannot be read and nothing was kept (%).");
+    default:
+        return QString();
+    }
+}
+
+void PutInt(QByteArray& b, int at, std::int32_t v) {
+    const std::uint32_t u = std::uint32_t(v);
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((u >> (8 * i)) & 0xFF);
+}
+
+std::int32_t GetInt(const QByteArray& b, int at) {
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i)
+        u |= std::uint32_t(std::uint8_t(b[at + i])) << (8 * i);
+    return std::int32_t(u);
+}
+
+// A name shown in a message: control characters become "?".
+QString Shown(const QByteArray& raw) {
+    QString s = DecodeStoredText(raw);
+    for (QChar& c : s)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char('?');
+    return s;
+}
+
+void ExpectOk(IByteChannel& Channel) {
+    char ok[2];
+    Channel.ReadExact(ok, 2);
+    if (ok[0] != 'O' || ok[1] != 'K')
+        throw ETransferError(TransferText::UnexpectedAnswer, QString());
+}
+
+void SendOk(IByteChannel& Channel) {
+    Channel.WriteExact("OK", 2);
+}
+
+// The file in Folder whose name is Name in any letter case, the exact spelling first.
+QString FindSibling(const QString& Folder, const QString& Name) {
+    const QDir dir(Folder);
+    if (QFileInfo(dir.filePath(Name)).isFile())
+        return dir.filePath(Name);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        if (entry.compare(Name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    return QString();
+}
+} // namespace
+
+ETransferError::ETransferError(int SubCode, const QString& Arg)
+    : Exception([&] {
+          QString text = EnglishText(SubCode);
+          const qsizetype slot = text.indexOf(QLatin1Char('%'));
+          if (slot >= 0)
+              text.replace(slot, 1, Arg);
+          return text;
+      }()),
+      FSubCode(SubCode), FArg(Arg) {}
+
+QString SlotExtension(int Slot) {
+    static const QString ext[3] = {QStringLiteral(".JXW"), QStringLiteral(".LST"), QStringLiteral(".BMP")};
+    return Slot >= 0 && Slot < 3 ? ext[Slot] : QString();
+}
+
+std::int64_t BlockCount(std::int64_t Size, std::int32_t Block) {
+    if (Size <= 0 || Block <= 0)
+        return 0;
+    return (Size + Block - 1) / Block;
+}
+
+QByteArray TTransferHeader::Encode() const {
+    QByteArray b(Size, '\0');
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = Names[size_t(i)].left(NameField - 1);
+        std::copy(name.begin(), name.end(), b.begin() + i * NameField);
+    }
+    for (int i = 0; i < 3; ++i)
+        PutInt(b, 300 + 4 * i, Sizes[size_t(i)]);
+    PutInt(b, 312, Block);
+    return b;
+}
+
+TTransferHeader TTransferHeader::Decode(const QByteArray& Bytes) {
+    TTransferHeader h;
+    if (Bytes.size() < Size)
+        throw EReadError(QStringLiteral("transfer header too short"));
+    for (int i = 0; i < 3; ++i) {
+        QByteArray field = Bytes.mid(i * NameField, NameField);
+        const qsizetype zero = field.indexOf('\0');
+        if (zero >= 0)
+            field.truncate(zero);
+        h.Names[size_t(i)] = field;
+    }
+    for (int i = 0; i < 3; ++i)
+        h.Sizes[size_t(i)] = GetInt(Bytes, 300 + 4 * i);
+    h.Block = GetInt(Bytes, 312);
+    return h;
+}
+
+std::array<QString, 3> CheckHeader(const TTransferHeader& Header) {
+    using namespace TransferText;
+    if (Header.Block < 1 || Header.Block > TTransferHeader::MaxBlockSize)
+        throw ETransferError(BadBlockSize, QString::number(Header.Block));
+    std::array<QString, 3> names;
+    QString base;
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        const std::int32_t size = Header.Sizes[size_t(i)];
+        if (size <= 0)
+            continue;
+        if (size > TTransferHeader::MaxFileSize)
+            throw ETransferError(FileTooLarge, QString::number(size));
+        const QByteArray& raw = Header.Names[size_t(i)];
+        bool usable = raw.size() >= 1 && raw.size() < TTransferHeader::NameField && raw[0] != '.' &&
+                      raw.toUpper().endsWith(SlotExtension(i).toLatin1());
+        for (const char c : raw)
+            if (std::uint8_t(c) < 0x20 || c == 0x7F || c == '/' || c == '\\' || c == ':')
+                usable = false;
+        if (!usable)
+            throw ETransferError(BadFileName, Shown(raw));
+        names[size_t(i)] = DecodeStoredText(raw);
+        shown << names[size_t(i)];
+        const QString b = BaseNameOf(names[size_t(i)]);
+        if (!base.isNull() && b != base)
+            throw ETransferError(MixedProjects, shown.join(QStringLiteral(", ")));
+        base = b;
+    }
+    return names;
+}
+
+// ============================================================================ Sending
+
+TOutgoingProject ReadOutgoingProject(const QString& ChosenFile) {
+    using namespace TransferText;
+    TOutgoingProject p;
+    const QFileInfo chosen(ChosenFile);
+    const QString folder = chosen.absolutePath();
+    const QString base = BaseNameOf(chosen.fileName());
+    for (int i = 0; i < 3; ++i) {
+        const QString name = base + SlotExtension(i);
+        if (name.toUtf8().size() >= TTransferHeader::NameField)
+            throw ETransferError(NameTooLong, name);
+        p.Names[size_t(i)] = name;
+        const QString path = i == slotLst ? chosen.absoluteFilePath() : FindSibling(folder, name);
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.isFile()) {
+            if (i == slotLst)
+                throw ETransferError(NoMachineFile, chosen.fileName());
+            continue;
+        }
+        if (info.size() > TTransferHeader::MaxFileSize)
+            throw ETransferError(SendTooLarge, info.fileName());
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            p.Data[size_t(i)] = f.read(TTransferHeader::MaxFileSize + 1);
+        if (p.Data[size_t(i)].size() > TTransferHeader::MaxFileSize)
+            throw ETransferError(SendTooLarge, info.fileName());
+        if (i == slotLst && p.Data[size_t(i)].isEmpty())
+            throw ETransferError(NoMachineFile, info.fileName());
+    }
+    return p;
+}
+
+void SendProject(IByteChannel& Channel, const TOutgoingProject& Project) {
+    TTransferHeader h;
+    for (int i = 0; i < 3; ++i) {
+        h.Names[size_t(i)] = Project.Names[size_t(i)].toUtf8();
+        h.Sizes[size_t(i)] = std::int32_t(Project.Data[size_t(i)].size());
+    }
+    const QByteArray header = h.Encode();
+    Channel.WriteExact(header.constData(), header.size());
+    ExpectOk(Channel);
+    for (const QByteArray& data : Project.Data) {
+        for (qsizetype at = 0; at < data.size(); at += TTransferHeader::BlockSize) {
+            Channel.WriteExact(data.constData() + at,
+                               std::min<qsizetype>(TTransferHeader::BlockSize, data.size() - at));
+            ExpectOk(Channel);
+            Channel.BetweenBlocks();
+        }
+    }
+}
+
+// ============================================================================ Receiving
+
+namespace {
+void ReadBackFile(int Slot, const QString& Path, const TReadBack& Checks) {
+    if (Slot == slotLst) {
+        MProgramLists program;
+        LoadMachineFile(Path, program.Machine, program.Lists());
+    } else if (Slot == slotBmp) {
+        TBitmap bitmap;
+        TImageIO io;
+        io.SetAttachedBitmap(&bitmap);
+        io.LoadBMP(Path);
+        io.SetAttachedBitmap(nullptr);
+        if (bitmap.Width() <= 0 || bitmap.Height() <= 0)
+            throw EReadError(QStringLiteral("empty picture"));
+    } else if (Checks.ProjectData) {
+        Checks.ProjectData(Path);
+    }
+}
+} // namespace
+
+TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks) {
+    using namespace TransferText;
+    QByteArray raw(TTransferHeader::Size, '\0');
+    Channel.ReadExact(raw.data(), raw.size());
+    const TTransferHeader header = TTransferHeader::Decode(raw);
+    const std::array<QString, 3> names = CheckHeader(header);
+
+    QTemporaryDir temp(QDir(Folder).filePath(QStringLiteral(".receiving-XXXXXX")));
+    if (!temp.isValid())
+        throw ETransferError(CannotStore, Folder);
+    SendOk(Channel);
+
+    int last = -1;
+    for (int i = 0; i < 3; ++i)
+        if (header.Sizes[size_t(i)] > 0)
+            last = i;
+    std::array<QString, 3> canonical;
+    QByteArray block(header.Block, '\0');
+    for (int i = 0; i < 3; ++i) {
+        const std::int32_t size = header.Sizes[size_t(i)];
+        if (size <= 0)
+            continue;
+        canonical[size_t(i)] = BaseNameOf(names[size_t(i)]) + SlotExtension(i);
+        QFile file(temp.filePath(canonical[size_t(i)]));
+        if (!file.open(QIODevice::WriteOnly))
+            throw ETransferError(CannotStore, file.fileName());
+        for (std::int32_t done = 0; done < size;) {
+            const std::int32_t n = std::min(header.Block, size - done);
+            Channel.ReadExact(block.data(), n);
+            if (file.write(block.constData(), n) != n)
+                throw ETransferError(CannotStore, file.fileName());
+            done += n;
+            // The last block is acknowledged only once everything is in place.
+            if (i != last || done < size) {
+                SendOk(Channel);
+                Channel.BetweenBlocks();
+            }
+        }
+        if (!file.flush() || ::fsync(file.handle()) != 0)
+            throw ETransferError(CannotStore, file.fileName());
+        file.close();
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (canonical[size_t(i)].isEmpty())
+            continue;
+        try {
+            ReadBackFile(i, temp.filePath(canonical[size_t(i)]), Checks);
+        } catch (const std::exception& e) {
+            throw ETransferError(DamagedFile,
+                                 canonical[size_t(i)] + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+        }
+    }
+
+    // Into place: each file replaces the one of its name, then the other spellings of that name go.
+    TReceivedProject result;
+    const QDir folder(Folder);
+    for (int i = 0; i < 3; ++i) {
+        if (canonical[size_t(i)].isEmpty())
+            continue;
+        const QString target = folder.filePath(canonical[size_t(i)]);
+        if (std::rename(QFile::encodeName(temp.filePath(canonical[size_t(i)])).constData(),
+                        QFile::encodeName(target).constData()) != 0)
+            throw ETransferError(CannotStore, target);
+        for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden))
+            if (entry != canonical[size_t(i)] &&
+                entry.compare(canonical[size_t(i)], Qt::CaseInsensitive) == 0)
+                QFile::remove(folder.filePath(entry));
+        result.Paths[size_t(i)] = target;
+        result.Sizes[size_t(i)] = header.Sizes[size_t(i)];
+    }
+    if (last >= 0) {
+        try {
+            SendOk(Channel);
+        } catch (const std::exception&) {
+            // The files are in place; a sender that misses this answer reports its own failure.
+        }
+    }
+    return result;
+}
