@@ -129,6 +129,11 @@ void Send(Side& s, const std::string& bytes, TimePoint due = Clock::now()) {
     s.Out.push_back({due, bytes, Chunk::Plain});
 }
 
+// The line speed a connection reports: ten bits a byte at the throttled rate.
+std::string ConnectText() {
+    return "CONNECT " + std::to_string(Rate > 0 ? (long long)(Rate * 10) : 33600LL);
+}
+
 void Result(Side& s, const char* text) {
     Send(s, std::string("\r\n") + text + "\r\n");
 }
@@ -293,7 +298,7 @@ void Command(Side& s, std::string line) {
             s.State = Mode::Command;
         } else if (c == 'O' && s.State == Mode::Escaped) {
             s.State = Mode::Data;
-            Result(s, "CONNECT 33600");
+            Result(s, ConnectText().c_str());
             return;
         } else if (c == 'A') {
             Side* caller = nullptr;
@@ -354,22 +359,23 @@ void Timers(Side& s, TimePoint now) {
     s.EventPending = false;
     if (s.State == Mode::Dialing) {
         Side* callee = s.Peer;
-        if (!callee || !callee->SlaveOpen || s.Rings >= (NoAnswer ? 3 : 5)) {
+        // A line nobody holds rings unheard until the caller gives up.
+        if (!callee || s.Rings >= (NoAnswer ? 3 : 5)) {
             s.Peer = nullptr;
             s.State = Mode::Command;
             Result(s, "NO ANSWER");
             return;
         }
         ++s.Rings;
-        if (callee && !NoAnswer)
+        if (!NoAnswer && callee->SlaveOpen)
             Result(*callee, "RING");
         s.NextEvent = now + Scaled(2000);
         s.EventPending = true;
     } else if (s.State == Mode::Ringing && s.Peer) {
         Side& caller = *s.Peer;
         Connect(s, caller);
-        Result(s, "CONNECT 33600");
-        Result(caller, "CONNECT 33600");
+        Result(s, ConnectText().c_str());
+        Result(caller, ConnectText().c_str());
     } else if (s.State == Mode::Data && !s.Plus.empty()) {
         // "+++" followed by the guard time: command mode.
         s.Plus.clear();

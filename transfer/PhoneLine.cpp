@@ -431,6 +431,21 @@ TPhoneLine::TResultCode TPhoneLine::ParseResultLine(const QByteArray& Line) {
     return Ignored;
 }
 
+int TPhoneLine::ConnectSpeed(const QByteArray& Line) {
+    const QByteArray l = Line.trimmed().toUpper();
+    if (!l.startsWith("CONNECT "))
+        return 0;
+    QByteArray digits;
+    for (const char c : l.mid(8)) {
+        if (c < '0' || c > '9')
+            break;
+        digits += c;
+    }
+    bool ok = false;
+    const int bps = digits.size() <= 9 ? digits.toInt(&ok) : 0;
+    return ok ? bps : 0;
+}
+
 QList<QByteArray> TPhoneLine::TakeLines(QByteArray& Rest, const QByteArray& Bytes) {
     QList<QByteArray> lines;
     for (char c : Bytes) {
@@ -536,6 +551,8 @@ void TPhoneLine::HandleLine(const QByteArray& Line) {
         if (FDropping || FDevId < 0 || FConnected || (FCall != CallPlacing && FCall != CallAnswering))
             return;
         GetCommHandle();
+        // Ten bits a byte on the line.
+        FPort.SetLineRate(ConnectSpeed(Line) / 10);
         return;
     case Busy:
         if (FCall == CallPlacing)
@@ -650,6 +667,32 @@ void TPhoneLine::WriteExact(const char* Buffer, qsizetype Count) {
     if (!FConnected || !FPort.IsOpen() || FPort.HungUp())
         throw ESerialError(ESerialError::Broken, QStringLiteral("Connection has been broken during write."));
     Exact([&] { FPort.WriteExact(Buffer, Count); });
+}
+
+bool TPhoneLine::WaitForHangUp(int Ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (FConnected && FPort.IsOpen()) {
+        if (FPort.WaitReadable(50))
+            FPort.ReadAvailable();
+        if (FPort.HungUp()) {
+            Disconnected();
+            return true;
+        }
+        if (clock.elapsed() >= Ms)
+            return false;
+        QCoreApplication::processEvents();
+    }
+    return !FConnected;
+}
+
+bool TPhoneLine::StaysQuiet(int Ms) {
+    if (!FConnected || !FPort.IsOpen() || FPort.HungUp())
+        return false;
+    if (FPort.BytesWaiting() > 0)
+        return false;
+    // A hang-up shows as readable too.
+    return !FPort.WaitReadable(Ms) && !FPort.HungUp();
 }
 
 void TPhoneLine::BetweenBlocks() {

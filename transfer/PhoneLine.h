@@ -97,6 +97,11 @@ public:
     void WriteExact(const char* Buffer, qsizetype Count) override;
     // Lets the window's messages run between blocks; a stop raises the silent abort.
     void BetweenBlocks() override;
+    bool StaysQuiet(int Ms) override;
+
+    // After the last answer of a reception: waits up to Ms milliseconds for the far end to hang up
+    // (what still arrives is dropped); true when it did.
+    bool WaitForHangUp(int Ms);
 
     bool Connected() const { return FConnected; }
     bool LineOpen() const { return FLineOpen; }
@@ -111,6 +116,8 @@ public:
     // Reads a result-code line: one of the codes the call engine acts on, or Ignored.
     enum TResultCode { Ignored, Ok, Ring, Connect, Busy, NoCarrier, NoDialtone, NoAnswer, Error };
     static TResultCode ParseResultLine(const QByteArray& Line);
+    // The line speed of a CONNECT line in bits per second (0 when it gives none).
+    static int ConnectSpeed(const QByteArray& Line);
     // Splits received bytes into lines; a line longer than 256 bytes is dropped. Bytes after the
     // last line end stay in Rest.
     static QList<QByteArray> TakeLines(QByteArray& Rest, const QByteArray& Bytes);

@@ -14,6 +14,15 @@
 namespace {
 constexpr int SliceMs = 100;
 
+qint64 MonotonicMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return clock.elapsed();
+}
+
 bool IsHangUpErrno(int e) {
     return e == EIO || e == ENXIO || e == ENODEV;
 }
@@ -49,6 +58,8 @@ TSerialPort::OpenResult TSerialPort::Open(const QString& Path) {
     FPath = Path;
     FHungUp = false;
     FPending.clear();
+    FLineRate = 0;
+    FSentUntilMs = 0;
     ::tcflush(fd, TCIFLUSH);
     int bits = TIOCM_DTR;
     FModemLines = ::ioctl(fd, TIOCMBIS, &bits) == 0;
@@ -138,7 +149,8 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
         if (FHandle < 0 || FHungUp)
             throw ESerialError(ESerialError::Broken, ReadBrokenText);
         bool hup = false;
-        if (!WaitFor(POLLIN, qint64(FTimeoutSeconds) * 1000, hup)) {
+        const qint64 crossing = std::max<qint64>(0, FSentUntilMs - MonotonicMs());
+        if (!WaitFor(POLLIN, qint64(FTimeoutSeconds) * 1000 + crossing, hup)) {
             ::tcflush(FHandle, TCIOFLUSH);
             throw ESerialError(ESerialError::Timeout, ReadTimeoutText);
         }
@@ -166,6 +178,8 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
         const ssize_t n = ::write(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
             done += n;
+            if (FLineRate > 0)
+                FSentUntilMs = std::max(FSentUntilMs, MonotonicMs()) + qint64(n) * 1000 / FLineRate;
             continue;
         }
         if (n < 0 && IsHangUpErrno(errno)) {

@@ -45,6 +45,9 @@ public:
     void SetCommandMode();
     void SetDataMode();
 
+    // The line's speed in bytes per second (0: unknown). A read's time-out starts only once the
+    // bytes written before it have had time to cross the line.
+    void SetLineRate(int BytesPerSecond) { FLineRate = BytesPerSecond; }
     // The longest wait, in seconds, for one piece of a read or write to move.
     void SetTimeout(int Seconds) { FTimeoutSeconds = Seconds; }
     int Timeout() const { return FTimeoutSeconds; }
@@ -88,4 +91,6 @@ private:
     int FTimeoutSeconds = 20;
     std::function<void()> FSlice;
     QByteArray FPending;
+    int FLineRate = 0;
+    qint64 FSentUntilMs = 0; // on the monotonic clock: when the bytes written so far have left
 };

@@ -6,6 +6,7 @@
 #include "model/Ucommon.h"
 #include "model/UunvList.h"
 #include "platform/TextCodec.h"
+#include "transfer/SerialPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,9 @@
 #include <unistd.h>
 
 namespace {
+// How long the line must stay quiet after the last block before the files are kept.
+constexpr int QuietAfterLastBlockMs = 150;
+
 // The English side of the catalogue's texts 11/42xx; "%" takes the argument.
 QString EnglishText(int SubCode) {
     switch (SubCode) {
@@ -285,6 +289,8 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
             throw ETransferError(CannotStore, file.fileName());
         file.close();
     }
+    if (last >= 0 && !Channel.StaysQuiet(QuietAfterLastBlockMs))
+        throw ESerialError(ESerialError::Broken, QStringLiteral("Connection has been broken during read."));
     for (int i = 0; i < 3; ++i) {
         if (canonical[size_t(i)].isEmpty())
             continue;

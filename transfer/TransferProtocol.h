@@ -24,6 +24,13 @@ public:
     virtual void WriteExact(const char* Buffer, qsizetype Count) = 0;
     // Called after every block (lets the window's messages run).
     virtual void BetweenBlocks() {}
+    // True when nothing arrives and the line stays up for Ms milliseconds. After the last block a
+    // correct sender is silent; a modem that lost its carrier may have filled the block with its
+    // own "NO CARRIER" before the line drops.
+    virtual bool StaysQuiet(int Ms) {
+        (void)Ms;
+        return true;
+    }
 };
 
 // A transfer refused or failed for a reason of its own (catalogue code 11, subcodes 42xx); the
