@@ -4,6 +4,7 @@
 #include "model/UunvList.h"
 #include "tests/support/TestSupport.h"
 #include "tests/transfer/ModemSim.h"
+#include "tests/transfer/TransferFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -22,26 +23,6 @@ using kdstest::ReadFile;
 using kdstest::WriteFile;
 
 namespace {
-QByteArray Padded(QByteArray bytes, qsizetype size) {
-    bytes.append(QByteArray(size - bytes.size(), '\0'));
-    return bytes;
-}
-
-QByteArray EmptyMachineFile() {
-    MProgramLists program;
-    return MachineFileImage(program.Machine, program.Lists());
-}
-
-// A picture of 5000 bytes: a 24-bit BMP with bytes after its pixels.
-QByteArray Picture5000() {
-    QImage image(20, 20, QImage::Format_RGB888);
-    image.fill(Qt::blue);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.bmp"));
-    EXPECT_TRUE(image.save(path, "BMP"));
-    return Padded(ReadFile(path), 5000);
-}
-
 // The first byte of the machine file whose change (as modemsim corrupts it) its reader refuses.
 qsizetype RefusedCorruption(const QByteArray& lst) {
     for (qsizetype at = 0; at < lst.size(); ++at) {
@@ -55,17 +36,6 @@ qsizetype RefusedCorruption(const QByteArray& lst) {
         }
     }
     return -1;
-}
-
-std::map<QString, QByteArray> Snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[path] = QFileInfo(path).isFile() ? ReadFile(path) : QByteArray("<dir>");
-    }
-    return files;
 }
 
 // True once a process holds the device (its lock refuses us).
@@ -112,7 +82,7 @@ Outcome Transfer(ModemSim& sim, const QString& lst, const QString& folder, const
 
 struct Project {
     QTemporaryDir Dir;
-    QByteArray Jxw = QByteArray(448, 'j'), Lst = Padded(EmptyMachineFile(), 6144), Bmp = Picture5000();
+    QByteArray Jxw = QByteArray(448, 'j'), Lst = MachineFileBytes(6144), Bmp = PictureBytes(20, 20, 5000);
     Project() {
         WriteFile(Dir.filePath(QStringLiteral("abc_740e7.JXW")), Jxw);
         WriteFile(Dir.filePath(QStringLiteral("abc_740e7.LST")), Lst);
@@ -202,7 +172,7 @@ TEST(ModemTool, ACutAfterTheReceiversCommitFailsOnlyTheSender) {
 TEST(ModemTool, ASlowLineSucceedsWhileBytesKeepComing) {
     // 600 bytes/s: each 2048-byte block takes longer than the time-out of 2 s.
     QTemporaryDir dir;
-    const QByteArray lst = Padded(EmptyMachineFile(), 2100);
+    const QByteArray lst = MachineFileBytes(2100);
     WriteFile(dir.filePath(QStringLiteral("small_740e7.LST")), lst);
     ModemSim sim;
     QTemporaryDir folder;

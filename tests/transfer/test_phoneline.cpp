@@ -82,6 +82,18 @@ struct Station {
         WaitUntil([] { return false; }, 150);
     }
 };
+// The emulator, a station whose line is open on A, and the far station on B.
+struct Rig {
+    ModemSim Sim;
+    std::unique_ptr<Station> St;
+    Peer Far;
+    void Start(const QStringList& extra = {}) {
+        ASSERT_TRUE(Sim.Start(extra));
+        St = std::make_unique<Station>(Sim.PathA());
+        ASSERT_NO_FATAL_FAILURE(St->Open());
+        ASSERT_TRUE(Far.Open(Sim.PathB()));
+    }
+};
 } // namespace
 
 TEST(TapiCheck, PassesResultsFromZeroOnAndNamesTheStandardsErrors) {
@@ -159,13 +171,11 @@ TEST(PhoneLine, ListsEveryNamedDeviceAtItsOwnIndex) {
 TEST(PhoneLine, CallerAndAnswererEachConnectOnceAndCarryData) {
     for (const bool calling : {true, false}) {
         SCOPED_TRACE(calling ? "caller" : "answerer");
-        ModemSim sim;
-        ASSERT_TRUE(sim.Start());
-        Station st(sim.PathA());
-        ASSERT_NO_FATAL_FAILURE(st.Open());
-        EXPECT_EQ(st.Dialing.Name, sim.PathA());
-        Peer peer;
-        ASSERT_TRUE(peer.Open(sim.PathB()));
+        Rig rig;
+        ASSERT_NO_FATAL_FAILURE(rig.Start());
+        Station& st = *rig.St;
+        Peer& peer = rig.Far;
+        EXPECT_EQ(st.Dialing.Name, rig.Sim.PathA());
         if (calling) {
             st.Line->WaitForCall = false;
             st.Line->PhoneNumber = QStringLiteral("102");
@@ -198,12 +208,10 @@ TEST(PhoneLine, EitherSideHangsUpAndTheOtherIsToldOnce) {
     // pseudo-terminal), the station closing its line (DTR).
     for (const int way : {0, 1, 2}) {
         SCOPED_TRACE(way);
-        ModemSim sim;
-        ASSERT_TRUE(sim.Start());
-        Station st(sim.PathA());
-        ASSERT_NO_FATAL_FAILURE(st.Open());
-        Peer peer;
-        ASSERT_TRUE(peer.Open(sim.PathB()));
+        Rig rig;
+        ASSERT_NO_FATAL_FAILURE(rig.Start());
+        Station& st = *rig.St;
+        Peer& peer = rig.Far;
         peer.Port.WriteExact(QByteArray("ATDT101\r"));
         ASSERT_TRUE(peer.Expect("CONNECT 33600\r\n"));
         ASSERT_TRUE(WaitUntil([&] { return st.Line->Connected(); }));
@@ -238,12 +246,9 @@ TEST(PhoneLine, ACallWithoutConnectionEndsDisconnectedAndIdleAndTheLineDialsAgai
         {"--busy", "BUSY"}, {"--no-dialtone", "NO DIALTONE"}, {"--no-answer", "NO ANSWER"}};
     for (const auto& [flag, reason] : cases) {
         SCOPED_TRACE(flag);
-        ModemSim sim;
-        ASSERT_TRUE(sim.Start({QString::fromLatin1(flag)}));
-        Station st(sim.PathA());
-        ASSERT_NO_FATAL_FAILURE(st.Open());
-        Peer peer;
-        ASSERT_TRUE(peer.Open(sim.PathB()));
+        Rig rig;
+        ASSERT_NO_FATAL_FAILURE(rig.Start({QString::fromLatin1(flag)}));
+        Station& st = *rig.St;
         st.Line->WaitForCall = false;
         st.Line->PhoneNumber = QStringLiteral("102");
         ASSERT_TRUE(st.Line->MakeCall());
@@ -261,12 +266,10 @@ TEST(PhoneLine, ACallWithoutConnectionEndsDisconnectedAndIdleAndTheLineDialsAgai
 }
 
 TEST(PhoneLine, StopWhileDiallingHangsUpAndTheLineDialsAgain) {
-    ModemSim sim;
-    ASSERT_TRUE(sim.Start());
-    Station st(sim.PathA());
-    ASSERT_NO_FATAL_FAILURE(st.Open());
-    Peer peer;
-    ASSERT_TRUE(peer.Open(sim.PathB()));
+    Rig rig;
+    ASSERT_NO_FATAL_FAILURE(rig.Start());
+    Station& st = *rig.St;
+    Peer& peer = rig.Far;
     st.Line->WaitForCall = false;
     st.Line->PhoneNumber = QStringLiteral("102");
     ASSERT_TRUE(st.Line->MakeCall());

@@ -1,6 +1,7 @@
 #include "model/ULstFile.h"
 #include "model/UunvList.h"
 #include "tests/support/TestSupport.h"
+#include "tests/transfer/TransferFiles.h"
 #include "transfer/SerialPort.h"
 #include "transfer/TransferProtocol.h"
 #include "ui/UmessageCatalog.h"
@@ -35,20 +36,6 @@ struct MemoryChannel : IByteChannel {
     void WriteExact(const char* buffer, qsizetype count) override { Out.append(buffer, count); }
 };
 
-QByteArray MachineFileBytes() {
-    MProgramLists program;
-    return MachineFileImage(program.Machine, program.Lists());
-}
-
-QByteArray PictureBytes(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(Qt::red);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.bmp"));
-    EXPECT_TRUE(image.save(path, "BMP"));
-    return ReadFile(path);
-}
-
 TTransferHeader Header(std::array<const char*, 3> names, std::array<std::int32_t, 3> sizes,
                        std::int32_t block = 2048) {
     TTransferHeader h;
@@ -58,18 +45,6 @@ TTransferHeader Header(std::array<const char*, 3> names, std::array<std::int32_t
     }
     h.Block = block;
     return h;
-}
-
-// Every file under a folder with its bytes.
-std::map<QString, QByteArray> Snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[path] = QFileInfo(path).isFile() ? ReadFile(path) : QByteArray("<dir>");
-    }
-    return files;
 }
 
 // A project abc_740e7 on the sending side.
