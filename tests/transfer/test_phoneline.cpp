@@ -2,7 +2,11 @@
 #include "transfer/PhoneLine.h"
 #include "transfer/Tapi.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +26,7 @@ struct FakeDialing : TDialingView {
 struct Peer {
     TSerialPort Port;
     QByteArray Seen;
+    QByteArray All; // everything read, for checks of what did not come
     bool Open(const QString& path) {
         if (Port.Open(path) != TSerialPort::Opened)
             return false;
@@ -33,8 +38,11 @@ struct Peer {
     bool Expect(const QByteArray& text, int ms = 5000) {
         return WaitUntil(
             [&] {
-                if (Port.WaitReadable(0))
-                    Seen += Port.ReadAvailable();
+                if (Port.WaitReadable(0)) {
+                    const QByteArray got = Port.ReadAvailable();
+                    Seen += got;
+                    All += got;
+                }
                 const qsizetype at = Seen.indexOf(text);
                 if (at < 0)
                     return false;
@@ -338,4 +346,70 @@ TEST(PhoneLine, TheEmulatorKilledClosesTheLineUnexpectedly) {
     ASSERT_TRUE(WaitUntil([&] { return st.Events["unexpected"] > 0; }));
     EXPECT_EQ(st.Events["unexpected"], 1);
     EXPECT_FALSE(st.Line->LineOpen());
+}
+
+TEST(PhoneLine, StopDuringATransferActsAtOnceAndEventsWaitUntilItHasUnwound) {
+    Rig rig;
+    ASSERT_NO_FATAL_FAILURE(rig.Start());
+    Station& st = *rig.St;
+    st.Line->Timeout = 20;
+    // The transfer runs inside the connection event, as the window's does.
+    QString failure;
+    qint64 stoppedAfter = -1;
+    int dropsSeenInside = -1;
+    st.Line->OnConnection = [&](TPhoneLine* line) {
+        QTimer::singleShot(200, [line] { line->DropCall(); });
+        QElapsedTimer clock;
+        clock.start();
+        char buf[16];
+        try {
+            line->ReadExact(buf, sizeof buf); // the far station stays silent
+        } catch (const EAbort&) {
+            stoppedAfter = clock.elapsed();
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        dropsSeenInside = st.Events["drop"];
+    };
+    rig.Far.Port.WriteExact(QByteArray("ATDT101\r"));
+    ASSERT_TRUE(WaitUntil([&] { return stoppedAfter >= 0 || !failure.isEmpty(); }));
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_GE(stoppedAfter, 150);
+    EXPECT_LT(stoppedAfter, 700);
+    EXPECT_EQ(dropsSeenInside, 0);
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["drop"] == 1; }));
+    ASSERT_TRUE(rig.Far.Expect("NO CARRIER"));
+    EXPECT_FALSE(st.Line->Connected());
+}
+
+TEST(PhoneLine, AHostileSenderGetsNoAnswerAndLeavesNoFile) {
+    Rig rig;
+    ASSERT_NO_FATAL_FAILURE(rig.Start());
+    Station& st = *rig.St;
+    st.Line->Timeout = 2;
+    QTemporaryDir folder;
+    QString failure;
+    st.Line->OnConnection = [&](TPhoneLine* line) {
+        try {
+            ReceiveProject(*line, folder.path(), {});
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        line->DropCall();
+    };
+    rig.Far.Port.WriteExact(QByteArray("ATDT101\r"));
+    ASSERT_TRUE(rig.Far.Expect("CONNECT 33600\r\n"));
+    rig.Far.All.clear();
+    TTransferHeader h;
+    h.Names = {"", "../evil.LST", ""};
+    h.Sizes = {0, 4, 0};
+    rig.Far.Port.WriteExact(h.Encode() + "evil");
+    ASSERT_TRUE(WaitUntil([&] { return !failure.isEmpty(); }));
+    EXPECT_TRUE(failure.contains(QStringLiteral("../evil.LST"))) << failure.toStdString();
+    // The far station hears no OK, only the hang-up.
+    ASSERT_TRUE(rig.Far.Expect("NO CARRIER"));
+    EXPECT_EQ(rig.Far.All, QByteArray("\r\nNO CARRIER\r\n"));
+    EXPECT_TRUE(
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(folder.path()).dir().filePath(QStringLiteral("evil.LST"))));
 }
