@@ -186,6 +186,10 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 4401}] = 1;
     // A picture of the station that cannot be read (a toolbar glyph, the intro) names its file.
     expected[{11, 3350}] = 1;
+    // The telephone transfer's refusals and failures name their file or value; the unexpected
+    // answer names nothing.
+    for (int sub = 4201; sub <= 4210; ++sub)
+        expected[{11, sub}] = sub == 4201 ? 0 : 1;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
