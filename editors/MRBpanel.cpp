@@ -348,7 +348,7 @@ bool MRBasePanel::StoreRow() {
     return ApplyEntry();
 }
 
-bool MRBasePanel::StoreWorkItem() {
+bool MRBasePanel::StoreWorkItem(bool Validated) {
     MRContainerPanel* c = Container();
     if (Locked || !c || !c->Items() || !WorkItem)
         return false;
@@ -363,7 +363,8 @@ bool MRBasePanel::StoreWorkItem() {
             if (!stored || !stored->Equals(*WorkItem))
                 list.AddOrReplace(*WorkItem);
         } else {
-            list.StoreRenumbered(EntryNumber, *WorkItem);
+            Validated ? list.StoreRenumbered(EntryNumber, *WorkItem)
+                      : list.StoreRenumberedUnvalidated(EntryNumber, *WorkItem);
             EntryNumber = number;
             c->RefreshRows();
         }

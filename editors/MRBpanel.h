@@ -234,7 +234,8 @@ public:
     // When the list refuses (MException), the scroll bar is disabled, the focus goes back to the
     // number cell when the row's window is active, and the error passes on, except the refused
     // overwrite 1002, which gives false.
-    bool StoreWorkItem();
+    // Validated off stores without the kind's check (the user chose to store the module as it is).
+    bool StoreWorkItem(bool Validated = true);
     // True while a row stores anywhere in the program.
     static bool StoringNow();
 

@@ -161,15 +161,24 @@ void MUnvList::AddOrReplace(const MUnvBase& Module) {
 }
 
 void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module) {
+    StoreRenumbered(OldNumber, Module, true);
+}
+
+void MUnvList::StoreRenumberedUnvalidated(int OldNumber, const MUnvBase& Module) {
+    StoreRenumbered(OldNumber, Module, false);
+}
+
+void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module, bool Validated) {
     if (Module.ListKind() != WorkItem->ListKind())
         RaiseM(ValidationBaseCode, 3);
-    Module.Validate();
+    if (Validated)
+        Module.Validate();
     // The module under the old number must still be there before anything is stored or deleted.
     if (OldNumber != 0 && !Contains(OldNumber))
         RaiseMissing();
     // An unchanged number overwrites nothing but the module itself: no question.
     if (OldNumber != 0 && OldNumber == Module.Number) {
-        StoreAt(FindIndex(OldNumber), Module, true);
+        StoreAt(FindIndex(OldNumber), Module, Validated);
         return;
     }
     if (Contains(Module.Number)) {
@@ -180,12 +189,15 @@ void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module) {
         DeleteNumber(Module.Number);
     }
     if (OldNumber == 0) {
-        AddOrReplace(Module);
+        StoreAt(FindIndex(Module.Number), Module, Validated && ListsAutoValidate);
         return;
     }
     MUnvBase& stored = FindByNumber(OldNumber);
     const bool changed = !stored.Equals(Module);
-    stored.AssignChecked(Module);
+    if (Validated)
+        stored.AssignChecked(Module);
+    else
+        stored.Assign(Module);
     if (changed || OldNumber != Module.Number)
         MarkModified();
 }

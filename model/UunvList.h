@@ -93,6 +93,9 @@ public:
     // Stores an edited module whose number may have changed from OldNumber (0: a new module). Asks
     // before it overwrites another module.
     void StoreRenumbered(int OldNumber, const MUnvBase& Module);
+    // The same without validating the module (a row whose user chose to store an invalid module);
+    // it still asks before it overwrites.
+    void StoreRenumberedUnvalidated(int OldNumber, const MUnvBase& Module);
     // Makes room at Number and stores a default module there; a Number outside the kind's numbers is
     // refused before anything changes (CheckTargetNumber).
     void InsertEmpty(int Number);
@@ -225,6 +228,7 @@ protected:
 private:
     void LoadTable(ByteReader& Stream);
     void StoreAt(int Index, const MUnvBase& Module, bool Validated);
+    void StoreRenumbered(int OldNumber, const MUnvBase& Module, bool Validated);
     // One step of a block copy; false when it failed.
     bool CopyBlockStep(int Source, std::int64_t Target, MUnvBase& Scratch);
     void PasteRenumbered(MUnvList& Source, int FirstNumber, bool Mirrored);

@@ -1,0 +1,341 @@
+// The knitting-scheme (Z) editor offscreen: the cell table, showing a module without writing it,
+// the coupled racking cells and byte fields, the store with its OK/Ignore dialogue, the cam menu of
+// a cell, key A, the drops of cells and systems, the field help, the container's pairs and menu.
+
+#include "editors/CamBox_m.h"
+#include "editors/CamPopupMenu_m.h"
+#include "editors/ColorBox_M.h"
+#include "editors/ModuleMenu.h"
+#include "editors/MoukikMemo_m.h"
+#include "editors/NumEdit_m.h"
+#include "editors/RZPanel_m.h"
+#include "model/MClpBrd.h"
+#include "model/UProject.h"
+#include "model/Ucommon.h"
+#include "tests/editors/CellTestSupport.h"
+#include "tests/support/PlainMessages.h"
+#include "tests/support/ScriptedMessages.h"
+#include "ui/Adapter.h"
+#include "ui/Image_m.h"
+#include "ui/ScrollFlatBtn_m.h"
+#include "ui/ULPackDM.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using kdstest::MScriptedMessages;
+using Shown = MScriptedMessages::Shown;
+
+namespace {
+
+// A window of one project with its Z list on a machine of Systems cam systems.
+struct Window : MForm {
+    explicit Window(int Systems = 2, int Machine = 745) {
+        resize(900, 520);
+        new MLanguageAdapter(this);
+        SetResourceLanguage(LanguageEnglish);
+        Project.Lists.Machine.Model = Machine;
+        Project.Lists.Machine.Category = Systems;
+        Z = new MRZContainerPanel(this, Systems, Machine, &Project.Colors, this);
+        Z->Project = &Project;
+        Z->InitLayout(0);
+        Z->SetClipboard(&Clipboard);
+        Menu = MakeModulePopupMenu(this, true);
+        Z->SetPopupMenu(Menu);
+        Outside = new QLineEdit(this);
+        Outside->setGeometry(0, 500, 100, 20);
+        FinishLoading();
+    }
+    ~Window() override { DestroyComponents(); }
+    void Show() {
+        Z->SetItems(&Project.Lists.Z);
+        buttontest::ShowActive(*this);
+        QTest::mouseRelease(this, Qt::LeftButton, {}, QPoint(1, 1));
+    }
+    MUnvZ& Put(int Number) {
+        MUnvZ z;
+        z.Number = Number;
+        Project.Lists.Z.AddOrReplace(z);
+        return Project.Lists.Z.GetZ(Number);
+    }
+    MRZPanel* Row(int Slot) const { return Z->Row(Slot); }
+    std::vector<int> Shown() const {
+        std::vector<int> v;
+        for (MRBasePanel* r : Z->Rows())
+            v.push_back(r->isHidden() ? -1 : r->EntryNumber);
+        return v;
+    }
+    static void Focus(QWidget* Cell) {
+        Cell->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+    }
+
+    MMemoryProject Project;
+    TMUnvClipBoard Clipboard;
+    MRZContainerPanel* Z;
+    MPopupMenu* Menu;
+    QLineEdit* Outside;
+};
+
+// A row alone, outside any container.
+struct LoneRow {
+    explicit LoneRow(int Systems, int Machine = 745) {
+        menu = new MCamPopupMenu(nullptr, &host);
+        menu->AddCamCodes();
+        row = new MRZPanel(nullptr, Systems, Machine, nullptr, nullptr, menu, nullptr, &host);
+    }
+    QWidget host;
+    MCamPopupMenu* menu;
+    MRZPanel* row;
+};
+
+std::set<int> Tags(const MRZPanel& Row) {
+    std::set<int> tags;
+    for (int t : Row.NavigationTags())
+        tags.insert(t);
+    return tags;
+}
+
+void Insert(std::set<int>& S, int From, int To) {
+    for (int t = From; t <= To; ++t)
+        S.insert(t);
+}
+
+} // namespace
+
+TEST(ZRow, TheCellTableByTheMachine) {
+    LoneRow two(2);
+    std::set<int> expected{0,   1,   3,   5,   7,   105, 200, 203, 205, 207, 405, 500, 503, 505,
+                           507, 702, 703, 802, 803, 804, 807, 809, 901, 902, 903, 904, 906, 907};
+    Insert(expected, 300, 309);
+    Insert(expected, 600, 609);
+    Insert(expected, 1000, 1009);
+    EXPECT_EQ(Tags(*two.row), expected);
+    // Widths by the systems; the highest system on the left.
+    EXPECT_EQ(two.row->width(), 308);
+    EXPECT_EQ(two.row->height(), 218);
+    EXPECT_LT(two.row->HeaderCells[1]->x(), two.row->HeaderCells[0]->x());
+    EXPECT_EQ(two.row->HeaderCells[1]->objectName(), QStringLiteral("P_1"));
+    EXPECT_EQ(two.row->CamCells[3]->objectName(), QStringLiteral("CamBox_3"));
+    EXPECT_EQ(LoneRow(1).row->width(), 250);
+    LoneRow four(4);
+    EXPECT_EQ(four.row->width(), 424);
+    const std::set<int> all = Tags(*four.row);
+    EXPECT_EQ(*all.rbegin(), 1609);
+    EXPECT_TRUE(all.count(1302) && all.count(1609) && !all.count(1301));
+    // The 720 hides the outer systems' tying and net-rear buttons; the row works without artwork.
+    LoneRow m720(4, 720);
+    for (int slot = 0; slot < 8; ++slot)
+        EXPECT_EQ(m720.row->TyingCells[std::size_t(slot)]->isHidden(), slot < 2 || slot > 5) << slot;
+    for (int s = 0; s < 4; ++s) {
+        EXPECT_EQ(m720.row->NetRearCells[std::size_t(s)]->isHidden(), s == 0 || s == 3) << s;
+        EXPECT_EQ(m720.row->NetRearFlagCells[std::size_t(s)]->isHidden(), s == 0 || s == 3) << s;
+        EXPECT_FALSE(m720.row->UnipressCells[std::size_t(s)]->isHidden());
+    }
+}
+
+TEST(ZRow, ShowingAModuleWritesNothingAndEditsWriteTheirFields) {
+    LoneRow r(2);
+    MRZPanel& row = *r.row;
+    row.show();
+    MUnvZ z;
+    z.Number = 4;
+    z.FDMirror = 7;            // no caption shows it
+    z.Racking[0] = {12, 0, 0}; // a value under a blank group
+    z.Tying[1] = 9;            // past the captions
+    z.PatternLine[0] = 123456; // past four digits
+    z.CamCode[2] = 30;         // past the table
+    z.Carriers[0].Value = 11;  // an offset past 8
+    z.TZ = 50;
+    row.SetZ_Item(z);
+    EXPECT_TRUE(row.Z_Item().Equals(z)) << "a fill writes nothing";
+    EXPECT_EQ(row.Z_Item().FDMirror, 7);
+    EXPECT_EQ(row.Z_Item().Racking[0].Position, 12);
+    EXPECT_TRUE(row.RackPositionCells[0]->text().isEmpty());
+    // Arrows by parity.
+    EXPECT_FALSE(row.LeftArrow->isHidden());
+    for (int n : {0, 3, 6}) {
+        row.NumberCell->SetValue(n);
+        EXPECT_EQ(!row.RightArrow->isHidden(), n % 2 == 1 || n == 0) << n;
+        EXPECT_EQ(!row.LeftArrow->isHidden(), !(n % 2 == 1 || n == 0)) << n;
+    }
+    // The mirror button's captions and codes.
+    z.FDMirror = 64;
+    row.SetZ_Item(z);
+    EXPECT_EQ(row.FDMirrorCell->M_CaptionList().Index(), 1);
+    row.FDMirrorCell->M_CaptionList().SetIndex(2);
+    EXPECT_EQ(row.Z_Item().FDMirror, 128);
+    // 256 is no byte: the range error is shown and TZ keeps its value.
+    kdstest::MPlainMessages plain;
+    row.SpeedCell->SetValue(256);
+    EXPECT_EQ(plain.Texts.size(), 1);
+    EXPECT_EQ(row.Z_Item().TZ, 50);
+    row.SpeedCell->SetValue(120);
+    EXPECT_EQ(row.Z_Item().TZ, 120);
+    // Racking through its cells: typed into a blank group, then blanked.
+    row.RackPositionCells[1]->SetValue(5);
+    EXPECT_EQ(row.RackDirectionCells[1]->M_CaptionList().Index(), 1);
+    EXPECT_EQ(row.TransferCells[1]->M_CaptionList().Index(), 1);
+    EXPECT_EQ(row.Z_Item().Racking[1], (MZRacking{5, 1, 0}));
+    row.RackPositionCells[1]->clear();
+    EXPECT_EQ(row.Z_Item().Racking[1], (MZRacking{0, 0, 0}));
+    EXPECT_EQ(row.RackDirectionCells[1]->M_CaptionList().Index(), 0);
+    row.CorrectionCells[0]->M_CaptionList().SetIndex(1);
+    EXPECT_EQ(row.Z_Item().Racking[0], (MZRacking{0, 1, 1}));
+    EXPECT_EQ(row.RackPositionCells[0]->text(), QStringLiteral("0"));
+    // The carrier memo and the offset each keep the other's part.
+    row.OffsetCells[0]->M_CaptionList().SetIndex(3);
+    EXPECT_EQ(row.Z_Item().Carriers[0].Value, 3);
+    row.CarrierCells[0]->setPlainText(QStringLiteral("25"));
+    EXPECT_EQ(row.Z_Item().Carriers[0].Value, 3);
+    EXPECT_EQ(row.Z_Item().Carriers[0].Bits[0], 0x12);
+}
+
+TEST(ZRow, CamMenusKeyAAndFieldHelp) {
+    LoneRow r(2);
+    MRZPanel& row = *r.row;
+    // Key A on a rear pattern line: the rear bed first, both beds the second time.
+    row.PatternCells[1]->SetValue(20);
+    row.PatternCells[3]->SetValue(5);
+    row.PatternCells[0]->SetValue(7);
+    const int rearTag = WidgetTag(row.PatternCells[1]);
+    row.FillPatternLines(rearTag);
+    EXPECT_EQ(row.Z_Item().PatternLine[3], 20);
+    EXPECT_EQ(row.Z_Item().PatternLine[0], 7);
+    row.FillPatternLines(rearTag);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(row.Z_Item().PatternLine[std::size_t(i)], 20) << i;
+    // The menu for a cell follows the other cells' family.
+    row.CamCells[0]->SetValue(2);
+    row.PrepareCamMenu(1);
+    EXPECT_TRUE(r.menu->Item(13).Visible);
+    EXPECT_FALSE(r.menu->Item(14).Visible);
+    EXPECT_TRUE(r.menu->Item(7).Break);
+    // Field help: the cam text in the row's language; the FS cell outside a container.
+    QString text;
+    row.GetFieldHint(row.CamCells[0], text);
+    ASSERT_EQ(row.LanguageIndex(), LanguageArabic);
+    EXPECT_EQ(text, QStringLiteral("\n\r") + MRZPanel::CamHint(2, true));
+    EXPECT_EQ(MRZPanel::CamHint(2, false), QStringLiteral("JR = Jacquard stitches"));
+    EXPECT_NE(MRZPanel::CamHint(2, true), MRZPanel::CamHint(2, false));
+    row.GetFieldHint(row.UpperFSCell, text);
+    EXPECT_EQ(text, QStringLiteral("\n\r@S@NO UContainer"));
+    row.GetFieldHint(row.PRCell, text);
+    EXPECT_TRUE(text.isEmpty());
+    // On a 720 key A on an outer slot's cam does nothing.
+    LoneRow m(4, 720);
+    m.row->CamCells[0]->SetValue(14);
+    m.row->FillCams(WidgetTag(m.row->CamCells[0]));
+    EXPECT_EQ(m.row->CamCells[2]->Value(), 0);
+    m.row->CamCells[2]->SetValue(15);
+    m.row->FillCams(WidgetTag(m.row->CamCells[2]));
+    EXPECT_EQ(m.row->CamCells[4]->Value(), 15);
+    EXPECT_EQ(m.row->CamCells[6]->Value(), 0);
+}
+
+TEST(ZContainer, PairsMenuAndTheStoreDialogue) {
+    Window w;
+    for (int n : {1, 2, 3, 5, 6})
+        w.Put(n);
+    w.Show();
+    // Two display rows of odd-even pairs.
+    EXPECT_EQ(w.Shown(), (std::vector<int>{1, 2, 3, -1}));
+    w.Z->SetTopRow(1);
+    EXPECT_EQ(w.Shown(), (std::vector<int>{3, -1, 5, 6}));
+    w.Z->SetTopRow(0);
+    ASSERT_EQ(w.Z->CamMenu()->Count(), 27);
+    for (int i = 0; i < 27; ++i)
+        EXPECT_EQ(w.Z->CamMenu()->Item(i).Tag, i);
+
+    // "PB*" fails the kind's check: OK stores nothing and leaves the focus on the number cell.
+    MScriptedMessages messages(mbOK);
+    MRZPanel* row = w.Row(0);
+    Window::Focus(row->NumberCell);
+    row->PBModeCell->M_CaptionList().SetIndex(2);
+    Window::Focus(w.Outside);
+    QApplication::processEvents();
+    ASSERT_EQ(messages.Coded.size(), 1u);
+    EXPECT_EQ(messages.Coded[0].Buttons, mbOK | mbIgnore);
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).PB.Mode, 0);
+    EXPECT_FALSE(w.Z->ScrollBar()->isEnabled());
+    EXPECT_TRUE(row->NumberCell->hasFocus());
+    // Ignore stores it unchecked and gives the switch back, also on a renumbered row.
+    messages.Answers = {mbIgnore};
+    ASSERT_TRUE(ListsAutoValidate);
+    EXPECT_TRUE(row->ApplyEntry());
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).PB.Mode, 2);
+    EXPECT_TRUE(ListsAutoValidate);
+    messages.Answers = {mbIgnore};
+    row->NumberCell->SetValue(9);
+    EXPECT_TRUE(row->ApplyEntry());
+    EXPECT_TRUE(w.Project.Lists.Z.Contains(9));
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(9).PB.Mode, 2);
+    EXPECT_TRUE(ListsAutoValidate);
+}
+
+TEST(ZContainer, DropsOfSystemsAndCells) {
+    Window w;
+    w.Put(1);
+    MUnvZ& two = w.Put(2);
+    two.CamCode[2] = 14;
+    two.CamCode[3] = 14;
+    two.PatternLine[3] = 8;
+    two.Unipress[1] = 1;
+    w.Show();
+    MRZPanel* left = w.Row(0);
+    MRZPanel* right = w.Row(1);
+    // Header of system 1 of row 2 onto system 0 of row 1: copied and stored.
+    bool accept = false;
+    left->CellDragOver(left->HeaderCells[0], TDragSource{nullptr, right->HeaderCells[1]}, 1, 1, dsDragMove,
+                       accept);
+    EXPECT_TRUE(accept);
+    left->CellDragDrop(left->HeaderCells[0], TDragSource{nullptr, right->HeaderCells[1]}, 1, 1);
+    const MUnvZ& stored = w.Project.Lists.Z.GetZ(1);
+    EXPECT_EQ(stored.CamCode[0], 14);
+    EXPECT_EQ(stored.CamCode[1], 14);
+    EXPECT_EQ(stored.PatternLine[1], 8);
+    EXPECT_EQ(stored.Unipress[0], 1);
+    // A number cell onto an unnamed one (take-down mode onto jacquard racking): refused.
+    left->CellDragOver(left->JVCell, TDragSource{nullptr, right->WA2ModeCell}, 1, 1, dsDragMove, accept);
+    EXPECT_FALSE(accept);
+    left->CellDragOver(left->SpeedCell, TDragSource{nullptr, right->FDCell}, 1, 1, dsDragMove, accept);
+    EXPECT_FALSE(accept) << "unnamed number cells";
+    // Pattern lines share their stem whatever the slot; the value goes over and is stored.
+    left->CellDragOver(left->PatternCells[0], TDragSource{nullptr, right->PatternCells[3]}, 1, 1, dsDragMove,
+                       accept);
+    EXPECT_TRUE(accept);
+    left->CellDragDrop(left->PatternCells[0], TDragSource{nullptr, right->PatternCells[3]}, 1, 1);
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).PatternLine[0], 8);
+}
+
+TEST(ZContainer, MirroredPastesAreAllOrNothing) {
+    Window w;
+    for (int n = 1; n <= 4; ++n)
+        w.Put(n);
+    w.Show();
+    MScriptedMessages messages(mbOK);
+    kdstest::MPlainMessages plain;
+    // Another kind on the clipboard: nothing, silently.
+    w.Clipboard.SetKind(wiS);
+    w.Z->RunCommand(ccInsertMirror);
+    EXPECT_TRUE(messages.Coded.empty());
+    EXPECT_EQ(w.Project.Lists.Z.Count(), 4);
+    // Past the kind's largest number: shown, list and clipboard as they were.
+    w.Clipboard.SetKind(wiZ);
+    w.Project.Lists.Z.GetZ(1).Marks.Selected = 1;
+    w.Project.Lists.Z.GetZ(2).Marks.Selected = 1;
+    w.Clipboard.Copy(w.Project.Lists.Z, 0);
+    w.Project.Lists.Z.SelectNone();
+    ASSERT_EQ(w.Clipboard.Buffer.Count(), 2);
+    w.Z->PopupNumber = w.Project.Lists.Z.HighestNumber();
+    w.Z->RunCommand(ccPasteMirror);
+    EXPECT_EQ(messages.Coded.size() + std::size_t(messages.Plain.size() + plain.Texts.size()), 1u);
+    EXPECT_EQ(w.Project.Lists.Z.Count(), 4);
+    EXPECT_EQ(w.Clipboard.Buffer.ItemAt(0).Number, 1);
+    EXPECT_EQ(w.Clipboard.Buffer.ItemAt(1).Number, 2);
+}
