@@ -589,14 +589,24 @@ void TPhoneLine::GetCommHandle() {
     FCall = CallConnected;
     FConnected = true;
     if (DeviceDirectAccess && !DirectAccessScript.isEmpty()) {
+        bool done = false;
+        FScriptError.clear();
         try {
             RunDirectAccessScript();
+            done = !FDropping;
         } catch (const EAbort&) {
+        } catch (const std::exception& e) {
+            ShowPlainMessage(FScriptError.isEmpty() ? QString::fromUtf8(e.what()) : FScriptError);
+        }
+        if (!done) {
+            // A script that failed or was hung up on leaves no call behind.
             HideDialing();
-            return;
-        } catch (const std::exception&) {
-            ShowPlainMessage(FScriptError);
-            HideDialing();
+            if (!FDropping) {
+                HangUpPort();
+                FConnected = false;
+                FCall = CallNone;
+                Queue(&TPhoneLine::OnDisconnect);
+            }
             return;
         }
     }

@@ -413,3 +413,45 @@ TEST(PhoneLine, AHostileSenderGetsNoAnswerAndLeavesNoFile) {
         QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(folder.path()).dir().filePath(QStringLiteral("evil.LST"))));
 }
+
+TEST(PhoneLine, TheModemScriptConnectsKeepingTheFirstDataAndTreatsBusyAsAnError) {
+    for (const bool busy : {false, true}) {
+        SCOPED_TRACE(busy ? "busy" : "answered");
+        Rig rig;
+        ASSERT_NO_FATAL_FAILURE(rig.Start(busy ? QStringList{QStringLiteral("--busy")} : QStringList{}));
+        Station& st = *rig.St;
+        // The far station answers its first ring and sends at once after CONNECT.
+        QTimer farEnd;
+        bool answered = false, sent = false;
+        QObject::connect(&farEnd, &QTimer::timeout, [&] {
+            if (!answered && rig.Far.Expect("RING", 0)) {
+                rig.Far.Port.WriteExact(QByteArray("ATA\r"));
+                answered = true;
+            } else if (answered && !sent && rig.Far.Expect("CONNECT 33600\r\n", 0)) {
+                rig.Far.Port.WriteExact(QByteArray("DATA"));
+                sent = true;
+            }
+        });
+        farEnd.start(10);
+        st.Line->Timeout = 2;
+        st.Line->DeviceDirectAccess = true;
+        st.Line->DirectAccessScript = {QStringLiteral("ATE0"), QStringLiteral("ATDT102")};
+        ASSERT_TRUE(st.Line->MakeCall());
+        st.Settle();
+        if (busy) {
+            ASSERT_EQ(st.Messages.size(), 1);
+            EXPECT_TRUE(st.Messages[0].startsWith(
+                QStringLiteral("PhoneLine: Device direct access script error: \"ATDT102\".\r\n")))
+                << st.Messages[0].toStdString();
+            EXPECT_EQ(st.Events["connection"], 0);
+            EXPECT_EQ(st.Events["disconnect"], 1);
+            EXPECT_FALSE(st.Line->Connected());
+            continue;
+        }
+        EXPECT_TRUE(st.Messages.isEmpty());
+        EXPECT_EQ(st.Events["connection"], 1);
+        char data[4];
+        st.Line->ReadExact(data, 4);
+        EXPECT_EQ(QByteArray(data, 4), QByteArray("DATA"));
+    }
+}
