@@ -339,3 +339,87 @@ TEST(ZContainer, MirroredPastesAreAllOrNothing) {
     EXPECT_EQ(w.Clipboard.Buffer.ItemAt(0).Number, 1);
     EXPECT_EQ(w.Clipboard.Buffer.ItemAt(1).Number, 2);
 }
+
+TEST(ZContainer, CamCompletionAndDragsWithinTheList) {
+    Window w(2);
+    for (int n = 1; n <= 8; ++n)
+        w.Put(n);
+    MUnvZ& three = w.Project.Lists.Z.GetZ(3);
+    three.PatternLine[0] = 11; // system 0
+    three.PatternLine[2] = 33; // system 1
+    w.Show();
+    // Only first-family codes and a blank cam with line 0: "JA" and line 1; only the second: "A", 0.
+    // (Without colours the rows fail the kind's check: stored as they are.)
+    MScriptedMessages messages(mbIgnore);
+    MRZPanel* row = w.Row(0);
+    row->CamCells[0]->SetValue(2);
+    row->PatternCells[1]->SetValue(0);
+    ASSERT_TRUE(row->ApplyEntry());
+    const MUnvZ& one = w.Project.Lists.Z.GetZ(1);
+    EXPECT_EQ(one.CamCode[1], 1);
+    EXPECT_EQ(one.PatternLine[1], 1);
+    row->CamCells[0]->SetValue(15);
+    row->CamCells[1]->SetValue(0);
+    row->CamCells[2]->SetValue(0);
+    row->CamCells[3]->SetValue(0);
+    row->PatternCells[1]->SetValue(6);
+    ASSERT_TRUE(row->ApplyEntry());
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).CamCode[1], 14);
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).PatternLine[1], 0);
+
+    // A drag of 3 onto 7: mirrored with Alt, exact without; the main clipboard keeps what it held.
+    w.Clipboard.SetKind(wiZ);
+    w.Clipboard.Copy(w.Project.Lists.Z, 5);
+    for (bool mirror : {true, false}) {
+        w.Z->BeginRowDrag(0, false);
+        w.Z->DragNumber = 3;
+        w.Z->DragSelected = false;
+        w.Z->DragMirror = mirror;
+        w.Z->DragWithin(3, 7);
+        const MUnvZ& seven = w.Project.Lists.Z.GetZ(7);
+        EXPECT_EQ(seven.PatternLine[0], mirror ? 33 : 11) << mirror;
+        EXPECT_EQ(seven.PatternLine[2], mirror ? 11 : 33) << mirror;
+        ASSERT_EQ(w.Clipboard.Buffer.Count(), 1);
+        EXPECT_EQ(w.Clipboard.Buffer.ItemAt(0).Number, 5);
+    }
+}
+
+TEST(ZContainer, ArrowsWalkThePairsAndTheDisplayRows) {
+    Window w(2);
+    for (int n = 1; n <= 8; ++n)
+        w.Put(n);
+    w.Show();
+    auto focused = [&]() -> std::pair<int, int> {
+        for (MRBasePanel* r : w.Z->Rows())
+            if (r->FocusedCellTag() >= 0)
+                return {r->EntryNumber, r->FocusedCellTag()};
+        return {-1, -1};
+    };
+    struct Case {
+        int Number; // entry whose cell has the focus
+        int Tag;
+        int DX, DY;
+        std::pair<int, int> Expected;
+    };
+    const Case cases[] = {
+        // Past the row's end the line wraps and its first (last) cell is taken in the other row.
+        {1, 1009, 1, 0, {2, 309}},   // right from the left row's last column into the right row
+        {2, 0, -1, 0, {1, 1000}},    // left from the right row's first column back
+        {1, 1009, 0, 1, {3, 1000}},  // down from the bottom line into the next display row
+        {3, 1000, 0, -1, {1, 1009}}, // up again
+        {3, 1009, 0, 1, {5, 1000}},  // down past the last display row: the view scrolls
+        {5, 1000, 0, -1, {3, 1009}},
+    };
+    for (const Case& c : cases) {
+        w.Z->GotoItem(c.Number);
+        MRZPanel* row = nullptr;
+        for (MRBasePanel* r : w.Z->Rows())
+            if (!r->isHidden() && r->EntryNumber == c.Number)
+                row = static_cast<MRZPanel*>(r);
+        ASSERT_TRUE(row) << c.Number;
+        Window::Focus(row->FindCell(c.Tag));
+        row->MoveCellFocus(c.Tag, c.DX, c.DY);
+        QApplication::processEvents();
+        EXPECT_EQ(focused(), c.Expected) << c.Number << " " << c.Tag << " " << c.DX << "," << c.DY;
+    }
+}
