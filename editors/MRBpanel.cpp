@@ -790,6 +790,9 @@ MLabel* MRBasePanel::MakeLabel(QRect Bounds, const QString& Caption, const QFont
     l->SetArabic(false);
     l->setFont(Font);
     l->setAttribute(Qt::WA_TranslucentBackground);
+    // A row's label reads the same in both languages.
+    if (MCaption* c = l->M_Caption())
+        c->SetCaptions({Caption, Caption});
     l->SetCaption(Caption);
     PlaceCell(l, -1, Bounds);
     return l;

@@ -29,6 +29,12 @@ constexpr TColor ZWhite = 0xFFFFFF;
 // The kinds of the per-slot and per-system cells, written kind by kind.
 enum { zkLG, zkKNF, zkLine, zkTying, zkCam, zkUnipress, zkNetRearFlag, zkNetRear };
 
+// Gives a flat button its captions and shows the current one.
+void SetCaptions(MScrollFlatBtn* Button, const QStringList& List) {
+    Button->M_CaptionList().SetCaptionList(List);
+    Button->M_CaptionList().ApplyCaption(true);
+}
+
 QStringList Captions(std::initializer_list<const char*> List) {
     QStringList l;
     for (const char* c : List)
@@ -191,7 +197,7 @@ void MRZPanel::BuildCommonPart() {
     YarnBlowerCell = MakeFlatButton(
         FNextID++, 0, at(43, 0, 15, 16), 2, false, false, 0, 0, nullptr, nullptr,
         ZHint(u"مروحة إدخال الخيط (* تعمل)", "Blower unit for yarn insertion (* Switched on)"));
-    YarnBlowerCell->M_CaptionList().SetCaptionList(Captions({"", "*"}));
+    SetCaptions(YarnBlowerCell, Captions({"", "*"}));
     CleaningBlowerCell = MakeFlatButton(
         FNextID++, 1, at(43, 16, 15, 16), 2, false, false, 0, 0, nullptr,
         [this](QObject*) {
@@ -199,7 +205,7 @@ void MRZPanel::BuildCommonPart() {
                 Z_Item().BlowerCleaning = ByteOf(CleaningBlowerCell->M_CaptionList().Index());
         },
         ZHint(u"مروحة التنظيف (* تعمل)", "Blower unit for Cleaning (* Switched on)"));
-    CleaningBlowerCell->M_CaptionList().SetCaptionList(Captions({"", "*"}));
+    SetCaptions(CleaningBlowerCell, Captions({"", "*"}));
     const TCellHint fsHint = ZHint(u"طول الغرزة الثابت", "Static stitch length");
     UpperFSCell = MakeNumEdit(
         FNextID++, 3, at(30, 82, 23, 16), 2,
@@ -238,7 +244,7 @@ void MRZPanel::BuildSystemColumn(int s, QPoint o, int T) {
     OffsetCells[si] = MakeFlatButton(
         FNextID++, (T + 2) * 100, at(34, 16, 24, 16), 9, true, false, 0, 0, nullptr,
         [this](QObject*) { WriteCarriers(false); }, ZHint(u"إزاحة مغذي الخيط", "Yarn carrier offset"));
-    OffsetCells[si]->M_CaptionList().SetCaptionList(Captions({"", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    SetCaptions(OffsetCells[si], Captions({"", "1", "2", "3", "4", "5", "6", "7", "8"}));
     OffsetCells[si]->setObjectName(QStringLiteral("OScrlBtn_") + sys);
 
     // The rear bed (slot 2s + 1) above, the front bed (slot 2s) below.
@@ -281,7 +287,7 @@ void MRZPanel::BuildSystemColumn(int s, QPoint o, int T) {
             TyingCells[i] =
                 MakeFlatButton(FNextID++, (T + 1) * 100 + bed.LineLine, at(0, bed.LineTop, 17, 16), 3, true,
                                false, 0, 0, nullptr, slotWriter(zkTying), bed.Tying);
-            TyingCells[i]->M_CaptionList().SetCaptionList(Captions({"", "^", "v"}));
+            SetCaptions(TyingCells[i], Captions({"", "^", "v"}));
             TyingCells[i]->setObjectName(QStringLiteral("PtrnBtn_") + slot);
             PatternCells[i] =
                 MakeNumEdit(FNextID++, (T + 2) * 100 + bed.LineLine, at(17, bed.LineTop, 41, 16), 4,
@@ -305,13 +311,13 @@ void MRZPanel::BuildSystemColumn(int s, QPoint o, int T) {
             UnipressCells[si] =
                 MakeFlatButton(FNextID++, T * 100 + 5, at(0, 114, 17, 16), 2, true, false, 0, 0, nullptr,
                                buttonWriter(zkUnipress), ZHint(u"يونيبرس", "Unipress"));
-            UnipressCells[si]->M_CaptionList().SetCaptionList(Captions({"", "--"}));
+            SetCaptions(UnipressCells[si], Captions({"", "--"}));
             UnipressCells[si]->setObjectName(QStringLiteral("BlowerBtn_") + sys);
             NetRearFlagCells[si] =
                 MakeFlatButton(FNextID++, (T + 1) * 100 + 5, at(17, 114, 17, 16), 2, true, false, 0, 0,
                                nullptr, buttonWriter(zkNetRearFlag),
                                ZHint(u"الشبكة الخلفية (v = في الأمام)", "Net rear (v= in the front)"));
-            NetRearFlagCells[si]->M_CaptionList().SetCaptionList(Captions({"", "v"}));
+            SetCaptions(NetRearFlagCells[si], Captions({"", "v"}));
             NetRearFlagCells[si]->setObjectName(QStringLiteral("NetBackFlagBtn_") + sys);
             NetRearCells[si] =
                 MakeFlatButton(FNextID++, (T + 2) * 100 + 5, at(34, 114, 24, 16), NetRearChoiceCount, true,
@@ -321,7 +327,7 @@ void MRZPanel::BuildSystemColumn(int s, QPoint o, int T) {
             QStringList net;
             for (const char* c : NetRearCaptions)
                 net << QString::fromLatin1(c);
-            NetRearCells[si]->M_CaptionList().SetCaptionList(net);
+            SetCaptions(NetRearCells[si], net);
             NetRearCells[si]->setObjectName(QStringLiteral("NetBackBtn_") + sys);
             makeCam();
             makeLine();
@@ -351,7 +357,7 @@ void MRZPanel::BuildMachinePart(QPoint o, int G) {
                       const TCellHint& H) {
         MScrollFlatBtn* b = MakeFlatButton(FNextID++, Tag, Bounds, int(List.size()), false, false, 0, 0,
                                            nullptr, OnIndexChange, H);
-        b->M_CaptionList().SetCaptionList(List);
+        SetCaptions(b, List);
         return b;
     };
     auto number = [&](int Tag, QRect Bounds, int Digits, bool Signed, TNotifyEvent OnChange,

@@ -2,10 +2,13 @@
 
 #include "model/ULstFile.h"
 #include "model/UunvKinds.h"
+#include "model/UunvZ.h"
 
-void FillSampleProject(MMemoryProject& Project) {
+#include <algorithm>
+
+void FillSampleProject(MMemoryProject& Project, int Model) {
     MProgramLists& p = Project.Lists;
-    p.Machine.Model = 745;
+    p.Machine.Model = Model;
     p.Machine.UpdateCategory();
     for (int n = 1; n <= 12; ++n) {
         MUnvW w;
@@ -24,6 +27,57 @@ void FillSampleProject(MMemoryProject& Project) {
         m.Counter.Kind = n % 4 == 1 ? ckW : ckD;
         m.Counter.Value = n % 4 == 1 ? n : n + 1;
         p.N.AddOrReplace(m);
+    }
+    // Knitting rows 1..6 of both parities: carriers, colours, pattern lines and cams per system, a
+    // racking on the even rows, take-down and speed.
+    const int systems = std::clamp(int(p.Machine.Category), 1, 4);
+    for (int n = 1; n <= 6; ++n) {
+        MUnvZ z;
+        z.Number = n;
+        for (int s = 0; s < systems; ++s) {
+            const std::size_t si = std::size_t(s);
+            z.Carriers[si].SetBit((n + s) % 8, 1);
+            z.Carriers[si].Value = std::uint8_t(s % 3);
+            for (int bed = 0; bed < 2; ++bed) {
+                const std::size_t slot = std::size_t(2 * s + bed);
+                z.KNF[slot].SetBit((n + s + bed) % 6 + 1, 1);
+                z.LG[slot].SetBit((n + s) % 6 + 2, 1);
+                z.PatternLine[slot] = 10 * n + int(slot);
+            }
+        }
+        for (int s = 0; s < systems; ++s) {
+            const std::size_t si = std::size_t(s);
+            z.Unipress[si] = std::uint8_t(s == 0 && n % 3 == 0);
+        }
+        z.Tying[1] = std::uint8_t(n % 3);
+        z.FSFront = z.FSRear = std::uint8_t(n);
+        z.PR = 10 * n;
+        z.WA1 = {20 + n, std::uint8_t(n % 2)};
+        z.WA2 = {30 + n, std::uint8_t(n % 2), 0};
+        z.TZ = std::uint8_t(50 + n);
+        if (n % 2 == 0)
+            z.Racking[0] = {n % 4 == 0 ? -n : n, 1, std::uint8_t(n % 3)};
+        z.FD = std::uint8_t(n % 3);
+        z.PA = 1;
+        // Cams that pass the check, a first-family pair on odd rows and a second-family one on even
+        // rows, tried system by system.
+        static const std::pair<int, int> odd[] = {{2, 3}, {7, 5}, {1, 1}, {9, 12}, {0, 0}};
+        static const std::pair<int, int> even[] = {{15, 15}, {19, 20}, {14, 14}, {17, 18}, {0, 0}};
+        for (int s = 0; s < systems; ++s) {
+            const std::size_t front = std::size_t(2 * s), rear = front + 1;
+            for (int k = 0; k < 5; ++k) {
+                const auto& pair = (n % 2 == 1 ? odd : even)[(k + s + n / 2) % 5];
+                z.CamCode[front] = std::uint8_t(pair.first);
+                z.CamCode[rear] = std::uint8_t(pair.second);
+                try {
+                    z.Validate();
+                    break;
+                } catch (const std::exception&) {
+                    z.CamCode[front] = z.CamCode[rear] = 0;
+                }
+            }
+        }
+        p.Z.AddOrReplace(z);
     }
     for (MUnvList* list : p.Lists())
         list->Modified = false;
