@@ -3,7 +3,7 @@
 //   paneltool run FILE.LST KIND SCRIPT [OUT.LST]
 //   paneltool sample OUT.LST          writes the built-in sample project
 //
-// Builds KIND's list (W or N) over the program of FILE.LST in a bare window with the module menu, runs
+// Builds KIND's list (W, N or Z) over the program of FILE.LST in a bare window with the module menu, runs
 // the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
 // TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> cancel": a script cannot fill
@@ -19,6 +19,7 @@
 #include "editors/ModuleMenu.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
+#include "editors/RZPanel_m.h"
 #include "model/MClpBrd.h"
 #include "model/ULstFile.h"
 #include "model/UcstmExp.h"
@@ -96,18 +97,45 @@ struct ScriptError {
     QString Text;
 };
 
-// The kinds the tool edits: list kind and container.
-std::optional<int> KindOfLetters(const QString& Letters) {
-    for (int k : {lkW, lkN})
-        if (Letters.compare(KindLetters(k), Qt::CaseInsensitive) == 0)
-            return k;
-    return std::nullopt;
+// The kinds the tool edits, one line each: list kind, the container over a project, and whether its
+// window has the knitting-scheme menu (with the mirrored pastes).
+struct TToolKind {
+    int Kind;
+    MRContainerPanel* (*Make)(MProject& Project, QWidget* Owner);
+    bool SchemeMenu;
+};
+
+const std::vector<TToolKind>& ToolKinds() {
+    static const std::vector<TToolKind> kinds = {
+        {lkW,
+         [](MProject&, QWidget* Owner) -> MRContainerPanel* { return new MRWContainerPanel(Owner, Owner); },
+         false},
+        {lkN,
+         [](MProject&, QWidget* Owner) -> MRContainerPanel* { return new MRNContainerPanel(Owner, Owner); },
+         false},
+        {lkZ,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             const MMachineInfo& machine = Project.Program().Machine;
+             return new MRZContainerPanel(Owner, std::clamp(int(machine.Category), 1, 4), machine.Model,
+                                          &Project.Palette(), Owner);
+         },
+         true},
+    };
+    return kinds;
 }
 
-MRContainerPanel* MakeContainer(int Kind, QWidget* Owner) {
-    if (Kind == lkW)
-        return new MRWContainerPanel(Owner, Owner);
-    return new MRNContainerPanel(Owner, Owner);
+const TToolKind* ToolKindOf(int Kind) {
+    for (const TToolKind& k : ToolKinds())
+        if (k.Kind == Kind)
+            return &k;
+    return nullptr;
+}
+
+std::optional<int> KindOfLetters(const QString& Letters) {
+    for (const TToolKind& k : ToolKinds())
+        if (Letters.compare(KindLetters(k.Kind), Qt::CaseInsensitive) == 0)
+            return k.Kind;
+    return std::nullopt;
 }
 
 // A bare window holding one list of a project, with the module menu.
@@ -117,14 +145,15 @@ public:
         new MLanguageAdapter(this);
         SetLanguagePack(Pack);
         SetResourceLanguage(LanguageEnglish);
-        Container = MakeContainer(Kind, this);
+        const TToolKind* kind = ToolKindOf(Kind);
+        Container = kind->Make(Project, this);
         Container->Project = &Project;
         Container->SetClipboard(&Clipboard);
         Container->InitLayout(0);
-        Container->SetPopupMenu(MakeModulePopupMenu(this, false));
+        Container->SetPopupMenu(MakeModulePopupMenu(this, kind->SchemeMenu));
         FinishLoading();
         Container->SetItems(&Project.Program().List(Kind));
-        resize(Container->width() + 4, 8 * 30 + 8);
+        resize(Container->width() + 4, std::max(8 * 30, 2 * (Container->RowHeight + Container->RowGap)) + 8);
         show();
         Activate();
         Container->SetVisibleRows(8);

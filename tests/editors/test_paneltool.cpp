@@ -184,3 +184,24 @@ TEST(PanelTool, AScriptThatIsNoPlainFileIsRefused) {
         EXPECT_TRUE(r.Err.contains(QStringLiteral("Cannot open ") + script)) << r.Err.toStdString();
     }
 }
+
+TEST(PanelTool, ZRowsDraggedMirroredAndExact) {
+    Scripts s;
+    // Row 3 of the sample has pattern lines 30..33 on slots 0..3 (two systems): an Alt drag onto row
+    // 1 writes them with the systems exchanged, a plain one as they are; the mirror menu items run
+    // on an empty clipboard and change nothing.
+    const auto patternLines = [&](const char* Script) {
+        const QString script = s.Write("z.txt", QString::fromLatin1(Script));
+        const Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), script});
+        EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+        const int at = int(r.Out.indexOf(QStringLiteral("Z0001----------------------")));
+        for (int i = at; at >= 0 && i < r.Out.size(); ++i)
+            if (r.Out[i].startsWith(QStringLiteral("ZT:")))
+                return r.Out[i].trimmed();
+        return QString();
+    };
+    EXPECT_EQ(patternLines("drag 3 alt ONTO 1 600\nmenu InsertMirrorITM\nmenu PasteMirrorITM\n"),
+              QStringLiteral("ZT: ( )0000  ( )0000  ( )0000  ( )0000  ( )0031  ( )0030  ( )0033  ( )0032"));
+    EXPECT_EQ(patternLines("drag 3 ONTO 1 600\n"),
+              QStringLiteral("ZT: ( )0000  ( )0000  ( )0000  ( )0000  ( )0033  ( )0032  ( )0031  ( )0030"));
+}
