@@ -35,9 +35,11 @@ namespace {
 
 // A window of one project with its Z list on a machine of Systems cam systems.
 struct Window : MForm {
-    explicit Window(int Systems = 2, int Machine = 745) {
+    explicit Window(int Systems = 2, int Machine = 745, MLanguagePack* Pack = nullptr) {
         resize(900, 520);
         new MLanguageAdapter(this);
+        if (Pack)
+            SetLanguagePack(Pack);
         SetResourceLanguage(LanguageEnglish);
         Project.Lists.Machine.Model = Machine;
         Project.Lists.Machine.Category = Systems;
@@ -422,4 +424,40 @@ TEST(ZContainer, ArrowsWalkThePairsAndTheDisplayRows) {
         QApplication::processEvents();
         EXPECT_EQ(focused(), c.Expected) << c.Number << " " << c.Tag << " " << c.DX << "," << c.DY;
     }
+}
+
+TEST(ZContainer, ALiveLanguageSwitchChangesTheHintsAndCamHelpOnly) {
+    TDMLanguagePack pack;
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    Window w(2, 745, pack.OLanguagePack);
+    MUnvZ& one = w.Put(1);
+    one.CamCode[0] = 2;
+    w.Put(2);
+    w.Show();
+    auto geometry = [&] {
+        std::vector<QRect> g;
+        for (MRBasePanel* r : w.Z->Rows()) {
+            g.push_back(r->geometry());
+            for (QObject* o : r->children())
+                if (auto* c = qobject_cast<QWidget*>(o))
+                    g.push_back(c->geometry());
+        }
+        return g;
+    };
+    const std::vector<QRect> before = geometry();
+    MRZPanel* row = w.Row(0);
+    QString help;
+    EXPECT_EQ(row->SpeedCell->toolTip(), QStringLiteral("Carriage speed"));
+    row->GetFieldHint(row->CamCells[0], help);
+    EXPECT_EQ(help, QStringLiteral("\n\rJR = Jacquard stitches"));
+    pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(row->SpeedCell->toolTip(), QStringLiteral("سرعة العربة"));
+    row->GetFieldHint(row->CamCells[0], help);
+    EXPECT_EQ(help, QStringLiteral("\n\r") + MRZPanel::CamHint(2, true));
+    EXPECT_EQ(w.Z->CamMenu()->layoutDirection(), Qt::LeftToRight);
+    EXPECT_FALSE(w.Z->CamMenu()->Arabic());
+    EXPECT_EQ(geometry(), before);
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    EXPECT_EQ(row->SpeedCell->toolTip(), QStringLiteral("Carriage speed"));
+    EXPECT_EQ(geometry(), before);
 }
