@@ -186,6 +186,10 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 4401}] = 1;
     // A picture of the station that cannot be read (a toolbar glyph, the intro) names its file.
     expected[{11, 3350}] = 1;
+    // The drawing board's pictures: no reader for a file's type, an exchange picture not written or
+    // not read name the file; a picture size refused names its width and length.
+    for (int sub = 3401; sub <= 3404; ++sub)
+        expected[{11, sub}] = 1;
     // The telephone transfer's refusals and failures name their file or value; the unexpected
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
