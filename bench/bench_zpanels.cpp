@@ -1,0 +1,102 @@
+// The Z editor offscreen over a 2000-row Z list on a 4-system machine (720): building the window
+// with its container and four rows, one display-row scroll step (the pairs shown again from the
+// next top row and painted), and a live language switch of the window to Arabic and back.
+#include "bench/BenchSupport.h"
+#include "editors/RZPanel_m.h"
+#include "model/MClpBrd.h"
+#include "model/UProject.h"
+#include "ui/Adapter.h"
+#include "ui/LanguagePack.h"
+#include "ui/ULPackDM.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// The 2000 rows, made once.
+MMemoryProject& Program() {
+    static MMemoryProject* project = [] {
+        auto* p = new MMemoryProject;
+        p->Lists.Machine.Model = 720;
+        p->Lists.Machine.UpdateCategory();
+        for (int n = 1; n <= 2000; ++n) {
+            MUnvZ z;
+            z.Number = n;
+            for (int i = 0; i < ZSlots; ++i)
+                z.PatternLine[std::size_t(i)] = n % 900 + i;
+            z.TZ = std::uint8_t(n % 100);
+            p->Lists.Z.AddOrReplace(z);
+        }
+        return p;
+    }();
+    return *project;
+}
+
+class Window : public MForm {
+public:
+    explicit Window(MLanguagePack* Pack) {
+        new MLanguageAdapter(this);
+        if (Pack)
+            SetLanguagePack(Pack);
+        SetResourceLanguage(LanguageEnglish);
+        MMemoryProject& project = Program();
+        Container = new MRZContainerPanel(this, 4, 720, &project.Colors, this);
+        Container->Project = &project;
+        Container->SetClipboard(&Clipboard);
+        Container->InitLayout(0);
+        FinishLoading();
+        Container->SetItems(&project.Lists.Z);
+        resize(Container->width(), 2 * 223 + 10);
+        show();
+        Container->SetVisibleRows(2);
+        QApplication::processEvents();
+    }
+    ~Window() override { DestroyComponents(); }
+    TMUnvClipBoard Clipboard;
+    MRZContainerPanel* Container;
+};
+
+void BM_BuildZWindow(benchmark::State& State) {
+    Program();
+    for (auto _ : State) {
+        auto win = std::make_unique<Window>(nullptr);
+        benchmark::DoNotOptimize(win->Container->Rows().size());
+    }
+}
+BENCHMARK(BM_BuildZWindow)->Unit(benchmark::kMillisecond);
+
+void BM_ScrollZOneDisplayRow(benchmark::State& State) {
+    Window win(nullptr);
+    QScrollBar* bar = win.Container->ScrollBar();
+    const int last = bar->maximum();
+    int top = 0;
+    for (auto _ : State) {
+        top = top + 1 > last ? 0 : top + 1;
+        win.Container->SetTopRow(top);
+        win.Container->repaint();
+        benchmark::DoNotOptimize(win.Container->TopRow());
+    }
+}
+BENCHMARK(BM_ScrollZOneDisplayRow)->Unit(benchmark::kMillisecond);
+
+// One switch to Arabic and one back per iteration.
+void BM_LanguageSwitchZ(benchmark::State& State) {
+    TDMLanguagePack pack;
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    Window win(pack.OLanguagePack);
+    for (auto _ : State) {
+        pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
+        pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    }
+}
+BENCHMARK(BM_LanguageSwitchZ)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
+}
