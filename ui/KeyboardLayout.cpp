@@ -2,6 +2,7 @@
 
 #include "ui/BiDi.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 namespace {
@@ -32,15 +33,31 @@ MKeyboardLayouts& MKeyboardLayouts::Instance() {
 }
 
 void MKeyboardLayouts::SetBackend(std::unique_ptr<MKeyboardBackend> Backend) {
+    FDefault = nullptr;
     FBackend = Backend ? std::move(Backend) : CreateNullKeyboardBackend();
     FPending.reset();
     FBackend->OnLayoutChanged = [this](unsigned Id) { LayoutChanged(Id); };
 }
 
 MKeyboardBackend& MKeyboardLayouts::Backend() {
-    if (!FBackend)
+    if (!FBackend) {
         SetBackend(CreateDefaultKeyboardBackend());
+        // The default back end belongs to the running application: the X11 one holds its own
+        // connection to the display, which is closed while the application ends and the display is
+        // still there, not when the program exits after it. A later application chooses anew.
+        FDefault = FBackend.get();
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] { Instance().ReleaseDefaultBackend(); });
+    }
     return *FBackend;
+}
+
+void MKeyboardLayouts::ReleaseDefaultBackend() {
+    if (FBackend && FBackend.get() == FDefault) {
+        FBackend.reset();
+        FPending.reset();
+    }
+    FDefault = nullptr;
 }
 
 bool MKeyboardLayouts::IsArabicKeyboard() {

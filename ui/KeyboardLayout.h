@@ -59,7 +59,11 @@ public:
 
 private:
     MKeyboardLayouts() = default;
+    // Drops the default back end chosen on first use (not one that was installed) as the
+    // application ends.
+    void ReleaseDefaultBackend();
     std::unique_ptr<MKeyboardBackend> FBackend;
+    const MKeyboardBackend* FDefault = nullptr;
     std::optional<unsigned> FPending;
     QList<MKeyboardListener*> FListeners;
 };
