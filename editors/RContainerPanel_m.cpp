@@ -289,6 +289,9 @@ void MRContainerPanel::CheckClipboardKind() {
 // ---- Layout and showing.
 
 void MRContainerPanel::SetVisibleRows(int N) {
+    // No more display rows than the pool has rows for.
+    if (FRowsNum > 0)
+        N = std::min(N, FRowsNum);
     if (N == FVisibleRows)
         return;
     // The rows reload: the editing row stores first; a refused store keeps the rows as they are.

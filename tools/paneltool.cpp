@@ -6,20 +6,24 @@
 // Builds KIND's list (W, N or Z) over the program of FILE.LST in a bare window with the module menu, runs
 // the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
-// TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> cancel": a script cannot fill
-// one in, so each is closed with Cancel as soon as it shows); at the end the focus ("focus ENTRY TAG" or
-// "focus none"), the scroll bar ("scrollbar enabled|disabled") and the listing of KIND's list. With OUT.LST
-// the whole project is written there. A bad script line: "script error LINE: TEXT" on stderr and exit 2; an
-// unreadable file: exit 1.
+// TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> ok|cancel": filled and closed
+// with OK by the next queued "dialog" answer, whose checks run as for a user, else cancelled at once); at the
+// end the focus ("focus ENTRY TAG" or "focus none"), the scroll bar ("scrollbar enabled|disabled") and the
+// listing of KIND's list. With OUT.LST the whole project is written there. A bad script line: "script error
+// LINE: TEXT" on stderr and exit 2; an unreadable file: exit 1.
 //
-// Commands: answer BITS | goto N | focus N TAG | click N TAG | type TEXT | key SEQ | menu ITEM |
+// Commands: answer BITS | dialog goto N | dialog special copy|move|delete|new FROM..TO [in N] [by Y]
+// [shift] [gaps] [mirror] [clear] | dialog cancel (an answer for the next dialog; one left unused at the
+// end is a script error) | goto N | focus N TAG | click N TAG | type TEXT | key SEQ | menu ITEM |
 // select N..M (either way round) | hint N TAG | drag N[..M] [alt] ONTO TARGET | dragfrom KIND N[..M] [of
 // OTHER.LST] ONTO TARGET, with TARGET either "M TAG" (that cell of the row of entry M) or "free".
 
 #include "editors/ModuleMenu.h"
+#include "editors/NumEdit_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "editors/RZPanel_m.h"
+#include "editors/SpecFuncForm.h"
 #include "model/MClpBrd.h"
 #include "model/ULstFile.h"
 #include "model/UcstmExp.h"
@@ -31,10 +35,12 @@
 #include "ui/ModalForm.h"
 #include "ui/PopupMenu_m.h"
 #include "ui/ULPackDM.h"
+#include "ui/checkbox_m.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QTabWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -42,6 +48,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,20 +88,123 @@ private:
     MMessageService* FOld;
 };
 
-// The modal dialogs (special functions, go to): printed and cancelled at once, never waited for.
+struct ScriptError {
+    QString Text;
+};
+
+// The modal dialogs (special functions, go to). Each answer the script queued ("dialog ...") fills
+// the next dialog as a user would and presses OK, so that its own checks run (a refusal prints its
+// message and the dialog is then cancelled); a dialog with no answer queued is cancelled at once.
+// Each is printed with how it closed.
 class ToolDialogs {
 public:
     ToolDialogs() {
-        MModalForm::ModalHook = [](MModalForm& Form) {
-            Print(stdout, QStringLiteral("dialog %1 -> cancel").arg(Form.windowTitle()));
-            Form.SetModalResult(mrCancel);
-        };
+        MModalForm::ModalHook = [this](MModalForm& Form) { Answer(Form); };
     }
     ~ToolDialogs() { MModalForm::ModalHook = nullptr; }
-};
+    // The words after "dialog": "goto N", "special OP FROM..TO [in N] [by Y] [shift] [gaps] [mirror]
+    // [clear]" or "cancel"; checked when queued.
+    void Queue(const QStringList& Words) {
+        if (Words.isEmpty() || !(Words[0] == QLatin1String("goto") || Words[0] == QLatin1String("special") ||
+                                 Words[0] == QLatin1String("cancel")))
+            throw ScriptError{QStringLiteral("dialog goto|special|cancel expected")};
+        if (Words[0] == QLatin1String("goto") && (Words.size() != 2 || !IsNumber(Words[1])))
+            throw ScriptError{QStringLiteral("dialog goto N expected")};
+        if (Words[0] == QLatin1String("special")) {
+            static const QStringList ops = {QStringLiteral("copy"), QStringLiteral("move"),
+                                            QStringLiteral("delete"), QStringLiteral("new")};
+            if (Words.size() < 3 || !ops.contains(Words[1]) || Range(Words[2]).first < 0)
+                throw ScriptError{QStringLiteral("dialog special copy|move|delete|new FROM..TO expected")};
+        }
+        FAnswers.push_back(Words);
+    }
+    // After a script line: an answer that did not fit its dialog; at the end: an answer left unused.
+    void Check(bool AtEnd) {
+        if (!FError.isEmpty())
+            throw ScriptError{std::exchange(FError, QString())};
+        if (AtEnd && !FAnswers.empty())
+            throw ScriptError{QStringLiteral("a dialog answer was not used: ") + FAnswers.front().join(u' ')};
+    }
 
-struct ScriptError {
-    QString Text;
+private:
+    static bool IsNumber(const QString& Text) {
+        bool ok = false;
+        Text.toInt(&ok);
+        return ok;
+    }
+    static std::pair<int, int> Range(const QString& Text) {
+        const QStringList parts = Text.split(QStringLiteral(".."));
+        bool a = false, b = false;
+        const int from = parts.value(0).toInt(&a), to = parts.value(parts.size() - 1).toInt(&b);
+        return parts.size() <= 2 && a && b ? std::pair{from, to} : std::pair{-1, -1};
+    }
+    void Answer(MModalForm& Form) {
+        const QString title = Form.windowTitle();
+        if (FAnswers.empty() || FAnswers.front()[0] == QLatin1String("cancel")) {
+            if (!FAnswers.empty())
+                FAnswers.pop_front();
+            Print(stdout, QStringLiteral("dialog %1 -> cancel").arg(title));
+            Form.SetModalResult(mrCancel);
+            return;
+        }
+        const QStringList w = FAnswers.front();
+        FAnswers.pop_front();
+        if (auto* go = dynamic_cast<TGoToForm*>(&Form); go && w[0] == QLatin1String("goto")) {
+            go->IDEdit->SetValue(w[1].toInt());
+            go->MButton2Click();
+        } else if (auto* sf = dynamic_cast<TSpecialFuncForm*>(&Form);
+                   sf && w[0] == QLatin1String("special")) {
+            FillSpecial(*sf, w);
+            sf->OkBtnClick();
+        } else {
+            // Raised later, outside the window's own error handling.
+            FError = QStringLiteral("the dialog %1 does not take: %2").arg(title, w.join(u' '));
+            Form.SetModalResult(mrCancel);
+            return;
+        }
+        const bool ok = Form.ModalResult() == mrOk;
+        if (!ok)
+            Form.SetModalResult(mrCancel);
+        Print(stdout, QStringLiteral("dialog %1 -> %2")
+                          .arg(title, ok ? QStringLiteral("ok") : QStringLiteral("cancel")));
+    }
+    void FillSpecial(TSpecialFuncForm& Form, const QStringList& W) {
+        static const QStringList ops = {QStringLiteral("copy"), QStringLiteral("move"),
+                                        QStringLiteral("delete"), QStringLiteral("new")};
+        const int page = int(ops.indexOf(W[1]));
+        Form.SpecFuncPage->setCurrentIndex(page);
+        const auto [from, to] = Range(W[2]);
+        MNumEdit* const fromEdits[] = {Form.CopyFrom, Form.MoveFrom, Form.DeleteFrom, Form.NewFrom};
+        MNumEdit* const toEdits[] = {Form.CopyTo, Form.MoveTo, Form.DeleteTo, Form.NewTo};
+        fromEdits[page]->SetValue(from);
+        toEdits[page]->SetValue(to);
+        for (int i = 3; i < W.size(); ++i) {
+            const QString& word = W[i];
+            const bool copy = page == 0;
+            if ((word == QLatin1String("in") || word == QLatin1String("by")) && i + 1 < W.size() &&
+                page < 2) {
+                MNumEdit* e = word == QLatin1String("in") ? (copy ? Form.CopyIN : Form.MoveIn)
+                                                          : (copy ? Form.CopyByY : Form.MoveByY);
+                e->SetValue(W[++i].toInt());
+            } else if (word == QLatin1String("shift") && page != 2) {
+                (page == 0   ? Form.CopyInsertChk
+                 : page == 1 ? Form.MoveInsertChk
+                             : Form.NewInsertChk)
+                    ->setChecked(true);
+            } else if (word == QLatin1String("gaps") && page < 2) {
+                (copy ? Form.CopyDeleteGapChk : Form.MoveDeleteGapChk)->setChecked(true);
+            } else if (word == QLatin1String("mirror") && page < 2) {
+                (copy ? Form.CopyInvertedChk : Form.MoveInvertedChk)->setChecked(true);
+            } else if (word == QLatin1String("clear") && page == 2) {
+                Form.DeleteClearChk->setChecked(true);
+            } else {
+                FError = QStringLiteral("the special page does not take: ") + word;
+            }
+        }
+    }
+
+    std::deque<QStringList> FAnswers;
+    QString FError;
 };
 
 // The kinds the tool edits, one line each: list kind, the container over a project, and whether its
@@ -181,6 +291,8 @@ public:
         MRContainerPanel& c = *FHost.Container;
         if (cmd == QLatin1String("answer") && w.size() == 1) {
             FMessages.Answers.push_back(Int(w[0]));
+        } else if (cmd == QLatin1String("dialog")) {
+            FDialogs.Queue(w);
         } else if (cmd == QLatin1String("goto") && w.size() == 1) {
             const int number = Int(w[0]);
             GuardedAction([&] { c.GotoItem(number); });
@@ -231,11 +343,14 @@ public:
             throw ScriptError{QStringLiteral("unknown command")};
         }
         QApplication::processEvents();
+        FDialogs.Check(false);
         // A closed dialog gives the window back its activation, as the desktop would.
         if (!QApplication::activeWindow())
             FHost.Activate();
     }
 
+    // A dialog answer left unused is a script error.
+    void CheckDialogsUsed() { FDialogs.Check(true); }
     void Finish() {
         MRContainerPanel& c = *FHost.Container;
         QApplication::processEvents();
@@ -444,6 +559,12 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "script error %d: %s\n", i + 1, qPrintable(e.Text));
                 return 2;
             }
+        }
+        try {
+            runner.CheckDialogsUsed();
+        } catch (const ScriptError& e) {
+            std::fprintf(stderr, "script error %d: %s\n", int(lines.size()), qPrintable(e.Text));
+            return 2;
         }
         runner.Finish();
     }

@@ -205,3 +205,41 @@ TEST(PanelTool, ZRowsDraggedMirroredAndExact) {
     EXPECT_EQ(patternLines("drag 3 ONTO 1 600\n"),
               QStringLiteral("ZT: ( )0000  ( )0000  ( )0000  ( )0000  ( )0033  ( )0032  ( )0031  ( )0030"));
 }
+
+TEST(PanelTool, DialogsAnsweredFromTheScript) {
+    Scripts s;
+    auto numbers = [](const QStringList& Out) {
+        QStringList z;
+        for (const QString& line : Out)
+            if (line.startsWith(QStringLiteral("Z0")) && line.endsWith(QStringLiteral("-")))
+                z << line.left(5);
+        return z;
+    };
+    // Go to 5, then a mirrored special copy of 1..2 to 11 by 3: both dialogs filled and closed with OK.
+    const QString ok =
+        s.Write("ok.txt", QStringLiteral("dialog goto 5\nkey F6\nfocus 5 5\n"
+                                         "dialog special copy 1..2 in 11 by 3 mirror\nkey F5\n"));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), ok});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(
+        r.Out.mid(0, 4),
+        QStringList({QStringLiteral("dialog Go to -> ok"), QStringLiteral("dialog Special Functions -> ok"),
+                     QStringLiteral("focus 5 5"), QStringLiteral("scrollbar enabled")}));
+    EXPECT_EQ(numbers(r.Out),
+              QStringList({QStringLiteral("Z0001"), QStringLiteral("Z0002"), QStringLiteral("Z0003"),
+                           QStringLiteral("Z0004"), QStringLiteral("Z0005"), QStringLiteral("Z0006"),
+                           QStringLiteral("Z0011"), QStringLiteral("Z0012")}));
+    // A copy the dialog's check refuses: its message, the dialog cancelled, the list unchanged.
+    const QString refused =
+        s.Write("refused.txt", QStringLiteral("dialog special copy 1..2 in 2000\nkey F5\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), refused});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 2), QStringList({QStringLiteral("message 11/1037 2000 -> 1"),
+                                            QStringLiteral("dialog Special Functions -> cancel")}));
+    EXPECT_EQ(numbers(r.Out).size(), 6);
+    // An answer no dialog took is a script error.
+    const QString unused = s.Write("unused.txt", QStringLiteral("dialog cancel\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), unused});
+    EXPECT_EQ(r.Code, 2);
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("a dialog answer was not used"))) << r.Err.toStdString();
+}
