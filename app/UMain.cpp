@@ -289,14 +289,19 @@ void TFormMain::MakeFolders() {
 
 void TFormMain::ReadSettings() {
     const QString file = FServices.SettingsFile.isEmpty() ? DefaultSettingsFile() : FServices.SettingsFile;
-    QSettings store(file, QSettings::IniFormat);
     int languages = 2;
     if (DMLanguagePack) {
         QStringList names;
         if (DMLanguagePack->OLanguagePack->GetLanguageNames(names) && !names.isEmpty())
             languages = int(names.size());
     }
-    FSettings = ReadMainSettings(store, languages);
+    // A settings file that cannot be opened gives the table's defaults.
+    if (SettingsFileUsable(file)) {
+        QSettings store(file, QSettings::IniFormat);
+        FSettings = ReadMainSettings(store, languages);
+    } else {
+        FSettings = TMainSettings();
+    }
     FSettings.ApplyDefaultPaths(AppFolder());
     ListsAutoValidate = FSettings.ListsAutoValidate;
     ListBoxShowHint = FSettings.ListBoxShowHint;
@@ -313,6 +318,8 @@ void TFormMain::WriteSettings() {
     FSettings.MachineIndex = MachineIndex;
     FSettings.GaugeIndex = GaugeIndex;
     const QString file = FServices.SettingsFile.isEmpty() ? DefaultSettingsFile() : FServices.SettingsFile;
+    if (!SettingsFileUsable(file))
+        return;
     QSettings store(file, QSettings::IniFormat);
     WriteMainSettings(store, FSettings);
 }

@@ -1,9 +1,14 @@
 #include "app/UMainSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 
+#include <cerrno>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -66,10 +71,18 @@ void TMainSettings::ApplyDefaultPaths(const QString& AppFolder) {
         ZodeZidadedPath = app + QStringLiteral("/ZodeZidaded/ZodeZidaded.EXE");
 }
 
+bool SettingsFileUsable(const QString& File) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(File).constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISREG(st.st_mode);
+}
+
 QString DefaultSettingsFile() {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvane"),
-                QStringLiteral("JXW777"));
-    return s.fileName();
+    // The place of the user's INI file, named without opening it: a settings object reads its file
+    // as it is made, and would wait for ever on a pipe standing in its place.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Korvane/JXW777.ini");
 }
 
 TMainSettings ReadMainSettings(QSettings& Store, int Languages) {

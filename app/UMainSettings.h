@@ -37,6 +37,10 @@ int ClampDeskTopMinutes(long long Minutes);
 // "JXW777", unless a file is given.
 QString DefaultSettingsFile();
 
+// Whether the settings can be kept in File: a plain file, or none yet. A folder, a pipe or a device
+// cannot (reading a pipe would wait for a writer for ever).
+bool SettingsFileUsable(const QString& File);
+
 // Reads the values from the section; Languages is the number of languages LangID may name.
 TMainSettings ReadMainSettings(QSettings& Store, int Languages);
 // Writes the fourteen values in their order.

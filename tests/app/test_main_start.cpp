@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace apptest;
 
 namespace {
@@ -86,6 +88,30 @@ TEST(MainSettings, StoredTextsGiveAValueADefaultOrAClamp) {
         EXPECT_EQ(MachineIndex, c.Machine);
         EXPECT_EQ(fx.Main().Settings().AutoHideToolBars, c.AutoHide);
         EXPECT_EQ(ListsAutoValidate, c.Validate);
+    }
+}
+
+TEST(MainSettings, ASettingsFileThatIsAPipeOrAFolderGivesTheDefaultsWithoutWaiting) {
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "folder");
+        StationFixture fx(Ini("DeskTopMinutes=10\nLangID=0\n"));
+        ASSERT_TRUE(fx.Station);
+        ASSERT_EQ(fx.Main().Settings().DeskTopMinutes, 10);
+        QFile::remove(fx.SettingsFile);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(fx.SettingsFile).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QDir().mkpath(fx.SettingsFile));
+        // Reading the pipe would wait for a writer for ever.
+        fx.Main().ReadSettings();
+        EXPECT_EQ(fx.Main().Settings().DeskTopMinutes, 3);
+        EXPECT_EQ(fx.Main().Settings().LangID, 1);
+        EXPECT_EQ(fx.Main().TickLimit(), 360);
+        // Nor is anything written into it at exit.
+        fx.Station.reset();
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(fx.SettingsFile).constData(), &st), 0);
+        EXPECT_EQ(pipe ? S_ISFIFO(st.st_mode) : S_ISDIR(st.st_mode), true);
     }
 }
 
