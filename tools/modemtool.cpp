@@ -167,6 +167,11 @@ int main(int argc, char** argv) {
             return Fail(QStringLiteral("the line %1 cannot be used").arg(o.Device));
         line.WaitForCall = !sending;
         line.OpenLine();
+        if (!sending) {
+            // Says on stderr that the line is held and answers, so a caller knows when to dial.
+            std::fprintf(stderr, "waiting for a call on %s\n", o.Device.toLocal8Bit().constData());
+            std::fflush(stderr);
+        }
         if (sending) {
             line.PhoneNumber = o.Number;
             line.MakeCall();

@@ -14,9 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <map>
-#include <sys/file.h>
 #include <unistd.h>
 
 using kdstest::ReadFile;
@@ -38,16 +36,6 @@ qsizetype RefusedCorruption(const QByteArray& lst) {
     return -1;
 }
 
-// True once a process holds the device (its lock refuses us).
-bool Held(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return true;
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return held;
-}
-
 struct Outcome {
     int SendCode = -1, ReceiveCode = -1;
     QByteArray SendOut, ReceiveOut, SendErr, ReceiveErr;
@@ -63,8 +51,12 @@ Outcome Transfer(ModemSim& sim, const QString& lst, const QString& folder, const
                    {QStringLiteral("receive"), QStringLiteral("--device"), sim.PathB(),
                     QStringLiteral("--folder"), folder, QStringLiteral("--timeout"), t,
                     QStringLiteral("--guard"), QStringLiteral("40")});
-    EXPECT_TRUE(WaitUntil([&] { return Held(sim.PathB()); }));
-    QThread::msleep(100);
+    // The receiver says when it holds its line; probing the device from here would race its own opening.
+    QByteArray receiverErr;
+    EXPECT_TRUE(WaitUntil([&] {
+        receiverErr += receiver.readAllStandardError();
+        return receiverErr.contains("waiting for a call") || receiver.state() == QProcess::NotRunning;
+    }));
     sender.start(QStringLiteral(MODEMTOOL_PATH),
                  {QStringLiteral("send"), QStringLiteral("--device"), sim.PathA(), QStringLiteral("--number"),
                   QStringLiteral("102"), QStringLiteral("--timeout"), t, QStringLiteral("--guard"),
@@ -76,7 +68,7 @@ Outcome Transfer(ModemSim& sim, const QString& lst, const QString& folder, const
     r.SendOut = sender.readAllStandardOutput();
     r.SendErr = sender.readAllStandardError();
     r.ReceiveOut = receiver.readAllStandardOutput();
-    r.ReceiveErr = receiver.readAllStandardError();
+    r.ReceiveErr = receiverErr + receiver.readAllStandardError();
     return r;
 }
 
