@@ -192,14 +192,8 @@ void MUnvList::StoreRenumbered(int OldNumber, const MUnvBase& Module, bool Valid
         StoreAt(FindIndex(Module.Number), Module, Validated && ListsAutoValidate);
         return;
     }
-    MUnvBase& stored = FindByNumber(OldNumber);
-    const bool changed = !stored.Equals(Module);
-    if (Validated)
-        stored.AssignChecked(Module);
-    else
-        stored.Assign(Module);
-    if (changed || OldNumber != Module.Number)
-        MarkModified();
+    StoreAt(FindIndex(OldNumber), Module, Validated);
+    MarkModified(); // the module moved to another number
 }
 
 void MUnvList::InsertEmpty(int Number) {
