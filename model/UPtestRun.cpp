@@ -170,12 +170,7 @@ TPtRunEnd MProgramTestRun::RunProgramTest() {
 // ---- Findings.
 
 void MProgramTestRun::AddFinding(int Id, const QString& Text, int Kind, int Number) {
-    MPTerror f;
-    f.SetError(Id);
-    f.Args = Text;
-    f.ListKind = Kind;
-    f.Number = Number;
-    ShowTestError(f);
+    AddValidationFinding(PTErrorCode, Id, Text, Kind, Number);
 }
 
 void MProgramTestRun::AddValidationFinding(int Code, int SubCode, const QString& Text, int Kind, int Number) {
