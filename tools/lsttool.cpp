@@ -450,33 +450,49 @@ int Apply(const QStringList& Args) {
 
 // ---- run.
 
-int RunProgram(const QStringList& Args) {
-    ShellRun run;
+// Loads the run's files from the arguments that follow the verb; the exit status when they cannot be
+// had, else -1.
+int LoadRun(const QStringList& Args, ShellRun& Run) {
     try {
-        run = LoadShellRun(Args.mid(1));
+        Run = LoadShellRun(Args);
     } catch (const ShellRunError& e) {
         Print(stderr, QStringLiteral("lsttool: ") + e.Text);
         return e.Status == exitUsage ? Usage() : e.Status;
     }
-    MGtestEngine engine;
-    ApplyShellRun(run, engine);
+    return -1;
+}
+
+// Attaches the run's project to the engine and prints the run's notes; false, with the reason on
+// stderr, when the interpreter refuses the program.
+bool AttachRun(const ShellRun& Run, MGtestEngine& Engine) {
     try {
-        engine.SetProject(run.Project.get());
+        Engine.SetProject(Run.Project.get());
     } catch (const MException& e) {
         // The interpreter refuses a program without its setup scheme.
         const bool noSetup = e.Code == ValidationBaseCode && e.SubCode == 4;
         Print(stderr,
               QStringLiteral("lsttool: %1: %2")
-                  .arg(run.File, noSetup ? QStringLiteral("the program has no setup scheme (C entry 1) "
+                  .arg(Run.File, noSetup ? QStringLiteral("the program has no setup scheme (C entry 1) "
                                                           "and cannot run")
                                          : e.Message()));
-        return exitCannotRun;
+        return false;
     } catch (const Exception& e) {
-        Print(stderr, QStringLiteral("lsttool: %1: %2").arg(run.File, e.Message()));
-        return exitCannotRun;
+        Print(stderr, QStringLiteral("lsttool: %1: %2").arg(Run.File, e.Message()));
+        return false;
     }
-    for (const QString& note : run.Notes)
+    for (const QString& note : Run.Notes)
         Print(stderr, QStringLiteral("lsttool: ") + note);
+    return true;
+}
+
+int RunProgram(const QStringList& Args) {
+    ShellRun run;
+    if (const int status = LoadRun(Args.mid(1), run); status >= 0)
+        return status;
+    MGtestEngine engine;
+    ApplyShellRun(run, engine);
+    if (!AttachRun(run, engine))
+        return exitCannotRun;
     // The machine line goes out with the start's lines, so that a failed start prints nothing.
     const QString machine = seqtrace::MachineLine(engine.Sequencer);
     bool started = false;
@@ -562,23 +578,11 @@ int TestProgram(const QStringList& Args) {
         }
     }
     ShellRun run;
-    try {
-        run = LoadShellRun(rest);
-    } catch (const ShellRunError& e) {
-        Print(stderr, QStringLiteral("lsttool: ") + e.Text);
-        return e.Status == exitUsage ? Usage() : e.Status;
-    }
+    if (const int status = LoadRun(rest, run); status >= 0)
+        return status;
     MGtestEngine engine;
-    try {
-        engine.SetProject(run.Project.get());
-    } catch (const Exception&) {
-        Print(stderr,
-              QStringLiteral("lsttool: %1: the program has no setup scheme (C entry 1) and cannot run")
-                  .arg(run.File));
+    if (!AttachRun(run, engine))
         return exitCannotRun;
-    }
-    for (const QString& note : run.Notes)
-        Print(stderr, QStringLiteral("lsttool: ") + note);
     engine.Sequencer.StepLimit = run.Steps;
     MGtestProgramEngine adapter(engine);
     MProgramTestRun test(*run.Project, adapter);
