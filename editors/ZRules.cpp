@@ -26,6 +26,20 @@ const std::vector<int> ReceivingList = {0, 1, 5, 12, 14, 18, 22, 26};
 const std::vector<int> DeliveringList = {0, 1, 4, 14, 17, 21, 25};
 const std::vector<int> MiddleList = {0, 1, 2, 3, 9, 14, 15, 16, 19, 20, 23, 24};
 
+// A racking that moves: the position shows (from 0 if it was blank), the direction may no longer be
+// 0 and the transfer is at least 1.
+void Engage(TRackingGroup& G) {
+    if (G.PositionBlank) {
+        G.PositionBlank = false;
+        G.Position = 0;
+    }
+    G.DirectionMin = 1;
+    if (G.Direction == 0)
+        G.Direction = 1;
+    if (G.Transfer == 0)
+        G.Transfer = 1;
+}
+
 } // namespace
 
 int RowCamFamilyMode(const std::vector<int>& Codes) {
@@ -94,21 +108,12 @@ TRackingGroup RackingChanged(TRackingGroup G, TRackingEvent Event) {
     // with those follow-ups already applied, so each step leaves a whole group.
     switch (Event) {
     case reDirection:
-        if (G.PositionBlank && G.Direction != 0) {
-            G.DirectionMin = 1;
-            G.PositionBlank = false;
-            G.Position = 0;
-            if (G.Transfer == 0)
-                G.Transfer = 1;
-        }
+        if (G.PositionBlank && G.Direction != 0)
+            Engage(G);
         break;
     case rePosition:
         if (!G.PositionBlank) {
-            G.DirectionMin = 1;
-            if (G.Direction == 0)
-                G.Direction = 1;
-            if (G.Transfer == 0)
-                G.Transfer = 1;
+            Engage(G);
         } else {
             G.DirectionMin = 0;
             G.Direction = 0;
@@ -124,27 +129,12 @@ TRackingGroup RackingChanged(TRackingGroup G, TRackingEvent Event) {
             G.Direction = 0;
             G.Correction = 0;
         } else {
-            if (G.PositionBlank) {
-                G.PositionBlank = false;
-                G.Position = 0;
-            }
-            if (G.Direction == 0)
-                G.Direction = 1;
-            G.DirectionMin = 1;
+            Engage(G);
         }
         break;
     case reCorrection:
-        if (G.Correction != 0) {
-            if (G.PositionBlank) {
-                G.PositionBlank = false;
-                G.Position = 0;
-            }
-            if (G.Direction == 0)
-                G.Direction = 1;
-            G.DirectionMin = 1;
-            if (G.Transfer == 0)
-                G.Transfer = 1;
-        }
+        if (G.Correction != 0)
+            Engage(G);
         break;
     }
     return G;
