@@ -5,18 +5,13 @@
 //
 //     mainart RESOURCES-FOLDER
 
-#include "imaging/Bitmap.h"
-#include "imaging/ImageIO.h"
+#include "tools/art/ArtSupport.h"
 
-#include <QDir>
-#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <cmath>
-#include <cstdio>
-#include <exception>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -26,18 +21,6 @@ namespace {
 const QColor Fuchsia(255, 0, 255);
 const QColor Ink(0, 0, 0), Navy(0, 0, 128), Red(192, 0, 0), Green(0, 128, 0), Grey(128, 128, 128);
 const QColor White(255, 255, 255), Teal(0, 128, 128), Yellow(255, 224, 0);
-
-void Save(const QImage& Image, const QString& Path) {
-    TBitmap bitmap(Image.width(), Image.height(), pf24bit);
-    {
-        QImage target = bitmap.WrapQImage();
-        QPainter p(&target);
-        p.drawImage(0, 0, Image);
-    }
-    TImageIO io;
-    io.SetAttachedBitmap(&bitmap);
-    io.SaveBMP(Path);
-}
 
 // A 16 x 16 button glyph on fuchsia, which its bottom-left pixel makes transparent.
 QImage ButtonGlyph(const std::function<void(QPainter&)>& Draw) {
@@ -381,28 +364,14 @@ QImage About() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mainart RESOURCES-FOLDER\n");
-        return 2;
-    }
-    try {
-        const QDir root(QString::fromLocal8Bit(argv[1]));
-        const QString bitmaps = root.filePath(QStringLiteral("Bitmaps"));
-        const QString toolbars = QDir(bitmaps).filePath(QStringLiteral("Toolbars"));
-        if (!QDir().mkpath(toolbars)) {
-            std::fprintf(stderr, "mainart: cannot make %s\n", qPrintable(toolbars));
-            return 1;
-        }
-        Save(Intro(), QDir(bitmaps).filePath(QStringLiteral("Intro.bmp")));
-        Save(About(), QDir(bitmaps).filePath(QStringLiteral("About.bmp")));
+    return RunArt(argc, argv, "mainart", QStringLiteral("Bitmaps/Toolbars"), [](const QDir& Root) {
+        const QDir bitmaps(Root.filePath(QStringLiteral("Bitmaps")));
+        const QDir toolbars(bitmaps.filePath(QStringLiteral("Toolbars")));
+        SaveArt(Intro(), bitmaps.filePath(QStringLiteral("Intro.bmp")));
+        SaveArt(About(), bitmaps.filePath(QStringLiteral("About.bmp")));
         for (const auto& [name, draw] : ButtonDrawings())
-            Save(ButtonGlyph(draw), QDir(toolbars).filePath(QString::fromLatin1(name)));
+            SaveArt(ButtonGlyph(draw), toolbars.filePath(QString::fromLatin1(name)));
         for (const auto& [name, image] : MenuGlyphs())
-            Save(image, QDir(toolbars).filePath(QString::fromLatin1(name)));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "mainart: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+            SaveArt(image, toolbars.filePath(QString::fromLatin1(name)));
+    });
 }

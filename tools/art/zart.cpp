@@ -7,33 +7,14 @@
 //
 //     zart RESOURCES-FOLDER
 
-#include "imaging/Bitmap.h"
-#include "imaging/ImageIO.h"
+#include "tools/art/ArtSupport.h"
 
-#include <QDir>
-#include <QGuiApplication>
 #include <QLinearGradient>
-#include <QPainter>
-
-#include <cstdio>
-#include <exception>
 
 namespace {
 
 const QColor Face(212, 208, 200), Light(255, 255, 255), Shadow(128, 128, 128), Dark(64, 64, 64);
 const QColor Band(232, 228, 216), Ink(0, 0, 0), Arrow(0, 0, 128);
-
-void Save(const QImage& Image, const QString& Path) {
-    TBitmap bitmap(Image.width(), Image.height(), pf24bit);
-    {
-        QImage target = bitmap.WrapQImage();
-        QPainter p(&target);
-        p.drawImage(0, 0, Image);
-    }
-    TImageIO io;
-    io.SetAttachedBitmap(&bitmap);
-    io.SaveBMP(Path);
-}
 
 // A sunken groove around R: the frame the cells of a group sit in.
 void Groove(QPainter& P, QRect R) {
@@ -117,25 +98,12 @@ QImage ClientBackground() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zart RESOURCES-FOLDER\n");
-        return 2;
-    }
-    try {
-        const QDir bitmaps(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("Bitmaps")));
-        if (!QDir().mkpath(bitmaps.path())) {
-            std::fprintf(stderr, "zart: cannot make %s\n", qPrintable(bitmaps.path()));
-            return 1;
-        }
-        Save(LeftPart(), bitmaps.filePath(QStringLiteral("Z_L_256.bmp")));
-        Save(RightPart(), bitmaps.filePath(QStringLiteral("Z_R_256.bmp")));
-        Save(DirectionArrow(true), bitmaps.filePath(QStringLiteral("ZRarrow2.bmp")));
-        Save(DirectionArrow(false), bitmaps.filePath(QStringLiteral("ZLarrow2.bmp")));
-        Save(ClientBackground(), bitmaps.filePath(QStringLiteral("Z_Client_Bkg.bmp")));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zart: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+    return RunArt(argc, argv, "zart", QStringLiteral("Bitmaps"), [](const QDir& Root) {
+        const QDir bitmaps(Root.filePath(QStringLiteral("Bitmaps")));
+        SaveArt(LeftPart(), bitmaps.filePath(QStringLiteral("Z_L_256.bmp")));
+        SaveArt(RightPart(), bitmaps.filePath(QStringLiteral("Z_R_256.bmp")));
+        SaveArt(DirectionArrow(true), bitmaps.filePath(QStringLiteral("ZRarrow2.bmp")));
+        SaveArt(DirectionArrow(false), bitmaps.filePath(QStringLiteral("ZLarrow2.bmp")));
+        SaveArt(ClientBackground(), bitmaps.filePath(QStringLiteral("Z_Client_Bkg.bmp")));
+    });
 }
