@@ -7,6 +7,19 @@
 #include "ui/checkbox_m.h"
 #include "ui/label_m.h"
 
+namespace {
+
+// Places a control and gives it its captions in both languages, showing the English one.
+template <class T>
+T* Captioned(T* Control, QRect Bounds, const char* Arabic, const char* English) {
+    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
+    Control->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
+    Control->SetCaption(QString::fromUtf8(English));
+    return Control;
+}
+
+} // namespace
+
 void PrepareForm(MForm& Form, int Width, int Height, const QString& Arabic, const QString& English) {
     Form.resize(Width, Height);
     new MLanguageAdapter(&Form);
@@ -20,10 +33,7 @@ void PrepareForm(MForm& Form, int Width, int Height, const QString& Arabic, cons
 }
 
 MLabel* MakeLabel(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic, const char* English) {
-    auto* l = new MLabel(Owner, Parent);
-    l->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    l->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    l->SetCaption(QString::fromUtf8(English));
+    auto* l = Captioned(new MLabel(Owner, Parent), Bounds, Arabic, English);
     l->SetArabic(false);
     l->SetAlignment(taLeftJustify);
     return l;
@@ -48,20 +58,14 @@ MNumEdit* MakeEdit(QObject* Owner, QWidget* Parent, QRect Bounds, bool Signed) {
 }
 
 MCheckBox* MakeCheck(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic, const char* English) {
-    auto* c = new MCheckBox(Owner, Parent);
-    c->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    c->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    c->SetCaption(QString::fromUtf8(English));
+    auto* c = Captioned(new MCheckBox(Owner, Parent), Bounds, Arabic, English);
     c->SetArabic(false);
     c->SetAlignment(taRightJustify);
     return c;
 }
 
 MButton* MakeButton(QObject* Owner, QRect Bounds, const char* Arabic, const char* English) {
-    auto* b = new MButton(Owner);
-    b->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    b->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    b->SetCaption(QString::fromUtf8(English));
+    auto* b = Captioned(new MButton(Owner), Bounds, Arabic, English);
     b->setAutoDefault(false);
     return b;
 }
