@@ -4,24 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 namespace {
 
-std::set<int> VisibleCodes(const TCamMenuPlan& Plan) {
+// The cam codes a plan marks in one of its tables.
+std::set<int> Marked(const std::array<bool, 27>& Table) {
     std::set<int> s;
     for (int i = 0; i < 27; ++i)
-        if (Plan.Visible[std::size_t(i)])
+        if (Table[std::size_t(i)])
             s.insert(i);
     return s;
 }
 
+std::set<int> VisibleCodes(const TCamMenuPlan& Plan) {
+    return Marked(Plan.Visible);
+}
+
 std::set<int> Breaks(const TCamMenuPlan& Plan) {
-    std::set<int> s;
-    for (int i = 0; i < 27; ++i)
-        if (Plan.Break[std::size_t(i)])
-            s.insert(i);
-    return s;
+    return Marked(Plan.Break);
 }
 
 std::set<int> Range(int From, int To) {
