@@ -108,12 +108,10 @@ void TSerialPort::SetDataMode() {
         ApplySettings(false);
 }
 
-bool TSerialPort::WaitFor(short Events, qint64 TimeoutMs, bool& HangUp) {
+bool TSerialPort::WaitFor(short Events, qint64 DeadlineMs, bool& HangUp) {
     HangUp = false;
-    QElapsedTimer clock;
-    clock.start();
     for (;;) {
-        const qint64 left = TimeoutMs - clock.elapsed();
+        const qint64 left = DeadlineMs - MonotonicMs();
         if (left <= 0)
             return false;
         pollfd p{FHandle, Events, 0};
@@ -145,12 +143,15 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
         FPending.remove(0, kept);
         done = kept;
     }
+    // The wait for each piece has one deadline: a wake-up that brings no byte does not renew it.
+    qint64 deadline = -1;
     while (done < Count) {
         if (FHandle < 0 || FHungUp)
             throw ESerialError(ESerialError::Broken, ReadBrokenText);
         bool hup = false;
-        const qint64 crossing = std::max<qint64>(0, FSentUntilMs - MonotonicMs());
-        if (!WaitFor(POLLIN, qint64(FTimeoutSeconds) * 1000 + crossing, hup)) {
+        if (deadline < 0)
+            deadline = std::max(MonotonicMs(), FSentUntilMs) + qint64(FTimeoutSeconds) * 1000;
+        if (!WaitFor(POLLIN, deadline, hup)) {
             ::tcflush(FHandle, TCIOFLUSH);
             throw ESerialError(ESerialError::Timeout, ReadTimeoutText);
         }
@@ -161,6 +162,7 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
         const ssize_t n = ::read(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
             done += n;
+            deadline = -1;
         } else if (n == 0 || IsHangUpErrno(errno)) {
             FHungUp = true;
             throw ESerialError(ESerialError::Broken, ReadBrokenText);
@@ -172,12 +174,14 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
 
 void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
     qsizetype done = 0;
+    qint64 deadline = -1;
     while (done < Count) {
         if (FHandle < 0 || FHungUp)
             throw ESerialError(ESerialError::Broken, WriteBrokenText);
         const ssize_t n = ::write(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
             done += n;
+            deadline = -1;
             if (FLineRate > 0)
                 FSentUntilMs = std::max(FSentUntilMs, MonotonicMs()) + qint64(n) * 1000 / FLineRate;
             continue;
@@ -189,7 +193,9 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             throw ESerialError(ESerialError::Io, WriteErrorText);
         bool hup = false;
-        if (!WaitFor(POLLOUT, qint64(FTimeoutSeconds) * 1000, hup)) {
+        if (deadline < 0)
+            deadline = MonotonicMs() + qint64(FTimeoutSeconds) * 1000;
+        if (!WaitFor(POLLOUT, deadline, hup)) {
             ::tcflush(FHandle, TCIOFLUSH);
             throw ESerialError(ESerialError::Timeout, WriteTimeoutText);
         }

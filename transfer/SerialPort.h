@@ -81,8 +81,9 @@ public:
 
 private:
     bool ApplySettings(bool Local);
-    // Waits for the events until the deadline; false on time-out. Raises when the slice raises.
-    bool WaitFor(short Events, qint64 TimeoutMs, bool& HangUp);
+    // Waits for the events until the deadline on the monotonic clock (milliseconds); false on
+    // time-out. Raises when the slice raises.
+    bool WaitFor(short Events, qint64 DeadlineMs, bool& HangUp);
 
     int FHandle = -1;
     QString FPath;
