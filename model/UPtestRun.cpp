@@ -202,7 +202,7 @@ void MProgramTestRun::ShowTestError(const MPTerror& Finding) {
     MPtFinding listed;
     listed.Error = Finding;
     listed.Phase = FPhase;
-    if (FPhase != TPtPhase::Static && FPhase != TPtPhase::Start) {
+    if (listed.AfterStep()) {
         listed.SLine = FEngine.Registers().PrevSLine;
         listed.ZRow = FEngine.Registers().PrevZRow;
     }

@@ -72,6 +72,8 @@ struct MPtFinding {
     TPtPhase Phase = TPtPhase::Static;
     std::int32_t SLine = 0;
     std::int32_t ZRow = 0;
+    // Listed after a step: SLine and ZRow tell which.
+    bool AfterStep() const { return Phase != TPtPhase::Static && Phase != TPtPhase::Start; }
 };
 
 // How a run of RunProgramTest ended.

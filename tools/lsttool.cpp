@@ -543,8 +543,9 @@ QString PhaseName(TPtPhase Phase) {
 
 QString FindingLine(const MPtFinding& F, const MMessageCatalog& Catalog, int Language) {
     const MPTerror& e = F.Error;
-    const bool atStep = F.Phase != TPtPhase::Static && F.Phase != TPtPhase::Start;
-    const auto value = [atStep](std::int32_t V) { return atStep ? QString::number(V) : QStringLiteral("-"); };
+    const auto value = [&F](std::int32_t V) {
+        return F.AfterStep() ? QString::number(V) : QStringLiteral("-");
+    };
     QString text, caption;
     Catalog.LookupMessage(Language, e.Code, e.SubCode, e.Args, text, caption);
     text = text.split(QStringLiteral("\r\n")).join(QLatin1Char(' '));
