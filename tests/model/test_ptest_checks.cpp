@@ -113,12 +113,12 @@ struct Checks {
     }
     // The findings of the steps whose id is one of Ids.
     QStringList Run(std::vector<std::function<void(FakeEngine&)>> Steps, std::initializer_list<int> Ids) {
-        Run(std::move(Steps));
+        const QStringList all = Run(std::move(Steps));
         QStringList lines;
         for (const MPtFinding& f : Test.Findings())
             if (f.Error.Code == PTErrorCode &&
                 std::find(Ids.begin(), Ids.end(), f.Error.ErrorId) != Ids.end())
-                lines << TestRun::FindingLines(Test)[&f - Test.Findings().data()];
+                lines << all[&f - Test.Findings().data()];
         return lines;
     }
     QStringList Static() {
