@@ -669,13 +669,13 @@ void TPhoneLine::Exact(F&& Body) {
 
 void TPhoneLine::ReadExact(char* Buffer, qsizetype Count) {
     if (!FConnected || !FPort.IsOpen() || FPort.HungUp())
-        throw ESerialError(ESerialError::Broken, QStringLiteral("Connection has been broken during read."));
+        throw ESerialError::BrokenDuring(true);
     Exact([&] { FPort.ReadExact(Buffer, Count); });
 }
 
 void TPhoneLine::WriteExact(const char* Buffer, qsizetype Count) {
     if (!FConnected || !FPort.IsOpen() || FPort.HungUp())
-        throw ESerialError(ESerialError::Broken, QStringLiteral("Connection has been broken during write."));
+        throw ESerialError::BrokenDuring(false);
     Exact([&] { FPort.WriteExact(Buffer, Count); });
 }
 

@@ -35,6 +35,10 @@ const QString WriteBrokenText = QStringLiteral("Connection has been broken durin
 const QString WriteErrorText = QStringLiteral("Error to writing to com port.");
 } // namespace
 
+ESerialError ESerialError::BrokenDuring(bool Reading) {
+    return ESerialError(Broken, Reading ? ReadBrokenText : WriteBrokenText);
+}
+
 TSerialPort::~TSerialPort() {
     Close();
 }
@@ -147,7 +151,7 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
     qint64 deadline = -1;
     while (done < Count) {
         if (FHandle < 0 || FHungUp)
-            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+            throw ESerialError::BrokenDuring(true);
         bool hup = false;
         if (deadline < 0)
             deadline = std::max(MonotonicMs(), FSentUntilMs) + qint64(FTimeoutSeconds) * 1000;
@@ -157,7 +161,7 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
         }
         if (hup) {
             FHungUp = true;
-            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+            throw ESerialError::BrokenDuring(true);
         }
         const ssize_t n = ::read(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
@@ -165,7 +169,7 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
             deadline = -1;
         } else if (n == 0 || IsHangUpErrno(errno)) {
             FHungUp = true;
-            throw ESerialError(ESerialError::Broken, ReadBrokenText);
+            throw ESerialError::BrokenDuring(true);
         } else if (errno != EAGAIN && errno != EINTR) {
             throw ESerialError(ESerialError::Io, ReadErrorText);
         }
@@ -177,7 +181,7 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
     qint64 deadline = -1;
     while (done < Count) {
         if (FHandle < 0 || FHungUp)
-            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+            throw ESerialError::BrokenDuring(false);
         const ssize_t n = ::write(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
             done += n;
@@ -188,7 +192,7 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
         }
         if (n < 0 && IsHangUpErrno(errno)) {
             FHungUp = true;
-            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+            throw ESerialError::BrokenDuring(false);
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             throw ESerialError(ESerialError::Io, WriteErrorText);
@@ -201,7 +205,7 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
         }
         if (hup) {
             FHungUp = true;
-            throw ESerialError(ESerialError::Broken, WriteBrokenText);
+            throw ESerialError::BrokenDuring(false);
         }
     }
 }

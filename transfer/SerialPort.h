@@ -14,6 +14,8 @@ class ESerialError : public Exception {
 public:
     enum Kind { Timeout, Broken, Io };
     ESerialError(Kind kind, QString message) : Exception(std::move(message)), FKind(kind) {}
+    // The connection went away during a read or a write.
+    static ESerialError BrokenDuring(bool Reading);
     Kind ErrorKind() const { return FKind; }
 
 private:

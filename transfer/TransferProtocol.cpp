@@ -290,7 +290,7 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
         file.close();
     }
     if (last >= 0 && !Channel.StaysQuiet(QuietAfterLastBlockMs))
-        throw ESerialError(ESerialError::Broken, QStringLiteral("Connection has been broken during read."));
+        throw ESerialError::BrokenDuring(true);
     for (int i = 0; i < 3; ++i) {
         if (canonical[size_t(i)].isEmpty())
             continue;
