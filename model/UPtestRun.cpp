@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 #include <vector>
 
 using seq::Args;
@@ -211,12 +210,10 @@ void MProgramTestRun::ShowTestError(const MPTerror& Finding) {
         OnFinding(FFindings.back(), int(FFindings.size()) - 1);
 }
 
-bool MProgramTestRun::ReportHeld(std::initializer_list<int> Ids) {
+void MProgramTestRun::ReportHeld(std::initializer_list<int> Ids) {
     const int id = FEngine.Registers().Error.ErrorId;
-    if (std::find(Ids.begin(), Ids.end(), id) == Ids.end())
-        return false;
-    ReportRunError();
-    return true;
+    if (std::find(Ids.begin(), Ids.end(), id) != Ids.end())
+        ReportRunError();
 }
 
 // ---- Static checks.

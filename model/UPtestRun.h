@@ -169,7 +169,8 @@ private:
     MResultView View(int Side) const;
     bool ScanForAction(std::int64_t Needle) const;
     bool StartFlag(int Carrier) const; // the FT flag of start record 1..8 of C entry 1
-    bool ReportHeld(std::initializer_list<int> Ids);
+    // Lists the registers' finding when its id is one of Ids.
+    void ReportHeld(std::initializer_list<int> Ids);
     void StepOnce();
 
     MProject& FProject;
