@@ -717,34 +717,44 @@ void MRZPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
     MRBasePanel::WMRowKey(WParam, LParam);
 }
 
-int MRZPanel::SlotOfTag(int Tag, bool Cams) const {
-    for (int i = 0; i < 2 * FSysCount; ++i) {
-        const QWidget* cell = Cams ? static_cast<QWidget*>(CamCells[std::size_t(i)])
-                                   : static_cast<QWidget*>(PatternCells[std::size_t(i)]);
-        if (WidgetTag(cell) == Tag)
+namespace {
+
+// The slot of the first Count cells whose cell has Tag; -1 for none.
+template <class Cell, std::size_t N>
+int SlotWithTag(const std::array<Cell*, N>& Cells, int Count, int Tag) {
+    for (int i = 0; i < Count; ++i)
+        if (WidgetTag(Cells[std::size_t(i)]) == Tag)
             return i;
-    }
     return -1;
 }
 
-void MRZPanel::FillPatternLines(int Tag) {
-    const int slot = SlotOfTag(Tag, false);
-    if (slot < 0)
-        return;
-    const int bed = slot % 2;
-    const int v = PatternCells[std::size_t(slot)]->Value();
+// Gives the value of the cell at Slot to the same bed's cells of systems First..Last, and to the
+// other bed's too when that bed already held the value throughout.
+template <class Cell, std::size_t N>
+void SpreadValue(const std::array<Cell*, N>& Cells, int Slot, int First, int Last) {
+    const int bed = Slot % 2;
+    const int v = Cells[std::size_t(Slot)]->Value();
     bool same = true;
-    for (int s = 0; s < FSysCount; ++s)
-        same = same && PatternCells[std::size_t(2 * s + bed)]->Value() == v;
-    for (int s = 0; s < FSysCount; ++s)
+    for (int s = First; s <= Last; ++s)
+        same = same && Cells[std::size_t(2 * s + bed)]->Value() == v;
+    for (int s = First; s <= Last; ++s)
         for (int b = 0; b < 2; ++b)
             if (b == bed || same)
-                PatternCells[std::size_t(2 * s + b)]->SetValue(v);
+                Cells[std::size_t(2 * s + b)]->SetValue(v);
+}
+
+} // namespace
+
+void MRZPanel::FillPatternLines(int Tag) {
+    const int slot = SlotWithTag(PatternCells, 2 * FSysCount, Tag);
+    if (slot < 0)
+        return;
+    SpreadValue(PatternCells, slot, 0, FSysCount - 1);
     WriteSlots(zkLine);
 }
 
 void MRZPanel::FillCams(int Tag) {
-    const int slot = SlotOfTag(Tag, true);
+    const int slot = SlotWithTag(CamCells, 2 * FSysCount, Tag);
     if (slot < 0)
         return;
     // The 720 and 721 spread a cam over their middle systems only.
@@ -755,15 +765,7 @@ void MRZPanel::FillCams(int Tag) {
         first = 1;
         last = FSysCount - 2;
     }
-    const int bed = slot % 2;
-    const int v = CamCells[std::size_t(slot)]->Value();
-    bool same = true;
-    for (int s = first; s <= last; ++s)
-        same = same && CamCells[std::size_t(2 * s + bed)]->Value() == v;
-    for (int s = first; s <= last; ++s)
-        for (int b = 0; b < 2; ++b)
-            if (b == bed || same)
-                CamCells[std::size_t(2 * s + b)]->SetValue(v);
+    SpreadValue(CamCells, slot, first, last);
     WriteSlots(zkCam);
 }
 

@@ -124,7 +124,6 @@ private:
     void WriteSystemButtons(int Kind);
     // The slot of a cam box or pattern cell of the row; -1 when it is none of them.
     int CamSlotOf(const QObject* Cell) const;
-    int SlotOfTag(int Tag, bool Cams) const;
     // The storing with Validated off repeats a refused store as the user's Ignore.
     bool StoreWithDialogue();
 
