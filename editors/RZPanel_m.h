@@ -122,10 +122,8 @@ private:
     void WriteCarriers(bool Sets);
     void WriteSlots(int Kind);
     void WriteSystemButtons(int Kind);
-    // The slot of a cam box or pattern cell of the row; -1 when it is none of them.
+    // The slot of a cam box of the row; -1 when it is none of them.
     int CamSlotOf(const QObject* Cell) const;
-    // The storing with Validated off repeats a refused store as the user's Ignore.
-    bool StoreWithDialogue();
 
     int FSysCount;
     int FSysType;
