@@ -484,8 +484,7 @@ TOperationRun::TOutcome TOperationRun::MoveOne(const fs::path& From, fs::path To
         return o;
     fs::remove(From, ec);
     if (ec)
-        return Fail(Text(msgCannotDelete, NameOf(From), "Cannot delete (%1): ") +
-                    QString::fromLocal8Bit(ec.message().c_str()));
+        return Fail(Text(msgCannotDelete, NameOf(From), "Cannot delete (%1): ") + Reason(ec));
     return Done;
 }
 
@@ -499,8 +498,7 @@ TOperationRun::TOutcome TOperationRun::DeleteOne(const fs::path& Path) {
     std::error_code ec;
     fs::remove_all(Path, ec);
     if (ec)
-        return Fail(Text(msgCannotDelete, NameOf(Path), "Cannot delete (%1): ") +
-                    QString::fromLocal8Bit(ec.message().c_str()));
+        return Fail(Text(msgCannotDelete, NameOf(Path), "Cannot delete (%1): ") + Reason(ec));
     return Done;
 }
 
