@@ -191,7 +191,11 @@ void TPhoneLine::HideDialing() {
 
 void TPhoneLine::Queue(const TNotifyEvent TPhoneLine::*Event) {
     FEvents.push_back(Event);
-    if (!FDeliverPosted) {
+    PostDelivery();
+}
+
+void TPhoneLine::PostDelivery() {
+    if (!FDeliverPosted && !FEvents.empty()) {
         FDeliverPosted = true;
         QMetaObject::invokeMethod(this, &TPhoneLine::Deliver, Qt::QueuedConnection);
     }
@@ -632,13 +636,18 @@ void TPhoneLine::WaitSlice() {
         throw EAbort();
 }
 
+bool TPhoneLine::DropIfDeferred() {
+    if (!FDropDeferred)
+        return false;
+    FDropDeferred = false;
+    DropCall();
+    return true;
+}
+
 template <typename F>
 void TPhoneLine::Exact(F&& Body) {
-    if (FDropDeferred) {
-        FDropDeferred = false;
-        DropCall();
+    if (DropIfDeferred())
         throw EAbort();
-    }
     ++FPortBusy;
     FPort.SetTimeout(Timeout);
     try {
@@ -647,24 +656,16 @@ void TPhoneLine::Exact(F&& Body) {
         --FPortBusy;
         if (e.ErrorKind() == ESerialError::Broken && FCall == CallConnected)
             Disconnected();
-        else if (FDropDeferred) {
-            FDropDeferred = false;
-            DropCall();
-        }
+        else
+            DropIfDeferred();
         throw;
     } catch (...) {
         --FPortBusy;
-        if (FDropDeferred) {
-            FDropDeferred = false;
-            DropCall();
-        }
+        DropIfDeferred();
         throw;
     }
     --FPortBusy;
-    if (!FEvents.empty() && !FDeliverPosted) {
-        FDeliverPosted = true;
-        QMetaObject::invokeMethod(this, &TPhoneLine::Deliver, Qt::QueuedConnection);
-    }
+    PostDelivery();
 }
 
 void TPhoneLine::ReadExact(char* Buffer, qsizetype Count) {

@@ -132,6 +132,10 @@ private:
     void HideDialing();
     void Queue(const TNotifyEvent TPhoneLine::*Event);
     void Deliver();
+    // Posts the delivery of the queued events unless it is posted already.
+    void PostDelivery();
+    // A stop asked for while a read or write held the port hangs up now; true when it did.
+    bool DropIfDeferred();
     // Opens the port of the selected line for commands; raises the line error.
     void OpenPort();
     // Sends a command and waits for its final result; returns it (Ignored on time-out).
