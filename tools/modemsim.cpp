@@ -544,9 +544,10 @@ int main(int argc, char** argv) {
             if (!s->SlaveOpen) {
                 // A terminal nobody holds reports a hang-up at once: look again soon.
                 pollfd p{s->Master, POLLIN, 0};
-                if (::poll(&p, 1, 0) > 0 && !(p.revents & POLLHUP))
+                const bool event = ::poll(&p, 1, 0) > 0;
+                if (event && !(p.revents & POLLHUP))
                     s->SlaveOpen = true;
-                else if (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
+                else if (event && (p.revents & POLLIN)) {
                     // Bytes left by a terminal that went away are dropped.
                     (void)::read(s->Master, buf.data(), buf.size());
                 }
