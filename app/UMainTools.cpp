@@ -485,22 +485,17 @@ TColor SwatchColor(const MShape* Shape) {
 }
 } // namespace
 
+// A swatch opens the colour dialog on its colour; the choice goes the way of the palette grid's.
 void TMainToolbars::ShapeForeClrMouseDown() {
     TColor c = SwatchColor(ShapeForeClr);
-    if (!FHost.ExecuteColorDialog(c))
-        return;
-    c = MPalette::Admissible(c);
-    FHost.SendBusMessage(bus::GroupColor, bus::CmdPenColor, int(c));
-    SetForeClr(c);
+    if (FHost.ExecuteColorDialog(c))
+        MColorsPanel1LeftColorChange(c);
 }
 
 void TMainToolbars::ShapeBackClrMouseDown() {
     TColor c = SwatchColor(ShapeBackClr);
-    if (!FHost.ExecuteColorDialog(c))
-        return;
-    c = MPalette::Admissible(c);
-    FHost.SendBusMessage(bus::GroupColor, bus::CmdBrushColor, int(c));
-    SetBackClr(c);
+    if (FHost.ExecuteColorDialog(c))
+        MColorsPanel1RightColorChange(c);
 }
 
 void TMainToolbars::MColorsPanel1LeftColorChange(TColor Color) {
