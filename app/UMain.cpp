@@ -724,21 +724,16 @@ int TFormMain::SendCommand(int Group, int Command, int Param, int Param2) {
         }
         return answer;
     }
-    // Every drawing, newest first; a closing stops at the first that refuses.
-    std::vector<QPointer<QWidget>> windows;
-    std::vector<MBusDrawing*> drawings;
-    for (const TChild& c : FChildren)
-        if (c.Window && c.Drawing) {
-            windows.push_back(c.Window);
-            drawings.push_back(c.Drawing);
-        }
+    // Every drawing, newest first; a closing stops at the first that refuses. The registry is copied
+    // first, as a command may close windows; one closed meanwhile is passed over.
+    const std::vector<TChild> children = FChildren;
     bool any = false;
-    for (std::size_t i = drawings.size(); i-- > 0;) {
-        if (!windows[i])
+    for (auto c = children.rbegin(); c != children.rend(); ++c) {
+        if (!c->Window || !c->Drawing)
             continue;
         any = true;
-        FTargetWindow = windows[i];
-        FTarget = drawings[i];
+        FTargetWindow = c->Window;
+        FTarget = c->Drawing;
         answer = ExecCommand(Group, Command, Param, Param2);
         if (answer == CloseCancelled)
             return answer;
@@ -934,18 +929,13 @@ int TFormMain::SendPrjCommand(int Group, int Command, int Param, int Param2) {
         }
         return answer;
     }
-    std::vector<QPointer<QWidget>> windows;
-    std::vector<MBusProject*> projects;
-    for (const TChild& c : FChildren)
-        if (c.Window && c.Project) {
-            windows.push_back(c.Window);
-            projects.push_back(c.Project);
-        }
-    for (std::size_t i = projects.size(); i-- > 0;) {
-        if (!windows[i])
+    // Every project, newest first, as SendCommand walks the drawings.
+    const std::vector<TChild> children = FChildren;
+    for (auto c = children.rbegin(); c != children.rend(); ++c) {
+        if (!c->Window || !c->Project)
             continue;
-        FCurrentProjectWindow = windows[i];
-        FCurrentProject = projects[i];
+        FCurrentProjectWindow = c->Window;
+        FCurrentProject = c->Project;
         answer = ExecPrjCommand(Group, Command, Param, Param2);
         if (answer == CloseCancelled)
             return answer;
