@@ -96,6 +96,11 @@ QString WritableFolder(const QString& Name) {
     return QDir(data).filePath(Name);
 }
 
+// The settings file the services name, else the user's own.
+QString SettingsFileOf(const TMainServices& Services) {
+    return Services.SettingsFile.isEmpty() ? DefaultSettingsFile() : Services.SettingsFile;
+}
+
 void ShowError(const std::exception& E) {
     TApplication::ShowException(E);
 }
@@ -288,7 +293,7 @@ void TFormMain::MakeFolders() {
 // ============================================================================ Settings
 
 void TFormMain::ReadSettings() {
-    const QString file = FServices.SettingsFile.isEmpty() ? DefaultSettingsFile() : FServices.SettingsFile;
+    const QString file = SettingsFileOf(FServices);
     int languages = 2;
     if (DMLanguagePack) {
         QStringList names;
@@ -317,7 +322,7 @@ void TFormMain::WriteSettings() {
     FSettings.ListBoxShowHint = ListBoxShowHint;
     FSettings.MachineIndex = MachineIndex;
     FSettings.GaugeIndex = GaugeIndex;
-    const QString file = FServices.SettingsFile.isEmpty() ? DefaultSettingsFile() : FServices.SettingsFile;
+    const QString file = SettingsFileOf(FServices);
     if (!SettingsFileUsable(file))
         return;
     QSettings store(file, QSettings::IniFormat);
