@@ -282,12 +282,9 @@ void TFormMain::FormCreate() {
 void TFormMain::MakeFolders() {
     FDeskTopFolder = WritableFolder(QStringLiteral("DeskTop"));
     FCacheFolder = WritableFolder(QStringLiteral("Cache"));
-    for (const QString& f : {FDeskTopFolder, FCacheFolder}) {
-        try {
-            QDir().mkpath(f);
-        } catch (...) {
-        }
-    }
+    // A folder that cannot be made is passed over: the autosave then finds nowhere to write.
+    for (const QString& f : {FDeskTopFolder, FCacheFolder})
+        QDir().mkpath(f);
 }
 
 // ============================================================================ Settings
