@@ -7,9 +7,7 @@
 #include "ui/button_m.h"
 #include "ui/label_m.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 #include <memory>
 
@@ -21,9 +19,8 @@ TFormIntro::TFormIntro(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormIntro"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The main window centres it on its screen as it shows it.
     resize(500, 250);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().topLeft() + CentredOrigin(screen->geometry().size(), size()));
     MTwoImageButton1 = new MTwoImageButton(this);
     MTwoImageButton1->setGeometry(rect());
     MTwoImageButton1->SetStretch(true);

@@ -223,7 +223,8 @@ void TFormMain::FormCreate() {
         intro = FServices.MakeIntro(this);
         if (intro) {
             if (const QScreen* screen = intro->screen())
-                intro->move(CentredOrigin(screen->geometry().size(), intro->size()));
+                intro->move(screen->geometry().topLeft() +
+                            CentredOrigin(screen->geometry().size(), intro->size()));
             intro->show();
             QCoreApplication::processEvents();
         }
