@@ -5,8 +5,10 @@
 
 #include "editors/MRHints.h"
 #include "model/Ucommon.h"
+#include "ui/Docks.h"
 #include "ui/FriendlyStatusBar.h"
 #include "ui/LanguagePack.h"
+#include "ui/MainMenu_m.h"
 #include "ui/ULPackDM.h"
 #include "ui/label_m.h"
 
@@ -131,10 +133,13 @@ TEST(MainStart, InstallsTheHintWindowAndBuildsTheFrame) {
     EXPECT_EQ(QFileInfo(m.DeskTopFolder()).fileName(), "DeskTop");
     m.resize(900, 600);
     m.show();
-    // The free area offered to a drawing is the MDI area's viewport.
-    const QSize client = m.MainClientSize();
-    EXPECT_EQ(client.width() - m.ReservedClientWidth(), m.Client()->viewport()->width());
-    EXPECT_EQ(client.height() - m.ReservedClientHeight(), m.Client()->viewport()->height());
+    // The free area offered to a drawing is the MDI area's viewport: the docks around it are kept
+    // back from the frame's client area.
+    EXPECT_EQ(m.MainClientSize(),
+              QSize(900, 600 - m.OMainMenu()->height() - m.FriendlyStatusBar1()->height()));
+    EXPECT_GE(m.ReservedClientWidth(), m.DockLeft->width() + m.DockRight->width());
+    EXPECT_GE(m.ReservedClientHeight(), m.DockUp->height() + m.DockBottom->height());
+    EXPECT_GT(m.DockRight->width(), 0);
     EXPECT_GT(m.ReservedClientHeight(), 0);
     // The Language menu of the main menu switches the whole station.
     EXPECT_TRUE(m.MasterAdapter);
