@@ -44,9 +44,6 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
                 z.LG[slot].SetBit((n + s) % 6 + 2, 1);
                 z.PatternLine[slot] = 10 * n + int(slot);
             }
-        }
-        for (int s = 0; s < systems; ++s) {
-            const std::size_t si = std::size_t(s);
             z.Unipress[si] = std::uint8_t(s == 0 && n % 3 == 0);
         }
         z.Tying[1] = std::uint8_t(n % 3);
