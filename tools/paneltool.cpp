@@ -111,9 +111,7 @@ public:
         if (Words[0] == QLatin1String("goto") && (Words.size() != 2 || !IsNumber(Words[1])))
             throw ScriptError{QStringLiteral("dialog goto N expected")};
         if (Words[0] == QLatin1String("special")) {
-            static const QStringList ops = {QStringLiteral("copy"), QStringLiteral("move"),
-                                            QStringLiteral("delete"), QStringLiteral("new")};
-            if (Words.size() < 3 || !ops.contains(Words[1]) || Range(Words[2]).first < 0)
+            if (Words.size() < 3 || !SpecialPages().contains(Words[1]) || Range(Words[2]).first < 0)
                 throw ScriptError{QStringLiteral("dialog special copy|move|delete|new FROM..TO expected")};
         }
         FAnswers.push_back(Words);
@@ -127,6 +125,12 @@ public:
     }
 
 private:
+    // The special functions' pages by their script words, in the dialog's order.
+    static const QStringList& SpecialPages() {
+        static const QStringList pages = {QStringLiteral("copy"), QStringLiteral("move"),
+                                          QStringLiteral("delete"), QStringLiteral("new")};
+        return pages;
+    }
     static bool IsNumber(const QString& Text) {
         bool ok = false;
         Text.toInt(&ok);
@@ -169,9 +173,7 @@ private:
                           .arg(title, ok ? QStringLiteral("ok") : QStringLiteral("cancel")));
     }
     void FillSpecial(TSpecialFuncForm& Form, const QStringList& W) {
-        static const QStringList ops = {QStringLiteral("copy"), QStringLiteral("move"),
-                                        QStringLiteral("delete"), QStringLiteral("new")};
-        const int page = int(ops.indexOf(W[1]));
+        const int page = int(SpecialPages().indexOf(W[1]));
         Form.SpecFuncPage->setCurrentIndex(page);
         const auto [from, to] = Range(W[2]);
         MNumEdit* const fromEdits[] = {Form.CopyFrom, Form.MoveFrom, Form.DeleteFrom, Form.NewFrom};
