@@ -19,18 +19,14 @@ using seq::Find;
 class MResultView {
 public:
     MResultView(const MJacquardBed& Bed, std::int32_t Width)
-        : FData(Bed.Needles.Buffer().data()), FCount(std::min(std::max(Width, 0), Bed.Width())),
-          FWidth(std::max(Width, 0)) {}
+        : FBed(Bed), FCount(std::min(std::max(Width, 0), Bed.Width())), FWidth(std::max(Width, 0)) {}
     std::uint32_t At(std::int64_t Needle) const {
-        if (Needle < 1 || Needle > FCount)
-            return nsNone;
-        const std::uint8_t* p = FData + (Needle - 1) * 3;
-        return (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | std::uint32_t(p[2]);
+        return Needle < 1 || Needle > FCount ? nsNone : FBed.GetNeedle(int(Needle));
     }
     std::int32_t Width() const { return FWidth; }
 
 private:
-    const std::uint8_t* FData;
+    const MJacquardBed& FBed;
     std::int32_t FCount;
     std::int32_t FWidth;
 };
