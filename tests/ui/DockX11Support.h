@@ -6,6 +6,11 @@
 
 #include <string>
 
+// Skips the test (gtest) when no display of its own runs.
+#define SKIP_WITHOUT_X11()                                                                                   \
+    if (!dockx11::Running())                                                                                 \
+    GTEST_SKIP() << "no X display"
+
 namespace dockx11 {
 // Starts Xvfb and openbox and points DISPLAY at them; false (with the reason) when either cannot run.
 bool Start(std::string& Why);

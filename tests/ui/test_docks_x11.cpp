@@ -15,10 +15,6 @@ using namespace docktest;
 
 namespace {
 
-#define SKIP_WITHOUT_X11()                                                                                   \
-    if (!dockx11::Running())                                                                                 \
-    GTEST_SKIP() << "no X display"
-
 // A form with its docks shown and active, and one floating tool window over it.
 struct Scene {
     Host Form{QRect(100, 100, 500, 360)};

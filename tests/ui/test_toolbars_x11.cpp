@@ -18,8 +18,7 @@ using namespace docktest;
 namespace {
 
 TEST(ToolbarButtonX11, ThePressThatClosesTheMenuOnItsButtonDoesNotReopenIt) {
-    if (!dockx11::Running())
-        GTEST_SKIP() << "no X display";
+    SKIP_WITHOUT_X11();
     for (const bool combo : {true, false}) {
         SCOPED_TRACE(combo ? "combo" : "whole button");
         Host host(QRect(100, 100, 400, 300));
