@@ -14,9 +14,7 @@
 #include "transfer/TransferProtocol.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
-#include <QTimer>
 
 #include <cstdio>
 #include <optional>

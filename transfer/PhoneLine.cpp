@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QSettings>
 #include <QSocketNotifier>
-#include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
