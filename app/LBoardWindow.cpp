@@ -1,5 +1,7 @@
 #include "app/LBoardWindow.h"
 
+#include "platform/ColorQt.h"
+
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
@@ -13,10 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-QColor QColorOf(TColor C) {
-    return QColor(int(C & 0xFF), int((C >> 8) & 0xFF), int((C >> 16) & 0xFF));
-}
 
 QRect ToQRect(const TBoardRect& R) {
     return QRect(QPoint(R.Left, R.Top), QPoint(R.Right, R.Bottom));
@@ -326,7 +324,7 @@ void TBoardWindow::DrawGrid(QPainter& P, const QRect& Clip) {
     if (!GridShown())
         return;
     const int cs = CellSize();
-    const QColor grey = QColorOf(GridColor);
+    const QColor grey = toQColor(GridColor);
     const TBoardRect& v = ViewRect();
     // Each cell's top pixel row and right pixel column.
     const int firstRow = std::max(0, (Clip.top() - v.Top) / cs), lastRow = (Clip.bottom() - v.Top) / cs;
