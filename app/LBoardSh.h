@@ -13,6 +13,8 @@
 #include "model/URowView.h"
 #include "platform/Color.h"
 
+#include <QRect>
+
 class MmapRect;
 
 // A rectangle of cells or pixels with both corners inclusive.
@@ -25,6 +27,14 @@ struct TBoardRect {
     int Height() const { return Bottom - Top + 1; }
     friend bool operator==(const TBoardRect&, const TBoardRect&) = default;
 };
+
+// The same rectangle as a QRect, and back.
+inline QRect ToQRect(const TBoardRect& R) {
+    return QRect(QPoint(R.Left, R.Top), QPoint(R.Right, R.Bottom));
+}
+inline TBoardRect ToBoardRect(const QRect& R) {
+    return {R.left(), R.top(), R.right(), R.bottom()};
+}
 
 struct TBoardPoint {
     int X = 0;

@@ -16,10 +16,6 @@
 
 namespace {
 
-QRect ToQRect(const TBoardRect& R) {
-    return QRect(QPoint(R.Left, R.Top), QPoint(R.Right, R.Bottom));
-}
-
 std::int64_t FloorDiv(std::int64_t A, std::int64_t B) {
     const std::int64_t q = A / B;
     return (A % B != 0 && (A < 0) != (B < 0)) ? q - 1 : q;

@@ -79,13 +79,6 @@ constexpr int RectKeep = 62;
 constexpr int RectRestore = 63;
 constexpr int SizeMax = 999999;
 
-QRect CellsToQRect(const TBoardRect& R) {
-    return QRect(QPoint(R.Left, R.Top), QPoint(R.Right, R.Bottom));
-}
-TBoardRect QRectToCells(const QRect& R) {
-    return {R.left(), R.top(), R.right(), R.bottom()};
-}
-
 } // namespace
 
 // ---- The common part.
@@ -430,7 +423,7 @@ void TFormImageResize::showEvent(QShowEvent* Event) {
     FBaseWidth = FBaseLength = 100;
     MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, bus::RectStore);
     MainLink->SendBusMessage(bus::GroupSelection, bus::CmdApplyPaste);
-    FStart = QRectToCells(MainLink->StoredRect());
+    FStart = ToBoardRect(MainLink->StoredRect());
     FBaseWidth = std::max(FStart.Width(), 1);
     FBaseLength = std::max(FStart.Height(), 1);
     FWork = FStart;
@@ -517,18 +510,18 @@ void TFormImageResize::SetSize(std::int64_t W, std::int64_t L) {
 void TFormImageResize::Preview() {
     if (ImageMode || !MainLink || !isVisible())
         return;
-    MainLink->SetStoredRect(CellsToQRect(FWork));
+    MainLink->SetStoredRect(ToQRect(FWork));
     MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, bus::RectStretchLast);
     // The bottom-left corner stays; the rectangle covers exactly the current size.
     FWork.Top = FWork.Bottom - FLength + 1;
     FWork.Right = FWork.Left + FWidth - 1;
-    MainLink->SetStoredRect(CellsToQRect(FWork));
+    MainLink->SetStoredRect(ToQRect(FWork));
     MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, bus::RectStretchFirst);
 }
 
 void TFormImageResize::OkClick() {
     if (!ImageMode && MainLink) {
-        MainLink->SetStoredRect(CellsToQRect(FWork));
+        MainLink->SetStoredRect(ToQRect(FWork));
         MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, RectKeep);
     }
     Accept();
@@ -536,9 +529,9 @@ void TFormImageResize::OkClick() {
 
 void TFormImageResize::CancelClick() {
     if (!ImageMode && MainLink) {
-        MainLink->SetStoredRect(CellsToQRect(FWork));
+        MainLink->SetStoredRect(ToQRect(FWork));
         MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, bus::RectStretchLast);
-        MainLink->SetStoredRect(CellsToQRect(FStart));
+        MainLink->SetStoredRect(ToQRect(FStart));
         MainLink->SendBusMessage(bus::GroupSelection, bus::CmdRect, RectRestore);
     }
     Cancel();
