@@ -13,8 +13,6 @@ namespace HugePages {
 
 // Buffers smaller than this are left as they are.
 inline constexpr std::size_t MinBytes = std::size_t(4) << 20;
-// The size of a huge page, and the alignment that lets a buffer use them from its start.
-inline constexpr std::size_t PageBytes = std::size_t(2) << 20;
 
 // Marks the whole pages inside the buffer when it has at least MinBytes.
 inline void Advise(void* Data, std::size_t Bytes) {
