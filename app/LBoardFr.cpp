@@ -22,10 +22,6 @@ std::vector<TBGRColor>& Palette16Store() {
     return palette;
 }
 
-TBGRColor BGROf(TColor C) {
-    return TBGRColor{std::uint8_t(C >> 16), std::uint8_t(C >> 8), std::uint8_t(C)};
-}
-
 int ComponentDistance(int X, int P) {
     if (X == P)
         return 0;
@@ -73,8 +69,8 @@ TBitmap CanvasOf(const TBitmap& Picture, int Width, int Height, TColor Fill) {
     return out;
 }
 
-// Writes a 4-bit picture as a BMP file; the image library writes it with its own table.
-void SaveFourBit(TBitmap& Picture, const QString& FileName) {
+// Writes a picture as a BMP file of its own depth; a 4-bit one goes with its own table.
+void SaveBmp(TBitmap& Picture, const QString& FileName) {
     TImageIO io;
     io.SetAttachedBitmap(&Picture);
     io.SaveBMP(FileName);
@@ -89,7 +85,7 @@ const std::vector<TBGRColor>& Palette16() {
 void SetPalette16(const TColor* Colours, int Count) {
     std::vector<TBGRColor>& p = Palette16Store();
     for (int i = 0; i < Count && i < int(p.size()); ++i)
-        p[std::size_t(i)] = BGROf(Colours[i]);
+        p[std::size_t(i)] = TColor2TRGB(Colours[i]);
 }
 
 int PaletteDistance(TColor Cell, TColor Entry) {
@@ -127,7 +123,8 @@ TBitmap FourBitPicture(const TBitmap& Picture, const std::vector<TBGRColor>& Tab
             const TColor c = CellColorOf(s);
             auto it = known.find(c);
             if (it == known.end())
-                it = known.emplace(c, NearestPaletteIndex(Table.data(), int(Table.size()), BGROf(c))).first;
+                it = known.emplace(c, NearestPaletteIndex(Table.data(), int(Table.size()), TColor2TRGB(c)))
+                         .first;
             const int i = it->second & 0x0F;
             d[x >> 1] |= std::uint8_t((x & 1) ? i : i << 4);
         }
@@ -248,12 +245,10 @@ void TBoardFormats::SaveImageFile(const QString& FileName, int Format) {
     ApplyPaste();
     TBitmap picture = OutgoingPicture();
     if (Format == 1) {
-        TImageIO io;
-        io.SetAttachedBitmap(&picture);
-        io.SaveBMP(FileName);
+        SaveBmp(picture, FileName);
     } else if (Format == 20) {
         TBitmap four = FourBitPicture(picture, Palette16());
-        SaveFourBit(four, FileName);
+        SaveBmp(four, FileName);
     } else {
         if (Format == 3)
             OImageIO.Params().BitsPerSample = 8;
@@ -284,10 +279,10 @@ void TBoardFormats::ExportPicture(const QString& FileName, bool Mapped) {
         ReplaceColor(outgoing, FSubstitute, FReserved);
     std::vector<TBGRColor> table;
     for (TColor c : ExchangeTable)
-        table.push_back(BGROf(c));
+        table.push_back(TColor2TRGB(c));
     try {
         TBitmap four = FourBitPicture(outgoing, table);
-        SaveFourBit(four, FileName);
+        SaveBmp(four, FileName);
     } catch (const Exception&) {
         // Any failure of the picture or the file: the drawing and the old file stay as they were.
         RaiseM(boardmsg::Code, boardmsg::ExportFailed, FileName);
