@@ -175,10 +175,14 @@ TBitmap TBoardFormats::OutgoingPicture() const {
     return out;
 }
 
-void TBoardFormats::RasterFromBitmap(TBitmap&& Picture) {
+void TBoardFormats::MakeRasterForm(TBitmap& Picture) const {
     if (Picture.PixelFormat() != pf24bit)
         Picture.SetPixelFormat(pf24bit);
     ReplaceColor(Picture, FReserved, FSubstitute);
+}
+
+void TBoardFormats::RasterFromBitmap(TBitmap&& Picture) {
+    MakeRasterForm(Picture);
     const int w = Picture.Width(), h = Picture.Height();
     SetRaster(std::move(Picture));
     SetViewRect({10, 10, w + 10, h + 10});
@@ -332,18 +336,14 @@ void TBoardFormats::MapColorsToPalette(const TColor* Palette, int Count) {
 }
 
 void TBoardFormats::TakeProcessed(TBitmap&& Picture) {
-    if (Picture.PixelFormat() != pf24bit)
-        Picture.SetPixelFormat(pf24bit);
-    ReplaceColor(Picture, FReserved, FSubstitute);
     const bool sameSize = Picture.Width() == ImageWidth() && Picture.Height() == ImageHeight();
     if (sameSize) {
+        MakeRasterForm(Picture);
         Raster() = std::move(Picture);
         PictureChanged();
         return;
     }
-    const int w = Picture.Width(), h = Picture.Height();
-    SetRaster(std::move(Picture));
-    SetViewRect({10, 10, w + 10, h + 10});
+    RasterFromBitmap(std::move(Picture));
     Modified = true;
     ChangedSinceAutosave = true;
     PictureAdopted();

@@ -128,8 +128,7 @@ public:
     virtual TBitmap PictureWithPaste() const { return OutgoingPicture(); }
 
 protected:
-    // Takes a picture into the raster: 24 bits, the reserved colour replaced, the view set
-    // provisionally.
+    // Takes a picture into the raster: in the raster's form, the view set provisionally.
     void RasterFromBitmap(TBitmap&& Picture);
     // A new picture of another size came in; the window takes (W + 4) x (H + 4) pixels.
     virtual void PictureAdopted() {}
@@ -137,6 +136,8 @@ protected:
     void PictureChanged();
 
 private:
+    // The raster's form of a picture: 24 bits, the reserved colour replaced.
+    void MakeRasterForm(TBitmap& Picture) const;
     void CheckNewSize(std::int64_t Width, std::int64_t Height) const;
     // Loads a file into Picture with a component of its own; the component's parameters come back
     // in Params.
