@@ -617,9 +617,9 @@ void TGlyphSpeedButton::PressAt(QMouseEvent* Event, bool Double) {
     MouseDownEvent(Event);
     if (Double && OnDblClick)
         OnDblClick(this);
-    // A press finds the pointer over the button: marked and repainted, without the enter event.
-    if (isEnabled() && SetMouseInside(true, false))
-        update();
+    // A press finds the pointer over the button: marked, without the enter event (the look follows).
+    if (isEnabled())
+        SetMouseInside(true, false);
     if (Event->button() == Qt::LeftButton && isEnabled()) {
         if (!FDown) {
             FState = bsDown;
