@@ -5,6 +5,7 @@
 #include "model/ULstFile.h"
 #include "model/Ucommon.h"
 #include "model/UunvList.h"
+#include "platform/Bytes.h"
 #include "platform/TextCodec.h"
 #include "transfer/SerialPort.h"
 
@@ -46,19 +47,6 @@ QString EnglishText(int SubCode) {
     default:
         return QString();
     }
-}
-
-void PutInt(QByteArray& b, int at, std::int32_t v) {
-    const std::uint32_t u = std::uint32_t(v);
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char((u >> (8 * i)) & 0xFF);
-}
-
-std::int32_t GetInt(const QByteArray& b, int at) {
-    std::uint32_t u = 0;
-    for (int i = 0; i < 4; ++i)
-        u |= std::uint32_t(std::uint8_t(b[at + i])) << (8 * i);
-    return std::int32_t(u);
 }
 
 // A name shown in a message: control characters become "?".
@@ -115,15 +103,19 @@ std::int64_t BlockCount(std::int64_t Size, std::int32_t Block) {
 }
 
 QByteArray TTransferHeader::Encode() const {
-    QByteArray b(Size, '\0');
+    ByteWriter w;
     for (int i = 0; i < 3; ++i) {
         const QByteArray name = Names[size_t(i)].left(NameField - 1);
-        std::copy(name.begin(), name.end(), b.begin() + i * NameField);
+        w.Seek(size_t(i) * NameField);
+        if (!name.isEmpty())
+            w.WriteBytes(name.constData(), size_t(name.size()));
     }
-    for (int i = 0; i < 3; ++i)
-        PutInt(b, 300 + 4 * i, Sizes[size_t(i)]);
-    PutInt(b, 312, Block);
-    return b;
+    // The gap after the last name is filled with zeros.
+    w.Seek(3 * NameField);
+    for (const std::int32_t size : Sizes)
+        w.WriteI32LE(size);
+    w.WriteI32LE(Block);
+    return w.ToByteArray();
 }
 
 TTransferHeader TTransferHeader::Decode(const QByteArray& Bytes) {
@@ -137,9 +129,11 @@ TTransferHeader TTransferHeader::Decode(const QByteArray& Bytes) {
             field.truncate(zero);
         h.Names[size_t(i)] = field;
     }
-    for (int i = 0; i < 3; ++i)
-        h.Sizes[size_t(i)] = GetInt(Bytes, 300 + 4 * i);
-    h.Block = GetInt(Bytes, 312);
+    ByteReader r(Bytes);
+    r.Seek(3 * NameField);
+    for (std::int32_t& size : h.Sizes)
+        size = r.ReadI32LE();
+    h.Block = r.ReadI32LE();
     return h;
 }
 
