@@ -78,6 +78,10 @@ void SaveBmp(TBitmap& Picture, const QString& FileName) {
 
 } // namespace
 
+QString boardmsg::SizeArg(std::int64_t Width, std::int64_t Height) {
+    return QStringLiteral("%1 x %2").arg(QString::number(Width), QString::number(Height));
+}
+
 const std::vector<TBGRColor>& Palette16() {
     return Palette16Store();
 }
@@ -190,8 +194,7 @@ void TBoardFormats::RasterFromBitmap(TBitmap&& Picture) {
 
 void TBoardFormats::CheckNewSize(std::int64_t Width, std::int64_t Height) const {
     if (!ImageLimits::PixelsWithinLimit(Width, Height))
-        RaiseM(boardmsg::Code, boardmsg::SizeRefused,
-               QStringLiteral("%1 x %2").arg(QString::number(Width), QString::number(Height)));
+        RaiseM(boardmsg::Code, boardmsg::SizeRefused, boardmsg::SizeArg(Width, Height));
 }
 
 void TBoardFormats::ReadPicture(const QString& FileName, TBitmap& Picture, TImageIO& IO) const {

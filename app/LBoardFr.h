@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 // The exchange table of the sibling program's pictures, in palette order.
@@ -57,6 +58,8 @@ constexpr int NoReader = 3401;     // (name): no reader takes the file's type
 constexpr int ExportFailed = 3402; // (name)
 constexpr int ImportFailed = 3403; // (name)
 constexpr int SizeRefused = 3404;  // a picture of that size cannot be made
+// The slot of SizeRefused: "W x H".
+QString SizeArg(std::int64_t Width, std::int64_t Height);
 } // namespace boardmsg
 
 class TBoardFormats : public TBoardSheet {

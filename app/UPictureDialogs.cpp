@@ -57,9 +57,7 @@ bool WholeNumber(const QString& Text, int Low, int High, int& Value) {
 
 void ShowSizeRefused(std::int64_t W, std::int64_t L) {
     if (MessageBox)
-        MessageBox->ShowCodeMessage(boardmsg::Code, boardmsg::SizeRefused,
-                                    QStringLiteral("%1 x %2").arg(QString::number(W), QString::number(L)),
-                                    mbOK);
+        MessageBox->ShowCodeMessage(boardmsg::Code, boardmsg::SizeRefused, boardmsg::SizeArg(W, L), mbOK);
 }
 
 MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic,
