@@ -260,10 +260,6 @@ QString LowerExtension(const QString& fileName) {
     return QLatin1Char('.') + suffix.toLower();
 }
 
-void BmpWriter(ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
-    WriteBMP(s, b, p, r);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -506,12 +502,11 @@ void TImageIO::LoadIcon(const QString& fileName, bool cursor) {
     Refresh();
 }
 
-void TImageIO::SaveWith(const QString& fileName, Writer writer) {
+void TImageIO::SaveWith(const QString& fileName, Writer writer, bool keepsFourBit) {
     if (!FBitmap)
         return;
-    // A 4-bit picture goes to the BMP writer as it is, which writes it with its own table.
-    const bool ownTable = FBitmap->PixelFormat() == pf4bit && writer == Writer(BmpWriter);
-    if (FBitmap->PixelFormat() != pf24bit && FBitmap->PixelFormat() != pf1bit && !ownTable)
+    const TPixelFormat format = FBitmap->PixelFormat();
+    if (format != pf24bit && format != pf1bit && !(format == pf4bit && keepsFourBit))
         FBitmap->SetPixelFormat(pf24bit);
     ByteWriter out;
     TProgressRec progress = Progress();
@@ -528,7 +523,10 @@ void TImageIO::SaveWith(const QString& fileName, Writer writer) {
 }
 
 void TImageIO::SaveBMP(const QString& fileName) {
-    SaveWith(fileName, BmpWriter);
+    // A 4-bit picture goes to the BMP writer as it is, which writes it with its own table.
+    SaveWith(
+        fileName, [](ByteWriter& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { WriteBMP(s, b, p, r); },
+        true);
 }
 
 void TImageIO::SaveJPEG(const QString& fileName) {

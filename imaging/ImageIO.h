@@ -232,7 +232,8 @@ private:
                   Translate translate, bool appendMessage);
     void LoadIcon(const QString& fileName, bool cursor);
     using Writer = void (*)(ByteWriter&, TBitmap&, TIOParamsVals&, TProgressRec&);
-    void SaveWith(const QString& fileName, Writer writer);
+    // Writes the picture in 24 bits, or as it is when 1-bit, or 4-bit for a writer that keeps 4 bits.
+    void SaveWith(const QString& fileName, Writer writer, bool keepsFourBit = false);
     TProgressRec Progress();
     void Refresh();
 
