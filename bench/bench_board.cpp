@@ -14,17 +14,15 @@
 
 namespace {
 
+// The cells take the sixteen colours of the exchange table.
 TBitmap Pattern() {
-    static const TColor colours[16] = {0x000000, 0xAB0000, 0x00AB00, 0xABAB00, 0x0000AB, 0xAB00AB,
-                                       0x0057AB, 0xABABAB, 0x575757, 0xFF5757, 0x57FF57, 0xFFFF57,
-                                       0x5757FF, 0xFF57FF, 0x57FFFF, 0xFFFFFF};
     TBitmap b(2000, 1000, pf24bit);
     std::uint32_t noise = 12345;
     for (int y = 0; y < b.Height(); ++y) {
         std::uint8_t* row = b.ScanLine(y);
         for (int x = 0; x < b.Width(); ++x) {
             noise = noise * 1103515245u + 12345u;
-            PutCellColor(row + 3 * x, colours[(noise >> 16) & 15]);
+            PutCellColor(row + 3 * x, ExchangeTable[(noise >> 16) & 15]);
         }
     }
     return b;
