@@ -144,6 +144,21 @@ TCellMove PlanCellMove(const std::vector<int>& Tags, int Tag, int DX, int DY, in
     return {cmNone, Tag};
 }
 
+TCellHint CounterKindHint() {
+    return {QStringLiteral("D= عدد التكرار\n\rW= رقم سطر مفتاح الاختيار"),
+            QStringLiteral("D=Repeat Count\n\rW=selector switch line number")};
+}
+
+TCellHint CounterValueHint() {
+    return {QStringLiteral("قيمة العداد أو رقمه"), QStringLiteral("The value or the number of Counter")};
+}
+
+void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
+    QPalette p = Button->palette();
+    p.setColor(QPalette::ButtonText, toQColor(Color));
+    Button->setPalette(p);
+}
+
 int WidgetTag(const QWidget* W) {
     const auto* t = dynamic_cast<const MTag*>(W);
     return t ? t->Tag : -1;
@@ -312,6 +327,15 @@ void MRBasePanel::CellDragDrop(QWidget*, const TDragSource&, int, int) {}
 
 void MRBasePanel::GetFieldHint(QWidget*, QString& Text) {
     Text = QStringLiteral("\n\r");
+}
+
+void MRBasePanel::ItemFieldHelp(int KindIndex, int First, int Count, QString& Text) const {
+    QString help = QStringLiteral("NO UContainer");
+    if (const MRContainerPanel* c = Container(); c && !c->ItemHint(KindIndex, First, Count, help)) {
+        Text.clear();
+        return;
+    }
+    Text = QStringLiteral("\n\r@S@") + help;
 }
 
 void MRBasePanel::LoadItem(const MUnvBase& Item) {
@@ -992,9 +1016,7 @@ MScrollBitBtn* MRBasePanel::MakeSignButton(int ID, int Tag, QRect Bounds, TNotif
                                            const TCellHint& Hint) {
     MScrollBitBtn* b = MakeScrollBitBtn(ID, Tag, Bounds, 2, std::move(OnIndexChange), Hint);
     b->setFont(RowFont(rfCourier, 13, true));
-    QPalette p = b->palette();
-    p.setColor(QPalette::ButtonText, toQColor(0xB00000));
-    b->setPalette(p);
+    SetCaptionColor(b, 0xB00000);
     b->M_CaptionList().SetCaptionList({QStringLiteral("+"), QStringLiteral("-")});
     b->M_CaptionList().ApplyCaption(true);
     return b;

@@ -119,12 +119,19 @@ struct TCellHint {
     bool Empty() const { return Arabic.isEmpty() && English.isEmpty(); }
 };
 
+// The hints of a counter's "D"/"W" button and of its value cell (N and FS rows).
+TCellHint CounterKindHint();
+TCellHint CounterValueHint();
+
 // The mouse-up handler of a speed button: sender, button, modifiers and the point in the button.
 using TMouseUpEvent =
     std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
 // The Tag of a widget (-1 for one that has none).
 int WidgetTag(const QWidget* W);
+
+// The colour of a caption button's caption.
+void SetCaptionColor(MScrollBitBtn* Button, TColor Color);
 
 // Switches off the per-language geometry of a bilingual control of a row or container: rows and
 // cells keep their places and sizes in both languages and run left to right; the hint follows the
@@ -198,6 +205,10 @@ public:
     // The field help of a cell: the base gives a line feed and a carriage return.
     void GetFieldHint(QWidget* Cell, QString& Text) override;
     int FieldHintLanguage() const override { return LanguageIndex(); }
+    // The field help that lists entries of another kind (window index) from First on, Count of them
+    // (signed): a line feed, a carriage return, "@S@" and the container's ItemHint ("NO UContainer"
+    // outside a container); empty when the project cannot give it, so the cell shows its own hint.
+    void ItemFieldHelp(int KindIndex, int First, int Count, QString& Text) const;
     // The cell key message (0x658).
     void WMRowKey(std::uint32_t WParam, std::uint32_t LParam) override;
 

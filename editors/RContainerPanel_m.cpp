@@ -537,10 +537,17 @@ int MRContainerPanel::VisibleRowCount() const {
     return count;
 }
 
-void MRContainerPanel::ItemHint(int KindIndex, int First, int Count, QString& Text) const {
+bool MRContainerPanel::ItemHint(int KindIndex, int First, int Count, QString& Text) const {
     Text = QStringLiteral("NO UContainer");
-    if (Project)
+    if (!Project)
+        return true;
+    try {
         Project->GetItemHint(KindIndex, First, Count, Text);
+        return true;
+    } catch (...) {
+        Text.clear();
+        return false;
+    }
 }
 
 void MRContainerPanel::SaveFocus() {

@@ -251,8 +251,11 @@ public:
     MRBasePanel* RowAt(int Slot) const;
     int RowNumber(int Slot) const;
     int VisibleRowCount() const;
-    // The help text of entries of another kind (window index) from First on, Count of them (signed).
-    void ItemHint(int KindIndex, int First, int Count, QString& Text) const;
+    // The help text of entries of another kind (window index) from First on, Count of them (signed):
+    // "NO UContainer" without a project. When the project cannot give it (any error of its lists),
+    // Text is empty and the result false: the help is asked from the hint window's event handler,
+    // where an escaping error would end the program.
+    bool ItemHint(int KindIndex, int First, int Count, QString& Text) const;
     void SaveFocus();
     void RestoreFocus();
     void CancelNewItem();

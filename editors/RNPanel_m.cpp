@@ -1,21 +1,10 @@
 #include "editors/RNPanel_m.h"
 
 #include "editors/NumEdit_m.h"
-#include "platform/ColorQt.h"
 #include "ui/ScrollBitBtn_m.h"
 
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
-    QPalette p = Button->palette();
-    p.setColor(QPalette::ButtonText, toQColor(Color));
-    Button->setPalette(p);
-}
-
-} // namespace
 
 MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent)
     : MRBasePanel(Owner, Parent, std::make_unique<MUnvN>(), QSize(273, 27)) {
@@ -43,23 +32,21 @@ MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent)
     CountCell = MakeNumEdit(
         4, 400, QRect(159, 1, 41, 21), 4, [this](QObject*) { WriteCount(); }, 0xFFFFFF, CellFocusColor,
         {QStringLiteral("عدد الأعمدة أو الأسطر التالية"), QStringLiteral("Number of column/line to follow")});
-    CounterKindCell = MakeDWButton(5, 500, QRect(202, 1, 23, 20),
-                                   [this](QObject*) {
-                                       ColorButtons();
-                                       if (!Loading())
-                                           N_Item().Counter.Kind =
-                                               std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
-                                   },
-                                   {QStringLiteral("D= عدد التكرار\n\rW= رقم سطر مفتاح الاختيار"),
-                                    QStringLiteral("D=Repeat Count\n\rW=selector switch line number")});
+    CounterKindCell = MakeDWButton(
+        5, 500, QRect(202, 1, 23, 20),
+        [this](QObject*) {
+            ColorButtons();
+            if (!Loading())
+                N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
+        },
+        CounterKindHint());
     CounterValueCell = MakeNumEdit(
         6, 600, QRect(225, 1, 41, 21), 4,
         [this](QObject*) {
             if (!Loading())
                 N_Item().Counter.Value = CounterValueCell->Value();
         },
-        0xFFFFFF, CellFocusColor,
-        {QStringLiteral("قيمة العداد أو رقمه"), QStringLiteral("The value or the number of Counter")});
+        0xFFFFFF, CellFocusColor, CounterValueHint());
     ColorButtons();
 }
 
@@ -180,23 +167,11 @@ void MRNPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
 
 void MRNPanel::GetFieldHint(QWidget* Cell, QString& Text) {
     Text.clear();
-    MRContainerPanel* own = Container();
     const int tag = WidgetTag(Cell);
-    QString help;
-    if ((tag == 100 || tag == 200 || tag == 300 || tag == 400) && TypeCell->M_CaptionList().Index() == 1) {
-        if (own)
-            own->ItemHint(wiN, StartCell->Value(), SignedCount(), help);
-        else
-            help = QStringLiteral("NO UContainer");
-    } else if ((tag == 500 || tag == 600) && CounterKindCell->M_CaptionList().Index() == 1) {
-        if (own)
-            own->ItemHint(wiW, CounterValueCell->Value(), 0, help);
-        else
-            help = QStringLiteral("NO UContainer");
-    } else {
-        return;
-    }
-    Text = QStringLiteral("\n\r@S@") + help;
+    if ((tag == 100 || tag == 200 || tag == 300 || tag == 400) && TypeCell->M_CaptionList().Index() == 1)
+        ItemFieldHelp(wiN, StartCell->Value(), SignedCount(), Text);
+    else if ((tag == 500 || tag == 600) && CounterKindCell->M_CaptionList().Index() == 1)
+        ItemFieldHelp(wiW, CounterValueCell->Value(), 0, Text);
 }
 
 void MRNPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
