@@ -790,6 +790,13 @@ bool CellsMatch(const QWidget* Source, const QWidget* Target) {
     return sameKind && !stem.isEmpty() && stem == NameStem(Target);
 }
 
+// Rows of the FS or FD window of the row's own project: their first number goes into the row's FS
+// or FD cells.
+bool IsStitchLengthSource(const MRContainerPanel& Own, const MRContainerPanel& Source) {
+    const int kind = Source.WindowIndex();
+    return (kind == wiFS || kind == wiFD) && Source.Project == Own.Project;
+}
+
 // The number after the first two characters of a header's name; -1 when there is none.
 int SystemOfHeader(const QWidget* Header) {
     bool ok = false;
@@ -810,7 +817,7 @@ void MRZPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, i
         if (source == own)
             Accept = own->DragNumber != EntryNumber;
         else
-            Accept = own->IsSameKindContainer(*source);
+            Accept = own->IsSameKindContainer(*source) || IsStitchLengthSource(*own, *source);
         return;
     }
     Accept = CellsMatch(Source.Cell, Sender);
@@ -827,6 +834,20 @@ void MRZPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
                 own->DragWithin(own->DragNumber, EntryNumber);
         } else if (own->IsSameKindContainer(*source)) {
             own->DropEntries(*source, source->DragNumber, EntryNumber);
+        } else if (IsStitchLengthSource(*own, *source)) {
+            // The first dragged FS number goes into both FS cells, the first FD number into the FD
+            // cell, and the row is stored at once.
+            const int number = source->DragFirstNumber();
+            // A cell that shows the number already sends no change: the fields are written here.
+            if (source->WindowIndex() == wiFS) {
+                UpperFSCell->SetValue(number);
+                LowerFSCell->SetValue(number);
+                Z_Item().FSFront = Z_Item().FSRear = ByteOf(number);
+            } else {
+                FDCell->SetValue(number);
+                Z_Item().FD = ByteOf(number);
+            }
+            ApplyEntry();
         }
         return;
     }
@@ -887,13 +908,7 @@ void MRZPanel::CopySystem(const MUnvZ& Module, int From, int To) {
 void MRZPanel::GetFieldHint(QWidget* Cell, QString& Text) {
     Text.clear();
     if (Cell == UpperFSCell || Cell == LowerFSCell || Cell == FDCell) {
-        const auto* cell = static_cast<MNumEdit*>(Cell);
-        QString help;
-        if (MRContainerPanel* own = Container())
-            own->ItemHint(Cell == FDCell ? wiFD : wiFS, cell->Value(), 0, help);
-        else
-            help = QStringLiteral("NO UContainer");
-        Text = QStringLiteral("\n\r@S@") + help;
+        ItemFieldHelp(Cell == FDCell ? wiFD : wiFS, static_cast<MNumEdit*>(Cell)->Value(), 0, Text);
         return;
     }
     const int slot = CamSlotOf(Cell);
@@ -931,5 +946,8 @@ int MRZContainerPanel::MenuCommandAt(int Position) const {
 }
 
 bool MRZContainerPanel::ScrollsForSource(const TDragSource& Source) const {
-    return Source.Container && Source.Container->WindowIndex() == wiZ;
+    if (!Source.Container)
+        return false;
+    const int kind = Source.Container->WindowIndex();
+    return kind == wiZ || kind == wiFD || kind == wiFS;
 }
