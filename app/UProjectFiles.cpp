@@ -1,0 +1,376 @@
+#include "app/UProjectFiles.h"
+
+#include "imaging/BMPFilt.h"
+#include "imaging/ImageIO.h"
+#include "imaging/ImageLimits.h"
+#include "model/UrunFiles.h"
+#include "platform/AppFolder.h"
+#include "platform/Bytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// A message argument holds no ";": the catalogue splits its arguments there.
+QString ArgText(QString Text) {
+    return Text.replace(QLatin1Char(';'), QLatin1Char(','));
+}
+
+// The name exists as something: a file, a folder, or a link, even one that leads nowhere.
+bool NameExists(const QString& Path) {
+    const QFileInfo info(Path);
+    return info.exists() || info.isSymLink();
+}
+
+void ReplaceColor(TBitmap& Picture, TColor From, TColor To) {
+    const std::uint8_t fb = std::uint8_t(From >> 16), fg = std::uint8_t(From >> 8), fr = std::uint8_t(From);
+    for (int y = 0; y < Picture.Height(); ++y) {
+        std::uint8_t* p = Picture.ScanLine(y);
+        for (int x = 0; x < Picture.Width(); ++x, p += 3)
+            if (p[0] == fb && p[1] == fg && p[2] == fr) {
+                p[0] = std::uint8_t(To >> 16);
+                p[1] = std::uint8_t(To >> 8);
+                p[2] = std::uint8_t(To);
+            }
+    }
+}
+
+TBitmap NewPicture(int Width, int Height) {
+    if (!ImageLimits::PixelsWithinLimit(Width, Height))
+        throw EReadError(QStringLiteral("a picture of %1 x %2 cells cannot be made").arg(Width).arg(Height));
+    TBitmap picture(Width, Height, pf24bit);
+    for (int y = 0; y < Height; ++y) {
+        std::uint8_t* p = picture.ScanLine(y);
+        for (int x = 0; x < Width; ++x, p += 3) {
+            p[0] = std::uint8_t(NewPictureColor >> 16);
+            p[1] = std::uint8_t(NewPictureColor >> 8);
+            p[2] = std::uint8_t(NewPictureColor);
+        }
+    }
+    return picture;
+}
+
+// The picture file in the drawing's form; raises the reader's error.
+TBitmap ReadPicture(const QString& Path) {
+    TBitmap picture;
+    TImageIO io;
+    io.SetAttachedBitmap(&picture);
+    io.LoadFromFile(Path);
+    io.SetAttachedBitmap(nullptr);
+    if (picture.Empty())
+        throw EReadError(QStringLiteral("not a picture the station reads"));
+    if (picture.PixelFormat() != pf24bit)
+        picture.SetPixelFormat(pf24bit);
+    ReplaceColor(picture, ReservedColor, ReservedSubstitute);
+    return picture;
+}
+
+void MarkOpened(MProgramLists& Lists) {
+    for (MUnvList* list : Lists.Lists()) {
+        list->Modified = false;
+        list->NeedsAutosave = true;
+    }
+}
+
+[[noreturn]] void SaveFailed(const QString& File, const QString& Reason) {
+    throw EProjectFile(prjmsg::SaveFailed, File, Reason);
+}
+
+QString SystemError(int Error) {
+    return QString::fromLocal8Bit(std::strerror(Error));
+}
+
+// One file of a save: where it goes, its bytes, and the temporary file they are written to first.
+struct TPendingFile {
+    QString Target; // the name the project uses
+    QString Real;   // the file that is replaced: the target, or what a link to a file leads to
+    QByteArray Bytes;
+    QString Temporary;
+};
+
+// Where a file of the save really goes; refuses what cannot be replaced by a file.
+QString RealTarget(const QString& Target) {
+    const QFileInfo info(Target);
+    if (info.isSymLink()) {
+        if (!info.exists())
+            SaveFailed(Target, QStringLiteral("it is a link to nothing"));
+        const QString real = info.canonicalFilePath();
+        if (!QFileInfo(real).isFile())
+            SaveFailed(Target, QStringLiteral("it is a link to something that is not a file"));
+        return real;
+    }
+    if (info.isDir())
+        SaveFailed(Target, QStringLiteral("it is a folder"));
+    if (info.exists() && !info.isFile())
+        SaveFailed(Target, QStringLiteral("it is not a plain file"));
+    return Target;
+}
+
+// Creates a new hidden file beside Real with the permissions a new file gets (those of Real when it
+// exists); returns its descriptor and name.
+int CreateTemporary(const QString& Real, QString& Name) {
+    const QFileInfo info(Real);
+    const QString folder = info.absolutePath();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Name = QStringLiteral("%1/.%2.%3.tmp")
+                   .arg(folder, info.fileName())
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const QByteArray native = QFile::encodeName(Name);
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            struct stat old {};
+            if (::stat(QFile::encodeName(Real).constData(), &old) == 0)
+                (void)::fchmod(fd, old.st_mode & 07777);
+            return fd;
+        }
+        if (errno != EEXIST)
+            SaveFailed(
+                Real,
+                QStringLiteral("no file can be made in the folder %1 (%2)").arg(folder, SystemError(errno)));
+    }
+    SaveFailed(Real, QStringLiteral("no free temporary name in the folder %1").arg(folder));
+}
+
+// Removes the temporaries of a save that did not finish.
+class TTemporaries {
+public:
+    explicit TTemporaries(std::array<TPendingFile, 3>& Files) : FFiles(Files) {}
+    ~TTemporaries() {
+        if (FKeep)
+            return;
+        for (const TPendingFile& f : FFiles)
+            if (!f.Temporary.isEmpty())
+                QFile::remove(f.Temporary);
+    }
+    void Keep() { FKeep = true; }
+
+private:
+    std::array<TPendingFile, 3>& FFiles;
+    bool FKeep = false;
+};
+
+void SyncFolder(const QString& Folder) {
+    const int fd = ::open(QFile::encodeName(Folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+} // namespace
+
+EProjectFile::EProjectFile(int SubCode, const QString& AFile, const QString& AReason)
+    : MException(prjmsg::Code, SubCode, ArgText(AFile) + QLatin1Char(';') + ArgText(AReason)), File(AFile),
+      Reason(AReason) {}
+
+// ---- Names.
+
+QString MProjectNames::Base() const {
+    return Folder + QLatin1Char('/') + ProgramName;
+}
+
+MProjectNames ProjectNamesOf(const QString& Name) {
+    MProjectNames names;
+    names.Folder = QFileInfo(Name).absolutePath();
+    names.ProgramName = BaseNameOf(Name);
+    names.MachineFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".LST"));
+    names.PictureFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".BMP"));
+    names.HeaderFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".JXW"));
+    return names;
+}
+
+// ---- The object.
+
+MProjectFiles::MProjectFiles() : Lists(std::make_unique<MProgramLists>()) {}
+
+// ---- Opening.
+
+std::unique_ptr<MProjectFiles> OpenProjectFiles(const QString& Name) {
+    auto files = std::make_unique<MProjectFiles>();
+    files->Names = ProjectNamesOf(Name);
+    const MProjectNames& names = files->Names;
+    MProgramLists& lists = *files->Lists;
+    if (names.ProgramName.isEmpty())
+        throw EProjectFile(prjmsg::OpenFailed, Name, QStringLiteral("the name holds no file name"));
+
+    try {
+        LoadMachineFile(names.MachineFile, lists.Machine, lists.Lists());
+    } catch (const Exception& e) {
+        throw EProjectFile(prjmsg::OpenFailed, names.MachineFile, e.Message());
+    }
+
+    // A picture that is there but cannot be read is a failure: a later save would overwrite it.
+    if (NameExists(names.PictureFile)) {
+        try {
+            files->Picture = ReadPicture(names.PictureFile);
+        } catch (const Exception& e) {
+            throw EProjectFile(prjmsg::OpenFailed, names.PictureFile, e.Message());
+        }
+    } else {
+        files->Picture = NewPicture(100, 100);
+    }
+
+    if (NameExists(names.HeaderFile)) {
+        try {
+            const MProjectData data = ReadProjectData(names.HeaderFile);
+            ApplyProjectData(data, files->Palette, files->Header.Values, lists.Machine, lists.S);
+        } catch (const Exception& e) {
+            throw EProjectFile(prjmsg::OpenFailed, names.HeaderFile, e.Message());
+        }
+    }
+    MarkOpened(lists);
+    return files;
+}
+
+// ---- A new project.
+
+void CreateDefaultEntries(MProgramLists& Lists) {
+    MSwitchGuard tags(CopyTag, true);
+    const std::array<MUnvList*, 5> thirtyTwo{&Lists.N, &Lists.R, &Lists.S, &Lists.W, &Lists.FS};
+    for (MUnvList* list : thirtyTwo) {
+        std::unique_ptr<MUnvBase> entry = list->NewItem();
+        entry->Clear();
+        entry->Tag = 1;
+        for (int n = 1; n <= 32; ++n) {
+            entry->Number = n;
+            list->AddOrReplace(*entry);
+        }
+    }
+    std::unique_ptr<MUnvBase> z = Lists.Z.NewItem();
+    z->Clear();
+    z->Tag = 1;
+    for (int n = 1; n <= 100; ++n) {
+        z->Number = n;
+        Lists.Z.AddOrReplace(*z);
+    }
+    MUnvC c;
+    c.Clear();
+    c.Tag = 1;
+    c.Number = 1;
+    c.From[0] = 1;
+    c.To[0] = 309;
+    Lists.C.AddOrReplace(c);
+}
+
+std::unique_ptr<MProjectFiles> NewProjectFiles(int Model, int Gauge, int Width, int Height) {
+    auto files = std::make_unique<MProjectFiles>();
+    MProgramLists& lists = *files->Lists;
+    lists.Machine.Model = Model;
+    lists.Machine.Gauge = Gauge;
+    lists.Machine.UpdateCategory();
+    try {
+        files->Picture = NewPicture(Width < 1 ? 100 : Width, Height < 1 ? 100 : Height);
+    } catch (const Exception& e) {
+        throw EProjectFile(prjmsg::NewFailed, QString(), e.Message());
+    }
+    CreateDefaultEntries(lists);
+    MarkOpened(lists);
+    return files;
+}
+
+// ---- Saving.
+
+void MProjectWriter::WriteAndFlush(QFile& File, const QByteArray& Bytes) {
+    if (File.write(Bytes) != Bytes.size() || !File.flush())
+        throw EWriteError(File.errorString());
+    if (::fsync(File.handle()) != 0)
+        throw EWriteError(SystemError(errno));
+}
+
+QByteArray ProjectMachineImage(MProgramLists& Lists) {
+    return MachineFileImage(Lists.Machine, Lists.Lists());
+}
+
+QByteArray ProjectPictureImage(const TBitmap& Picture) {
+    TBitmap out = Picture;
+    if (out.PixelFormat() != pf24bit)
+        out.SetPixelFormat(pf24bit);
+    ReplaceColor(out, ReservedSubstitute, ReservedColor);
+    TIOParamsVals params;
+    params.BitsPerSample = 8;
+    params.SamplesPerPixel = 3;
+    TProgressRec progress;
+    ByteWriter writer;
+    WriteBMP(writer, out, params, progress);
+    return writer.ToByteArray();
+}
+
+QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palette,
+                              const MProjHeader& Header) {
+    return ProjectDataImage(Palette, Header.Values, Lists.Machine.Strips());
+}
+
+MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
+                               const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
+    MProjectNames names = ProjectNamesOf(Name);
+    if (names.ProgramName.isEmpty())
+        SaveFailed(Name, QStringLiteral("the name holds no file name"));
+    if (!QFileInfo(names.Folder).isDir())
+        SaveFailed(names.Folder, QStringLiteral("the folder does not exist"));
+    if (Picture.Empty())
+        SaveFailed(names.PictureFile, QStringLiteral("the project has no picture"));
+
+    std::array<TPendingFile, 3> files;
+    files[0].Target = names.MachineFile;
+    files[1].Target = names.PictureFile;
+    files[2].Target = names.HeaderFile;
+    for (TPendingFile& f : files)
+        f.Real = RealTarget(f.Target);
+
+    // Every byte is made before any file is touched.
+    try {
+        files[0].Bytes = ProjectMachineImage(Lists);
+    } catch (const Exception& e) {
+        SaveFailed(names.MachineFile, e.Message());
+    }
+    try {
+        files[1].Bytes = ProjectPictureImage(Picture);
+    } catch (const Exception& e) {
+        SaveFailed(names.PictureFile, e.Message());
+    }
+    files[2].Bytes = ProjectHeaderImage(Lists, Palette, Header);
+
+    MProjectWriter plain;
+    MProjectWriter& writer = Writer ? *Writer : plain;
+    TTemporaries temporaries(files);
+    for (TPendingFile& f : files) {
+        const int fd = CreateTemporary(f.Real, f.Temporary);
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            SaveFailed(f.Target, file.errorString());
+        }
+        try {
+            writer.WriteAndFlush(file, f.Bytes);
+        } catch (const Exception& e) {
+            SaveFailed(f.Target, e.Message());
+        }
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            SaveFailed(f.Target, file.errorString());
+    }
+    for (TPendingFile& f : files) {
+        if (::rename(QFile::encodeName(f.Temporary).constData(), QFile::encodeName(f.Real).constData()) != 0)
+            SaveFailed(f.Target, SystemError(errno));
+        f.Temporary.clear();
+    }
+    temporaries.Keep();
+    SyncFolder(names.Folder);
+    return names;
+}
+
+MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MProjectWriter* Writer) {
+    MProjectNames names =
+        SaveProjectFiles(Name, *Files.Lists, Files.Palette, Files.Header, Files.Picture, Writer);
+    Files.Names = names;
+    return names;
+}
