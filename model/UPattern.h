@@ -34,7 +34,7 @@ public:
     virtual void RepeatNeedleRow(ByteWriter& Stream, int Period, int Total) = 0;
 };
 
-// The needle-row reads over a raster picture's row view; the picture is not owned.
+// The needle-row reads and writes over a raster picture's row view; the picture is not owned.
 class MRasterPattern : public MPatternSource {
 public:
     MRasterPattern() = default;
@@ -50,12 +50,19 @@ public:
     int ImageHeight() const override { return FView.IsEmpty() ? 0 : FView.Height; }
     int ReadNeedleRow(ByteWriter& Stream, int Line, int First, int Offset) override;
     void RepeatNeedleRow(ByteWriter& Stream, int Period, int Total) override;
+    // Writes the first entries of Stream (read from its start) into pattern line Line from needle
+    // First on: Count entries, cut at the picture's right edge and to the entries the stream holds.
+    // Nothing for a line outside the picture, a needle outside it or a Count below 1. Only the
+    // picture's pixels change.
+    void WriteNeedleRow(const ByteWriter& Stream, int Line, int First, int Count);
 
 private:
-    void WriteFiller(ByteWriter& Stream, std::int64_t Count) const;
-
     MRowView FView;
 };
+
+// Appends N entries of Colour at the stream's position (nothing for N below 1); N above
+// NeedleRowLimit raises ERangeError without writing.
+void WriteColorRun(ByteWriter& Stream, TColor Colour, int N);
 
 // The number of entries ReadNeedleRow(Line, First, Offset) gives, whatever the picture: the needles
 // First .. First + Offset with those left of needle 1 dropped.

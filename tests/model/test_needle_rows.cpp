@@ -1,5 +1,6 @@
-// Needle rows read from a raster picture: the same entries through a bottom-up picture's view
-// (negative stride) and through a top-down buffer of the same picture (positive stride, padded rows).
+// Needle rows read from and written into a raster picture: the same entries through a bottom-up
+// picture's view (negative stride) and through a top-down buffer of the same picture (positive
+// stride, padded rows).
 #include "model/UPattern.h"
 #include "model/UmapRect.h"
 
@@ -141,5 +142,77 @@ TEST_F(NeedleRows, RunsBeyondTheLimitRaiseWithoutWriting) {
     ByteWriter s;
     EXPECT_EQ(none.ReadNeedleRow(s, 1, 1, 3), 4);
     EXPECT_EQ(Entries(s), std::vector<TColor>(4, 0));
+}
+} // namespace
+
+namespace {
+// The colours of pattern line Line, needle 1 first.
+std::vector<TColor> RowOf(const MRowView& View, int Line) {
+    std::vector<TColor> v;
+    const std::uint8_t* p = View.Row(View.Height - Line);
+    for (int x = 0; x < View.Width; ++x, p += 3)
+        v.push_back((TColor(p[0]) << 16) | (TColor(p[1]) << 8) | TColor(p[2]));
+    return v;
+}
+
+TEST_F(NeedleRows, WriteNeedleRowStaysInsideThePictureAndTheStream) {
+    struct Case {
+        int Line, First, Count, Held; // Held: entries the stream holds
+        int Written;                  // entries that land, from column First - 1 on
+    };
+    const Case cases[] = {
+        {1, 9, 5, 5, 2},                     // cut at the right edge
+        {3, 1, 10, 10, 10},                  // a whole row
+        {2, 4, 6, 3, 3},                     // the stream is shorter than Count
+        {5, 10, 1, 1, 1},                    // the top row's last cell
+        {1, 2, 4, 0, 0},                     // an empty stream
+        {0, 1, 3, 3, 0},                     // line outside the picture
+        {6, 1, 3, 3, 0},    {1, 0, 3, 3, 0}, // needle outside it
+        {1, 11, 3, 3, 0},   {1, 1, 0, 3, 0}, // nothing asked
+        {1, 1, -2, 3, 0},
+    };
+    for (int v = 0; v < 2; ++v)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "view " << v << " line " << c.Line << " first " << c.First
+                                            << " count " << c.Count << " held " << c.Held);
+            SetUp();
+            MRasterPattern pattern(Views[v]);
+            ByteWriter stream;
+            for (int i = 0; i < c.Held; ++i)
+                WriteColorRun(stream, 0x010203 * TColor(i + 1), 1);
+            stream.Seek(1); // the stream is read from its start, wherever its position stands
+            std::vector<std::vector<TColor>> before;
+            for (int line = 1; line <= PicHeight; ++line)
+                before.push_back(RowOf(Views[v], line));
+            pattern.WriteNeedleRow(stream, c.Line, c.First, c.Count);
+            for (int line = 1; line <= PicHeight; ++line) {
+                std::vector<TColor> expected = before[std::size_t(line - 1)];
+                if (line == c.Line)
+                    for (int i = 0; i < c.Written; ++i)
+                        expected[std::size_t(c.First - 1 + i)] = 0x010203 * TColor(i + 1);
+                EXPECT_EQ(RowOf(Views[v], line), expected) << "line " << line;
+            }
+            // The padding after each top-down row is never touched.
+            for (int y = 0; y < PicHeight; ++y)
+                EXPECT_EQ(Buffer[std::size_t(y * (PicWidth * 3 + 2) + PicWidth * 3)], 0xEE);
+        }
+}
+
+TEST(ColorRuns, WriteBlueGreenRedOrNothingOrRaise) {
+    ByteWriter stream;
+    stream.WriteBytes("\xAA", 1);
+    WriteColorRun(stream, 0x123456, 2);
+    EXPECT_EQ(stream.ToByteArray(), QByteArray("\xAA\x12\x34\x56\x12\x34\x56", 7));
+    for (int n : {0, -1, int(NeedleRowLimit) + 1, 2147483647}) {
+        ByteWriter s;
+        if (n > NeedleRowLimit)
+            EXPECT_THROW(WriteColorRun(s, 0x123456, n), ERangeError) << n;
+        else
+            WriteColorRun(s, 0x123456, n);
+        EXPECT_EQ(s.Size(), 0u) << n;
+    }
+    ByteWriter limit;
+    WriteColorRun(limit, 0, int(NeedleRowLimit));
+    EXPECT_EQ(limit.Size(), std::size_t(NeedleRowLimit) * NeedleEntrySize);
 }
 } // namespace
