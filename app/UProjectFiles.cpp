@@ -169,8 +169,9 @@ void SyncFolder(const QString& Folder) {
 } // namespace
 
 EProjectFile::EProjectFile(int SubCode, const QString& AFile, const QString& AReason)
-    : MException(prjmsg::Code, SubCode, ArgText(AFile) + QLatin1Char(';') + ArgText(AReason)), File(AFile),
-      Reason(AReason) {}
+    : MException(prjmsg::Code, SubCode,
+                 AFile.isEmpty() ? ArgText(AReason) : ArgText(AFile) + QLatin1Char(';') + ArgText(AReason)),
+      File(AFile), Reason(AReason) {}
 
 // ---- Names.
 

@@ -32,7 +32,7 @@ constexpr int NewFailed = 3604;  // (reason): no new project could be made
 } // namespace prjmsg
 
 // A file of a project that could not be read or written: a numbered message (prjmsg) whose
-// arguments are the file's name and the reason.
+// arguments are the file's name and the reason (the reason alone when no file is named).
 class EProjectFile : public MException {
 public:
     EProjectFile(int SubCode, const QString& File, const QString& Reason);
