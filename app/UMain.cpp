@@ -2,6 +2,7 @@
 
 #include "app/Intro.h"
 #include "app/ProjOptions.h"
+#include "app/UOpenProj.h"
 
 #include "editors/MRHints.h"
 #include "model/Ucommon.h"
@@ -262,7 +263,9 @@ void TFormMain::FormCreate() {
     // Steps 10, 11 and 14: the tool state with its defaults, the toolbars and their drop-down menus.
     FTools = std::make_unique<TMainToolbars>(this, *this, DockUp, DockRight);
     FTools->LoadColorsFromDef();
-    // Step 12: the hidden picture dialogs (the picture-mode resize has no link).
+    // Step 12: the hidden machine-file dialog and picture dialogs (the picture-mode resize has no
+    // link).
+    FormOpenProj = std::make_unique<TFormOpenProj>(this);
     FormColorNos = std::make_unique<TFormColorNos>(this);
     OFormNew = std::make_unique<TOFormNew>(this);
     FormImageResize = std::make_unique<TFormImageResize>(true, nullptr, this);
@@ -460,6 +463,34 @@ void TFormMain::OpenDroppedFiles(const QStringList& FileNames) {
     }
 }
 
+MBusProject* TFormMain::FileNewProjectClick() {
+    MBusProject* p = NewPrjContainer();
+    QPointer<QWidget> w = p->BusWidget();
+    try {
+        p->NewProject();
+    } catch (...) {
+        Discard(w);
+        throw;
+    }
+    // A cancelled dialog closed the new container again.
+    return w && FindPrjContainer(p->WindowNumber) == p ? p : nullptr;
+}
+
+MBusProject* TFormMain::FileOpenProjectClick() {
+    if (!FormOpenProj)
+        return nullptr;
+    if (!FSettings.OpenProjectPath.isEmpty()) {
+        try {
+            FormOpenProj->SetDirectory(FSettings.OpenProjectPath);
+        } catch (const std::exception&) {
+        }
+    }
+    if (!FormOpenProj->Execute())
+        return nullptr;
+    FSettings.OpenProjectPath = QFileInfo(FormOpenProj->FileName).absolutePath();
+    return OpenProjectFile(FormOpenProj->FileName);
+}
+
 void TFormMain::dragEnterEvent(QDragEnterEvent* Event) {
     if (Event->mimeData()->hasUrls())
         Event->acceptProposedAction();
@@ -637,6 +668,9 @@ void TFormMain::KnitWindowClosing(int Id) {
     if (!d)
         return;
     const MBusProject* project = FindPrjOfKnitWindow(d);
+    // A project that is closing has left the registry already: it is the detached container.
+    if (const MBusProject* detached = DetachedContainer(); !project && detached && detached->Drawing() == d)
+        project = detached;
     // A project that asked its own save question while closing has answered for its drawing.
     const bool answered = project && project->ClosingAfterItsQuestion();
     if (d->Changed && !answered) {

@@ -32,6 +32,7 @@ class QMdiSubWindow;
 class TDockArea;
 class TFriendlyStatusBar;
 class TMessageBox;
+class TFormOpenProj;
 
 // One entry of the Save Image As dialog's filter list, in the order of the file type numbers: the
 // index of the entry is the file type the chosen name is given.
@@ -115,6 +116,11 @@ public:
     MBusDrawing* OpenImageFile(const QString& FileName, int FileType);
     // The files of one drop, in order: each opens on its own; an error is shown and the next goes on.
     void OpenDroppedFiles(const QStringList& FileNames);
+    // File > New Project: a new container makes a new project; an error closes it and is raised.
+    MBusProject* FileNewProjectClick();
+    // File > Open Project: the machine-file dialog, starting in the last project open folder, then
+    // the chosen file opens as a project. Null when the dialog was cancelled.
+    MBusProject* FileOpenProjectClick();
 
     // ---- The registry and the command bus.
     MBusDrawing* NewKnitWindow(bool StandAlone = true, bool AutoFit = false);
@@ -192,7 +198,8 @@ public:
     void ExecuteFreeRotation() override;
     void ExecuteSelectionResize() override;
 
-    // ---- The picture dialogs, made hidden at start (steps 12 and 16).
+    // ---- The machine-file dialog and the picture dialogs, made hidden at start (steps 12 and 16).
+    std::unique_ptr<TFormOpenProj> FormOpenProj;
     std::unique_ptr<TFormColorNos> FormColorNos;
     std::unique_ptr<TOFormNew> OFormNew;
     std::unique_ptr<TFormImageResize> FormImageResize;
