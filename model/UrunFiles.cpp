@@ -4,11 +4,8 @@
 #include "model/UprjHeader.h"
 #include "model/UunvDta.h"
 #include "platform/AppFolder.h"
-#include "platform/Bytes.h"
-#include "platform/PlainFile.h"
 
 #include <QFileInfo>
-#include <QObject>
 
 namespace {
 // The file in File's folder named its base name + Extension in any letter case (the exact spelling
@@ -23,29 +20,10 @@ void NewPicture(MMemoryProject& Project, int Width, int Height) {
     Project.Picture.Fill(NewPictureColor);
 }
 
-// The palette owner a project header fills.
-class PaletteOwner : public QObject, public MProjectHeaderOwner {
-public:
-    explicit PaletteOwner(MPalette& Palette) : FPalette(Palette) {}
-    MPalette& HeaderPalette() override { return FPalette; }
-    TColor ReservedColor() const override { return ::ReservedColor; }
-    TColor ReservedColorSubstitute() const override { return ReservedSubstitute; }
-
-private:
-    MPalette& FPalette;
-};
-
-// The palette of a project data file's header; raises EReadError (palette untouched) when it cannot
-// be read.
+// The palette of a project data file, read by the project files' reader: the entries a short file
+// holds, the others keeping theirs. Raises EReadError (palette untouched) when it cannot be read.
 void ReadPalette(MPalette& Palette, const QString& Path) {
-    const QByteArray bytes = ReadPlainFileHead(Path, MProjHeader::ByteSize);
-    if (bytes.size() < MProjHeader::ByteSize)
-        throw EReadError(QStringLiteral("too short for a project header"));
-    PaletteOwner owner(Palette);
-    MProjHeader header(&owner);
-    ByteReader reader(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
-    header.ReadFrom(reader);
-    header.ApplyHeader();
+    ApplyProjectPalette(ReadProjectData(Path), Palette);
 }
 
 void LoadPicture(const MRunFiles& Files, MMemoryProject& Project, const MPictureReader& ReadPicture,

@@ -7,7 +7,8 @@
 // picture (its base name + ".BMP", any letter case); without one, or with a sibling that cannot be
 // read, a new 100 x 100 picture with a note. New pictures are filled with the new-picture colour. The
 // palette is that of the header of the project data file named, else of the machine file's sibling
-// ".JXW"; one that cannot be read gives the default palette with a note.
+// ".JXW", read by the project files' reader (a short file sets the colours it holds); one that
+// cannot be read gives the default palette with a note.
 
 #include "model/UProject.h"
 #include "platform/Errors.h"

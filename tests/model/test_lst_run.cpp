@@ -38,6 +38,15 @@ MRunFiles Files(const QString& File, const QString& Picture = QString(), int Wid
     return {File, Picture, Width, Height, Palette};
 }
 
+// A project data file that cannot be read: its strip count is larger than the records it holds.
+QByteArray OverCountedJxw() {
+    ByteWriter w;
+    w.WriteZeros(256);
+    w.WriteI32LE(10);
+    w.WriteI32LE(5);
+    return w.ToByteArray();
+}
+
 QString Lines(const QStringList& Lines) {
     return Lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
@@ -152,9 +161,10 @@ TEST(LstToolRun, PicturesAndPalettes) {
     r = RunTool({knit});
     EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
               QStringLiteral("1.1:66,2.1:-4"));
-    // --palette names another file; one too short for a header gives the default palette.
-    kdstest::WriteFile(dir.filePath(QStringLiteral("short.JXW")), QByteArray(100, '\0'));
-    r = RunTool({knit, QStringLiteral("--palette"), dir.filePath(QStringLiteral("short.JXW"))});
+    // --palette names another file; one that cannot be read (more strips counted than it holds)
+    // gives the default palette.
+    kdstest::WriteFile(dir.filePath(QStringLiteral("over.JXW")), OverCountedJxw());
+    r = RunTool({knit, QStringLiteral("--palette"), dir.filePath(QStringLiteral("over.JXW"))});
     EXPECT_EQ(kdstest::Field(r.Out.split(QLatin1Char('\n')), QStringLiteral("yc")).first(),
               QStringLiteral("1.1:-4,2.1:66"));
     EXPECT_TRUE(r.Err.contains(QLatin1String("default palette")));
@@ -201,13 +211,13 @@ TEST(RunFiles, FallbacksNotesAndRefusals) {
     EXPECT_EQ(p.Picture.GetPixel(0, 0), NewPictureColor);
 
     // A palette that cannot be read: the default palette and a note.
-    const QString shortJxw = dir.filePath(QStringLiteral("short.JXW"));
-    kdstest::WriteFile(shortJxw, QByteArray(100, '\0'));
+    const QString overJxw = dir.filePath(QStringLiteral("over.JXW"));
+    kdstest::WriteFile(overJxw, OverCountedJxw());
     p.Colors.Colors[1] = 0x123456;
-    notes = load(Files(file, QString(), 0, 0, shortJxw), p);
+    notes = load(Files(file, QString(), 0, 0, overJxw), p);
     EXPECT_EQ(p.Colors.Color(1), MPalette().Color(1));
     ASSERT_EQ(notes.size(), 1);
-    EXPECT_TRUE(notes[0].startsWith(shortJxw + QStringLiteral(": no palette could be read")))
+    EXPECT_TRUE(notes[0].startsWith(overJxw + QStringLiteral(": no palette could be read")))
         << notes[0].toStdString();
 
     // Refused: the machine file, the picture named; a sibling that cannot be read is only a note.
