@@ -1,10 +1,12 @@
 #include "tools/SampleProject.h"
 
 #include "model/ULstFile.h"
+#include "model/UunvF.h"
 #include "model/UunvKinds.h"
 #include "model/UunvZ.h"
 
 #include <algorithm>
+#include <array>
 
 void FillSampleProject(MMemoryProject& Project, int Model) {
     MProgramLists& p = Project.Lists;
@@ -27,6 +29,39 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
         m.Counter.Kind = n % 4 == 1 ? ckW : ckD;
         m.Counter.Value = n % 4 == 1 ? n : n + 1;
         p.N.AddOrReplace(m);
+    }
+    // Carrier stroke limits 1..6 by needles (SY1, SY2), from colour to colour (VB) and with colours
+    // (MF), with carriers and directions.
+    for (int n = 1; n <= 6; ++n) {
+        MUnvP m;
+        m.Number = n;
+        m.Mode = std::uint8_t(std::array{0, 5, 4, 1, 5, 4}[std::size_t(n - 1)]);
+        m.Dir = std::uint8_t(n % 3);
+        m.Carriers[std::size_t(n % 8)] = 1;
+        m.Carriers[std::size_t((n + 3) % 8)] = 1;
+        m.L = 10 * n;
+        m.R = 200 + 10 * n;
+        if (m.Mode >= 4) {
+            m.ClrsL.SetBit(n % 6 + 1, 1);
+            m.ClrsR.SetBit(n % 6 + 2, 1);
+        }
+        if (m.Mode == 4)
+            for (int k = 0; k < n; ++k)
+                m.ClrsL.SetBit(k + 8, 1);
+        p.P.AddOrReplace(m);
+    }
+    // Stitch-length changes 1..8, the odd ones with a negative difference and offset.
+    for (int n = 1; n <= 8; ++n) {
+        MUnvFE fe;
+        fe.Number = n;
+        fe.Difference = (n % 2 ? -1 : 1) * 4 * n;
+        fe.VerticalStep = n;
+        fe.HorizontalStep = 10 * n;
+        fe.StartPoint = std::uint8_t(n % 3);
+        fe.Offset = (n % 2 ? -1 : 1) * 25 * n;
+        fe.Colors.SetBit(n % 6 + 1, 1);
+        fe.Colors.SetBit(n % 6 + 3, 1);
+        p.FE.AddOrReplace(fe);
     }
     // Knitting rows 1..6 of both parities: carriers, colours, pattern lines and cams per system, a
     // racking on the even rows, take-down and speed.

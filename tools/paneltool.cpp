@@ -3,8 +3,8 @@
 //   paneltool run FILE.LST KIND SCRIPT [OUT.LST]
 //   paneltool sample OUT.LST          writes the built-in sample project
 //
-// Builds KIND's list (W, N or Z) over the program of FILE.LST in a bare window with the module menu, runs
-// the script's commands one per line and prints, one item per line, every numbered message
+// Builds KIND's list (W, N, P, FE or Z) over the program of FILE.LST in a bare window with the module menu,
+// runs the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
 // TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> ok|cancel": filled and closed
 // with OK by the next queued "dialog" answer, whose checks run as for a user, else cancelled at once); at the
@@ -20,7 +20,9 @@
 
 #include "editors/ModuleMenu.h"
 #include "editors/NumEdit_m.h"
+#include "editors/RFEPanel_m.h"
 #include "editors/RNPanel_m.h"
+#include "editors/RPPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "editors/RZPanel_m.h"
 #include "editors/SpecFuncForm.h"
@@ -224,6 +226,16 @@ const std::vector<TToolKind>& ToolKinds() {
          false},
         {lkN,
          [](MProject&, QWidget* Owner) -> MRContainerPanel* { return new MRNContainerPanel(Owner, Owner); },
+         false},
+        {lkP,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             return new MRPContainerPanel(Owner, &Project.Palette(), Owner);
+         },
+         false},
+        {lkFE,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             return new MRFEContainerPanel(Owner, &Project.Palette(), Owner);
+         },
          false},
         {lkZ,
          [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
