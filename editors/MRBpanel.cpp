@@ -153,6 +153,15 @@ TCellHint CounterValueHint() {
     return {QStringLiteral("قيمة العداد أو رقمه"), QStringLiteral("The value or the number of Counter")};
 }
 
+bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<void(int Tag)>& Fill) {
+    const int key = CellKeyOf(WParam);
+    if (CellKeyClassOf(WParam) != kcChar || (key != 'a' && key != 'A'))
+        return false;
+    if (const int tag = CellTagOf(LParam); tag >= 100)
+        Fill(tag);
+    return true;
+}
+
 void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
     QPalette p = Button->palette();
     p.setColor(QPalette::ButtonText, toQColor(Color));

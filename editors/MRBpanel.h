@@ -130,6 +130,11 @@ using TMouseUpEvent =
 // The Tag of a widget (-1 for one that has none).
 int WidgetTag(const QWidget* W);
 
+// The key A of the rows that spread a cell's value over the row: true when the cell key message
+// carries the character "a" or "A", which the row then consumes; Fill runs with the cell's Tag when
+// it is 100 or more (in the number cell the key does nothing).
+bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<void(int Tag)>& Fill);
+
 // The colour of a caption button's caption.
 void SetCaptionColor(MScrollBitBtn* Button, TColor Color);
 

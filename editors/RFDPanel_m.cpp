@@ -110,14 +110,8 @@ void MRFDPanel::ShowCells() {
 // ---- Keys.
 
 void MRFDPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    const int key = CellKeyOf(WParam);
-    if (CellKeyClassOf(WParam) == kcChar && (key == 'a' || key == 'A')) {
-        const int tag = CellTagOf(LParam);
-        if (tag >= 100)
-            FillSlots(tag);
-        return;
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    if (!RowFillKey(WParam, LParam, [this](int Tag) { FillSlots(Tag); }))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 void MRFDPanel::FillSlots(int Tag) {

@@ -96,14 +96,8 @@ void MRFSPanel::ShowCells() {
 // ---- Keys.
 
 void MRFSPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    const int key = CellKeyOf(WParam);
-    if (CellKeyClassOf(WParam) == kcChar && (key == 'a' || key == 'A')) {
-        const int tag = CellTagOf(LParam);
-        if (tag >= 100)
-            FillCounters(tag);
-        return;
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    if (!RowFillKey(WParam, LParam, [this](int Tag) { FillCounters(Tag); }))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 void MRFSPanel::FillCounters(int Tag) {

@@ -59,14 +59,8 @@ void MRWPanel::GetFieldHint(QWidget*, QString& Text) {
 }
 
 void MRWPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    const int key = CellKeyOf(WParam);
-    if (CellKeyClassOf(WParam) == kcChar && (key == 'a' || key == 'A')) {
-        const int tag = CellTagOf(LParam);
-        if (tag >= 100)
-            FillLevels(tag);
-        return;
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    if (!RowFillKey(WParam, LParam, [this](int Tag) { FillLevels(Tag); }))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 void MRWPanel::FillLevels(int Tag) {
