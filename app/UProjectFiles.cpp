@@ -60,8 +60,9 @@ TBitmap NewPicture(int Width, int Height) {
     return picture;
 }
 
-// The picture file in the drawing's form; raises the reader's error.
-TBitmap ReadPicture(const QString& Path) {
+} // namespace
+
+TBitmap LoadProjectPicture(const QString& Path) {
     TBitmap picture;
     TImageIO io;
     io.SetAttachedBitmap(&picture);
@@ -74,6 +75,8 @@ TBitmap ReadPicture(const QString& Path) {
     ReplaceColor(picture, ReservedColor, ReservedSubstitute);
     return picture;
 }
+
+namespace {
 
 void MarkOpened(MProgramLists& Lists) {
     for (MUnvList* list : Lists.Lists()) {
@@ -212,7 +215,7 @@ std::unique_ptr<MProjectFiles> OpenProjectFiles(const QString& Name) {
     // A picture that is there but cannot be read is a failure: a later save would overwrite it.
     if (NameExists(names.PictureFile)) {
         try {
-            files->Picture = ReadPicture(names.PictureFile);
+            files->Picture = LoadProjectPicture(names.PictureFile);
         } catch (const Exception& e) {
             throw EProjectFile(prjmsg::OpenFailed, names.PictureFile, e.Message());
         }

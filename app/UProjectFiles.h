@@ -86,6 +86,10 @@ public:
 // project data file exists but cannot be read; nothing is returned then.
 std::unique_ptr<MProjectFiles> OpenProjectFiles(const QString& Name);
 
+// A picture file of any format the station reads, in the drawing's form (24 bits, the reserved
+// colour replaced by its substitute); raises the reader's error.
+TBitmap LoadProjectPicture(const QString& Path);
+
 // ---- A new project.
 // Stores the default entries of a new project in Lists (N, R, S, W and FS 1..32, Z 1..100, C 1 with
 // its first needle area from 1 to 309, each with tag 1), with the copy-tag switch on meanwhile.

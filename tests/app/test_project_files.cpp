@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -503,4 +504,90 @@ TEST(ProjectFiles, BadNamesAndFolders) {
     }
     // A name without a file name.
     EXPECT_THROW(SaveProjectFiles(dir.path() + QLatin1Char('/'), *project), EProjectFile);
+}
+
+namespace {
+struct TToolResult {
+    int Code;
+    QString Out, Err;
+};
+
+TToolResult RunPrjTool(const QStringList& Args) {
+    QProcess p;
+    p.start(QStringLiteral(PRJTOOL_PATH), Args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+} // namespace
+
+// prjtool: info prints the project as read; new and copy write what the station writes; an error
+// writes nothing and exits with 1.
+TEST(ProjectFiles, PrjTool) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = SaveNew(dir, QStringLiteral("t_740e7"), 3, 2);
+    {
+        auto files = OpenProjectFiles(name);
+        MStrip odd = Strip(9, 2, 4, QString());
+        const char raw[] = "a b\\\x01\xe9";
+        std::copy(raw, raw + 6, odd.Name.begin());
+        files->Lists->Machine.AddStrip(odd);
+        files->Palette.Colors[0] = 0x0000FF;
+        files->Header.Values[63] = -7;
+        SaveProjectFiles(name, *files);
+    }
+    TToolResult r = RunPrjTool({QStringLiteral("info"), Path(dir, QStringLiteral("T_740E7.bmp"))});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    const QStringList lines = r.Out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 8) << r.Out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("project ") + Path(dir, QStringLiteral("t_740e7.JXW")));
+    EXPECT_EQ(lines[1], QStringLiteral("machine 740 e7"));
+    EXPECT_EQ(lines[2], QStringLiteral("lists P0 N32 Z100 R32 S32 W32 FS32 FD0 FE0 C1"));
+    EXPECT_EQ(lines[3], QStringLiteral("picture 3x2"));
+    EXPECT_TRUE(lines[4].startsWith(QLatin1String("palette 0000ff fe0000 "))) << lines[4].toStdString();
+    EXPECT_EQ(lines[4].split(QLatin1Char(' ')).size(), 33);
+    EXPECT_EQ(lines[5], QStringLiteral("header") + QStringLiteral(" 0").repeated(31) + QStringLiteral(" -7"));
+    EXPECT_EQ(lines[6], QStringLiteral("strip 9 S2 S4 a b\\\\x01\\xe9"));
+
+    // new with a picture, and copy under another name: the files open as written.
+    const QString png = Path(dir, QStringLiteral("p.bmp"));
+    {
+        TBitmap b(7, 5, pf24bit);
+        TImageIO io;
+        io.SetAttachedBitmap(&b);
+        io.SaveBMP(png);
+    }
+    r = RunPrjTool({QStringLiteral("new"), Path(dir, QStringLiteral("n_745e5")), QStringLiteral("745"),
+                    QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("0"), png});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    auto made = OpenProjectFiles(Path(dir, QStringLiteral("n_745e5.LST")));
+    EXPECT_EQ(made->Lists->Machine.Model, 745);
+    EXPECT_EQ(made->Picture.Width(), 7);
+    r = RunPrjTool({QStringLiteral("copy"), name, Path(dir, QStringLiteral("c.v2_740e7"))});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(kdstest::ReadFile(Path(dir, QStringLiteral("c.v2_740e7.JXW"))),
+              kdstest::ReadFile(name.left(name.size() - 4) + QStringLiteral(".JXW")));
+
+    // Errors: stderr, nothing written, exit 1.
+    const TSnapshot before = Snapshot(dir.path());
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("info"), Path(dir, QStringLiteral("none.LST"))},
+          QStringList{QStringLiteral("new"), Path(dir, QStringLiteral("x")), QStringLiteral("999"),
+                      QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("1")},
+          QStringList{QStringLiteral("new"), Path(dir, QStringLiteral("x")), QStringLiteral("740"),
+                      QStringLiteral("7"), QStringLiteral("abc"), QStringLiteral("1")},
+          QStringList{QStringLiteral("new"), Path(dir, QStringLiteral("x")), QStringLiteral("740"),
+                      QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("1"),
+                      Path(dir, QStringLiteral("none.bmp"))},
+          QStringList{QStringLiteral("copy"), Path(dir, QStringLiteral("none.LST")),
+                      Path(dir, QStringLiteral("y"))},
+          QStringList{QStringLiteral("copy"), name, Path(dir, QStringLiteral("nofolder/y"))},
+          QStringList{QStringLiteral("bogus")}}) {
+        r = RunPrjTool(args);
+        EXPECT_EQ(r.Code, 1) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.Out, QString());
+        EXPECT_TRUE(r.Err.startsWith(QLatin1String("prjtool: "))) << r.Err.toStdString();
+    }
+    EXPECT_EQ(Snapshot(dir.path()), before);
 }
