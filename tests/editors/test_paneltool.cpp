@@ -243,3 +243,27 @@ TEST(PanelTool, DialogsAnsweredFromTheScript) {
     EXPECT_EQ(r.Code, 2);
     EXPECT_TRUE(r.Err.contains(QStringLiteral("a dialog answer was not used"))) << r.Err.toStdString();
 }
+
+TEST(PanelTool, PModeChangeDropsColoursAndFELettersStepButtons) {
+    Scripts s;
+    // P 3 is MF with four left colours: a click makes it VB, whose boxes hold one colour each; the row
+    // stores the colours it shows.
+    const QString p = s.Write("p.txt", QStringLiteral("click 3 100\nhint 3 100\nfocus 4 0\n"));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("P"), p});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    ASSERT_EQ(r.Out.size(), 9);
+    EXPECT_TRUE(
+        r.Out[0].startsWith(QStringLiteral("hint SY1= Stroke limitation of system (1) by needles\\n\\r")))
+        << r.Out[0].toStdString();
+    EXPECT_EQ(r.Out.mid(1, 2),
+              QStringList({QStringLiteral("focus 4 0"), QStringLiteral("scrollbar enabled")}));
+    EXPECT_EQ(r.Out[5], QStringLiteral("O0003 VB   YC 00010010 ClrsL:00001000000000000000000000000000 "
+                                       "ClrsR:00000100000000000000000000000000 Dir:"));
+    // FE 1 (B-, A1, O-): b, a and o typed in its step cell step the three buttons round.
+    const QString fe = s.Write("fe.txt", QStringLiteral("focus 1 300\ntype bao\nfocus 2 0\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("FE"), fe});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    ASSERT_GE(r.Out.size(), 3);
+    EXPECT_EQ(r.Out[2],
+              QStringLiteral("FE0001 B+0004 S0001 N0010 A2 O+0025 Clrs00101000000000000000000000000000"));
+}
