@@ -338,6 +338,12 @@ void MRBasePanel::GetFieldHint(QWidget*, QString& Text) {
     Text = QStringLiteral("\n\r");
 }
 
+bool MRBasePanel::FromOwnProject(const TDragSource& Source, int KindIndex) const {
+    const MRContainerPanel* own = Container();
+    return own && Source.Container && Source.Container->WindowIndex() == KindIndex &&
+           Source.Container->Project == own->Project;
+}
+
 void MRBasePanel::ItemFieldHelp(int KindIndex, int First, int Count, QString& Text) const {
     QString help = QStringLiteral("NO UContainer");
     if (const MRContainerPanel* c = Container(); c && !c->ItemHint(KindIndex, First, Count, help)) {

@@ -210,6 +210,9 @@ public:
     // The field help of a cell: the base gives a line feed and a carriage return.
     void GetFieldHint(QWidget* Cell, QString& Text) override;
     int FieldHintLanguage() const override { return LanguageIndex(); }
+    // Source is a drag of rows from the window of another kind (window index) of the row's own
+    // project.
+    bool FromOwnProject(const TDragSource& Source, int KindIndex) const;
     // The field help that lists entries of another kind (window index) from First on, Count of them
     // (signed): a line feed, a carriage return, "@S@" and the container's ItemHint ("NO UContainer"
     // outside a container); empty when the project cannot give it, so the cell shows its own hint.

@@ -1,6 +1,7 @@
 #include "editors/RFDPanel_m.h"
 
 #include "editors/NumEdit_m.h"
+#include "editors/RPPanel_m.h"
 #include "ui/ScrollBitBtn_m.h"
 #include "ui/label_m.h"
 
@@ -142,28 +143,17 @@ void MRFDPanel::FillSlots(int Tag) {
 void MRFDPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                              bool& Accept) {
     MRBasePanel::CellDragOver(Sender, Source, X, Y, State, Accept);
-    const MRContainerPanel* own = Container();
-    const MRContainerPanel* source = Source.Container;
-    Accept = own && source &&
-             (own->IsSameKindContainer(*source) ||
-              (source->WindowIndex() == wiFE && source->Project == own->Project && SlotOf(Sender) >= 0));
+    Accept = AcceptsKindRows(*this, Source) || (SlotOf(Sender) >= 0 && FromOwnProject(Source, wiFE));
 }
 
 void MRFDPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) {
     MRBasePanel::CellDragDrop(Sender, Source, X, Y);
-    MRContainerPanel* own = Container();
-    MRContainerPanel* source = Source.Container;
-    if (!own || !source)
-        return;
-    if (own->IsSameKindContainer(*source)) {
-        own->DropEntries(*source, source->DragNumber, EntryNumber);
-        return;
-    }
     const int slot = SlotOf(Sender);
-    if (source->WindowIndex() != wiFE || source->Project != own->Project || slot < 0)
+    if (DropKindRows(*this, Source) || slot < 0 || !FromOwnProject(Source, wiFE))
         return;
-    const int first = source->DragFirstNumber();
-    SetSlot(slot, first, source->DragLastNumber() - first, 0);
+    // The dragged FE lines, forwards from the first.
+    const int first = Source.Container->DragFirstNumber();
+    SetSlot(slot, first, Source.Container->DragLastNumber() - first, 0);
     StoreRow();
 }
 

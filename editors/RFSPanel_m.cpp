@@ -2,6 +2,7 @@
 
 #include "editors/NumEdit_m.h"
 #include "editors/RFDPanel_m.h"
+#include "editors/RPPanel_m.h"
 #include "ui/ScrollBitBtn_m.h"
 
 #include <algorithm>
@@ -128,29 +129,17 @@ void MRFSPanel::FillCounters(int Tag) {
 void MRFSPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                              bool& Accept) {
     MRBasePanel::CellDragOver(Sender, Source, X, Y, State, Accept);
-    const MRContainerPanel* own = Container();
-    const MRContainerPanel* source = Source.Container;
     int group = 0, slot = 0;
     Accept =
-        own && source &&
-        (own->IsSameKindContainer(*source) ||
-         (source->WindowIndex() == wiW && source->Project == own->Project && CounterOf(Sender, group, slot)));
+        AcceptsKindRows(*this, Source) || (CounterOf(Sender, group, slot) && FromOwnProject(Source, wiW));
 }
 
 void MRFSPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) {
     MRBasePanel::CellDragDrop(Sender, Source, X, Y);
-    MRContainerPanel* own = Container();
-    MRContainerPanel* source = Source.Container;
-    if (!own || !source)
-        return;
-    if (own->IsSameKindContainer(*source)) {
-        own->DropEntries(*source, source->DragNumber, EntryNumber);
-        return;
-    }
     int group = 0, slot = 0;
-    if (source->WindowIndex() != wiW || source->Project != own->Project || !CounterOf(Sender, group, slot))
+    if (DropKindRows(*this, Source) || !CounterOf(Sender, group, slot) || !FromOwnProject(Source, wiW))
         return;
-    SetCounter(group, slot, 1, source->DragFirstNumber());
+    SetCounter(group, slot, 1, Source.Container->DragFirstNumber());
     StoreRow();
 }
 

@@ -790,13 +790,6 @@ bool CellsMatch(const QWidget* Source, const QWidget* Target) {
     return sameKind && !stem.isEmpty() && stem == NameStem(Target);
 }
 
-// Rows of the FS or FD window of the row's own project: their first number goes into the row's FS
-// or FD cells.
-bool IsStitchLengthSource(const MRContainerPanel& Own, const MRContainerPanel& Source) {
-    const int kind = Source.WindowIndex();
-    return (kind == wiFS || kind == wiFD) && Source.Project == Own.Project;
-}
-
 // The number after the first two characters of a header's name; -1 when there is none.
 int SystemOfHeader(const QWidget* Header) {
     bool ok = false;
@@ -817,7 +810,8 @@ void MRZPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, i
         if (source == own)
             Accept = own->DragNumber != EntryNumber;
         else
-            Accept = own->IsSameKindContainer(*source) || IsStitchLengthSource(*own, *source);
+            Accept = own->IsSameKindContainer(*source) || FromOwnProject(Source, wiFS) ||
+                     FromOwnProject(Source, wiFD);
         return;
     }
     Accept = CellsMatch(Source.Cell, Sender);
@@ -834,7 +828,7 @@ void MRZPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
                 own->DragWithin(own->DragNumber, EntryNumber);
         } else if (own->IsSameKindContainer(*source)) {
             own->DropEntries(*source, source->DragNumber, EntryNumber);
-        } else if (IsStitchLengthSource(*own, *source)) {
+        } else if (FromOwnProject(Source, wiFS) || FromOwnProject(Source, wiFD)) {
             // The first dragged FS number goes into both FS cells, the first FD number into the FD
             // cell, and the row is stored at once.
             const int number = source->DragFirstNumber();
