@@ -63,6 +63,27 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
         fe.Colors.SetBit(n % 6 + 3, 1);
         p.FE.AddOrReplace(fe);
     }
+    // Dynamic stitch lengths 1..4 over FE ranges, forwards on the rear beds and backwards on the front
+    // ones, and static ones 1..6 with direct values and W counters in both groups, on every bed.
+    for (int n = 1; n <= 4; ++n) {
+        MUnvFD fd;
+        fd.Number = n;
+        for (int k = 0; k < BedCount; ++k) {
+            fd.FirstFE[std::size_t(k)] = n + k % 4 + 2;
+            fd.CountFE[std::size_t(k)] = k % 2 == 1 ? 1 : -2;
+        }
+        p.FD.AddOrReplace(fd);
+    }
+    for (int n = 1; n <= 6; ++n) {
+        MUnvFS fs;
+        fs.Number = n;
+        for (int k = 0; k < BedCount; ++k) {
+            const std::size_t i = std::size_t(k);
+            fs.CountersA[i] = k % 3 == 0 ? MCounter{ckW, (n + k) % 12 + 1} : MCounter{ckD, 10 * n + k};
+            fs.CountersB[i] = k % 4 == 1 ? MCounter{ckW, n} : MCounter{ckD, 5 * k + n};
+        }
+        p.FS.AddOrReplace(fs);
+    }
     // Knitting rows 1..6 of both parities: carriers, colours, pattern lines and cams per system, a
     // racking on the even rows, take-down and speed.
     const int systems = std::clamp(int(p.Machine.Category), 1, 4);

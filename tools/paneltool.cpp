@@ -3,8 +3,8 @@
 //   paneltool run FILE.LST KIND SCRIPT [OUT.LST]
 //   paneltool sample OUT.LST          writes the built-in sample project
 //
-// Builds KIND's list (W, N, P, FE or Z) over the program of FILE.LST in a bare window with the module menu,
-// runs the script's commands one per line and prints, one item per line, every numbered message
+// Builds KIND's list (W, N, P, FE, FD, FS or Z) over the program of FILE.LST in a bare window with the module
+// menu, runs the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
 // TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> ok|cancel": filled and closed
 // with OK by the next queued "dialog" answer, whose checks run as for a user, else cancelled at once); at the
@@ -20,7 +20,9 @@
 
 #include "editors/ModuleMenu.h"
 #include "editors/NumEdit_m.h"
+#include "editors/RFDPanel_m.h"
 #include "editors/RFEPanel_m.h"
+#include "editors/RFSPanel_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RPPanel_m.h"
 #include "editors/RWPanel_m.h"
@@ -235,6 +237,18 @@ const std::vector<TToolKind>& ToolKinds() {
         {lkFE,
          [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
              return new MRFEContainerPanel(Owner, &Project.Palette(), Owner);
+         },
+         false},
+        {lkFD,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             const MMachineInfo& machine = Project.Program().Machine;
+             return new MRFDContainerPanel(Owner, machine.Category, machine.Model, Owner);
+         },
+         false},
+        {lkFS,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             const MMachineInfo& machine = Project.Program().Machine;
+             return new MRFSContainerPanel(Owner, machine.Category, machine.Model, Owner);
          },
          false},
         {lkZ,
