@@ -56,6 +56,8 @@ void ShowLabel(MLabel* Label, const char* Text) {
     if (MCaption* c = Label->M_Caption())
         c->SetCaptions({text, text});
     Label->SetCaption(text);
+    // The label grows to its text ("M" is wider than "L") and never shrinks below its place.
+    Label->resize(std::max(Label->width(), Label->sizeHint().width()), Label->height());
 }
 
 void LimitBox(MColorBox* Box, int MaxColors) {
