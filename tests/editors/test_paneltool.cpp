@@ -267,3 +267,44 @@ TEST(PanelTool, PModeChangeDropsColoursAndFELettersStepButtons) {
     EXPECT_EQ(r.Out[2],
               QStringLiteral("FE0001 B+0004 S0001 N0010 A2 O+0025 Clrs00101000000000000000000000000000"));
 }
+
+TEST(PanelTool, FEDropOntoAnFDCountCellAndWDropOntoAnFSValueCell) {
+    Scripts s;
+    // FE 5..7 onto FD 1's count cell of system 1's rear bed: 5, +2; FE 2 onto FD 2's lower first-line
+    // cell: 2, +0; the field help lists FE 5 to 7.
+    const QString fd = s.Write("fd.txt", QStringLiteral("dragfrom FE 5..7 ONTO 1 300\n"
+                                                        "dragfrom FE 2 ONTO 2 101\n"
+                                                        "hint 1 300\n"));
+    Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("FD"), fd});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 9),
+              QStringList({QStringLiteral("hint Number of the subsequent stitch length lines\\n\\r@S@"
+                                          "FE05 B@1@-020@0@ S0005 N0050 @1@A2@0@ O:-125\\n\\r"
+                                          "FE06 B@0@+024@0@ S0006 N0060 @0@A0@0@ O:150\\n\\r"
+                                          "FE07 B@1@-028@0@ S0007 N0070 @1@A1@0@ O:-175"),
+                           QStringLiteral("focus 1 0"), QStringLiteral("scrollbar enabled"),
+                           QStringLiteral("FD0001"),
+                           QStringLiteral("H8 0006 +0001 H6 0004 +0001 H4 0005 +0002 H2 0004 +0001 "),
+                           QStringLiteral("V7 0005 -0002 V5 0003 -0002 V3 0005 -0002 V1 0003 -0002 "),
+                           QStringLiteral("FD0002"),
+                           QStringLiteral("H8 0007 +0001 H6 0005 +0001 H4 0007 +0001 H2 0005 +0001 "),
+                           QStringLiteral("V7 0006 -0002 V5 0004 -0002 V3 0002 +0000 V1 0004 -0002 ")}));
+
+    // W 3..5 onto FS 1's group B value cell of the leftmost column (the rear bed of slot 7): W 3; a W
+    // row of another project refused; the field help names W 3.
+    const QString fs = s.Write("fs.txt", QStringLiteral("dragfrom W 3..5 ONTO 1 1000\n"
+                                                        "dragfrom W 4 of %1 ONTO 2 1000\n"
+                                                        "hint 1 1000\n")
+                                             .arg(s.Sample));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("FS"), fs});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 9),
+              QStringList({QStringLiteral("hint The value or the number of Counter\\n\\r@S@W3  =@2@0031@0@"),
+                           QStringLiteral("focus 1 0"), QStringLiteral("scrollbar enabled"),
+                           QStringLiteral("FS0001"),
+                           QStringLiteral("H8 D0017 W0003 H6 D0015 W0001 H4 W0005 D0016 H2 D0011 W0001 "),
+                           QStringLiteral("V7 W0008 D0031 V5 D0014 D0021 V3 D0012 D0011 V1 W0002 D0001 "),
+                           QStringLiteral("FS0002"),
+                           QStringLiteral("H8 D0027 D0037 H6 D0025 W0002 H4 W0006 D0017 H2 D0021 W0002 "),
+                           QStringLiteral("V7 W0009 D0032 V5 D0024 D0022 V3 D0022 D0012 V1 W0003 D0002 ")}));
+}
