@@ -316,8 +316,9 @@ TEST(FEPanels, SignsStepsAndKeys) {
     {
         Unvalidated raw;
         win.PutFE(1, -12, -5, -300);
+        win.PutFE(2, 20, 4, 0);
+        win.Project.Lists.FE.GetFE(2).StartPoint = 7;
     }
-    win.PutFE(2, 20, 4, 0);
     win.Project.Lists.FE.Modified = false;
     win.Show();
     MScriptedMessages messages;
@@ -329,11 +330,16 @@ TEST(FEPanels, SignsStepsAndKeys) {
     EXPECT_EQ(row->VerticalStepCell->text(), QStringLiteral("5"));
     EXPECT_EQ(row->OffsetSignCell->text(), QStringLiteral("O-"));
     EXPECT_EQ(row->OffsetCell->text(), QStringLiteral("300"));
-    EXPECT_EQ(win.FE->Row(1)->DifferenceSignCell->palette().color(QPalette::ButtonText), QColor(Qt::black));
+    MRFEPanel* wild = win.FE->Row(1);
+    EXPECT_EQ(wild->DifferenceSignCell->palette().color(QPalette::ButtonText), QColor(Qt::black));
+    EXPECT_EQ(wild->StartPointCell->text(), QStringLiteral("A2")) << "start point 7 shows clamped";
+    EXPECT_EQ(wild->FE_Item().StartPoint, 7);
 
-    // Shown and left unchanged: the negative difference and step stay as they are.
-    Window::Focus(row->DifferenceCell);
-    win.Leave();
+    // Shown and left unchanged: the negative difference and step and the start point stay as they are.
+    for (MRFEPanel* shown : {wild, row}) {
+        Window::Focus(shown->DifferenceCell);
+        win.Leave();
+    }
     EXPECT_FALSE(win.Project.Lists.FE.Modified);
     EXPECT_EQ(row->FE_Item().VerticalStep, -5);
 
