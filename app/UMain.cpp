@@ -126,8 +126,13 @@ TFormMain::~TFormMain() {
         ShowError(e);
     }
     // The children go first, without being asked again: they may still talk to the frame.
+    // A child may free others with it (a project its module windows): each is freed only while it
+    // lives.
+    std::vector<QPointer<QMdiSubWindow>> subs;
     for (QMdiSubWindow* sub : FClient->subWindowList())
-        delete sub;
+        subs.emplace_back(sub);
+    for (const QPointer<QMdiSubWindow>& sub : subs)
+        delete sub.data();
     FChildren.clear();
     FTools.reset();
     if (FMessagesInstalled && MessageBox == FMessageBox.get())

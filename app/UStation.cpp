@@ -2,11 +2,13 @@
 
 #include "app/Intro.h"
 #include "app/UPictureDialogs.h"
+#include "app/UPrjContainer.h"
 
 #include "imaging/TwainDialogs.h"
 #include "model/MClpBrd.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
+#include "platform/Errors.h"
 #include "ui/LanguagePack.h"
 #include "ui/UApplication.h"
 #include "ui/ULPackDM.h"
@@ -40,6 +42,24 @@ bool ExecuteSaveImageDialog(const TSaveImageRequest& Request, QString& FileName,
     if (FilterIndex < 0)
         FilterIndex = 0;
     return true;
+}
+
+namespace {
+
+class TStationFactory final : public MBusFactory {
+public:
+    MBusDrawing* CreateDrawing(TFormMain& Main) override {
+        Q_UNUSED(Main);
+        throw EInvalidOperation(QStringLiteral("No drawing windows can be created"));
+    }
+    MBusProject* CreateProject(TFormMain& Main) override { return NewProjectContainer(Main); }
+};
+
+} // namespace
+
+MBusFactory& StationFactory() {
+    static TStationFactory factory;
+    return factory;
 }
 
 std::unique_ptr<TStation> StartStation(TStationOptions Options) {
@@ -76,6 +96,7 @@ int RunStation(int argc, char** argv) {
     TApplication::setOrganizationName(QStringLiteral("Korvane"));
     TApplication::setApplicationName(QStringLiteral("JXW777"));
     InstallTwainDialogs();
+    SetBusFactory(&StationFactory());
 
     TStationOptions options;
     // The first argument after Qt's own options names a file to open.

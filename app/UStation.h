@@ -44,6 +44,9 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options);
 // without regard to case) and the colour dialog.
 bool ExecuteSaveImageDialog(const TSaveImageRequest& Request, QString& FileName, int& FilterIndex);
 
+// The station's bus factory: the project containers and the drawings of the real program.
+MBusFactory& StationFactory();
+
 // The program: the application object, the station, the shown frame and the message loop. Exit code 1
 // when the start-up failed.
 int RunStation(int argc, char** argv);

@@ -1,0 +1,408 @@
+// The project container: its buttons and the windows they open, toggle and track; the order in which
+// module windows store their rows; minimising with the container; the names and captions after
+// opening; the close question; and the project's windows going before its data.
+
+#include "tests/app/AppTestSupport.h"
+
+#include "app/BusCodes.h"
+#include "app/LBoardFr.h"
+#include "app/UNewProj.h"
+#include "app/UPrjContainer.h"
+#include "app/UProjectFiles.h"
+#include "model/UrunFiles.h"
+#include "ui/Speedbutton_m.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "ui/button_m.h"
+
+#include <gtest/gtest.h>
+
+using namespace apptest;
+
+namespace {
+
+// A drawing that holds its picture on a board, as the project's drawing does.
+class FakeBoard : public MForm, public MBusDrawing, public TBoardFormats {
+public:
+    explicit FakeBoard(TFormMain& Main) : FMain(Main) {}
+    QWidget* BusWidget() override { return this; }
+    void SetTool(int) override {}
+    void SelectionOperation(int, int) override {}
+    QRect WorkRect() const override { return {}; }
+    void Repaint() override { ++Repaints; }
+    void HomePosition() override {}
+    int CopySelectionToPattern(TBitmap&) override { return 0; }
+    void ReduceColors(int) override {}
+    void GrayScale() override {}
+    void BlackWhite(int) override {}
+    void ResizePicture() override {}
+    int CountColors() override { return 0; }
+    void WritePicture(const QString&, int) override {}
+    void WriteExchangePicture(const QString&, bool) override {}
+    void ReadExchangePicture(const QString&) override {}
+    void LoadPicture(const QString& FileName, int) override { LoadImageFile(FileName); }
+    void RefreshView() override {}
+    int Repaints = 0;
+
+protected:
+    // Closing a project's own drawing only minimises it; a stand-alone one asks the frame.
+    void closeEvent(QCloseEvent* Event) override {
+        if (!StandAlone) {
+            Event->ignore();
+            return;
+        }
+        try {
+            FMain.KnitWindowNotify(1, 9, WindowNumber, 0);
+            Event->accept();
+        } catch (const EAbort&) {
+            Event->ignore();
+        }
+    }
+
+private:
+    TFormMain& FMain;
+};
+
+class ProjectFactory : public MBusFactory {
+public:
+    ProjectFactory() : FOld(BusFactory()) { SetBusFactory(this); }
+    ~ProjectFactory() override { SetBusFactory(FOld); }
+    MBusDrawing* CreateDrawing(TFormMain& Main) override {
+        auto* d = new FakeBoard(Main);
+        d->setAttribute(Qt::WA_DeleteOnClose);
+        return d;
+    }
+    MBusProject* CreateProject(TFormMain& Main) override { return NewProjectContainer(Main); }
+
+private:
+    MBusFactory* FOld;
+};
+
+// A module window that records what its container asks of it.
+class TestWindow : public QWidget, public MProjectChild {
+public:
+    TestWindow(TPrjContainer& Project, int Index, std::vector<std::string>& Log)
+        : FProject(Project), FIndex(Index), FLog(Log) {}
+    ~TestWindow() override {
+        // The project is still whole while its windows go.
+        if (ReadOnDestroy)
+            *ReadOnDestroy = FProject.Program().Z.Count();
+    }
+    void ApplyEdit() override {
+        FLog.push_back("apply " + std::to_string(FIndex));
+        if (Invalid)
+            throw EInvalidOperation(QStringLiteral("invalid row"));
+    }
+    void GotoItem(int Number) override {
+        FLog.push_back("goto " + std::to_string(FIndex) + " " + std::to_string(Number));
+    }
+    void ReloadRows() override { FLog.push_back("reload " + std::to_string(FIndex)); }
+    bool Invalid = false;
+    int* ReadOnDestroy = nullptr;
+
+private:
+    TPrjContainer& FProject;
+    int FIndex;
+    std::vector<std::string>& FLog;
+};
+
+// A station whose projects are real containers over boards, with test windows behind every module
+// button.
+struct ProjectFixture : StationFixture {
+    ProjectFixture() {
+        for (int i = 0; i <= prjwin::C; ++i)
+            TPrjContainer::SetChildCreator(i, [this, i](TPrjContainer& C) {
+                auto* w = new TestWindow(C, i, Log);
+                Windows.push_back(w);
+                return w;
+            });
+        TPrjContainer::SaveAsDialog = [this](const TSaveImageRequest& R, QString& Name) {
+            Requests.push_back(R);
+            if (SaveAsAnswers.empty())
+                return false;
+            Name = SaveAsAnswers.front();
+            SaveAsAnswers.pop_front();
+            return !Name.isEmpty();
+        };
+    }
+    ~ProjectFixture() {
+        for (int i = 0; i <= prjwin::C; ++i)
+            TPrjContainer::SetChildCreator(i, nullptr);
+        TPrjContainer::SaveAsDialog = nullptr;
+        MModalForm::ModalHook = nullptr;
+    }
+    TPrjContainer* Open(const QString& Name) {
+        return static_cast<TPrjContainer*>(Main().OpenProjectFile(Name));
+    }
+    // A saved new project (740, gauge 7, 20 x 10) under Dir/Base.
+    QString MakeProject(const QString& Base) {
+        auto files = NewProjectFiles(740, 7, 20, 10);
+        return SaveProjectFiles(Dir.filePath(Base + QStringLiteral(".LST")), *files).HeaderFile;
+    }
+    QWidget* Frame(QWidget* W) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(W->parentWidget());
+        return sub ? static_cast<QWidget*>(sub) : W;
+    }
+    ProjectFactory Projects;
+    std::vector<std::string> Log;
+    std::vector<QPointer<TestWindow>> Windows;
+    std::deque<QString> SaveAsAnswers;
+    std::vector<TSaveImageRequest> Requests;
+};
+
+} // namespace
+
+TEST(PrjContainer, NewProjectMakesTheDialogsProjectAndACancelClosesTheContainer) {
+    ProjectFixture fx;
+    MModalForm::ModalHook = [](MModalForm& F) {
+        auto& f = static_cast<TOFormNewProj&>(F);
+        f.SetMachineIndex(8);
+        f.MBtnOK->click();
+    };
+    auto* p = static_cast<TPrjContainer*>(fx.Main().FileNewProjectClick());
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Program().Machine.Model, 729);
+    EXPECT_EQ(MachineIndex, 8);
+    EXPECT_EQ(p->Program().Z.Count(), 100);
+    EXPECT_FALSE(p->IsModified());
+    EXPECT_TRUE(p->NeedsAutosave());
+    EXPECT_EQ(p->GetProjectName(), NoName);
+    EXPECT_EQ(p->Caption(), QStringLiteral("no name    729  E7"));
+    ASSERT_NE(p->Board(), nullptr);
+    EXPECT_EQ(p->Board()->ImageWidth(), 250);
+    EXPECT_EQ(p->Board()->GetCell(249, 249), NewPictureColor);
+    EXPECT_TRUE(p->IsChildOpen(prjwin::Drawing));
+    EXPECT_TRUE(p->Button(prjwin::Drawing)->isEnabled());
+    EXPECT_FALSE(p->Drawing()->StandAlone);
+
+    MModalForm::ModalHook = [](MModalForm& F) { static_cast<TOFormNewProj&>(F).MBtnCancel->click(); };
+    EXPECT_EQ(fx.Main().FileNewProjectClick(), nullptr);
+    EXPECT_EQ(fx.Main().Projects().size(), 1u);
+}
+
+TEST(PrjContainer, OpeningByAnyNameTakesTheSiblingsAndShowsTheNamesInTheCaptions) {
+    ProjectFixture fx;
+    const QString jxw = fx.MakeProject(QStringLiteral("abc_740e7"));
+    const QString base = fx.Dir.filePath(QStringLiteral("abc_740e7"));
+    TPrjContainer* p = fx.Open(base + QStringLiteral(".BMP"));
+    EXPECT_EQ(p->GetProjectName(), jxw);
+    EXPECT_EQ(p->ProgramName(), QStringLiteral("abc_740e7"));
+    EXPECT_EQ(p->Caption(), base + QStringLiteral("    740  E7"));
+    auto* drawing = dynamic_cast<FakeBoard*>(p->Drawing());
+    ASSERT_NE(drawing, nullptr);
+    EXPECT_EQ(drawing->Caption(), QStringLiteral("Image  Prog:abc_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(drawing->FileName, base + QStringLiteral(".BMP"));
+    EXPECT_EQ(drawing->ImageWidth(), 20);
+    EXPECT_EQ(p->Pattern(), &drawing->Pattern());
+    EXPECT_FALSE(p->IsModified());
+    EXPECT_TRUE(p->NeedsAutosave());
+    // The container is bound to its fixed size, whatever it is asked.
+    p->resize(900, 300);
+    EXPECT_EQ(p->size(), QSize(TPrjContainer::FixedWidth, TPrjContainer::FixedHeight));
+}
+
+TEST(PrjContainer, TheButtonPatternOpensMinimisesAndRestoresEachProjectsOwnWindow) {
+    ProjectFixture fx;
+    TPrjContainer* a = fx.Open(fx.MakeProject(QStringLiteral("a_740e7")));
+    TPrjContainer* b = fx.Open(fx.MakeProject(QStringLiteral("b_740e7")));
+    a->PressButton(prjwin::P);
+    ASSERT_EQ(fx.Windows.size(), 1u);
+    QWidget* pa = fx.Windows[0];
+    EXPECT_EQ(a->ChildWindow(prjwin::P), pa);
+    EXPECT_FALSE(fx.Frame(pa)->isMinimized());
+    a->PressButton(prjwin::P);
+    EXPECT_TRUE(fx.Frame(pa)->isMinimized());
+    a->PressButton(prjwin::P);
+    EXPECT_FALSE(fx.Frame(pa)->isMinimized());
+    EXPECT_EQ(fx.Windows.size(), 1u);
+    // The other project's button opens a window of its own and leaves the first alone.
+    b->PressButton(prjwin::P);
+    ASSERT_EQ(fx.Windows.size(), 2u);
+    EXPECT_EQ(b->ChildWindow(prjwin::P), fx.Windows[1]);
+    EXPECT_EQ(a->ChildWindow(prjwin::P), pa);
+    EXPECT_FALSE(fx.Frame(pa)->isMinimized());
+    // A window that closes leaves its record.
+    delete fx.Frame(pa);
+    EXPECT_FALSE(a->IsChildOpen(prjwin::P));
+    // Buttons without a creator are disabled; the drawing's never makes a window.
+    TPrjContainer::SetChildCreator(prjwin::W, nullptr);
+    a->UpdateButtons();
+    EXPECT_FALSE(a->Button(prjwin::W)->isEnabled());
+    EXPECT_FALSE(a->Button(prjwin::ProgramTest)->isEnabled());
+    EXPECT_FALSE(a->ImportButton()->isEnabled());
+    EXPECT_TRUE(a->Button(prjwin::N)->isEnabled());
+}
+
+TEST(PrjContainer, MinimisingTheContainerMinimisesItsWindowsAndRestoringGivesBackTheirStates) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("m_740e7")));
+    p->PressButton(prjwin::N);
+    p->PressButton(prjwin::S);
+    p->PressButton(prjwin::S); // the active child: minimised
+    QWidget* n = p->ChildWindow(prjwin::N);
+    QWidget* s = p->ChildWindow(prjwin::S);
+    ASSERT_TRUE(fx.Frame(s)->isMinimized());
+    fx.Frame(p)->showMinimized();
+    p->SyncChildStates();
+    EXPECT_TRUE(fx.Frame(n)->isMinimized());
+    EXPECT_TRUE(fx.Frame(p->Drawing()->BusWidget())->isMinimized());
+    fx.Frame(p)->showNormal();
+    p->SyncChildStates();
+    EXPECT_FALSE(fx.Frame(n)->isMinimized());
+    EXPECT_TRUE(fx.Frame(s)->isMinimized());
+    EXPECT_FALSE(fx.Frame(p->Drawing()->BusWidget())->isMinimized());
+}
+
+TEST(PrjContainer, GotoModuleItemOpensTheKindsWindowAndGoesToTheEntry) {
+    struct Case {
+        int Kind;
+        int Index; // -1: nothing opens
+        std::string Log;
+    } cases[] = {
+        {1, prjwin::P, "goto 7 5"},
+        {2, prjwin::N, "goto 0 5"},
+        {3, prjwin::Z, "goto 2 5"},
+        {4, prjwin::R, "goto 8 5"},
+        {5, prjwin::S, "goto 1 5"},
+        {6, prjwin::W, "goto 3 5"},
+        {7, prjwin::FS, "goto 4 5"},
+        {8, prjwin::FD, "goto 6 5"},
+        {9, prjwin::FE, "goto 5 5"},
+        {10, prjwin::C, ""},
+        {0, -1, ""},
+        {11, -1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Kind);
+        ProjectFixture fx;
+        TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("g_740e7")));
+        fx.Log.clear();
+        p->GotoModuleItem(c.Kind, 5);
+        EXPECT_EQ(fx.Windows.size(), c.Index < 0 ? 0u : 1u);
+        if (c.Index >= 0) {
+            EXPECT_NE(p->ChildWindow(c.Index), nullptr);
+        }
+        std::vector<std::string> gotos;
+        for (const std::string& l : fx.Log)
+            if (l.starts_with("goto"))
+                gotos.push_back(l);
+        EXPECT_EQ(gotos, c.Log.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.Log});
+    }
+    // On the active child: brought forward and moved, never minimised first.
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("g_740e7")));
+    p->PressButton(prjwin::Z);
+    ASSERT_EQ(p->ActiveChild(), p->ChildWindow(prjwin::Z));
+    p->GotoModuleItem(3, 9);
+    EXPECT_FALSE(fx.Frame(p->ChildWindow(prjwin::Z))->isMinimized());
+    EXPECT_EQ(fx.Log.back(), "goto 2 9");
+}
+
+TEST(PrjContainer, ApplyAllEditsStopsAtAnInvalidRowWhileChildActivatedAsksEveryOtherWindow) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("e_740e7")));
+    for (int i = 0; i <= prjwin::C; ++i)
+        p->PressButton(i);
+    for (auto& w : fx.Windows)
+        if (w && p->ChildWindow(prjwin::R) == w)
+            w->Invalid = true;
+    fx.Log.clear();
+    p->ApplyAllEdits();
+    EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 3", "apply 7", "apply 0", "apply 8"}));
+    fx.Log.clear();
+    p->ChildActivated(p->ChildWindow(prjwin::W));
+    EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 7", "apply 0", "apply 8", "apply 4",
+                                                "apply 6", "apply 5", "apply 2"}));
+    EXPECT_EQ(p->ActiveChild(), p->ChildWindow(prjwin::W));
+}
+
+TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
+    struct Case {
+        const char* Name;
+        std::deque<int> Answers;
+        bool NoName;
+        std::deque<QString> SaveAs;
+        bool FailSave;
+        bool Closes;
+        bool Saved;
+    } cases[] = {
+        {"yes", {mbYes}, false, {}, false, true, true},
+        {"no", {mbNo}, false, {}, false, true, false},
+        {"cancel", {mbCancel}, false, {}, false, false, false},
+        {"box closed", {mbClosed}, false, {}, false, false, false},
+        {"yes, save as cancelled", {mbYes}, true, {QString()}, false, false, false},
+        {"yes, save fails", {mbYes}, false, {}, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ProjectFixture fx;
+        const QString name = fx.MakeProject(QStringLiteral("q_740e7"));
+        TPrjContainer* p = fx.Open(name);
+        QPointer<QWidget> w = p;
+        QPointer<QWidget> drawing = p->Drawing()->BusWidget();
+        p->Program().Z.Modified = true;
+        p->Drawing()->Changed = true;
+        if (c.NoName)
+            p->SetProjectName(NoName);
+        if (c.FailSave)
+            p->SetProjectName(fx.Dir.filePath(QStringLiteral("missing/q_740e7.JXW")));
+        const QByteArray before = kdstest::ReadFile(name);
+        fx.Messages.Answers = c.Answers;
+        fx.SaveAsAnswers = c.SaveAs;
+        const bool closed = fx.Frame(p)->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(closed, c.Closes);
+        ASSERT_FALSE(fx.Messages.Coded.empty());
+        EXPECT_EQ(fx.Messages.Coded[0].SubCode, 3601);
+        // The drawing never asks its own question.
+        for (const auto& m : fx.Messages.Coded)
+            EXPECT_NE(m.SubCode, 101);
+        EXPECT_EQ(bool(w), !c.Closes);
+        EXPECT_EQ(bool(drawing), !c.Closes);
+        EXPECT_EQ(fx.Main().Projects().size(), c.Closes ? 0u : 1u);
+        EXPECT_EQ(fx.Main().DetachedContainer() == nullptr || c.Closes, true);
+        if (c.FailSave) {
+            EXPECT_EQ(fx.Messages.Coded.back().SubCode, 3603);
+            EXPECT_TRUE(p->IsModified());
+        }
+        if (!c.Closes) {
+            EXPECT_FALSE(p->Drawing()->StandAlone);
+            EXPECT_EQ(kdstest::ReadFile(name), before);
+        }
+        if (c.Saved) {
+            EXPECT_NE(kdstest::ReadFile(name.left(name.size() - 4) + QStringLiteral(".LST")), QByteArray());
+        }
+    }
+}
+
+TEST(PrjContainer, AnUnchangedProjectClosesWithoutAQuestionAndItsWindowsGoBeforeItsData) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("d_740e7")));
+    p->PressButton(prjwin::Z);
+    int zCount = -1;
+    fx.Windows[0]->ReadOnDestroy = &zCount;
+    EXPECT_TRUE(fx.Frame(p)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(fx.Messages.Coded.empty());
+    EXPECT_EQ(zCount, 100);
+    EXPECT_TRUE(fx.Main().Projects().empty());
+    EXPECT_TRUE(fx.Main().Drawings().empty());
+}
+
+TEST(PrjContainer, SaveAsProposesTheNameWithItsMachineEndingAndKeepsTheFolder) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("knit")));
+    const QString target = fx.Dir.filePath(QStringLiteral("out/knit_740e7.LST"));
+    QDir().mkpath(fx.Dir.filePath(QStringLiteral("out")));
+    fx.SaveAsAnswers = {target};
+    ASSERT_TRUE(p->SaveProjectAs());
+    ASSERT_EQ(fx.Requests.size(), 1u);
+    EXPECT_TRUE(fx.Requests[0].InitialFolder.endsWith(QStringLiteral("knit_740e7")));
+    EXPECT_EQ(fx.Requests[0].Filters, QStringList{QStringLiteral("Machine files (*.LST)")});
+    EXPECT_EQ(fx.Main().Settings().SaveProjectPath, fx.Dir.filePath(QStringLiteral("out")));
+    EXPECT_EQ(p->GetProjectName(), fx.Dir.filePath(QStringLiteral("out/knit_740e7.JXW")));
+    EXPECT_FALSE(p->IsModified());
+    EXPECT_FALSE(p->NeedsAutosave());
+}
