@@ -1,7 +1,7 @@
 #pragma once
 // The list window of the module editors' scenes: a bilingual window that owns a project (the sample
-// project, or the program of a machine file) and one list of it, shown with its second entry
-// selected and a cell of its first row focused.
+// project on a machine model, or the program of a machine file) and one list of it, shown with its
+// second entry selected and a cell of its first row focused.
 
 #include "tools/shots/Shots.h"
 
@@ -15,13 +15,13 @@ namespace shots {
 
 class ListWindow : public MForm {
 public:
-    ListWindow(MRContainerPanel* (*Make)(ListWindow*), int Kind, const QString& File) {
+    ListWindow(MRContainerPanel* (*Make)(ListWindow*), int Kind, const QString& File, int Model = 745) {
         new MLanguageAdapter(this);
         if (DMLanguagePack)
             SetLanguagePack(DMLanguagePack->OLanguagePack);
         SetResourceLanguage(1);
         if (File.isEmpty())
-            FillSampleProject(Project);
+            FillSampleProject(Project, Model);
         else
             LoadProjectFile(Project, File);
         Container = Make(this);
@@ -42,10 +42,11 @@ public:
     MRContainerPanel* Container = nullptr;
 };
 
-// The scene of a list of Kind made by Make, the cell with FocusTag of the first row focused.
+// The scene of a list of Kind made by Make, the cell with FocusTag of the first row focused; the
+// sample on the machine Model unless a file is given.
 inline std::unique_ptr<QWidget> MakeListScene(Context& ctx, MRContainerPanel* (*Make)(ListWindow*), int Kind,
-                                              int FocusTag) {
-    auto w = std::make_unique<ListWindow>(Make, Kind, ctx.File);
+                                              int FocusTag, int Model = 745) {
+    auto w = std::make_unique<ListWindow>(Make, Kind, ctx.File, Model);
     ctx.Size = w->Container->size();
     ctx.AfterShow = [FocusTag](QWidget* Widget) {
         auto* win = static_cast<ListWindow*>(Widget);
