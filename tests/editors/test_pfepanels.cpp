@@ -10,7 +10,7 @@
 #include "model/MClpBrd.h"
 #include "model/UProject.h"
 #include "tests/editors/CellTestSupport.h"
-#include "tests/editors/RowDragSupport.h"
+#include "tests/editors/KindPanelSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "ui/Adapter.h"
 #include "ui/ScrollBitBtn_m.h"
@@ -26,6 +26,9 @@
 #include <gtest/gtest.h>
 
 using kdstest::MScriptedMessages;
+using kindtest::DragOverBarBottom;
+using kindtest::Drop;
+using kindtest::Unvalidated;
 
 namespace {
 
@@ -109,23 +112,6 @@ struct Window : MForm {
     MRFEContainerPanel* FE;
     QLineEdit* Outside;
 };
-
-// Lists that store modules as they stand, out-of-range values included.
-struct Unvalidated {
-    Unvalidated() : Old(ListsAutoValidate) { ListsAutoValidate = false; }
-    ~Unvalidated() { ListsAutoValidate = Old; }
-    bool Old;
-};
-
-bool Drop(MRContainerPanel* Source, QWidget* Target, QPoint Pos) {
-    const dragtest::TDelivered d = dragtest::DeliverRowsDrag(Source, *Target, Pos);
-    return d.Moved && d.Dropped;
-}
-
-bool DragOverBarBottom(MRContainerPanel* Source, MRContainerPanel& Target, int Moves) {
-    QScrollBar* bar = Target.ScrollBar();
-    return dragtest::DeliverRowsDrag(Source, *bar, QPoint(3, bar->height() - 3), Moves, false).Moved;
-}
 
 // What a P row shows of its mode layout.
 struct Layout {
@@ -417,18 +403,7 @@ TEST(PFEPanels, ALiveLanguageSwitchChangesTheHintsOnly) {
     win.PutP(1, 5, Colors({1}), Colors({2}));
     win.PutFE(1, 10, 1, 0);
     win.Show();
-    auto geometry = [&] {
-        std::vector<QRect> g;
-        for (MRContainerPanel* c :
-             {static_cast<MRContainerPanel*>(win.P), static_cast<MRContainerPanel*>(win.FE)})
-            for (MRBasePanel* r : c->Rows()) {
-                g.push_back(r->geometry());
-                for (QObject* o : r->children())
-                    if (auto* w = qobject_cast<QWidget*>(o))
-                        g.push_back(w->geometry());
-            }
-        return g;
-    };
+    auto geometry = [&] { return kindtest::RowGeometry({win.P, win.FE}); };
     const std::vector<QRect> before = geometry();
     MScrollBitBtn* mode = win.P->Row(0)->ModeCell;
     MScrollBitBtn* start = win.FE->Row(0)->StartPointCell;

@@ -9,7 +9,7 @@
 #include "model/UProject.h"
 #include "model/Ucommon.h"
 #include "tests/editors/CellTestSupport.h"
-#include "tests/editors/RowDragSupport.h"
+#include "tests/editors/KindPanelSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "ui/Adapter.h"
 #include "ui/ScrollBitBtn_m.h"
@@ -22,6 +22,9 @@
 #include <gtest/gtest.h>
 
 using kdstest::MScriptedMessages;
+using kindtest::DragOverBarBottom;
+using kindtest::Drop;
+using kindtest::Unvalidated;
 using Shown = MScriptedMessages::Shown;
 
 namespace {
@@ -98,25 +101,6 @@ struct Window : MForm {
 void Key(QWidget* Cell, Qt::Key K) {
     QTest::keyClick(Cell, K);
     QApplication::processEvents();
-}
-
-// Lists that store modules as they stand, out-of-range values included.
-struct Unvalidated {
-    Unvalidated() : Old(ListsAutoValidate) { ListsAutoValidate = false; }
-    ~Unvalidated() { ListsAutoValidate = Old; }
-    bool Old;
-};
-
-// A drop of rows of Source onto Target at Pos; true when taken.
-bool Drop(MRContainerPanel* Source, QWidget* Target, QPoint Pos) {
-    const dragtest::TDelivered d = dragtest::DeliverRowsDrag(Source, *Target, Pos);
-    return d.Moved && d.Dropped;
-}
-
-// Scroll bar drag moves from Source at the bar's lower end; whether any was accepted.
-bool DragOverBarBottom(MRContainerPanel* Source, MRContainerPanel& Target, int Moves) {
-    QScrollBar* bar = Target.ScrollBar();
-    return dragtest::DeliverRowsDrag(Source, *bar, QPoint(3, bar->height() - 3), Moves, false).Moved;
 }
 
 } // namespace
@@ -443,18 +427,7 @@ TEST(WNPanels, ALiveLanguageSwitchChangesTheHintsOnly) {
     win.PutW(1, 1);
     win.PutN(1, 1, 1, 0);
     win.Show();
-    auto geometry = [&] {
-        std::vector<QRect> g;
-        for (MRContainerPanel* c :
-             {static_cast<MRContainerPanel*>(win.W), static_cast<MRContainerPanel*>(win.N)})
-            for (MRBasePanel* r : c->Rows()) {
-                g.push_back(r->geometry());
-                for (QObject* o : r->children())
-                    if (auto* w = qobject_cast<QWidget*>(o))
-                        g.push_back(w->geometry());
-            }
-        return g;
-    };
+    auto geometry = [&] { return kindtest::RowGeometry({win.W, win.N}); };
     const std::vector<QRect> before = geometry();
     MNumEdit* level = win.W->Row(0)->LevelCells[2];
     MNumEdit* count = win.N->Row(0)->CountCell;
