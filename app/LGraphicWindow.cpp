@@ -206,6 +206,19 @@ void PainterFill(QPainter& P, int BrushStyle, TColor BrushColour) {
     P.setBrush(QBrush(toQColor(BrushColour), QtBrushStyle(BrushStyle)));
 }
 
+// Copies every pixel left of the vertical axis X = SumX / 2 onto its mirror image, then every row
+// above the horizontal axis Y = SumY / 2 onto its own.
+void MirrorUpperLeft(QImage& C, int SumX, int SumY) {
+    for (int y = 0; y < C.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(C.scanLine(y));
+        for (int x = 0; 2 * x < SumX; ++x)
+            if (SumX - x < C.width())
+                row[SumX - x] = row[x];
+    }
+    for (int y = 0; 2 * y < SumY; ++y)
+        if (SumY - y < C.height())
+            std::memcpy(C.scanLine(SumY - y), C.constScanLine(y), std::size_t(C.bytesPerLine()));
+}
 
 } // namespace
 
@@ -305,6 +318,10 @@ void RenderShape(QImage& Canvas, int X1, int Y1, int X2, int Y2, int Kind, int W
         else
             q.drawRoundedRect(box, double((X2 - X1 + 1) / 2) / 2.0, double((Y2 - Y1 + 1) / 2) / 2.0,
                               Qt::AbsoluteSize);
+        q.end();
+        // The painter's pixel grid leans half a pixel to one side; the upper left quarter, mirrored
+        // about the box's middle, makes the shape symmetric both ways.
+        MirrorUpperLeft(Canvas, X1 + X2 - 1, Y1 + Y2 - 1);
         return;
     }
     case 11:
@@ -496,7 +513,9 @@ void TGraphicWindow::UpdateCursor() {
 void TGraphicWindow::DrawShape(TBoardPoint From, TBoardPoint To, int Kind) {
     if (!RasterValid() || Kind < 1 || Kind > 12)
         return;
-    if (From == To)
+    // A shape of one cell is a point. The erasers keep their kind: their point is the brush colour
+    // (and, for the colour eraser, only over the pen colour), never a dot of the pen colour.
+    if (From == To && Kind != 9 && Kind != 10)
         Kind = 8;
     const int width = std::max(PenWidth, 1);
     const int m = width > 1 ? width : 0;
