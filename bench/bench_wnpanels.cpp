@@ -2,13 +2,12 @@
 // page is eight rows shown again from the next top row and painted), and a live language switch of a
 // W window to Arabic and back.
 #include "bench/BenchSupport.h"
+#include "bench/PanelBench.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "model/MClpBrd.h"
 #include "model/UProject.h"
 #include "ui/Adapter.h"
-#include "ui/LanguagePack.h"
-#include "ui/ULPackDM.h"
 
 #include <QApplication>
 
@@ -55,38 +54,25 @@ public:
     MRContainerPanel* Container;
 };
 
-void Page(benchmark::State& State, bool W) {
-    Window win(W, nullptr);
-    QScrollBar* bar = win.Container->ScrollBar();
-    const int last = bar->maximum();
-    int top = 0;
-    for (auto _ : State) {
-        top = top + 8 > last ? 0 : top + 8;
-        win.Container->SetTopRow(top);
-        win.Container->repaint();
-        benchmark::DoNotOptimize(win.Container->TopRow());
-    }
-}
-
 void BM_PageW255(benchmark::State& State) {
-    Page(State, true);
+    Window win(true, nullptr);
+    bench::ScrollRows(State, *win.Container, 8);
 }
 BENCHMARK(BM_PageW255)->Unit(benchmark::kMillisecond);
 
 void BM_PageN127(benchmark::State& State) {
-    Page(State, false);
+    Window win(false, nullptr);
+    bench::ScrollRows(State, *win.Container, 8);
 }
 BENCHMARK(BM_PageN127)->Unit(benchmark::kMillisecond);
 
-// One switch to Arabic and one back per iteration.
+// The W window built for the language pack.
+struct WWindow : Window {
+    explicit WWindow(MLanguagePack* Pack) : Window(true, Pack) {}
+};
+
 void BM_LanguageSwitchW(benchmark::State& State) {
-    TDMLanguagePack pack;
-    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
-    Window win(true, pack.OLanguagePack);
-    for (auto _ : State) {
-        pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
-        pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
-    }
+    bench::SwitchLanguages<WWindow>(State);
 }
 BENCHMARK(BM_LanguageSwitchW)->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 // with its container and four rows, one display-row scroll step (the pairs shown again from the
 // next top row and painted), and a live language switch of the window to Arabic and back.
 #include "bench/BenchSupport.h"
+#include "bench/PanelBench.h"
 #include "editors/RZPanel_m.h"
 #include "model/MClpBrd.h"
 #include "model/UProject.h"
@@ -71,27 +72,12 @@ BENCHMARK(BM_BuildZWindow)->Unit(benchmark::kMillisecond);
 
 void BM_ScrollZOneDisplayRow(benchmark::State& State) {
     Window win(nullptr);
-    QScrollBar* bar = win.Container->ScrollBar();
-    const int last = bar->maximum();
-    int top = 0;
-    for (auto _ : State) {
-        top = top + 1 > last ? 0 : top + 1;
-        win.Container->SetTopRow(top);
-        win.Container->repaint();
-        benchmark::DoNotOptimize(win.Container->TopRow());
-    }
+    bench::ScrollRows(State, *win.Container, 1);
 }
 BENCHMARK(BM_ScrollZOneDisplayRow)->Unit(benchmark::kMillisecond);
 
-// One switch to Arabic and one back per iteration.
 void BM_LanguageSwitchZ(benchmark::State& State) {
-    TDMLanguagePack pack;
-    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
-    Window win(pack.OLanguagePack);
-    for (auto _ : State) {
-        pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
-        pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
-    }
+    bench::SwitchLanguages<Window>(State);
 }
 BENCHMARK(BM_LanguageSwitchZ)->Unit(benchmark::kMillisecond);
 
