@@ -830,6 +830,8 @@ int TFormMain::ExecCommand(int Group, int Command, int Param, int Param2) {
                 t->MaxWidth = client.width() - ReservedClientWidth();
                 t->MaxHeight = client.height() - ReservedClientHeight();
                 t->Grid = !t->Grid;
+                // The drawing shows or hides its grid at once.
+                t->Repaint();
             }
             break;
         case bus::CmdGridColor:

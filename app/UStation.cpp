@@ -3,12 +3,12 @@
 #include "app/Intro.h"
 #include "app/UPictureDialogs.h"
 #include "app/UPrjContainer.h"
+#include "app/UknitWindow.h"
 
 #include "imaging/TwainDialogs.h"
 #include "model/MClpBrd.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
-#include "platform/Errors.h"
 #include "ui/LanguagePack.h"
 #include "ui/UApplication.h"
 #include "ui/ULPackDM.h"
@@ -48,10 +48,7 @@ namespace {
 
 class TStationFactory final : public MBusFactory {
 public:
-    MBusDrawing* CreateDrawing(TFormMain& Main) override {
-        Q_UNUSED(Main);
-        throw EInvalidOperation(QStringLiteral("No drawing windows can be created"));
-    }
+    MBusDrawing* CreateDrawing(TFormMain& Main) override { return MakeKnitWindow(Main); }
     MBusProject* CreateProject(TFormMain& Main) override { return NewProjectContainer(Main); }
 };
 

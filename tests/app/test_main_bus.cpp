@@ -40,7 +40,7 @@ TEST(MainBus, RoutesEachCommandToTheCurrentDrawingOrToAll) {
         {1, 59, 61, 0, false, true, 0, "op 61"},
         {1, 59, 99, 0, false, true, 0, ""},
         {101, 102, 0, 0, true, true, 0, "tool 34"},
-        {101, 104, 0, 0, false, true, 0, ""},
+        {101, 104, 0, 0, false, true, 0, "repaint"},
         {101, 105, 0x123456, 0, false, true, 0, "repaint"},
         {101, 106, 0, 0, false, true, 0, "home"},
         {201, 202, 3, 0, true, true, 0, ""},
