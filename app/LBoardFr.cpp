@@ -6,10 +6,12 @@
 #include "model/UrunFiles.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 const std::array<TColor, 16> ExchangeTable = {0x000000, 0xAB0000, 0x00AB00, 0xABAB00, 0x0000AB, 0xAB00AB,
                                               0x0057AB, 0xABABAB, 0x575757, 0xFF5757, 0x57FF57, 0xFFFF57,
@@ -67,6 +69,34 @@ TBitmap CanvasOf(const TBitmap& Picture, int Width, int Height, TColor Fill) {
             PutCellColor(p, Fill);
     }
     return out;
+}
+
+// The picture component keeps the depth of the file it loaded (one bit, a colour table), and its
+// writers reduce a picture to that depth: a drawing with more colours than it holds, or with other
+// colours than black and white for a one-bit TIFF, would be dithered or quantised. Such a drawing is
+// written at 24 bits instead; one that fits keeps the file's depth.
+void KeepEveryCell(TIOParamsVals& Params, const TBitmap& Picture, const QString& FileName) {
+    const bool mono = Params.BitsPerSample == 1;
+    const bool table = mono || Params.BitsPerSample == 4 || Params.SamplesPerPixel == 1;
+    if (!table)
+        return;
+    const std::size_t capacity = mono ? 2 : Params.BitsPerSample == 4 ? 16 : 256;
+    const QString ext = QFileInfo(FileName).suffix().toLower();
+    const bool blackWhiteOnly = mono && (ext == QLatin1String("tif") || ext == QLatin1String("tiff"));
+    std::unordered_set<TColor> colours;
+    bool fits = true;
+    for (int y = 0; y < Picture.Height() && fits; ++y) {
+        const std::uint8_t* p = Picture.ScanLine(y);
+        for (int x = 0; x < Picture.Width() && fits; ++x, p += 3) {
+            const TColor c = CellColorOf(p);
+            fits = (!blackWhiteOnly || c == 0 || c == 0xFFFFFF) &&
+                   (colours.insert(c).second ? colours.size() <= capacity : true);
+        }
+    }
+    if (!fits) {
+        Params.BitsPerSample = 8;
+        Params.SamplesPerPixel = 3;
+    }
 }
 
 // Writes a picture as a BMP file of its own depth; a 4-bit one goes with its own table.
@@ -259,6 +289,7 @@ void TBoardFormats::SaveImageFile(const QString& FileName, int Format) {
     } else {
         if (Format == 3)
             OImageIO.Params().BitsPerSample = 8;
+        KeepEveryCell(OImageIO.Params(), picture, FileName);
         OImageIO.SetAttachedBitmap(&picture);
         try {
             OImageIO.SaveToFile(FileName);

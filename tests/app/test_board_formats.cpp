@@ -5,6 +5,7 @@
 
 #include "app/LBoardFr.h"
 #include "imaging/ImageIO.h"
+#include "model/Ucommon.h"
 #include "model/UcstmExp.h"
 #include "tests/support/TestSupport.h"
 
@@ -283,6 +284,64 @@ TEST_F(BoardFormats, NewPicturesAndSixteenColourSaves) {
     EXPECT_EQ(back.GetCell(1, 0), 0x008000u); // $00BB00 is nearest to the dark green
     for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-1, 3}, {1 << 15, 1 << 14}})
         EXPECT_EQ(CatchM([&] { b.NewImage(w, h); }).SubCode, boardmsg::SizeRefused) << w << "x" << h;
+}
+
+TEST_F(BoardFormats, SavesInTheLoadedFilesTypeKeepEveryDrawnColour) {
+    struct Case {
+        const char* Name;
+        int Bits, Samples;
+        TColor Drawn;   // drawn into a black and white picture
+        bool DepthKept; // the file keeps the loaded depth
+    };
+    // Byte 24 of a PNG file is the bit depth; byte 25 its colour type (3 a colour table, 2 RGB).
+    const Case cases[] = {
+        {"png", 1, 1, 0x0000FF, false}, {"tif", 1, 1, 0x0000FF, false}, {"png", 8, 1, 0x0000FF, true},
+        {"png", 1, 1, 0xFFFFFF, true},  {"tif", 1, 1, 0x000000, true},
+    };
+    for (const Case& c : cases) {
+        const QString name = Path(QStringLiteral("loaded.") + QLatin1String(c.Name));
+        TBitmap picture = Picture(4, 3, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0u; });
+        TImageIO io;
+        io.SetAttachedBitmap(&picture);
+        io.Params().BitsPerSample = c.Bits;
+        io.Params().SamplesPerPixel = c.Samples;
+        io.SaveToFile(name);
+
+        UndoBoard b;
+        b.LoadImageFile(name);
+        b.SetCell(0, 1, 0, c.Drawn);
+        b.SetCell(0, 2, 0, 0x00FF00);
+        if (c.Bits == 1)
+            b.SetCell(0, 2, 0, c.Drawn);
+        const QByteArray drawn = RasterBytes(b);
+        b.SaveImageFile(name, FileTypeOfName(name));
+        UndoBoard back;
+        back.LoadImageFile(name);
+        EXPECT_EQ(RasterBytes(back), drawn)
+            << c.Name << " " << c.Bits << " bits, drawn " << std::hex << c.Drawn;
+        if (QLatin1String(c.Name) == QLatin1String("png")) {
+            const QByteArray file = kdstest::ReadFile(name);
+            EXPECT_EQ(file[24] == 8 && file[25] == 2, !c.DepthKept)
+                << c.Bits << " bits, drawn " << std::hex << c.Drawn;
+        }
+    }
+
+    // A drawing of more colours than a colour table holds.
+    TBitmap grey = Picture(20, 20, [](int x, int) { return 0x010101u * TColor(x); });
+    TImageIO io;
+    io.SetAttachedBitmap(&grey);
+    io.Params().SamplesPerPixel = 1;
+    io.SaveToFile(Path("grey.png"));
+    UndoBoard b;
+    b.LoadImageFile(Path("grey.png"));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            b.SetCell(0, x, y, TColor(0x000100 * y + 0x010000 * x + 7));
+    const QByteArray drawn = RasterBytes(b);
+    b.SaveImageFile(Path("grey.png"), FileTypeOfName(Path("grey.png")));
+    UndoBoard back;
+    back.LoadImageFile(Path("grey.png"));
+    EXPECT_EQ(RasterBytes(back), drawn);
 }
 
 TEST_F(BoardFormats, NeedleRowsFollowLoadsNewPicturesAndCanvasChanges) {
