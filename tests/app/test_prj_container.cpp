@@ -2,157 +2,19 @@
 // module windows store their rows; minimising with the container; the names and captions after
 // opening; the close question; and the project's windows going before its data.
 
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/ProjectSupport.h"
 
-#include "app/BusCodes.h"
-#include "app/LBoardFr.h"
 #include "app/UNewProj.h"
-#include "app/UPrjContainer.h"
-#include "app/UProjectFiles.h"
 #include "model/UrunFiles.h"
+#include "model/UseqTrace.h"
+#include "model/Usequencer.h"
+#include "tests/support/ProjectScript.h"
 #include "ui/Speedbutton_m.h"
-
-#include <QMdiArea>
-#include <QMdiSubWindow>
-
 #include "ui/button_m.h"
 
 #include <gtest/gtest.h>
 
-using namespace apptest;
-
-namespace {
-
-// A drawing that holds its picture on a board, as the project's drawing does.
-class FakeBoard : public MForm, public MBusDrawing, public TBoardFormats {
-public:
-    explicit FakeBoard(TFormMain& Main) : FMain(Main) {}
-    QWidget* BusWidget() override { return this; }
-    void SetTool(int) override {}
-    void SelectionOperation(int, int) override {}
-    QRect WorkRect() const override { return {}; }
-    void Repaint() override { ++Repaints; }
-    void HomePosition() override {}
-    int CopySelectionToPattern(TBitmap&) override { return 0; }
-    void ReduceColors(int) override {}
-    void GrayScale() override {}
-    void BlackWhite(int) override {}
-    void ResizePicture() override {}
-    int CountColors() override { return 0; }
-    void WritePicture(const QString&, int) override {}
-    void WriteExchangePicture(const QString&, bool) override {}
-    void ReadExchangePicture(const QString&) override {}
-    void LoadPicture(const QString& FileName, int) override { LoadImageFile(FileName); }
-    void RefreshView() override {}
-    int Repaints = 0;
-
-protected:
-    // Closing a project's own drawing only minimises it; a stand-alone one asks the frame.
-    void closeEvent(QCloseEvent* Event) override {
-        if (!StandAlone) {
-            Event->ignore();
-            return;
-        }
-        try {
-            FMain.KnitWindowNotify(1, 9, WindowNumber, 0);
-            Event->accept();
-        } catch (const EAbort&) {
-            Event->ignore();
-        }
-    }
-
-private:
-    TFormMain& FMain;
-};
-
-class ProjectFactory : public MBusFactory {
-public:
-    ProjectFactory() : FOld(BusFactory()) { SetBusFactory(this); }
-    ~ProjectFactory() override { SetBusFactory(FOld); }
-    MBusDrawing* CreateDrawing(TFormMain& Main) override {
-        auto* d = new FakeBoard(Main);
-        d->setAttribute(Qt::WA_DeleteOnClose);
-        return d;
-    }
-    MBusProject* CreateProject(TFormMain& Main) override { return NewProjectContainer(Main); }
-
-private:
-    MBusFactory* FOld;
-};
-
-// A module window that records what its container asks of it.
-class TestWindow : public QWidget, public MProjectChild {
-public:
-    TestWindow(TPrjContainer& Project, int Index, std::vector<std::string>& Log)
-        : FProject(Project), FIndex(Index), FLog(Log) {}
-    ~TestWindow() override {
-        // The project is still whole while its windows go.
-        if (ReadOnDestroy)
-            *ReadOnDestroy = FProject.Program().Z.Count();
-    }
-    void ApplyEdit() override {
-        FLog.push_back("apply " + std::to_string(FIndex));
-        if (Invalid)
-            throw EInvalidOperation(QStringLiteral("invalid row"));
-    }
-    void GotoItem(int Number) override {
-        FLog.push_back("goto " + std::to_string(FIndex) + " " + std::to_string(Number));
-    }
-    void ReloadRows() override { FLog.push_back("reload " + std::to_string(FIndex)); }
-    bool Invalid = false;
-    int* ReadOnDestroy = nullptr;
-
-private:
-    TPrjContainer& FProject;
-    int FIndex;
-    std::vector<std::string>& FLog;
-};
-
-// A station whose projects are real containers over boards, with test windows behind every module
-// button.
-struct ProjectFixture : StationFixture {
-    ProjectFixture() {
-        for (int i = 0; i <= prjwin::C; ++i)
-            TPrjContainer::SetChildCreator(i, [this, i](TPrjContainer& C) {
-                auto* w = new TestWindow(C, i, Log);
-                Windows.push_back(w);
-                return w;
-            });
-        TPrjContainer::SaveAsDialog = [this](const TSaveImageRequest& R, QString& Name) {
-            Requests.push_back(R);
-            if (SaveAsAnswers.empty())
-                return false;
-            Name = SaveAsAnswers.front();
-            SaveAsAnswers.pop_front();
-            return !Name.isEmpty();
-        };
-    }
-    ~ProjectFixture() {
-        for (int i = 0; i <= prjwin::C; ++i)
-            TPrjContainer::SetChildCreator(i, nullptr);
-        TPrjContainer::SaveAsDialog = nullptr;
-        MModalForm::ModalHook = nullptr;
-    }
-    TPrjContainer* Open(const QString& Name) {
-        return static_cast<TPrjContainer*>(Main().OpenProjectFile(Name));
-    }
-    // A saved new project (740, gauge 7, 20 x 10) under Dir/Base.
-    QString MakeProject(const QString& Base) {
-        auto files = NewProjectFiles(740, 7, 20, 10);
-        return SaveProjectFiles(Dir.filePath(Base + QStringLiteral(".LST")), *files).HeaderFile;
-    }
-    QWidget* Frame(QWidget* W) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(W->parentWidget());
-        return sub ? static_cast<QWidget*>(sub) : W;
-    }
-    ProjectFactory Projects;
-    std::vector<std::string> Log;
-    std::vector<QPointer<TestWindow>> Windows;
-    std::deque<QString> SaveAsAnswers;
-    std::vector<TSaveImageRequest> Requests;
-};
-
-} // namespace
+using namespace prjtest;
 
 TEST(PrjContainer, NewProjectMakesTheDialogsProjectAndACancelClosesTheContainer) {
     ProjectFixture fx;
@@ -405,4 +267,36 @@ TEST(PrjContainer, SaveAsProposesTheNameWithItsMachineEndingAndKeepsTheFolder) {
     EXPECT_EQ(p->GetProjectName(), fx.Dir.filePath(QStringLiteral("out/knit_740e7.JXW")));
     EXPECT_FALSE(p->IsModified());
     EXPECT_FALSE(p->NeedsAutosave());
+}
+
+TEST(PrjContainer, TheInterpreterRunsOverAContainerAsOverTheSameProjectInMemory) {
+    // Plain knitting on two systems with a picture of two colours.
+    const QString script =
+        QStringLiteral("machine 712 5\nC area=1..101 L1=0,0,-10 R1=0,0,10\npicture 100x20\n"
+                       "Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G\n"
+                       "Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G\nS1 Z=1+1 D3\n");
+    auto memory = kdstest::BuildProject(script);
+    for (int x = 0; x < 100; x += 3)
+        memory->Picture.SetPixel(x, 19, memory->Colors.Color(2));
+    TBitmap picture = TBitmap::Unfilled(100, 20, pf24bit);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 100; ++x)
+            PutCellColor(picture.ScanLine(y) + 3 * x, memory->Picture.GetPixel(x, y));
+    ProjectFixture fx;
+    const MProjectNames names = SaveProjectFiles(fx.Dir.filePath(QStringLiteral("plain_712e5.LST")),
+                                                 memory->Lists, memory->Colors, MProjHeader(), picture);
+    TPrjContainer* p = fx.Open(names.HeaderFile);
+    auto trace = [](MProject& Project) {
+        MprogramSequencer s;
+        s.SetProject(&Project);
+        QStringList lines{seqtrace::StartLine(s, s.StartProgram())};
+        for (long long k = 1; !s.Regs.Finished && k <= 200; ++k) {
+            const int r = s.StepSystem();
+            lines << seqtrace::StepLine(s, k, r);
+        }
+        return lines;
+    };
+    const QStringList expected = trace(*memory);
+    ASSERT_GT(expected.size(), 2);
+    EXPECT_EQ(trace(*p), expected);
 }

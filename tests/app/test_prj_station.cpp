@@ -1,0 +1,92 @@
+// A project through the whole station, offscreen: named on the command line it opens as a container
+// with its drawing; it is saved through the bus; after a crash that followed an autosave pass a
+// second station on the same application folder brings it back under its own name; and a normal exit
+// answering No leaves the desktop folder empty.
+
+#include "tests/app/ProjectSupport.h"
+
+#include "app/BusCodes.h"
+
+#include <gtest/gtest.h>
+
+using namespace prjtest;
+
+namespace {
+
+// A station on the folders of another that has gone, as the program starts after a crash.
+std::unique_ptr<TStation> RestartStation(StationFixture& Fx) {
+    TStationOptions o;
+    o.AppFolder = Fx.AppPath();
+    o.Services.SettingsFile = Fx.SettingsFile;
+    o.Services.Messages = &Fx.Messages;
+    o.Services.RunTimer = false;
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    return StartStation(std::move(o));
+}
+
+} // namespace
+
+TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnExit) {
+    ProjectFixture fx;
+    const QString jxw = fx.MakeProject(QStringLiteral("knit_740e7"));
+    const QString lst = fx.Dir.filePath(QStringLiteral("knit_740e7.LST"));
+    {
+        // The fixture's station was started without arguments: a second one is given the file.
+        QStringList args{lst};
+        fx.Station.reset();
+        TStationOptions o;
+        o.AppFolder = fx.AppPath();
+        o.Services.SettingsFile = fx.SettingsFile;
+        o.Services.Messages = &fx.Messages;
+        o.Services.RunTimer = false;
+        o.Services.Arguments = args;
+        o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+        fx.Station = StartStation(std::move(o));
+    }
+    fx.Main().show();
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* p = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    ASSERT_EQ(fx.Main().Drawings().size(), 1u);
+    EXPECT_EQ(fx.Main().Drawings()[0], p->Drawing());
+    EXPECT_EQ(p->GetProjectName(), jxw);
+    EXPECT_TRUE(fx.Messages.Coded.empty());
+
+    // Save (513) writes the change and clears the marks.
+    p->FormActivate();
+    p->Program().Z.Modified = true;
+    const QByteArray before = kdstest::ReadFile(lst);
+    p->Program().Machine.HeaderWord = 3;
+    fx.Main().SendPrjCommand(bus::GroupFile, bus::CmdSaveProject);
+    EXPECT_FALSE(p->IsModified());
+    EXPECT_NE(kdstest::ReadFile(lst), before);
+
+    // A change, an autosave pass, and the frame goes down without closing.
+    p->Program().Machine.HeaderWord = 5;
+    p->Program().Z.Modified = true;
+    p->SetNeedsAutosave(true);
+    fx.Main().SaveDeskTop();
+    const QString desktop = fx.Main().DeskTopFolder();
+    EXPECT_FALSE(QDir(desktop).entryList(QDir::Files).isEmpty());
+    fx.Station.reset();
+
+    // The next station brings the project back from its copy under its own name, marked modified.
+    fx.Station = RestartStation(fx);
+    fx.Main().show();
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* restored = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    EXPECT_EQ(restored->GetProjectName(), jxw);
+    EXPECT_TRUE(restored->IsModified());
+    EXPECT_EQ(restored->Program().Machine.HeaderWord, 5);
+    EXPECT_NE(restored->Drawing(), nullptr);
+
+    // A normal exit: the question answered No, the project closes unsaved and the desktop empties.
+    fx.Messages.Coded.clear();
+    fx.Messages.Answers = {mbNo};
+    EXPECT_TRUE(fx.Main().FormClose());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, 3601);
+    EXPECT_TRUE(fx.Main().Projects().empty());
+    EXPECT_TRUE(QDir(desktop).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(OpenProjectFiles(lst)->Lists->Machine.HeaderWord, 3);
+}
