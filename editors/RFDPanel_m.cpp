@@ -171,16 +171,3 @@ int MRFDContainerPanel::SystemsShownFor(int Systems, int Machine) {
         return 2;
     return std::clamp(Systems, 1, BedCount / 2);
 }
-
-MRFDContainerPanel::MRFDContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent)
-    : MRKindContainer(Owner, Parent), FSystems(Systems), FMachine(Machine),
-      FSystemsShown(SystemsShownFor(Systems, Machine)) {}
-
-MRBasePanel* MRFDContainerPanel::NewRowPanel() {
-    return new MRFDPanel(this, FSystemsShown, this);
-}
-
-bool MRFDContainerPanel::ScrollsForSource(const TDragSource& Source) const {
-    return Source.Container &&
-           (Source.Container->WindowIndex() == wiFD || Source.Container->WindowIndex() == wiW);
-}

@@ -61,23 +61,36 @@ private:
     int FSystemsShown;
 };
 
-class MRFDContainerPanel : public MRKindContainer<MRFDPanel, wiFD> {
-    Q_OBJECT
+// The list of a kind whose rows lay out per cam system (FD, FS): it keeps the machine's systems and
+// model and makes its rows as TRow(container, Columns, container), Columns by the kind's rule. Drags
+// from any window of the kind, this one included, and from W windows scroll its bar.
+template <class TRow, int Index>
+class MRMachineKindContainer : public MRKindContainer<TRow, Index> {
 public:
-    MRFDContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent = nullptr);
-
+    MRMachineKindContainer(QObject* Owner, int Systems, int Machine, int Columns, QWidget* Parent)
+        : MRKindContainer<TRow, Index>(Owner, Parent), FSystems(Systems), FMachine(Machine),
+          FColumns(Columns) {}
     int Systems() const { return FSystems; }
     int Machine() const { return FMachine; }
-    int SystemsShown() const { return FSystemsShown; }
-    // The systems an FD row shows: 2 on the 720 and 721, else the machine's (1 to 4).
-    static int SystemsShownFor(int Systems, int Machine);
+    MRBasePanel* NewRowPanel() override { return new TRow(this, FColumns, this); }
+    bool ScrollsForSource(const TDragSource& Source) const override {
+        const int kind = Source.Container ? Source.Container->WindowIndex() : -1;
+        return kind == Index || kind == wiW;
+    }
 
-    MRBasePanel* NewRowPanel() override;
-    // Drags from any FD window, this one included, and from W windows scroll the bar.
-    bool ScrollsForSource(const TDragSource& Source) const override;
-
-private:
+protected:
     int FSystems;
     int FMachine;
-    int FSystemsShown;
+    int FColumns;
+};
+
+class MRFDContainerPanel : public MRMachineKindContainer<MRFDPanel, wiFD> {
+    Q_OBJECT
+public:
+    MRFDContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent = nullptr)
+        : MRMachineKindContainer(Owner, Systems, Machine, SystemsShownFor(Systems, Machine), Parent) {}
+
+    int SystemsShown() const { return FColumns; }
+    // The systems an FD row shows: 2 on the 720 and 721, else the machine's (1 to 4).
+    static int SystemsShownFor(int Systems, int Machine);
 };

@@ -1,7 +1,6 @@
 #include "editors/RFSPanel_m.h"
 
 #include "editors/NumEdit_m.h"
-#include "editors/RFDPanel_m.h"
 #include "editors/RPPanel_m.h"
 #include "ui/ScrollBitBtn_m.h"
 
@@ -158,17 +157,4 @@ int MRFSContainerPanel::ColumnsFor(int Systems, int Machine) {
     const int shown = MRFDContainerPanel::SystemsShownFor(Systems, Machine);
     const bool doubled = Machine == 708 || Machine == 710 || Machine == 745 || Machine == 748;
     return std::min(doubled ? 2 * shown : shown, BedCount / 2);
-}
-
-MRFSContainerPanel::MRFSContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent)
-    : MRKindContainer(Owner, Parent), FSystems(Systems), FMachine(Machine),
-      FColumns(ColumnsFor(Systems, Machine)) {}
-
-MRBasePanel* MRFSContainerPanel::NewRowPanel() {
-    return new MRFSPanel(this, FColumns, this);
-}
-
-bool MRFSContainerPanel::ScrollsForSource(const TDragSource& Source) const {
-    return Source.Container &&
-           (Source.Container->WindowIndex() == wiFS || Source.Container->WindowIndex() == wiW);
 }

@@ -10,7 +10,7 @@
 // dragged number; rows of another FS window are copied in. A "W" counter's field help is the label
 // of its W module.
 
-#include "editors/RContainerPanel_m.h"
+#include "editors/RFDPanel_m.h"
 #include "model/UunvF.h"
 
 #include <array>
@@ -62,24 +62,14 @@ private:
     int FColumns;
 };
 
-class MRFSContainerPanel : public MRKindContainer<MRFSPanel, wiFS> {
+class MRFSContainerPanel : public MRMachineKindContainer<MRFSPanel, wiFS> {
     Q_OBJECT
 public:
-    MRFSContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent = nullptr);
+    MRFSContainerPanel(QObject* Owner, int Systems, int Machine, QWidget* Parent = nullptr)
+        : MRMachineKindContainer(Owner, Systems, Machine, ColumnsFor(Systems, Machine), Parent) {}
 
-    int Systems() const { return FSystems; }
-    int Machine() const { return FMachine; }
     int Columns() const { return FColumns; }
     // The columns of an FS row: the systems shown (2 on the 720 and 721, else the machine's),
     // doubled on the 708, 710, 745 and 748; at most four.
     static int ColumnsFor(int Systems, int Machine);
-
-    MRBasePanel* NewRowPanel() override;
-    // Drags from any FS window, this one included, and from W windows scroll the bar.
-    bool ScrollsForSource(const TDragSource& Source) const override;
-
-private:
-    int FSystems;
-    int FMachine;
-    int FColumns;
 };

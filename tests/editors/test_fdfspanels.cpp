@@ -5,6 +5,7 @@
 #include "editors/MRHints.h"
 #include "editors/NumEdit_m.h"
 #include "editors/RFDPanel_m.h"
+#include "editors/RFEPanel_m.h"
 #include "editors/RFSPanel_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
@@ -13,7 +14,7 @@
 #include "model/UProject.h"
 #include "model/UcstmExp.h"
 #include "tests/editors/CellTestSupport.h"
-#include "tests/editors/RowDragSupport.h"
+#include "tests/editors/KindPanelSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "ui/Adapter.h"
 #include "ui/ScrollBitBtn_m.h"
@@ -28,6 +29,8 @@
 #include <gtest/gtest.h>
 
 using kdstest::MScriptedMessages;
+using kindtest::DragOverBarBottom;
+using kindtest::Unvalidated;
 
 namespace {
 
@@ -42,10 +45,11 @@ public:
     }
 };
 
-// A window of one project on a machine, with its W, N, FD, FS and Z lists and an edit outside them.
+// A window of one project on a machine, with its W, N, FE, FD, FS and Z lists and an edit outside
+// them.
 struct Window : MForm {
     explicit Window(int Model = 745, int Systems = 2, MLanguagePack* Pack = nullptr) {
-        resize(1900, 760);
+        resize(2400, 760);
         new MLanguageAdapter(this);
         if (Pack)
             SetLanguagePack(Pack);
@@ -54,6 +58,7 @@ struct Window : MForm {
         Project.Lists.Machine.Category = Systems;
         W = new MRWContainerPanel(this, this);
         N = new MRNContainerPanel(this, this);
+        FE = new MRFEContainerPanel(this, &Project.Colors, this);
         FD = new MRFDContainerPanel(this, Systems, Model, this);
         FS = new MRFSContainerPanel(this, Systems, Model, this);
         Z = new MRZContainerPanel(this, Systems, Model, &Project.Colors, this);
@@ -71,15 +76,24 @@ struct Window : MForm {
         FinishLoading();
     }
     ~Window() override { DestroyComponents(); }
-    std::vector<MRContainerPanel*> Containers() const { return {W, N, FD, FS, Z}; }
+    std::vector<MRContainerPanel*> Containers() const { return {W, N, FE, FD, FS, Z}; }
     void Show() {
         W->SetItems(&Project.Lists.W);
         N->SetItems(&Project.Lists.N);
+        FE->SetItems(&Project.Lists.FE);
         FD->SetItems(&Project.Lists.FD);
         FS->SetItems(&Project.Lists.FS);
         Z->SetItems(&Project.Lists.Z);
         buttontest::ShowActive(*this);
         QTest::mouseRelease(this, Qt::LeftButton, {}, QPoint(1, 1));
+    }
+    void PutFE(int Number) {
+        MUnvFE fe;
+        fe.Number = Number;
+        fe.Difference = 10;
+        fe.VerticalStep = fe.HorizontalStep = 1;
+        fe.Colors.SetBit(1, 1);
+        Project.Lists.FE.AddOrReplace(fe);
     }
     void PutW(int Number) {
         MUnvW w;
@@ -133,17 +147,11 @@ struct Window : MForm {
     TMUnvClipBoard Clipboard;
     MRWContainerPanel* W;
     MRNContainerPanel* N;
+    MRFEContainerPanel* FE;
     MRFDContainerPanel* FD;
     MRFSContainerPanel* FS;
     MRZContainerPanel* Z;
     QLineEdit* Outside;
-};
-
-// Lists that store modules as they stand, out-of-range values included.
-struct Unvalidated {
-    Unvalidated() : Old(ListsAutoValidate) { ListsAutoValidate = false; }
-    ~Unvalidated() { ListsAutoValidate = Old; }
-    bool Old;
 };
 
 // The row of entry First of Source dropped on a cell; with Last, First..Last selected and the row of
@@ -156,15 +164,7 @@ bool DropRows(MRContainerPanel& Source, int First, QWidget* Cell, int Last = 0) 
     if (slot < 0)
         return false;
     Source.BeginRowDrag(slot, false);
-    const dragtest::TDelivered d =
-        dragtest::DeliverRowsDrag(&Source, *Cell->parentWidget(), Cell->geometry().center());
-    return d.Moved && d.Dropped;
-}
-
-// Scroll bar drag moves from Source at the bar's lower end; whether any was accepted.
-bool DragOverBarBottom(MRContainerPanel* Source, MRContainerPanel& Target, int Moves) {
-    QScrollBar* bar = Target.ScrollBar();
-    return dragtest::DeliverRowsDrag(Source, *bar, QPoint(3, bar->height() - 3), Moves, false).Moved;
+    return kindtest::Drop(&Source, Cell->parentWidget(), Cell->geometry().center());
 }
 
 QColor CaptionColor(const QWidget* Button) {
@@ -275,9 +275,24 @@ TEST(FDPanels, DropsTheScrollBarAndTheFieldHelp) {
     b.PutFD(1).FirstFE[0] = 50;
     for (int n = 1; n <= 3; ++n)
         a.PutW(n);
+    for (int n = 1; n <= 10; ++n)
+        a.PutFE(n);
+    b.PutFE(5);
     a.Show();
     b.Show();
     MScriptedMessages messages;
+    // FE 5..9 selected in the project's FE window, dropped on a count cell: 5, "+", 4, stored.
+    MRFDPanel* first = a.FD->Row(0);
+    EXPECT_TRUE(DropRows(*a.FE, 5, first->CountCells[2], 9));
+    EXPECT_EQ(first->FirstCells[2]->text(), QStringLiteral("5"));
+    EXPECT_EQ(first->SignCells[2]->text(), QStringLiteral("+"));
+    EXPECT_EQ(first->CountCells[2]->text(), QStringLiteral("4"));
+    EXPECT_EQ(a.FDAt(1).FirstFE[2], 5);
+    EXPECT_EQ(a.FDAt(1).CountFE[2], 4);
+    // Another project's FE rows are refused, and so is the number cell.
+    EXPECT_FALSE(DropRows(*b.FE, 5, first->FirstCells[0]));
+    EXPECT_FALSE(DropRows(*a.FE, 3, first->NumberCell));
+    EXPECT_EQ(a.FDAt(1).FirstFE[0], 1);
     // Another project's FD row copied at the row's number; FD 2 and on move up.
     EXPECT_TRUE(DropRows(*b.FD, 1, a.FD->Row(1)->FirstCells[0]));
     EXPECT_EQ(a.FDAt(2).FirstFE[0], 50);
@@ -505,18 +520,7 @@ TEST(FDFSPanels, ALiveLanguageSwitchChangesTheHintsOnly) {
     win.PutFD(1);
     win.PutFS(1);
     win.Show();
-    auto geometry = [&] {
-        std::vector<QRect> g;
-        for (MRContainerPanel* c :
-             {static_cast<MRContainerPanel*>(win.FD), static_cast<MRContainerPanel*>(win.FS)})
-            for (MRBasePanel* r : c->Rows()) {
-                g.push_back(r->geometry());
-                for (QObject* o : r->children())
-                    if (auto* w = qobject_cast<QWidget*>(o))
-                        g.push_back(w->geometry());
-            }
-        return g;
-    };
+    auto geometry = [&] { return kindtest::RowGeometry({win.FD, win.FS}); };
     const std::vector<QRect> before = geometry();
     QWidget* count = win.FD->Row(0)->CountCells[0];
     QWidget* kind = win.FS->Row(0)->KindCells[1][0];
