@@ -10,7 +10,8 @@
 //
 // The cam menu is the container's, shared by every cam box: before it opens the row shows and
 // breaks its items for the cell (editors/ZRules.h). Key A spreads a pattern line or a cam across the
-// systems; rows, cells of a kind and whole systems are dragged onto a row.
+// systems; rows, cells of a kind and whole systems are dragged onto a row, and the FS and FD rows of
+// the row's project onto its FS and FD cells.
 
 #include "editors/RContainerPanel_m.h"
 #include "model/UunvZ.h"
@@ -148,7 +149,7 @@ public:
 
     MRBasePanel* NewRowPanel() override;
     int MenuCommandAt(int Position) const override;
-    // Drags from Z windows scroll the bar.
+    // Drags from Z, FD and FS windows scroll the bar.
     bool ScrollsForSource(const TDragSource& Source) const override;
 
 private:
