@@ -15,6 +15,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,17 +33,49 @@ bool NameExists(const QString& Path) {
     return info.exists() || info.isSymLink();
 }
 
-void ReplaceColor(TBitmap& Picture, TColor From, TColor To) {
+// Every pixel of From in Count pixels of three bytes (blue, green, red) becomes To.
+void ReplacePixels(std::uint8_t* Pixels, std::size_t Count, TColor From, TColor To) {
     const std::uint8_t fb = std::uint8_t(From >> 16), fg = std::uint8_t(From >> 8), fr = std::uint8_t(From);
-    for (int y = 0; y < Picture.Height(); ++y) {
-        std::uint8_t* p = Picture.ScanLine(y);
-        for (int x = 0; x < Picture.Width(); ++x, p += 3)
-            if (p[0] == fb && p[1] == fg && p[2] == fr) {
-                p[0] = std::uint8_t(To >> 16);
-                p[1] = std::uint8_t(To >> 8);
-                p[2] = std::uint8_t(To);
-            }
+    for (std::uint8_t* p = Pixels; Count > 0; --Count, p += 3)
+        if (p[0] == fb && p[1] == fg && p[2] == fr) {
+            p[0] = std::uint8_t(To >> 16);
+            p[1] = std::uint8_t(To >> 8);
+            p[2] = std::uint8_t(To);
+        }
+}
+
+void ReplaceColor(TBitmap& Picture, TColor From, TColor To) {
+    for (int y = 0; y < Picture.Height(); ++y)
+        ReplacePixels(Picture.ScanLine(y), std::size_t(Picture.Width()), From, To);
+}
+
+// The 24-bit BMP file of a picture with the reserved colour put back. The colour is put back in the
+// written rows, so a full-size picture is not copied first.
+std::vector<std::uint8_t> PictureFileBytes(const TBitmap& Picture) {
+    TBitmap converted;
+    const TBitmap* source = &Picture;
+    if (Picture.PixelFormat() != pf24bit) {
+        converted = Picture;
+        converted.SetPixelFormat(pf24bit);
+        source = &converted;
     }
+    const std::size_t width = std::size_t(source->Width()), height = std::size_t(source->Height());
+    const std::size_t rowBytes = (width * 3 + 3) & ~std::size_t(3);
+    TIOParamsVals params;
+    params.BitsPerSample = 8;
+    params.SamplesPerPixel = 3;
+    TProgressRec progress;
+    ByteWriter writer;
+    writer.Buffer().reserve(54 + rowBytes * height);
+    WriteBMP(writer, *source, params, progress);
+    std::vector<std::uint8_t> bytes = std::move(writer.Buffer());
+    // The rows start where the file header says, each padded to four bytes.
+    const std::size_t offset = ByteReader(bytes).PeekU32LE(10);
+    if (offset > bytes.size() || (bytes.size() - offset) / rowBytes < height)
+        throw EWriteError(QStringLiteral("the picture writer gave a file of an unexpected layout"));
+    for (std::size_t y = 0; y < height; ++y)
+        ReplacePixels(bytes.data() + offset + y * rowBytes, width, ReservedSubstitute, ReservedColor);
+    return bytes;
 }
 
 TBitmap NewPicture(int Width, int Height) {
@@ -295,17 +328,8 @@ QByteArray ProjectMachineImage(MProgramLists& Lists) {
 }
 
 QByteArray ProjectPictureImage(const TBitmap& Picture) {
-    TBitmap out = Picture;
-    if (out.PixelFormat() != pf24bit)
-        out.SetPixelFormat(pf24bit);
-    ReplaceColor(out, ReservedSubstitute, ReservedColor);
-    TIOParamsVals params;
-    params.BitsPerSample = 8;
-    params.SamplesPerPixel = 3;
-    TProgressRec progress;
-    ByteWriter writer;
-    WriteBMP(writer, out, params, progress);
-    return writer.ToByteArray();
+    const std::vector<std::uint8_t> bytes = PictureFileBytes(Picture);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palette,
@@ -336,8 +360,11 @@ MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const 
     } catch (const Exception& e) {
         SaveFailed(names.MachineFile, e.Message());
     }
+    std::vector<std::uint8_t> picture;
     try {
-        files[1].Bytes = ProjectPictureImage(Picture);
+        picture = PictureFileBytes(Picture);
+        files[1].Bytes =
+            QByteArray::fromRawData(reinterpret_cast<const char*>(picture.data()), qsizetype(picture.size()));
     } catch (const Exception& e) {
         SaveFailed(names.PictureFile, e.Message());
     }

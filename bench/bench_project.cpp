@@ -1,0 +1,87 @@
+// Opening and saving a full-size project (the lists benchmark's machine program file, a 2000 x 2000
+// picture and 100 strips) beside cp of the same three files followed by sync of the copies, and the
+// file half of an autosave pass: four changed full-size projects written as desktop copies, one
+// after another on the calling thread.
+#include "BenchSupport.h"
+#include "FullProgram.h"
+#include "app/UProjectFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+std::unique_ptr<MProjectFiles> FullProject() {
+    auto files = std::make_unique<MProjectFiles>();
+    FillProgram(*files->Lists);
+    files->Picture = bench::MakePicture(2000);
+    for (int i = 1; i <= 100; ++i) {
+        MStrip s;
+        s.Id = i;
+        s.FirstS = 5 * i - 4;
+        s.LastS = 5 * i;
+        s.SetName(QStringLiteral("strip %1").arg(i));
+        files->Lists->Machine.AddStrip(s);
+    }
+    return files;
+}
+
+// The folder of the benchmark's files, with the full-size project saved as full_740e7.
+const QTemporaryDir& Folder() {
+    static QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench_project.XXXXXX"));
+    static const bool saved = [] {
+        auto files = FullProject();
+        SaveProjectFiles(dir.filePath(QStringLiteral("full_740e7.LST")), *files);
+        return true;
+    }();
+    (void)saved;
+    return dir;
+}
+
+void BM_OpenProject(benchmark::State& State) {
+    const QString name = Folder().filePath(QStringLiteral("full_740e7.LST"));
+    for (auto _ : State) {
+        auto files = OpenProjectFiles(name);
+        benchmark::DoNotOptimize(files->Picture.Width());
+    }
+}
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
+
+void BM_SaveProject(benchmark::State& State) {
+    auto files = FullProject();
+    const QString name = Folder().filePath(QStringLiteral("saved_740e7.LST"));
+    for (auto _ : State)
+        SaveProjectFiles(name, *files);
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same three files copied by cp and flushed to the disk by sync.
+void BM_CopyAndSync(benchmark::State& State) {
+    const QString dir = Folder().path();
+    QDir().mkpath(dir + QStringLiteral("/copy"));
+    bench::RunProgram(State, QStringLiteral("/bin/sh"),
+                      QStringLiteral("-c 'cd %1 && cp full_740e7.LST full_740e7.BMP full_740e7.JXW copy/ && "
+                                     "sync copy/full_740e7.LST copy/full_740e7.BMP copy/full_740e7.JXW'")
+                          .arg(dir));
+}
+BENCHMARK(BM_CopyAndSync)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The file half of an autosave pass: four changed full-size projects written as desktop copies.
+void BM_AutosaveFourProjects(benchmark::State& State) {
+    std::vector<std::unique_ptr<MProjectFiles>> projects;
+    for (int i = 0; i < 4; ++i)
+        projects.push_back(FullProject());
+    const QString desk = Folder().path() + QStringLiteral("/DeskTop");
+    QDir().mkpath(desk);
+    for (auto _ : State)
+        for (int i = 0; i < 4; ++i)
+            SaveProjectFiles(QStringLiteral("%1/DT%2.LST").arg(desk).arg(i + 1), *projects[std::size_t(i)]);
+}
+BENCHMARK(BM_AutosaveFourProjects)->Unit(benchmark::kMillisecond)->UseRealTime();
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::RunBenchmarksOffscreen<QCoreApplication>(argc, argv);
+}
