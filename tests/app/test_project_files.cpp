@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -507,17 +506,8 @@ TEST(ProjectFiles, BadNamesAndFolders) {
 }
 
 namespace {
-struct TToolResult {
-    int Code;
-    QString Out, Err;
-};
-
-TToolResult RunPrjTool(const QStringList& Args) {
-    QProcess p;
-    p.start(QStringLiteral(PRJTOOL_PATH), Args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+kdstest::ToolResult RunPrjTool(const QStringList& Args) {
+    return kdstest::RunTool(QStringLiteral(PRJTOOL_PATH), Args);
 }
 } // namespace
 
@@ -537,7 +527,7 @@ TEST(ProjectFiles, PrjTool) {
         files->Header.Values[63] = -7;
         SaveProjectFiles(name, *files);
     }
-    TToolResult r = RunPrjTool({QStringLiteral("info"), Path(dir, QStringLiteral("T_740E7.bmp"))});
+    kdstest::ToolResult r = RunPrjTool({QStringLiteral("info"), Path(dir, QStringLiteral("T_740E7.bmp"))});
     EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
     const QStringList lines = r.Out.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 8) << r.Out.toStdString();

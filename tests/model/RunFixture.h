@@ -10,8 +10,8 @@
 #include "model/UseqTrace.h"
 #include "model/Usequencer.h"
 #include "tests/support/ProjectScript.h"
+#include "tests/support/TestSupport.h"
 
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -182,21 +182,10 @@ struct TestRun : EngineRun {
     }
 };
 
-// What lsttool gave: its exit status (-1 when it crashed), stdout and stderr.
-struct ToolResult {
-    int Code;
-    QString Out;
-    QString Err;
-};
-
 #ifdef LSTTOOL_PATH
 // Runs the lsttool of the build with the arguments.
 inline ToolResult RunLstTool(const QStringList& Args) {
-    QProcess p;
-    p.start(QStringLiteral(LSTTOOL_PATH), Args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return RunTool(QStringLiteral(LSTTOOL_PATH), Args);
 }
 #endif
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,6 +25,14 @@ void WriteFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(f.write(data), data.size());
+}
+
+ToolResult RunTool(const QString& Program, const QStringList& Args, int TimeoutMs) {
+    QProcess p;
+    p.start(Program, Args);
+    EXPECT_TRUE(p.waitForFinished(TimeoutMs)) << Program.toStdString();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 QByteArray ReadFile(const QString& path) {

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -15,6 +16,14 @@ QString TestDataPath(const QString& relative);
 void WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
 QByteArray Bytes(const std::vector<std::uint8_t>& bytes);
+// What a tool of the build gave: its exit status (-1 when it crashed), stdout and stderr.
+struct ToolResult {
+    int Code;
+    QString Out;
+    QString Err;
+};
+// Runs a program with the arguments and waits for it (a test fails when it takes longer).
+ToolResult RunTool(const QString& Program, const QStringList& Args, int TimeoutMs = 120000);
 // Points the settings store and the per-user folders at a temporary folder for the whole run.
 void IsolateUserSettings();
 } // namespace kdstest
