@@ -621,9 +621,12 @@ void TBoardWindow::mouseReleaseEvent(QMouseEvent* Event) {
         }
     }
     DragMode = 0;
-    if (Event->button() == Qt::LeftButton)
+    if (Event->button() == Qt::LeftButton) {
         LeftDown = false;
-    else if (Event->button() == Qt::RightButton)
+        // The pan ends with the button: a Ctrl-click, or a Ctrl let go before the button, moves
+        // nothing and leaves the hover states free to follow the mouse again.
+        Panning = false;
+    } else if (Event->button() == Qt::RightButton)
         RightDown = false;
 }
 

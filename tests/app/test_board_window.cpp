@@ -215,6 +215,32 @@ TEST(BoardWindow, CtrlDragPansOnceAtRelease) {
     EXPECT_FALSE(w->Panning);
 }
 
+TEST(BoardWindow, APanEndsWithTheButtonWhereverItIsReleased) {
+    struct Case {
+        const char* Name;
+        int ToX;                           // the release cell's column (press at column 10)
+        Qt::KeyboardModifiers ReleaseMods; // Ctrl still held at the release, or let go before it
+    };
+    for (const Case& c :
+         {Case{"a Ctrl-click", 10, Qt::ControlModifier}, Case{"Ctrl let go first", 7, Qt::NoModifier}}) {
+        auto w = Window(400, 300, Picture(300, 300, Tag), 4, false);
+        w->ScrollBarH->setValue(50);
+        const TBoardRect v = w->VisibleCells();
+        w->SetSelectionCells({v.Left + 2, v.Top + 2, v.Left + 5, v.Top + 5});
+        QTest::keyPress(w.get(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::mousePress(w.get(), Qt::LeftButton, Qt::ControlModifier, PixelOf(*w, v.Left + 10, v.Top + 10));
+        if (c.ReleaseMods == Qt::NoModifier)
+            QTest::keyRelease(w.get(), Qt::Key_Control, Qt::NoModifier);
+        QTest::mouseRelease(w.get(), Qt::LeftButton, c.ReleaseMods, PixelOf(*w, v.Left + c.ToX, v.Top + 10));
+        QTest::keyRelease(w.get(), Qt::Key_Control, Qt::NoModifier);
+        EXPECT_FALSE(w->Panning) << c.Name;
+        EXPECT_EQ(w->ScrollBarH->value(), 50) << c.Name;
+        // The pointer over the selection shows the selection's state, not the pan's.
+        Move(w.get(), PixelOf(*w, v.Left + 3, v.Top + 3));
+        EXPECT_EQ(w->CursorState, 2) << c.Name;
+    }
+}
+
 TEST(BoardWindow, ASelectionIsLiftedDraggedAndDropped) {
     auto w = Window(400, 300, Picture(30, 20, Tag), 8, true);
     w->SelectMode = 1;
