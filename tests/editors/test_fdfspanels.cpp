@@ -173,26 +173,40 @@ QColor CaptionColor(const QWidget* Button) {
 
 } // namespace
 
-TEST(FDPanels, ColumnsByTheMachine) {
+TEST(FDFSPanels, ColumnsByTheMachine) {
+    // FD: the systems shown (two on the 720 and 721); FS: those doubled on the 708, 710, 745 and 748,
+    // at most four (a 745 file that claims four systems included).
     const struct {
-        int Model, Systems, Columns, Width;
-    } cases[] = {{720, 4, 2, 289}, {721, 4, 2, 289}, {706, 2, 2, 289}, {708, 1, 1, 177}, {740, 4, 4, 513}};
+        int Model, Systems, FDColumns, FDWidth, FSColumns, FSWidth;
+    } cases[] = {{745, 2, 2, 289, 4, 499}, {748, 2, 2, 289, 4, 499}, {708, 1, 1, 177, 2, 287},
+                 {710, 1, 1, 177, 2, 287}, {740, 4, 4, 513, 4, 499}, {720, 4, 2, 289, 2, 287},
+                 {721, 4, 2, 289, 2, 287}, {706, 2, 2, 289, 2, 287}, {745, 4, 4, 513, 4, 499}};
     for (const auto& c : cases) {
         Window win(c.Model, c.Systems);
         win.PutFD(1);
+        win.PutFS(1);
         win.Show();
-        MRFDPanel* row = win.FD->Row(0);
-        EXPECT_EQ(row->SystemsShown(), c.Columns) << c.Model;
-        EXPECT_EQ(row->size(), QSize(c.Width, 65)) << c.Model;
-        EXPECT_EQ(win.FD->RowsNum(), 4);
-        for (int k = 0; k < BedCount; ++k)
-            EXPECT_EQ(row->FirstCells[std::size_t(k)] != nullptr, k < 2 * c.Columns) << c.Model << " " << k;
+        MRFDPanel* fd = win.FD->Row(0);
+        MRFSPanel* fs = win.FS->Row(0);
+        EXPECT_EQ(fd->SystemsShown(), c.FDColumns) << c.Model;
+        EXPECT_EQ(fd->size(), QSize(c.FDWidth, 65)) << c.Model;
+        EXPECT_EQ(fs->Columns(), c.FSColumns) << c.Model;
+        EXPECT_EQ(fs->size(), QSize(c.FSWidth, 65)) << c.Model;
+        for (int k = 0; k < BedCount; ++k) {
+            EXPECT_EQ(fd->FirstCells[std::size_t(k)] != nullptr, k < 2 * c.FDColumns) << c.Model << " " << k;
+            EXPECT_EQ(fs->ValueCells[1][std::size_t(k)] != nullptr, k < 2 * c.FSColumns)
+                << c.Model << " " << k;
+        }
     }
+}
+
+TEST(FDPanels, CellPlaces) {
     // The highest system on the left, rear bed above; the number cells focus in the factory colour.
     Window win(740, 4);
     win.PutFD(1);
     win.Show();
     MRFDPanel* row = win.FD->Row(0);
+    EXPECT_EQ(win.FD->RowsNum(), 4);
     EXPECT_EQ(row->FirstCells[7]->geometry(), QRect(81, 6, 29, 21));
     EXPECT_EQ(WidgetTag(row->FirstCells[7]), 100);
     EXPECT_EQ(WidgetTag(row->FirstCells[6]), 101);
@@ -326,22 +340,7 @@ TEST(FDPanels, DropsTheScrollBarAndTheFieldHelp) {
     EXPECT_TRUE(help.isEmpty());
 }
 
-TEST(FSPanels, ColumnsByTheMachine) {
-    const struct {
-        int Model, Systems, Columns, Width;
-    } cases[] = {{745, 2, 4, 499}, {748, 2, 4, 499}, {708, 1, 2, 287}, {710, 1, 2, 287},
-                 {740, 4, 4, 499}, {720, 4, 2, 287}, {706, 2, 2, 287}, {745, 4, 4, 499}};
-    for (const auto& c : cases) {
-        Window win(c.Model, c.Systems);
-        win.PutFS(1);
-        win.Show();
-        MRFSPanel* row = win.FS->Row(0);
-        EXPECT_EQ(row->Columns(), c.Columns) << c.Model;
-        EXPECT_EQ(row->size(), QSize(c.Width, 65)) << c.Model;
-        for (int k = 0; k < BedCount; ++k)
-            EXPECT_EQ(row->ValueCells[1][std::size_t(k)] != nullptr, k < 2 * c.Columns)
-                << c.Model << " " << k;
-    }
+TEST(FSPanels, CellPlaces) {
     // Group A from the left, group B ten pixels after it; rear beds above.
     Window win(708, 1);
     win.PutFS(1);
