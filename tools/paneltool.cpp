@@ -38,6 +38,7 @@
 #include "ui/LanguagePack.h"
 #include "ui/ModalForm.h"
 #include "ui/PopupMenu_m.h"
+#include "ui/UApplication.h"
 #include "ui/ULPackDM.h"
 #include "ui/checkbox_m.h"
 
@@ -50,6 +51,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -69,11 +71,19 @@ QString Escaped(QString Text) {
     return Text;
 }
 
-// The message boxes: answers from the script's queue, else the lowest button; each one printed.
+// The message boxes: answers from the script's queue, else the lowest button; each one printed. The
+// plain boxes of errors that carry no message number (a cell's value out of range) are printed too:
+// nobody is there to close a box the tool would show.
 class ToolMessages : public MMessageService {
 public:
-    ToolMessages() : FOld(MessageBox) { MessageBox = this; }
-    ~ToolMessages() override { MessageBox = FOld; }
+    ToolMessages() : FOld(MessageBox), FOldPlain(TApplication::PlainMessage) {
+        MessageBox = this;
+        TApplication::PlainMessage = [this](const QString& Text) { ShowPlainMessage(Text); };
+    }
+    ~ToolMessages() override {
+        MessageBox = FOld;
+        TApplication::PlainMessage = FOldPlain;
+    }
     int ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) override {
         int answer = Buttons & -Buttons;
         if (!Answers.empty()) {
@@ -90,6 +100,7 @@ public:
 
 private:
     MMessageService* FOld;
+    std::function<void(const QString&)> FOldPlain;
 };
 
 struct ScriptError {

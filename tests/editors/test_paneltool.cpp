@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -307,4 +309,20 @@ TEST(PanelTool, FEDropOntoAnFDCountCellAndWDropOntoAnFSValueCell) {
                            QStringLiteral("FS0002"),
                            QStringLiteral("H8 D0027 D0037 H6 D0025 W0002 H4 W0006 D0017 H2 D0021 W0002 "),
                            QStringLiteral("V7 W0009 D0032 V5 D0024 D0022 V3 D0022 D0012 V1 W0003 D0002 ")}));
+}
+
+TEST(PanelTool, ARangeErrorOfACellIsPrintedNotLeftOpen) {
+    Scripts s;
+    // 519 is no carriage speed: the range error that carries no message number is printed like the
+    // other boxes (a box left open would keep the tool waiting for ever) and row 1 keeps its 51.
+    const QString script = s.Write("speed.txt", QStringLiteral("focus 1 1005\ntype 9\nfocus 2 5\n"));
+    const Result r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), script});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out.mid(0, 2),
+              QStringList({QStringLiteral("plain Range check error: byte"), QStringLiteral("focus 2 5")}));
+    const auto settings = std::find_if(r.Out.begin(), r.Out.end(), [](const QString& Line) {
+        return Line.startsWith(QStringLiteral("PR:"));
+    });
+    ASSERT_NE(settings, r.Out.end());
+    EXPECT_TRUE(settings->contains(QStringLiteral("TZ:+051"))) << settings->toStdString();
 }
