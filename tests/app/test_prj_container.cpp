@@ -4,6 +4,7 @@
 
 #include "tests/app/ProjectSupport.h"
 
+#include "app/BusCodes.h"
 #include "app/UNewProj.h"
 #include "model/UrunFiles.h"
 #include "model/UseqTrace.h"
@@ -11,6 +12,8 @@
 #include "tests/support/ProjectScript.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/button_m.h"
+
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -299,4 +302,51 @@ TEST(PrjContainer, TheInterpreterRunsOverAContainerAsOverTheSameProjectInMemory)
     const QStringList expected = trace(*memory);
     ASSERT_GT(expected.size(), 2);
     EXPECT_EQ(trace(*p), expected);
+}
+
+TEST(PrjContainer, ImportStoresTheEditedRowsFirstAndAfterALoadedImportTheWindowsReadTheirRowsAgain) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("i_740e7")));
+    EXPECT_FALSE(p->ImportButton()->isEnabled());
+    p->PressButton(prjwin::S);
+    p->PressButton(prjwin::C);
+    for (const bool loaded : {false, true}) {
+        SCOPED_TRACE(loaded);
+        QPoint at;
+        TPrjContainer::SetImportRunner([&fx, &at, loaded](TPrjContainer&, QPoint At) {
+            fx.Log.push_back("import");
+            at = At;
+            return loaded;
+        });
+        p->UpdateButtons();
+        EXPECT_TRUE(p->ImportButton()->isEnabled());
+        fx.Log.clear();
+        p->ImportButton()->click();
+        std::vector<std::string> want{"apply 1", "apply 9", "import"};
+        if (loaded)
+            want.insert(want.end(), {"reload 1", "reload 9"});
+        EXPECT_EQ(fx.Log, want);
+        const QWidget* frame = fx.Frame(p);
+        EXPECT_EQ(at, QPoint(frame->x(), frame->y() + frame->height()));
+    }
+    TPrjContainer::SetImportRunner(nullptr);
+    // The interpreter's refresh reaches the Setup Scheme window alone.
+    fx.Log.clear();
+    p->RefreshSetupForm();
+    EXPECT_EQ(fx.Log, std::vector<std::string>{"reload 9"});
+}
+
+TEST(PrjContainer, MachineColoursMapTheDrawingOntoThePaletteAndGiveTheCursorBack) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("c_740e7")));
+    auto* board = dynamic_cast<FakeBoard*>(p->Drawing());
+    ASSERT_NE(board, nullptr);
+    const TColor near = p->Palette().Color(3) ^ 0x000020;
+    board->SetCell(0, 2, 2, near);
+    fx.Main().SetCurrentWindow(board->WindowNumber);
+    fx.Main().SendCommand(bus::GroupFile, bus::CmdMachineColors);
+    EXPECT_EQ(board->GetCell(2, 2), MappedColor(near, p->Palette().Colors.data(), PaletteSize));
+    EXPECT_NE(board->GetCell(2, 2), near);
+    EXPECT_GT(board->Repaints, 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -6,6 +6,7 @@
 #include "tests/app/ProjectSupport.h"
 
 #include "app/BusCodes.h"
+#include "app/UknitWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,12 @@ std::unique_ptr<TStation> RestartStation(StationFixture& Fx) {
 
 TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnExit) {
     ProjectFixture fx;
+    // The station's own windows: containers with knit windows.
+    struct UseStationFactory {
+        MBusFactory* Old = BusFactory();
+        UseStationFactory() { SetBusFactory(&StationFactory()); }
+        ~UseStationFactory() { SetBusFactory(Old); }
+    } factory;
     const QString jxw = fx.MakeProject(QStringLiteral("knit_740e7"));
     const QString lst = fx.Dir.filePath(QStringLiteral("knit_740e7.LST"));
     {
@@ -48,6 +55,9 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     auto* p = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
     ASSERT_EQ(fx.Main().Drawings().size(), 1u);
     EXPECT_EQ(fx.Main().Drawings()[0], p->Drawing());
+    ASSERT_NE(dynamic_cast<TknitWindow*>(p->Drawing()), nullptr);
+    EXPECT_EQ(p->Board()->ImageWidth(), 20);
+    EXPECT_FALSE(p->Drawing()->StandAlone);
     EXPECT_EQ(p->GetProjectName(), jxw);
     EXPECT_TRUE(fx.Messages.Coded.empty());
 
