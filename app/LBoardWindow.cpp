@@ -131,22 +131,30 @@ void TBoardWindow::LayoutView() {
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     auto allColumns = [this] { return VisibleCells().Width() >= LastCol() + 1; };
     auto allRows = [this] { return VisibleCells().Height() >= LastRow() + 1; };
+    // Each trial of the view starts from the cells shown before: a trial over the whole client area
+    // would otherwise pull a view that shows the top line or the last column away from it by the
+    // width of the scroll bar that the next trial makes room for.
+    const TBoardRect shown = VisibleCells();
+    auto trial = [this, shown](const TBoardRect& V) {
+        SetVisibleCells(shown);
+        SetViewRect(V);
+    };
     TBoardRect v{0, 0, w - 1, h - 1};
-    SetViewRect(v);
+    trial(v);
     bool hShown = false, vShown = false;
     if (!allColumns()) {
         hShown = true;
         v.Bottom -= extent;
-        SetViewRect(v);
+        trial(v);
     }
     if (!allRows()) {
         vShown = true;
         v.Right -= extent;
-        SetViewRect(v);
+        trial(v);
         if (!hShown && !allColumns()) {
             hShown = true;
             v.Bottom -= extent;
-            SetViewRect(v);
+            trial(v);
         }
     }
     if (vShown)

@@ -109,6 +109,41 @@ TEST(BoardWindow, ScrollBarsShowWhereThePictureDoesNotFit) {
     EXPECT_EQ(t->VisibleCells().Top, 250 - t->VisibleCells().Height() / 2);
 }
 
+TEST(BoardWindow, ALayoutKeepsTheTopLineAndTheLastColumnInView) {
+    struct Case {
+        const char* Name;
+        std::function<void(TBoardWindow&)> Do;
+        TBoardPoint Shown; // a cell that must stay in view
+    };
+    const Case cases[] = {
+        {"scrolled to the top, zoom set again",
+         [](TBoardWindow& w) {
+             w.ScrollBarV->setValue(0);
+             w.SetPAmpFac(w.PAmpFac());
+         },
+         {0, 0}},
+        {"scrolled to the last column, window resized",
+         [](TBoardWindow& w) {
+             w.ScrollBarH->setValue(w.ScrollBarH->maximum());
+             w.resize(w.width() + 1, w.height());
+         },
+         {299, 299}},
+        {"centred on the top line",
+         [](TBoardWindow& w) {
+             w.CenterOnCell({150, 0});
+         },
+         {150, 0}},
+    };
+    for (const Case& c : cases) {
+        auto w = Window(200, 100, Picture(300, 300, Tag), 1, false);
+        ASSERT_TRUE(w->ScrollBarH->isVisible() && w->ScrollBarV->isVisible());
+        c.Do(*w);
+        EXPECT_EQ(PointInRect(c.Shown.X, c.Shown.Y, w->VisibleCells()), 0) << c.Name;
+        EXPECT_EQ(w->ScrollBarH->value(), w->VisibleCells().Left) << c.Name;
+        EXPECT_EQ(w->ScrollBarV->value(), w->VisibleCells().Top) << c.Name;
+    }
+}
+
 TEST(BoardWindow, ThePaintedBoardIsTheZoomPicture) {
     for (bool grid : {false, true}) {
         auto w =
