@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using namespace boardtest;
 
 namespace {
@@ -225,6 +227,12 @@ TEST_F(BoardFormats, FailuresLeaveBoardAndFilesAsTheyWere) {
     kdstest::WriteFile(Path("a.xyz"), kdstest::ReadFile(Path("good.bmp")));
     QDir(Dir.path()).mkdir(QStringLiteral("folder.bmp"));
     const QByteArray good = kdstest::ReadFile(Path("good.bmp"));
+    // Old files that failing saves must leave as they are: one beside, two in a read-only folder.
+    kdstest::WriteFile(Path("old.gif"), good);
+    QDir(Dir.path()).mkdir(QStringLiteral("locked"));
+    kdstest::WriteFile(Path("locked/old.bmp"), good);
+    kdstest::WriteFile(Path("locked/IMPFROM7.bmp"), good);
+    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner);
 
     UndoBoard b;
     b.SetOwnedByMain(true);
@@ -237,7 +245,7 @@ TEST_F(BoardFormats, FailuresLeaveBoardAndFilesAsTheyWere) {
         std::function<void()> Do;
         int SubCode; // 0: the image library's own error
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"a truncated BMP", [&] { b.LoadImageFile(Path("cut.bmp")); }, 0},
         {"a name no reader takes", [&] { b.LoadImageFile(Path("a.xyz")); }, boardmsg::NoReader},
         {"a save onto a folder", [&] { b.SaveImageFile(Path("folder.bmp"), 1); }, 0},
@@ -249,7 +257,16 @@ TEST_F(BoardFormats, FailuresLeaveBoardAndFilesAsTheyWere) {
         {"a resample to nothing", [&] { b.StretchImage(0, 5); }, boardmsg::SizeRefused},
         {"a canvas above the cell limit", [&] { b.ResizeCanvas(1 << 15, 1 << 14); }, boardmsg::SizeRefused},
         {"a new picture above the cell limit", [&] { b.NewImage(1 << 30, 2); }, boardmsg::SizeRefused},
+        {"a save over an old file with no writer", [&] { b.SaveImageFile(Path("old.gif"), 7); }, 0},
     };
+    // A read-only folder stops everyone but root.
+    if (::geteuid() != 0) {
+        cases.push_back({"a save over a file of a read-only folder",
+                         [&] { b.SaveImageFile(Path("locked/old.bmp"), 1); }, 0});
+        cases.push_back({"an export into a read-only folder",
+                         [&] { b.ExportPicture(Path("locked/IMPFROM7.bmp"), true); },
+                         boardmsg::ExportFailed});
+    }
     for (const Case& c : cases) {
         try {
             c.Do();
@@ -265,7 +282,10 @@ TEST_F(BoardFormats, FailuresLeaveBoardAndFilesAsTheyWere) {
         EXPECT_TRUE(b.Modified) << c.Name;
         EXPECT_EQ(b.Saves + b.Clears, 0) << c.Name;
     }
-    EXPECT_EQ(kdstest::ReadFile(Path("good.bmp")), good);
+    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char* name : {"good.bmp", "old.gif", "locked/old.bmp", "locked/IMPFROM7.bmp"})
+        EXPECT_EQ(kdstest::ReadFile(Path(QLatin1String(name))), good) << name;
+    EXPECT_EQ(QDir(Path("locked")).entryList(QDir::Files).size(), 2);
     EXPECT_FALSE(QFile::exists(Path("none")));
 }
 
