@@ -365,15 +365,18 @@ void MRBasePanel::LoadItem(const MUnvBase& Item) {
 }
 
 void MRBasePanel::ShowCellValue(MNumEdit* Cell, int Value) {
-    if (!Cell)
-        return;
+    if (Cell)
+        Cell->SetValue(ShownCellValue(Cell, Value));
+}
+
+int MRBasePanel::ShownCellValue(const MNumEdit* Cell, int Value) {
     const int digits = std::clamp(Cell->NumOfDigit(), 1, 9);
     int top = 1;
     for (int i = 0; i < digits; ++i)
         top *= 10;
     --top;
     const int low = Cell->Signed() ? -top : 0;
-    Cell->SetValue(std::clamp(Value, low, top));
+    return std::clamp(Value, low, top);
 }
 
 // ---- Storing.

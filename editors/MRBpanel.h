@@ -241,6 +241,8 @@ public:
     // Shows a value in a number cell, clamped to what its digits can show (the working copy keeps the
     // value itself).
     static void ShowCellValue(MNumEdit* Cell, int Value);
+    // The value ShowCellValue shows for Value.
+    static int ShownCellValue(const MNumEdit* Cell, int Value);
 
     // ---- Storing.
     // ApplyEntry with the program-wide storing mark set (focus changes are not tracked meanwhile);

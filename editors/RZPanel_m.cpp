@@ -52,6 +52,15 @@ std::uint8_t ByteOf(int Value) {
     return std::uint8_t(Value);
 }
 
+// Writes a flat button's caption index into its byte field unless the button shows the field as it
+// stands: a byte past the captions (shown as the last one) stays while the kind's other cells are
+// edited.
+void WriteIndex(std::uint8_t& Field, MScrollFlatBtn* Button) {
+    const MCaptionList& captions = Button->M_CaptionList();
+    if (captions.Index() != std::clamp(int(Field), captions.MinIndex(), captions.MaxIndex()))
+        Field = ByteOf(captions.Index());
+}
+
 const MCamBox* AsCamBox(const QObject* W) {
     return qobject_cast<const MCamBox*>(W);
 }
@@ -575,7 +584,9 @@ void MRZPanel::RackingCellChanged(int K, int Event) {
     r.Correction = ByteOf(g.Correction);
 }
 
-// ---- Writing the per-system and per-slot cells.
+// ---- Writing the per-system and per-slot cells. A cell that shows its field as it stands leaves
+// it alone, so that a value the cell cannot show (a pattern line past four digits, an offset past 8,
+// a net-rear code without a caption) stays in the module until that cell itself is edited.
 
 void MRZPanel::WriteCarriers(bool Sets) {
     if (Loading())
@@ -587,7 +598,7 @@ void MRZPanel::WriteCarriers(bool Sets) {
         if (Sets)
             z.Carriers[si].Assign(CarrierCells[si]->GetBitsMap());
         else
-            z.Carriers[si].Value = ByteOf(OffsetCells[si]->M_CaptionList().Index());
+            WriteIndex(z.Carriers[si].Value, OffsetCells[si]);
     }
 }
 
@@ -605,10 +616,11 @@ void MRZPanel::WriteSlots(int Kind) {
             z.KNF[ii].Assign(KNFCells[ii]->ColorMap());
             break;
         case zkLine:
-            z.PatternLine[ii] = PatternCells[ii]->Value();
+            if (PatternCells[ii]->Value() != ShownCellValue(PatternCells[ii], z.PatternLine[ii]))
+                z.PatternLine[ii] = PatternCells[ii]->Value();
             break;
         case zkTying:
-            z.Tying[ii] = ByteOf(TyingCells[ii]->M_CaptionList().Index());
+            WriteIndex(z.Tying[ii], TyingCells[ii]);
             break;
         default:
             z.CamCode[ii] = ByteOf(CamCells[ii]->Value());
@@ -624,11 +636,11 @@ void MRZPanel::WriteSystemButtons(int Kind) {
     for (int s = 0; s < FSysCount; ++s) {
         const std::size_t si = std::size_t(s);
         if (Kind == zkUnipress)
-            z.Unipress[si] = ByteOf(UnipressCells[si]->M_CaptionList().Index());
+            WriteIndex(z.Unipress[si], UnipressCells[si]);
         else if (Kind == zkNetRearFlag)
-            z.NetRearFront[si] = ByteOf(NetRearFlagCells[si]->M_CaptionList().Index());
-        else
-            z.SetNetRear(s, NetRearCells[si]->M_CaptionList().Index());
+            WriteIndex(z.NetRearFront[si], NetRearFlagCells[si]);
+        else if (const int index = NetRearCells[si]->M_CaptionList().Index(); index != z.GetNetRear(s))
+            z.SetNetRear(s, index);
     }
 }
 
@@ -872,29 +884,24 @@ void MRZPanel::CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, i
 void MRZPanel::CopySystem(const MUnvZ& Module, int From, int To) {
     if (From < 0 || From >= ZSystems || To < 0 || To >= FSysCount)
         return;
+    // The fields go over as they stand, values the cells cannot show included; then the cells show
+    // them.
     const std::size_t a = std::size_t(From), b = std::size_t(To);
-    try {
-        CarrierCells[b]->SetBitsMap(Module.Carriers[a]);
-        OffsetCells[b]->M_CaptionList().SetIndex(Module.Carriers[a].Value);
-        WriteCarriers(true);
-        WriteCarriers(false);
-        for (int bed = 0; bed < 2; ++bed) {
-            const std::size_t from = 2 * a + std::size_t(bed), to = 2 * b + std::size_t(bed);
-            LGCells[to]->AssignColors(Module.LG[from]);
-            KNFCells[to]->AssignColors(Module.KNF[from]);
-            PatternCells[to]->SetValue(Module.PatternLine[from]);
-            TyingCells[to]->M_CaptionList().SetIndex(Module.Tying[from]);
-            CamCells[to]->SetValue(Module.CamCode[from]);
-        }
-        for (int kind : {zkLine, zkTying, zkCam})
-            WriteSlots(kind);
-        UnipressCells[b]->M_CaptionList().SetIndex(Module.Unipress[a]);
-        NetRearFlagCells[b]->M_CaptionList().SetIndex(Module.NetRearFront[a]);
-        NetRearCells[b]->M_CaptionList().SetIndex(Module.GetNetRear(From));
-        for (int kind : {zkUnipress, zkNetRearFlag, zkNetRear})
-            WriteSystemButtons(kind);
-    } catch (const std::exception&) {
+    MUnvZ& z = Z_Item();
+    z.Carriers[b].Assign(Module.Carriers[a]);
+    for (std::size_t bed = 0; bed < 2; ++bed) {
+        const std::size_t from = 2 * a + bed, to = 2 * b + bed;
+        z.LG[to].Assign(Module.LG[from]);
+        z.KNF[to].Assign(Module.KNF[from]);
+        z.PatternLine[to] = Module.PatternLine[from];
+        z.Tying[to] = Module.Tying[from];
+        z.CamCode[to] = Module.CamCode[from];
     }
+    z.Unipress[b] = Module.Unipress[a];
+    z.NetRearFront[b] = Module.NetRearFront[a];
+    z.NetRear[b] = Module.NetRear[a];
+    const TLoading loading(*this);
+    ShowCells();
 }
 
 // ---- Field help.

@@ -103,7 +103,8 @@ public:
     void CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
                       bool& Accept) override;
     void CellDragDrop(QWidget* Sender, const TDragSource& Source, int X, int Y) override;
-    // Shows system From of Module in the cells of system To; an error ends the copy silently.
+    // Copies system From of Module (its carriers, colours, pattern lines, tying, cams, Unipress and
+    // net rear) into system To of the working copy as they stand, and shows them.
     void CopySystem(const MUnvZ& Module, int From, int To);
     void GetFieldHint(QWidget* Cell, QString& Text) override;
 

@@ -198,6 +198,48 @@ TEST(ZRow, ShowingAModuleWritesNothingAndEditsWriteTheirFields) {
     EXPECT_EQ(row.Z_Item().Carriers[0].Bits[0], 0x12);
 }
 
+TEST(ZRow, ValuesTheCellsCannotShowStayWhileTheirKindIsEdited) {
+    LoneRow r(2);
+    MRZPanel& row = *r.row;
+    // System 0 holds what its cells cannot show; system 1's cells of every kind are edited.
+    MUnvZ z;
+    z.Number = 1;
+    z.PatternLine[0] = 123456;
+    z.Tying[1] = 3;
+    z.Carriers[0].Value = 11;
+    z.Unipress[0] = 5;
+    z.NetRearFront[0] = 7;
+    z.NetRear[0] = 99;
+    row.SetZ_Item(z);
+    row.PatternCells[2]->SetValue(40);
+    row.TyingCells[3]->M_CaptionList().SetIndex(1);
+    row.OffsetCells[1]->M_CaptionList().SetIndex(2);
+    row.UnipressCells[1]->M_CaptionList().SetIndex(1);
+    row.NetRearFlagCells[1]->M_CaptionList().SetIndex(1);
+    row.NetRearCells[1]->M_CaptionList().SetIndex(2);
+    MUnvZ expected;
+    expected.Assign(z);
+    expected.PatternLine[2] = 40;
+    expected.Tying[3] = 1;
+    expected.Carriers[1].Value = 2;
+    expected.Unipress[1] = 1;
+    expected.NetRearFront[1] = 1;
+    expected.SetNetRear(1, 2);
+    EXPECT_TRUE(row.Z_Item().Equals(expected));
+    EXPECT_EQ(row.Z_Item().PatternLine[0], 123456);
+    EXPECT_EQ(row.Z_Item().NetRear[0], 99);
+    // A system copied onto another takes those values as they stand, and its cells show them.
+    row.CopySystem(z, 0, 1);
+    const MUnvZ& copied = row.Z_Item();
+    EXPECT_EQ(copied.PatternLine[2], 123456);
+    EXPECT_EQ(copied.Tying[3], 3);
+    EXPECT_EQ(copied.Carriers[1].Value, 11);
+    EXPECT_EQ(copied.NetRear[1], 99);
+    EXPECT_EQ(copied.Unipress[1], 5);
+    EXPECT_EQ(row.PatternCells[2]->Value(), 9999);
+    EXPECT_EQ(row.OffsetCells[1]->M_CaptionList().Index(), 8);
+}
+
 TEST(ZRow, CamMenusKeyAAndFieldHelp) {
     LoneRow r(2);
     MRZPanel& row = *r.row;
