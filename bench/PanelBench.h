@@ -1,14 +1,48 @@
 #pragma once
-// What the benchmarks of the module editors share: scrolling a list's rows and a live language switch
-// of a window to Arabic and back.
+// What the benchmarks of the module editors share: a window showing one list of its project, scrolling
+// a list's rows and a live language switch of a window to Arabic and back.
 
 #include "editors/RContainerPanel_m.h"
+#include "model/MClpBrd.h"
+#include "model/UProject.h"
+#include "ui/Adapter.h"
 #include "ui/LanguagePack.h"
 #include "ui/ULPackDM.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 namespace bench {
+
+// A window, in English and following Pack when one is given, that owns a project and shows one list of
+// it: the kind fills the project and calls ShowList with its container.
+class ListWindow : public MForm {
+public:
+    explicit ListWindow(MLanguagePack* Pack) {
+        new MLanguageAdapter(this);
+        if (Pack)
+            SetLanguagePack(Pack);
+        SetResourceLanguage(LanguageEnglish);
+    }
+    ~ListWindow() override { DestroyComponents(); }
+    // Container (owned by this window) shows List with eight rows, shown and settled.
+    void ShowList(MRContainerPanel* List, MUnvList& Items) {
+        Container = List;
+        Container->Project = &Project;
+        Container->SetClipboard(&Clipboard);
+        Container->InitLayout(0);
+        FinishLoading();
+        Container->SetItems(&Items);
+        resize(Container->width(), 8 * 30);
+        show();
+        Container->SetVisibleRows(8);
+        QApplication::processEvents();
+    }
+    MMemoryProject Project;
+    TMUnvClipBoard Clipboard;
+    MRContainerPanel* Container = nullptr;
+};
 
 // Per iteration the top row moves Step display rows on (back to the first after the last) and the
 // rows shown are loaded and painted.

@@ -4,9 +4,6 @@
 #include "bench/BenchSupport.h"
 #include "bench/PanelBench.h"
 #include "editors/RPPanel_m.h"
-#include "model/MClpBrd.h"
-#include "model/UProject.h"
-#include "ui/Adapter.h"
 
 #include <QApplication>
 
@@ -14,18 +11,9 @@
 
 namespace {
 
-class Window : public MForm {
+class Window : public bench::ListWindow {
 public:
-    explicit Window(MLanguagePack* Pack) {
-        new MLanguageAdapter(this);
-        if (Pack)
-            SetLanguagePack(Pack);
-        SetResourceLanguage(LanguageEnglish);
-        Container = new MRPContainerPanel(this, &Project.Palette(), this);
-        Container->Project = &Project;
-        Container->SetClipboard(&Clipboard);
-        Container->InitLayout(0);
-        FinishLoading();
+    explicit Window(MLanguagePack* Pack) : ListWindow(Pack) {
         // SY1, MF with many colours, VB, WW: the layout changes from row to row.
         static const int modes[] = {0, 4, 5, 6};
         for (int n = 1; n <= 255; ++n) {
@@ -41,16 +29,8 @@ public:
                 p.ClrsR.SetBit((n + 5 + k) % 32, 1);
             Project.Lists.P.AddOrReplace(p);
         }
-        Container->SetItems(&Project.Lists.P);
-        resize(Container->width(), 8 * 30);
-        show();
-        Container->SetVisibleRows(8);
-        QApplication::processEvents();
+        ShowList(new MRPContainerPanel(this, &Project.Palette(), this), Project.Lists.P);
     }
-    ~Window() override { DestroyComponents(); }
-    MMemoryProject Project;
-    TMUnvClipBoard Clipboard;
-    MRPContainerPanel* Container;
 };
 
 void BM_PageP255(benchmark::State& State) {

@@ -5,9 +5,6 @@
 #include "bench/PanelBench.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RWPanel_m.h"
-#include "model/MClpBrd.h"
-#include "model/UProject.h"
-#include "ui/Adapter.h"
 
 #include <QApplication>
 
@@ -15,19 +12,9 @@
 
 namespace {
 
-class Window : public MForm {
+class Window : public bench::ListWindow {
 public:
-    Window(bool W, MLanguagePack* Pack) {
-        new MLanguageAdapter(this);
-        if (Pack)
-            SetLanguagePack(Pack);
-        SetResourceLanguage(LanguageEnglish);
-        Container = W ? static_cast<MRContainerPanel*>(new MRWContainerPanel(this, this))
-                      : static_cast<MRContainerPanel*>(new MRNContainerPanel(this, this));
-        Container->Project = &Project;
-        Container->SetClipboard(&Clipboard);
-        Container->InitLayout(0);
-        FinishLoading();
+    Window(bool W, MLanguagePack* Pack) : ListWindow(Pack) {
         for (int n = 1; n <= (W ? 255 : 127); ++n) {
             if (W) {
                 MUnvW w;
@@ -42,16 +29,11 @@ public:
                 Project.Lists.N.AddOrReplace(m);
             }
         }
-        Container->SetItems(W ? static_cast<MUnvList*>(&Project.Lists.W) : &Project.Lists.N);
-        resize(Container->width(), 8 * 30);
-        show();
-        Container->SetVisibleRows(8);
-        QApplication::processEvents();
+        if (W)
+            ShowList(new MRWContainerPanel(this, this), Project.Lists.W);
+        else
+            ShowList(new MRNContainerPanel(this, this), Project.Lists.N);
     }
-    ~Window() override { DestroyComponents(); }
-    MMemoryProject Project;
-    TMUnvClipBoard Clipboard;
-    MRContainerPanel* Container;
 };
 
 void BM_PageW255(benchmark::State& State) {
