@@ -319,7 +319,7 @@ std::unique_ptr<MProjectFiles> NewProjectFiles(int Model, int Gauge, int Width, 
 void MProjectWriter::WriteAndFlush(QFile& File, const QByteArray& Bytes) {
     if (File.write(Bytes) != Bytes.size() || !File.flush())
         throw EWriteError(File.errorString());
-    if (::fsync(File.handle()) != 0)
+    if (::fdatasync(File.handle()) != 0)
         throw EWriteError(SystemError(errno));
 }
 

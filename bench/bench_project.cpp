@@ -1,10 +1,15 @@
 // Opening and saving a full-size project (the lists benchmark's machine program file, a 2000 x 2000
-// picture and 100 strips) beside cp of the same three files followed by sync of the copies, and the
-// file half of an autosave pass: four changed full-size projects written as desktop copies, one
-// after another on the calling thread.
+// picture and 100 strips) beside cp of the same three files followed by sync of the copies; the
+// file half of an autosave pass (four changed full-size projects written as desktop copies, one after
+// another on the calling thread); and the station's own autosave pass over four open full-size
+// projects, on the GUI thread.
 #include "BenchSupport.h"
 #include "FullProgram.h"
+#include "app/UMain.h"
 #include "app/UProjectFiles.h"
+#include "app/UStation.h"
+#include "platform/AppFolder.h"
+#include "ui/UApplication.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,8 +85,56 @@ void BM_AutosaveFourProjects(benchmark::State& State) {
             SaveProjectFiles(QStringLiteral("%1/DT%2.LST").arg(desk).arg(i + 1), *projects[std::size_t(i)]);
 }
 BENCHMARK(BM_AutosaveFourProjects)->Unit(benchmark::kMillisecond)->UseRealTime();
+// The station's autosave pass: four open full-size projects, each marked changed since its copy, and
+// the main window's desktop autosave writing their copies and the desktop list.
+struct TSilent : MMessageService {
+    int ShowCodeMessage(int, int, const QString&, int) override { return mbOK; }
+};
+
+void BM_StationAutosavePass(benchmark::State& State) {
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench_autosave.XXXXXX"));
+    const QString app = dir.filePath(QStringLiteral("app"));
+    for (const char* folder : {"Dta", "Bitmaps"})
+        if (std::system(QStringLiteral("mkdir -p %1 && cp -r %2%3 %1/")
+                            .arg(app, QStringLiteral(KDS_APP_FOLDER), QLatin1String(folder))
+                            .toLocal8Bit()
+                            .constData()) != 0) {
+            State.SkipWithError("the application folder could not be made");
+            return;
+        }
+    TSilent messages;
+    SetBusFactory(&StationFactory());
+    TStationOptions o;
+    o.AppFolder = app;
+    o.Services.SettingsFile = dir.filePath(QStringLiteral("JXW777.ini"));
+    o.Services.Messages = &messages;
+    o.Services.RunTimer = false;
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    auto station = StartStation(std::move(o));
+    if (!station) {
+        State.SkipWithError("the station did not start");
+        return;
+    }
+    auto full = FullProject();
+    for (int i = 1; i <= 4; ++i)
+        station->FormMain->OpenProjectFile(
+            SaveProjectFiles(dir.filePath(QStringLiteral("full%1_740e7.LST").arg(i)), *full).HeaderFile);
+    if (station->FormMain->Projects().size() != 4) {
+        State.SkipWithError("the projects did not open");
+        return;
+    }
+    for (auto _ : State) {
+        State.PauseTiming();
+        for (MBusProject* p : station->FormMain->Projects())
+            p->SetNeedsAutosave(true);
+        State.ResumeTiming();
+        station->FormMain->SaveDeskTop();
+    }
+}
+BENCHMARK(BM_StationAutosavePass)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    return bench::RunBenchmarksOffscreen<QCoreApplication>(argc, argv);
+    SetAppFolder(QStringLiteral(KDS_APP_FOLDER));
+    return bench::RunBenchmarksOffscreen<TApplication>(argc, argv);
 }
