@@ -601,8 +601,10 @@ void TBoardWindow::mouseReleaseEvent(QMouseEvent* Event) {
         return;
     const QPoint at = Event->position().toPoint();
     const TBoardPoint cell = PixelToCell(at.x(), at.y());
-    if (Event->modifiers() & Qt::ControlModifier) {
-        if (Panning && cell != LeftPressCell) {
+    // Ctrl ends a pan; a band or a lifted selection pressed without Ctrl ends as it would without
+    // it, so a Ctrl pressed on the way never leaves the lifted cells floating outside a selection.
+    if ((Event->modifiers() & Qt::ControlModifier) && Panning) {
+        if (cell != LeftPressCell) {
             Panning = false;
             // The picture follows the mouse: both positions change at once, then one repaint.
             PaintingSuspended = true;

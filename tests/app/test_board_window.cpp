@@ -309,6 +309,32 @@ TEST(BoardWindow, ASelectionIsLiftedDraggedAndDropped) {
     EXPECT_EQ(w->Saves, 1);
 }
 
+TEST(BoardWindow, ACtrlPressedDuringADragStillEndsIt) {
+    for (Qt::KeyboardModifiers mods :
+         {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+        auto w = Window(400, 300, Picture(30, 20, Tag), 8, false);
+        w->SelectMode = 1;
+        // A band released with Ctrl held selects its cells.
+        QTest::mousePress(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 2, 5));
+        Move(w.get(), PixelOf(*w, 4, 6), Qt::LeftButton);
+        QTest::mouseRelease(w.get(), Qt::LeftButton, mods, PixelOf(*w, 4, 6));
+        ASSERT_TRUE(w->Selected) << int(mods);
+        EXPECT_EQ(w->SelCells, (TBoardRect{2, 5, 4, 6}));
+        EXPECT_TRUE(w->FocusRect.Shown);
+        // The lifted cells dragged 3 to the right and released with Ctrl held: they are the
+        // selection there, and a save's paste writes them.
+        QTest::mousePress(w.get(), Qt::LeftButton, Qt::NoModifier, PixelOf(*w, 2, 5));
+        Move(w.get(), PixelOf(*w, 5, 5), Qt::LeftButton);
+        QTest::mouseRelease(w.get(), Qt::LeftButton, mods, PixelOf(*w, 5, 5));
+        EXPECT_FALSE(w->Moving);
+        ASSERT_TRUE(w->Selected) << int(mods);
+        EXPECT_EQ(w->SelCells, (TBoardRect{5, 5, 7, 6}));
+        w->ApplyPaste();
+        EXPECT_FALSE(w->PasteBuffer.Floating);
+        EXPECT_EQ(w->GetCell(7, 6), Tag(4, 6)) << int(mods);
+    }
+}
+
 TEST(BoardWindow, HoverStatesFollowTheSelectionAndCtrl) {
     auto w = Window(400, 300, Picture(30, 20, Tag), 8, false);
     w->SetSelectionCells({2, 2, 5, 5});
