@@ -215,23 +215,20 @@ void MRZPanel::BuildCommonPart() {
         },
         ZHint(u"مروحة التنظيف (* تعمل)", "Blower unit for Cleaning (* Switched on)"));
     SetCaptions(CleaningBlowerCell, Captions({"", "*"}));
-    const TCellHint fsHint = ZHint(u"طول الغرزة الثابت", "Static stitch length");
-    UpperFSCell = MakeNumEdit(
-        FNextID++, 3, at(30, 82, 23, 16), 2,
-        [this](QObject*) {
-            if (!Loading())
-                Z_Item().FSFront = ByteOf(UpperFSCell->Value());
-        },
-        ZWhite, CellFocusColor, fsHint);
+    // The static stitch lengths above and below the number, each written into its own field.
+    auto fsCell = [&](int Tag, int Top, std::uint8_t MUnvZ::*Field) {
+        return MakeNumEdit(
+            FNextID++, Tag, at(30, Top, 23, 16), 2,
+            [this, Field](QObject* Cell) {
+                if (!Loading())
+                    Z_Item().*Field = ByteOf(static_cast<MNumEdit*>(Cell)->Value());
+            },
+            ZWhite, CellFocusColor, ZHint(u"طول الغرزة الثابت", "Static stitch length"));
+    };
+    UpperFSCell = fsCell(3, 82, &MUnvZ::FSFront);
     MakeNumberCell(FNextID++, 5, at(22, 102, 35, 18), 4,
                    [this](QObject*) { ShowArrows(NumberCell->Value()); });
-    LowerFSCell = MakeNumEdit(
-        FNextID++, 7, at(30, 147, 23, 16), 2,
-        [this](QObject*) {
-            if (!Loading())
-                Z_Item().FSRear = ByteOf(LowerFSCell->Value());
-        },
-        ZWhite, CellFocusColor, fsHint);
+    LowerFSCell = fsCell(7, 147, &MUnvZ::FSRear);
 }
 
 void MRZPanel::BuildSystemColumn(int s, QPoint o, int T) {

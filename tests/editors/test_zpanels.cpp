@@ -179,6 +179,10 @@ TEST(ZRow, ShowingAModuleWritesNothingAndEditsWriteTheirFields) {
     EXPECT_EQ(row.Z_Item().TZ, 50);
     row.SpeedCell->SetValue(120);
     EXPECT_EQ(row.Z_Item().TZ, 120);
+    // Each static stitch length writes its own field.
+    row.UpperFSCell->SetValue(12);
+    row.LowerFSCell->SetValue(34);
+    EXPECT_EQ(std::pair(int(row.Z_Item().FSFront), int(row.Z_Item().FSRear)), std::pair(12, 34));
     // Racking through its cells: typed into a blank group, then blanked.
     row.RackPositionCells[1]->SetValue(5);
     EXPECT_EQ(row.RackDirectionCells[1]->M_CaptionList().Index(), 1);
