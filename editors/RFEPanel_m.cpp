@@ -39,19 +39,9 @@ MRFEPanel::MRFEPanel(QObject* Owner, MPopupPalette* PopupPalette, const MPalette
     : MRBasePanel(Owner, Parent, std::make_unique<MUnvFE>(), QSize(413, 28)) {
     MakeSelectButton(QRect(3, 3, 20, 21), QStringLiteral("FE"));
     MakeNumberCell(0, 0, QRect(28, 3, 23, 21), 2);
-    const TCellHint differenceHint = FEHint(u"الفرق الكلي في طول الغرزة", "Total stitch length difference");
-    DifferenceSignCell = MakeScrollBitBtn(
-        1, 100, QRect(55, 3, 25, 21), 2,
-        [this](QObject*) {
-            ColorButtons();
-            WriteDifference();
-        },
-        differenceHint);
-    DifferenceSignCell->M_CaptionList().SetCaptionList({QStringLiteral("B+"), QStringLiteral("B-")});
-    DifferenceSignCell->M_CaptionList().ApplyCaption(true);
-    DifferenceCell = MakeNumEdit(
-        2, 200, QRect(82, 3, 35, 21), 4, [this](QObject*) { WriteDifference(); }, 0xFFFFFF, CellFocusColor,
-        differenceHint);
+    MakeSignedValue(1, 100, 55, {QStringLiteral("B+"), QStringLiteral("B-")}, &MUnvFE::Difference,
+                    FEHint(u"الفرق الكلي في طول الغرزة", "Total stitch length difference"),
+                    DifferenceSignCell, DifferenceCell);
     VerticalStepCell = MakeNumEdit(
         3, 300, QRect(135, 3, 35, 21), 4,
         [this](QObject*) {
@@ -77,19 +67,8 @@ MRFEPanel::MRFEPanel(QObject* Owner, MPopupPalette* PopupPalette, const MPalette
     StartPointCell->M_CaptionList().SetCaptionList(
         {QStringLiteral("A0"), QStringLiteral("A1"), QStringLiteral("A2")});
     StartPointCell->M_CaptionList().ApplyCaption(true);
-    const TCellHint offsetHint = FEHint(u"إدخال الإزاحة", "Offset Entry");
-    OffsetSignCell = MakeScrollBitBtn(
-        6, 600, QRect(263, 3, 25, 21), 2,
-        [this](QObject*) {
-            ColorButtons();
-            WriteOffset();
-        },
-        offsetHint);
-    OffsetSignCell->M_CaptionList().SetCaptionList({QStringLiteral("O+"), QStringLiteral("O-")});
-    OffsetSignCell->M_CaptionList().ApplyCaption(true);
-    OffsetCell = MakeNumEdit(
-        7, 700, QRect(290, 3, 35, 21), 4, [this](QObject*) { WriteOffset(); }, 0xFFFFFF, CellFocusColor,
-        offsetHint);
+    MakeSignedValue(6, 600, 263, {QStringLiteral("O+"), QStringLiteral("O-")}, &MUnvFE::Offset,
+                    FEHint(u"إدخال الإزاحة", "Offset Entry"), OffsetSignCell, OffsetCell);
     ColorsCell = MakeColorBox(
         8, 800, QRect(328, 3, 80, 21), TColorBoxLayout{6, 1, 10, 20}, Palette, PopupPalette,
         [this](QObject*) {
@@ -104,14 +83,26 @@ MRFEPanel::MRFEPanel(QObject* Owner, MPopupPalette* PopupPalette, const MPalette
     SetCellEvents();
 }
 
-void MRFEPanel::WriteDifference() {
-    if (!Loading())
-        FE_Item().Difference = SignedValue(DifferenceSignCell, DifferenceCell);
-}
-
-void MRFEPanel::WriteOffset() {
-    if (!Loading())
-        FE_Item().Offset = SignedValue(OffsetSignCell, OffsetCell);
+void MRFEPanel::MakeSignedValue(int ID, int Tag, int Left, const QStringList& Captions,
+                                std::int32_t MUnvFE::*Field, const TCellHint& Hint, MScrollBitBtn*& Sign,
+                                MNumEdit*& Magnitude) {
+    // Sign and Magnitude are the row's own fields: the handlers read them when they run.
+    const auto write = [this, &Sign, &Magnitude, Field] {
+        if (!Loading() && Sign && Magnitude)
+            FE_Item().*Field = SignedValue(Sign, Magnitude);
+    };
+    Sign = MakeScrollBitBtn(
+        ID, Tag, QRect(Left, 3, 25, 21), 2,
+        [this, write](QObject*) {
+            ColorButtons();
+            write();
+        },
+        Hint);
+    Sign->M_CaptionList().SetCaptionList(Captions);
+    Sign->M_CaptionList().ApplyCaption(true);
+    Magnitude = MakeNumEdit(
+        ID + 1, Tag + 100, QRect(Left + 27, 3, 35, 21), 4, [write](QObject*) { write(); }, 0xFFFFFF,
+        CellFocusColor, Hint);
 }
 
 void MRFEPanel::ColorButtons() {

@@ -44,8 +44,10 @@ protected:
     void ShowCells() override;
 
 private:
-    void WriteDifference();
-    void WriteOffset();
+    // A sign button with the two Captions at Left and its magnitude cell beside it (Tags Tag and
+    // Tag + 100), both with Hint; either writes Field, the magnitude negated in the sign's state 1.
+    void MakeSignedValue(int ID, int Tag, int Left, const QStringList& Captions, std::int32_t MUnvFE::*Field,
+                         const TCellHint& Hint, MScrollBitBtn*& Sign, MNumEdit*& Magnitude);
     void ColorButtons();
 };
 

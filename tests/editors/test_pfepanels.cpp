@@ -310,6 +310,8 @@ TEST(FEPanels, SignsStepsAndKeys) {
     MScriptedMessages messages;
     MRFEPanel* row = win.FE->Row(0);
     EXPECT_EQ(row->size(), QSize(413, 28));
+    EXPECT_EQ(row->DifferenceCell->geometry(), QRect(82, 3, 35, 21));
+    EXPECT_EQ(WidgetTag(row->OffsetCell), 700);
     EXPECT_EQ(row->DifferenceSignCell->text(), QStringLiteral("B-"));
     EXPECT_EQ(row->DifferenceSignCell->palette().color(QPalette::ButtonText), QColor(Qt::blue));
     EXPECT_EQ(row->DifferenceCell->text(), QStringLiteral("12"));
