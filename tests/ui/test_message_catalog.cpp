@@ -190,6 +190,11 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // not read name the file; a picture size refused names its width and length.
     for (int sub = 3401; sub <= 3404; ++sub)
         expected[{11, sub}] = 1;
+    // A project that cannot be opened or saved names the file and the reason; one that cannot be
+    // made names the reason.
+    expected[{11, 3602}] = 2;
+    expected[{11, 3603}] = 2;
+    expected[{11, 3604}] = 1;
     // The telephone transfer's refusals and failures name their file or value; the unexpected
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
