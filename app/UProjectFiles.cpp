@@ -152,29 +152,31 @@ QString RealTarget(const QString& Target) {
     return Target;
 }
 
-// Creates a new hidden file beside Real with the permissions a new file gets (those of Real when it
-// exists); returns its descriptor and name.
-int CreateTemporary(const QString& Real, QString& Name) {
-    const QFileInfo info(Real);
+// Creates a new hidden file beside the file the save replaces, with the permissions a new file gets
+// (those of the old file when there is one); returns its descriptor. The file's Temporary names it
+// once it exists.
+int CreateTemporary(TPendingFile& File) {
+    const QFileInfo info(File.Real);
     const QString folder = info.absolutePath();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        Name = QStringLiteral("%1/.%2.%3.tmp")
-                   .arg(folder, info.fileName())
-                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        const QByteArray native = QFile::encodeName(Name);
-        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const QString name = QStringLiteral("%1/.%2.%3.tmp")
+                                 .arg(folder, info.fileName())
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd =
+            ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
+            File.Temporary = name;
             struct stat old {};
-            if (::stat(QFile::encodeName(Real).constData(), &old) == 0)
+            if (::stat(QFile::encodeName(File.Real).constData(), &old) == 0)
                 (void)::fchmod(fd, old.st_mode & 07777);
             return fd;
         }
         if (errno != EEXIST)
             SaveFailed(
-                Real,
+                File.Target,
                 QStringLiteral("no file can be made in the folder %1 (%2)").arg(folder, SystemError(errno)));
     }
-    SaveFailed(Real, QStringLiteral("no free temporary name in the folder %1").arg(folder));
+    SaveFailed(File.Target, QStringLiteral("no free temporary name in the folder %1").arg(folder));
 }
 
 // Removes the temporaries of a save that did not finish.
@@ -374,7 +376,7 @@ MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const 
     MProjectWriter& writer = Writer ? *Writer : plain;
     TTemporaries temporaries(files);
     for (TPendingFile& f : files) {
-        const int fd = CreateTemporary(f.Real, f.Temporary);
+        const int fd = CreateTemporary(f);
         QFile file;
         if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
             ::close(fd);

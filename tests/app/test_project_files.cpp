@@ -492,7 +492,13 @@ TEST(ProjectFiles, BadNamesAndFolders) {
         ASSERT_TRUE(QFile::setPermissions(ro.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
     const TSnapshot before = Snapshot(ro.path());
-    EXPECT_THROW(SaveProjectFiles(target, *project), EProjectFile);
+    try {
+        SaveProjectFiles(target, *project);
+        ADD_FAILURE() << "saved into a folder that cannot be written";
+    } catch (const EProjectFile& e) {
+        EXPECT_EQ(e.File, target);
+        EXPECT_TRUE(e.Reason.contains(QLatin1String("no file can be made"))) << e.Reason.toStdString();
+    }
     EXPECT_EQ(Snapshot(ro.path()), before);
     // An unreadable file (not for root, who reads it anyway).
     if (!root) {
