@@ -353,6 +353,11 @@ TEST(ZContainer, DropsOfSystemsAndCells) {
     EXPECT_FALSE(accept);
     left->CellDragOver(left->SpeedCell, TDragSource{nullptr, right->FDCell}, 1, 1, dsDragMove, accept);
     EXPECT_FALSE(accept) << "unnamed number cells";
+    // A row or a container is a panel too, but no header: refused over a header.
+    for (QWidget* panel : std::initializer_list<QWidget*>{right, w.Z}) {
+        left->CellDragOver(left->HeaderCells[0], TDragSource{nullptr, panel}, 1, 1, dsDragMove, accept);
+        EXPECT_FALSE(accept) << panel->metaObject()->className();
+    }
     // Pattern lines share their stem whatever the slot; the value goes over and is stored.
     left->CellDragOver(left->PatternCells[0], TDragSource{nullptr, right->PatternCells[3]}, 1, 1, dsDragMove,
                        accept);
