@@ -1,6 +1,7 @@
 #include "app/UFontDlg.h"
 
 #include "editors/FormParts.h"
+#include "ui/LanguagePack.h"
 #include "ui/button_m.h"
 #include "ui/checkbox_m.h"
 #include "ui/edit_m.h"
@@ -40,6 +41,7 @@ TFormFontDlg::TFormFontDlg(QWidget* Parent) : TPictureDialog(Parent) {
     MListBoxName = new MListBox(this, this);
     MListBoxName->setObjectName(QStringLiteral("MListBoxName"));
     MListBoxName->SetBounds(10, 26, 180, 110);
+    MListBoxName->SetArabic(false);
     // The names are the system's, the same in both languages: the list keeps them on a switch.
     MListBoxName->M_Items()->Enable = false;
     MListBoxName->SetItemList(QFontDatabase::families());
@@ -50,6 +52,7 @@ TFormFontDlg::TFormFontDlg(QWidget* Parent) : TPictureDialog(Parent) {
     MListBoxStyle = new MListBox(this, this);
     MListBoxStyle->setObjectName(QStringLiteral("MListBoxStyle"));
     MListBoxStyle->SetBounds(200, 26, 100, 70);
+    MListBoxStyle->SetArabic(false);
     MListBoxStyle->setSelectionMode(QAbstractItemView::MultiSelection);
     QStringList arabic, english;
     for (int i = 0; i < 4; ++i) {
@@ -71,18 +74,23 @@ TFormFontDlg::TFormFontDlg(QWidget* Parent) : TPictureDialog(Parent) {
     MPanelPreview->setObjectName(QStringLiteral("MPanelPreview"));
     MPanelPreview->SetBounds(10, 144, 400, 62);
     MPanelPreview->SetBevelOuter(bvLowered);
+    MPanelPreview->M_Caption()->Enable = false;
+    MPanelPreview->SetOwnerCaption(QString());
     MLabelPreview = new MLabel(MPanelPreview, MPanelPreview);
     MLabelPreview->setObjectName(QStringLiteral("MLabelPreview"));
     MLabelPreview->SetBounds(4, 4, 392, 54);
     MLabelPreview->SetArabic(false);
     MLabelPreview->SetAlignment(taCenter);
-    // The preview keeps the chosen font whatever the language's.
+    // The preview keeps the chosen font and the text's first line whatever the language.
     MLabelPreview->M_Font = false;
+    MLabelPreview->M_Caption()->Enable = false;
 
     MakeLabel(this, this, QRect(10, 212, 400, 16), "اكتب النص هنا.", "Write text here.");
     MMemoText = new MMemo(this, this);
     MMemoText->setObjectName(QStringLiteral("MMemoText"));
     MMemoText->SetBounds(10, 230, 400, 62);
+    MMemoText->SetArabic(false);
+    MMemoText->SetAlignment(taLeftJustify);
 
     MChkBxFit = MakeCheck(this, this, QRect(10, 302, 200, 20), "ملاءمة داخل التحديد", "Fit into selection");
     MChkBxFit->setObjectName(QStringLiteral("MChkBxFit"));
@@ -177,6 +185,8 @@ void TFormFontDlg::DOAfterLanguageChange(int aNewLanguage) {
     TPictureDialog::DOAfterLanguageChange(aNewLanguage);
     if (!IsLoaded())
         return;
+    // The text starts at the reading side of the language.
+    MMemoText->SetAlignment(aNewLanguage == LanguageArabic ? taRightJustify : taLeftJustify);
     for (int i : FStyleRows)
         if (QListWidgetItem* item = MListBoxStyle->item(i))
             item->setSelected(true);
