@@ -266,7 +266,9 @@ void TBoardWindow::paintEvent(QPaintEvent* Event) {
         p.fillRect(corner, palette().color(QPalette::Dark));
     }
     if (PaintingSuspended || !RasterValid()) {
-        p.fillRect(clip & ViewQRect(), palette().color(QPalette::Window));
+        // Without a picture there is no view and no margin around it: the window's colour fills
+        // everything the board paints itself.
+        p.fillRect(RasterValid() ? clip & ViewQRect() : clip, palette().color(QPalette::Window));
         return;
     }
     const QRect inView = clip & ViewQRect();

@@ -409,3 +409,16 @@ TEST(BoardWindow, TheAutosavePictureHasTheFloatingPasteComposedIn) {
     EXPECT_EQ(w.GetCell(3, 2), 0x00FF00u);
     EXPECT_EQ(w.GetCell(0, 0), 0xFE0000u);
 }
+
+TEST(BoardWindow, AWindowWithoutAPictureShowsTheWindowColourAllOver) {
+    UndoWindow w;
+    w.resize(120, 80);
+    w.show();
+    const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb window = w.palette().color(QPalette::Window).rgb();
+    int other = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            other += shot.pixel(x, y) != window;
+    EXPECT_EQ(other, 0);
+}
