@@ -1,46 +1,24 @@
-// The drawing tools' nineteen cursors, drawn here in code: each a black figure with a white rim so
-// that it shows on any colour. The shape tools share one form: a small cross whose centre is the hot
-// spot, with the tool's figure beside it to the lower right.
+// The drawing tools' nineteen cursors, drawn here in code as the image view's are: each a black
+// figure with a white rim so that it shows on any colour. The shape tools share one form: a small
+// cross whose centre is the hot spot, with the tool's figure beside it to the lower right.
 
 #include "app/LGraphicWindow.h"
 #include "imaging/ImgCursors.h"
 
-#include <QImage>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPolygon>
 
 namespace {
-
-constexpr int Size = 32;
-
-// Draws a figure twice, a white rim three pixels wide and then the figure in black.
-template <typename Draw>
-QCursor Drawn(int HotX, int HotY, Draw draw) {
-    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.setBrush(Qt::NoBrush);
-        draw(p, true);
-        p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        draw(p, false);
-    }
-    return QCursor(QPixmap::fromImage(image), HotX, HotY);
-}
 
 // The fill of a filled figure: black, and white for the rim pass.
 void FigureBrush(QPainter& p, bool Rim, bool Filled) {
     p.setBrush(Filled ? QBrush(Rim ? Qt::white : Qt::black) : QBrush(Qt::NoBrush));
 }
 
-// A cross of arm 6 through the hot spot (7, 7), then the figure in the box (13, 13) .. (29, 27).
+// A cross of arm 6 through the hot spot (7, 7), then the figure in FigureBox, (14, 14) .. (28, 25).
 template <typename Figure>
 QCursor ShapeCursor(Figure figure) {
-    return Drawn(7, 7, [&](QPainter& p, bool rim) {
+    return DrawnCursor(7, 7, [&](QPainter& p, bool rim) {
         p.drawLine(7, 1, 7, 13);
         p.drawLine(1, 7, 13, 7);
         figure(p, rim);
@@ -76,14 +54,14 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::Text:
         // Hot spot (4, 27): the bottom-left corner of an A.
-        return Drawn(4, 27, [](QPainter& p, bool) {
+        return DrawnCursor(4, 27, [](QPainter& p, bool) {
             p.drawLine(4, 27, 12, 5);
             p.drawLine(12, 5, 20, 27);
             p.drawLine(8, 18, 16, 18);
         });
     case gcursor::Pencil:
         // Hot spot (2, 29): the pencil's tip.
-        return Drawn(2, 29, [](QPainter& p, bool rim) {
+        return DrawnCursor(2, 29, [](QPainter& p, bool rim) {
             FigureBrush(p, rim, false);
             p.drawPolygon(
                 QPolygon({QPoint(2, 29), QPoint(5, 21), QPoint(24, 2), QPoint(29, 7), QPoint(10, 26)}));
@@ -101,7 +79,7 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::MovingSelect:
         // Hot spot (15, 15): four arrows out of the middle.
-        return Drawn(15, 15, [](QPainter& p, bool) {
+        return DrawnCursor(15, 15, [](QPainter& p, bool) {
             p.drawLine(15, 2, 15, 28);
             p.drawLine(2, 15, 28, 15);
             p.drawPolyline(QPolygon({QPoint(11, 6), QPoint(15, 2), QPoint(19, 6)}));
@@ -123,7 +101,7 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::Drop:
         // Hot spot (2, 29): the dropper's tip.
-        return Drawn(2, 29, [](QPainter& p, bool rim) {
+        return DrawnCursor(2, 29, [](QPainter& p, bool rim) {
             p.drawLine(2, 29, 6, 25);
             FigureBrush(p, rim, false);
             p.drawPolygon(QPolygon({QPoint(6, 25), QPoint(18, 13), QPoint(20, 15), QPoint(8, 27)}));
@@ -134,7 +112,7 @@ QCursor MakeCursor(int Id) {
     case gcursor::Eraser:
     case gcursor::EraserClr:
         // Hot spot (3, 26): the eraser's lower front corner.
-        return Drawn(3, 26, [Id](QPainter& p, bool rim) {
+        return DrawnCursor(3, 26, [Id](QPainter& p, bool rim) {
             FigureBrush(p, rim, false);
             p.drawPolygon(QPolygon({QPoint(3, 26), QPoint(3, 18), QPoint(17, 4), QPoint(27, 4),
                                     QPoint(27, 12), QPoint(13, 26)}));
@@ -148,7 +126,7 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::Magnify:
         // Hot spot (11, 11): the middle of the lens.
-        return Drawn(11, 11, [](QPainter& p, bool rim) {
+        return DrawnCursor(11, 11, [](QPainter& p, bool rim) {
             p.drawEllipse(QRect(3, 3, 16, 16));
             if (!rim)
                 p.setPen(QPen(Qt::black, 3, Qt::SolidLine, Qt::SquareCap));
@@ -156,7 +134,7 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::Paste:
         // Hot spot (1, 1): an arrow's tip over a clipboard.
-        return Drawn(1, 1, [](QPainter& p, bool rim) {
+        return DrawnCursor(1, 1, [](QPainter& p, bool rim) {
             p.drawLine(1, 1, 1, 11);
             p.drawLine(1, 1, 11, 1);
             p.drawLine(1, 1, 12, 12);
@@ -167,7 +145,7 @@ QCursor MakeCursor(int Id) {
         });
     case gcursor::Fill:
         // Hot spot (3, 28): where the paint runs off the tipped bucket.
-        return Drawn(3, 28, [](QPainter& p, bool rim) {
+        return DrawnCursor(3, 28, [](QPainter& p, bool rim) {
             FigureBrush(p, rim, false);
             p.drawPolygon(QPolygon({QPoint(8, 16), QPoint(18, 6), QPoint(28, 16), QPoint(18, 26)}));
             p.drawLine(13, 11, 23, 21);

@@ -5,6 +5,7 @@
 #include "imaging/ImgCursors.h"
 #include "model/Ucommon.h"
 #include "platform/ColorQt.h"
+#include "ui/GfxUtils.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -147,28 +148,6 @@ Qt::BrushStyle QtBrushStyle(int BrushStyle) {
     }
 }
 
-// Bresenham from (X1, Y1) to (X2, Y2), the end pixel included; Plot(x, y, index along the line).
-template <typename Plot>
-void BresenhamLine(int X1, int Y1, int X2, int Y2, Plot plot) {
-    const int dx = std::abs(X2 - X1), dy = -std::abs(Y2 - Y1);
-    const int sx = X1 < X2 ? 1 : -1, sy = Y1 < Y2 ? 1 : -1;
-    int err = dx + dy, x = X1, y = Y1;
-    for (int i = 0;; ++i) {
-        plot(x, y, i);
-        if (x == X2 && y == Y2)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
-}
-
 // The nine points of a rhombus in the box (X1, Y1) .. (X2, Y2), right and bottom edges excluded:
 // for an even size the four tips are two pixels wide.
 std::array<QPoint, 9> RhombusPoints(int X1, int Y1, int X2, int Y2) {
@@ -251,7 +230,7 @@ void RenderShape(QImage& Canvas, int X1, int Y1, int X2, int Y2, int Kind, int W
         return;
     }
     auto plotLine = [&](int ax, int ay, int bx, int by, int& index) {
-        BresenhamLine(ax, ay, bx, by, [&](int x, int y, int) {
+        WalkLine(ax, ay, bx, by, true, [&](int x, int y) {
             if (PenOn(PenStyle, index++))
                 SetPixelOf(Canvas, x, y, pen);
         });
@@ -332,7 +311,7 @@ void RenderShape(QImage& Canvas, int X1, int Y1, int X2, int Y2, int Kind, int W
             QImage mark(Canvas.size(), QImage::Format_Grayscale8);
             mark.fill(0);
             for (std::size_t k = 0; k + 1 < pts.size(); ++k)
-                BresenhamLine(pts[k].x(), pts[k].y(), pts[k + 1].x(), pts[k + 1].y(), [&](int x, int y, int) {
+                WalkLine(pts[k].x(), pts[k].y(), pts[k + 1].x(), pts[k + 1].y(), true, [&](int x, int y) {
                     if (x >= 0 && y >= 0 && x < mark.width() && y < mark.height())
                         mark.scanLine(y)[x] = 1;
                 });
@@ -683,25 +662,39 @@ void TGraphicWindow::AutoScroll(int X, int Y) {
 
 // ---- Fills.
 
-void TGraphicWindow::FloodFillAt(int X, int Y) {
-    const std::vector<std::uint8_t> mask = FloodMask(Raster(), X, Y);
-    if (mask.empty())
-        return;
-    const int w = ImageWidth(), h = ImageHeight();
+namespace {
+
+// Paints every cell of a flood mask over Picture with Paint(cell bytes, x, y); the rectangle of the
+// cells painted, or an empty one (Right -1).
+template <typename Paint>
+TBoardRect PaintMask(TBitmap& Picture, const std::vector<std::uint8_t>& Mask, Paint paint) {
+    const int w = Picture.Width(), h = Picture.Height();
     TBoardRect touched{w, h, -1, -1};
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* m = &mask[std::size_t(y) * std::size_t(w)];
-        std::uint8_t* row = Raster().ScanLine(y);
+        const std::uint8_t* m = &Mask[std::size_t(y) * std::size_t(w)];
+        std::uint8_t* row = Picture.ScanLine(y);
         for (int x = 0; x < w; ++x) {
             if (!m[x])
                 continue;
             touched = {std::min(touched.Left, x), std::min(touched.Top, y), std::max(touched.Right, x),
                        std::max(touched.Bottom, y)};
-            // The area takes the pen colour through the brush's pattern; hatch gaps keep their cells.
-            if (BrushOn(BrushStyle, x, y))
-                PutCellColor(row + 3 * std::size_t(x), PenColor);
+            paint(row + 3 * std::size_t(x), x, y);
         }
     }
+    return touched;
+}
+
+} // namespace
+
+void TGraphicWindow::FloodFillAt(int X, int Y) {
+    const std::vector<std::uint8_t> mask = FloodMask(Raster(), X, Y);
+    if (mask.empty())
+        return;
+    // The area takes the pen colour through the brush's pattern; hatch gaps keep their cells.
+    const TBoardRect touched = PaintMask(Raster(), mask, [this](std::uint8_t* Cell, int x, int y) {
+        if (BrushOn(BrushStyle, x, y))
+            PutCellColor(Cell, PenColor);
+    });
     if (touched.Right >= 0)
         InvalidateCells(touched);
 }
@@ -713,24 +706,15 @@ void TGraphicWindow::PatternFillAt(int X, int Y) {
     TBitmap tile(*pattern);
     if (tile.PixelFormat() != pf24bit)
         tile.SetPixelFormat(pf24bit);
-    // The area is marked in a mask of its own, so no colour of the picture is taken for the mark.
+    // The area is marked in a mask of its own, so no colour of the picture is taken for the mark,
+    // and the pattern is tiled from (0, 0).
     const std::vector<std::uint8_t> mask = FloodMask(Raster(), X, Y);
     if (mask.empty())
         return;
-    const int w = ImageWidth(), h = ImageHeight(), pw = tile.Width(), ph = tile.Height();
-    TBoardRect touched{w, h, -1, -1};
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* m = &mask[std::size_t(y) * std::size_t(w)];
-        std::uint8_t* row = Raster().ScanLine(y);
-        const std::uint8_t* prow = tile.ScanLine(y % ph);
-        for (int x = 0; x < w; ++x) {
-            if (!m[x])
-                continue;
-            touched = {std::min(touched.Left, x), std::min(touched.Top, y), std::max(touched.Right, x),
-                       std::max(touched.Bottom, y)};
-            std::memcpy(row + 3 * std::size_t(x), prow + 3 * std::size_t(x % pw), 3);
-        }
-    }
+    const int pw = tile.Width(), ph = tile.Height();
+    const TBoardRect touched = PaintMask(Raster(), mask, [&](std::uint8_t* Cell, int x, int y) {
+        std::memcpy(Cell, tile.ScanLine(y % ph) + 3 * std::size_t(x % pw), 3);
+    });
     if (touched.Right >= 0)
         InvalidateCells(touched);
 }

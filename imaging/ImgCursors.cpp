@@ -15,26 +15,6 @@ QHash<int, QCursor>& Table() {
     return table;
 }
 
-constexpr int Size = 32;
-
-// Draws a shape twice: a white outline two pixels wide, then the shape in black, so that the cursor
-// shows on dark and light pictures alike.
-template <typename Draw>
-QCursor Drawn(int hotX, int hotY, Draw draw) {
-    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        draw(p, true);
-        p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        draw(p, false);
-    }
-    return QCursor(QPixmap::fromImage(image), hotX, hotY);
-}
-
 // A magnifier: a lens round (11, 11) of radius 8 with a handle to the lower right.
 void Lens(QPainter& p, bool outline, bool plus) {
     p.drawEllipse(QRect(3, 3, 16, 16));
@@ -62,6 +42,22 @@ void Cross(QPainter& p, int gap, bool box) {
 
 } // namespace
 
+QCursor DrawnCursor(int HotX, int HotY, const std::function<void(QPainter& P, bool Rim)>& Draw) {
+    constexpr int Size = 32;
+    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        Draw(p, true);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        Draw(p, false);
+    }
+    return QCursor(QPixmap::fromImage(image), HotX, HotY);
+}
+
 QCursor CursorOf(int id) {
     const auto it = Table().constFind(id);
     return it == Table().constEnd() ? QCursor(Qt::ArrowCursor) : *it;
@@ -86,16 +82,16 @@ QString ImageViewCursorName(int id) {
 void LoadImageViewCursors() {
     if (HasCursor(crCross2))
         return;
-    SetCursorOf(crZoomMinus, Drawn(11, 11, [](QPainter& p, bool o) { Lens(p, o, false); }));
-    SetCursorOf(crZoomPlus, Drawn(11, 11, [](QPainter& p, bool o) { Lens(p, o, true); }));
-    SetCursorOf(crCross, Drawn(15, 15, [](QPainter& p, bool) { Cross(p, -1, false); }));
+    SetCursorOf(crZoomMinus, DrawnCursor(11, 11, [](QPainter& p, bool o) { Lens(p, o, false); }));
+    SetCursorOf(crZoomPlus, DrawnCursor(11, 11, [](QPainter& p, bool o) { Lens(p, o, true); }));
+    SetCursorOf(crCross, DrawnCursor(15, 15, [](QPainter& p, bool) { Cross(p, -1, false); }));
     // An eraser: a slanted block whose lower left corner is the point.
-    SetCursorOf(crEraser, Drawn(3, 28, [](QPainter& p, bool) {
+    SetCursorOf(crEraser, DrawnCursor(3, 28, [](QPainter& p, bool) {
                     p.drawPolygon(QPolygon({QPoint(3, 28), QPoint(17, 14), QPoint(25, 22), QPoint(11, 28)}));
                     p.drawPolygon(QPolygon({QPoint(17, 14), QPoint(24, 7), QPoint(30, 13), QPoint(25, 22)}));
                 }));
     // An open hand: four fingers, a thumb and the palm.
-    SetCursorOf(crHand, Drawn(15, 15, [](QPainter& p, bool) {
+    SetCursorOf(crHand, DrawnCursor(15, 15, [](QPainter& p, bool) {
                     for (int i = 0; i < 4; ++i)
                         p.drawRoundedRect(QRect(8 + 4 * i, 4 + (i == 0 || i == 3 ? 3 : 0), 3, 14), 1, 1);
                     p.drawLine(7, 17, 3, 13);
@@ -104,12 +100,12 @@ void LoadImageViewCursors() {
                     p.drawRoundedRect(QRect(7, 15, 17, 13), 3, 3);
                 }));
     // A pen whose nib is at the lower left.
-    SetCursorOf(crPen, Drawn(2, 29, [](QPainter& p, bool) {
+    SetCursorOf(crPen, DrawnCursor(2, 29, [](QPainter& p, bool) {
                     p.drawPolygon(QPolygon(
                         {QPoint(2, 29), QPoint(4, 22), QPoint(23, 3), QPoint(28, 8), QPoint(9, 27)}));
                     p.drawLine(4, 22, 9, 27);
                     p.drawLine(20, 6, 25, 11);
                 }));
-    SetCursorOf(crCross1, Drawn(15, 15, [](QPainter& p, bool) { Cross(p, 3, false); }));
-    SetCursorOf(crCross2, Drawn(15, 15, [](QPainter& p, bool) { Cross(p, 3, true); }));
+    SetCursorOf(crCross1, DrawnCursor(15, 15, [](QPainter& p, bool) { Cross(p, 3, false); }));
+    SetCursorOf(crCross2, DrawnCursor(15, 15, [](QPainter& p, bool) { Cross(p, 3, true); }));
 }

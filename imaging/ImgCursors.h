@@ -5,6 +5,10 @@
 #include <QCursor>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+
 // Numbers of the image view's cursors.
 enum TImgViewCursor {
     crZoomMinus = 1778, // "ZOOMMENO"
@@ -21,6 +25,11 @@ enum TImgViewCursor {
 QCursor CursorOf(int id);
 bool HasCursor(int id);
 void SetCursorOf(int id, const QCursor& cursor);
+
+// A 32 x 32 cursor drawn in code: Draw runs twice, first with Rim set and a white pen three pixels
+// wide, then with a black pen one pixel wide, so that the figure shows on dark and light pictures
+// alike. A figure that fills sets its own brush (white for the rim, black for the figure).
+QCursor DrawnCursor(int HotX, int HotY, const std::function<void(QPainter& P, bool Rim)>& Draw);
 
 // Draws the image view's cursors into the table (once; later calls do nothing).
 void LoadImageViewCursors();

@@ -30,21 +30,7 @@ inline void Put(QImage& Image, int X, int Y, QRgb Rgb) {
 
 // One segment from (x0, y0) towards (x1, y1), the end point left out.
 void Segment(QImage& Image, int x0, int y0, int x1, int y1, QRgb Rgb) {
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        Put(Image, x0, y0, Rgb);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
+    WalkLine(x0, y0, x1, y1, false, [&](int x, int y) { Put(Image, x, y, Rgb); });
 }
 
 // The columns [first, last] of row y that belong to the ellipse inscribed in R; false when none.

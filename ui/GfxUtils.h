@@ -20,6 +20,29 @@ class QFontMetrics;
 class QPainter;
 class QWidget;
 
+// Bresenham's line from (X1, Y1) to (X2, Y2): Plot(x, y) for every pixel in order, the end pixel
+// only when WithEnd.
+template <typename Plot>
+void WalkLine(int X1, int Y1, int X2, int Y2, bool WithEnd, Plot plot) {
+    const int dx = X2 > X1 ? X2 - X1 : X1 - X2, dy = Y2 > Y1 ? Y1 - Y2 : Y2 - Y1;
+    const int sx = X1 < X2 ? 1 : -1, sy = Y1 < Y2 ? 1 : -1;
+    int err = dx + dy;
+    while (X1 != X2 || Y1 != Y2) {
+        plot(X1, Y1);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            X1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            Y1 += sy;
+        }
+    }
+    if (WithEnd)
+        plot(X2, Y2);
+}
+
 // A rectangle whose Right and Bottom lie just outside it.
 struct TRect {
     int Left = 0;
