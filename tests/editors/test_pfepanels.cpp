@@ -40,34 +40,13 @@ MclrMap Colors(std::initializer_list<int> Indexes) {
 }
 
 // A window of one project holding its P and FE lists, with an edit outside them.
-struct Window : MForm {
-    explicit Window(MLanguagePack* Pack = nullptr) {
-        resize(1000, 300);
-        new MLanguageAdapter(this);
-        if (Pack)
-            SetLanguagePack(Pack);
-        SetResourceLanguage(LanguageEnglish);
+struct Window : kindtest::PairWindow {
+    explicit Window(MLanguagePack* Pack = nullptr) : PairWindow(Pack, 1000) {
         P = new MRPContainerPanel(this, &Project.Palette(), this);
         FE = new MRFEContainerPanel(this, &Project.Palette(), this);
-        for (MRContainerPanel* c : {static_cast<MRContainerPanel*>(P), static_cast<MRContainerPanel*>(FE)}) {
-            c->Project = &Project;
-            c->InitLayout(0);
-            c->SetClipboard(&Clipboard);
-        }
-        FE->move(P->width() + 10, 0);
-        Outside = new QLineEdit(this);
-        Outside->setGeometry(0, 280, 100, 20);
-        FinishLoading();
+        AddLists(P, FE);
     }
-    ~Window() override { DestroyComponents(); }
-    void Show() {
-        P->SetItems(&Project.Lists.P);
-        FE->SetItems(&Project.Lists.FE);
-        buttontest::ShowActive(*this);
-        QTest::mouseRelease(this, Qt::LeftButton, {}, QPoint(1, 1));
-        P->SetVisibleRows(8);
-        FE->SetVisibleRows(8);
-    }
+    void Show() { ShowLists(Project.Lists.P, Project.Lists.FE); }
     MUnvP& PutP(int Number, int Mode, const MclrMap& Left = {}, const MclrMap& Right = {}) {
         MUnvP p;
         p.Number = Number;
@@ -96,21 +75,8 @@ struct Window : MForm {
                 return static_cast<TRow*>(r);
         return nullptr;
     }
-    void Leave() { Focus(Outside); }
-    static void Focus(QWidget* Cell) {
-        Cell->setFocus(Qt::OtherFocusReason);
-        QApplication::processEvents();
-    }
-    static void Retype(QLineEdit* Cell, const QString& Text) {
-        Cell->selectAll();
-        Cell->del();
-        celltest::Type(Cell, Text);
-    }
-    MMemoryProject Project;
-    TMUnvClipBoard Clipboard;
     MRPContainerPanel* P;
     MRFEContainerPanel* FE;
-    QLineEdit* Outside;
 };
 
 // What a P row shows of its mode layout.

@@ -30,35 +30,13 @@ using Shown = MScriptedMessages::Shown;
 namespace {
 
 // A window of one project holding its W and N lists, with an edit outside them.
-struct Window : MForm {
-    explicit Window(MLanguagePack* Pack = nullptr) {
-        resize(800, 300);
-        new MLanguageAdapter(this);
-        if (Pack)
-            SetLanguagePack(Pack);
-        SetResourceLanguage(LanguageEnglish);
+struct Window : kindtest::PairWindow {
+    explicit Window(MLanguagePack* Pack = nullptr) : PairWindow(Pack, 800) {
         W = new MRWContainerPanel(this, this);
         N = new MRNContainerPanel(this, this);
-        for (MRContainerPanel* c : {static_cast<MRContainerPanel*>(W), static_cast<MRContainerPanel*>(N)}) {
-            c->Project = &Project;
-            c->InitLayout(0);
-            c->SetClipboard(&Clipboard);
-        }
-        N->move(W->width() + 10, 0);
-        Outside = new QLineEdit(this);
-        Outside->setGeometry(0, 280, 100, 20);
-        FinishLoading();
+        AddLists(W, N);
     }
-    ~Window() override { DestroyComponents(); }
-    void Show() {
-        W->SetItems(&Project.Lists.W);
-        N->SetItems(&Project.Lists.N);
-        buttontest::ShowActive(*this);
-        // No mouse button stays held from an earlier test.
-        QTest::mouseRelease(this, Qt::LeftButton, {}, QPoint(1, 1));
-        W->SetVisibleRows(8);
-        N->SetVisibleRows(8);
-    }
+    void Show() { ShowLists(Project.Lists.W, Project.Lists.N); }
     void PutW(int Number, int First) {
         MUnvW w;
         w.Number = Number;
@@ -82,20 +60,8 @@ struct Window : MForm {
             v.push_back(List.ItemAt(i).Number);
         return v;
     }
-    static void Focus(QWidget* Cell) {
-        Cell->setFocus(Qt::OtherFocusReason);
-        QApplication::processEvents();
-    }
-    static void Retype(MNumEdit* Cell, const QString& Text) {
-        Cell->selectAll();
-        Cell->del();
-        celltest::Type(Cell, Text);
-    }
-    MMemoryProject Project;
-    TMUnvClipBoard Clipboard;
     MRWContainerPanel* W;
     MRNContainerPanel* N;
-    QLineEdit* Outside;
 };
 
 void Key(QWidget* Cell, Qt::Key K) {
