@@ -125,10 +125,8 @@ public:
             throw ScriptError{QStringLiteral("dialog goto|special|cancel expected")};
         if (Words[0] == QLatin1String("goto") && (Words.size() != 2 || !IsNumber(Words[1])))
             throw ScriptError{QStringLiteral("dialog goto N expected")};
-        if (Words[0] == QLatin1String("special")) {
-            if (Words.size() < 3 || !SpecialPages().contains(Words[1]) || Range(Words[2]).first < 0)
-                throw ScriptError{QStringLiteral("dialog special copy|move|delete|new FROM..TO expected")};
-        }
+        if (Words[0] == QLatin1String("special"))
+            ParseSpecial(Words);
         FAnswers.push_back(Words);
     }
     // After a script line: an answer that did not fit its dialog; at the end: an answer left unused.
@@ -187,37 +185,61 @@ private:
         Print(stdout, QStringLiteral("dialog %1 -> %2")
                           .arg(title, ok ? QStringLiteral("ok") : QStringLiteral("cancel")));
     }
-    void FillSpecial(TSpecialFuncForm& Form, const QStringList& W) {
-        const int page = int(SpecialPages().indexOf(W[1]));
-        Form.SpecFuncPage->setCurrentIndex(page);
-        const auto [from, to] = Range(W[2]);
-        MNumEdit* const fromEdits[] = {Form.CopyFrom, Form.MoveFrom, Form.DeleteFrom, Form.NewFrom};
-        MNumEdit* const toEdits[] = {Form.CopyTo, Form.MoveTo, Form.DeleteTo, Form.NewTo};
-        fromEdits[page]->SetValue(from);
-        toEdits[page]->SetValue(to);
+    // The special functions' answer in its words; a word the page does not take is a script error
+    // of the line that queued it, before any dialog runs.
+    struct TSpecialAnswer {
+        int Page = 0;
+        std::pair<int, int> Range;
+        std::optional<int> In, By;
+        bool Shift = false, Gaps = false, Mirror = false, Clear = false;
+    };
+    static TSpecialAnswer ParseSpecial(const QStringList& W) {
+        TSpecialAnswer a;
+        if (W.size() < 3 || !SpecialPages().contains(W[1]) || Range(W[2]).first < 0)
+            throw ScriptError{QStringLiteral("dialog special copy|move|delete|new FROM..TO expected")};
+        a.Page = int(SpecialPages().indexOf(W[1]));
+        a.Range = Range(W[2]);
         for (int i = 3; i < W.size(); ++i) {
             const QString& word = W[i];
-            const bool copy = page == 0;
-            if ((word == QLatin1String("in") || word == QLatin1String("by")) && i + 1 < W.size() &&
-                page < 2) {
-                MNumEdit* e = word == QLatin1String("in") ? (copy ? Form.CopyIN : Form.MoveIn)
-                                                          : (copy ? Form.CopyByY : Form.MoveByY);
-                e->SetValue(W[++i].toInt());
-            } else if (word == QLatin1String("shift") && page != 2) {
-                (page == 0   ? Form.CopyInsertChk
-                 : page == 1 ? Form.MoveInsertChk
-                             : Form.NewInsertChk)
-                    ->setChecked(true);
-            } else if (word == QLatin1String("gaps") && page < 2) {
-                (copy ? Form.CopyDeleteGapChk : Form.MoveDeleteGapChk)->setChecked(true);
-            } else if (word == QLatin1String("mirror") && page < 2) {
-                (copy ? Form.CopyInvertedChk : Form.MoveInvertedChk)->setChecked(true);
-            } else if (word == QLatin1String("clear") && page == 2) {
-                Form.DeleteClearChk->setChecked(true);
-            } else {
-                FError = QStringLiteral("the special page does not take: ") + word;
-            }
+            const bool withNumber = word == QLatin1String("in") || word == QLatin1String("by");
+            if (withNumber && a.Page < 2 && i + 1 < W.size() && IsNumber(W[i + 1]))
+                (word == QLatin1String("in") ? a.In : a.By) = W[++i].toInt();
+            else if (word == QLatin1String("shift") && a.Page != 2)
+                a.Shift = true;
+            else if (word == QLatin1String("gaps") && a.Page < 2)
+                a.Gaps = true;
+            else if (word == QLatin1String("mirror") && a.Page < 2)
+                a.Mirror = true;
+            else if (word == QLatin1String("clear") && a.Page == 2)
+                a.Clear = true;
+            else
+                throw ScriptError{QStringLiteral("the special page does not take: ") + word};
         }
+        return a;
+    }
+    static void FillSpecial(TSpecialFuncForm& Form, const QStringList& W) {
+        const TSpecialAnswer a = ParseSpecial(W);
+        const bool copy = a.Page == 0;
+        Form.SpecFuncPage->setCurrentIndex(a.Page);
+        MNumEdit* const fromEdits[] = {Form.CopyFrom, Form.MoveFrom, Form.DeleteFrom, Form.NewFrom};
+        MNumEdit* const toEdits[] = {Form.CopyTo, Form.MoveTo, Form.DeleteTo, Form.NewTo};
+        fromEdits[a.Page]->SetValue(a.Range.first);
+        toEdits[a.Page]->SetValue(a.Range.second);
+        if (a.In)
+            (copy ? Form.CopyIN : Form.MoveIn)->SetValue(*a.In);
+        if (a.By)
+            (copy ? Form.CopyByY : Form.MoveByY)->SetValue(*a.By);
+        if (a.Shift)
+            (copy          ? Form.CopyInsertChk
+             : a.Page == 1 ? Form.MoveInsertChk
+                           : Form.NewInsertChk)
+                ->setChecked(true);
+        if (a.Gaps)
+            (copy ? Form.CopyDeleteGapChk : Form.MoveDeleteGapChk)->setChecked(true);
+        if (a.Mirror)
+            (copy ? Form.CopyInvertedChk : Form.MoveInvertedChk)->setChecked(true);
+        if (a.Clear)
+            Form.DeleteClearChk->setChecked(true);
     }
 
     std::deque<QStringList> FAnswers;

@@ -244,6 +244,14 @@ TEST(PanelTool, DialogsAnsweredFromTheScript) {
     r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), unused});
     EXPECT_EQ(r.Code, 2);
     EXPECT_TRUE(r.Err.contains(QStringLiteral("a dialog answer was not used"))) << r.Err.toStdString();
+    // A word the page does not take is an error of the line that queued it, before the dialog acts.
+    const QString typo =
+        s.Write("typo.txt", QStringLiteral("dialog special copy 1..2 in 11 mirrror\nkey F5\n"));
+    r = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("Z"), typo});
+    EXPECT_EQ(r.Code, 2);
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("script error 1: the special page does not take: mirrror")))
+        << r.Err.toStdString();
+    EXPECT_FALSE(r.Out.contains(QStringLiteral("dialog Special Functions -> ok")));
 }
 
 TEST(PanelTool, PModeChangeDropsColoursAndFELettersStepButtons) {
