@@ -126,6 +126,11 @@ TEST(PPanels, ModeLayoutsAndTheColoursAModeChangeDrops) {
         EXPECT_EQ(std::adjacent_find(tags.begin(), tags.end()), tags.end()) << m.Mode;
     }
 
+    // A new entry shows SY1 whatever the row showed before.
+    row->ModeCell->M_CaptionList().SetIndex(5);
+    row->NewEntry(0);
+    EXPECT_EQ(ShownLayout(*row), (Layout{"L", "R", true, 0, 0}));
+
     // WW to VB with two colours per box: the row, and once it is left the list, keeps one each.
     MRPPanel* ww = win.P->Row(1);
     Window::Focus(ww->ModeCell);
