@@ -357,6 +357,11 @@ TEST(GraphicWindow, FillsTakeTheConnectedAreaOnly) {
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 10; ++x)
                 EXPECT_EQ(b.Cell(x, y), x < 4 ? ((x + y) % 2 ? Red : Green) : picture(x, y)) << x << "," << y;
+        // A pattern larger than the picture is read only where the area lies.
+        b.Host.Pattern = Picture(50, 40, [](int x, int y) { return Tag(x, y); });
+        b.W->PatternFillAt(6, 1);
+        EXPECT_EQ(b.Cell(9, 5), Tag(9, 5));
+        EXPECT_EQ(b.Cell(4, 0), Blue);
         // Without a host there is no pattern, and nothing changes.
         b.W->Host = nullptr;
         const TBitmap before = b.W->Raster();
@@ -534,6 +539,18 @@ TEST(GraphicWindow, PasteFloatsAtTheFirstVisibleCell) {
     b.W->SelectionCommand(bus::CmdApplyPaste);
     EXPECT_EQ(b.Cell(v.Left + 2, v.Top + 1), Red);
     EXPECT_EQ(b.Cell(v.Left, v.Top), b.W->SubstituteColor());
+    // A picture of one bit a pixel comes in as 24-bit black and white.
+    QImage mono(5, 4, QImage::Format_Mono);
+    mono.fill(0);
+    mono.setPixel(4, 3, 1);
+    QApplication::clipboard()->setImage(mono);
+    b.W->SelectionCommand(bus::CmdPaste, 1);
+    ASSERT_TRUE(m.Floating);
+    EXPECT_EQ(m.Width, 5);
+    EXPECT_EQ(b.W->GetSelection().Height(), 4);
+    EXPECT_EQ(m.Transparent, true);
+    b.W->SelectionCommand(bus::CmdApplyPaste);
+    EXPECT_EQ(b.Colours({v.Left, v.Top, v.Left + 4, v.Top + 3}).size(), 2u);
     // An empty clipboard pastes nothing.
     QApplication::clipboard()->clear();
     b.W->SetSelectionCells({0, 0, 1, 1});
