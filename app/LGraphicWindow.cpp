@@ -567,9 +567,9 @@ void TGraphicWindow::DrawShapePreview(TBoardPoint From, TBoardPoint To, int Fami
         pa = a;
         pb = b;
         const bool line = Family == bus::FamilyLine;
-        if (a > b)
+        if (a > b || (a == b && !line))
             ++pa;
-        else if (b > a || !line)
+        else if (b > a)
             ++pb;
     };
     int ax, bx, ay, by;

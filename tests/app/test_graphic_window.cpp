@@ -325,6 +325,34 @@ TEST(GraphicWindow, ThePreviewOutlinesTheCellsOnScreenOnly) {
     b.Release(4, 3);
 }
 
+TEST(GraphicWindow, AStrokePastTheViewScrollsIt) {
+    Board b(
+        300, 300, [](int, int) { return White; }, 4);
+    ASSERT_TRUE(b.W->ScrollBarH->isVisible());
+    b.W->ScrollBarH->setValue(10);
+    b.W->ScrollBarV->setValue(10);
+    const int h = b.W->ScrollBarH->value(), v = b.W->ScrollBarV->value();
+    const int stepH = std::max(b.W->ScrollBarH->pageStep() / 2, b.W->ScrollBarH->singleStep());
+    const int stepV = std::max(b.W->ScrollBarV->pageStep() / 2, b.W->ScrollBarV->singleStep());
+    b.Tool(bus::ToolPen);
+    const TBoardRect c = b.W->VisibleCells();
+    b.Press(c.Left + 5, c.Top + 5);
+    // Left of and above the view: both bars go back by a step.
+    const QPoint out = QPoint(b.W->ViewRect().Left - 3, b.W->ViewRect().Top - 3);
+    QMouseEvent e(QEvent::MouseMove, out, b.W->mapToGlobal(out), Qt::NoButton, Qt::LeftButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(b.W.get(), &e);
+    EXPECT_EQ(b.W->ScrollBarH->value(), std::max(h - stepH, 0));
+    EXPECT_EQ(b.W->ScrollBarV->value(), std::max(v - stepV, 0));
+    b.Release(c.Left + 5, c.Top + 5);
+    // Without a stroke nothing scrolls.
+    const int now = b.W->ScrollBarH->value();
+    QMouseEvent idle(QEvent::MouseMove, out, b.W->mapToGlobal(out), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(b.W.get(), &idle);
+    EXPECT_EQ(b.W->ScrollBarH->value(), now);
+}
+
 TEST(GraphicWindow, FillsTakeTheConnectedAreaOnly) {
     // A picture that already holds the reserved colour: a blue column splits two white areas.
     auto picture = [](int x, int) { return x == 4 ? Blue : White; };
