@@ -71,11 +71,12 @@ MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const cha
     return r;
 }
 
-constexpr int SizeDigits = 6;
+// A side of a picture may be as long as the cell limit allows (a picture one cell high).
+constexpr int SizeDigits = 9;
 // The stretch operations of the bus's rectangle command: keep the stretched selection, put it back.
 constexpr int RectKeep = 62;
 constexpr int RectRestore = 63;
-constexpr int SizeMax = 999999;
+constexpr int SizeMax = int(ImageLimits::MaxPixels);
 
 } // namespace
 

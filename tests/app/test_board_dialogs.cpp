@@ -119,6 +119,21 @@ TEST(PictureDialogs, PictureResizeSendsNothingAndRefusesTooManyCells) {
     EXPECT_EQ(messages.Coded[0].SubCode, 3404);
 }
 
+TEST(PictureDialogs, ThePictureSizeEditsTakeEverySizeThePictureMayHave) {
+    // A picture of 1500000 x 100 cells lies within the cell limit: the dialog shows its size and
+    // gives it back, so OK without a change leaves the picture as it is.
+    kdstest::MScriptedMessages messages;
+    TFormImageResize form(true, nullptr);
+    form.SetWidth(1500000);
+    form.SetLength(100);
+    EXPECT_EQ(form.GetWidth(), 1500000);
+    EXPECT_EQ(form.GetLength(), 100);
+    TOFormNew fresh;
+    fresh.MEditLength->setText(QStringLiteral("1000000"));
+    EXPECT_EQ(fresh.GetLength(), 1000000);
+    EXPECT_TRUE(messages.Coded.empty());
+}
+
 TEST(PictureDialogs, FreeRotationPreviewsOnlyTrueAngles) {
     RecordingHost host;
     TFormRotFree form(&host);
