@@ -677,7 +677,8 @@ bool MRZPanel::ApplyEntry() {
     MRContainerPanel* c = Container();
     if (!c || c->WindowIndex() != wiZ || Locked)
         return false;
-    // Cam completion: a row of one family fills its blank cams with that family's neutral code.
+    // Cam completion: a row of one family fills its blank cams with that family's neutral code (the
+    // cells' handlers write it).
     const int mode = RowCamFamilyMode();
     if (mode != 0)
         for (int i = 0; i < 2 * FSysCount; ++i) {
@@ -692,8 +693,6 @@ bool MRZPanel::ApplyEntry() {
                 CamCells[ii]->SetValue(14);
                 PatternCells[ii]->SetValue(0);
             }
-            Z_Item().CamCode[ii] = ByteOf(CamCells[ii]->Value());
-            Z_Item().PatternLine[ii] = PatternCells[ii]->Value();
         }
     try {
         return StoreWorkItem();

@@ -411,6 +411,14 @@ TEST(ZContainer, CamCompletionAndDragsWithinTheList) {
     const MUnvZ& one = w.Project.Lists.Z.GetZ(1);
     EXPECT_EQ(one.CamCode[1], 1);
     EXPECT_EQ(one.PatternLine[1], 1);
+    // A line the cell cannot show is no blank line: it stays.
+    MUnvZ& unshown = w.Project.Lists.Z.GetZ(1);
+    unshown.CamCode[3] = 0;
+    unshown.PatternLine[3] = 123456;
+    row->SetZ_Item(unshown);
+    ASSERT_TRUE(row->ApplyEntry());
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).CamCode[3], 1);
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).PatternLine[3], 123456);
     row->CamCells[0]->SetValue(15);
     row->CamCells[1]->SetValue(0);
     row->CamCells[2]->SetValue(0);
