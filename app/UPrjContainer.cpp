@@ -2,6 +2,7 @@
 
 #include "app/BusCodes.h"
 #include "app/LBoardFr.h"
+#include "app/LBoardWindow.h"
 #include "app/UNewProj.h"
 #include "app/UProjectFiles.h"
 #include "app/UStation.h"
@@ -57,6 +58,9 @@ constexpr int ButtonSize = 40;
 constexpr int ButtonStep = 44;
 constexpr int ButtonLeft = 12;
 constexpr int ButtonTop = 15;
+// Where the bar is first placed in the main window's client area.
+constexpr int BarLeft = 100;
+constexpr int BarTop = 50;
 
 // The order in which the module windows store their edited rows (the Setup Scheme window last, and
 // only for ApplyAllEdits).
@@ -229,7 +233,7 @@ TPrjContainer::TPrjContainer(TFormMain* Main, QWidget* Parent)
     FNewProj->hide();
     FPositioning = true;
     FChildrenShown = true;
-    setGeometry(100, 50, FixedWidth, 140);
+    setGeometry(BarLeft, BarTop, FixedWidth, 140);
     FPositioning = false;
     FProgramName.clear();
     FProjectName = NoName;
@@ -607,24 +611,37 @@ void TPrjContainer::SetProjectName(const QString& Name) {
     const QString caption = base + QStringLiteral("    %1  E%2").arg(m.Model).arg(m.Gauge);
     SetPairCaption(*this, caption, caption);
     FProgramName = program;
-    if (MBusDrawing* d = Drawing()) {
-        if (Name != NoName) {
-            const QString picture = ProjectNamesOf(Name).PictureFile;
-            if (TBoardFormats* board = Board())
-                board->SetFileName(picture);
-            d->FileName = picture;
-        }
-        const QString tail =
-            QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(program).arg(m.Model).arg(m.Gauge);
-        const QString arabic = QStringLiteral("صورة") + tail, english = QStringLiteral("Image") + tail;
-        QWidget* w = d->BusWidget();
-        if (auto* form = dynamic_cast<MForm*>(w)) {
-            SetPairCaption(*form, arabic, english);
-        } else {
-            w->setWindowTitle(ArabicShown() ? arabic : english);
-            Frame(w)->setWindowTitle(w->windowTitle());
-        }
+    if (MBusDrawing* d = Drawing(); d && Name != NoName) {
+        const QString picture = ProjectNamesOf(Name).PictureFile;
+        if (TBoardFormats* board = Board())
+            board->SetFileName(picture);
+        d->FileName = picture;
     }
+    ShowDrawingCaption(ArabicShown());
+}
+
+void TPrjContainer::ShowDrawingCaption(bool Arabic) {
+    MBusDrawing* d = Drawing();
+    if (!d)
+        return;
+    const MMachineInfo& m = FLists->Machine;
+    const QString tail =
+        QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(FProgramName).arg(m.Model).arg(m.Gauge);
+    const QString arabic = QStringLiteral("صورة") + tail, english = QStringLiteral("Image") + tail;
+    QWidget* w = d->BusWidget();
+    if (auto* form = dynamic_cast<MForm*>(w)) {
+        SetPairCaption(*form, arabic, english);
+    } else {
+        // A drawing that is no bilingual form is given the caption of the language in force, again at
+        // every change of language.
+        w->setWindowTitle(Arabic ? arabic : english);
+        Frame(w)->setWindowTitle(w->windowTitle());
+    }
+}
+
+void TPrjContainer::DOAfterLanguageChange(int aNewLanguage) {
+    MForm::DOAfterLanguageChange(aNewLanguage);
+    ShowDrawingCaption(aNewLanguage == LanguageArabic);
 }
 
 TColor TPrjContainer::ReservedColor() const {
@@ -653,8 +670,8 @@ void TPrjContainer::MakeDrawing(TBitmap&& Picture) {
             FLoosePicture = std::move(Picture);
         }
         d->RefreshView();
-        if (QWidget* frame = Frame(w))
-            frame->showNormal();
+        Frame(w)->showNormal();
+        PlaceDrawing(w);
         d->StandAlone = false;
         FDrawingWindow = w;
         FDrawing = d;
@@ -671,6 +688,40 @@ void TPrjContainer::MakeDrawing(TBitmap&& Picture) {
     }
 }
 
+void TPrjContainer::ShowBar() {
+    QWidget* frame = Frame(this);
+    if (frame == this || frame->isVisible())
+        return;
+    frame->adjustSize();
+    frame->move(BarLeft, BarTop);
+    frame->show();
+}
+
+void TPrjContainer::PlaceDrawing(QWidget* Window) {
+    auto* view = dynamic_cast<TBoardWindow*>(Window);
+    QWidget* frame = Frame(Window);
+    QWidget* bar = Frame(this);
+    if (!view || frame == Window || !view->RasterValid())
+        return;
+    const QWidget* area = frame->parentWidget();
+    const int top = bar->isVisible() ? bar->y() + bar->height() : BarTop;
+    const QSize room(area->width() - BarLeft, area->height() - top);
+    // The whole picture at the largest zoom up to 8 that leaves room for the window's margins.
+    const QSize decoration = frame->size() - Window->size();
+    const int margin = 40;
+    int zoom = 1;
+    while (zoom < 8 && (zoom + 1) * view->ImageWidth() + margin + decoration.width() <= room.width() &&
+           (zoom + 1) * view->ImageHeight() + margin + decoration.height() <= room.height())
+        ++zoom;
+    if (view->PAmpFac() == 0)
+        view->SetPAmpFac(zoom);
+    const int z = view->PAmpFac();
+    frame->resize(std::min(z * view->ImageWidth() + margin + decoration.width(), room.width()),
+                  std::min(z * view->ImageHeight() + margin + decoration.height(), room.height()));
+    frame->move(BarLeft, top);
+    view->RefreshView();
+}
+
 void TPrjContainer::OpenProject(const QString& FileName) {
     struct Marks {
         TPrjContainer& C;
@@ -681,6 +732,7 @@ void TPrjContainer::OpenProject(const QString& FileName) {
     } marks{*this};
     // Everything is read before anything of the container changes.
     std::unique_ptr<MProjectFiles> files = OpenProjectFiles(FileName);
+    ShowBar();
     MakeDrawing(std::move(files->Picture));
     FLists.swap(files->Lists);
     FPalette = files->Palette;
@@ -695,6 +747,7 @@ void TPrjContainer::OpenProject(const QString& FileName) {
 void TPrjContainer::NewProject() {
     FHeaderFile = FMachineFile = NoName;
     FImageFile = NoName;
+    ShowBar();
     FNewProj->SetMachineIndex(MachineIndex);
     FNewProj->SetGaugeIndex(GaugeIndex);
     if (!FNewProj->Execute()) {

@@ -146,6 +146,7 @@ public:
     TColor ReservedColorSubstitute() const override;
 
 protected:
+    void DOAfterLanguageChange(int aNewLanguage) override;
     void resizeEvent(QResizeEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
 
@@ -163,6 +164,12 @@ private:
     void ToggleChild(int Index, bool MayMinimise);
     // Makes the project's drawing with Picture (only when the main window owns the container).
     void MakeDrawing(TBitmap&& Picture);
+    // Shows the bar in the main window's client area at its first place.
+    void ShowBar();
+    // The drawing's caption: "Image  Prog:<program>  Machine:<model>  E:<gauge>  ", in Arabic or English.
+    void ShowDrawingCaption(bool Arabic);
+    // Opens the drawing under the bar, sized to its whole picture at a zoom the client area holds.
+    void PlaceDrawing(QWidget* Window);
     void WatchFrame();
     void ForgetChild(QObject* Window);
 

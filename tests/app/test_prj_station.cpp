@@ -7,6 +7,8 @@
 
 #include "app/BusCodes.h"
 #include "app/UknitWindow.h"
+#include "ui/LanguagePack.h"
+#include "ui/ULPackDM.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,12 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     ASSERT_NE(dynamic_cast<TknitWindow*>(p->Drawing()), nullptr);
     EXPECT_EQ(p->Board()->ImageWidth(), 20);
     EXPECT_FALSE(p->Drawing()->StandAlone);
+    // The knit window's caption follows the language.
+    QWidget* drawing = p->Drawing()->BusWidget();
+    EXPECT_EQ(drawing->windowTitle(), QStringLiteral("Image  Prog:knit_740e7  Machine:740  E:7  "));
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(drawing->windowTitle(), QStringLiteral("صورة  Prog:knit_740e7  Machine:740  E:7  "));
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
     EXPECT_EQ(p->GetProjectName(), jxw);
     EXPECT_TRUE(fx.Messages.Coded.empty());
 
