@@ -26,17 +26,18 @@ public:
         SetResourceLanguage(LanguageEnglish);
     }
     ~ListWindow() override { DestroyComponents(); }
-    // Container (owned by this window) shows List with eight rows, shown and settled.
-    void ShowList(MRContainerPanel* List, MUnvList& Items) {
+    // Container (owned by this window) shows List with Rows display rows (eight by default) in a
+    // window Height pixels high, shown and settled.
+    void ShowList(MRContainerPanel* List, MUnvList& Items, int Rows = 8, int Height = 8 * 30) {
         Container = List;
         Container->Project = &Project;
         Container->SetClipboard(&Clipboard);
         Container->InitLayout(0);
         FinishLoading();
         Container->SetItems(&Items);
-        resize(Container->width(), 8 * 30);
+        resize(Container->width(), Height);
         show();
-        Container->SetVisibleRows(8);
+        Container->SetVisibleRows(Rows);
         QApplication::processEvents();
     }
     MMemoryProject Project;

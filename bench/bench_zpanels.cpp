@@ -4,11 +4,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/PanelBench.h"
 #include "editors/RZPanel_m.h"
-#include "model/MClpBrd.h"
 #include "model/UProject.h"
-#include "ui/Adapter.h"
-#include "ui/LanguagePack.h"
-#include "ui/ULPackDM.h"
 
 #include <QApplication>
 
@@ -37,28 +33,15 @@ MMemoryProject& Program() {
     return *project;
 }
 
-class Window : public MForm {
+// The Z list of the 2000 rows (the project's own) in two display rows.
+class Window : public bench::ListWindow {
 public:
-    explicit Window(MLanguagePack* Pack) {
-        new MLanguageAdapter(this);
-        if (Pack)
-            SetLanguagePack(Pack);
-        SetResourceLanguage(LanguageEnglish);
+    explicit Window(MLanguagePack* Pack) : ListWindow(Pack) {
         MMemoryProject& project = Program();
-        Container = new MRZContainerPanel(this, 4, 720, &project.Colors, this);
+        ShowList(new MRZContainerPanel(this, 4, 720, &project.Colors, this), project.Lists.Z, 2,
+                 2 * 223 + 10);
         Container->Project = &project;
-        Container->SetClipboard(&Clipboard);
-        Container->InitLayout(0);
-        FinishLoading();
-        Container->SetItems(&project.Lists.Z);
-        resize(Container->width(), 2 * 223 + 10);
-        show();
-        Container->SetVisibleRows(2);
-        QApplication::processEvents();
     }
-    ~Window() override { DestroyComponents(); }
-    TMUnvClipBoard Clipboard;
-    MRZContainerPanel* Container;
 };
 
 void BM_BuildZWindow(benchmark::State& State) {
