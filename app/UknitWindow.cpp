@@ -177,6 +177,27 @@ void TknitWindow::LoadPicture(const QString& FileName, int FileType) {
 void TknitWindow::RefreshView() {
     SyncTools();
     TGraphicWindow::RefreshView();
+    // A new child of the main window shows itself once its first picture is laid out, sized to the
+    // picture within the room the main window offers.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub || FFrameShown || !RasterValid())
+        return;
+    FFrameShown = true;
+    if (sub->isVisible())
+        return;
+    sub->show();
+    const QSize room = FreeClientArea();
+    if (room.width() < 1 || room.height() < 1)
+        return;
+    // Sized from the corner of the room the language reads from.
+    sub->move(0, 0);
+    const bool fit = TBoardWindow::AutoFit;
+    TBoardWindow::AutoFit = true;
+    TBoardWindow::MaxWidth = room.width();
+    TBoardWindow::MaxHeight = room.height();
+    FitWindowToPicture();
+    TBoardWindow::AutoFit = fit;
+    TGraphicWindow::RefreshView();
 }
 
 void TknitWindow::SetFileName(const QString& Name) {

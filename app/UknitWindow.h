@@ -101,6 +101,7 @@ private:
 
     std::unique_ptr<TFormFontDlg> FFontDlg;
     QPointer<QMdiSubWindow> FWatchedFrame;
+    bool FFrameShown = false;
 };
 
 // A knit window of the main window, as the station's bus factory makes it: owned by Main and given

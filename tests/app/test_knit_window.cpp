@@ -310,6 +310,10 @@ TEST(KnitWindow, ThePictureNamedOnTheCommandLineOpensInAKnitWindow) {
     EXPECT_EQ(d->GetCell(0, 3), 0x0000FFu);
     EXPECT_FALSE(d->Changed);
     EXPECT_EQ(fx.Shown(), 0u);
+    // Shown in its frame, which is made large enough for the whole picture.
+    ASSERT_NE(qobject_cast<QMdiSubWindow*>(d->Frame()), nullptr);
+    EXPECT_TRUE(d->Frame()->isVisible());
+    EXPECT_EQ(d->VisibleCells(), (TBoardRect{0, 0, 5, 3}));
 }
 
 } // namespace
