@@ -383,6 +383,11 @@ void TPrjContainer::WatchFrame() {
         });
 }
 
+void TPrjContainer::showEvent(QShowEvent* Event) {
+    MForm::showEvent(Event);
+    WatchFrame();
+}
+
 void TPrjContainer::FormActivate() {
     WatchFrame();
     UpdateButtons();
@@ -695,6 +700,10 @@ void TPrjContainer::ShowBar() {
     frame->adjustSize();
     frame->move(BarLeft, BarTop);
     frame->show();
+    // Shown, the bar is the active child of the frame: the main window hears of it.
+    if (const QMdiSubWindow* sub = SubWindow(this);
+        sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub)
+        FormActivate();
 }
 
 void TPrjContainer::PlaceDrawing(QWidget* Window) {

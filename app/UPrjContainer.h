@@ -148,6 +148,7 @@ public:
 protected:
     void DOAfterLanguageChange(int aNewLanguage) override;
     void resizeEvent(QResizeEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
 
 private:

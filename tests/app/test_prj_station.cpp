@@ -10,6 +10,8 @@
 #include "ui/LanguagePack.h"
 #include "ui/ULPackDM.h"
 
+#include <QMdiArea>
+
 #include <gtest/gtest.h>
 
 using namespace prjtest;
@@ -70,7 +72,9 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     EXPECT_TRUE(fx.Messages.Coded.empty());
 
     // Save (513) writes the change and clears the marks.
-    p->FormActivate();
+    // The bar activated in the frame makes its project the current one.
+    fx.Main().Client()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(p->parentWidget()));
+    EXPECT_EQ(fx.Main().CurrentWindowNumber(), p->WindowNumber);
     p->Program().Z.Modified = true;
     const QByteArray before = kdstest::ReadFile(lst);
     p->Program().Machine.HeaderWord = 3;
