@@ -6,6 +6,7 @@
 
 #include "app/UStation.h"
 #include "app/UknitWindow.h"
+#include "tests/model/NeedleEntries.h"
 #include <QLabel>
 
 #include <QMdiArea>
@@ -23,14 +24,6 @@ constexpr TColor NewCell = 0x00BB00; // a new picture's colour
 // The colour the test draws at needle X + 1 of line L; never the filler.
 TColor Colour(int X, int Line) {
     return (TColor(0x10 * Line) << 16) | (TColor(0x20 + 0x10 * X) << 8) | TColor(0x0F + X);
-}
-
-std::vector<TColor> Entries(const ByteWriter& Stream) {
-    std::vector<TColor> v;
-    const auto& b = Stream.Buffer();
-    for (std::size_t i = 0; i + 3 <= b.size(); i += 3)
-        v.push_back((TColor(b[i]) << 16) | (TColor(b[i + 1]) << 8) | TColor(b[i + 2]));
-    return v;
 }
 
 QPoint At(const TknitWindow& W, int X, int Y) {
@@ -87,19 +80,19 @@ TEST(KnitNeedleRows, TheDrawnPictureIsReadWithoutACopy) {
         std::vector<TColor> expected;
         for (int col : c.Columns)
             expected.push_back(col == F ? 0 : Colour(col, c.Line));
-        EXPECT_EQ(Entries(stream), expected);
+        EXPECT_EQ(NeedleEntries(stream), expected);
     }
     // A picture changed afterwards is read as it is now.
     w.Tools.PenColor = 0x123456;
     Click(w, 0, 4);
     ByteWriter again;
     w.ReadNeedleRow(again, 1, 1, 0);
-    EXPECT_EQ(Entries(again), std::vector<TColor>{0x123456});
+    EXPECT_EQ(NeedleEntries(again), std::vector<TColor>{0x123456});
 
     ByteWriter twice;
     w.ReadNeedleRow(twice, 2, 1, 2);
     w.RepeatNeedleRow(twice, 3, 7);
-    EXPECT_EQ(Entries(twice),
+    EXPECT_EQ(NeedleEntries(twice),
               (std::vector<TColor>{Colour(0, 2), Colour(1, 2), Colour(2, 2), Colour(0, 2), Colour(1, 2),
                                    Colour(2, 2), Colour(0, 2), Colour(1, 2), Colour(2, 2)}));
 }

@@ -3,6 +3,7 @@
 // stride, padded rows).
 #include "model/UPattern.h"
 #include "model/UmapRect.h"
+#include "tests/model/NeedleEntries.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,6 @@ constexpr int PicWidth = 10, PicHeight = 5;
 // Pixel colour of column X on pattern line L (line 1 the bottom row); never 0, the filler.
 TColor Colour(int X, int Line) {
     return (TColor(Line) << 16) | (TColor(0xA0 + X) << 8) | TColor(X + 1);
-}
-
-std::vector<TColor> Entries(const ByteWriter& Stream) {
-    std::vector<TColor> v;
-    const auto& b = Stream.Buffer();
-    for (std::size_t i = 0; i + 3 <= b.size(); i += 3)
-        v.push_back((TColor(b[i]) << 16) | (TColor(b[i + 1]) << 8) | TColor(b[i + 2]));
-    return v;
 }
 
 // The two pictures: an MmapRect and a top-down buffer with 2 bytes of padding per row.
@@ -93,7 +86,7 @@ TEST_F(NeedleRows, ReadGivesPictureCellsFillerAndCount) {
             std::vector<TColor> expected{0x123456};
             for (int col : c.Columns)
                 expected.push_back(col == F ? 0 : Colour(col, c.Line));
-            EXPECT_EQ(Entries(stream), expected);
+            EXPECT_EQ(NeedleEntries(stream), expected);
         }
     }
 }
@@ -102,9 +95,9 @@ TEST_F(NeedleRows, RepeatCopiesWholePeriodsOfHeldEntries) {
     MRasterPattern pattern(Views[0]);
     ByteWriter stream;
     pattern.ReadNeedleRow(stream, 2, 1, 2);
-    const std::vector<TColor> three = Entries(stream);
+    const std::vector<TColor> three = NeedleEntries(stream);
     pattern.RepeatNeedleRow(stream, 3, 8);
-    std::vector<TColor> got = Entries(stream);
+    std::vector<TColor> got = NeedleEntries(stream);
     ASSERT_EQ(got.size(), 9u);
     for (std::size_t i = 0; i < got.size(); ++i)
         EXPECT_EQ(got[i], three[i % 3]) << i;
@@ -113,16 +106,16 @@ TEST_F(NeedleRows, RepeatCopiesWholePeriodsOfHeldEntries) {
     for (auto [period, total] : {std::pair{8, 8}, {9, 8}, {0, 8}, {-3, 8}}) {
         ByteWriter s;
         pattern.ReadNeedleRow(s, 1, 1, 7);
-        const std::vector<TColor> before = Entries(s);
+        const std::vector<TColor> before = NeedleEntries(s);
         pattern.RepeatNeedleRow(s, period, total);
-        EXPECT_EQ(Entries(s), before) << period;
+        EXPECT_EQ(NeedleEntries(s), before) << period;
     }
 
     // A period longer than what the stream holds repeats only the entries there are.
     ByteWriter two;
     pattern.ReadNeedleRow(two, 1, 1, 1);
     pattern.RepeatNeedleRow(two, 3, 7);
-    got = Entries(two);
+    got = NeedleEntries(two);
     ASSERT_EQ(got.size(), 8u);
     for (std::size_t i = 0; i < got.size(); ++i)
         EXPECT_EQ(got[i], Colour(int(i % 2), 1));
@@ -141,7 +134,7 @@ TEST_F(NeedleRows, RunsBeyondTheLimitRaiseWithoutWriting) {
     MRasterPattern none;
     ByteWriter s;
     EXPECT_EQ(none.ReadNeedleRow(s, 1, 1, 3), 4);
-    EXPECT_EQ(Entries(s), std::vector<TColor>(4, 0));
+    EXPECT_EQ(NeedleEntries(s), std::vector<TColor>(4, 0));
 }
 } // namespace
 
