@@ -258,6 +258,17 @@ TEST(ZRow, CamMenusKeyAAndFieldHelp) {
     row.FillPatternLines(rearTag);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(row.Z_Item().PatternLine[std::size_t(i)], 20) << i;
+    // From the keyboard: A in a front pattern line spreads it; in the common part it does nothing.
+    r.host.show();
+    row.PatternCells[2]->SetValue(9);
+    row.UpperFSCell->SetValue(4);
+    for (QWidget* cell : std::initializer_list<QWidget*>{row.UpperFSCell, row.PatternCells[2]}) {
+        cell->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(cell, Qt::Key_A);
+    }
+    EXPECT_EQ(row.Z_Item().PatternLine[0], 9);
+    EXPECT_EQ(row.Z_Item().PatternLine[1], 20);
+    EXPECT_EQ(row.UpperFSCell->Value(), 4);
     // The menu for a cell follows the other cells' family.
     row.CamCells[0]->SetValue(2);
     row.PrepareCamMenu(1);
