@@ -22,8 +22,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
-#include <QPainterPath>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -82,7 +82,7 @@ TPrjContainer::TImportRunner& ImportRunner() {
     return runner;
 }
 
-// The background of the bar, drawn here: a deep blue shade under a row of knitted loops.
+// The background of the bar, drawn here: a deep blue shade under the columns of a knitted rib.
 QPixmap BarBackground(QSize Size) {
     QPixmap pm(Size);
     QPainter p(&pm);
@@ -90,17 +90,16 @@ QPixmap BarBackground(QSize Size) {
     shade.setColorAt(0, QColor(70, 96, 140));
     shade.setColorAt(1, QColor(34, 52, 86));
     p.fillRect(pm.rect(), shade);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(255, 255, 255, 40), 1.5));
-    const int w = 10, h = 8;
-    for (int y = 2; y < Size.height() + h; y += h)
-        for (int x = (y / h) % 2 ? w / 2 : 0; x < Size.width() + w; x += w) {
-            QPainterPath v;
-            v.moveTo(x, y);
-            v.quadTo(x + w / 4.0, y + h, x + w / 2.0, y + h - 2);
-            v.quadTo(x + 3 * w / 4.0, y + h, x + w, y);
-            p.drawPath(v);
+    const int column = 8, stitch = 6;
+    for (int x = 0; x < Size.width(); x += column) {
+        // Knit columns stand out, purl columns sink in.
+        const bool knit = (x / column) % 2 == 0;
+        p.setPen(QPen(knit ? QColor(255, 255, 255, 36) : QColor(0, 0, 0, 40), 1));
+        for (int y = (x / column) % 2 * stitch / 2; y < Size.height(); y += stitch) {
+            p.drawLine(x + 1, y, x + column / 2, y + stitch - 1);
+            p.drawLine(x + column - 1, y, x + column / 2, y + stitch - 1);
         }
+    }
     return pm;
 }
 
@@ -563,24 +562,26 @@ MPatternSource* TPrjContainer::Pattern() {
     return board ? &board->Pattern() : nullptr;
 }
 
+bool TPrjContainer::ListsMarked(bool MUnvList::*Mark) const {
+    const MListSet lists = FLists->Lists();
+    return std::any_of(lists.begin(), lists.end(), [Mark](const MUnvList* l) { return l->*Mark; });
+}
+
+void TPrjContainer::MarkLists(bool MUnvList::*Mark, bool Value) {
+    for (MUnvList* l : FLists->Lists())
+        l->*Mark = Value;
+}
+
 bool TPrjContainer::IsModified() const {
     const_cast<TPrjContainer*>(this)->ApplyAllEdits();
-    for (const MUnvList* l : FLists->Lists())
-        if (l->Modified)
-            return true;
-    if (const MBusDrawing* d = Drawing()) {
-        if (d->Changed)
-            return true;
-        if (const TBoardFormats* board = Board(); board && board->Modified)
-            return true;
-    }
-    return FModified;
+    const MBusDrawing* d = Drawing();
+    const TBoardFormats* board = Board();
+    return FModified || ListsMarked(&MUnvList::Modified) || (d && d->Changed) || (board && board->Modified);
 }
 
 void TPrjContainer::SetModified(bool Value) {
     FModified = Value;
-    for (MUnvList* l : FLists->Lists())
-        l->Modified = Value;
+    MarkLists(&MUnvList::Modified, Value);
     if (MBusDrawing* d = Drawing())
         d->Changed = Value;
     if (TBoardFormats* board = Board())
@@ -588,18 +589,13 @@ void TPrjContainer::SetModified(bool Value) {
 }
 
 bool TPrjContainer::NeedsAutosave() const {
-    for (const MUnvList* l : FLists->Lists())
-        if (l->NeedsAutosave)
-            return true;
-    if (const TBoardFormats* board = Board(); board && board->ChangedSinceAutosave)
-        return true;
-    return FNeedsAutosave;
+    const TBoardFormats* board = Board();
+    return FNeedsAutosave || ListsMarked(&MUnvList::NeedsAutosave) || (board && board->ChangedSinceAutosave);
 }
 
 void TPrjContainer::SetNeedsAutosave(bool Value) {
     FNeedsAutosave = Value;
-    for (MUnvList* l : FLists->Lists())
-        l->NeedsAutosave = Value;
+    MarkLists(&MUnvList::NeedsAutosave, Value);
     if (TBoardFormats* board = Board())
         board->ChangedSinceAutosave = Value;
 }

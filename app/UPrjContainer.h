@@ -172,6 +172,9 @@ private:
     // Opens the drawing under the bar, sized to its whole picture at a zoom the client area holds.
     void PlaceDrawing(QWidget* Window);
     void WatchFrame();
+    // Whether any of the ten lists has the mark; sets the mark of every list.
+    bool ListsMarked(bool MUnvList::*Mark) const;
+    void MarkLists(bool MUnvList::*Mark, bool Value);
     void ForgetChild(QObject* Window);
 
     TFormMain* FMain;

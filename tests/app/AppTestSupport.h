@@ -23,6 +23,21 @@
 
 namespace apptest {
 
+// A stand-alone drawing tells the frame it is closing, and a cancelled closing keeps it open; a
+// project's own drawing is not closed by the user.
+inline void CloseAsDrawing(const MBusDrawing& Drawing, TFormMain& Main, QCloseEvent& Event) {
+    if (!Drawing.StandAlone) {
+        Event.ignore();
+        return;
+    }
+    try {
+        Main.KnitWindowNotify(1, 9, Drawing.WindowNumber, 0);
+        Event.accept();
+    } catch (const EAbort&) {
+        Event.ignore();
+    }
+}
+
 // A drawing window that records what the bus asked of it.
 class FakeDrawing : public QWidget, public MBusDrawing {
 public:
@@ -70,19 +85,7 @@ public:
     QString FileName_;
 
 protected:
-    // A stand-alone drawing tells the frame it is closing; a cancelled closing keeps it open.
-    void closeEvent(QCloseEvent* Event) override {
-        if (!StandAlone) {
-            Event->ignore();
-            return;
-        }
-        try {
-            FMain.KnitWindowNotify(1, 9, WindowNumber, 0);
-            Event->accept();
-        } catch (const EAbort&) {
-            Event->ignore();
-        }
-    }
+    void closeEvent(QCloseEvent* Event) override { CloseAsDrawing(*this, FMain, *Event); }
 
 private:
     TFormMain& FMain;

@@ -42,19 +42,7 @@ public:
     int Repaints = 0;
 
 protected:
-    // Closing a project's own drawing only minimises it; a stand-alone one asks the frame.
-    void closeEvent(QCloseEvent* Event) override {
-        if (!StandAlone) {
-            Event->ignore();
-            return;
-        }
-        try {
-            FMain.KnitWindowNotify(1, 9, WindowNumber, 0);
-            Event->accept();
-        } catch (const EAbort&) {
-            Event->ignore();
-        }
-    }
+    void closeEvent(QCloseEvent* Event) override { CloseAsDrawing(*this, FMain, *Event); }
 
 private:
     TFormMain& FMain;
