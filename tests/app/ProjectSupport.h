@@ -42,7 +42,17 @@ public:
     int Repaints = 0;
 
 protected:
-    void closeEvent(QCloseEvent* Event) override { CloseAsDrawing(*this, FMain, *Event); }
+    void closeEvent(QCloseEvent* Event) override {
+        if (RefuseClose) {
+            Event->ignore();
+            return;
+        }
+        CloseAsDrawing(*this, FMain, *Event);
+    }
+
+public:
+    // Refuses to close (its save failed on the way, say).
+    bool RefuseClose = false;
 
 private:
     TFormMain& FMain;

@@ -350,3 +350,32 @@ TEST(PrjContainer, MachineColoursMapTheDrawingOntoThePaletteAndGiveTheCursorBack
     EXPECT_GT(board->Repaints, 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
+
+TEST(PrjContainer, AProjectWhoseDrawingFailsToCloseStaysOpenAndRegistered) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("f_740e7")));
+    auto* board = dynamic_cast<FakeBoard*>(p->Drawing());
+    board->RefuseClose = true;
+    EXPECT_FALSE(fx.Frame(p)->close());
+    EXPECT_EQ(fx.Main().Projects(), std::vector<MBusProject*>{p});
+    EXPECT_EQ(fx.Main().DetachedContainer(), nullptr);
+    EXPECT_FALSE(board->StandAlone);
+    EXPECT_FALSE(p->ClosingAfterItsQuestion());
+    board->RefuseClose = false;
+    EXPECT_TRUE(fx.Frame(p)->close());
+}
+
+TEST(PrjContainer, TheReservedColourIsTheMainWindowsOnlyForAContainerItOwns) {
+    ProjectFixture fx;
+    TPrjContainer* owned = fx.Open(fx.MakeProject(QStringLiteral("r_740e7")));
+    TPrjContainer alone(nullptr);
+    for (TPrjContainer* c : {owned, &alone}) {
+        SCOPED_TRACE(c == owned);
+        // The header finds its owner and puts its colours into the owner's palette.
+        c->Header().Values[4] = 0xFF0000;
+        c->Header().ApplyHeader();
+        EXPECT_EQ(c->ReservedColor(), c == owned ? 0xFF0000u : 0u);
+        EXPECT_EQ(c->ReservedColorSubstitute(), c == owned ? 0xFE0000u : 0u);
+        EXPECT_EQ(c->Palette().Color(4), c == owned ? 0xFE0000u : 0xFF0000u);
+    }
+}
