@@ -1,6 +1,7 @@
 #include "app/UMainTools.h"
 
 #include "app/BusCodes.h"
+#include "editors/ColorsPanel_m.h"
 #include "imaging/Bitmap.h"
 #include "imaging/ImageIO.h"
 #include "model/Ucommon.h"
@@ -362,7 +363,7 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     // two pictures between them, in one column.
     MToolBarColors = toolbar({"Colors Window", "نافذة الألوان"});
     auto* column = new QWidget(MToolBarColors);
-    column->resize(58, 150);
+    column->resize(86, 315);
     MImagePattern = new MImage(Frame, column);
     MImagePattern->setGeometry(5, 2, 48, 36);
     MImagePattern->SetStretch(true);
@@ -401,8 +402,12 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
                        static_cast<QWidget*>(ImageForeBack), static_cast<QWidget*>(ImageBackToFore),
                        static_cast<QWidget*>(MImagePattern)})
         w->installEventFilter(P.get());
-    // The palette grid (MColorsPanel1) joins the column below the swatches; its choices reach
-    // MColorsPanel1LeftColorChange and MColorsPanel1RightColorChange.
+    // The palette grid below the swatches: the left button picks the pen colour, the right one the
+    // brush colour.
+    MColorsPanel1 = new MColorsPanel(Frame, column);
+    MColorsPanel1->move(1, 146);
+    MColorsPanel1->OnLeftColorChange = [this](TColor c) { MColorsPanel1LeftColorChange(c); };
+    MColorsPanel1->OnRightColorChange = [this](TColor c) { MColorsPanel1RightColorChange(c); };
     LoadColorsFromDef();
 
     MToolBarBrushes = toolbar({"Brushes Window", "نافذة الفرش"});
@@ -432,7 +437,7 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     };
     for (const Place& p : {Place{MToolBarDrawing, DockUp, 0, 0}, Place{MToolBarView, DockUp, 0, 470},
                            Place{MToolBarTools, DockUp, 1, 0}, Place{MToolBarColors, DockRight, 0, 0},
-                           Place{MToolBarBrushes, DockRight, 0, 170}}) {
+                           Place{MToolBarBrushes, DockRight, 0, 335}}) {
         p.Bar->SetDockRow(p.Row);
         p.Bar->SetDockPos(p.Pos);
         p.Bar->SetDockedTo(p.Dock);

@@ -17,6 +17,7 @@
 #include <array>
 #include <memory>
 
+class MColorsPanel;
 class MDockToolBar;
 class MDockToolBarButton;
 class MForm;
@@ -169,7 +170,7 @@ public:
     void ImageForeBackClick();
     void ImageBackToForeClick();
     void MImagePatternDblClick();
-    // The palette grid's choices (the grid itself joins the Colours toolbar later).
+    // The palette grid's choices.
     void MColorsPanel1LeftColorChange(TColor Color);
     void MColorsPanel1RightColorChange(TColor Color);
 
@@ -198,6 +199,7 @@ public:
     MImage* MImagePattern = nullptr;
     MLabel *LabelRValue = nullptr, *LabelGValue = nullptr, *LabelBValue = nullptr;
     MShape *ShapeForeClr = nullptr, *ShapeBackClr = nullptr;
+    MColorsPanel* MColorsPanel1 = nullptr;
     MImage *ImageForeBack = nullptr, *ImageBackToFore = nullptr;
     MPopupMenu *BrushMenu = nullptr, *PenMenu = nullptr, *WidthMenu = nullptr;
 
