@@ -106,11 +106,14 @@ void MRNPanel::ShowCells() {
     SetCounterKindState(int(n.Counter.Kind) - 1);
 }
 
-// A line that referred to a range holding itself would repeat itself without end: the dragged row and
-// every row of the dragged selection refuse the drop.
+bool RowInDraggedRange(const MRBasePanel& Row, const MRContainerPanel& Own) {
+    return Own.DragPanel == Row.PanelIndex ||
+           (Row.EntryNumber >= Own.DragFirstNumber() && Row.EntryNumber <= Own.DragLastNumber());
+}
+
+// The dragged row and every row of the dragged selection refuse the drop.
 bool MRNPanel::InDraggedRange(const MRContainerPanel& Own) const {
-    return Own.DragPanel == PanelIndex ||
-           (EntryNumber >= Own.DragFirstNumber() && EntryNumber <= Own.DragLastNumber());
+    return RowInDraggedRange(*this, Own);
 }
 
 void MRNPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,

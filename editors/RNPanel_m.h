@@ -14,6 +14,10 @@
 class MNumEdit;
 class MScrollBitBtn;
 
+// Whether Row is the row dragged within its own container Own or shows an entry of the dragged
+// selected run: a row referring to such a range would repeat itself without end.
+bool RowInDraggedRange(const MRBasePanel& Row, const MRContainerPanel& Own);
+
 class MRNPanel : public MRBasePanel {
     Q_OBJECT
 public:

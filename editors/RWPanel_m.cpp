@@ -13,10 +13,14 @@ constexpr int WLevelLeft = 74, WLevelStep = 40;
 
 } // namespace
 
+QString ArabicOrdinalWord(int Index) {
+    return QString::fromUtf16(ArabicOrdinals[std::clamp(Index, 0, 7)]);
+}
+
 QString MRWPanel::LevelHint(int Level, bool Arabic) {
     const int i = std::clamp(Level, 1, 8);
     if (Arabic)
-        return QStringLiteral("قيمة تكرار المستوى ") + QString::fromUtf16(ArabicOrdinals[i - 1]);
+        return QStringLiteral("قيمة تكرار المستوى ") + ArabicOrdinalWord(i - 1);
     return QStringLiteral("Value of Repeat of level (%1)").arg(i);
 }
 

@@ -14,6 +14,9 @@
 
 class MNumEdit;
 
+// The Arabic ordinal word of Index 0 .. 7 ("first" .. "eighth"), clamped into that range.
+QString ArabicOrdinalWord(int Index);
+
 class MRWPanel : public MRBasePanel {
     Q_OBJECT
 public:
