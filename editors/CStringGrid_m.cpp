@@ -509,11 +509,11 @@ void MCStringGrid::TypeKey(int Key) {
             if (!editor)
                 return;
         }
+        // The editor tells the owner of its new text.
         if (Key == Qt::Key_Backspace)
             editor->backspace();
         else
             editor->insert(res.Text);
-        EditorTextChanged(editor->text());
         return;
     }
 }
