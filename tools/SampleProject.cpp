@@ -132,6 +132,38 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
         }
         p.Z.AddOrReplace(z);
     }
+    // R rows 1..6: D counters on odd rows, W counters on even ones, offsets of both signs on every
+    // system's beds.
+    for (int n = 1; n <= 6; ++n) {
+        MUnvR r;
+        r.Number = n;
+        r.Counter = n % 2 == 1 ? MCounter{ckD, 2 * n} : MCounter{ckW, n};
+        for (int k = 0; k < 2 * systems; ++k)
+            r.Offsets[std::size_t(k)] = ((n + k) % 5 - 2) * n;
+        p.R.AddOrReplace(r);
+    }
+    // S lines 1..8: Z ranges both ways with N and P ranges and offset tables on lines 1..6, S cycles
+    // over them on lines 7 and 8; D, W and R counters.
+    for (int n = 1; n <= 8; ++n) {
+        MUnvS sl;
+        sl.Number = n;
+        if (n <= 6) {
+            sl.Type = 1;
+            sl.First = n;
+            sl.Count = n % 3 == 0 ? -(n / 3) : n % 2;
+            sl.NFirst = n + 2;
+            sl.NCount = n % 2 == 0 ? -2 : 1;
+            sl.PFirst = std::min(n, 6);
+            sl.PCount = n % 3 == 1 ? 0 : -1;
+            sl.Offset = std::uint8_t(n);
+        } else {
+            sl.Type = 2;
+            sl.First = n == 7 ? 1 : 6;
+            sl.Count = n == 7 ? 2 : -3;
+        }
+        sl.Counter = n % 3 == 0 ? MCounter{ckR, n / 3} : n % 3 == 1 ? MCounter{ckD, n} : MCounter{ckW, n};
+        p.S.AddOrReplace(sl);
+    }
     for (MUnvList* list : p.Lists())
         list->Modified = false;
 }

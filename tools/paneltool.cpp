@@ -3,8 +3,8 @@
 //   paneltool run FILE.LST KIND SCRIPT [OUT.LST]
 //   paneltool sample OUT.LST          writes the built-in sample project
 //
-// Builds KIND's list (W, N, P, FE, FD, FS or Z) over the program of FILE.LST in a bare window with the module
-// menu, runs the script's commands one per line and prints, one item per line, every numbered message
+// Builds KIND's list (W, N, P, FE, FD, FS, Z, R or S) over the program of FILE.LST in a bare window with the
+// module menu, runs the script's commands one per line and prints, one item per line, every numbered message
 // ("message CODE/SUBCODE ARGS -> ANSWER"), plain box ("plain TEXT") and asked field help ("hint
 // TEXT", LF and CR written \n and \r) and modal dialog ("dialog TITLE -> ok|cancel": filled and closed
 // with OK by the next queued "dialog" answer, whose checks run as for a user, else cancelled at once); at the
@@ -25,6 +25,8 @@
 #include "editors/RFSPanel_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RPPanel_m.h"
+#include "editors/RRPanel_m.h"
+#include "editors/RSPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "editors/RZPanel_m.h"
 #include "editors/SpecFuncForm.h"
@@ -291,6 +293,15 @@ const std::vector<TToolKind>& ToolKinds() {
                                           &Project.Palette(), Owner);
          },
          true},
+        {lkR,
+         [](MProject& Project, QWidget* Owner) -> MRContainerPanel* {
+             return new MRRContainerPanel(Owner, std::clamp(int(Project.Program().Machine.Category), 1, 4),
+                                          Owner);
+         },
+         false},
+        {lkS,
+         [](MProject&, QWidget* Owner) -> MRContainerPanel* { return new MRSContainerPanel(Owner, Owner); },
+         false},
     };
     return kinds;
 }

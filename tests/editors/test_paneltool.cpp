@@ -334,3 +334,49 @@ TEST(PanelTool, ARangeErrorOfACellIsPrintedNotLeftOpen) {
     ASSERT_NE(settings, r.Out.end());
     EXPECT_TRUE(settings->contains(QStringLiteral("TZ:+051"))) << settings->toStdString();
 }
+
+TEST(PanelTool, RCounterFromWAndSCyclesAndRangesByDragging) {
+    Scripts s;
+    // W 12 onto R 1's counter: W 12, with its field help; another project's W and an own row refused.
+    const QString r = s.Write("r.txt", QStringLiteral("dragfrom W 12 ONTO 1 200\n"
+                                                      "dragfrom W 3 of %1 ONTO 3 200\n"
+                                                      "drag 3 ONTO 4 400\n"
+                                                      "hint 1 100\n")
+                                           .arg(s.Sample));
+    Result out = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("R"), r});
+    ASSERT_EQ(out.Code, 0) << out.Err.toStdString();
+    EXPECT_EQ(
+        out.Out.mid(0, 7),
+        QStringList({QStringLiteral("hint D=Repeat Count\\n\\rW=selector switch line number\\n\\r@S@W12 "
+                                    "=@2@0121@0@"),
+                     QStringLiteral("focus 1 0"), QStringLiteral("scrollbar enabled"),
+                     QStringLiteral("R0001 W0012 V1-0001 H2+0000 V3+0001 H4+0002 V5+0000 H6+0000 V7+0000 "
+                                    "H8+0000 "),
+                     QStringLiteral("R0002 W0002 V1+0000 H2+0002 V3+0004 H4-0004 V5+0000 H6+0000 V7+0000 "
+                                    "H8+0000 "),
+                     QStringLiteral("R0003 D0006 V1+0003 H2+0006 V3-0006 H4-0003 V5+0000 H6+0000 V7+0000 "
+                                    "H8+0000 "),
+                     QStringLiteral("R0004 W0004 V1+0008 H2-0008 V3-0004 H4+0000 V5+0000 H6+0000 V7+0000 "
+                                    "H8+0000 ")}));
+
+    // Own S 4..6 onto S 7: a cycle over 4, +2; S 2..4 onto S 3 inside the run: refused; N 10..12 onto
+    // S 1: N 10, +2. The help of S 2's N range (N 4, "-" 2) runs down from N 4 to N 2.
+    const QString sl = s.Write("s.txt", QStringLiteral("drag 4..6 ONTO 7 200\n"
+                                                       "drag 2..4 ONTO 3 200\n"
+                                                       "dragfrom N 10..12 ONTO 1 700\n"
+                                                       "hint 2 900\n"));
+    out = RunTool({QStringLiteral("run"), s.Sample, QStringLiteral("S"), sl});
+    ASSERT_EQ(out.Code, 0) << out.Err.toStdString();
+    EXPECT_EQ(out.Out.mid(0, 11),
+              QStringList({QStringLiteral("hint N= Number of Subsequent N lines\\n\\r@S@N4   X40  +0    D5   "
+                                          "\\n\\rN3   @1@N2   -1   @0@ D4   \\n\\rN2   X20  +10   D3   "),
+                           QStringLiteral("focus 1 0"), QStringLiteral("scrollbar enabled"),
+                           QStringLiteral("S0001 Z0001 +0001 D0001 N0010 +0002 P0001 +0000 O1"),
+                           QStringLiteral("S0002 Z0002 +0000 W0002 N0004 -0002 P0002 -0001 O2"),
+                           QStringLiteral("S0003 Z0003 -0001 R0001 N0005 +0001 P0003 -0001 O3"),
+                           QStringLiteral("S0004 Z0004 +0000 D0004 N0006 -0002 P0004 +0000 O4"),
+                           QStringLiteral("S0005 Z0005 +0001 W0005 N0007 +0001 P0005 -0001 O5"),
+                           QStringLiteral("S0006 Z0006 -0002 R0002 N0008 -0002 P0006 -0001 O6"),
+                           QStringLiteral("S0007 S0004 +0002 D0007 N0000 +0000 P0000 +0000 O1"),
+                           QStringLiteral("S0008 S0006 -0003 W0008 N0000 +0000 P0000 +0000 O1")}));
+}
