@@ -4,6 +4,7 @@
 #include "imaging/ImageIO.h"
 #include "model/ULstFile.h"
 #include "model/Ucommon.h"
+#include "model/UprjHeader.h"
 #include "model/UunvList.h"
 #include "platform/Bytes.h"
 #include "platform/TextCodec.h"
@@ -223,7 +224,7 @@ void SendProject(IByteChannel& Channel, const TOutgoingProject& Project) {
 // ============================================================================ Receiving
 
 namespace {
-void ReadBackFile(int Slot, const QString& Path, const TReadBack& Checks) {
+void ReadBackFile(int Slot, const QString& Path) {
     if (Slot == slotLst) {
         MProgramLists program;
         LoadMachineFile(Path, program.Machine, program.Lists());
@@ -235,8 +236,8 @@ void ReadBackFile(int Slot, const QString& Path, const TReadBack& Checks) {
         io.SetAttachedBitmap(nullptr);
         if (bitmap.Width() <= 0 || bitmap.Height() <= 0)
             throw EReadError(QStringLiteral("empty picture"));
-    } else if (Checks.ProjectData) {
-        Checks.ProjectData(Path);
+    } else {
+        ReadProjectData(Path);
     }
 }
 } // namespace
@@ -289,10 +290,18 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
         if (canonical[size_t(i)].isEmpty())
             continue;
         try {
-            ReadBackFile(i, temp.filePath(canonical[size_t(i)]), Checks);
+            ReadBackFile(i, temp.filePath(canonical[size_t(i)]));
         } catch (const std::exception& e) {
             throw ETransferError(DamagedFile,
                                  canonical[size_t(i)] + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+        }
+    }
+    if (Checks.Project && !canonical[slotLst].isEmpty()) {
+        try {
+            Checks.Project(temp.filePath(canonical[slotLst]));
+        } catch (const std::exception& e) {
+            throw ETransferError(DamagedFile,
+                                 canonical[slotLst] + QStringLiteral(": ") + QString::fromUtf8(e.what()));
         }
     }
 

@@ -101,10 +101,12 @@ TOutgoingProject ReadOutgoingProject(const QString& ChosenFile);
 void SendProject(IByteChannel& Channel, const TOutgoingProject& Project);
 
 // ---- Receiving
-// Reads a received file back as the station would; raises when it refuses it. The project data
-// file's reader is injected (it belongs to the project subsystem).
+// Each received file is read back with its reader (the machine program file, the picture, the
+// project data file); then, when set, Project opens the whole project of the machine program file
+// as the station opens a project (the project files' reader, which lies above this library) and
+// raises when it refuses it.
 struct TReadBack {
-    std::function<void(const QString& Path)> ProjectData;
+    std::function<void(const QString& MachineFile)> Project;
 };
 struct TReceivedProject {
     std::array<QString, 3> Paths; // where each file sent now lies (empty when not sent)
