@@ -619,6 +619,9 @@ void TPrjContainer::SetProjectName(const QString& Name) {
         d->FileName = picture;
     }
     ShowDrawingCaption(ArabicShown());
+    for (const MFormInfo& r : FChildren)
+        if (auto* child = dynamic_cast<MProjectChild*>(r.Window.data()))
+            child->ShowCaption();
 }
 
 void TPrjContainer::ShowDrawingCaption(bool Arabic) {

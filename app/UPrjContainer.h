@@ -52,6 +52,8 @@ public:
     virtual void GotoItem(int Number) { (void)Number; }
     // Reads its rows again from the list (after an import; the Setup Scheme window its entry 1).
     virtual void ReloadRows() {}
+    // Names the project again in its captions (after the project's name changed).
+    virtual void ShowCaption() {}
 };
 
 // One open child window of a project.

@@ -1,6 +1,7 @@
 #include "app/UStation.h"
 
 #include "app/Intro.h"
+#include "app/UModuleForms.h"
 #include "app/UPictureDialogs.h"
 #include "app/UPrjContainer.h"
 #include "app/UknitWindow.h"
@@ -81,6 +82,7 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
         // The module clipboard, shared by every module window of every project.
         station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
         ::MUnvClipBoard = station->MUnvClipBoard.get();
+        InstallModuleWindows();
     } catch (const std::exception& e) {
         TApplication::ShowException(e);
         return nullptr;

@@ -1,0 +1,258 @@
+// The module editor windows over a real project: where they open and how many rows they show, the
+// snap to whole rows, minimising, closing with its store, the captions after Save As in both
+// languages and the store of the edited row whenever another window takes over.
+
+#include "tests/app/ProjectSupport.h"
+
+#include "app/UModuleForms.h"
+#include "editors/ModuleMenu.h"
+#include "editors/NumEdit_m.h"
+#include "editors/RZPanel_m.h"
+#include "ui/LanguagePack.h"
+#include "ui/PopupMenu_m.h"
+#include "ui/ScrollFlatBtn_m.h"
+#include "ui/Speedbutton_m.h"
+#include "ui/ToolBar_m.h"
+#include "ui/ULPackDM.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace prjtest;
+
+namespace {
+
+// A station with the module windows behind the project's buttons and one saved 740 project open.
+struct ModuleFixture : ProjectFixture {
+    ModuleFixture() {
+        InstallModuleWindows();
+        Main().resize(1200, 900);
+        Main().show();
+        Project = Open(MakeProject(QStringLiteral("mw_740e7")));
+    }
+    MModuleForm* OpenWindow(int Index, TPrjContainer* P = nullptr) {
+        P = P ? P : Project;
+        P->PressButton(Index);
+        QApplication::processEvents();
+        return dynamic_cast<MModuleForm*>(P->ChildWindow(Index));
+    }
+    QMdiArea* Area() { return Main().Client(); }
+    TPrjContainer* Project = nullptr;
+};
+
+// The kinds with a window, their least and largest numbers of visible rows.
+struct KindRows {
+    int Index;
+    int MinNum;
+    int MaxNum;
+};
+
+std::vector<KindRows> Kinds() {
+    std::vector<KindRows> kinds;
+    for (int i = wiN; i <= wiR; ++i)
+        if (TPrjContainer::HasChildCreator(i))
+            kinds.push_back({i, ContainerLayoutOf(i).MinNum, ContainerLayoutOf(i).MaxNum});
+    return kinds;
+}
+
+} // namespace
+
+TEST(ModuleWindows, EachKindOpensWithItsLeastRowsAndSizesByWholeRowsOnly) {
+    ModuleFixture fx;
+    const std::map<int, int> minimum = {{wiN, 2}, {wiS, 2},  {wiW, 2},  {wiFE, 2}, {wiP, 2},
+                                        {wiR, 2}, {wiFD, 1}, {wiFS, 1}, {wiZ, 1}};
+    const std::map<int, int> maximum = {{wiN, 8}, {wiR, 4}, {wiZ, 2}};
+    ASSERT_GE(Kinds().size(), 7u);
+    for (const KindRows& k : Kinds()) {
+        SCOPED_TRACE(k.Index);
+        MModuleForm* w = fx.OpenWindow(k.Index);
+        ASSERT_NE(w, nullptr);
+        QWidget* frame = fx.Frame(w);
+        MRContainerPanel* c = w->Container();
+        EXPECT_EQ(frame->pos(), QPoint(100, 100));
+        EXPECT_EQ(c->VisibleRows(), minimum.at(k.Index));
+        EXPECT_EQ(c->Items(), &fx.Project->Program().List(ListKindOfWindowIndex(k.Index)));
+        // The window holds its toolbar and its rows exactly.
+        const QSize exact(c->width() + 1, MModuleForm::ToolBarHeight + c->height() + 1);
+        EXPECT_EQ(w->size(), exact);
+        const QSize frameSize = frame->size();
+        // Less than one row more: nothing changes.
+        frame->resize(frameSize + QSize(0, c->RowHeight / 2));
+        QApplication::processEvents();
+        EXPECT_EQ(c->VisibleRows(), minimum.at(k.Index));
+        EXPECT_EQ(frame->size(), frameSize);
+        // Far: the largest number of rows and no more.
+        frame->resize(frameSize + QSize(0, 2000));
+        QApplication::processEvents();
+        EXPECT_EQ(c->VisibleRows(), c->MaxNum());
+        if (maximum.contains(k.Index)) {
+            EXPECT_EQ(c->MaxNum(), maximum.at(k.Index));
+        }
+        EXPECT_EQ(w->height(), MModuleForm::ToolBarHeight + c->height() + 1);
+        // Minimise and restore keep the rows.
+        const int rows = c->VisibleRows();
+        frame->showMinimized();
+        QApplication::processEvents();
+        EXPECT_TRUE(w->Minimized());
+        frame->showNormal();
+        QApplication::processEvents();
+        EXPECT_FALSE(w->Minimized());
+        EXPECT_EQ(c->VisibleRows(), rows);
+        EXPECT_EQ(w->height(), MModuleForm::ToolBarHeight + c->height() + 1);
+    }
+}
+
+TEST(ModuleWindows, TheToolbarHoldsTheButtonsInTheirOrderAndTheContainerRunsThem) {
+    ModuleFixture fx;
+    MModuleForm* z = fx.OpenWindow(wiZ);
+    ASSERT_NE(z, nullptr);
+    EXPECT_EQ(z->MToolBar1->height(), MModuleForm::ToolBarHeight);
+    EXPECT_EQ(z->SaveBTN, nullptr);
+    const std::array<MSpeedButton*, tbCount> expected = {z->NewBTN,  z->DeleteBTN, z->CopyBTN,
+                                                         z->CutBTN,  z->InsertBTN, z->PasteBTN,
+                                                         z->GotoBtn, z->SortBTN,   z->SpecFuncBtn};
+    EXPECT_EQ(z->Container()->ToolButtons, expected);
+    // Left to right: New, Delete, Cut, Copy, Insert, Paste, Sort, Go to, Special functions.
+    const std::vector<MSpeedButton*> order = {z->NewBTN,  z->DeleteBTN, z->CutBTN,
+                                              z->CopyBTN, z->InsertBTN, z->PasteBTN,
+                                              z->SortBTN, z->GotoBtn,   z->SpecFuncBtn};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        EXPECT_LT(order[i - 1]->x(), order[i]->x()) << i;
+    EXPECT_EQ(z->NewBTN->size(), QSize(MModuleForm::ButtonWidth, MModuleForm::ButtonHeight));
+    // The N window has no leading spacer: its first button stands further left.
+    MModuleForm* n = fx.OpenWindow(wiN);
+    EXPECT_LT(n->NewBTN->x(), z->NewBTN->x());
+    // The knitting-scheme menu has the two mirror items.
+    EXPECT_NE(z->Container()->PopupMenu(), nullptr);
+    EXPECT_EQ(z->MPopupMenu1->actions().size(), ModuleMenuItemCount(true));
+    EXPECT_EQ(n->MPopupMenu1->actions().size(), ModuleMenuItemCount(false));
+    // New appends an entry to the project's list.
+    const int before = fx.Project->Program().N.Count();
+    n->NewBTN->click();
+    EXPECT_EQ(fx.Project->Program().N.Count(), before + 1);
+}
+
+TEST(ModuleWindows, ClosingStoresTheRowAndARefusedStoreKeepsTheWindowOpen) {
+    ModuleFixture fx;
+    kdstest::MScriptedMessages messages(mbOK);
+    MModuleForm* w = fx.OpenWindow(wiZ);
+    auto* c = static_cast<MRZContainerPanel*>(w->Container());
+    MRZPanel* row = c->Row(0);
+    const int number = row->EntryNumber;
+    row->SpeedCell->setFocus();
+    row->SpeedCell->selectAll();
+    QTest::keyClicks(row->SpeedCell, QStringLiteral("77"));
+    EXPECT_TRUE(row->IsEditing());
+    EXPECT_TRUE(fx.Frame(w)->close());
+    QApplication::processEvents();
+    EXPECT_FALSE(fx.Project->IsChildOpen(wiZ));
+    EXPECT_EQ(fx.Project->Program().Z.GetZ(number).TZ, 77);
+    EXPECT_TRUE(fx.Project->IsModified());
+
+    // An entry the kind refuses (OK to the check's question): the window stays with the typed text.
+    w = fx.OpenWindow(wiZ);
+    c = static_cast<MRZContainerPanel*>(w->Container());
+    row = c->Row(0);
+    row->SpeedCell->setFocus();
+    row->PBModeCell->M_CaptionList().SetIndex(2);
+    row->SpeedCell->selectAll();
+    QTest::keyClicks(row->SpeedCell, QStringLiteral("55"));
+    const std::size_t shown = messages.Coded.size();
+    EXPECT_FALSE(fx.Frame(w)->close());
+    QApplication::processEvents();
+    EXPECT_EQ(messages.Coded.size(), shown + 1);
+    EXPECT_TRUE(fx.Project->IsChildOpen(wiZ));
+    EXPECT_TRUE(row->IsEditing());
+    EXPECT_EQ(row->SpeedCell->text(), QStringLiteral("55"));
+    EXPECT_EQ(fx.Project->Program().Z.GetZ(number).TZ, 77);
+}
+
+TEST(ModuleWindows, TheCaptionNamesTheProgramAndFollowsSaveAsInBothLanguages) {
+    ModuleFixture fx;
+    MModuleForm* n = fx.OpenWindow(wiN);
+    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:mw_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(fx.Frame(n)->windowTitle(), n->Caption());
+    fx.SaveAsAnswers = {fx.Dir.filePath(QStringLiteral("other_740e7.LST"))};
+    ASSERT_TRUE(fx.Project->SaveProjectAs());
+    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other_740e7  Machine:740  E:7  "));
+    DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(n->Caption(), QStringLiteral("إعداد الإبر  Prog:other_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(fx.Frame(n)->windowTitle(), n->Caption());
+    DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other_740e7  Machine:740  E:7  "));
+}
+
+TEST(ModuleWindows, AnotherWindowTakingOverStoresTheEditedRowFirst) {
+    ModuleFixture fx;
+    kdstest::MScriptedMessages messages(mbOK);
+    TPrjContainer* second = fx.Open(fx.MakeProject(QStringLiteral("two_740e7")));
+    MModuleForm* z = fx.OpenWindow(wiZ);
+    MModuleForm* n = fx.OpenWindow(wiN);
+    MModuleForm* other = fx.OpenWindow(wiW, second);
+    auto* bare = fx.Area()->addSubWindow(new QWidget);
+    bare->show();
+    struct Target {
+        const char* Name;
+        QWidget* Window;
+    };
+    const Target targets[] = {{"N window", n},
+                              {"drawing", fx.Project->Drawing()->BusWidget()},
+                              {"other project's W window", other},
+                              {"bare child", bare->widget()}};
+    auto* c = static_cast<MRZContainerPanel*>(z->Container());
+    int value = 10;
+    for (bool byClick : {false, true})
+        for (const Target& t : targets) {
+            SCOPED_TRACE(std::string(t.Name) + (byClick ? " by click" : " from code"));
+            QMdiSubWindow* zFrame = qobject_cast<QMdiSubWindow*>(fx.Frame(z));
+            fx.Area()->setActiveSubWindow(zFrame);
+            QApplication::processEvents();
+            fx.Project->SetModified(false);
+            MRZPanel* row = c->Row(0);
+            const int number = row->EntryNumber;
+            row->SpeedCell->setFocus();
+            row->SpeedCell->selectAll();
+            ++value;
+            QTest::keyClicks(row->SpeedCell, QString::number(value));
+            ASSERT_TRUE(row->IsEditing());
+            // What the other window's own handler finds when it runs.
+            int seen = -1;
+            bool modified = false;
+            auto* target = qobject_cast<QMdiSubWindow*>(fx.Frame(t.Window));
+            ASSERT_NE(target, nullptr);
+            const auto watch =
+                QObject::connect(fx.Area(), &QMdiArea::subWindowActivated, [&](QMdiSubWindow* S) {
+                    if (S == target && seen < 0) {
+                        seen = fx.Project->Program().Z.GetZ(number).TZ;
+                        modified = fx.Project->IsModified();
+                    }
+                });
+            if (byClick)
+                QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 2, 4));
+            else
+                fx.Area()->setActiveSubWindow(target);
+            QApplication::processEvents();
+            QObject::disconnect(watch);
+            EXPECT_EQ(fx.Area()->activeSubWindow(), target);
+            EXPECT_EQ(seen, value);
+            EXPECT_TRUE(modified);
+        }
+
+    // An entry the kind refuses: shown once, kept in the row with its mark, and the other window
+    // becomes active all the same.
+    fx.Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(fx.Frame(z)));
+    QApplication::processEvents();
+    MRZPanel* row = c->Row(0);
+    row->SpeedCell->setFocus();
+    row->PBModeCell->M_CaptionList().SetIndex(2);
+    const std::size_t shown = messages.Coded.size();
+    fx.Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(fx.Frame(n)));
+    QApplication::processEvents();
+    EXPECT_EQ(messages.Coded.size(), shown + 1);
+    EXPECT_TRUE(row->IsEditing());
+    EXPECT_EQ(row->PBModeCell->M_CaptionList().Index(), 2);
+    EXPECT_EQ(fx.Area()->activeSubWindow(), fx.Frame(n));
+}
