@@ -4,6 +4,7 @@
 #include "app/UModuleForms.h"
 #include "app/UPictureDialogs.h"
 #include "app/UPrjContainer.h"
+#include "app/UPtestWindow.h"
 #include "app/UknitWindow.h"
 
 #include "imaging/TwainDialogs.h"
@@ -79,6 +80,8 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
         station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
         station->FormMain = std::make_unique<TFormMain>(std::move(services));
         station->FormMain->FormCreate();
+        // The project's program test (child window 11).
+        InstallProgramTest();
         // The module clipboard, shared by every module window of every project.
         station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
         ::MUnvClipBoard = station->MUnvClipBoard.get();
