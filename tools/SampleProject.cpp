@@ -142,12 +142,12 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
             r.Offsets[std::size_t(k)] = ((n + k) % 5 - 2) * n;
         p.R.AddOrReplace(r);
     }
-    // S lines 1..8: Z ranges both ways with N and P ranges and offset tables on lines 1..6, S cycles
-    // over them on lines 7 and 8; D, W and R counters.
+    // S lines 1..8: Z ranges both ways with N and P ranges and offset tables, S cycles over them on
+    // lines 5, 7 and 8; D, W and R counters.
     for (int n = 1; n <= 8; ++n) {
         MUnvS sl;
         sl.Number = n;
-        if (n <= 6) {
+        if (n <= 6 && n != 5) {
             sl.Type = 1;
             sl.First = n;
             sl.Count = n % 3 == 0 ? -(n / 3) : n % 2;
@@ -158,8 +158,8 @@ void FillSampleProject(MMemoryProject& Project, int Model) {
             sl.Offset = std::uint8_t(n);
         } else {
             sl.Type = 2;
-            sl.First = n == 7 ? 1 : 6;
-            sl.Count = n == 7 ? 2 : -3;
+            sl.First = n == 8 ? 6 : n - 4;
+            sl.Count = n == 8 ? -3 : 2 - n % 2;
         }
         sl.Counter = n % 3 == 0 ? MCounter{ckR, n / 3} : n % 3 == 1 ? MCounter{ckD, n} : MCounter{ckW, n};
         p.S.AddOrReplace(sl);

@@ -375,7 +375,7 @@ TEST(PanelTool, RCounterFromWAndSCyclesAndRangesByDragging) {
                            QStringLiteral("S0002 Z0002 +0000 W0002 N0004 -0002 P0002 -0001 O2"),
                            QStringLiteral("S0003 Z0003 -0001 R0001 N0005 +0001 P0003 -0001 O3"),
                            QStringLiteral("S0004 Z0004 +0000 D0004 N0006 -0002 P0004 +0000 O4"),
-                           QStringLiteral("S0005 Z0005 +0001 W0005 N0007 +0001 P0005 -0001 O5"),
+                           QStringLiteral("S0005 S0001 +0001 W0005 N0000 +0000 P0000 +0000 O1"),
                            QStringLiteral("S0006 Z0006 -0002 R0002 N0008 -0002 P0006 -0001 O6"),
                            QStringLiteral("S0007 S0004 +0002 D0007 N0000 +0000 P0000 +0000 O1"),
                            QStringLiteral("S0008 S0006 -0003 W0008 N0000 +0000 P0000 +0000 O1")}));
