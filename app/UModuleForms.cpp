@@ -605,4 +605,5 @@ void InstallModuleWindows() {
         TPrjContainer::SetChildCreator(
             index, [index](TPrjContainer& C) -> QWidget* { return NewModuleForm(C, index); });
     }
+    TPrjContainer::SetChildCreator(wiC, [](TPrjContainer& C) -> QWidget* { return new TC_Form(C); });
 }

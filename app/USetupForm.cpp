@@ -293,6 +293,7 @@ void TC_Form::FillOffsetGrid() {
     const MOffsetTable& t = Entry().OffsetTables[std::size_t(OffsetBtn->M_CaptionList().Index())];
     for (int r = 1; r <= 8; ++r) {
         const std::size_t k = std::size_t(8 - r);
+        // Column L: a positive value with its plus sign; an unsigned 0 takes the column's minus.
         Offset_Grid->SetCells(1, r, t.L[k] > 0 ? QStringLiteral("+%1").arg(t.L[k]) : QString::number(t.L[k]));
         Offset_Grid->SetCells(2, r, QString::number(t.R[k]));
     }
@@ -489,6 +490,10 @@ void TC_Form::resizeEvent(QResizeEvent* Event) {
         resize(FixedWidth, FixedHeight);
         FSizing = false;
     }
+}
+
+void TC_Form::FramePlaced(QMdiSubWindow* Frame) {
+    PlaceFrame(Frame, QPoint(50, 50));
 }
 
 void TC_Form::closeEvent(QCloseEvent* Event) {

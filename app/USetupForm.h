@@ -57,6 +57,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    void FramePlaced(QMdiSubWindow* Frame) override;
 
 private:
     void BuildControls();

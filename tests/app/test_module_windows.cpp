@@ -5,19 +5,25 @@
 #include "tests/app/ProjectSupport.h"
 
 #include "app/UModuleForms.h"
+#include "app/USetupForm.h"
+#include "editors/CStringGrid_m.h"
 #include "editors/ModuleMenu.h"
 #include "editors/NumEdit_m.h"
 #include "editors/RZPanel_m.h"
 #include "ui/LanguagePack.h"
 #include "ui/PopupMenu_m.h"
 #include "ui/ScrollFlatBtn_m.h"
+#include "ui/ScrollSpdbtn_m.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/ToolBar_m.h"
 #include "ui/ULPackDM.h"
+#include "ui/label_m.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QTest>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -255,4 +261,147 @@ TEST(ModuleWindows, AnotherWindowTakingOverStoresTheEditedRowFirst) {
     EXPECT_TRUE(row->IsEditing());
     EXPECT_EQ(row->PBModeCell->M_CaptionList().Index(), 2);
     EXPECT_EQ(fx.Area()->activeSubWindow(), fx.Frame(n));
+}
+
+// ---- The Setup Scheme window.
+
+namespace {
+
+// Types Keys into a grid cell and ends the edit, as the user does.
+void TypeInto(MCStringGrid* Grid, int Col, int Row, const QString& Keys) {
+    Grid->SetCurrentCell(Col, Row);
+    Grid->ShowEditor();
+    for (QChar k : Keys)
+        Grid->TypeKey(k.unicode());
+    Grid->HideEditor();
+}
+
+} // namespace
+
+TEST(SetupScheme, GridsShowAndStoreTheEntryAndTheWindowLeavesTheProjectUnmodified) {
+    ModuleFixture fx;
+    auto files = NewProjectFiles(748, 7, 20, 10);
+    files->Lists->C.GetC(1).From[0] = 10;
+    files->Lists->C.GetC(1).To[0] = 20;
+    const QString name = SaveProjectFiles(fx.Dir.filePath(QStringLiteral("s_748e7.LST")), *files).HeaderFile;
+    TPrjContainer* p = fx.Open(name);
+    auto* w = (fx.OpenWindow(wiC, p), dynamic_cast<TC_Form*>(p->ChildWindow(wiC)));
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(p->IsModified()) << "opening stores nothing";
+    EXPECT_EQ(fx.Frame(w)->pos(), QPoint(50, 50));
+    EXPECT_EQ(w->Caption(), QStringLiteral("Setup Scheme  Prog:s_748e7  Machine:748  E:7  "));
+    MUnvC& c = p->Program().C.GetC(1);
+
+    // "R" shows the areas on the right bed, (44 + 1) x 7 further on, and takes no keys.
+    ASSERT_TRUE(w->NeedleBtn->isEnabled());
+    w->NeedleBtn->click();
+    EXPECT_EQ(w->Needle_Grid->ShownText(1, 1), QStringLiteral("0325"));
+    EXPECT_EQ(w->Needle_Grid->ShownText(2, 1), QStringLiteral("0335"));
+    EXPECT_EQ(w->Needle_Grid->ShownText(1, 2), QStringLiteral("0000"));
+    TypeInto(w->Needle_Grid, 1, 1, QStringLiteral("9"));
+    EXPECT_EQ(w->Needle_Grid->ShownText(1, 1), QStringLiteral("0325"));
+    EXPECT_EQ(c.From[0], 10);
+    EXPECT_FALSE(p->IsModified());
+    w->NeedleBtn->click();
+    EXPECT_EQ(w->Needle_Grid->ShownText(1, 1), QStringLiteral("0010"));
+
+    // Offsets in column L: the sign and colour of what is stored; switching tables stores nothing.
+    c.OffsetTables[0].L[7] = 0;
+    c.OffsetTables[0].L[6] = 5;
+    c.OffsetTables[0].L[5] = -5;
+    w->RefreshControls();
+    const struct {
+        int Row;
+        const char* Text;
+        bool Red;
+    } offsets[] = {{1, "-000", true}, {2, "+005", false}, {3, "-005", true}};
+    for (const auto& o : offsets) {
+        SCOPED_TRACE(o.Text);
+        const QString shown = w->Offset_Grid->Cells(1, o.Row);
+        EXPECT_EQ(shown, QLatin1String(o.Text));
+        EXPECT_EQ(GridTextColor(3, shown) == std::optional<TColor>(GridTextColor(2, QStringLiteral("-1"))),
+                  o.Red);
+    }
+    w->OffsetBtn->click();
+    EXPECT_EQ(w->Offset_Grid->Cells(1, 2), QStringLiteral("-000"));
+    w->OffsetBtn->click();
+    for (int i = 0; i < 6; ++i)
+        w->OffsetBtn->click();
+    EXPECT_EQ(w->OffsetBtn->M_CaptionList().Index(), 0);
+    EXPECT_FALSE(p->IsModified()) << "switching and refreshing store nothing";
+    // A typed 5 in column L is stored as the column shows it.
+    TypeInto(w->Offset_Grid, 1, 4, QStringLiteral("5"));
+    EXPECT_EQ(w->Offset_Grid->ShownText(1, 4), QStringLiteral("-005"));
+    EXPECT_EQ(c.OffsetTables[0].L[4], -5);
+    EXPECT_TRUE(p->IsModified());
+    p->SetModified(false);
+
+    // Rack records: HV by its side, UV by its text; the second grid holds records 9 to 16.
+    w->Rack1_Grid->OnSetEditText(w->Rack1_Grid, 1, 1, QStringLiteral("L12"));
+    w->RefreshControls();
+    EXPECT_EQ(c.RackCorrection1[0].HV, -12);
+    EXPECT_EQ(w->Rack1_Grid->ShownText(1, 1), QStringLiteral("L12"));
+    TypeInto(w->Rack1_Grid, 1, 2, QStringLiteral("5"));
+    EXPECT_EQ(c.RackCorrection1[1].HV, 5);
+    EXPECT_EQ(w->Rack1_Grid->ShownText(1, 2), QStringLiteral("R05"));
+    w->RackBtn->click();
+    TypeInto(w->Rack2_Grid, 3, 1, QStringLiteral("7"));
+    EXPECT_EQ(c.RackCorrection2[8].KORR, 7);
+    EXPECT_EQ(c.RackCorrection1[8].KORR, 0);
+
+    // The window's size is fixed.
+    fx.Frame(w)->resize(fx.Frame(w)->size() + QSize(100, 80));
+    QApplication::processEvents();
+    EXPECT_EQ(w->size(), QSize(TC_Form::FixedWidth, TC_Form::FixedHeight));
+}
+
+TEST(SetupScheme, TheWindowFollowsTheEntryThroughTheListAndItsRefreshes) {
+    ModuleFixture fx;
+    auto* w = (fx.OpenWindow(wiC), dynamic_cast<TC_Form*>(fx.Project->ChildWindow(wiC)));
+    ASSERT_NE(w, nullptr);
+    // The model 740 shows no right bed.
+    EXPECT_FALSE(w->NeedleBtn->isEnabled());
+    // The interpreter changes the entry and has the project refresh the window.
+    MUnvC& c = fx.Project->Program().C.GetC(1);
+    c.Width = 20;
+    c.Height = 10;
+    fx.Project->RefreshSetupForm();
+    EXPECT_EQ(w->LabelWidth->Caption(), QStringLiteral("Width :20"));
+    EXPECT_EQ(w->LabelHeight->Caption(), QStringLiteral("Height:10"));
+    EXPECT_FALSE(fx.Project->IsModified());
+    // An import replaces the list's entries: the window shows the new one and writes into it.
+    MCList imported;
+    MUnvC entry;
+    entry.Number = 1;
+    entry.WE = 5;
+    imported.AddOrReplace(entry);
+    fx.Project->Program().C.Assign(imported);
+    w->ReloadRows();
+    EXPECT_EQ(w->WE->Value(), 5);
+    w->ST->SetValue(42);
+    EXPECT_EQ(fx.Project->Program().C.GetC(1).ST, 42);
+    EXPECT_TRUE(fx.Project->IsModified());
+    // Closing unregisters the window.
+    EXPECT_TRUE(fx.Frame(w)->close());
+    QApplication::processEvents();
+    EXPECT_FALSE(fx.Project->IsChildOpen(wiC));
+}
+
+TEST(SetupScheme, GridNumbersAreReadWithinThirtyTwoBitsOrRefused) {
+    const struct {
+        const char* Text;
+        std::optional<std::int32_t> Value;
+    } cases[] = {{"", 0},
+                 {"-", 0},
+                 {"+", 0},
+                 {"12", 12},
+                 {"-0005", -5},
+                 {"+2147483647", 2147483647},
+                 {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+                 {"2147483648", std::nullopt},
+                 {"99999999999999999999", std::nullopt},
+                 {"12a", std::nullopt},
+                 {"R05", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TC_Form::GridNumber(QLatin1String(c.Text)), c.Value) << c.Text;
 }
