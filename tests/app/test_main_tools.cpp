@@ -6,6 +6,7 @@
 #include "tests/support/ScriptedMessages.h"
 
 #include "app/BusCodes.h"
+#include "editors/ColorsPanel_m.h"
 #include "platform/AppFolder.h"
 #include "platform/ColorQt.h"
 #include "ui/DockToolBar_m.h"
@@ -107,6 +108,19 @@ TEST_F(MainToolbars, ThePenColourReservedForEmptyCellsIsSentAsItsSubstitute) {
                                                {bus::GroupColor, bus::CmdBrushColor, 0xFE0000, 0}}));
     EXPECT_EQ(Tools().ShapeBackClr->Brush().color(), QColor(0, 0, 255));
     EXPECT_EQ(Tools().LabelRValue->text(), QStringLiteral("10"));
+}
+
+TEST_F(MainToolbars, ThePaletteGridPicksThePenWithTheLeftButtonAndTheBrushWithTheRight) {
+    MColorsPanel* grid = Tools().MColorsPanel1;
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->size(), QSize(83, 167));
+    const MPalette palette;
+    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(79, 10));
+    QTest::mouseClick(grid, Qt::RightButton, {}, QPoint(4, 163));
+    EXPECT_EQ(Host.Sent,
+              (std::vector<Message>{{bus::GroupColor, bus::CmdPenColor, int(palette.Color(3)), 0},
+                                    {bus::GroupColor, bus::CmdBrushColor, int(palette.Color(28)), 0}}));
+    EXPECT_EQ(Tools().ShapeForeClr->Brush().color(), toQColor(palette.Color(3)));
 }
 
 TEST_F(MainToolbars, EachDropDownEntrySendsItsStyleAndShowsItsGlyph) {
