@@ -2,6 +2,7 @@
 
 #include "app/Intro.h"
 #include "app/ProjOptions.h"
+#include "app/UFormTelCalls.h"
 #include "app/UOpenProj.h"
 
 #include "editors/MRHints.h"
@@ -494,6 +495,25 @@ MBusProject* TFormMain::FileOpenProjectClick() {
         return nullptr;
     FSettings.OpenProjectPath = QFileInfo(FormOpenProj->FileName).absolutePath();
     return OpenProjectFile(FormOpenProj->FileName);
+}
+
+void TFormMain::FileTelephoneTransferClick() {
+    QStringList received;
+    {
+        TFormTransfer form(this);
+        form.ReceiveFolder = WritableFolder(QString());
+        QDir().mkpath(form.ReceiveFolder);
+        form.OpenDialog1.InitialDir = FSettings.OpenProjectPath;
+        form.ShowModal();
+        received = form.ReceivedFiles;
+    }
+    for (const QString& file : received) {
+        try {
+            OpenProjectFile(file);
+        } catch (const std::exception& e) {
+            TApplication::ShowException(e);
+        }
+    }
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* Event) {

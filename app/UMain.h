@@ -121,6 +121,10 @@ public:
     // File > Open Project: the machine-file dialog, starting in the last project open folder, then
     // the chosen file opens as a project. Null when the dialog was cancelled.
     MBusProject* FileOpenProjectClick();
+    // File > Telephone Transfer: the transfer window, shown modally and starting in the last project
+    // open folder; once it has closed, every machine program file it received opens as a project, in
+    // order (an error is shown and the next goes on).
+    void FileTelephoneTransferClick();
 
     // ---- The registry and the command bus.
     MBusDrawing* NewKnitWindow(bool StandAlone = true, bool AutoFit = false);

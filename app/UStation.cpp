@@ -2,6 +2,7 @@
 
 #include "app/Intro.h"
 #include "app/UModuleForms.h"
+#include "app/UDialing.h"
 #include "app/UPictureDialogs.h"
 #include "app/UPrjContainer.h"
 #include "app/UPtestWindow.h"
@@ -20,6 +21,7 @@
 
 TStation::~TStation() {
     // The reverse of the order of creation.
+    FormDialing.reset();
     if (::MUnvClipBoard == MUnvClipBoard.get())
         ::MUnvClipBoard = nullptr;
     MUnvClipBoard.reset();
@@ -85,6 +87,13 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
         // The module clipboard, shared by every module window of every project.
         station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
         ::MUnvClipBoard = station->MUnvClipBoard.get();
+        // The dialing window of the telephone line; the line's plain messages go to a message box.
+        station->FormDialing = std::make_unique<TformDialing>();
+        TPhoneLine::SetDialingView(station->FormDialing.get());
+        TPhoneLine::SetMessageSink([](const QString& Text) {
+            if (TApplication::PlainMessage)
+                TApplication::PlainMessage(Text);
+        });
         InstallModuleWindows();
     } catch (const std::exception& e) {
         TApplication::ShowException(e);

@@ -1,8 +1,8 @@
 #pragma once
 // Starting the station: the program-wide objects in their order (the language pack, the main window,
-// the module clipboard) and the main window's start-up. main() and the tests start it alike; what the
-// station meets outside (its folder, the settings file, the dialogs, the answers of the boxes) is
-// given in TStationOptions.
+// the module clipboard, the dialing window) and the main window's start-up. main() and the tests
+// start it alike; what the station meets outside (its folder, the settings file, the dialogs, the
+// answers of the boxes) is given in TStationOptions.
 
 #include "app/UMain.h"
 
@@ -13,6 +13,7 @@
 
 class TDMLanguagePack;
 class TMUnvClipBoard;
+class TformDialing;
 
 struct TStationOptions {
     // The application folder; empty: the folder of the executable.
@@ -30,6 +31,7 @@ public:
     std::unique_ptr<TDMLanguagePack> DMLanguagePack;
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TMUnvClipBoard> MUnvClipBoard;
+    std::unique_ptr<TformDialing> FormDialing;
 
 private:
     friend std::unique_ptr<TStation> StartStation(TStationOptions Options);

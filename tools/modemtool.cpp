@@ -6,10 +6,12 @@
 //
 // "lines" prints "<index> <name>" for each line device. "send" dials N and sends the project of the
 // machine program file FILE, printing "sent <name> <size>" for each file, then "ok". "receive"
-// answers one call and prints "received <path> <size>" for each file, then "ok". The device given
-// is the only line. A failure prints "error: <text>" on stderr and exits 1; --guard sets the guard
-// time around "+++" when the line has no DTR.
+// answers one call, opens the received project as the station opens one before it keeps it, and
+// prints "received <path> <size>" for each file, then "ok". The device given is the only line. A
+// failure prints "error: <text>" on stderr and exits 1; --guard sets the guard time around "+++"
+// when the line has no DTR.
 
+#include "app/UProjectFiles.h"
 #include "transfer/PhoneLine.h"
 #include "transfer/TransferProtocol.h"
 
@@ -54,7 +56,8 @@ int RunStation(TPhoneLine& line, bool sending, const Options& o, const TOutgoing
                                     (long long)project.Data[size_t(i)].size());
                 l->DropCall();
             } else {
-                const TReceivedProject got = ReceiveProject(*l, o.Folder, {});
+                const TReceivedProject got =
+                    ReceiveProject(*l, o.Folder, {[](const QString& Lst) { OpenProjectFiles(Lst); }});
                 for (int i = 0; i < 3; ++i)
                     if (!got.Paths[size_t(i)].isEmpty())
                         std::printf("received %s %d\n", got.Paths[size_t(i)].toLocal8Bit().constData(),
