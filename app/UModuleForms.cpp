@@ -8,6 +8,8 @@
 #include "editors/RFSPanel_m.h"
 #include "editors/RNPanel_m.h"
 #include "editors/RPPanel_m.h"
+#include "editors/RRPanel_m.h"
+#include "editors/RSPanel_m.h"
 #include "editors/RWPanel_m.h"
 #include "editors/RZPanel_m.h"
 #include "model/MClpBrd.h"
@@ -24,15 +26,6 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <QTimer>
-
-#if __has_include("editors/RRPanel_m.h")
-#include "editors/RRPanel_m.h"
-#define KDS_HAVE_R_WINDOW 1
-#endif
-#if __has_include("editors/RSPanel_m.h")
-#include "editors/RSPanel_m.h"
-#define KDS_HAVE_S_WINDOW 1
-#endif
 
 namespace {
 
@@ -232,18 +225,14 @@ template <>
 MRPContainerPanel* MakeContainer(QObject* Owner, TPrjContainer& Project) {
     return new MRPContainerPanel(Owner, &Project.Palette());
 }
-#ifdef KDS_HAVE_R_WINDOW
 template <>
 MRRContainerPanel* MakeContainer(QObject* Owner, TPrjContainer& Project) {
     return new MRRContainerPanel(Owner, Project.Program().Machine.Category);
 }
-#endif
-#ifdef KDS_HAVE_S_WINDOW
 template <>
 MRSContainerPanel* MakeContainer(QObject* Owner, TPrjContainer&) {
     return new MRSContainerPanel(Owner);
 }
-#endif
 
 } // namespace
 
@@ -555,12 +544,8 @@ template class TModuleForm<MRFSContainerPanel, wiFS>;
 template class TModuleForm<MRFEContainerPanel, wiFE>;
 template class TModuleForm<MRFDContainerPanel, wiFD>;
 template class TModuleForm<MRPContainerPanel, wiP>;
-#ifdef KDS_HAVE_R_WINDOW
 template class TModuleForm<MRRContainerPanel, wiR>;
-#endif
-#ifdef KDS_HAVE_S_WINDOW
 template class TModuleForm<MRSContainerPanel, wiS>;
-#endif
 
 MModuleForm* NewModuleForm(TPrjContainer& Project, int Index) {
     switch (Index) {
@@ -578,14 +563,10 @@ MModuleForm* NewModuleForm(TPrjContainer& Project, int Index) {
         return new TFD_Form(Project);
     case wiP:
         return new TP_Form(Project);
-#ifdef KDS_HAVE_R_WINDOW
     case wiR:
         return new TR_Form(Project);
-#endif
-#ifdef KDS_HAVE_S_WINDOW
     case wiS:
         return new TS_Form(Project);
-#endif
     default:
         return nullptr;
     }
@@ -593,15 +574,6 @@ MModuleForm* NewModuleForm(TPrjContainer& Project, int Index) {
 
 void InstallModuleWindows() {
     for (int index = wiN; index <= wiR; ++index) {
-        // A kind the station has no container for keeps its button disabled.
-#if !defined(KDS_HAVE_R_WINDOW)
-        if (index == wiR)
-            continue;
-#endif
-#if !defined(KDS_HAVE_S_WINDOW)
-        if (index == wiS)
-            continue;
-#endif
         TPrjContainer::SetChildCreator(
             index, [index](TPrjContainer& C) -> QWidget* { return NewModuleForm(C, index); });
     }
