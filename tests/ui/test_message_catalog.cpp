@@ -190,6 +190,9 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // not read name the file; a picture size refused names its width and length.
     for (int sub = 3401; sub <= 3404; ++sub)
         expected[{11, sub}] = 1;
+    // The drawing tools: a text block and a clipboard picture too large name their size.
+    expected[{11, 3501}] = 1;
+    expected[{11, 3502}] = 1;
     // A project that cannot be opened or saved names the file and the reason; one that cannot be
     // made names the reason.
     expected[{11, 3602}] = 2;
