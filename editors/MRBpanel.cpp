@@ -153,6 +153,18 @@ TCellHint CounterValueHint() {
     return {QStringLiteral("قيمة العداد أو رقمه"), QStringLiteral("The value or the number of Counter")};
 }
 
+bool RowLetterKey(std::uint32_t WParam, std::initializer_list<TRowLetter> Letters) {
+    if (CellKeyClassOf(WParam) != kcChar)
+        return false;
+    const int key = CellKeyOf(WParam);
+    for (const TRowLetter& l : Letters)
+        if (key == l.Letter || (l.Letter >= 'a' && l.Letter <= 'z' && key == l.Letter - 'a' + 'A')) {
+            l.Action();
+            return true;
+        }
+    return false;
+}
+
 bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<void(int Tag)>& Fill) {
     const int key = CellKeyOf(WParam);
     if (CellKeyClassOf(WParam) != kcChar || (key != 'a' && key != 'A'))

@@ -46,6 +46,7 @@
 #include <QRect>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -134,6 +135,14 @@ int WidgetTag(const QWidget* W);
 // carries the character "a" or "A", which the row then consumes; Fill runs with the cell's Tag when
 // it is 100 or more (in the number cell the key does nothing).
 bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<void(int Tag)>& Fill);
+
+// A letter key of a row and what it sets.
+struct TRowLetter {
+    char Letter; // a lower-case letter, whose upper case does the same, or another character
+    std::function<void()> Action;
+};
+// True when the cell key message carries one of Letters in either case, whose Action has then run.
+bool RowLetterKey(std::uint32_t WParam, std::initializer_list<TRowLetter> Letters);
 
 // The colour of a caption button's caption.
 void SetCaptionColor(MScrollBitBtn* Button, TColor Color);

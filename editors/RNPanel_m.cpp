@@ -178,35 +178,13 @@ void MRNPanel::GetFieldHint(QWidget* Cell, QString& Text) {
 }
 
 void MRNPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    if (CellKeyClassOf(WParam) == kcChar) {
-        switch (CellKeyOf(WParam)) {
-        case 'n':
-        case 'N':
-            SetTypeState(1);
-            return;
-        case 'x':
-        case 'X':
-            SetTypeState(0);
-            return;
-        case 'd':
-        case 'D':
-            SetCounterKindState(0);
-            return;
-        case 'w':
-        case 'W':
-            SetCounterKindState(1);
-            return;
-        case '+':
-            SetSignState(0);
-            return;
-        case '-':
-            SetSignState(1);
-            return;
-        default:
-            break;
-        }
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    if (!RowLetterKey(WParam, {{'n', [this] { SetTypeState(1); }},
+                               {'x', [this] { SetTypeState(0); }},
+                               {'d', [this] { SetCounterKindState(0); }},
+                               {'w', [this] { SetCounterKindState(1); }},
+                               {'+', [this] { SetSignState(0); }},
+                               {'-', [this] { SetSignState(1); }}}))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 // ---- The N list.

@@ -198,20 +198,9 @@ void MRRPanel::GetFieldHint(QWidget* Cell, QString& Text) {
 }
 
 void MRRPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    if (CellKeyClassOf(WParam) == kcChar) {
-        switch (CellKeyOf(WParam)) {
-        case 'd':
-        case 'D':
-            SetCounterKindState(0);
-            return;
-        case 'w':
-        case 'W':
-            SetCounterKindState(1);
-            return;
-        default:
-            break;
-        }
-    }
+    if (RowLetterKey(WParam,
+                     {{'d', [this] { SetCounterKindState(0); }}, {'w', [this] { SetCounterKindState(1); }}}))
+        return;
     if (!RowFillKey(WParam, LParam, [this](int Tag) {
             if (Tag >= 300)
                 CopyToAllSystems(Tag);

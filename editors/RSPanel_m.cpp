@@ -281,33 +281,12 @@ void MRSPanel::GetFieldHint(QWidget* Cell, QString& Text) {
 }
 
 void MRSPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    if (CellKeyClassOf(WParam) == kcChar) {
-        switch (CellKeyOf(WParam)) {
-        case 'z':
-        case 'Z':
-            SetTypeState(0);
-            return;
-        case 's':
-        case 'S':
-            SetTypeState(1);
-            return;
-        case 'd':
-        case 'D':
-            SetCounterKindState(0);
-            return;
-        case 'w':
-        case 'W':
-            SetCounterKindState(1);
-            return;
-        case 'r':
-        case 'R':
-            SetCounterKindState(2);
-            return;
-        default:
-            break;
-        }
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    if (!RowLetterKey(WParam, {{'z', [this] { SetTypeState(0); }},
+                               {'s', [this] { SetTypeState(1); }},
+                               {'d', [this] { SetCounterKindState(0); }},
+                               {'w', [this] { SetCounterKindState(1); }},
+                               {'r', [this] { SetCounterKindState(2); }}}))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 // ---- The S list.
