@@ -253,6 +253,8 @@ public:
         const int kind = FGrid->KindOf(Index.column());
         opt.text = FGrid->ShownText(Index.column(), Index.row());
         opt.displayAlignment = Qt::AlignCenter;
+        // Values read left to right in both languages: a sign stays in front of its digits.
+        opt.direction = Qt::LeftToRight;
         if (const auto c = GridTextColor(kind, opt.text)) {
             opt.palette.setColor(QPalette::Text, toQColor(*c));
             opt.palette.setColor(QPalette::HighlightedText, toQColor(*c));
@@ -266,6 +268,7 @@ public:
         auto* e = new QLineEdit(Parent);
         e->setFrame(false);
         e->setAlignment(Qt::AlignCenter);
+        e->setLayoutDirection(Qt::LeftToRight);
         QObject::connect(e, &QLineEdit::textEdited, FGrid,
                          [g = FGrid](const QString& t) { g->EditorTextChanged(t); });
         return e;
