@@ -80,6 +80,9 @@ MCStringGrid* TC_Form::MakeGrid(QWidget* Parent, QRect Bounds, int Cols, int Row
     g->SetFixedCols(1);
     g->SetDefaultRowHeight(16);
     g->SetRangeSelect(true);
+    // The grids show all their cells: no scroll bars.
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     int c = 0;
     for (int w : Widths)
         g->SetColWidths(c++, w);
@@ -116,6 +119,9 @@ void TC_Form::BuildControls() {
         auto* p = new MPanel(this, this);
         p->setObjectName(QLatin1String(Name));
         p->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
+        // The panels only frame their controls: no caption in either language.
+        p->M_Caption()->SetCaptions({QString(), QString()});
+        p->SetCaption(QString());
         return p;
     };
     auto captionButton = [this](QWidget* Parent, const char* Name, QRect Bounds,
@@ -147,9 +153,9 @@ void TC_Form::BuildControls() {
     p7 = panel("p7", {272, 8, 437, 192});
     MakeLabel(this, p7, {6, 2, 100, 28}, "تصحيح\r\nالإزاحة", "Racking\r\ncorrection");
     RackBtn = captionButton(p7, "RackBtn", {110, 4, 24, 20}, {QStringLiteral("1"), QStringLiteral("2")});
-    Rack1_Grid = MakeGrid(p7, {6, 30, 210, 156}, 6, 9, 1, {23, 40, 24, 40, 40, 40});
+    Rack1_Grid = MakeGrid(p7, {6, 30, 212, 156}, 6, 9, 1, {23, 40, 24, 40, 40, 40});
     Rack1_Grid->setObjectName(QStringLiteral("Rack1_Grid"));
-    Rack2_Grid = MakeGrid(p7, {221, 30, 210, 156}, 6, 9, 1, {23, 40, 24, 40, 40, 40});
+    Rack2_Grid = MakeGrid(p7, {222, 30, 212, 156}, 6, 9, 1, {23, 40, 24, 40, 40, 40});
     Rack2_Grid->setObjectName(QStringLiteral("Rack2_Grid"));
 
     p3 = panel("p3", {8, 206, 701, 170});
