@@ -196,8 +196,8 @@ void TFormPTwindow::FormResize() {
         frame->setFixedWidth(FormWidth);
     if (frame->minimumHeight() != MinHeight)
         frame->setMinimumHeight(MinHeight);
-    OListBoxErrors->setGeometry(ListMargin, ListMargin, OListBoxErrors->width(),
-                                std::max(height() - 2 * ListMargin, 0));
+    // Only the height: the side the list stands on is the language's.
+    OListBoxErrors->resize(OListBoxErrors->width(), std::max(height() - 2 * ListMargin, 0));
     MImage1->setGeometry(rect());
 }
 

@@ -10,6 +10,7 @@
 // project closing) leaves the loop a state to unwind on: the loop stops at once and touches nothing
 // of the window. The window's own Exit waits for the loop to unwind before it frees the window.
 
+#include "app/UPrjContainer.h"
 #include "model/UGtstEng.h"
 #include "model/UPtestRun.h"
 #include "ui/Adapter.h"
@@ -23,7 +24,6 @@ class MImage;
 class MLabel;
 class MListBox;
 class MProject;
-class TPrjContainer;
 
 class TFormPTwindow : public MForm {
     Q_OBJECT

@@ -2,13 +2,18 @@
 // needles: every row knits the front in all four systems, carrier 1 crossing the bed in system 1 and
 // carrier 2 in system 2. Times the steps of the stitch simulation alone and the same steps with the
 // program test's checks after each (as lsttool test runs them), and the whole test with its static
-// checks and start.
+// checks and start; and the whole test in the program test window, which lets the events through
+// after every step, against the same test without a window.
+#include "app/UPtestWindow.h"
+#include "bench/BenchSupport.h"
 #include "model/UCamCodes.h"
 #include "model/UGtstEng.h"
 #include "model/UProject.h"
 #include "model/UPtestRun.h"
 
 #include "tests/support/ProjectScript.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -103,9 +108,29 @@ void BM_ProgramTestWhole(benchmark::State& State) {
     Report(State, steps);
 }
 
+// The whole test as the window's Start runs it, to the end, with the list filled and the events let
+// through after every step.
+void BM_ProgramTestWindow(benchmark::State& State) {
+    const std::unique_ptr<MMemoryProject> project = Program();
+    TFormPTwindow window(*project);
+    window.show();
+    QApplication::processEvents();
+    std::int64_t steps = 0;
+    for (auto _ : State) {
+        window.btnStartClick();
+        steps += window.Run().Steps();
+    }
+    if (!window.Run().Finished())
+        State.SkipWithError("the program did not run to its end");
+    Report(State, steps);
+}
+
 BENCHMARK(BM_ProgramTestEngineSteps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramTestCheckedSteps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramTestWhole)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramTestWindow)->Unit(benchmark::kMillisecond);
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench::RunBenchmarksOffscreen<QApplication>(argc, argv);
+}
