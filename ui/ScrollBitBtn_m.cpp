@@ -1,26 +1,8 @@
 #include "ui/ScrollBitBtn_m.h"
 
 #include "ui/CellKeys.h"
-#include "ui/ScrollCaptionButton.h"
 
 #include <QKeyEvent>
-
-MScrollBitBtn::MScrollBitBtn(QObject* Owner, QWidget* Parent)
-    : MBilingualControl(Owner, Parent, mcSelfAlignInert | mcFont), FCaptionList(this) {
-    WireIndexChange(this);
-}
-
-void MScrollBitBtn::SetCaption(const QString& Text) {
-    setText(Text);
-    if (!Reading())
-        FCaptionList.StoreCurrentCaption(Text);
-}
-
-void MScrollBitBtn::nextCheckState() {
-    if (FCaptionList.Enable)
-        FCaptionList.ScrollNext();
-    TBitBtn::nextCheckState();
-}
 
 void MScrollBitBtn::keyPressEvent(QKeyEvent* Event) {
     const TCellKey k = ClassifyKey(Event);

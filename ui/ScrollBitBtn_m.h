@@ -6,31 +6,22 @@
 
 #include "ui/BitBtn_m.h"
 #include "ui/RowCell.h"
-#include "ui/control_m.h"
-#include "ui/subScrollCaption.h"
+#include "ui/ScrollCaptionButton.h"
 
-class MScrollBitBtn : public MBilingualControl<TBitBtn>, public MRowCell {
+class MScrollBitBtn : public MScrollStateButton<TBitBtn>, public MRowCell {
     Q_OBJECT
 public:
-    explicit MScrollBitBtn(QObject* Owner, QWidget* Parent = nullptr);
-
-    MCaptionList& M_CaptionList() { return FCaptionList; }
-    QString Caption() const { return text(); }
-    void SetCaption(const QString& Text);
+    explicit MScrollBitBtn(QObject* Owner, QWidget* Parent = nullptr) : MScrollStateButton(Owner, Parent) {}
 
     int ID() const override { return FID; }
     void SetID(int Value) override { FID = Value; }
     // Caption index 0.
     void ClearCell() override { FCaptionList.SetIndex(0); }
     bool Enhanced = false;
-    TNotifyEvent OnIndexChange;
 
 protected:
-    // Runs for every click, before the clicked signal.
-    void nextCheckState() override;
     void keyPressEvent(QKeyEvent* Event) override;
 
 private:
-    MCaptionList FCaptionList;
     int FID = 0;
 };

@@ -47,3 +47,35 @@ public:
 private:
     MCaptionList FCaptionList;
 };
+
+// A multi-state caption button over a standard button (the speed and bitmap buttons): every click
+// steps the caption list before the button's clicked signal goes out, and a caption set by the
+// program is recorded for the current state.
+template <class Base>
+class MScrollStateButton : public MBilingualControl<Base> {
+public:
+    MScrollStateButton(QObject* Owner, QWidget* Parent)
+        : MBilingualControl<Base>(Owner, Parent, mcSelfAlignInert | mcFont), FCaptionList(this) {
+        WireIndexChange(this);
+    }
+
+    MCaptionList& M_CaptionList() { return FCaptionList; }
+    QString Caption() const { return this->text(); }
+    void SetCaption(const QString& Text) {
+        this->setText(Text);
+        if (!this->Reading())
+            FCaptionList.StoreCurrentCaption(Text);
+    }
+
+    TNotifyEvent OnIndexChange;
+
+protected:
+    // Runs for every click, before the clicked signal.
+    void nextCheckState() override {
+        if (FCaptionList.Enable)
+            FCaptionList.ScrollNext();
+        Base::nextCheckState();
+    }
+
+    MCaptionList FCaptionList;
+};
