@@ -2,8 +2,10 @@
 
 #include "editors/FormParts.h"
 #include "platform/AppFolder.h"
+#include "ui/LanguagePack.h"
 #include "ui/button_m.h"
 #include "ui/label_m.h"
+#include "ui/panel_m.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -101,15 +103,19 @@ TformDialing::TformDialing(QWidget* Parent) : MForm(Parent) {
     PrepareForm(*this, 202, 128, QStringLiteral("جارٍ الاتصال..."), QStringLiteral("Dialing..."));
     setObjectName(QStringLiteral("formDialing"));
 
-    Image = new QLabel(this);
+    // The animation's place, mirrored with the other controls when the language runs right to left.
+    auto* place = new MPanel(this, this);
+    place->SetBounds(20, 14, 80, 75);
+    place->SetBevelOuter(bvNone);
+    Image = new QLabel(place);
     Image->setObjectName(QStringLiteral("Image"));
-    Image->setGeometry(20, 14, 80, 75);
+    Image->setGeometry(0, 0, 80, 75);
     Image->setPixmap(ReceiverPicture());
     Image->hide();
 
-    Animate = new TAnimate(this);
+    Animate = new TAnimate(place);
     Animate->setObjectName(QStringLiteral("Animate"));
-    Animate->setGeometry(20, 14, 80, 75);
+    Animate->setGeometry(0, 0, 80, 75);
     Animate->StopFrame = 6;
     if (!Animate->Open(AppFile(QStringLiteral("PhoneLine.avi")))) {
         Animate->hide();
@@ -159,6 +165,8 @@ void TformDialing::HideDialing() {
 }
 
 void TformDialing::SetModemName(const QString& Name) {
+    // The line's name is the same in either language.
+    ModemName->M_Caption()->SetCaptions({Name, Name});
     ModemName->SetCaption(Name);
 }
 

@@ -56,6 +56,11 @@ TFormTransfer::TFormTransfer(QWidget* Parent, const TLineSource& Source) : MModa
     BtnReceiveCall->setParent(pnlMain);
     BtnReceiveCall->setObjectName(QStringLiteral("BtnReceiveCall"));
     pnlWait = MakePanel(this, this, "pnlWait", QRect(78, 36, 141, 41), "يرجى الانتظار", "please Wait");
+    // The wait panel hides what lies under it.
+    QPalette face = pnlWait->palette();
+    face.setBrush(QPalette::Window, palette().brush(QPalette::Button));
+    pnlWait->setPalette(face);
+    pnlWait->setAutoFillBackground(true);
     pnlWait->hide();
     btnStop = MakeButton(this, QRect(60, 116, 80, 25), "إيقاف", "Stop");
     btnStop->setObjectName(QStringLiteral("btnStop"));

@@ -252,7 +252,7 @@ TEST(DialingWindow, OneOnlyAfterTheTransferWindowWasOpenedTwice) {
     auto* d = dynamic_cast<TformDialing*>(TPhoneLine::DialingView());
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->size(), QSize(202, 128));
-    EXPECT_EQ(d->Animate->geometry(), QRect(20, 14, 80, 75));
+    EXPECT_EQ(QRect(d->Animate->mapTo(d, QPoint(0, 0)), d->Animate->size()), QRect(20, 14, 80, 75));
 }
 
 TEST(DialingWindow, PlaysTheClipAndStopsAtItsStopFrame) {
