@@ -237,12 +237,17 @@ void TFormPTwindow::SetRunning(bool Running) {
 void TFormPTwindow::ShowRegisters() {
     const MRegisters& regs = FState->Run.Registers();
     if (regs.Finished) {
-        lblSvalue->SetCaption(QString());
-        lblZvalue->SetCaption(QString());
+        for (MLabel* l : {lblSvalue, lblZvalue})
+            if (!l->text().isEmpty())
+                l->SetCaption(QString());
         return;
     }
-    lblSvalue->SetCaption(QString::number(regs.PrevSLine));
-    lblZvalue->SetCaption(QString::number(regs.PrevZRow));
+    // Most steps stay in their row: a label is written only when its value changes.
+    const QString s = QString::number(regs.PrevSLine), z = QString::number(regs.PrevZRow);
+    if (lblSvalue->text() != s)
+        lblSvalue->SetCaption(s);
+    if (lblZvalue->text() != z)
+        lblZvalue->SetCaption(z);
 }
 
 void TFormPTwindow::btnStartClick() {
