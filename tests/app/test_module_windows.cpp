@@ -176,6 +176,20 @@ TEST(ModuleWindows, ClosingStoresTheRowAndARefusedStoreKeepsTheWindowOpen) {
     EXPECT_EQ(fx.Project->Program().Z.GetZ(number).TZ, 77);
 }
 
+TEST(ModuleWindows, GoingToAModuleOpensItsWindowAtTheEntry) {
+    ModuleFixture fx;
+    ASSERT_GE(fx.Project->Program().Z.Count(), 60);
+    // The program test's finding of Z row 57 (kind 3 is Z).
+    fx.Project->GotoModuleItem(3, 57);
+    QApplication::processEvents();
+    auto* z = dynamic_cast<MModuleForm*>(fx.Project->ChildWindow(wiZ));
+    ASSERT_NE(z, nullptr);
+    bool shown = false;
+    for (MRBasePanel* row : z->Container()->Rows())
+        shown = shown || (row->isVisible() && row->EntryNumber == 57);
+    EXPECT_TRUE(shown);
+}
+
 TEST(ModuleWindows, TheCaptionNamesTheProgramAndFollowsSaveAsInBothLanguages) {
     ModuleFixture fx;
     MModuleForm* n = fx.OpenWindow(wiN);
