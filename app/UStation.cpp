@@ -1,8 +1,9 @@
 #include "app/UStation.h"
 
 #include "app/Intro.h"
-#include "app/UModuleForms.h"
 #include "app/UDialing.h"
+#include "app/UGtestWindow.h"
+#include "app/UModuleForms.h"
 #include "app/UPictureDialogs.h"
 #include "app/UPrjContainer.h"
 #include "app/UPtestWindow.h"
@@ -82,11 +83,14 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
         station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
         station->FormMain = std::make_unique<TFormMain>(std::move(services));
         station->FormMain->FormCreate();
+        // The project's graphic test (child window 12).
+        InstallGraphicTest();
         // The project's program test (child window 11).
         InstallProgramTest();
         // The module clipboard, shared by every module window of every project.
         station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
         ::MUnvClipBoard = station->MUnvClipBoard.get();
+        InstallModuleWindows();
         // The dialing window of the telephone line; the line's plain messages go to a message box.
         station->FormDialing = std::make_unique<TformDialing>();
         TPhoneLine::SetDialingView(station->FormDialing.get());
@@ -94,7 +98,6 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
             if (TApplication::PlainMessage)
                 TApplication::PlainMessage(Text);
         });
-        InstallModuleWindows();
     } catch (const std::exception& e) {
         TApplication::ShowException(e);
         return nullptr;

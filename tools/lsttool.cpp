@@ -29,6 +29,8 @@
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
+#include "app/LBoardFr.h"
+#include "app/UGtestDraw.h"
 #include "model/MClpBrd.h"
 #include "model/UGtstEng.h"
 #include "model/UGtstTrace.h"
@@ -63,7 +65,7 @@ int Usage(FILE* Stream = stderr) {
         Stream,
         QStringLiteral(
             "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ... | test "
-            "...\n"
+            "... | gtest ...\n"
             "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
             ShellRunOptionsText() +
             QStringLiteral(
@@ -106,7 +108,17 @@ int Usage(FILE* Stream = stderr) {
                 "  kind's letters (P N Z R S W FS FD FE C), \"-\" for none; args: the argument text or\n"
                 "  \"-\"; text: the catalogue text, its lines joined by one blank. Exit status: 0 the test\n"
                 "  finished; 3 the step limit was reached (the end checks did not run); 1 the program\n"
-                "  cannot run (nothing on stdout); 2 usage.\n"));
+                "  cannot run (nothing on stdout); 2 usage.\n"
+                "lsttool gtest OUT.bmp FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N]\n"
+                "    [--style S] [--side F] [--small]: the graphic test: runs the program through the\n"
+                "  stitch simulation, draws the fabric as the Graphic Test window does (a white board of\n"
+                "  3000 columns, needle n in column 20 + n in the colour drawings) and writes the board as\n"
+                "  a 24-bit BMP. Arguments after OUT as for run (--beds is refused).\n"
+                "  Output (stdout): gtest <finished|limit> steps=<n> row=<fabric row> width=<columns>\n"
+                "    height=<lines>\n"
+                "  Exit status: 0 finished; 3 the step limit was reached (the board drawn so far is\n"
+                "  written); 1 the program cannot run or OUT cannot be written (nothing on stdout, nothing\n"
+                "  written); 2 usage.\n"));
     return exitUsage;
 }
 
@@ -607,6 +619,55 @@ int TestProgram(const QStringList& Args) {
     return stopped ? exitStepLimit : exitFinished;
 }
 
+// ---- gtest.
+
+// The board of a shell run: as many lines as a drawing area of this height shows.
+constexpr int ShellBoardLines = 60;
+
+int GraphicTest(const QStringList& Args) {
+    if (Args.size() < 3 || Args.contains(QLatin1String("--beds")))
+        return Usage();
+    const QString out = Args[1];
+    ShellRun run;
+    if (const int status = LoadRun(Args.mid(2), run); status >= 0)
+        return status;
+    MGtestEngine engine;
+    ApplyShellRun(run, engine);
+    if (!AttachRun(run, engine))
+        return exitCannotRun;
+    engine.Sequencer.StepLimit = run.Steps;
+    if (engine.ResetTest() == srStartFailed) {
+        Print(stderr, QStringLiteral("lsttool: %1: the program could not be started").arg(run.File));
+        return exitCannotRun;
+    }
+    TBoardFormats board;
+    MGtestDrawing drawing(board, engine);
+    drawing.LargeStitch = run.RowAdvance != 10;
+    drawing.AreaLines = ShellBoardLines;
+    drawing.NewBoard(MGtestDrawing::NewBoardColumns, ShellBoardLines);
+    drawing.BuildStitchGlyphs();
+    long long k = 0;
+    while (!engine.Sequencer.Regs.Finished && k < run.Steps) {
+        engine.StepTest();
+        drawing.DrawStep();
+        ++k;
+    }
+    try {
+        board.SaveImageFile(out, 1);
+    } catch (const Exception& e) {
+        Print(stderr, QStringLiteral("lsttool: %1: %2").arg(out, e.Message()));
+        return exitCannotRun;
+    }
+    const bool finished = engine.Sequencer.Regs.Finished;
+    Print(stdout, QStringLiteral("gtest %1 steps=%2 row=%3 width=%4 height=%5")
+                      .arg(finished ? QStringLiteral("finished") : QStringLiteral("limit"))
+                      .arg(k)
+                      .arg(engine.DisplayRow)
+                      .arg(drawing.BoardWidth())
+                      .arg(drawing.BoardHeight()));
+    return finished ? exitFinished : exitStepLimit;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
@@ -617,6 +678,8 @@ int Run(const QStringList& Args) {
         return RunProgram(Args);
     if (command == QLatin1String("test"))
         return TestProgram(Args);
+    if (command == QLatin1String("gtest"))
+        return GraphicTest(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();
