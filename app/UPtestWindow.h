@@ -25,7 +25,7 @@ class MLabel;
 class MListBox;
 class MProject;
 
-class TFormPTwindow : public MForm {
+class TFormPTwindow : public MForm, public MProjectChild {
     Q_OBJECT
 public:
     // Project: the program to test (a project container is also told of the window's activation and
@@ -58,6 +58,9 @@ public:
     TPrjContainer* Container() const { return FContainer; }
 
     void UpdateCaption();
+    // ---- MProjectChild: the window edits no rows; a renamed project is named again in its caption.
+    void ApplyEdit() override {}
+    void ShowCaption() override { UpdateCaption(); }
     void SetRunning(bool Running);
     void ShowRegisters();
     // The text of a finding in the language shown.

@@ -214,6 +214,9 @@ TEST(PtestWindow, DoubleClickOpensTheEntrysWindowOnlyForAFindingOfAnEntry) {
     EXPECT_TRUE(w->windowTitle().startsWith(QStringLiteral("P-Tst  Prog:dc_740e7  Machine:740  E:7")));
     w->UpdateCaption();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("P-Tst  Prog:dc_740e7  Machine:740  E:7  "));
+    // A renamed project is named again, once.
+    p->SetProjectName(fx.Dir.filePath(QStringLiteral("dd_740e7.JXW")));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("P-Tst  Prog:dd_740e7  Machine:740  E:7  "));
 
     w->Run().AddFinding(80, QString(), 0, 0); // the program's end: no entry
     w->Run().AddFinding(50, QString(), 5, 0); // an S range of no line
