@@ -897,7 +897,9 @@ void TGraphicWindow::mouseMoveEvent(QMouseEvent* Event) {
 void TGraphicWindow::mouseReleaseEvent(QMouseEvent* Event) {
     SyncTools();
     TBoardWindow::mouseReleaseEvent(Event);
-    if (!RasterValid() || Event->button() != Qt::LeftButton || (Event->modifiers() & Qt::ControlModifier))
+    // Ctrl held at the release still ends a stroke or shape begun without it: only a press without
+    // Ctrl starts one, and one left running would draw as the mouse moves with no button held.
+    if (!RasterValid() || Event->button() != Qt::LeftButton)
         return;
     const QPoint at = Event->position().toPoint();
     const TBoardPoint cell = PixelToCell(at.x(), at.y());

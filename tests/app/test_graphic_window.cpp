@@ -308,6 +308,27 @@ TEST(GraphicWindow, ARightClickCancelsTheShape) {
     EXPECT_EQ(b.Host.Count(bus::NotifyUndoSaved), 0);
 }
 
+TEST(GraphicWindow, AStrokeOrShapeReleasedWithCtrlHeldEndsThere) {
+    // Ctrl pressed during the drag: the release still ends the stroke or the shape, so moving the
+    // mouse afterwards without a button draws nothing.
+    for (int tool : {bus::ToolPen, bus::ToolRect}) {
+        Board b;
+        b.W->PenColor = Red;
+        b.Tool(tool);
+        b.Press(2, 2);
+        b.Move(4, 3);
+        QTest::mouseRelease(b.W.get(), Qt::LeftButton, Qt::ControlModifier, b.At(4, 3));
+        EXPECT_EQ(b.W->DrawingState, 2) << tool;
+        EXPECT_FALSE(b.W->PreviewShown()) << tool;
+        const TBitmap released = b.W->Raster();
+        b.Move(9, 8, Qt::NoButton);
+        EXPECT_TRUE(b.Changed(released).empty()) << tool;
+        EXPECT_FALSE(b.W->PreviewShown()) << tool;
+        // The shape is drawn as a release without Ctrl draws it.
+        EXPECT_EQ(b.Cell(4, 3), Red) << tool;
+    }
+}
+
 TEST(GraphicWindow, ThePreviewOutlinesTheCellsOnScreenOnly) {
     Board b(
         10, 10, [](int, int) { return White; }, 6);
