@@ -858,10 +858,9 @@ void TGraphicWindow::mousePressEvent(QMouseEvent* Event) {
         Notify(bus::NotifyPenPicked, int(PenColor));
     } else if (ToolId == bus::ToolText) {
         TTextRequest request;
-        if (TextDialog && TextDialog(request)) {
-            PlaceText(cell.X, cell.Y, request);
+        // The main window takes the select tool for a text placed; a refused block places none.
+        if (TextDialog && TextDialog(request) && PlaceText(cell.X, cell.Y, request))
             Notify(bus::NotifyTextPlaced);
-        }
     } else if (ToolId == bus::ToolFill || ToolId == bus::ToolFillPattern) {
         DropSelection();
         SaveUndo();

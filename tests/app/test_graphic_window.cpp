@@ -483,6 +483,18 @@ TEST(GraphicWindow, AHugeTextBlockIsRefused) {
     EXPECT_FALSE(b.W->PlaceText(3, 3, r));
     EXPECT_TRUE(SameRaster(before, b.W->Raster()));
     EXPECT_FALSE(b.W->PasteBuffer.Floating);
+    // Through the text tool: the main window does not hear of a text placed, and no undo copy.
+    b.W->TextDialog = [&](TTextRequest& Request) {
+        Request = r;
+        return true;
+    };
+    b.Tool(bus::ToolText);
+    b.Press(3, 3);
+    b.Release(3, 3);
+    EXPECT_TRUE(SameRaster(before, b.W->Raster()));
+    EXPECT_FALSE(b.W->PasteBuffer.Floating);
+    EXPECT_EQ(b.Host.Count(bus::NotifyTextPlaced), 0);
+    EXPECT_FALSE(b.W->UndoAvailable());
 }
 
 // ---- Commands.
