@@ -116,6 +116,12 @@ QPixmap ArrowPicture(bool Right) {
     return pm;
 }
 
+// A value shows in both languages alike.
+void ShowValue(MLabel* L, const QString& Text) {
+    L->M_Caption()->SetCaptions({Text, Text});
+    L->setText(Text);
+}
+
 MLabel* ValueLabel(TFormGTControl* Form, QWidget* Parent, const char* Name, QRect Bounds) {
     MLabel* l = MakeLabel(Form, Parent, Bounds, "", "");
     l->setObjectName(QLatin1String(Name));
@@ -273,6 +279,9 @@ TFormGTControl::~TFormGTControl() = default;
 
 void TFormGTControl::DOAfterLanguageChange(int aNewLanguage) {
     MForm::DOAfterLanguageChange(aNewLanguage);
+    // A change while the form is being built waits for its buttons.
+    if (!BtnStop)
+        return;
     SetStyleCaptions();
     SetStopMode(FMode);
 }
@@ -471,7 +480,7 @@ void TFormGTControl::PlaceCarrierLabels(int Carrier) {
         if (!yc->InUse())
             continue;
         const int value = yc->Current.Absolute ? yc->Current.Position : yc->Current.Offset;
-        CarrierLabels[std::size_t(r - 1)][std::size_t(Carrier - 1)]->SetCaption(QString::number(value));
+        ShowValue(CarrierLabels[std::size_t(r - 1)][std::size_t(Carrier - 1)], QString::number(value));
     }
 }
 
@@ -531,33 +540,33 @@ void TFormGTControl::ShowCarrierLabels() {
 void TFormGTControl::ShowCarriage() {
     const MRegisters& regs = FWindow.Engine().Sequencer.Regs;
     const MUnvZ& z = regs.Row;
-    lblFrontFS->SetCaption(QString::number(z.FSFront));
-    lblBackFS->SetCaption(QString::number(z.FSRear));
+    ShowValue(lblFrontFS, QString::number(z.FSFront));
+    ShowValue(lblBackFS, QString::number(z.FSRear));
     const int hv = z.Racking[0].Position;
-    lblMainRack->SetCaption(hv == 0  ? QStringLiteral("0")
-                            : hv > 0 ? QString::number(hv) + QLatin1Char('<')
-                                     : QString::number(-hv) + QLatin1Char('>'));
+    ShowValue(lblMainRack, hv == 0  ? QStringLiteral("0")
+                           : hv > 0 ? QString::number(hv) + QLatin1Char('<')
+                                    : QString::number(-hv) + QLatin1Char('>'));
     static const QString uv[4] = {QStringLiteral(" "), QStringLiteral("G"), QStringLiteral("U1"),
                                   QStringLiteral("U2")};
     const int t = z.Racking[0].Transfer;
-    lblTransRack->SetCaption(t >= 0 && t < 4 ? uv[t] : QString());
-    lblS->SetCaption(QString::number(regs.PrevSLine));
-    lblZ->SetCaption(QString::number(regs.PrevZRow));
+    ShowValue(lblTransRack, t >= 0 && t < 4 ? uv[t] : QString());
+    ShowValue(lblS, QString::number(regs.PrevSLine));
+    ShowValue(lblZ, QString::number(regs.PrevZRow));
     if (regs.PrevZRow % 2 != 0)
         imgLArrow->stackUnder(imgRArrow);
     else
         imgRArrow->stackUnder(imgLArrow);
     const int systems = std::clamp(FWindow.SystemsCount(), 0, 4);
     for (int i = 0; i < 2 * systems; ++i) {
-        CamSlots[std::size_t(i)]->SetCaption(CamCodeName(z.CamCode[std::size_t(i)]));
-        LineSlots[std::size_t(i)]->SetCaption(QString::number(z.PatternLine[std::size_t(i)]));
+        ShowValue(CamSlots[std::size_t(i)], CamCodeName(z.CamCode[std::size_t(i)]));
+        ShowValue(LineSlots[std::size_t(i)], QString::number(z.PatternLine[std::size_t(i)]));
     }
     for (int s = 0; s < systems; ++s) {
         QString digits;
         for (int k = 1; k <= 8; ++k)
             if (z.Carriers[std::size_t(s)].IsSet(k - 1))
                 digits += QString::number(k);
-        SystemSlots[std::size_t(s)]->SetCaption(digits);
+        ShowValue(SystemSlots[std::size_t(s)], digits);
     }
     for (int k = 1; k <= 8; ++k)
         if (Carrier(1, k)->Selected || Carrier(2, k)->Selected)
@@ -566,14 +575,14 @@ void TFormGTControl::ShowCarriage() {
 
 void TFormGTControl::ClearCarriage() {
     for (MLabel* l : {lblS, lblZ, lblMainRack, lblTransRack, lblFrontFS, lblBackFS})
-        l->SetCaption(QString());
+        ShowValue(l, QString());
     for (int c = 0; c < 4; ++c)
         for (MLabel* l : {lblYCsSys[std::size_t(c)], lblLineH[std::size_t(c)], lblCamH[std::size_t(c)],
                           lblCamV[std::size_t(c)], lblLineV[std::size_t(c)]})
-            l->SetCaption(QString());
+            ShowValue(l, QString());
     for (auto& rail : CarrierLabels)
         for (MLabel* l : rail) {
-            l->SetCaption(QString());
+            ShowValue(l, QString());
             l->hide();
         }
     FinishMoves();

@@ -34,27 +34,28 @@ public:
     static constexpr int LabelWidth = 21;
     static constexpr int LabelHeight = 10;
 
-    MButton* BtnYCcolors;
-    MButton* BtnNextSystem;
-    MButton* BtnNextZ;
-    MScrollBitBtn* scbtnStitchStyle;
-    MScrollBitBtn* scbtnGTstyle;
-    MScrollBitBtn* scbtnRenderSide;
-    MImage* ImgRails;
-    MImage* imgCarriage;
-    MImage* imgRArrow;
-    MImage* imgLArrow;
-    MLabel *lblS, *lblMainRack, *lblBackFS, *lblZ, *lblTransRack, *lblFrontFS;
+    MButton* BtnYCcolors = nullptr;
+    MButton* BtnNextSystem = nullptr;
+    MButton* BtnNextZ = nullptr;
+    MScrollBitBtn* scbtnStitchStyle = nullptr;
+    MScrollBitBtn* scbtnGTstyle = nullptr;
+    MScrollBitBtn* scbtnRenderSide = nullptr;
+    MImage* ImgRails = nullptr;
+    MImage* imgCarriage = nullptr;
+    MImage* imgRArrow = nullptr;
+    MImage* imgLArrow = nullptr;
+    MLabel *lblS = nullptr, *lblMainRack = nullptr, *lblBackFS = nullptr, *lblZ = nullptr,
+           *lblTransRack = nullptr, *lblFrontFS = nullptr;
     // [rail - 1][carrier - 1]
     std::array<std::array<MLabel*, 8>, 2> CarrierLabels{};
     // The carriage's columns 1..4 (left 197, 137, 78, 18): carriers, rear line, rear cam, front cam,
     // front line.
     std::array<MLabel*, 4> lblYCsSys{}, lblLineH{}, lblCamH{}, lblCamV{}, lblLineV{};
-    MNumEdit *edtYcontinue, *edtZcontinue, *edtScontinue;
-    MButton* btnContinueTo;
-    MButton* BtnStop;
-    MButton* BtnNew;
-    MButton* BtnContinue;
+    MNumEdit *edtYcontinue = nullptr, *edtZcontinue = nullptr, *edtScontinue = nullptr;
+    MButton* btnContinueTo = nullptr;
+    MButton* BtnStop = nullptr;
+    MButton* BtnNew = nullptr;
+    MButton* BtnContinue = nullptr;
     QTimer Timer1;
 
     TFormYCcolors& ColorDialog() const { return *FColorDialog; }
