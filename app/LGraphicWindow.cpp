@@ -839,7 +839,7 @@ void TGraphicWindow::mousePressEvent(QMouseEvent* Event) {
         if (DrawingState == 1 && DrawsShapes())
             RemovePreview();
         DrawingState = 2;
-        if (ToolId == bus::ToolDrop) {
+        if (ToolId == bus::ToolDrop && SeekCell(cell.X, cell.Y)) {
             BrushColor = GetCell(cell.X, cell.Y);
             Notify(bus::NotifyBrushPicked, int(BrushColor));
         }
@@ -854,6 +854,9 @@ void TGraphicWindow::mousePressEvent(QMouseEvent* Event) {
             DrawStroke(cell, cell, ToolId);
         }
     } else if (ToolId == bus::ToolDrop) {
+        // Only a cell of the picture has a colour to take; beside it the picker does nothing.
+        if (!SeekCell(cell.X, cell.Y))
+            return;
         PenColor = GetCell(cell.X, cell.Y);
         Notify(bus::NotifyPenPicked, int(PenColor));
     } else if (ToolId == bus::ToolText) {

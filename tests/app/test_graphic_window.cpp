@@ -720,6 +720,23 @@ TEST(GraphicWindow, TheMainWindowHearsOnlyWhenItOwnsTheWindow) {
     EXPECT_EQ(b.Host.Notes.size(), want.size());
 }
 
+TEST(GraphicWindow, TheColourPickerTakesColoursOnlyFromThePicture) {
+    // A click on the window beside the picture takes no colour: there is no cell there.
+    Board b;
+    b.W->PenColor = Red;
+    b.W->BrushColor = Green;
+    b.Tool(bus::ToolDrop);
+    const QPoint beside = b.At(20, 3);
+    ASSERT_LT(beside.x(), b.W->width());
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        QTest::mousePress(b.W.get(), button, {}, beside);
+        QTest::mouseRelease(b.W.get(), button, {}, beside);
+    }
+    EXPECT_EQ(b.W->PenColor, Red);
+    EXPECT_EQ(b.W->BrushColor, Green);
+    EXPECT_EQ(b.Host.Count(bus::NotifyPenPicked) + b.Host.Count(bus::NotifyBrushPicked), 0);
+}
+
 TEST(GraphicWindow, TheMagnifierZoomsInOnTheCellAndOut) {
     Board b(300, 300, Tag, 2);
     b.W->SetTool(bus::ToolMagnifier);
