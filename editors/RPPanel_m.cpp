@@ -62,7 +62,9 @@ void ShowLabel(MLabel* Label, const char* Text) {
 
 void LimitBox(MColorBox* Box, int MaxColors) {
     Box->setVisible(MaxColors > 0);
-    if (MaxColors > 0 && Box->MaxColorCount() != MaxColors)
+    // Set even when the limit stays: a box limited by a module shown earlier may show a set the
+    // mode that hid it allowed, and the colours beyond the limit go now.
+    if (MaxColors > 0)
         Box->SetMaxColorCount(MaxColors);
 }
 

@@ -143,6 +143,23 @@ TEST(PPanels, ModeLayoutsAndTheColoursAModeChangeDrops) {
     EXPECT_EQ(stored.Mode, 5);
     EXPECT_TRUE(stored.ClrsL.SameBits(Colors({1})));
     EXPECT_TRUE(stored.ClrsR.SameBits(Colors({3})));
+
+    // Rows that showed VB modules scroll onto an SY1 module whose colours outlived an earlier mode:
+    // switched to VB, its boxes keep one colour each, in the row and in the list.
+    win.PutP(1, 5, Colors({1}), Colors({2}));
+    win.PutP(3, 0, Colors({5, 6}), Colors({7, 8}));
+    win.P->RefreshRows();
+    win.P->SetVisibleRows(2);
+    MRPPanel* sy = win.RowOf(win.P, 3);
+    ASSERT_TRUE(sy);
+    EXPECT_EQ(ShownLayout(*sy), (Layout{"L", "R", true, 0, 0}));
+    Window::Focus(sy->ModeCell);
+    sy->ModeCell->M_CaptionList().SetIndex(5);
+    EXPECT_EQ(sy->LeftColorsCell->ColorMap().Count(), 1);
+    EXPECT_EQ(sy->RightColorsCell->ColorMap().Count(), 1);
+    win.Leave();
+    EXPECT_TRUE(win.Project.Lists.P.GetP(3).ClrsL.SameBits(Colors({5})));
+    EXPECT_TRUE(win.Project.Lists.P.GetP(3).ClrsR.SameBits(Colors({7})));
     EXPECT_TRUE(messages.Coded.empty());
 }
 
