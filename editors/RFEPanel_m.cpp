@@ -132,30 +132,11 @@ void MRFEPanel::ShowCells() {
 }
 
 void MRFEPanel::WMRowKey(std::uint32_t WParam, std::uint32_t LParam) {
-    if (CellKeyClassOf(WParam) == kcChar) {
-        MScrollBitBtn* button = nullptr;
-        switch (CellKeyOf(WParam)) {
-        case 'b':
-        case 'B':
-            button = DifferenceSignCell;
-            break;
-        case 'o':
-        case 'O':
-            button = OffsetSignCell;
-            break;
-        case 'a':
-        case 'A':
-            button = StartPointCell;
-            break;
-        default:
-            break;
-        }
-        if (button) {
-            button->M_CaptionList().ScrollNext();
-            return;
-        }
-    }
-    MRBasePanel::WMRowKey(WParam, LParam);
+    // Each letter steps its button round, as a click does.
+    if (!RowLetterKey(WParam, {{'b', [this] { DifferenceSignCell->M_CaptionList().ScrollNext(); }},
+                               {'o', [this] { OffsetSignCell->M_CaptionList().ScrollNext(); }},
+                               {'a', [this] { StartPointCell->M_CaptionList().ScrollNext(); }}}))
+        MRBasePanel::WMRowKey(WParam, LParam);
 }
 
 void MRFEPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
