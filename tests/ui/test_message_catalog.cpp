@@ -193,6 +193,8 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // The drawing tools: a text block and a clipboard picture too large name their size.
     expected[{11, 3501}] = 1;
     expected[{11, 3502}] = 1;
+    // The save question of a changed project names it.
+    expected[{11, 3601}] = 1;
     // A project that cannot be opened or saved names the file and the reason; one that cannot be
     // made names the reason.
     expected[{11, 3602}] = 2;
@@ -243,6 +245,17 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
         EXPECT_FALSE(m.Text.endsWith(QLatin1Char('%'))) << where;
         EXPECT_LE(m.Text.count(QLatin1Char('@')), 4) << "more than five lines: " << where;
         EXPECT_EQ(m.Text.count(QLatin1Char('%')), expected[key]) << "slots of " << where;
+        // The blanks beside a slot are dropped when it is filled, so a blank between a slot and a
+        // letter or digit would join the argument to that word.
+        for (qsizetype at = m.Text.indexOf(QLatin1Char('%')); at >= 0;
+             at = m.Text.indexOf(QLatin1Char('%'), at + 1)) {
+            const QString before = m.Text.left(at), after = m.Text.mid(at + 1);
+            const bool joinsBefore = before.endsWith(QLatin1Char(' ')) && !before.trimmed().isEmpty() &&
+                                     before.trimmed().back().isLetterOrNumber();
+            const bool joinsAfter = after.startsWith(QLatin1Char(' ')) && !after.trimmed().isEmpty() &&
+                                    after.trimmed().front().isLetterOrNumber();
+            EXPECT_FALSE(joinsBefore || joinsAfter) << "a slot joins a word: " << where;
+        }
     }
     for (const auto& [key, args] : expected)
         for (int language : {0, 1})
