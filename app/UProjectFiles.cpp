@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -132,6 +133,10 @@ struct TPendingFile {
     QString Real;   // the file that is replaced: the target, or what a link to a file leads to
     QByteArray Bytes;
     QString Temporary;
+    // Put in place: the old file exchanged with the temporary (whose name now holds the old bytes),
+    // or the file made where there was none.
+    bool Exchanged = false;
+    bool Created = false;
 };
 
 // Where a file of the save really goes; refuses what cannot be replaced by a file.
@@ -179,23 +184,55 @@ int CreateTemporary(TPendingFile& File) {
     SaveFailed(File.Target, QStringLiteral("no free temporary name in the folder %1").arg(folder));
 }
 
-// Removes the temporaries of a save that did not finish.
+// Removes the temporaries of a save when it ends: the new bytes of a save that did not finish, or
+// the old bytes of the files a finished save exchanged.
 class TTemporaries {
 public:
     explicit TTemporaries(std::array<TPendingFile, 3>& Files) : FFiles(Files) {}
     ~TTemporaries() {
-        if (FKeep)
-            return;
         for (const TPendingFile& f : FFiles)
             if (!f.Temporary.isEmpty())
                 QFile::remove(f.Temporary);
     }
-    void Keep() { FKeep = true; }
 
 private:
     std::array<TPendingFile, 3>& FFiles;
-    bool FKeep = false;
 };
+
+// Puts a written file in place. An old file is exchanged with the temporary, so that its bytes stay
+// under the temporary's name until the whole save has succeeded; a file system that cannot exchange
+// gets a plain rename. Gives 0 or the system's error.
+int PutInPlace(TPendingFile& File) {
+    const QByteArray temporary = QFile::encodeName(File.Temporary), real = QFile::encodeName(File.Real);
+    if (NameExists(File.Real)) {
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, real.constData(), RENAME_EXCHANGE) == 0) {
+            File.Exchanged = true;
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+    } else {
+        File.Created = true;
+    }
+    if (::rename(temporary.constData(), real.constData()) != 0) {
+        File.Created = false;
+        return errno;
+    }
+    File.Temporary.clear();
+    return 0;
+}
+
+// Takes back the files put in place before a failure: the old bytes return under their names.
+void TakeBack(std::array<TPendingFile, 3>& Files) {
+    for (TPendingFile& f : Files) {
+        const QByteArray real = QFile::encodeName(f.Real);
+        if (f.Exchanged)
+            (void)::renameat2(AT_FDCWD, QFile::encodeName(f.Temporary).constData(), AT_FDCWD,
+                              real.constData(), RENAME_EXCHANGE);
+        else if (f.Created)
+            (void)::unlink(real.constData());
+    }
+}
 
 void SyncFolder(const QString& Folder) {
     const int fd = ::open(QFile::encodeName(Folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -392,11 +429,11 @@ MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const 
             SaveFailed(f.Target, file.errorString());
     }
     for (TPendingFile& f : files) {
-        if (::rename(QFile::encodeName(f.Temporary).constData(), QFile::encodeName(f.Real).constData()) != 0)
-            SaveFailed(f.Target, SystemError(errno));
-        f.Temporary.clear();
+        if (const int error = PutInPlace(f); error != 0) {
+            TakeBack(files);
+            SaveFailed(f.Target, SystemError(error));
+        }
     }
-    temporaries.Keep();
     SyncFolder(names.Folder);
     return names;
 }

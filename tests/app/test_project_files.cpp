@@ -94,6 +94,26 @@ private:
     int FCalls = 0;
 };
 
+// A writer after whose last file the project data file's temporary goes missing, as when another
+// program removes it: its renaming fails once the other two files are in place.
+class TVanishingWriter : public MProjectWriter {
+public:
+    explicit TVanishingWriter(QString Folder) : FFolder(std::move(Folder)) {}
+    void WriteAndFlush(QFile& File, const QByteArray& Bytes) override {
+        MProjectWriter::WriteAndFlush(File, Bytes);
+        if (++FCalls < 3)
+            return;
+        const QDir folder(FFolder);
+        for (const QString& name :
+             folder.entryList({QStringLiteral(".*.JXW.*.tmp")}, QDir::Files | QDir::Hidden))
+            QFile::remove(folder.filePath(name));
+    }
+
+private:
+    QString FFolder;
+    int FCalls = 0;
+};
+
 void ExpectSameLists(MProgramLists& A, MProgramLists& B) {
     const MListSet a = A.Lists(), b = B.Lists();
     for (std::size_t k = 0; k < a.size(); ++k) {
@@ -410,6 +430,15 @@ TEST(ProjectFiles, AtomicSave) {
         EXPECT_EQ(Snapshot(dir.path()), before) << failAt;
         EXPECT_EQ(files->Names.HeaderFile, names.HeaderFile);
     }
+    // A file that cannot be put in place after the others were: they are put back.
+    TVanishingWriter vanishing(dir.path());
+    try {
+        SaveProjectFiles(Path(dir, QStringLiteral("a_740e7.JXW")), *files, &vanishing);
+        ADD_FAILURE() << "saved";
+    } catch (const EProjectFile& e) {
+        EXPECT_EQ(e.File, Path(dir, QStringLiteral("a_740e7.JXW")));
+    }
+    EXPECT_EQ(Snapshot(dir.path()), before);
     SaveProjectFiles(Path(dir, QStringLiteral("a_740e7.JXW")), *files);
     EXPECT_NE(Snapshot(dir.path()), before);
     EXPECT_EQ(Snapshot(dir.path()).Names, before.Names);
