@@ -1224,6 +1224,8 @@ void TGraphicWindow::SelectionCommand(int Command, int Param) {
             PutMapRect(2, t.PosX, t.PosY, t);
         }
     }
-    if (hadSelection && !among({61, 64, 69}))
+    // Content lifted without a selection (a turn of the whole picture) is selected as well: only a
+    // selection writes its floating content when it is dropped.
+    if ((hadSelection || floating) && !among({61, 64, 69}))
         SetSelectionCells(r);
 }

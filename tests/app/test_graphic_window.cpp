@@ -522,6 +522,22 @@ TEST(GraphicWindow, Rotate90LiftsTheSelectionAndFloatsItTurned) {
     EXPECT_EQ(b.Cell(4, 1), Green);
 }
 
+TEST(GraphicWindow, ATurnWithoutASelectionSelectsTheLiftedPicture) {
+    // The whole picture is lifted and erased: it floats selected, so dropping it writes it back.
+    Board b(10, 8, Tag);
+    b.W->BrushColor = Green;
+    const TBitmap before = b.W->Raster();
+    b.W->SelectionCommand(bus::CmdRot90);
+    ASSERT_TRUE(b.W->PasteBuffer.Floating);
+    EXPECT_EQ(b.W->GetSelection(), (TBoardRect{0, 0, 7, 7})); // within the picture
+    b.W->DropSelection();
+    EXPECT_FALSE(b.W->PasteBuffer.Floating);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(b.Cell(7 - y, x), CellOf(before, x, y)) << x << "," << y;
+    EXPECT_EQ(b.Cell(9, 0), Green);
+}
+
 TEST(GraphicWindow, FlipThenUndoIsExactAndASecondUndoDoesNothing) {
     Board b(9, 7, Tag);
     const TBitmap before = b.W->Raster();
