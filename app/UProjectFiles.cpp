@@ -256,7 +256,13 @@ QString MProjectNames::Base() const {
 
 MProjectNames ProjectNamesOf(const QString& Name) {
     MProjectNames names;
-    names.Folder = QFileInfo(Name).absolutePath();
+    const QFileInfo info(Name);
+    names.Folder = info.absolutePath();
+    // "." and ".." name a folder, not a file: taken as a base they would put hidden "..LST" files
+    // beside it.
+    const QString file = info.fileName();
+    if (file == QLatin1String(".") || file == QLatin1String(".."))
+        return names;
     names.ProgramName = BaseNameOf(Name);
     names.MachineFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".LST"));
     names.PictureFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".BMP"));

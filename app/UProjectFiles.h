@@ -43,7 +43,8 @@ public:
 // The names of a project's files. The base is the file-name part of the name given without its
 // last extension when that is one of the station's own (BaseNameOf); a dot elsewhere, in a folder
 // name or inside the name, never counts. Each sibling is the existing file whose name differs only
-// in letter case when there is one, else the name with the extension as written here.
+// in letter case when there is one, else the name with the extension as written here. A name that
+// holds no file name, or names a folder itself ("." or ".."), gives an empty ProgramName.
 struct MProjectNames {
     QString Folder;      // absolute, without the final "/"
     QString ProgramName; // the base name alone

@@ -536,8 +536,20 @@ TEST(ProjectFiles, BadNamesAndFolders) {
         ASSERT_TRUE(QFile::setPermissions(Path(ro, QStringLiteral("ro_740e7.BMP")), QFileDevice::WriteOwner));
         EXPECT_THROW(OpenProjectFiles(roName), EProjectFile);
     }
-    // A name without a file name.
-    EXPECT_THROW(SaveProjectFiles(dir.path() + QLatin1Char('/'), *project), EProjectFile);
+    // A name without a file name, or one that names a folder itself ("." and ".."): nothing is
+    // written, neither in the folder nor beside it as hidden "..LST" files.
+    QTemporaryDir outer;
+    ASSERT_TRUE(QDir(outer.path()).mkdir(QStringLiteral("in")));
+    const QString in = Path(outer, QStringLiteral("in"));
+    const TSnapshot empty = Snapshot(outer.path());
+    for (const QString& name : {in + QLatin1Char('/'), in + QStringLiteral("/."), in + QStringLiteral("/.."),
+                                QStringLiteral(".."), QStringLiteral(".")}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_THROW(SaveProjectFiles(name, *project), EProjectFile);
+        EXPECT_THROW(OpenProjectFiles(name), EProjectFile);
+    }
+    EXPECT_EQ(Snapshot(outer.path()), empty);
+    EXPECT_TRUE(QDir(in).isEmpty());
 }
 
 namespace {
