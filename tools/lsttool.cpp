@@ -29,8 +29,9 @@
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
-#include "app/LBoardFr.h"
+#include "app/LBoardSh.h"
 #include "app/UGtestDraw.h"
+#include "imaging/ImageIO.h"
 #include "model/MClpBrd.h"
 #include "model/UGtstEng.h"
 #include "model/UGtstTrace.h"
@@ -640,7 +641,7 @@ int GraphicTest(const QStringList& Args) {
         Print(stderr, QStringLiteral("lsttool: %1: the program could not be started").arg(run.File));
         return exitCannotRun;
     }
-    TBoardFormats board;
+    TBoardSheet board;
     MGtestDrawing drawing(board, engine);
     drawing.LargeStitch = run.RowAdvance != 10;
     drawing.AreaLines = ShellBoardLines;
@@ -653,7 +654,9 @@ int GraphicTest(const QStringList& Args) {
         ++k;
     }
     try {
-        board.SaveImageFile(out, 1);
+        TImageIO io;
+        io.SetAttachedBitmap(&board.Raster());
+        io.SaveBMP(out);
     } catch (const Exception& e) {
         Print(stderr, QStringLiteral("lsttool: %1: %2").arg(out, e.Message()));
         return exitCannotRun;
