@@ -988,10 +988,10 @@ void TGraphicWindow::FreeRotate(MmapRect& B, int Angle) {
     B.TransparentColor = Reserved;
 }
 
-void TGraphicWindow::StretchSelection(int Command, const TBoardRect& R, const TBoardRect& D) {
+bool TGraphicWindow::StretchSelection(int Command, const TBoardRect& R, const TBoardRect& D) {
     if (R.Width() < 2 || R.Height() < 2 || D.Width() < 1 || D.Height() < 1 ||
         !ImageLimits::PixelsWithinLimit(D.Width(), D.Height()))
-        return;
+        return false;
     MmapRect source;
     CopyCellsToBuffer(source, R);
     Scratch.Width = D.Width();
@@ -1007,6 +1007,7 @@ void TGraphicWindow::StretchSelection(int Command, const TBoardRect& R, const TB
     } else {
         PutMapRect(2, D.Left, D.Top, Scratch);
     }
+    return true;
 }
 
 void TGraphicWindow::EraseColourInRect(const TBoardRect& R) {
@@ -1184,8 +1185,8 @@ void TGraphicWindow::SelectionCommand(int Command, int Param) {
         break;
     case 61:
     case 62:
-        StretchSelection(Command, r, DestRect);
-        if (Command == 62)
+        // The selection follows a stretch that was made.
+        if (StretchSelection(Command, r, DestRect) && Command == 62)
             r = DestRect;
         break;
     case 63:

@@ -147,7 +147,9 @@ public:
     TBoardRect GetSelection() const;
     // The commands 51 to 70 of the selection (bus::CmdFlipH ...); others are ignored.
     void SelectionCommand(int Command, int Param = 0);
-    void StretchSelection(int Command, const TBoardRect& R, const TBoardRect& D);
+    // Stretches the cells of R onto D; false (nothing done) when R is below 2 x 2 or D is empty or
+    // too large.
+    bool StretchSelection(int Command, const TBoardRect& R, const TBoardRect& D);
     void EraseColourInRect(const TBoardRect& R);
     void CopyToClipboard(const TBoardRect& R);
     void PasteFromClipboard();

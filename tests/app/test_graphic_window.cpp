@@ -687,6 +687,8 @@ TEST(GraphicWindow, StretchPreviewApplyAndRestore) {
     const TBitmap now = b.W->Raster();
     b.W->SelectionCommand(62);
     EXPECT_TRUE(SameRaster(now, b.W->Raster()));
+    // ... and the selection stays on the cells it holds.
+    EXPECT_EQ(b.W->GetSelection(), (TBoardRect{10, 10, 10, 15}));
 }
 
 TEST(GraphicWindow, ErasingThePenColourInAColumnChangesNothing) {
