@@ -14,6 +14,7 @@
 #include "ui/button_m.h"
 
 #include <QApplication>
+#include <QMdiArea>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,35 @@ TEST(PrjContainer, OpeningByAnyNameTakesTheSiblingsAndShowsTheNamesInTheCaptions
     // The container is bound to its fixed size, whatever it is asked.
     p->resize(900, 300);
     EXPECT_EQ(p->size(), QSize(TPrjContainer::FixedWidth, TPrjContainer::FixedHeight));
+}
+
+// Each of the three files damaged in turn: the opening raises the message naming that file, and no
+// bar, drawing or window of the project stays in the frame.
+TEST(PrjContainer, AProjectWithADamagedFileOpensNothing) {
+    ProjectFixture fx;
+    const QString jxw = fx.MakeProject(QStringLiteral("dmg_740e7"));
+    for (const QString& ext : {QStringLiteral(".LST"), QStringLiteral(".BMP"), QStringLiteral(".JXW")}) {
+        SCOPED_TRACE(ext.toStdString());
+        const QString file = fx.Dir.filePath(QStringLiteral("dmg_740e7") + ext);
+        const QByteArray good = kdstest::ReadFile(file);
+        QByteArray bad = good.left(good.size() / 3);
+        if (ext == QLatin1String(".JXW"))
+            bad = good.left(256) + QByteArray("\x0a\0\0\0\x09\0\0\0", 8); // nine strips counted, none held
+        kdstest::WriteFile(file, bad);
+        try {
+            fx.Open(jxw);
+            ADD_FAILURE() << "opened";
+        } catch (const EProjectFile& e) {
+            EXPECT_EQ(e.File, file);
+            EXPECT_EQ(e.SubCode, prjmsg::OpenFailed);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(fx.Main().Projects().empty());
+        EXPECT_TRUE(fx.Main().Drawings().empty());
+        EXPECT_TRUE(fx.Main().Client()->subWindowList().isEmpty());
+        kdstest::WriteFile(file, good);
+    }
+    EXPECT_NE(fx.Open(jxw), nullptr);
 }
 
 TEST(PrjContainer, TheButtonPatternOpensMinimisesAndRestoresEachProjectsOwnWindow) {
