@@ -620,30 +620,20 @@ void TFormGTControl::AfterStep() {
 }
 
 void TFormGTControl::btnContinueToClick() {
-    if (!FAttached || FWindow.Running())
-        return;
-    QPointer<TFormGTControl> self(this);
-    SetStopMode(1);
-    try {
-        FWindow.ContinueTo();
-    } catch (...) {
-        if (self)
-            SetStopMode(2);
-        throw;
-    }
-    if (!self)
-        return;
-    AfterStep();
-    SetStopMode(2);
+    RunLong([this] { FWindow.ContinueTo(); });
 }
 
 void TFormGTControl::BtnContinueClick() {
+    RunLong([this] { FWindow.ContinueRun(); });
+}
+
+void TFormGTControl::RunLong(const std::function<void()>& Run) {
     if (!FAttached || FWindow.Running())
         return;
     QPointer<TFormGTControl> self(this);
     SetStopMode(1);
     try {
-        FWindow.ContinueRun();
+        Run();
     } catch (...) {
         if (self)
             SetStopMode(2);

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class MButton;
@@ -118,6 +119,9 @@ protected:
 private:
     int Target(MNumEdit* Edit);
     void AfterStep();
+    // A run of many steps (Continue, Continue to): the Stop mode while it lasts, the carriage after
+    // it, nothing touched when the panel was freed meanwhile.
+    void RunLong(const std::function<void()>& Run);
     const MYcData* Carrier(int Rail, int Carrier) const;
     void MoveTick();
 
