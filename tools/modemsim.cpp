@@ -545,7 +545,10 @@ int main(int argc, char** argv) {
                 // A terminal nobody holds reports a hang-up at once: look again soon.
                 pollfd p{s->Master, POLLIN, 0};
                 const bool event = ::poll(&p, 1, 0) > 0;
-                if (event && !(p.revents & POLLHUP))
+                // A terminal never opened shows nothing until it is written to; a side already in
+                // data mode takes its peer's bytes without writing first, so any side without a
+                // hang-up counts as held there.
+                if ((event && !(p.revents & POLLHUP)) || (!event && s->State == Mode::Data))
                     s->SlaveOpen = true;
                 else if (event && (p.revents & POLLIN)) {
                     // Bytes left by a terminal that went away are dropped.

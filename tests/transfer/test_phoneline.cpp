@@ -455,3 +455,24 @@ TEST(PhoneLine, TheModemScriptConnectsKeepingTheFirstDataAndTreatsBusyAsAnError)
         EXPECT_EQ(QByteArray(data, 4), QByteArray("DATA"));
     }
 }
+
+TEST(ModemSim, TheConnectedPairCarriesDataToASideThatOnlyListens) {
+    // The pair starts in data mode; the receiving side writes nothing before its first bytes come.
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start({QStringLiteral("--connected")}));
+    TSerialPort listener, talker;
+    ASSERT_EQ(listener.Open(sim.PathB()), TSerialPort::Opened);
+    ASSERT_EQ(talker.Open(sim.PathA()), TSerialPort::Opened);
+    for (TSerialPort* port : {&listener, &talker}) {
+        port->SetDataMode();
+        port->SetTimeout(2);
+    }
+    talker.WriteExact(QByteArray("header"));
+    char got[6];
+    listener.ReadExact(got, 6);
+    EXPECT_EQ(QByteArray(got, 6), QByteArray("header"));
+    listener.WriteExact(QByteArray("OK"));
+    char ok[2];
+    talker.ReadExact(ok, 2);
+    EXPECT_EQ(QByteArray(ok, 2), QByteArray("OK"));
+}
