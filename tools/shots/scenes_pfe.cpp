@@ -19,7 +19,7 @@ KDS_SHOT_SCENE("p", "The P list: carrier stroke limits by needles (SY1) and by c
         lkP, 200);
 }
 
-KDS_SHOT_SCENE("fe", "The FE list: stitch-length changes with negative differences, steps and offsets, the "
+KDS_SHOT_SCENE("fe", "The FE list: stitch-length changes with negative differences and offsets, the "
                      "second selected, the first focused") {
     return MakeListScene(
         ctx,
