@@ -94,7 +94,11 @@ std::optional<QString> GridCanonicalText(int Kind, int Digits, const QString& Te
         auto v = ReadNumber(Text);
         if (!v)
             return std::nullopt;
-        if (Kind == 3 && !HasSign(Text))
+        // A text without a sign is negative in kind 3. A zero already of the stated length (a sign and
+        // D digits) keeps its sign, so "-000" stays red: the canonical form of a canonical text is that
+        // text again.
+        const bool minusZero = *v == 0 && Text.size() == Digits + 1 && Text[0] == u'-';
+        if ((Kind == 3 && !HasSign(Text)) || minusZero)
             return QStringLiteral("-") + FormatNumber(*v, Digits, false);
         return FormatNumber(*v, Digits, true);
     }

@@ -333,6 +333,7 @@ TEST(SetupScheme, GridsShowAndStoreTheEntryAndTheWindowLeavesTheProjectUnmodifie
         SCOPED_TRACE(o.Text);
         const QString shown = w->Offset_Grid->Cells(1, o.Row);
         EXPECT_EQ(shown, QLatin1String(o.Text));
+        EXPECT_EQ(w->Offset_Grid->ShownText(1, o.Row), shown) << "painted as it is held";
         EXPECT_EQ(GridTextColor(3, shown) == std::optional<TColor>(GridTextColor(2, QStringLiteral("-1"))),
                   o.Red);
     }

@@ -84,17 +84,24 @@ TEST(SetupGrid, CanonicalTextsAndColours) {
     };
     const TColor red = 0x0000FF, blue = 0xFF0000, green = 0x008000, black = 0;
     const Case cases[] = {
-        {0, 4, "12", "0012", {}},    {0, 3, "", "000", {}},      {0, 3, "12345", "12345", {}},
-        {1, 3, "-5", "-005", {}},    {0, 3, "abc", {}, {}},      {0, 3, "1-2", {}, {}},
-        {2, 4, "-7", "-0007", red},  {2, 3, "0", "+000", black}, {3, 3, "7", "-007", red},
-        {3, 3, "+7", "+007", black}, {3, 3, "", "-000", red},    {4, 3, "7", "+007", black},
-        {4, 3, "-12", "-012", red},  {4, 3, "+", "+000", black}, {4, 3, "x7", {}, black},
-        {5, 3, "I", "I", blue},      {5, 3, "", "", {}},         {5, 3, "X", {}, blue},
-        {6, 2, "5", "R05", green},   {6, 2, "l5", "L05", blue},  {6, 2, "", "R00", green},
-        {6, 2, "L", "L00", blue},    {6, 2, "Lx", {}, blue},     {7, 3, "U1", "U1", green},
-        {7, 3, "U2", "U2", blue},    {7, 3, "X", "G", red},      {8, 3, "8", "8", {}},
-        {8, 3, "", "", {}},          {8, 3, "9", {}, {}},        {8, 3, "12", {}, {}}};
+        {0, 4, "12", "0012", {}},      {0, 3, "", "000", {}},       {0, 3, "12345", "12345", {}},
+        {1, 3, "-5", "-005", {}},      {0, 3, "abc", {}, {}},       {0, 3, "1-2", {}, {}},
+        {2, 4, "-7", "-0007", red},    {2, 3, "0", "+000", black},  {3, 3, "7", "-007", red},
+        {3, 3, "+7", "+007", black},   {3, 3, "", "-000", red},     {4, 3, "7", "+007", black},
+        {3, 3, "-000", "-000", red},   {4, 3, "-000", "-000", red}, {4, 3, "-0", "+000", black},
+        {3, 3, "+000", "+000", black}, {4, 3, "-12", "-012", red},  {4, 3, "+", "+000", black},
+        {4, 3, "x7", {}, black},       {5, 3, "I", "I", blue},      {5, 3, "", "", {}},
+        {5, 3, "X", {}, blue},         {6, 2, "5", "R05", green},   {6, 2, "l5", "L05", blue},
+        {6, 2, "", "R00", green},      {6, 2, "L", "L00", blue},    {6, 2, "Lx", {}, blue},
+        {7, 3, "U1", "U1", green},     {7, 3, "U2", "U2", blue},    {7, 3, "X", "G", red},
+        {8, 3, "8", "8", {}},          {8, 3, "", "", {}},          {8, 3, "9", {}, {}},
+        {8, 3, "12", {}, {}}};
     for (const Case& c : cases) {
+        // A canonical text is its own canonical form: painting it again changes nothing.
+        if (c.Canonical) {
+            EXPECT_EQ(GridCanonicalText(c.Kind, c.Digits, *c.Canonical), c.Canonical)
+                << c.Kind << " " << c.Canonical->toStdString();
+        }
         EXPECT_EQ(GridCanonicalText(c.Kind, c.Digits, c.Text), c.Canonical)
             << c.Kind << " " << c.Text.toStdString();
         EXPECT_EQ(GridTextColor(c.Kind, c.Canonical.value_or(c.Text)), c.Colour)
