@@ -126,12 +126,20 @@ int MRSPanel::SignedPCount() const {
     return Signed(PSignCell, PCountCell);
 }
 
+// A count its cell shows as it stands is left alone, so a count past the cell's digits stays in the
+// entry while the row's other counts are edited.
 void MRSPanel::WriteCounts() {
     if (Loading())
         return;
-    S_Item().Count = SignedCount();
-    S_Item().NCount = SignedNCount();
-    S_Item().PCount = SignedPCount();
+    const auto write = [this](std::int32_t& Field, const MNumEdit* Cell, int Shown) {
+        const int magnitude = ShownCellValue(Cell, Magnitude(Field));
+        if (Shown != (Field < 0 ? -magnitude : magnitude))
+            Field = Shown;
+    };
+    MUnvS& s = S_Item();
+    write(s.Count, CountCell, SignedCount());
+    write(s.NCount, NCountCell, SignedNCount());
+    write(s.PCount, PCountCell, SignedPCount());
 }
 
 void MRSPanel::ColorButtons() {

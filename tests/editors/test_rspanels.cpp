@@ -292,6 +292,35 @@ TEST(SPanels, SignsTypeAndKeys) {
     EXPECT_TRUE(messages.Coded.empty());
 }
 
+TEST(SPanels, ACountPastItsCellStaysWhileTheOtherCountsAreEdited) {
+    Window win;
+    {
+        Unvalidated raw;
+        MUnvS s;
+        s.Number = 1;
+        s.Type = 1;
+        s.Counter.Kind = 1;
+        s.Offset = 1;
+        s.Count = -123456;
+        s.NCount = 70000;
+        win.Project.Lists.S.AddOrReplace(s);
+    }
+    win.Show();
+    MRSPanel* row = win.S->Row(0);
+    EXPECT_EQ(row->CountCell->text(), QStringLiteral("9999"));
+    Window::Focus(row->PCountCell);
+    Window::Retype(row->PCountCell, QStringLiteral("3"));
+    QTest::mouseClick(row->PSignCell, Qt::LeftButton);
+    EXPECT_EQ(row->S_Item().PCount, -3);
+    EXPECT_EQ(row->S_Item().Count, -123456);
+    EXPECT_EQ(row->S_Item().NCount, 70000);
+    // Edited, the count takes what its cell shows.
+    Window::Focus(row->NCountCell);
+    Window::Retype(row->NCountCell, QStringLiteral("12"));
+    EXPECT_EQ(row->S_Item().NCount, 12);
+    EXPECT_EQ(row->S_Item().Count, -123456);
+}
+
 TEST(SPanels, DropsFillCyclesCountersAndRanges) {
     Window a, b;
     for (int n = 1; n <= 16; ++n)
