@@ -194,6 +194,12 @@ TOutgoingProject ReadOutgoingProject(const QString& ChosenFile) {
         QFile f(path);
         if (f.open(QIODevice::ReadOnly))
             p.Data[size_t(i)] = f.read(TTransferHeader::MaxFileSize + 1);
+        if (f.error() != QFileDevice::NoError) {
+            if (i == slotLst)
+                throw ETransferError(NoMachineFile, info.fileName());
+            // A file that is there but cannot be read is never announced as missing.
+            throw EFOpenError(QStringLiteral("Cannot open file %1").arg(path));
+        }
         if (p.Data[size_t(i)].size() > TTransferHeader::MaxFileSize)
             throw ETransferError(SendTooLarge, info.fileName());
         if (i == slotLst && p.Data[size_t(i)].isEmpty())
@@ -306,8 +312,15 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
     }
 
     // Into place: each file replaces the one of its name, then the other spellings of that name go.
+    // A name held by a folder (or anything else that is not a file) cannot be replaced; this is
+    // known before the first file moves, so the receive folder stays as it was.
     TReceivedProject result;
     const QDir folder(Folder);
+    for (const QString& name : canonical) {
+        const QFileInfo target(folder.filePath(name));
+        if (!name.isEmpty() && (target.exists() || target.isSymLink()) && !target.isFile())
+            throw ETransferError(CannotStore, target.filePath());
+    }
     for (int i = 0; i < 3; ++i) {
         if (canonical[size_t(i)].isEmpty())
             continue;

@@ -176,6 +176,7 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         std::function<QByteArray(QByteArray)> Damage;
         int SubCode; // 0: the line breaks
         std::function<void(const QString&)> ProjectCheck;
+        const char* Blocker = nullptr; // a folder in the receive folder under this name
     } cases[] = {
         {"cut in the header", [](QByteArray b) { return b.left(100); }, 0, {}},
         {"cut at a block boundary", [&](QByteArray b) { return b.left(lstAt + 2048); }, 0, {}},
@@ -191,6 +192,11 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
          {}},
         {"the project data refused by its reader", [](QByteArray b) { return b; }, TransferText::DamagedFile,
          [](const QString&) { throw EReadError(QStringLiteral("not a project")); }},
+        {"a folder where the picture goes",
+         [](QByteArray b) { return b; },
+         TransferText::CannotStore,
+         {},
+         "abc_740e7.BMP"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -198,6 +204,10 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         // A prepared set of the same project stays untouched.
         WriteFile(folder.filePath(QStringLiteral("abc_740e7.JXW")), "prepared jxw");
         WriteFile(folder.filePath(QStringLiteral("abc_740e7.lst")), "prepared lst");
+        if (c.Blocker) {
+            ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromLatin1(c.Blocker)));
+            WriteFile(folder.filePath(QString::fromLatin1(c.Blocker) + QStringLiteral("/x")), "x");
+        }
         const auto before = Snapshot(folder.path());
         MemoryChannel ch;
         ch.In = c.Damage(stream);
@@ -265,6 +275,12 @@ TEST(Transfer, TheSenderReadsTheProjectOnceAndRefusesBeforeDialling) {
     ASSERT_TRUE(big.resize(64 * 1024 * 1024 + 1));
     big.close();
     EXPECT_EQ(refused(big.fileName()), TransferText::SendTooLarge);
+
+    // A picture that is there but cannot be read stops the send; it is not announced as missing.
+    QTemporaryDir bad;
+    WriteFile(bad.filePath(QStringLiteral("p.LST")), "LST");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), bad.filePath(QStringLiteral("p.BMP"))));
+    EXPECT_THROW(ReadOutgoingProject(bad.filePath(QStringLiteral("p.LST"))), EFOpenError);
 }
 
 TEST(TransferText, EveryTextIsInTheCatalogueInBothLanguages) {
