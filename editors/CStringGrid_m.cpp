@@ -50,10 +50,6 @@ bool HasSign(const QString& Text) {
     return !Text.isEmpty() && (Text[0] == u'+' || Text[0] == u'-');
 }
 
-bool HasSide(const QString& Text) {
-    return !Text.isEmpty() && (Text[0] == u'L' || Text[0] == u'R');
-}
-
 TGridKeyResult Ignore() {
     return {TGridKeyResult::Ignore, {}};
 }
@@ -75,6 +71,31 @@ TGridKeyResult DigitKey(int Key, qsizetype Count, int Digits, bool AllSelected) 
     if (Count >= Digits && !AllSelected)
         return Ignore();
     return Pass(QString(QChar(Key)));
+}
+
+// The keys of a column whose values may lead with one of two prefixes (signs "+" and "-", or sides
+// "R" and "L"): digits not counting the prefix, a prefix typed replacing or leading, Space swapping
+// them (Second put in front of a text without one); the prefix keys and Space end the edit.
+TGridKeyResult PrefixedKey(int Key, const QString& Text, int Digits, bool AllSelected, QChar First,
+                           QChar Second) {
+    const bool prefixed = !Text.isEmpty() && (Text[0] == First || Text[0] == Second);
+    if (IsEnter(Key))
+        return Pass();
+    if ((Key >= '0' && Key <= '9') || Key == Qt::Key_Backspace)
+        return DigitKey(Key, Text.size() - (prefixed ? 1 : 0), Digits, AllSelected);
+    if (Key == First.unicode() || Key == Second.unicode()) {
+        if (Text.isEmpty())
+            return Pass(QString(QChar(Key)));
+        return End(QString(QChar(Key)) + (prefixed ? Text.mid(1) : Text));
+    }
+    if (Key == ' ' && !Text.isEmpty()) {
+        if (Text[0] == First)
+            return End(Second + Text.mid(1));
+        if (Text[0] == Second)
+            return End(First + Text.mid(1));
+        return End(Second + Text);
+    }
+    return Ignore();
 }
 
 } // namespace
@@ -162,23 +183,7 @@ TGridKeyResult GridFilterKey(int Kind, int Digits, int Row, const QString& Text,
         return Ignore();
     case 3:
     case 4:
-        if (enter)
-            return Pass();
-        if (digit || Key == Qt::Key_Backspace)
-            return DigitKey(Key, Text.size() - (HasSign(Text) ? 1 : 0), Digits, AllSelected);
-        if (Key == '+' || Key == '-') {
-            if (Text.isEmpty())
-                return Pass(QString(QChar(Key)));
-            return End(QString(QChar(Key)) + (HasSign(Text) ? Text.mid(1) : Text));
-        }
-        if (Key == ' ' && !Text.isEmpty()) {
-            if (Text[0] == u'+')
-                return End(u'-' + Text.mid(1));
-            if (Text[0] == u'-')
-                return End(u'+' + Text.mid(1));
-            return End(u'-' + Text);
-        }
-        return Ignore();
+        return PrefixedKey(Key, Text, Digits, AllSelected, u'+', u'-');
     case 5: {
         QString t = Text;
         if ((Key == ' ' || Key == 'I' || Key == 'i') && Row >= 1 && Row <= 6) {
@@ -194,23 +199,7 @@ TGridKeyResult GridFilterKey(int Kind, int Digits, int Row, const QString& Text,
             Key = 'R';
         else if (Key == 'l')
             Key = 'L';
-        if (enter)
-            return Pass();
-        if (digit || Key == Qt::Key_Backspace)
-            return DigitKey(Key, Text.size() - (HasSide(Text) ? 1 : 0), Digits, AllSelected);
-        if (Key == 'R' || Key == 'L') {
-            if (Text.isEmpty())
-                return Pass(QString(QChar(Key)));
-            return End(QString(QChar(Key)) + (HasSide(Text) ? Text.mid(1) : Text));
-        }
-        if (Key == ' ' && !Text.isEmpty()) {
-            if (Text[0] == u'R')
-                return End(u'L' + Text.mid(1));
-            if (Text[0] == u'L')
-                return End(u'R' + Text.mid(1));
-            return End(u'L' + Text);
-        }
-        return Ignore();
+        return PrefixedKey(Key, Text, Digits, AllSelected, u'R', u'L');
     }
     case 7:
         if (Key != ' ')
