@@ -176,6 +176,16 @@ bool TGTWindow::PumpEvents() {
     return !self.isNull();
 }
 
+void TGTWindow::RunStroke() {
+    // An error out of the stroke leaves the window idle, so that its buttons step it again.
+    try {
+        NextZ();
+    } catch (...) {
+        --FRunning;
+        throw;
+    }
+}
+
 void TGTWindow::ContinueRun() {
     if (!FEngine->GetProject())
         return;
@@ -183,7 +193,7 @@ void TGTWindow::ContinueRun() {
     FStopRequested = false;
     ++FRunning;
     while (!FEngine->Sequencer.Regs.Finished && !FStopRequested) {
-        NextZ();
+        RunStroke();
         // A window freed while the events went through is left at once.
         if (!PumpEvents())
             return;
@@ -211,7 +221,7 @@ void TGTWindow::ContinueTo(int S, int Z, int Y) {
         if (reached) {
             FStopRequested = true;
         } else {
-            NextZ();
+            RunStroke();
         }
         if (!PumpEvents())
             return;

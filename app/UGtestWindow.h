@@ -80,6 +80,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // One NextZ of a run loop.
+    void RunStroke();
     void RestartWhenFinished();
     // Places itself in the MDI area's viewport and the panel beside it.
     void PlaceWindow();

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 namespace {
 
 // Two systems, carriers 1 and 2 on the front, six Z rows.
@@ -288,6 +290,24 @@ TEST_F(GtestFixture, TheCloseBoxStopsAndMinimisesAndRestoringWakesThePanel) {
     EXPECT_TRUE(Panel().Closing);
     Window->showNormal();
     EXPECT_FALSE(Panel().Closing);
+}
+
+// An error out of a run (a board that could not grow) reaches the caller and leaves the window
+// idle: the panel's buttons still step it.
+TEST_F(GtestFixture, AnErrorOutOfARunLeavesTheWindowIdle) {
+    Open();
+    Window->Engine().Style = gsYC;
+    MGtestDrawing& drawing = Window->Drawing();
+    const auto written = drawing.OnRowsWritten;
+    drawing.OnRowsWritten = [](int, int) { throw std::bad_alloc(); };
+    for (void (TFormGTControl::*run)() :
+         {&TFormGTControl::BtnContinueClick, &TFormGTControl::btnContinueToClick}) {
+        EXPECT_THROW((Panel().*run)(), std::bad_alloc);
+        EXPECT_FALSE(Window->Running());
+    }
+    drawing.OnRowsWritten = written;
+    Panel().BtnContinueClick();
+    EXPECT_TRUE(Regs().Finished);
 }
 
 TEST_F(GtestFixture, AWindowFreedDuringARunIsLeftAtOnce) {
