@@ -208,6 +208,10 @@ TEST(PhoneLine, CallerAndAnswererEachConnectOnceAndCarryData) {
         char ok[2];
         st.Line->ReadExact(ok, 2);
         EXPECT_EQ(QByteArray(ok, 2), QByteArray("OK"));
+        // All that waits is counted, well beyond a thousand bytes.
+        peer.Port.WriteExact(QByteArray(3000, 'd'));
+        EXPECT_TRUE(WaitUntil([&] { return st.Line->BytesWaiting() == 3000; }, 2000))
+            << st.Line->BytesWaiting();
     }
 }
 
