@@ -511,7 +511,11 @@ void TImageIO::SaveWith(const QString& fileName, Writer writer, bool keepsFourBi
     ByteWriter out;
     TProgressRec progress = Progress();
     writer(out, *FBitmap, FParams, progress);
-    // The old file stays as it was unless the new one is complete.
+    // The old file stays as it was unless the new one is complete. A name that is there but no
+    // plain file (a device, a pipe) is refused: putting the picture in place would replace that
+    // node with a file.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        throw EWriteError(QStringLiteral("Cannot write file \"%1\". It is not a plain file").arg(fileName));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EWriteError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));

@@ -275,6 +275,21 @@ TEST(ImageIO, FailedSaveLeavesTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+TEST(ImageIO, SaveRefusesANameThatIsNoPlainFile) {
+    // A pipe stays a pipe: the picture is not put in its place.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    TBitmap bmp(4, 2, pf24bit);
+    TImageIO io;
+    io.SetAttachedBitmap(&bmp);
+    EXPECT_EQ(SaveError(io, pipe),
+              QStringLiteral("Cannot write file \"%1\". It is not a plain file").arg(pipe));
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(ImageIO, ProgressRunsPerRowAndAnAbortStaysSilent) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("p.bmp"));
