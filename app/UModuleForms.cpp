@@ -344,7 +344,7 @@ void MModuleForm::BuildToolBar() {
     MToolBar1->setMovable(false);
     MToolBar1->setIconSize(QSize(20, 20));
     MToolBar1->setContentsMargins(0, 0, 0, 0);
-    MToolBar1->SetBounds(0, 0, width(), ToolBarHeight);
+    PlaceToolBar();
     MSpeedButton** targets[] = {&SaveBTN,  nullptr, &NewBTN,  &DeleteBTN, &CutBTN, &CopyBTN,    &InsertBTN,
                                 &PasteBTN, nullptr, &SortBTN, &GotoBtn,   nullptr, &SpecFuncBtn};
     // The buttons stand at their own places on the bar, never folded away when the window is narrow.
@@ -375,6 +375,13 @@ void MModuleForm::BuildToolBar() {
         SaveBTN->setEnabled(bool(ExportRunner));
         connect(SaveBTN, &QToolButton::clicked, this, [this] { SaveBTNClick(); });
     }
+}
+
+void MModuleForm::PlaceToolBar() {
+    // The bar spans the window: the tool bar would otherwise shrink itself to its own few actions
+    // when it is shown, and hide the buttons placed on it.
+    MToolBar1->setFixedWidth(width());
+    MToolBar1->SetBounds(0, 0, width(), ToolBarHeight);
 }
 
 void MModuleForm::Build(MRContainerPanel* Container, MUnvList& List) {
@@ -428,6 +435,7 @@ void MModuleForm::SetContainerClientSize(QSize Size) {
     const bool resizing = FResizing;
     FResizing = true;
     resize(Size);
+    PlaceToolBar();
     // The frame holds the window exactly: the snap happens in the sub-window.
     if (QMdiSubWindow* frame = FrameWindow()) {
         const QSize decoration = frame->size() - frame->contentsRect().size();
@@ -439,7 +447,7 @@ void MModuleForm::SetContainerClientSize(QSize Size) {
 void MModuleForm::resizeEvent(QResizeEvent* Event) {
     MForm::resizeEvent(Event);
     if (MToolBar1)
-        MToolBar1->SetBounds(0, 0, width(), ToolBarHeight);
+        PlaceToolBar();
     FormResize();
 }
 

@@ -109,6 +109,7 @@ protected:
 
 private:
     void BuildToolBar();
+    void PlaceToolBar();
     void FormResize();
     // Stores the editing row when another window takes the activation.
     void StoreOnTakeOver();

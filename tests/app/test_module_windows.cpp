@@ -128,6 +128,12 @@ TEST(ModuleWindows, TheToolbarHoldsTheButtonsInTheirOrderAndTheContainerRunsThem
     for (std::size_t i = 1; i < order.size(); ++i)
         EXPECT_LT(order[i - 1]->x(), order[i]->x()) << i;
     EXPECT_EQ(z->NewBTN->size(), QSize(MModuleForm::ButtonWidth, MModuleForm::ButtonHeight));
+    // Every button is shown whole on the bar, which spans the window.
+    EXPECT_EQ(z->MToolBar1->width(), z->width());
+    for (MSpeedButton* b : order) {
+        EXPECT_TRUE(b->isVisible()) << b->objectName().toStdString();
+        EXPECT_TRUE(z->MToolBar1->rect().contains(b->geometry())) << b->objectName().toStdString();
+    }
     // The N window has no leading spacer: its first button stands further left.
     MModuleForm* n = fx.OpenWindow(wiN);
     EXPECT_LT(n->NewBTN->x(), z->NewBTN->x());
