@@ -416,9 +416,8 @@ TModuleForm<TContainer, Index>::TModuleForm(TPrjContainer& Project)
 
 // ============================================================================ Storing and resizing
 
-void MModuleForm::ApplyEdits() {
-    if (FContainer)
-        FContainer->ApplyEditingRow();
+bool MModuleForm::ApplyEdits() {
+    return !FContainer || FContainer->ApplyEditingRow();
 }
 
 void MModuleForm::GotoItem(int Number) {

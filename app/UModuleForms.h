@@ -80,15 +80,16 @@ public:
     MSpeedButton* GotoBtn = nullptr;
     MSpeedButton* SpecFuncBtn = nullptr;
 
-    // The container's ApplyEditingRow: raises when the row is refused (the row shows why).
-    void ApplyEdits();
+    // The container's ApplyEditingRow: false when the store was refused; raises when the row is not
+    // valid (the row shows why).
+    bool ApplyEdits();
     // The export of the project's S modules (the S window's button).
     void SaveBTNClick();
     // What the S window's button runs; unset, the button is disabled.
     static std::function<void(TPrjContainer& Project)> ExportRunner;
 
     // ---- MProjectChild
-    void ApplyEdit() override { ApplyEdits(); }
+    bool ApplyEdit() override { return ApplyEdits(); }
     void GotoItem(int Number) override;
     void ReloadRows() override;
 

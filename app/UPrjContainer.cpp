@@ -510,6 +510,14 @@ void TPrjContainer::ApplyAllEdits() {
     }
 }
 
+bool TPrjContainer::StoreAllEdits() {
+    for (int index : EditOrder)
+        if (auto* child = dynamic_cast<MProjectChild*>(ChildWindow(index)))
+            if (!child->ApplyEdit())
+                return false;
+    return true;
+}
+
 void TPrjContainer::GotoModuleItem(int Kind, int Number) {
     if (Kind < 1 || Kind > int(std::size(KindWindow)))
         return;
@@ -781,7 +789,8 @@ void TPrjContainer::NewProject() {
 }
 
 bool TPrjContainer::SaveProject(const QString& FileName) {
-    ApplyAllEdits();
+    if (!StoreAllEdits())
+        return false;
     // A paste still floating goes into the picture first, as the drawing's own save does.
     if (TBoardFormats* board = Board())
         board->ApplyPaste();

@@ -46,8 +46,9 @@ constexpr int Count = 13;
 class MProjectChild {
 public:
     virtual ~MProjectChild() = default;
-    // Stores the row being edited in its list; raises when the row is not valid.
-    virtual void ApplyEdit() = 0;
+    // Stores the row being edited in its list: false when the store was refused (the row keeps its
+    // text); raises when the row is not valid.
+    virtual bool ApplyEdit() = 0;
     // Shows the entry Number.
     virtual void GotoItem(int Number) { (void)Number; }
     // Reads its rows again from the list (after an import; the Setup Scheme window its entry 1).
@@ -101,6 +102,9 @@ public:
     // ---- The operations.
     void ChildActivated(QWidget* Window);
     void ApplyAllEdits();
+    // The rows being edited stored before a save: false at the first refused row, whose window keeps
+    // its text; errors pass on, so a save never writes the lists without a row the user typed.
+    bool StoreAllEdits();
     void SyncChildStates();
     void GotoModuleItem(int Kind, int Number);
     void OpenImportWindow();

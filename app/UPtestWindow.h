@@ -59,7 +59,7 @@ public:
 
     void UpdateCaption();
     // ---- MProjectChild: the window edits no rows; a renamed project is named again in its caption.
-    void ApplyEdit() override {}
+    bool ApplyEdit() override { return true; }
     void ShowCaption() override { UpdateCaption(); }
     void SetRunning(bool Running);
     void ShowRegisters();

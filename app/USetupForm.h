@@ -32,7 +32,7 @@ public:
     void RefreshControls();
 
     // ---- MProjectChild: the edits are stored as they are made.
-    void ApplyEdit() override {}
+    bool ApplyEdit() override { return true; }
     void ReloadRows() override { RefreshControls(); }
 
     MPanel *p1 = nullptr, *p2 = nullptr, *p3 = nullptr, *p4 = nullptr, *p5 = nullptr, *p6 = nullptr,

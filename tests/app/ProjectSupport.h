@@ -83,16 +83,18 @@ public:
         if (ReadOnDestroy)
             *ReadOnDestroy = FProject.Program().Z.Count();
     }
-    void ApplyEdit() override {
+    bool ApplyEdit() override {
         FLog.push_back("apply " + std::to_string(FIndex));
         if (Invalid)
             throw EInvalidOperation(QStringLiteral("invalid row"));
+        return !Refuses;
     }
     void GotoItem(int Number) override {
         FLog.push_back("goto " + std::to_string(FIndex) + " " + std::to_string(Number));
     }
     void ReloadRows() override { FLog.push_back("reload " + std::to_string(FIndex)); }
     bool Invalid = false;
+    bool Refuses = false;
     int* ReadOnDestroy = nullptr;
 
 private:

@@ -273,6 +273,31 @@ TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
     }
 }
 
+TEST(PrjContainer, ASaveWithARowItsWindowCannotStoreWritesNothingAndKeepsTheProjectOpen) {
+    for (const bool invalid : {false, true}) {
+        SCOPED_TRACE(invalid ? "row not valid" : "store refused");
+        ProjectFixture fx;
+        const QString name = fx.MakeProject(QStringLiteral("r_740e7"));
+        TPrjContainer* p = fx.Open(name);
+        QPointer<QWidget> w = p;
+        p->PressButton(prjwin::S);
+        ASSERT_FALSE(fx.Windows.empty());
+        fx.Windows.back()->Invalid = invalid;
+        fx.Windows.back()->Refuses = !invalid;
+        p->Program().Z.Modified = true;
+        const QByteArray before = kdstest::ReadFile(name);
+        fx.Messages.Answers = {mbYes};
+        EXPECT_FALSE(fx.Frame(p)->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(w);
+        EXPECT_EQ(kdstest::ReadFile(name), before);
+        EXPECT_TRUE(p->IsModified());
+        EXPECT_EQ(fx.Main().Projects().size(), 1u);
+        // The error of a row that is not valid is shown; a refused row has shown its own.
+        EXPECT_EQ(fx.Errors.Texts.size(), invalid ? 1u : 0u);
+    }
+}
+
 TEST(PrjContainer, AnUnchangedProjectClosesWithoutAQuestionAndItsWindowsGoBeforeItsData) {
     ProjectFixture fx;
     TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("d_740e7")));
