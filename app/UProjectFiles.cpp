@@ -1,5 +1,6 @@
 #include "app/UProjectFiles.h"
 
+#include "app/LBoardSh.h"
 #include "imaging/BMPFilt.h"
 #include "imaging/ImageIO.h"
 #include "imaging/ImageLimits.h"
@@ -36,13 +37,9 @@ bool NameExists(const QString& Path) {
 
 // Every pixel of From in Count pixels of three bytes (blue, green, red) becomes To.
 void ReplacePixels(std::uint8_t* Pixels, std::size_t Count, TColor From, TColor To) {
-    const std::uint8_t fb = std::uint8_t(From >> 16), fg = std::uint8_t(From >> 8), fr = std::uint8_t(From);
     for (std::uint8_t* p = Pixels; Count > 0; --Count, p += 3)
-        if (p[0] == fb && p[1] == fg && p[2] == fr) {
-            p[0] = std::uint8_t(To >> 16);
-            p[1] = std::uint8_t(To >> 8);
-            p[2] = std::uint8_t(To);
-        }
+        if (CellColorOf(p) == From)
+            PutCellColor(p, To);
 }
 
 void ReplaceColor(TBitmap& Picture, TColor From, TColor To) {
