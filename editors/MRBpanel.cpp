@@ -29,6 +29,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <typeinfo>
 
 // ---- Fonts and pictures.
@@ -389,6 +390,10 @@ int MRBasePanel::ShownCellValue(const MNumEdit* Cell, int Value) {
     --top;
     const int low = Cell->Signed() ? -top : 0;
     return std::clamp(Value, low, top);
+}
+
+int MRBasePanel::Magnitude(std::int32_t Value) {
+    return int(std::min<std::int64_t>(std::llabs(std::int64_t(Value)), 99999));
 }
 
 // ---- Storing.

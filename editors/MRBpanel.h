@@ -252,6 +252,8 @@ public:
     static void ShowCellValue(MNumEdit* Cell, int Value);
     // The value ShowCellValue shows for Value.
     static int ShownCellValue(const MNumEdit* Cell, int Value);
+    // The size of a signed stored value, as an int a five-digit cell can be handed.
+    static int Magnitude(std::int32_t Value);
 
     // ---- Storing.
     // ApplyEntry with the program-wide storing mark set (focus changes are not tracked meanwhile);

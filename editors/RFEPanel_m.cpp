@@ -19,11 +19,6 @@ int SignedValue(MScrollBitBtn* Sign, MNumEdit* Magnitude) {
     return Sign->M_CaptionList().Index() == 1 ? -value : value;
 }
 
-// The magnitude a cell shows for a stored value.
-int Magnitude(std::int32_t Value) {
-    return int(std::min<std::int64_t>(std::llabs(std::int64_t(Value)), 99999));
-}
-
 } // namespace
 
 QString MRFEPanel::StartPointHelp(bool Arabic) {

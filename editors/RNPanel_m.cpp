@@ -92,7 +92,7 @@ void MRNPanel::ShowCells() {
     if (n.Number != 0) {
         ShowCellValue(StartCell, n.Start);
         // The count cell is unsigned: it shows the size, the sign button the direction.
-        ShowCellValue(CountCell, int(std::min<std::int64_t>(std::llabs(std::int64_t(n.Count)), 99999)));
+        ShowCellValue(CountCell, Magnitude(n.Count));
         ShowCellValue(CounterValueCell, n.Counter.Value);
     } else {
         NumberCell->clear();

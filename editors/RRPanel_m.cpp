@@ -121,8 +121,7 @@ void MRRPanel::ShowCells() {
     for (int k = 0; k < 2 * FSystems; ++k) {
         const std::int32_t v = r.Offsets[std::size_t(k)];
         if (r.Number != 0)
-            ShowCellValue(ValueCells[std::size_t(k)],
-                          int(std::min<std::int64_t>(std::llabs(std::int64_t(v)), 99999)));
+            ShowCellValue(ValueCells[std::size_t(k)], Magnitude(v));
         else
             ValueCells[std::size_t(k)]->clear();
         SetSlotSign(k, v < 0 ? 1 : 0);

@@ -36,10 +36,6 @@ int IndexOf(MScrollBitBtn* Button) {
     return Button->M_CaptionList().Index();
 }
 
-int Magnitude(std::int32_t Value) {
-    return int(std::min<std::int64_t>(std::llabs(std::int64_t(Value)), 99999));
-}
-
 } // namespace
 
 MRSPanel::MRSPanel(QObject* Owner, QWidget* Parent)
