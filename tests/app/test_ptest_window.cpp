@@ -6,6 +6,7 @@
 
 #include "app/UPtestWindow.h"
 #include "tests/support/ProjectScript.h"
+#include "tests/support/PtestPrograms.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/button_m.h"
 #include "ui/label_m.h"
@@ -18,31 +19,12 @@
 #include <gtest/gtest.h>
 
 using namespace prjtest;
+using kdstest::CleanProgram;
+using kdstest::EndlessProgram;
 
 namespace {
 
-// Two rows that knit cleanly on two systems.
-constexpr char CleanProgram[] = R"(
-machine 712 5
-C area=1..101 L1=0,0,-10 R1=0,0,10
-picture 100x20
-FS1 A=D5,D5,D5,D5 B=D5,D5,D5,D5
-Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-S1 Z=1+1 D3
-)";
-
-// Runs far longer than any test waits: 16383 passes of a block.
-constexpr char EndlessProgram[] = R"(
-machine 708 5
-C area=1..21 L1=-5 R1=5
-picture 20x10
-Z1 cam1=RR cam2=A yc1=1
-Z2 cam1=RR cam2=A yc1=1
-S1 Z=1+1 D16383
-)";
-
-// The same for a project's window: a block of 99 passes.
+// A program for a project's window that runs long: a block of 99 passes.
 constexpr char LongProgram[] = R"(
 machine 708 5
 C area=1..21 L1=-5 R1=5

@@ -3,27 +3,18 @@
 // and their slots are checked with the whole catalogue, in tests/ui.)
 #include "RunFixture.h"
 #include "model/UunvDta.h"
+#include "tests/support/PtestPrograms.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using kdstest::CleanProgram;
+using kdstest::EndlessProgram;
 using kdstest::TestRun;
 
 namespace {
-// Nothing for the test to find: transfer rows on the front of two systems, carrier 3 across the bed
-// and back, three passes.
-constexpr char CleanProgram[] = R"(
-machine 712 5
-C area=1..101 L1=0,0,-10 R1=0,0,10
-picture 100x20
-FS1 A=D5,D5,D5,D5 B=D5,D5,D5,D5
-Z1 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z2 cam1=RR cam2=A cam3=A cam4=A yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-S1 Z=1+1 D3
-)";
-
 // Carrier 1 knits the motif of colour 1 (needles 1..30) in system 1 and stops on the bed at needle
 // 35; in system 2 carrier 3 crosses every needle past it (pattern line 2 is all colour 0).
 constexpr char MotifProgram[] = R"(
@@ -36,17 +27,6 @@ P2 yc=3 mode=4 clrL=0
 Z1 cam1=JR LG1=1 ZT1=1 cam2=JA ZT2=1 yc1=1 cam3=RR ZT3=2 cam4=A yc2=3 rack1=0:G
 Z2 cam1=JR LG1=1 ZT1=1 cam2=JA ZT2=1 yc1=1 cam3=RR ZT3=2 cam4=A yc2=3 rack1=0:G
 S1 Z=1+1 D1 N=1+0 P=1+1
-)";
-
-// Runs far past any step limit the tests give: 16383 passes of a block (a count its own validation
-// refuses, 5016/5).
-constexpr char EndlessProgram[] = R"(
-machine 708 5
-C area=1..21 L1=-5 R1=5
-picture 20x10
-Z1 cam1=RR cam2=A yc1=1
-Z2 cam1=RR cam2=A yc1=1
-S1 Z=1+1 D16383
 )";
 
 struct Motif : TestRun {
