@@ -13,8 +13,6 @@ namespace {
 
 constexpr int SizeDigits = 6;
 constexpr int SizeMax = 999999;
-constexpr int FirstGauge = 2;
-constexpr int LastGauge = 15;
 // What an unreadable picture size gives.
 constexpr int FallbackSize = 100;
 
@@ -39,14 +37,18 @@ int SizeOf(const MNumEdit* Edit) {
 
 } // namespace
 
+void AppendMachineAndGaugeNumbers(QStringList& Machines, QStringList& Gauges) {
+    for (const MModelInfo& m : KnownModels())
+        Machines << QString::number(m.Model);
+    for (int g = FirstGauge; g <= LastGauge; ++g)
+        Gauges << QString::number(g);
+}
+
 TOFormNewProj::TOFormNewProj(QWidget* Parent) : TPictureDialog(Parent) {
     PrepareForm(*this, 260, 190, QStringLiteral("مشروع جديد"), QStringLiteral("New Project"));
     setObjectName(QStringLiteral("OFormNewProj"));
     QStringList machines, gauges;
-    for (const MModelInfo& m : KnownModels())
-        machines << QString::number(m.Model);
-    for (int g = FirstGauge; g <= LastGauge; ++g)
-        gauges << QString::number(g);
+    AppendMachineAndGaugeNumbers(machines, gauges);
     cmpMachineNr = MakeList(this, this, QRect(130, 14, 110, 22), machines);
     cmpMachineNr->setObjectName(QStringLiteral("cmpMachineNr"));
     MakeLabel(this, this, QRect(14, 17, 110, 16), "رقم الماكينة", "Machine Nr");

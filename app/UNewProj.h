@@ -4,7 +4,16 @@
 
 #include "app/UPictureDialogs.h"
 
+#include <QStringList>
+
 class MComboBox;
+
+// The gauges a project can be made for.
+constexpr int FirstGauge = 2;
+constexpr int LastGauge = 15;
+// The machine numbers of KnownModels() and the gauge numbers FirstGauge to LastGauge, appended to
+// the two lists.
+void AppendMachineAndGaugeNumbers(QStringList& Machines, QStringList& Gauges);
 
 class TOFormNewProj : public TPictureDialog {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "app/UOpenProj.h"
 
+#include "app/UNewProj.h"
 #include "model/Ucommon.h"
 #include "model/UprojInfo.h"
 #include "platform/Errors.h"
@@ -16,8 +17,6 @@
 namespace {
 
 const QString All = QStringLiteral("All");
-constexpr int FirstGauge = 2;
-constexpr int LastGauge = 15;
 constexpr int FolderRole = Qt::UserRole;
 
 QLabel* PlainLabel(QWidget* Parent, QRect Bounds, const QString& Text) {
@@ -59,10 +58,7 @@ TFormOpenProj::TFormOpenProj(QWidget* Parent) : TPictureDialog(Parent) {
     FilterComboBox1->hide();
 
     QStringList machines{All}, gauges{All};
-    for (const MModelInfo& m : KnownModels())
-        machines << QString::number(m.Model);
-    for (int g = FirstGauge; g <= LastGauge; ++g)
-        gauges << QString::number(g);
+    AppendMachineAndGaugeNumbers(machines, gauges);
     PlainLabel(this, QRect(238, 236, 90, 16), QStringLiteral("Machine Nr"));
     cmpMachineNr = PlainList(this, "cmpMachineNr", QRect(330, 234, 128, 22), machines);
     PlainLabel(this, QRect(238, 264, 90, 16), QStringLiteral("Gauge Nr"));
