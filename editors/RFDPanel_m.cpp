@@ -90,12 +90,11 @@ void MRFDPanel::SetSlot(int Slot, int First, int Count, int SignState) {
     const std::size_t k = std::size_t(Slot);
     ShowCellValue(FirstCells[k], First);
     ShowCellValue(CountCells[k], Count);
+    // The sign writes the count from the cells; a first cell that shows the value already sends no
+    // change, so it is written here as well.
     SetSignState(Slot, SignState);
-    // Cells that show these values already send no change: the slot is written here as well.
-    if (!Loading()) {
+    if (!Loading())
         FD_Item().FirstFE[k] = First;
-        FD_Item().CountFE[k] = SignState == 1 ? -Count : Count;
-    }
 }
 
 void MRFDPanel::ShowCells() {
