@@ -3,6 +3,7 @@
 #include "app/BusCodes.h"
 #include "imaging/ImageLimits.h"
 #include "imaging/ImgCursors.h"
+#include "model/UColors.h"
 #include "model/Ucommon.h"
 #include "platform/ColorQt.h"
 #include "ui/GfxUtils.h"
@@ -46,9 +47,6 @@ constexpr std::array<TGraphicTool, 18> Tools = {{
 
 // The picture a text block is made at: 96 dots per inch whatever the screen.
 constexpr int TextDotsPerMeter = 3780;
-
-// The reserved colour: it stands in no drawing, so it marks the corners a rotation uncovers.
-constexpr TColor Reserved = 0xFF0000;
 
 TColor PixelOf(const QImage& I, int X, int Y) {
     return fromQRgb(reinterpret_cast<const QRgb*>(I.constScanLine(Y))[X]);
@@ -971,7 +969,8 @@ void TGraphicWindow::FreeRotate(MmapRect& B, int Angle) {
             std::memcpy(picture.ScanLine(y), rows.Row(y), 3 * std::size_t(B.Width));
     }
     OImageProc.AutoUndo = false;
-    OImageProc.SetBackground(Reserved);
+    // The reserved colour stands in no drawing, so it marks the corners a rotation uncovers.
+    OImageProc.SetBackground(::ReservedColor);
     OImageProc.SetAttachedBitmap(&picture);
     OImageProc.Rotate(Angle, false);
     OImageProc.SetAttachedBitmap(nullptr);
@@ -985,7 +984,7 @@ void TGraphicWindow::FreeRotate(MmapRect& B, int Angle) {
     // instead would make a colour of the content transparent whenever no corner is uncovered (a
     // quarter turn, or no turn at all).
     B.Transparent = true;
-    B.TransparentColor = Reserved;
+    B.TransparentColor = ::ReservedColor;
 }
 
 bool TGraphicWindow::StretchSelection(int Command, const TBoardRect& R, const TBoardRect& D) {
