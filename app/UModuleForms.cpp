@@ -330,8 +330,6 @@ MModuleForm::MModuleForm(TPrjContainer& Project, int Index, const char* ArabicTi
     FResizing = true;
     setGeometry(100, 100, 275, 120);
     FResizing = false;
-    FMinimized = false;
-    FFirstResize = true;
     BuildToolBar();
     MPopupMenu1 = MakeModulePopupMenu(this, Index == wiZ);
 }
