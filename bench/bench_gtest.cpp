@@ -7,7 +7,7 @@
 #include "app/UGTCtrl.h"
 #include "app/UGtestWindow.h"
 #include "bench/BenchSupport.h"
-#include "model/UCamCodes.h"
+#include "bench/CrossingRows.h"
 #include "model/UProject.h"
 #include "platform/AppFolder.h"
 #include "tests/support/ProjectScript.h"
@@ -27,20 +27,7 @@ constexpr int Rows = 1000;
 std::unique_ptr<MMemoryProject> Program() {
     auto p = kdstest::BuildProject(QStringLiteral("machine 740 7\nC area=1..2000 L1=-10,-20 R1=10,20\n"
                                                   "picture 1999x20\nS1 Z=1+999 D1\n"));
-    MSwitchGuard noValidation(ListsAutoValidate, false);
-    MUnvZ z;
-    for (int r = 1; r <= Rows; ++r) {
-        z.Clear();
-        z.Number = r;
-        for (int s = 0; s < 4; ++s) {
-            z.CamCode[std::size_t(2 * s)] = camRR;
-            z.CamCode[std::size_t(2 * s + 1)] = camA;
-        }
-        z.Carriers[0].SetBit(0, 1);
-        z.Carriers[1].SetBit(1, 1);
-        z.Racking[0].Transfer = 1;
-        p->Lists.Z.AddOrReplace(z);
-    }
+    kdsbench::AddCrossingRows(*p, Rows, [](MUnvZ&) {});
     return p;
 }
 

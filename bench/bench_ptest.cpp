@@ -6,7 +6,7 @@
 // after every step, against the same test without a window.
 #include "app/UPtestWindow.h"
 #include "bench/BenchSupport.h"
-#include "model/UCamCodes.h"
+#include "bench/CrossingRows.h"
 #include "model/UGtstEng.h"
 #include "model/UProject.h"
 #include "model/UPtestRun.h"
@@ -24,24 +24,12 @@ std::unique_ptr<MMemoryProject> Program() {
     auto p = kdstest::BuildProject(QStringLiteral("machine 740 7\nC area=1..2000 L1=-10,-20 R1=10,20\n"
                                                   "picture 1999x20\nFS1 A=D5,D5,D5,D5,D5,D5,D5,D5 "
                                                   "B=D5,D5,D5,D5,D5,D5,D5,D5\nS1 Z=1+1999 D1\n"));
-    MSwitchGuard noValidation(ListsAutoValidate, false);
-    MUnvZ z;
-    for (int r = 1; r <= Rows; ++r) {
-        z.Clear();
-        z.Number = r;
-        for (int s = 0; s < 4; ++s) {
-            z.CamCode[std::size_t(2 * s)] = camRR;
-            z.CamCode[std::size_t(2 * s + 1)] = camA;
-        }
-        z.Carriers[0].SetBit(0, 1);
-        z.Carriers[1].SetBit(1, 1);
-        z.Racking[0].Transfer = 1;
+    kdsbench::AddCrossingRows(*p, Rows, [](MUnvZ& z) {
         z.FSFront = z.FSRear = 1;
         z.WA2.Value = 1;
         z.TZ = 1;
         z.ST = 1;
-        p->Lists.Z.AddOrReplace(z);
-    }
+    });
     return p;
 }
 
