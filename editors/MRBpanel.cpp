@@ -175,6 +175,18 @@ bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<
     return true;
 }
 
+void SpreadOverSystems(int Slot, int Systems, const std::function<bool(int Slot)>& Holds,
+                       const std::function<void(int Slot)>& Copy) {
+    const int line = Slot % 2;
+    bool same = true;
+    for (int s = 0; s < Systems; ++s)
+        same = same && Holds(2 * s + line);
+    for (int s = 0; s < Systems; ++s)
+        for (int l = 0; l < 2; ++l)
+            if (l == line || same)
+                Copy(2 * s + l);
+}
+
 void SetCaptionColor(MScrollBitBtn* Button, TColor Color) {
     QPalette p = Button->palette();
     p.setColor(QPalette::ButtonText, toQColor(Color));

@@ -136,6 +136,12 @@ int WidgetTag(const QWidget* W);
 // it is 100 or more (in the number cell the key does nothing).
 bool RowFillKey(std::uint32_t WParam, std::uint32_t LParam, const std::function<void(int Tag)>& Fill);
 
+// Spreads the slot Slot of a row whose slots come in pairs per system (the line in the low bit):
+// Copy runs for the same line of each of the Systems systems, and for the other line as well when
+// Holds found the slot's content on its line throughout.
+void SpreadOverSystems(int Slot, int Systems, const std::function<bool(int Slot)>& Holds,
+                       const std::function<void(int Slot)>& Copy);
+
 // A letter key of a row and what it sets.
 struct TRowLetter {
     char Letter; // a lower-case letter, whose upper case does the same, or another character

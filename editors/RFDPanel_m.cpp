@@ -121,20 +121,15 @@ void MRFDPanel::FillSlots(int Tag) {
     const std::size_t k = std::size_t(slot);
     const int first = FirstCells[k]->Value(), count = CountCells[k]->Value(),
               sign = SignCells[k]->M_CaptionList().Index();
-    const int p = slot % 2;
-    auto holds = [&](int Slot) {
-        const std::size_t i = std::size_t(Slot);
-        return FirstCells[i]->Value() == first && CountCells[i]->Value() == count &&
-               SignCells[i]->M_CaptionList().Index() == sign;
-    };
-    bool same = true;
-    for (int s = 0; s < FSystemsShown; ++s)
-        same = same && holds(2 * s + p);
     // A first A copies the range to the line of every system, a second one to both lines.
-    for (int s = 0; s < FSystemsShown; ++s)
-        for (int line = 0; line < 2; ++line)
-            if (line == p || same)
-                SetSlot(2 * s + line, first, count, sign);
+    SpreadOverSystems(
+        slot, FSystemsShown,
+        [&](int Slot) {
+            const std::size_t i = std::size_t(Slot);
+            return FirstCells[i]->Value() == first && CountCells[i]->Value() == count &&
+                   SignCells[i]->M_CaptionList().Index() == sign;
+        },
+        [&](int Slot) { SetSlot(Slot, first, count, sign); });
 }
 
 // ---- Drops and field help.

@@ -106,21 +106,17 @@ void MRFSPanel::FillCounters(int Tag) {
         return;
     const int kind = KindCells[std::size_t(group)][std::size_t(slot)]->M_CaptionList().Index();
     const int value = ValueCells[std::size_t(group)][std::size_t(slot)]->Value();
-    const int p = slot % 2;
-    auto holds = [&](int G, int Slot) {
-        return KindCells[std::size_t(G)][std::size_t(Slot)]->M_CaptionList().Index() == kind &&
-               ValueCells[std::size_t(G)][std::size_t(Slot)]->Value() == value;
-    };
-    bool same = true;
-    for (int g = 0; g < 2; ++g)
-        for (int c = 0; c < FColumns; ++c)
-            same = same && holds(g, 2 * c + p);
-    // A first A copies the counter to its line of both groups, a second one to both lines.
-    for (int g = 0; g < 2; ++g)
-        for (int c = 0; c < FColumns; ++c)
-            for (int line = 0; line < 2; ++line)
-                if (line == p || same)
-                    SetCounter(g, 2 * c + line, kind, value);
+    // A first A copies the counter to its line of both groups, a second one to both lines; the
+    // groups' columns are spread as one run of systems.
+    const auto groupOf = [this](int Slot) { return Slot / 2 / FColumns; };
+    const auto inGroup = [this](int Slot) { return Slot / 2 % FColumns * 2 + Slot % 2; };
+    SpreadOverSystems(
+        slot, 2 * FColumns,
+        [&](int Slot) {
+            const std::size_t g = std::size_t(groupOf(Slot)), k = std::size_t(inGroup(Slot));
+            return KindCells[g][k]->M_CaptionList().Index() == kind && ValueCells[g][k]->Value() == value;
+        },
+        [&](int Slot) { SetCounter(groupOf(Slot), inGroup(Slot), kind, value); });
 }
 
 // ---- Drops and field help.

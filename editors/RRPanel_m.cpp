@@ -142,25 +142,20 @@ void MRRPanel::CopyToAllSystems(int Tag) {
     const int k = SlotOfTag(Tag);
     if (k < 0)
         return;
-    const int p = k % 2, q = 1 - p;
     const int v = ValueCells[std::size_t(k)]->Value();
     const int s = SignCells[std::size_t(k)]->M_CaptionList().Index();
-    bool same = true;
-    for (int i = 0; i < FSystems; ++i) {
-        const std::size_t j = std::size_t(2 * i + p);
-        same = same && ValueCells[j]->Value() == v && SignCells[j]->M_CaptionList().Index() == s;
-    }
     // A cell that shows the value already sends no change: each slot is written here as well.
-    const auto copy = [&](int Slot) {
-        ValueCells[std::size_t(Slot)]->SetValue(v);
-        SetSlotSign(Slot, s);
-        WriteSlot(Slot);
-    };
-    for (int i = 0; i < FSystems; ++i) {
-        copy(2 * i + p);
-        if (same)
-            copy(2 * i + q);
-    }
+    SpreadOverSystems(
+        k, FSystems,
+        [&](int Slot) {
+            const std::size_t j = std::size_t(Slot);
+            return ValueCells[j]->Value() == v && SignCells[j]->M_CaptionList().Index() == s;
+        },
+        [&](int Slot) {
+            ValueCells[std::size_t(Slot)]->SetValue(v);
+            SetSlotSign(Slot, s);
+            WriteSlot(Slot);
+        });
 }
 
 void MRRPanel::CellDragOver(QWidget* Sender, const TDragSource& Source, int X, int Y, TDragState State,
