@@ -1,0 +1,220 @@
+#include "app/ULibFiles.h"
+
+#include "imaging/BMPFilt.h"
+#include "imaging/ImageIO.h"
+#include "imaging/ImageLimits.h"
+#include "model/Ucommon.h"
+#include "platform/AppFolder.h"
+#include "platform/Bytes.h"
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QString Folder(const QString& Relative) {
+    QString f = AppFile(Relative);
+    if (!f.endsWith(QLatin1Char('/')))
+        f += QLatin1Char('/');
+    return f;
+}
+
+QString WithSlash(const QString& Folder) {
+    return Folder.endsWith(QLatin1Char('/')) ? Folder : Folder + QLatin1Char('/');
+}
+
+bool SafeBase(const QString& Base) {
+    return !Base.isEmpty() && Base != QLatin1String(".") && Base != QLatin1String("..") &&
+           !Base.contains(QLatin1Char('/')) && !Base.contains(QChar(0));
+}
+
+// The plain files of Folder itself; links are left out, so no name leads out of the folder.
+QStringList PlainFiles(const QString& Folder) {
+    return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QByteArray ReadFileBytes(const QString& Path, qint64 Limit) {
+    QFile f(Path);
+    const QFileInfo info(Path);
+    if (!info.isFile())
+        throw EModuleFile(modmsg::Unreadable, Path, QStringLiteral("no such file"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
+    QByteArray bytes = f.read(Limit);
+    if (f.error() != QFileDevice::NoError)
+        throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
+    return bytes;
+}
+
+std::int64_t I32At(const QByteArray& Bytes, int Offset) {
+    if (Bytes.size() < Offset + 4)
+        return -1;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(Bytes.constData()) + Offset;
+    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+                        (std::uint32_t(p[3]) << 24));
+}
+
+} // namespace
+
+QString LibraryFolder() {
+    return Folder(QStringLiteral("Export"));
+}
+
+QString FixedFolder() {
+    return Folder(QStringLiteral("Export/Fixed"));
+}
+
+QString DefaultFolder() {
+    return Folder(QStringLiteral("Export/Default"));
+}
+
+QStringList ListLibraryEntries(const QString& Folder) {
+    QStringList entries;
+    for (const QString& name : PlainFiles(Folder)) {
+        if (name.size() > 4 && name.endsWith(QLatin1String(".mod"), Qt::CaseInsensitive))
+            entries << name.left(name.size() - 4);
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+QString LibraryEntryFile(const QString& Folder, const QString& Base, const QString& Ext) {
+    if (!SafeBase(Base))
+        return {};
+    const QString wanted = Base + Ext;
+    const QString folder = WithSlash(Folder);
+    const QStringList files = PlainFiles(folder);
+    if (files.contains(wanted))
+        return folder + wanted;
+    for (const QString& name : files)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return folder + name;
+    return folder + wanted;
+}
+
+ModuleHeader ReadEntryHeader(const QString& Folder, const QString& Base) {
+    const QString path = LibraryEntryFile(Folder, Base, QStringLiteral(".mod"));
+    if (path.isEmpty())
+        throw EModuleFile(modmsg::Unreadable, Base, QStringLiteral("no such file"));
+    return ReadModuleHeader(ReadFileBytes(path, ModuleHeader::Size), path);
+}
+
+TBitmap ReadEntryPicture(const QByteArray& Bytes, const QString& FileName, int Width, int Height,
+                         bool AtLeast) {
+    const auto bad = [&](const QString& Reason) { return EModuleFile(modmsg::BadPicture, FileName, Reason); };
+    // The sides at 18 and 22, checked before the picture is decoded: a height below 0 is a
+    // top-down picture of its magnitude.
+    const std::int64_t w = I32At(Bytes, 18);
+    std::int64_t h = I32At(Bytes, 22);
+    if (h < 0)
+        h = -h;
+    const QString size = QStringLiteral("%1 x %2").arg(w).arg(h);
+    if (w != Width || (AtLeast ? h < Height : h != Height) || h > 1999)
+        throw bad(size);
+    TBitmap picture;
+    try {
+        ByteReader reader(Bytes);
+        TProgressRec progress;
+        TIOParamsVals params;
+        ReadBMP(reader, picture, std::int64_t(Bytes.size()), progress, params);
+    } catch (const Exception& e) {
+        throw bad(e.Message());
+    }
+    if (picture.Width() != Width || (AtLeast ? picture.Height() < Height : picture.Height() != Height))
+        throw bad(QStringLiteral("%1 x %2").arg(picture.Width()).arg(picture.Height()));
+    if (picture.PixelFormat() != pf24bit)
+        picture.SetPixelFormat(pf24bit);
+    return picture;
+}
+
+MLibraryEntry ReadLibraryEntryBytes(const QByteArray& Mod, const QByteArray& Bmp, const QByteArray& Pt2,
+                                    const QString& Base) {
+    MLibraryEntry e;
+    e.Base = Base;
+    e.Header = ReadModuleHeader(Mod, Base + QStringLiteral(".mod"));
+    const int width = e.Header.LastColumn - e.Header.FirstColumn + 1;
+    const int height = e.Header.LastLine - e.Header.FirstLine + 1;
+    e.Picture = ReadEntryPicture(Bmp, Base + QStringLiteral(".bmp"), width, height, false);
+    if (e.Header.UsesLowLines())
+        e.LowPicture =
+            ReadEntryPicture(Pt2, Base + QStringLiteral(".pt2"), width, e.Header.LastLowLine(), true);
+    return e;
+}
+
+MLibraryEntry ReadLibraryEntry(const QString& Folder, const QString& Base) {
+    const auto path = [&](const char* Ext) {
+        const QString p = LibraryEntryFile(Folder, Base, QString::fromLatin1(Ext));
+        if (p.isEmpty())
+            throw EModuleFile(modmsg::Unreadable, Base, QStringLiteral("no such file"));
+        return p;
+    };
+    const QString modPath = path(".mod");
+    const QString bmpPath = path(".bmp");
+    MLibraryEntry e;
+    e.Folder = WithSlash(Folder);
+    e.Base = Base;
+    e.Header = ReadModuleHeader(ReadFileBytes(modPath, ModuleHeader::Size), modPath);
+    const int width = e.Header.LastColumn - e.Header.FirstColumn + 1;
+    const int height = e.Header.LastLine - e.Header.FirstLine + 1;
+    e.Picture =
+        ReadEntryPicture(ReadFileBytes(bmpPath, ImageLimits::MaxFileBytes), bmpPath, width, height, false);
+    if (e.Header.UsesLowLines()) {
+        const QString pt2Path = path(".pt2");
+        e.LowPicture = ReadEntryPicture(ReadFileBytes(pt2Path, ImageLimits::MaxFileBytes), pt2Path, width,
+                                        e.Header.LastLowLine(), true);
+    }
+    return e;
+}
+
+QStringList CheckModuleFiles(const QString& Folder, const QStringList& Entries, int MachineSystems,
+                             int MachineModel) {
+    QStringList fitting;
+    for (const QString& base : Entries) {
+        try {
+            if (ModuleFitsMachine(ReadEntryHeader(Folder, base), MachineSystems, MachineModel))
+                fitting << base;
+        } catch (const Exception&) {
+            // An entry that cannot be read is hidden like one that does not fit.
+        }
+    }
+    return fitting;
+}
+
+const QStringList& LibraryEntryExtensions() {
+    static const QStringList extensions{QStringLiteral(".mod"), QStringLiteral(".LST"),
+                                        QStringLiteral(".bmp"), QStringLiteral(".pt2")};
+    return extensions;
+}
+
+void DeleteLibraryEntry(const QString& Folder, const QString& Base) {
+    if (!SafeBase(Base))
+        return;
+    const QString folder = WithSlash(Folder);
+    for (const QString& ext : LibraryEntryExtensions()) {
+        const QString wanted = Base + ext;
+        for (const QString& name : PlainFiles(folder)) {
+            if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+                continue;
+            const QString path = folder + name;
+            if (!QFile::remove(path))
+                throw EModuleFile(modmsg::DeleteFailed, path);
+        }
+    }
+}
+
+QString StripNameOfEntry(const QString& Base) {
+    QString name = Base;
+    while (EncodeStoredText(name).size() > MStrip::NameSize - 1) {
+        int cut = name.size() - 1;
+        if (cut > 0 && name.at(cut).isLowSurrogate() && name.at(cut - 1).isHighSurrogate())
+            --cut;
+        name.truncate(cut);
+    }
+    return name;
+}
