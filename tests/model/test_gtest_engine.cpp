@@ -368,6 +368,35 @@ S1 Z=1+1 D1
     EXPECT_EQ(S(run.Stitches(1)), "000065*4");
 }
 
+// A transfer out of an old empty needle drops nothing and so sets no stitch flag (in the styles
+// other than Normal it would otherwise draw a row and advance the fabric row); one of a held stitch
+// drops it and sets the flag. The rear knits its even needles twice, so the odd ones are old and
+// empty.
+TEST(StitchSimulation, TransferOutOfAnOldEmptyNeedleDropsNothing) {
+    EngineRun run(QStringLiteral(R"(
+machine 708 5
+C area=1..5 L1=-2,-2 R1=2,2
+picture 4x2
+Z1 cam2=1:1 yc1=1
+Z2 cam2=1:1 yc1=1
+Z3 cam2=JU1:1 rack1=0:U1
+Z4 cam2=JURR rack1=0:U1
+S1 Z=1+3 D1
+)"));
+    run.Engine.RenderSide = 1;
+    run.Reset();
+    run.Engine.StepTest();
+    run.Engine.StepTest();
+    EXPECT_EQ(S(run.Stitches(1)), "002065*1 001001*1 002065*1 001001*1");
+    run.Engine.StepTest(); // the odd needles, old and empty, give nothing
+    EXPECT_EQ(S(run.Stitches(1)), "002065*1 001001*1 002065*1 001001*1");
+    EXPECT_EQ(run.Engine.StitchFlag, 0);
+    EXPECT_FALSE(run.Engine.PendingAdvance);
+    run.Engine.StepTest(); // the even needles' stitches fall
+    EXPECT_EQ(S(run.Stitches(1)), "002065*1 001801*1 002065*1 001801*1");
+    EXPECT_EQ(run.Engine.StitchFlag, 1);
+}
+
 // A carrier whose path lies wholly right of the bed (stopped at needle 13 of 10 by its twin, on a
 // machine of gauge 0 where the twins keep no clearance) knits nothing: the needles knit without yarn.
 TEST(StitchSimulation, CarrierPathOffTheBed) {
