@@ -45,7 +45,9 @@ QByteArray ReadFileBytes(const QString& Path, qint64 Limit) {
         throw EModuleFile(modmsg::Unreadable, Path, QStringLiteral("no such file"));
     if (!f.open(QIODevice::ReadOnly))
         throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
-    QByteArray bytes = f.read(Limit);
+    if (f.size() > Limit && Limit > ModuleHeader::Size)
+        throw EModuleFile(modmsg::Unreadable, Path, QStringLiteral("too large"));
+    QByteArray bytes = f.read(std::min(Limit, f.size()));
     if (f.error() != QFileDevice::NoError)
         throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
     return bytes;

@@ -52,8 +52,7 @@ ModuleHeader ReadModuleHeader(const QByteArray& Bytes, const QString& FileName) 
     ModuleHeader h;
     h.Systems = r.ReadI32LE();
     h.Model = r.ReadI32LE();
-    for (auto& b : h.Unread)
-        b = r.ReadU8();
+    r.Skip(5); // not read: two headers that differ only there are the same
     h.FirstColumn = r.ReadI32LE();
     h.LastColumn = r.ReadI32LE();
     h.FirstLine = r.ReadI32LE();

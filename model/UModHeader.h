@@ -44,7 +44,7 @@ struct ModuleHeader {
 
     std::int32_t Systems = 0;
     std::int32_t Model = 0;
-    std::array<std::uint8_t, 5> Unread{}; // offset 8; written as zeros
+    std::array<std::uint8_t, 5> Unread{}; // offset 8: neither read nor written (zeros in a file)
     std::int32_t FirstColumn = 1;
     std::int32_t LastColumn = 1;
     std::int32_t FirstLine = 11;

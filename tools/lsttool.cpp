@@ -24,6 +24,11 @@
 //   lsttool test FILE [PICTURE] [--blank WxH] [--palette JXW] [--steps N] [--lang en|ar]
 //                            the program test: the static checks, then the run with the checks
 //                            after every step, one line per finding and a result line
+//   lsttool mod FILE          the fields of a library entry's header, one "<Name> <value>" per line
+//   lsttool import PROJECT ENTRY OUT [--x N] [--y N] [--offset N] [--ybelow N] [--after K]
+//               [--fixed X1,X2,Y1,Y2[,C1,...,C6]] [--rib]
+//                            imports a library entry into a project as a new stripe and writes
+//                            the project as OUT (.LST, .BMP, .JXW), printing its stripes
 // lsttool --help (or -h) prints the usage on stdout.
 // A file that cannot be read (a folder, pipe or device among them) is reported on stderr; nothing is written
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
@@ -31,6 +36,9 @@
 #include "ShellRun.h"
 #include "app/LBoardSh.h"
 #include "app/UGtestDraw.h"
+#include "app/ULibFiles.h"
+#include "app/UProjectFiles.h"
+#include "app/UStripImport.h"
 #include "imaging/ImageIO.h"
 #include "model/MClpBrd.h"
 #include "model/UGtstEng.h"
@@ -46,6 +54,8 @@
 #include "ui/UmessageCatalog.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -66,7 +76,15 @@ int Usage(FILE* Stream = stderr) {
         Stream,
         QStringLiteral(
             "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ... | test "
-            "... | gtest ...\n"
+            "... | gtest ... | mod FILE | import ...\n"
+            "lsttool mod FILE: the header of a library entry (.mod), one \"<Name> <value>\" per field\n"
+            "  in file order; a damaged header is reported on stderr with exit 1.\n"
+            "lsttool import PROJECT ENTRY OUT [--x N] [--y N] [--offset N] [--ybelow N] [--after K]\n"
+            "  [--fixed X1,X2,Y1,Y2[,C1,...,C6]] [--rib]: imports the library entry ENTRY (its path\n"
+            "  without extension; a library module unless --fixed or --rib) into the project as a new\n"
+            "  stripe, appended or inserted after the stripe with id K, writes OUT.LST, OUT.BMP and\n"
+            "  OUT.JXW (all or none) and prints \"stripe <id> <first S> <last S> <name>\" per stripe.\n"
+            "  A failed import writes nothing and exits 1.\n"
             "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
             ShellRunOptionsText() +
             QStringLiteral(
@@ -671,6 +689,120 @@ int GraphicTest(const QStringList& Args) {
     return finished ? exitFinished : exitStepLimit;
 }
 
+// ---- mod and import.
+
+// The English text of a numbered error of the catalogue, else its own message.
+QString ErrorText(const Exception& E) {
+    if (const auto* m = dynamic_cast<const MException*>(&E)) {
+        QString text;
+        QString caption;
+        const MMessageCatalog catalog = LoadCatalog();
+        catalog.LookupMessage(CatalogEnglish, m->Code, m->SubCode, m->Args, text, caption);
+        return text.replace(QLatin1Char('@'), QLatin1Char(' '));
+    }
+    return E.Message();
+}
+
+int ModHeader(const QStringList& Args) {
+    if (Args.size() != 2)
+        return Usage();
+    try {
+        QFile f(Args[1]);
+        if (!QFileInfo(Args[1]).isFile() || !f.open(QIODevice::ReadOnly))
+            throw EModuleFile(modmsg::Unreadable, Args[1], QStringLiteral("no such file"));
+        const ModuleHeader h = ReadModuleHeader(f.read(ModuleHeader::Size), Args[1]);
+        for (const QString& line : ModuleHeaderLines(h))
+            Print(stdout, line);
+    } catch (const Exception& e) {
+        Print(stderr, QStringLiteral("lsttool: ") + ErrorText(e));
+        return 1;
+    }
+    return 0;
+}
+
+int ImportEntry(const QStringList& Args) {
+    if (Args.size() < 4)
+        return Usage();
+    MImportPlacement placement;
+    int after = 0;
+    for (int i = 4; i < Args.size(); ++i) {
+        const QString& a = Args[i];
+        const auto number = [&](int& Value) {
+            bool ok = false;
+            if (i + 1 < Args.size())
+                Value = Args[++i].toInt(&ok);
+            return ok;
+        };
+        bool ok = true;
+        if (a == QLatin1String("--x"))
+            ok = number(placement.X);
+        else if (a == QLatin1String("--y"))
+            ok = number(placement.Y);
+        else if (a == QLatin1String("--offset"))
+            ok = number(placement.Offset);
+        else if (a == QLatin1String("--ybelow"))
+            ok = number(placement.YBelow);
+        else if (a == QLatin1String("--after"))
+            ok = number(after);
+        else if (a == QLatin1String("--rib"))
+            placement.Kind = ImportRib;
+        else if (a == QLatin1String("--fixed") && i + 1 < Args.size()) {
+            placement.Kind = ImportFixed;
+            const QStringList parts = Args[++i].split(QLatin1Char(','));
+            std::vector<int> values;
+            for (const QString& p : parts) {
+                values.push_back(p.toInt(&ok));
+                if (!ok)
+                    break;
+            }
+            ok = ok && values.size() >= 4 && values.size() <= 10;
+            if (ok) {
+                placement.X1 = values[0];
+                placement.X2 = values[1];
+                placement.Y1 = values[2];
+                placement.Y2 = values[3];
+                placement.Colors.assign(values.begin() + 4, values.end());
+            }
+        } else
+            ok = false;
+        if (!ok)
+            return Usage();
+    }
+    const QFileInfo entry(Args[2]);
+    placement.Folder = entry.absolutePath() + QLatin1Char('/');
+    placement.Name = BaseNameOf(entry.fileName());
+    try {
+        std::unique_ptr<MProjectFiles> project = OpenProjectFiles(Args[1]);
+        MStripImport engine;
+        engine.Attach(project->Lists.get(), &project->Palette, &project->Picture);
+        engine.PrepareWorkingSets();
+        engine.SyncStripes();
+        if (after != 0) {
+            engine.SelectedStripe = -2;
+            for (int k = 0; k < engine.Machine().StripCount(); ++k)
+                if (engine.Machine().GetStrip(k).Id == after)
+                    engine.SelectedStripe = k;
+            if (engine.SelectedStripe == -2) {
+                Print(stderr, QStringLiteral("lsttool: no stripe %1").arg(after));
+                return 1;
+            }
+        }
+        engine.LoadModuleFile(placement);
+        engine.Apply();
+        SaveProjectFiles(Args[3], *project);
+        for (const MStrip& strip : project->Lists->Machine.Strips())
+            Print(stdout, QStringLiteral("stripe %1 %2 %3 %4")
+                              .arg(strip.Id)
+                              .arg(strip.FirstS)
+                              .arg(strip.LastS)
+                              .arg(strip.NameText()));
+    } catch (const Exception& e) {
+        Print(stderr, QStringLiteral("lsttool: ") + ErrorText(e));
+        return 1;
+    }
+    return 0;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
@@ -683,6 +815,10 @@ int Run(const QStringList& Args) {
         return TestProgram(Args);
     if (command == QLatin1String("gtest"))
         return GraphicTest(Args);
+    if (command == QLatin1String("mod"))
+        return ModHeader(Args);
+    if (command == QLatin1String("import"))
+        return ImportEntry(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();

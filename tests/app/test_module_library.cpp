@@ -1,0 +1,466 @@
+// The module library: entry headers, pictures, fit and deletion; the stripe import engine over
+// fixture entries; lsttool mod and import.
+
+#include "LibrarySupport.h"
+#include "app/ULibFiles.h"
+#include "app/UStripImport.h"
+#include "model/MClpBrd.h"
+#include "model/UunvDta.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace kdstest;
+
+namespace {
+
+std::int32_t I32At(const QByteArray& B, int Offset) {
+    std::int32_t v = 0;
+    std::memcpy(&v, B.constData() + Offset, 4);
+    return v;
+}
+
+void PutI32(QByteArray& B, int Offset, std::int32_t V) {
+    std::memcpy(B.data() + Offset, &V, 4);
+}
+
+ModuleHeader Distinct() {
+    ModuleHeader h;
+    h.Systems = 2;
+    h.Model = 712;
+    h.FirstColumn = 13;
+    h.LastColumn = 170;
+    h.FirstLine = 21;
+    h.LastLine = 250;
+    for (int k = 0; k < 10; ++k)
+        h.LowLines[std::size_t(k)] = std::uint8_t(k % 3 == 0 ? 0 : 40 + k);
+    h.RackingHV = -39;
+    h.FrontFS = 43;
+    h.RearFS = 47;
+    h.RackingKind = 3;
+    h.SLineCount = 52;
+    for (int i = 0; i < ModuleHeader::SideCount; ++i) {
+        h.StartSides[std::size_t(i)] = std::array{SideUnused, SideLeft, SideRight}[std::size_t(i % 3)];
+        h.EndSides[std::size_t(i)] = std::array{SideRight, SideUnused, SideLeft}[std::size_t(i % 3)];
+    }
+    return h;
+}
+
+} // namespace
+
+TEST(ModuleHeader, EveryFieldLiesAtItsOffsetAndReadsBack) {
+    const ModuleHeader h = Distinct();
+    QByteArray bytes = WriteModuleHeader(h);
+    ASSERT_EQ(bytes.size(), 184);
+    EXPECT_EQ(I32At(bytes, 0), 2);
+    EXPECT_EQ(I32At(bytes, 4), 712);
+    EXPECT_EQ(bytes.mid(8, 5), QByteArray(5, '\0'));
+    EXPECT_EQ(I32At(bytes, 13), 13);
+    EXPECT_EQ(I32At(bytes, 17), 170);
+    EXPECT_EQ(I32At(bytes, 21), 21);
+    EXPECT_EQ(I32At(bytes, 25), 250);
+    EXPECT_EQ(std::uint8_t(bytes[29 + 1]), 41);
+    EXPECT_EQ(I32At(bytes, 39), -39);
+    EXPECT_EQ(I32At(bytes, 43), 43);
+    EXPECT_EQ(I32At(bytes, 47), 47);
+    EXPECT_EQ(std::uint8_t(bytes[51]), 3);
+    EXPECT_EQ(I32At(bytes, 52), 52);
+    EXPECT_EQ(I32At(bytes, 56 + 4), SideLeft);
+    EXPECT_EQ(I32At(bytes, 120 + 4), SideUnused);
+    EXPECT_EQ(I32At(bytes, 180), h.EndSides[15]);
+    // Bytes after the header are ignored; the unread bytes are not kept.
+    bytes[9] = 'x';
+    EXPECT_EQ(ReadModuleHeader(bytes + QByteArray("tail"), QStringLiteral("e.mod")), h);
+}
+
+TEST(ModuleHeader, LowLinesGiveTheFirstAndLastLineUsed) {
+    ModuleHeader h;
+    EXPECT_EQ(h.FirstLowLine(), -1);
+    EXPECT_FALSE(h.UsesLowLines());
+    h.LowLines[2] = 1;
+    h.LowLines[4] = 9;
+    EXPECT_EQ(h.FirstLowLine(), 3);
+    EXPECT_EQ(h.LastLowLine(), 5);
+    EXPECT_TRUE(h.UsesLowLines());
+}
+
+TEST(ModuleHeader, AFieldOutsideItsRangeIsAFileErrorNamingFileAndField) {
+    struct Case {
+        const char* Field;
+        int Offset;
+        std::int32_t Value;
+        bool Byte = false;
+    };
+    const Case cases[] = {
+        {"Systems", 0, 5},        {"Systems", 0, -1},           {"FirstColumn", 13, 0},
+        {"LastColumn", 17, 2001}, {"LastColumn", 17, 12},       {"FirstLine", 21, 0},
+        {"LastLine", 25, 2000},   {"LastLine", 25, 20},         {"FrontFS", 43, 64},
+        {"RearFS", 47, -1},       {"RackingKind", 51, 4, true}, {"SLineCount", 52, 0},
+        {"SLineCount", 52, 512},  {"StartSides", 56 + 8, 0},    {"EndSides", 180, 3},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = WriteModuleHeader(Distinct());
+        if (c.Byte)
+            bytes[c.Offset] = char(c.Value);
+        else
+            PutI32(bytes, c.Offset, c.Value);
+        try {
+            ReadModuleHeader(bytes, QStringLiteral("lib/e.mod"));
+            ADD_FAILURE() << c.Field << " = " << c.Value << " was accepted";
+        } catch (const EModuleFile& e) {
+            EXPECT_EQ(e.Code, 11);
+            EXPECT_EQ(e.SubCode, modmsg::BadField);
+            EXPECT_EQ(e.Args, QStringLiteral("lib/e.mod;") + QLatin1String(c.Field));
+        }
+    }
+    EXPECT_THROW(ReadModuleHeader(WriteModuleHeader(Distinct()).left(183), QStringLiteral("e.mod")),
+                 EModuleFile);
+}
+
+TEST(ModuleLibrary, AnEntryFitsByModelFamilyAndSystems) {
+    struct Case {
+        int Systems, Model, MachineSystems, MachineModel;
+        bool Fits;
+    };
+    const Case cases[] = {
+        {4, 721, 4, 720, true},  {4, 720, 4, 721, true}, {4, 740, 4, 720, false},
+        {2, 720, 4, 720, false}, {2, 740, 0, 746, true}, {4, 720, 0, 740, false},
+    };
+    for (const Case& c : cases) {
+        ModuleHeader h;
+        h.Systems = c.Systems;
+        h.Model = c.Model;
+        EXPECT_EQ(ModuleFitsMachine(h, c.MachineSystems, c.MachineModel), c.Fits)
+            << c.Systems << "/" << c.Model << " on " << c.MachineSystems << "/" << c.MachineModel;
+    }
+}
+
+TEST(ModuleLibrary, EntriesAreListedByBaseNameCheckedAndDeletedOneAtATime) {
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export/");
+    ModuleHeader h720 = EntryHeader();
+    h720.Model = 721;
+    WriteEntry(lib, QStringLiteral("a"), h720, QLatin1String(EntryProgram));
+    WriteEntry(lib, QStringLiteral("a.b"), EntryHeader(), QLatin1String(EntryProgram));
+    WriteFile(lib + QStringLiteral("a.pt2"), "x");
+    WriteFile(lib + QStringLiteral("a.b.PT2"), "x");
+    WriteFile(lib + QStringLiteral("broken.MOD"), "short");
+    WriteFile(dir.path() + QStringLiteral("/outside.mod"), WriteModuleHeader(EntryHeader()));
+
+    EXPECT_EQ(ListLibraryEntries(lib), (QStringList{"a", "a.b", "broken"}));
+    EXPECT_EQ(CheckModuleFiles(lib, ListLibraryEntries(lib), 4, 720), QStringList{"a"});
+    EXPECT_EQ(CheckModuleFiles(lib, ListLibraryEntries(lib), 0, 740), QStringList{"a.b"});
+    EXPECT_TRUE(QFile::exists(lib + QStringLiteral("broken.MOD"))); // hidden, not deleted
+    EXPECT_TRUE(LibraryEntryFile(lib, QStringLiteral("../outside"), QStringLiteral(".mod")).isEmpty());
+
+    DeleteLibraryEntry(lib, QStringLiteral("a"));
+    EXPECT_EQ(QDir(lib).entryList(QDir::Files, QDir::Name),
+              (QStringList{"a.b.LST", "a.b.PT2", "a.b.bmp", "a.b.mod", "broken.MOD"}));
+    WriteEntry(lib, QStringLiteral("a"), h720, QLatin1String(EntryProgram));
+    DeleteLibraryEntry(lib, QStringLiteral("A.B"));
+    EXPECT_EQ(QDir(lib).entryList(QDir::Files, QDir::Name),
+              (QStringList{"a.LST", "a.bmp", "a.mod", "broken.MOD"}));
+    DeleteLibraryEntry(lib, QStringLiteral(".."));
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/outside.mod")));
+}
+
+TEST(ModuleLibrary, PicturesMustFitTheHeader) {
+    const ModuleHeader h = EntryHeader(4, 2);
+    const QByteArray mod = WriteModuleHeader(h);
+    const QByteArray good = ProjectPictureImage(LinePicture(4, 2, 0));
+    const QByteArray wide = ProjectPictureImage(LinePicture(5, 2, 0));
+    EXPECT_NO_THROW(ReadLibraryEntryBytes(mod, good, {}, QStringLiteral("e")));
+    EXPECT_THROW(ReadLibraryEntryBytes(mod, wide, {}, QStringLiteral("e")), EModuleFile);
+    EXPECT_THROW(ReadLibraryEntryBytes(mod, good.left(60), {}, QStringLiteral("e")), EModuleFile);
+
+    ModuleHeader low = h;
+    low.LowLines[2] = low.LowLines[4] = 1;
+    const QByteArray lowMod = WriteModuleHeader(low);
+    EXPECT_NO_THROW(ReadLibraryEntryBytes(lowMod, good, ProjectPictureImage(LinePicture(4, 7, 0)), "e"));
+    EXPECT_THROW(ReadLibraryEntryBytes(lowMod, good, ProjectPictureImage(LinePicture(4, 4, 0)), "e"),
+                 EModuleFile);
+}
+
+TEST(ModuleLibrary, AStripeNameIsCutTo79StoredBytesOnACharacterBoundary) {
+    EXPECT_EQ(StripNameOfEntry(QString(100, QLatin1Char('a'))).size(), 79);
+    const QString mixed = QString(78, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(StripNameOfEntry(mixed), QString(78, QLatin1Char('a')));
+}
+
+// ---- The engine.
+
+namespace {
+
+class ImportTest : public ::testing::Test {
+protected:
+    QTemporaryDir Dir;
+    QString Lib = Dir.path() + QStringLiteral("/Export");
+    QString Fixed = Dir.path() + QStringLiteral("/Export/Fixed");
+    std::unique_ptr<MMemoryProject> Project;
+    TBitmap Drawing;
+    MStripImport Engine;
+
+    void Open(const char* Script, int W = 20, int H = 30) {
+        Project = BuildProject(QLatin1String(Script));
+        Drawing = LinePicture(W, H, 0x200000);
+        Engine.Attach(&Project->Lists, &Project->Colors, &Drawing);
+        Engine.PrepareWorkingSets();
+        Engine.SyncStripes();
+    }
+    MImportPlacement Module(const QString& Name, int X = 3, int Y = 11) {
+        MImportPlacement p;
+        p.Folder = Lib;
+        p.Name = Name;
+        p.X = X;
+        p.Y = Y;
+        return p;
+    }
+    MUnvS& S(int N) { return Engine.Result.S.GetS(N); }
+    MUnvZ& Z(int N) { return static_cast<MUnvZ&>(Engine.Result.Z.FindByNumber(N)); }
+    QByteArray ResultImage() { return MachineFileImage(Engine.Result.Machine, Engine.Result.Lists()); }
+};
+
+} // namespace
+
+TEST_F(ImportTest, TheFirstImportOpensAndClosesWithItsOwnLines) {
+    WriteEntry(Lib, QStringLiteral("m.v2"), EntryHeader(), QLatin1String(EntryProgram));
+    Open(EmptyProject);
+    EXPECT_EQ(Engine.Machine().StripCount(), 0);
+    const auto range = Engine.LoadModuleFile(Module(QStringLiteral("m.v2")));
+    EXPECT_EQ(range, std::make_pair(1, 3));
+    ASSERT_EQ(Engine.Result.S.LeadingRunLength(), 3);
+    const MUnvZ& opening = Z(S(1).First);
+    EXPECT_EQ(opening.Racking[0].Position, 0);
+    EXPECT_EQ(opening.Racking[0].Transfer, 1);
+    EXPECT_EQ(opening.WA2.Value, 100);
+    EXPECT_EQ(opening.TZ, 100);
+    EXPECT_EQ(opening.ST, 1);
+    for (int s : {1, 3})
+        EXPECT_EQ((S(s).First + S(s).Count) % 2, 0) << "S" << s << " ends on an odd row";
+    EXPECT_EQ(Z(S(2).First).PatternLine[0], 11); // the entry's row, placed at line 11
+    ASSERT_EQ(Engine.Machine().StripCount(), 1);
+    const MStrip& strip = Engine.Machine().GetStrip(0);
+    EXPECT_EQ(strip.Text(), QStringLiteral("m.v2 S1 .. S3"));
+    for (int s = 1; s <= 3; ++s)
+        EXPECT_EQ(S(s).StripId, strip.Id);
+    // The project itself is untouched until OK.
+    EXPECT_EQ(Project->Lists.S.Count(), 0);
+    Engine.Apply();
+    EXPECT_EQ(Project->Lists.S.LeadingRunLength(), 3);
+    EXPECT_EQ(Project->Lists.Machine.StripCount(), 1);
+}
+
+TEST_F(ImportTest, LinesBelow11FollowTheLineMapInRowsAndPicture) {
+    ModuleHeader h = EntryHeader();
+    h.LowLines[2] = h.LowLines[3] = h.LowLines[4] = 1; // lines 3..5
+    WriteEntry(Lib, QStringLiteral("low"), h, QStringLiteral(R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10
+Z1 cam1=RR ZT1=3 ZT3=4 ZT5=5 ZT7=12 yc1=3
+Z2 cam1=RR ZT1=11 yc1=3
+S1 Z=1+1 D1
+)"),
+               0x100000, 6);
+    struct Case {
+        int YBelow;
+        std::array<int, 3> Lines; // where lines 3, 4 and 5 land
+    };
+    for (const Case& c : {Case{7, {7, 8, 9}}, Case{9, {9, 10, 5}}}) {
+        Open(EmptyProject);
+        MImportPlacement p = Module(QStringLiteral("low"), 2, 15);
+        p.YBelow = c.YBelow;
+        Engine.LoadModuleFile(p);
+        std::set<int> used;
+        for (int i = 0; i < Engine.Result.Z.Count(); ++i)
+            for (int line : static_cast<MUnvZ&>(Engine.Result.Z.ItemAt(i)).PatternLine)
+                if (line != 0)
+                    used.insert(line);
+        EXPECT_EQ(used, (std::set<int>{c.Lines[0], c.Lines[1], c.Lines[2], 15, 16}))
+            << "Y below " << c.YBelow;
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(CellAt(Drawing, 2, c.Lines[std::size_t(k)]), TColor(0x100000 + 100 + 3 + k))
+                << "line " << 3 + k << " with Y below " << c.YBelow;
+        EXPECT_EQ(CellAt(Drawing, 2, 15), TColor(0x100001));      // the .bmp's lowest row
+        EXPECT_EQ(CellAt(Drawing, 2, 11), TColor(0x200000 + 11)); // the user's pattern stays
+    }
+}
+
+TEST_F(ImportTest, AFixedProgramTakesTheChosenColoursAndItsMarkerLines) {
+    ModuleHeader h = EntryHeader();
+    WriteEntry(Fixed, QStringLiteral("fx"), h, QStringLiteral(R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10
+N1 X=1+3 D1
+N2 X=1+3 D1
+Z1 cam1=RR ZT1=11 LG1=7 ZT2=11 LG2=2 KNF2=7 ZT3=12 LG3=1,6,3,5 ZT4=4 LG4=7,2 yc1=3
+Z2 cam1=RR ZT1=12 yc1=3
+S1 Z=1+1 D1 N=1+1
+)"));
+    Open(EmptyProject);
+    MImportPlacement p;
+    p.Folder = Fixed;
+    p.Name = QStringLiteral("fx");
+    p.Kind = ImportFixed;
+    p.X1 = 4;
+    p.X2 = 9;
+    p.Y1 = 11;
+    p.Y2 = 20;
+    p.Colors = {20, 21};
+    Engine.LoadModuleFile(p);
+    const MUnvZ* row = nullptr;
+    for (int i = 0; i < Engine.Result.Z.Count(); ++i)
+        if (static_cast<MUnvZ&>(Engine.Result.Z.ItemAt(i)).PatternLine[3] == 4)
+            row = &static_cast<MUnvZ&>(Engine.Result.Z.ItemAt(i));
+    ASSERT_NE(row, nullptr);
+    const auto members = [](const MclrMap& Set) {
+        std::set<int> m;
+        for (int i = 0; i < 32; ++i)
+            if (Set.IsSet(i))
+                m.insert(i);
+        return m;
+    };
+    EXPECT_EQ(members(row->LG[0]), std::set<int>{20});
+    EXPECT_EQ(members(row->LG[1]), std::set<int>{21});
+    EXPECT_EQ(members(row->KNF[1]), std::set<int>{20});
+    EXPECT_EQ(members(row->LG[2]), (std::set<int>{1, 3, 5, 6}));
+    EXPECT_EQ(members(row->LG[3]), (std::set<int>{2, 15}));
+    const TColor two = Project->Colors.Color(2);
+    const TColor fifteen = Project->Colors.Color(15);
+    for (int x = 4; x <= 9; ++x) {
+        EXPECT_EQ(CellAt(Drawing, x, 1), two);
+        EXPECT_EQ(CellAt(Drawing, x, 2), (x - 4) % 2 == 0 ? two : fifteen);
+        EXPECT_EQ(CellAt(Drawing, x, 3), (x - 4) % 3 == 0 ? two : fifteen);
+    }
+    EXPECT_EQ(CellAt(Drawing, 3, 1), TColor(0x200001));
+    EXPECT_EQ(CellAt(Drawing, 10, 1), TColor(0x200001));
+    const auto& n2 = static_cast<MUnvN&>(Engine.Result.N.FindByNumber(2));
+    EXPECT_EQ(n2.Start, 4);
+    EXPECT_EQ(n2.Count, 5);
+}
+
+TEST_F(ImportTest, AnInsertMovesTheLaterStripesByItsLength) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    Open(EmptyProject);
+    for (int i = 0; i < 3; ++i)
+        Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    ASSERT_EQ(Engine.Machine().StripCount(), 3);
+    const std::vector<MStrip> before = Engine.Machine().Strips();
+    const int total = Engine.Result.S.LeadingRunLength();
+    Engine.SelectedStripe = 0;
+    const auto range = Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    EXPECT_TRUE(Engine.InsertMode);
+    const int length = range.second - range.first + 1;
+    EXPECT_EQ(range.first, before[0].LastS + 1);
+    const std::vector<MStrip> after = Engine.Machine().Strips();
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1].FirstS, range.first);
+    for (int k : {1, 2}) {
+        EXPECT_EQ(after[std::size_t(k + 1)].FirstS, before[std::size_t(k)].FirstS + length);
+        EXPECT_EQ(after[std::size_t(k + 1)].LastS, before[std::size_t(k)].LastS + length);
+    }
+    // Every carrier stays on the left: no resume line.
+    EXPECT_EQ(Engine.Result.S.LeadingRunLength(), total + length);
+}
+
+TEST_F(ImportTest, ASmallDrawingGrowsAndALargerOneKeepsItsSize) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(4, 2), QLatin1String(EntryProgram));
+    Open(EmptyProject, 2, 2);
+    Engine.LoadModuleFile(Module(QStringLiteral("m"), 3, 11));
+    EXPECT_EQ(Drawing.Width(), 6);
+    EXPECT_EQ(Drawing.Height(), 12);
+    EXPECT_EQ(CellAt(Drawing, 1, 1), TColor(0x200001)); // kept at the bottom left
+    EXPECT_EQ(CellAt(Drawing, 3, 11), TColor(0x100001));
+    EXPECT_EQ(CellAt(Drawing, 6, 12), TColor(0x100002));
+    Open(EmptyProject, 40, 50);
+    Engine.LoadModuleFile(Module(QStringLiteral("m"), 3, 11));
+    EXPECT_EQ(Drawing.Width(), 40);
+    EXPECT_EQ(Drawing.Height(), 50);
+}
+
+TEST_F(ImportTest, SyncStripesCoversAProgramWithoutStripesAsExtended) {
+    Open(R"(
+machine 740 7
+C area=1..101
+Z1 cam1=RR
+Z2 cam1=RR
+S1 Z=1+1 D1
+S2 Z=1+1 D1
+S3 Z=1+1 D1
+)");
+    ASSERT_EQ(Engine.Machine().StripCount(), 1);
+    EXPECT_EQ(Engine.Machine().GetStrip(0).Text(), QStringLiteral("extended S1 .. S3"));
+    for (int s = 1; s <= 3; ++s) {
+        EXPECT_EQ(S(s).StripId, 1);
+        EXPECT_EQ(Engine.Saved.S.GetS(s).StripId, 1);
+    }
+}
+
+TEST_F(ImportTest, AFailedImportLeavesResultStripesAndDrawingAsTheyWere) {
+    ModuleHeader low = EntryHeader();
+    low.LowLines[2] = low.LowLines[4] = 1;
+    ModuleHeader both = EntryHeader();
+    both.StartSides[std::size_t(ModuleHeader::SideIndex(2, 3))] = SideLeft;
+    struct Case {
+        const char* What;
+        ModuleHeader Header;
+        int Pt2Height;
+        const char* Project;
+        int Offset;
+        int SubCode;
+    };
+    const Case cases[] = {
+        {"missing .bmp", EntryHeader(), 0, EmptyProject, 0, modmsg::Unreadable},
+        {".pt2 too short", low, 4, EmptyProject, 0, modmsg::BadPicture},
+        {"offsets beyond 2000", both, 0, "machine 740 700\nC area=1..101\n", 2, modmsg::OffsetLimit},
+    };
+    WriteEntry(Lib, QStringLiteral("good"), EntryHeader(), QLatin1String(EntryProgram));
+    for (const Case& c : cases) {
+        WriteEntry(Lib, QStringLiteral("bad"), c.Header, QLatin1String(EntryProgram), 0x100000, c.Pt2Height);
+        if (QLatin1String(c.What) == QLatin1String("missing .bmp"))
+            QFile::remove(Lib + QStringLiteral("/bad.bmp"));
+        Open(c.Project);
+        Engine.LoadModuleFile(Module(QStringLiteral("good")));
+        const QByteArray lists = ResultImage();
+        const std::vector<MStrip> strips = Engine.Machine().Strips();
+        const TBitmap drawing = Drawing;
+        MImportPlacement p = Module(QStringLiteral("bad"), 9, 20);
+        p.Offset = c.Offset;
+        try {
+            Engine.LoadModuleFile(p);
+            ADD_FAILURE() << c.What << " was imported";
+        } catch (const EModuleFile& e) {
+            EXPECT_EQ(e.SubCode, c.SubCode) << c.What;
+        }
+        EXPECT_EQ(ResultImage(), lists) << c.What;
+        EXPECT_EQ(Engine.Machine().Strips(), strips) << c.What;
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(Drawing.Bits()), qsizetype(Drawing.ImageSize())),
+                  QByteArray(reinterpret_cast<const char*>(drawing.Bits()), qsizetype(drawing.ImageSize())))
+            << c.What;
+    }
+}
+
+TEST_F(ImportTest, CancelPutsTheDrawingBackAndTheClipboardIsNeverUsed) {
+    TMUnvClipBoard clipboard;
+    TMUnvClipBoard* old = MUnvClipBoard;
+    MUnvClipBoard = &clipboard;
+    MUnvZ copied;
+    copied.Number = 7;
+    copied.CamCode[0] = 3;
+    clipboard.Buffer.Append(copied.Clone());
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    Open(EmptyProject);
+    const TBitmap atOpen = Drawing;
+    Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    ASSERT_EQ(clipboard.Buffer.Count(), 1);
+    EXPECT_TRUE(clipboard.Buffer.ItemAt(0).Equals(copied));
+    EXPECT_EQ(clipboard.Buffer.ItemAt(0).Number, 7);
+    Engine.RestoreDrawing();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(Drawing.Bits()), qsizetype(Drawing.ImageSize())),
+              QByteArray(reinterpret_cast<const char*>(atOpen.Bits()), qsizetype(atOpen.ImageSize())));
+    MUnvClipBoard = old;
+}
