@@ -464,3 +464,62 @@ TEST_F(ImportTest, CancelPutsTheDrawingBackAndTheClipboardIsNeverUsed) {
               QByteArray(reinterpret_cast<const char*>(atOpen.Bits()), qsizetype(atOpen.ImageSize())));
     MUnvClipBoard = old;
 }
+
+// ---- lsttool.
+
+TEST(LibraryTool, ModPrintsTheHeaderAndRefusesADamagedOne) {
+    QTemporaryDir dir;
+    const QString file = dir.path() + QStringLiteral("/e.mod");
+    WriteFile(file, WriteModuleHeader(Distinct()));
+    ToolResult r = RunTool(QStringLiteral(LSTTOOL_PATH), {QStringLiteral("mod"), file});
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    const QStringList lines = r.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 14);
+    EXPECT_EQ(lines[0], QStringLiteral("Systems 2"));
+    EXPECT_EQ(lines[6], QStringLiteral("LowLines 0 41 42 0 44 45 0 47 48 0"));
+    EXPECT_EQ(lines[11], QStringLiteral("SLineCount 52"));
+    EXPECT_TRUE(lines[12].startsWith(QStringLiteral("StartSides -1 1 2 -1 ")));
+    WriteFile(file, WriteModuleHeader(Distinct()).left(100));
+    r = RunTool(QStringLiteral(LSTTOOL_PATH), {QStringLiteral("mod"), file});
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_TRUE(r.Out.isEmpty());
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("length"))) << r.Err.toStdString();
+}
+
+TEST(LibraryTool, ImportWritesTheProjectWithItsNewStripeOrNothing) {
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export");
+    WriteEntry(lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    auto project = BuildProject(QLatin1String(EmptyProject));
+    SaveProjectFiles(dir.path() + QStringLiteral("/proj"), project->Lists, project->Colors, MProjHeader(),
+                     LinePicture(20, 30, 0x200000));
+    const QString out = dir.path() + QStringLiteral("/out");
+    const QStringList args{QStringLiteral("import"),   dir.path() + QStringLiteral("/proj.LST"),
+                           lib + QStringLiteral("/m"), out,
+                           QStringLiteral("--x"),      QStringLiteral("3")};
+    ToolResult r = RunTool(QStringLiteral(LSTTOOL_PATH), args);
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, QStringLiteral("stripe 1 1 3 m\n"));
+    r = RunTool(QStringLiteral(LSTTOOL_PATH), {QStringLiteral("list"), out + QStringLiteral(".LST")});
+    ASSERT_EQ(r.Code, 0);
+    // The opening line over Z1..2, the entry's line over its rows 3..4, the closing line over 5..6.
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("S0001 Z0001 +0001 D0001 N0000 +0000 P0000 +0000 O1\n"
+                                              "S0002 Z0003 +0001 D0001 N0000 +0000 P0000 +0000 O1\n"
+                                              "S0003 Z0005 +0001 D0001 N0000 +0000 P0000 +0000 O1\n")))
+        << r.Out.toStdString();
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("Z0006")));
+    EXPECT_FALSE(r.Out.contains(QStringLiteral("Z0007")));
+
+    // A second import inserted after stripe 1, then one that fails: nothing written for it.
+    r = RunTool(QStringLiteral(LSTTOOL_PATH),
+                {QStringLiteral("import"), out + QStringLiteral(".LST"), lib + QStringLiteral("/m"),
+                 out + QStringLiteral("2"), QStringLiteral("--after"), QStringLiteral("1")});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, QStringLiteral("stripe 1 1 3 m\nstripe 2 4 6 m\n"));
+    QFile::remove(lib + QStringLiteral("/m.bmp"));
+    r = RunTool(QStringLiteral(LSTTOOL_PATH), {QStringLiteral("import"), out + QStringLiteral(".LST"),
+                                               lib + QStringLiteral("/m"), out + QStringLiteral("3")});
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.LST")));
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.JXW")));
+}
