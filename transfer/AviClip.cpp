@@ -1,5 +1,7 @@
 #include "transfer/AviClip.h"
 
+#include "imaging/BMPFilt.h"
+#include "imaging/Bitmap.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
 
@@ -30,6 +32,9 @@ struct TFormat {
     int BitCount = 0;
     std::uint32_t Compression = 0;
     std::array<std::uint32_t, 256> Palette{};
+    // The same colours for the image library's run-length decoder; entries the file does not
+    // give are black.
+    std::array<TBGRColor, 256> Colors{};
     int FrameTime = 0;
 };
 
@@ -37,6 +42,8 @@ struct TReader {
     const QByteArray& Bytes;
     TFormat Format;
     TAviClip Clip;
+    // The picture the run-length frames are decoded into, top row first.
+    TBitmap Canvas;
 
     const std::uint8_t* At(std::size_t Offset) const {
         return reinterpret_cast<const std::uint8_t*>(Bytes.constData()) + Offset;
@@ -79,9 +86,12 @@ struct TReader {
             for (std::uint32_t i = 0; i < used; ++i) {
                 const std::uint8_t* p = At(Offset + headerSize + i * 4);
                 Format.Palette[i] = 0xFF000000u | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+                Format.Colors[i] = TBGRColor{p[0], p[1], p[2]};
             }
-            for (std::uint32_t i = used; i < 256; ++i)
+            for (std::uint32_t i = used; i < 256; ++i) {
                 Format.Palette[i] = 0xFF000000u;
+                Format.Colors[i] = TBGRColor{};
+            }
         }
         Format.Found = true;
         Clip.Width = Format.Width;
@@ -95,9 +105,8 @@ struct TReader {
             std::int64_t(Clip.Frames.size() + 1) * Format.Width * Format.Height > TAviClip::MaxPixels)
             Refuse("too many frames");
         const int w = Format.Width, h = Format.Height;
-        std::vector<std::uint32_t> frame = Clip.Frames.empty()
-                                               ? std::vector<std::uint32_t>(std::size_t(w) * h, 0xFF000000u)
-                                               : Clip.Frames.back();
+        // Every pixel of the frame is written below.
+        std::vector<std::uint32_t> frame(std::size_t(w) * h);
         // Row y of the file (bottom-up unless stated) is row Row(y) of the frame.
         auto row = [&](int y) { return Format.BottomUp ? h - 1 - y : y; };
         const std::uint8_t* p = At(Offset);
@@ -114,52 +123,26 @@ struct TReader {
                                                         std::uint32_t(src[x * 3 + 1]) << 8 | src[x * 3];
             }
         } else {
-            DecodeRle8(p, Size, frame, row);
-        }
-        Clip.Frames.push_back(std::move(frame));
-    }
-
-    template <typename Row>
-    void DecodeRle8(const std::uint8_t* p, std::size_t Size, std::vector<std::uint32_t>& Frame, Row row) {
-        const int w = Format.Width, h = Format.Height;
-        int x = 0, y = 0;
-        std::size_t i = 0;
-        auto put = [&](std::uint8_t Index) {
-            if (x >= w || y >= h)
-                Refuse("RLE run outside the frame");
-            Frame[std::size_t(row(y)) * w + x] = Format.Palette[Index];
-            ++x;
-        };
-        while (true) {
-            if (i + 2 > Size)
-                Refuse("RLE frame without its end");
-            const std::uint8_t count = p[i], value = p[i + 1];
-            i += 2;
-            if (count > 0) {
-                for (int k = 0; k < count; ++k)
-                    put(value);
-            } else if (value == 0) {
-                x = 0;
-                ++y;
-            } else if (value == 1) {
-                return;
-            } else if (value == 2) {
-                if (i + 2 > Size)
-                    Refuse("short RLE delta");
-                x += p[i];
-                y += p[i + 1];
-                i += 2;
-                if (x > w || y > h)
-                    Refuse("RLE delta outside the frame");
-            } else {
-                const std::size_t n = value, padded = (n + 1) & ~std::size_t(1);
-                if (i + padded > Size)
-                    Refuse("short RLE literal");
-                for (std::size_t k = 0; k < n; ++k)
-                    put(p[i + k]);
-                i += padded;
+            // The run-length codes leave the pixels they skip as the previous frame left them
+            // (black before the first), so the canvas carries over from one frame to the next. A
+            // run or literal that passes the row's end is cut there; a move or a row outside the
+            // frame, or codes that end before the frame does, refuse the clip.
+            if (Canvas.Empty())
+                Canvas = TBitmap(w, h, pf24bit);
+            try {
+                TProgressRec progress;
+                DecodeRLE8(Canvas, p, Size, progress, Format.Colors.data(), int(Format.Colors.size()));
+            } catch (const EInvalidGraphic&) {
+                Refuse("bad RLE frame");
+            }
+            for (int y = 0; y < h; ++y) {
+                const std::uint8_t* src = Canvas.ScanLine(y);
+                std::uint32_t* dst = frame.data() + std::size_t(y) * w;
+                for (int x = 0; x < w; ++x, src += 3)
+                    dst[x] = 0xFF000000u | std::uint32_t(src[2]) << 16 | std::uint32_t(src[1]) << 8 | src[0];
             }
         }
+        Clip.Frames.push_back(std::move(frame));
     }
 
     // Walks the chunks of [Offset, Offset + Size).
@@ -212,7 +195,7 @@ TAviClip ReadAviClip(const QByteArray& Bytes) {
         Refuse("not an AVI file");
     if (size < 4 || size > std::size_t(Bytes.size()) - 8)
         Refuse("RIFF size past the file");
-    TReader reader{Bytes, {}, {}};
+    TReader reader{Bytes, {}, {}, {}};
     reader.Walk(12, size - 4, 0);
     if (!reader.Format.Found)
         Refuse("no video stream");

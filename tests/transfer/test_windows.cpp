@@ -310,3 +310,60 @@ TEST(AviClip, ReadsTheClipAndRefusesEveryDamagedCopy) {
         }
     }
 }
+
+namespace {
+QByteArray Le32(std::uint32_t v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char(v >> (8 * i));
+    return b;
+}
+QByteArray Chunk(const char* Id, const QByteArray& Body) {
+    QByteArray c = QByteArray(Id, 4) + Le32(std::uint32_t(Body.size())) + Body;
+    if (Body.size() % 2)
+        c += '\0';
+    return c;
+}
+// A clip of 4 x 2 RLE8 frames over the palette red, green, blue.
+QByteArray RleClip(const std::vector<QByteArray>& Frames) {
+    QByteArray format = Le32(40) + Le32(4) + Le32(2) + QByteArray("\1\0\x08\0", 4) + Le32(1) + Le32(0) +
+                        Le32(0) + Le32(0) + Le32(3) + Le32(3);
+    format += QByteArray("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0", 12);
+    const QByteArray strl = "strl" + Chunk("strh", "vids") + Chunk("strf", format);
+    const QByteArray hdrl = "hdrl" + Chunk("avih", Le32(100000)) + Chunk("LIST", strl);
+    QByteArray movi = "movi";
+    for (const QByteArray& f : Frames)
+        movi += Chunk("00dc", f);
+    const QByteArray body = "AVI " + Chunk("LIST", hdrl) + Chunk("LIST", movi);
+    return "RIFF" + Le32(std::uint32_t(body.size())) + body;
+}
+QByteArray Codes(std::initializer_list<int> Bytes) {
+    QByteArray b;
+    for (const int v : Bytes)
+        b += char(v);
+    return b;
+}
+} // namespace
+
+// The run-length frames: a later frame keeps what its codes skip, a run past the row's end is cut
+// there, and a move outside the frame or codes that stop short refuse the clip.
+TEST(AviClip, RunLengthFramesCarryOverAndStayInTheFrame) {
+    constexpr std::uint32_t R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu;
+    // Bottom row green, top row blue; then two red cells moved to on the bottom row.
+    const TAviClip clip =
+        ReadAviClip(RleClip({Codes({4, 1, 0, 0, 4, 2, 0, 1}), Codes({0, 2, 2, 0, 2, 0, 0, 1})}));
+    ASSERT_EQ(clip.Frames.size(), 2u);
+    EXPECT_EQ(clip.Frames[0], (std::vector<std::uint32_t>{B, B, B, B, G, G, G, G}));
+    EXPECT_EQ(clip.Frames[1], (std::vector<std::uint32_t>{B, B, B, B, G, G, R, R}));
+
+    const TAviClip cut = ReadAviClip(RleClip({Codes({6, 0, 0, 0, 0, 3, 1, 2, 0, 9, 0, 1})}));
+    EXPECT_EQ(cut.Frames[0], (std::vector<std::uint32_t>{G, B, R, 0xFF000000u, R, R, R, R}));
+
+    const QByteArray refused[] = {
+        Codes({0, 2, 0, 2, 1, 0, 0, 1}), // a move to the row above the frame
+        Codes({4, 1, 0, 0}),             // codes that end after the first row
+        Codes({0, 5, 1, 1}),             // a literal longer than the codes
+    };
+    for (const QByteArray& frame : refused)
+        EXPECT_THROW(ReadAviClip(RleClip({frame})), EReadError) << frame.toHex().constData();
+}
