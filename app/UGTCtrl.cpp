@@ -134,7 +134,8 @@ MLabel* ValueLabel(TFormGTControl* Form, QWidget* Parent, const char* Name, QRec
 TFormGTControl::TFormGTControl(TGTWindow& Window) : MForm(&Window), FWindow(Window) {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setObjectName(QStringLiteral("FormGTControl"));
-    PrepareForm(*this, FormWidth, FormHeight, QStringLiteral("لوحة التحكم بالاختبار الرسومي"),
+    // A short Arabic title: the caption bar of a tool window this narrow cuts a long one.
+    PrepareForm(*this, FormWidth, FormHeight, QStringLiteral("لوحة الاختبار الرسومي"),
                 QStringLiteral("G-TEST control panel"));
     setFixedSize(FormWidth, FormHeight);
 
@@ -181,6 +182,8 @@ TFormGTControl::TFormGTControl(TGTWindow& Window) : MForm(&Window), FWindow(Wind
             f.setPixelSize(8);
             l->setFont(f);
             l->hide();
+            // The rails are the machine's: a carrier parked left stays left in either language.
+            l->M_Align().SetEnable(asDisable);
             CarrierLabels[std::size_t(r)][std::size_t(k)] = l;
         }
 
@@ -214,12 +217,17 @@ TFormGTControl::TFormGTControl(TGTWindow& Window) : MForm(&Window), FWindow(Wind
     imgLArrow->setObjectName(QStringLiteral("imgLArrow"));
     imgLArrow->setGeometry(78, 32, ArrowWidth, ArrowHeight);
     imgLArrow->SetPicture(ArrowPicture(false));
+    for (MImage* i : {ImgRails, imgCarriage, imgRArrow, imgLArrow})
+        i->M_Align().SetEnable(asDisable);
     for (int c = 0; c < 4; ++c) {
         const int left = ColumnLefts[c];
         auto column = [&](const QString& Name, int Top) {
             MLabel* l = ValueLabel(this, pnlCarriage, "", QRect(left, Top, ColumnWidth, 13));
             l->setObjectName(Name);
             l->SetAlignment(taCenter);
+            // The systems stand on the carriage as they meet the needles under the arrow of travel
+            // (system 1 leads to the right): the carriage is not mirrored for a right-to-left reader.
+            l->M_Align().SetEnable(asDisable);
             l->raise();
             return l;
         };

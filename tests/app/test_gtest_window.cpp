@@ -6,7 +6,9 @@
 #include "app/UYCcolors.h"
 #include "platform/AppFolder.h"
 #include "tests/support/ProjectScript.h"
+#include "ui/Image_m.h"
 #include "ui/ScrollHemiSphereBtn_m.h"
+#include "ui/ULPackDM.h"
 #include "ui/label_m.h"
 
 #include <QApplication>
@@ -238,6 +240,37 @@ TEST_F(GtestFixture, CarrierLabelsStandInTheirZones) {
     EXPECT_EQ(p.CarrierLabels[0][3]->Caption(), QStringLiteral("300"));
     EXPECT_TRUE(p.LabelsPlaced());
     EXPECT_FALSE(p.CarrierLabels[1][5]->isVisibleTo(&p));
+}
+
+// The rails and the carriage are the machine's: in Arabic a carrier parked left stays at the left of
+// the rails picture, before and after it moves, and system 1 keeps its column at the right, where it
+// leads under the arrow of travel; the texts beside them run right to left.
+TEST_F(GtestFixture, RailsAndCarriageKeepTheMachinesSidesInArabic) {
+    TDMLanguagePack pack;
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    Open(WideProgram);
+    TFormGTControl& p = Panel();
+    MYcData& yc = Regs().Carrier(1, 1);
+    yc.FInUse = true;
+    yc.Current.Offset = -5;
+    p.ShowCarrierLabels();
+    p.FinishMoves();
+    MLabel* carrier = p.CarrierLabels[0][0];
+    ASSERT_EQ(carrier->x(), 12);
+    const int column1 = p.lblYCsSys[0]->x(), s = p.lblS->x();
+    pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_EQ(carrier->x(), 12);
+    EXPECT_EQ(p.lblYCsSys[0]->x(), column1);
+    EXPECT_EQ(p.ImgRails->x(), 2);
+    EXPECT_GT(p.lblS->x(), 150) << "was " << s; // at the right
+    yc.Current.Absolute = true;
+    yc.Current.Position = 300;
+    p.ShowCarrierLabels();
+    p.FinishMoves();
+    EXPECT_EQ(carrier->x(), 164);
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    EXPECT_EQ(carrier->x(), 164);
+    EXPECT_EQ(p.lblS->x(), s);
 }
 
 TEST_F(GtestFixture, SelectedCarriersAndThePreviousSystemBlink) {

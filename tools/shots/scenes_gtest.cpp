@@ -58,13 +58,14 @@ std::unique_ptr<QWidget> GraphicTest(shots::Context& ctx, int View, int Style) {
     };
     ctx.Grab = [window](QWidget*) {
         const QImage frame = shots::FramedWindow(window);
-        const QImage side = window->Panel().grab().toImage();
-        QImage picture(frame.width() + 6 + side.width(), std::max(frame.height(), side.height() + 23),
+        // The panel in its own frame, so that its title is seen in either language.
+        const QImage side = shots::FramedWindow(&window->Panel());
+        QImage picture(frame.width() + 6 + side.width(), std::max(frame.height(), side.height()),
                        QImage::Format_RGB32);
         picture.fill(QColor(58, 110, 165));
         QPainter p(&picture);
         p.drawImage(0, 0, frame);
-        p.drawImage(frame.width() + 6, 23, side);
+        p.drawImage(frame.width() + 6, 0, side);
         return picture;
     };
     (void)ctx;
