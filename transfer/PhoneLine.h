@@ -101,7 +101,7 @@ public:
 
     // After the last answer of a reception: waits up to Ms milliseconds for the far end to hang up
     // (what still arrives is dropped); true when it did.
-    bool WaitForHangUp(int Ms);
+    bool WaitForHangUp(int Ms) override;
 
     bool Connected() const { return FConnected; }
     bool LineOpen() const { return FLineOpen; }

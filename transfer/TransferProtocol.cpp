@@ -21,6 +21,8 @@
 namespace {
 // How long the line must stay quiet after the last block before the files are kept.
 constexpr int QuietAfterLastBlockMs = 150;
+// How long a wrong answer waits for the line to drop before it is taken as the other station's.
+constexpr int HangUpAfterWrongAnswerMs = 500;
 
 // The English side of the catalogue's texts 11/42xx; "%" takes the argument.
 QString EnglishText(int SubCode) {
@@ -62,8 +64,13 @@ QString Shown(const QByteArray& raw) {
 void ExpectOk(IByteChannel& Channel) {
     char ok[2];
     Channel.ReadExact(ok, 2);
-    if (ok[0] != 'O' || ok[1] != 'K')
-        throw ETransferError(TransferText::UnexpectedAnswer, QString());
+    if (ok[0] == 'O' && ok[1] == 'K')
+        return;
+    // A line cut in the middle of a transfer first brings the modem's "NO CARRIER": that is a broken
+    // line, not an answer of the other station.
+    if (Channel.WaitForHangUp(HangUpAfterWrongAnswerMs))
+        throw ESerialError::BrokenDuring(true);
+    throw ETransferError(TransferText::UnexpectedAnswer, QString());
 }
 
 void SendOk(IByteChannel& Channel) {

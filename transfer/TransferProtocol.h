@@ -31,6 +31,12 @@ public:
         (void)Ms;
         return true;
     }
+    // True when the line goes down within Ms milliseconds (what arrives meanwhile is dropped). A modem
+    // that loses its carrier hands its own "NO CARRIER" on as if the other station had sent it.
+    virtual bool WaitForHangUp(int Ms) {
+        (void)Ms;
+        return false;
+    }
 };
 
 // A transfer refused or failed for a reason of its own (catalogue code 11, subcodes 42xx); the
