@@ -97,7 +97,8 @@ int TMessageBox::LookupLanguage() const {
 
 void TMessageBox::LookupMessage(int Code, int SubCode, const QString& Args, QString& Text,
                                 QString& Caption) const {
-    FCatalog.LookupMessage(LookupLanguage(), Code, SubCode, Args, Text, Caption);
+    // Shown on the screen: an Arabic text keeps each argument apart from its own reading order.
+    FCatalog.LookupMessage(LookupLanguage(), Code, SubCode, Args, Text, Caption, true);
 }
 
 MButton* TMessageBox::ButtonOf(int Bit) const {

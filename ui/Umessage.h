@@ -55,7 +55,8 @@ public:
     // Reads a catalogue in place of the present one; false when it could not be read.
     bool LoadMessageFile(const QString& FileName);
 
-    // The text and caption of a message in the pack's current language (not the box's own).
+    // The text and caption of a message in the pack's current language (not the box's own); an
+    // Arabic text holds its arguments in directional isolates.
     void LookupMessage(int Code, int SubCode, const QString& Args, QString& Text, QString& Caption) const;
     // Shows the message modally and returns the bit of the button pressed, or -1. A message asked
     // for while the box is already showing one raises EInvalidOperation.

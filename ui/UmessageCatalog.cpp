@@ -98,25 +98,29 @@ bool MMessageCatalog::FindMessage(int Language, int Code, int SubCode, QString& 
 }
 
 void MMessageCatalog::LookupMessage(int Language, int Code, int SubCode, const QString& Args, QString& Text,
-                                    QString& Caption) const {
+                                    QString& Caption, bool IsolateArguments) const {
     if (Code == 100)
         SubCode = 1;
     if (!FindMessage(Language, Code, SubCode, Caption, Text)) {
         Caption.clear();
         Text = MissingMessageText(Code, SubCode);
     }
-    Text = BreakLines(FillArguments(Text, Args));
+    Text = BreakLines(FillArguments(Text, Args, IsolateArguments && Language == ArabicLanguage));
 }
 
 QString MMessageCatalog::MissingMessageText(int Code, int SubCode) {
     return QStringLiteral("Error Code:%1  SubCode:%2").arg(Code).arg(SubCode);
 }
 
-QString MMessageCatalog::FillArguments(const QString& Text, const QString& Args) {
+QString MMessageCatalog::FillArguments(const QString& Text, const QString& Args, bool Isolate) {
     const QStringList pieces = Split(Text, QLatin1Char('%'));
     if (pieces.size() < 2)
         return Text;
-    const QStringList args = Split(Args, QLatin1Char(';'));
+    QStringList args = Split(Args, QLatin1Char(';'));
+    if (Isolate)
+        for (QString& a : args)
+            if (!a.isEmpty())
+                a = (a.contains(QLatin1Char('/')) ? QChar(0x2066) : QChar(0x2068)) + a + QChar(0x2069);
     QString result;
     for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
         if (i < args.size())

@@ -21,6 +21,8 @@ struct MCatalogMessage {
 
 class MMessageCatalog {
 public:
+    // The language number of the Arabic texts.
+    static constexpr int ArabicLanguage = 0;
     // A catalogue larger than this is not read (it cannot be one of ours).
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
@@ -42,9 +44,10 @@ public:
 
     // The text and caption of a message as shown: code 100 always takes subcode 1; a message
     // missing in that language gets the missing-message text and an empty caption; then the
-    // argument slots are filled and "@" becomes a line break (CR LF). Never raises.
+    // argument slots are filled and "@" becomes a line break (CR LF). With IsolateArguments an Arabic text
+    // holds each argument apart (see FillArguments), for a text that is shown on the screen. Never raises.
     void LookupMessage(int Language, int Code, int SubCode, const QString& Args, QString& Text,
-                       QString& Caption) const;
+                       QString& Caption, bool IsolateArguments = false) const;
 
     // A catalogue line split into its fields (trimmed of blanks and control characters); false
     // for a line that can never match: fewer than four fields, or language, code or subcode not a
@@ -54,8 +57,11 @@ public:
     static QString MissingMessageText(int Code, int SubCode);
     // Fills the "%" slots: slot i takes argument i; a slot without an argument is dropped together
     // with the text before it; the first surplus argument is appended. Blanks next to a slot and
-    // around an argument are dropped. A text with no slot is left unchanged.
-    static QString FillArguments(const QString& Text, const QString& Args);
+    // around an argument are dropped. A text with no slot is left unchanged. Isolated, every argument
+    // put in is enclosed in a directional isolate, so that the text's reading order cannot carry it
+    // off: a path (an argument holding "/") reads left to right (LRI ... PDI), anything else in the
+    // direction of its first letter (FSI ... PDI).
+    static QString FillArguments(const QString& Text, const QString& Args, bool Isolate = false);
     // Turns every "@" into CR LF, dropping the blanks around it.
     static QString BreakLines(const QString& Text);
 

@@ -134,13 +134,21 @@ TEST(MessageBox, ShowsTheMessageAndAnswersTheButtonPressed) {
     EXPECT_EQ(fx.box->Result(), mbCancel);
 }
 
+namespace {
+// The Arabic save question about "P": the argument stands in its own isolate.
+QString ArabicSaveP() {
+    return QStringLiteral("حفظ التعديلات على (") + QChar(0x2068) + QLatin1Char('P') + QChar(0x2069) +
+           QStringLiteral(")؟");
+}
+} // namespace
+
 TEST(MessageBox, ArabicTextsAndMirroredButtons) {
     BoxFixture fx;
     fx.pf.Pack().SetLanguageNumber(LanguageArabic);
     const int answer = fx.Show(11, 101, QStringLiteral("P"), mbYes | mbNo, [&] {
         EXPECT_EQ(fx.VisibleButtons(), (Placed{{mbYes, {338 - 10 - 57, 99}}, {mbNo, {338 - 77 - 57, 99}}}));
         EXPECT_EQ(fx.box->BtnYes->text(), QStringLiteral("نعم"));
-        EXPECT_EQ(fx.box->LabelMessage->Caption(), QStringLiteral("حفظ التعديلات على (P)؟"));
+        EXPECT_EQ(fx.box->LabelMessage->Caption(), ArabicSaveP());
         EXPECT_EQ(fx.box->LabelMessage->Alignment(), taRightJustify);
         EXPECT_TRUE(fx.box->LabelMessage->Arabic());
         EXPECT_EQ(fx.box->windowTitle(), QStringLiteral("حفظ"));
@@ -191,8 +199,8 @@ TEST(MessageBox, MessageRaisedWhileASwitchIsHandedOut) {
     pack.UnregisterClient(box);
     pack.RegisterClient(box); // the box after the client
     pack.SetLanguageNumber(LanguageArabic);
-    EXPECT_EQ(during, QStringLiteral("حفظ التعديلات على (P)؟"));
-    EXPECT_EQ(fx.box->LabelMessage->Caption(), QStringLiteral("حفظ التعديلات على (P)؟"));
+    EXPECT_EQ(during, ArabicSaveP());
+    EXPECT_EQ(fx.box->LabelMessage->Caption(), ArabicSaveP());
     EXPECT_EQ(fx.box->windowTitle(), QStringLiteral("حفظ"));
     EXPECT_TRUE(fx.box->LabelMessage->Arabic());
     pack.UnregisterClient(&client);

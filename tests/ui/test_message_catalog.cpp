@@ -96,6 +96,30 @@ TEST(MessageCatalog, ArgumentSlots) {
             << c.Text << " / " << c.Args;
 }
 
+TEST(MessageCatalog, ArabicTextsOnTheScreenHoldEachArgumentInAnIsolate) {
+    // The bidi algorithm would otherwise move the parts of a Latin path about inside Arabic text.
+    const QString lri = QChar(0x2066), fsi = QChar(0x2068), pdi = QChar(0x2069);
+    const MMessageCatalog c =
+        CatalogOf(QStringLiteral("0;11;3602;فتح;تعذّرت قراءة الملف (%) (%).@لم يُفتح شيء.\n"
+                                 "1;11;3602;Open;The file (%) cannot be read (%)."));
+    QString text, caption;
+    c.LookupMessage(0, 11, 3602, QStringLiteral(" /home/ali/knit 2.LST ; no such file;extra"), text, caption,
+                    true);
+    EXPECT_EQ(text, QStringLiteral("تعذّرت قراءة الملف (") + lri + QStringLiteral("/home/ali/knit 2.LST") +
+                        pdi + QStringLiteral(") (") + fsi + QStringLiteral("no such file") + pdi +
+                        QStringLiteral(").\r\nلم يُفتح شيء.") + fsi + QStringLiteral("extra") + pdi);
+    // English texts, and texts not meant for the screen (the shell's lines), stay plain.
+    c.LookupMessage(1, 11, 3602, QStringLiteral("/a/b.LST;x"), text, caption, true);
+    EXPECT_EQ(text, QStringLiteral("The file (/a/b.LST) cannot be read (x)."));
+    c.LookupMessage(0, 11, 3602, QStringLiteral("/a/b.LST;x"), text, caption);
+    EXPECT_FALSE(text.contains(lri) || text.contains(fsi) || text.contains(pdi));
+    // An empty argument gets no isolate around nothing; a text without slots is left alone.
+    EXPECT_EQ(MMessageCatalog::FillArguments(QStringLiteral("A%B%C"), QStringLiteral(";2"), true),
+              QStringLiteral("AB") + fsi + QStringLiteral("2") + pdi + QStringLiteral("C"));
+    EXPECT_EQ(MMessageCatalog::FillArguments(QStringLiteral("no slot"), QStringLiteral("x"), true),
+              QStringLiteral("no slot"));
+}
+
 TEST(MessageCatalog, LineBreaks) {
     const std::pair<const char*, const char*> cases[] = {
         {"first@second", "first\r\nsecond"},
