@@ -10,6 +10,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/ImageIO.h"
 #include "model/UcstmExp.h"
+#include "model/UunvKinds.h"
 #include "platform/AppFolder.h"
 #include "platform/ColorQt.h"
 #include "ui/FlatBtn.h"
@@ -1075,6 +1076,33 @@ MScrollBitBtn* MRBasePanel::MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyE
     b->M_CaptionList().SetCaptionList({QStringLiteral("D"), QStringLiteral("W")});
     b->M_CaptionList().ApplyCaption(true);
     return b;
+}
+
+void MRBasePanel::MakeCounterCells(int ID, int Tag, QRect KindBounds, QRect ValueBounds, int Digits,
+                                   std::function<MCounter&()> Counter, std::function<void()> OnKindChange,
+                                   MScrollBitBtn*& KindCell, MNumEdit*& ValueCell) {
+    MScrollBitBtn* kind = MakeDWButton(ID, Tag, KindBounds, nullptr, CounterKindHint());
+    kind->OnIndexChange = Guarded([this, kind, Counter, OnKindChange](QObject*) {
+        if (OnKindChange)
+            OnKindChange();
+        if (!Loading())
+            Counter().Kind = std::uint8_t(kind->M_CaptionList().Index() + 1);
+    });
+    MNumEdit* value = MakeNumEdit(
+        ID + 1, Tag + 100, ValueBounds, Digits,
+        [this, Counter](QObject* Sender) {
+            if (!Loading())
+                Counter().Value = static_cast<MNumEdit*>(Sender)->Value();
+        },
+        0xFFFFFF, CellFocusColor, CounterValueHint());
+    KindCell = kind;
+    ValueCell = value;
+}
+
+void MRBasePanel::SetCounterKind(MScrollBitBtn* KindCell, int State, MCounter& Counter) {
+    KindCell->M_CaptionList().SetIndex(State);
+    if (!Loading())
+        Counter.Kind = std::uint8_t(KindCell->M_CaptionList().Index() + 1);
 }
 
 MScrollFlatBtn* MRBasePanel::MakeFlatButton(int ID, int Tag, QRect Bounds, int Captions, bool Flat,

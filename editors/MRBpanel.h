@@ -51,6 +51,7 @@
 #include <vector>
 
 class MRContainerPanel;
+struct MCounter;
 class MNumEdit;
 class MMoukikEdit;
 class MMoukikMemo;
@@ -357,6 +358,15 @@ public:
     // "D" and "W".
     MScrollBitBtn* MakeDWButton(int ID, int Tag, QRect Bounds, TNotifyEvent OnIndexChange,
                                 const TCellHint& Hint = {});
+    // A repeat counter's "D"/"W" button (ID, Tag) and its value cell (ID + 1, Tag + 100), with their
+    // hints: outside loading each writes its part into the counter that Counter gives; a change of
+    // kind runs OnKindChange first (the row's colours).
+    void MakeCounterCells(int ID, int Tag, QRect KindBounds, QRect ValueBounds, int Digits,
+                          std::function<MCounter&()> Counter, std::function<void()> OnKindChange,
+                          MScrollBitBtn*& KindCell, MNumEdit*& ValueCell);
+    // Shows State on a counter's button (below 0 as "D", above 1 as "W") and, outside loading,
+    // writes the kind into Counter.
+    void SetCounterKind(MScrollBitBtn* KindCell, int State, MCounter& Counter);
     // Colours: unfocused 0 button face, focused 0 $DFDFDF.
     MScrollFlatBtn* MakeFlatButton(int ID, int Tag, QRect Bounds, int Captions, bool Flat,
                                    bool BorderWhenFlat, TColor NonFocusColor, TColor FocusColor,

@@ -32,21 +32,10 @@ MRNPanel::MRNPanel(QObject* Owner, QWidget* Parent)
     CountCell = MakeNumEdit(
         4, 400, QRect(159, 1, 41, 21), 4, [this](QObject*) { WriteCount(); }, 0xFFFFFF, CellFocusColor,
         {QStringLiteral("عدد الأعمدة أو الأسطر التالية"), QStringLiteral("Number of column/line to follow")});
-    CounterKindCell = MakeDWButton(
-        5, 500, QRect(202, 1, 23, 20),
-        [this](QObject*) {
-            ColorButtons();
-            if (!Loading())
-                N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
-        },
-        CounterKindHint());
-    CounterValueCell = MakeNumEdit(
-        6, 600, QRect(225, 1, 41, 21), 4,
-        [this](QObject*) {
-            if (!Loading())
-                N_Item().Counter.Value = CounterValueCell->Value();
-        },
-        0xFFFFFF, CellFocusColor, CounterValueHint());
+    MakeCounterCells(
+        5, 500, QRect(202, 1, 23, 20), QRect(225, 1, 41, 21), 4,
+        [this]() -> MCounter& { return N_Item().Counter; }, [this] { ColorButtons(); }, CounterKindCell,
+        CounterValueCell);
     ColorButtons();
 }
 
@@ -81,10 +70,8 @@ void MRNPanel::SetSignState(int State) {
 }
 
 void MRNPanel::SetCounterKindState(int State) {
-    CounterKindCell->M_CaptionList().SetIndex(State);
+    SetCounterKind(CounterKindCell, State, N_Item().Counter);
     ColorButtons();
-    if (!Loading())
-        N_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
 }
 
 void MRNPanel::ShowCells() {

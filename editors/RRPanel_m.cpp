@@ -33,21 +33,10 @@ MRRPanel::MRRPanel(QObject* Owner, int Systems, QWidget* Parent)
       FSystems(ClampSystems(Systems)) {
     MakeSelectButton(QRect(3, 14, 20, 21), QStringLiteral("R"));
     MakeNumberCell(0, 0, QRect(28, 14, 23, 21), 2);
-    CounterKindCell = MakeDWButton(
-        1, 100, QRect(59, 14, 20, 21),
-        [this](QObject*) {
-            ColorButtons();
-            if (!Loading())
-                R_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
-        },
-        CounterKindHint());
-    CounterValueCell = MakeNumEdit(
-        2, 200, QRect(81, 14, 35, 21), 4,
-        [this](QObject*) {
-            if (!Loading())
-                R_Item().Counter.Value = CounterValueCell->Value();
-        },
-        0xFFFFFF, CellFocusColor, CounterValueHint());
+    MakeCounterCells(
+        1, 100, QRect(59, 14, 20, 21), QRect(81, 14, 35, 21), 4,
+        [this]() -> MCounter& { return R_Item().Counter; }, [this] { ColorButtons(); }, CounterKindCell,
+        CounterValueCell);
     for (int i = 0; i < FSystems; ++i) {
         const int x = RColumnWidth * i;
         // The upper line edits the rear bed, the lower one the front bed; the rightmost column is the
@@ -96,10 +85,8 @@ void MRRPanel::ColorButtons() {
 }
 
 void MRRPanel::SetCounterKindState(int State) {
-    CounterKindCell->M_CaptionList().SetIndex(std::clamp(State, 0, 1));
+    SetCounterKind(CounterKindCell, State, R_Item().Counter);
     ColorButtons();
-    if (!Loading())
-        R_Item().Counter.Kind = std::uint8_t(CounterKindCell->M_CaptionList().Index() + 1);
 }
 
 void MRRPanel::SetSlotSign(int Slot, int State) {
