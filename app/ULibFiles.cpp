@@ -149,6 +149,15 @@ MLibraryEntry ReadLibraryEntryBytes(const QByteArray& Mod, const QByteArray& Bmp
     return e;
 }
 
+TBitmap ReadEntryBitmap(const QString& Folder, const QString& Base, const ModuleHeader& Header) {
+    const QString path = LibraryEntryFile(Folder, Base, QStringLiteral(".bmp"));
+    if (path.isEmpty())
+        throw EModuleFile(modmsg::Unreadable, Base, QStringLiteral("no such file"));
+    return ReadEntryPicture(ReadFileBytes(path, ImageLimits::MaxFileBytes), path,
+                            Header.LastColumn - Header.FirstColumn + 1,
+                            Header.LastLine - Header.FirstLine + 1, false);
+}
+
 MLibraryEntry ReadLibraryEntry(const QString& Folder, const QString& Base) {
     const auto path = [&](const char* Ext) {
         const QString p = LibraryEntryFile(Folder, Base, QString::fromLatin1(Ext));

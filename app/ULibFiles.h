@@ -39,6 +39,9 @@ ModuleHeader ReadEntryHeader(const QString& Folder, const QString& Base);
 TBitmap ReadEntryPicture(const QByteArray& Bytes, const QString& FileName, int Width, int Height,
                          bool AtLeast);
 
+// The ".bmp" of entry Base in Folder, checked against Header (the picker's preview).
+TBitmap ReadEntryBitmap(const QString& Folder, const QString& Base, const ModuleHeader& Header);
+
 // One library entry as read: its header, its picture (".bmp", exactly as wide as its columns and as
 // high as its lines) and, when it uses lines below 11, its ".pt2" (as wide, at least LastLowLine
 // rows high; its bottom row is line 1).
