@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int FormWidth = 470;
+constexpr int FormWidth = 530;
 constexpr int FormHeight = 330;
 constexpr QRect ListBounds(8, 8, 150, 280);
 constexpr QRect PanelBounds(166, 8, 180, 180);
@@ -43,9 +43,13 @@ TFormImportData::TFormImportData(QWidget* Parent) : MModalForm(Parent), FFolder(
     setObjectName(QStringLiteral("FormImportData"));
     ShowError = [](const std::exception& E) { TApplication::ShowException(E); };
 
-    LbxStripes = new QListWidget(this);
+    // The list sits in a panel of its own, which takes its place on the other side in Arabic.
+    auto* listPanel = new MPanel(this, this);
+    listPanel->setObjectName(QStringLiteral("pnlStripes"));
+    listPanel->SetBounds(ListBounds.x(), ListBounds.y(), ListBounds.width(), ListBounds.height());
+    LbxStripes = new QListWidget(listPanel);
     LbxStripes->setObjectName(QStringLiteral("LbxStripes"));
-    LbxStripes->setGeometry(ListBounds);
+    LbxStripes->setGeometry(0, 0, ListBounds.width(), ListBounds.height());
     LbxStripes->setSortingEnabled(false);
 
     pnlImage = new MPanel(this, this);
@@ -75,21 +79,21 @@ TFormImportData::TFormImportData(QWidget* Parent) : MModalForm(Parent), FFolder(
 
     MGroupBox1 = new MGroupBox(this, this);
     MGroupBox1->setObjectName(QStringLiteral("MGroupBox1"));
-    MGroupBox1->SetBounds(354, 8, 108, 80);
+    MGroupBox1->SetBounds(354, 8, 168, 80);
     MGroupBox1->M_Caption()->SetCaptions(
         {QStringLiteral("معالجة الأسطر تحت 11"), QStringLiteral("Handling Y lines below 11")});
     MGroupBox1->SetCaption(QStringLiteral("Handling Y lines below 11"));
     MNumYBelow = MakeEdit(this, MGroupBox1, QRect(8, 48, 50, 21), false);
     MNumYBelow->setObjectName(QStringLiteral("MNumYBelow"));
     MNumYBelow->SetValue(1);
-    lblYBelow = MakeLabel(this, MGroupBox1, QRect(8, 26, 96, 16), "نقطة أسفل الصورة", "Image bottom point");
+    lblYBelow = MakeLabel(this, MGroupBox1, QRect(8, 26, 150, 16), "نقطة أسفل الصورة", "Image bottom point");
     MGroupBox1->setEnabled(false);
 
-    btnOK = MakeButton(this, QRect(220, 296, 75, 25), "موافق", "OK");
+    btnOK = MakeButton(this, QRect(280, 296, 75, 25), "موافق", "OK");
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = MakeButton(this, QRect(302, 296, 75, 25), "إلغاء", "Cancel");
+    btnCancel = MakeButton(this, QRect(362, 296, 75, 25), "إلغاء", "Cancel");
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnDelete = MakeButton(this, QRect(384, 296, 75, 25), "حذف", "Delete");
+    btnDelete = MakeButton(this, QRect(444, 296, 75, 25), "حذف", "Delete");
     btnDelete->setObjectName(QStringLiteral("btnDelete"));
 
     connect(LbxStripes, &QListWidget::currentRowChanged, this, [this](int Row) {
