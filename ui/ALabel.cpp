@@ -1,5 +1,11 @@
 #include "ui/ALabel.h"
 
+QString LabelText(QString Text) {
+    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return Text;
+}
+
 TCustomArabLabel::TCustomArabLabel(QWidget* Parent)
     : QLabel(Parent), FArabic(MiddleEastEnabled),
       FAlignment(MiddleEastEnabled ? taRightJustify : taLeftJustify) {

@@ -6,6 +6,11 @@
 
 #include <QLabel>
 
+// The text a label is given: CR LF and a lone CR become LF. A label draws a CR as a blank at the end
+// of its line; a right-aligned right-to-left line then stands one blank too far right and loses its
+// first letter at the edge.
+QString LabelText(QString Text);
+
 class TCustomArabLabel : public QLabel {
     Q_OBJECT
 public:

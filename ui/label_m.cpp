@@ -8,7 +8,7 @@ MLabel::MLabel(QObject* Owner, QWidget* Parent)
     : MBilingualControl(Owner, Parent, mcCaption | mcArabic | mcSelfAlign | mcFont) {}
 
 void MLabel::SetCaption(const QString& Text) {
-    setText(Text);
+    setText(LabelText(Text));
     StoreCaption(Text);
 }
 

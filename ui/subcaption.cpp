@@ -1,6 +1,7 @@
 #include "ui/subcaption.h"
 
 #include "platform/Errors.h"
+#include "ui/ALabel.h"
 #include "ui/Adapter.h"
 #include "ui/UComponents.h"
 
@@ -152,8 +153,8 @@ void MCaption::ApplyToOwner(const QString& Text) {
         if (MForm* form = a->OwnerForm())
             form->mSetCaption(Text);
     } else if (auto* l = qobject_cast<QLabel*>(o)) {
-        if (l->text() != Text)
-            l->setText(Text);
+        if (const QString shown = LabelText(Text); l->text() != shown)
+            l->setText(shown);
     } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
         if (b->text() != Text)
             b->setText(Text);

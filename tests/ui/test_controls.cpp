@@ -233,6 +233,29 @@ TEST(BilingualControls, RecordAndReapplyPerLanguageThroughTheForm) {
     EXPECT_EQ(manual->x(), 310);
 }
 
+// A caption broken with CR LF is drawn as one broken with LF alone: a CR drawn as a blank at the end
+// of a right-aligned Arabic line pushed its first letter past the label's right edge.
+TEST(BilingualControls, ATwoLineArabicCaptionKeepsItsFirstLetter) {
+    Fixture fx;
+    const QString crlf = QStringLiteral("تصحيح\r\nالإزاحة"), lf = QStringLiteral("تصحيح\nالإزاحة");
+    const auto label = [&](int Top) {
+        auto* l = new MLabel(fx.form.get());
+        l->SetBounds(10, Top, 100, 28);
+        return l;
+    };
+    MLabel* switched = label(10); // takes its caption at the change of language
+    switched->M_Caption()->SetCaptions({crlf, QStringLiteral("Racking\r\ncorrection")});
+    MLabel* set = label(50);
+    MLabel* plain = label(90);
+    fx.pf.Pack().SetLanguageNumber(LanguageArabic);
+    set->SetCaption(crlf);
+    plain->SetCaption(lf);
+    const QImage expected = plain->grab().toImage();
+    EXPECT_EQ(switched->grab().toImage(), expected);
+    EXPECT_EQ(set->grab().toImage(), expected);
+    EXPECT_EQ(set->Caption(), lf);
+}
+
 TEST(BilingualControls, ControlsBuiltWithTheFormTakeItsLanguageWhenItHasLoaded) {
     PackFixture pf;
     pf.Pack().SetLanguageNumber(LanguageArabic);
