@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 using namespace kdstest;
@@ -165,6 +166,20 @@ TEST(ModuleLibrary, EntriesAreListedByBaseNameCheckedAndDeletedOneAtATime) {
     EXPECT_EQ(QDir(lib).entryList(QDir::Files, QDir::Name),
               (QStringList{"a.LST", "a.bmp", "a.mod", "broken.MOD"}));
     DeleteLibraryEntry(lib, QStringLiteral(".."));
+    // A name that is not UTF-8 is listed and read, or hidden; it never fails the listing.
+    const QByteArray odd = QFile::encodeName(lib) + "\xff\xfe odd.mod";
+    {
+        FILE* f = std::fopen(odd.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        const QByteArray header = WriteModuleHeader(EntryHeader());
+        std::fwrite(header.constData(), 1, std::size_t(header.size()), f);
+        std::fclose(f);
+    }
+    const QStringList withOdd = ListLibraryEntries(lib);
+    EXPECT_GE(withOdd.size(), 2);
+    for (const QString& name : CheckModuleFiles(lib, withOdd, 0, 740))
+        EXPECT_NO_THROW(ReadEntryHeader(lib, name)) << name.toStdString();
+    std::remove(odd.constData());
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/outside.mod")));
 }
 
@@ -412,11 +427,14 @@ TEST_F(ImportTest, AFailedImportLeavesResultStripesAndDrawingAsTheyWere) {
         const char* Project;
         int Offset;
         int SubCode;
+        int X = 9;
     };
     const Case cases[] = {
         {"missing .bmp", EntryHeader(), 0, EmptyProject, 0, modmsg::Unreadable},
         {".pt2 too short", low, 4, EmptyProject, 0, modmsg::BadPicture},
         {"offsets beyond 2000", both, 0, "machine 740 700\nC area=1..101\n", 2, modmsg::OffsetLimit},
+        {"columns beyond 2000", EntryHeader(), 0, EmptyProject, 0, modmsg::Outside, 1998},
+        {"a column past the 32 bits", EntryHeader(), 0, EmptyProject, 0, modmsg::Outside, 2147483647},
     };
     WriteEntry(Lib, QStringLiteral("good"), EntryHeader(), QLatin1String(EntryProgram));
     for (const Case& c : cases) {
@@ -428,7 +446,7 @@ TEST_F(ImportTest, AFailedImportLeavesResultStripesAndDrawingAsTheyWere) {
         const QByteArray lists = ResultImage();
         const std::vector<MStrip> strips = Engine.Machine().Strips();
         const TBitmap drawing = Drawing;
-        MImportPlacement p = Module(QStringLiteral("bad"), 9, 20);
+        MImportPlacement p = Module(QStringLiteral("bad"), c.X, 20);
         p.Offset = c.Offset;
         try {
             Engine.LoadModuleFile(p);
