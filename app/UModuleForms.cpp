@@ -186,10 +186,6 @@ QPixmap ToolGlyph(TGlyph Glyph) {
     return pm;
 }
 
-bool ArabicNow() {
-    return DMLanguagePack && DMLanguagePack->OLanguagePack->LanguageNumber() != LanguageEnglish;
-}
-
 // The containers of the kinds with the kinds' arguments.
 template <class TContainer>
 TContainer* MakeContainer(QObject* Owner, TPrjContainer& Project);
@@ -263,7 +259,7 @@ void MProjectChildForm::ShowCaption() {
         QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(FProject.ProgramName()).arg(m.Model).arg(m.Gauge);
     const QString arabic = FArabicTitle + tail, english = FEnglishTitle + tail;
     M_Caption().SetCaptions({arabic, english});
-    SetCaption(ArabicNow() ? arabic : english);
+    SetCaption(ArabicShown() ? arabic : english);
     if (FFrame)
         FFrame->setWindowTitle(windowTitle());
 }
@@ -365,7 +361,7 @@ void MModuleForm::BuildToolBar() {
         b->SetBounds(left, (ToolBarHeight - ButtonHeight) / 2, ButtonWidth, ButtonHeight);
         left += ButtonWidth;
         b->M_Hint().SetHints({QString::fromUtf8(spec.Arabic), QString::fromUtf8(spec.English)});
-        b->M_Hint().ApplyHint(ArabicNow());
+        b->M_Hint().ApplyHint(ArabicShown());
         b->SetShowHint(true);
         *targets[i] = b;
     }

@@ -172,11 +172,6 @@ QPixmap ButtonGlyph(const TButtonSpec& Spec) {
     return pm;
 }
 
-// The station shows its Arabic texts now.
-bool ArabicShown() {
-    return DMLanguagePack && DMLanguagePack->OLanguagePack->LanguageNumber() != LanguageEnglish;
-}
-
 // Sets both captions of a bilingual form and shows the one of the language in force.
 void SetPairCaption(MForm& Form, const QString& Arabic, const QString& English) {
     Form.M_Caption().SetCaptions({Arabic, English});

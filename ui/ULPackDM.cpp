@@ -25,3 +25,7 @@ TDMLanguagePack::~TDMLanguagePack() {
     if (DMLanguagePack == this)
         DMLanguagePack = nullptr;
 }
+
+bool ArabicShown() {
+    return DMLanguagePack && DMLanguagePack->OLanguagePack->LanguageNumber() != LanguageEnglish;
+}

@@ -17,3 +17,6 @@ public:
 };
 
 extern TDMLanguagePack* DMLanguagePack;
+
+// The station shows its Arabic texts now (false before the language pack exists).
+bool ArabicShown();
