@@ -93,10 +93,9 @@ int TGTWindow::SystemsCount() const {
 void TGTWindow::UpdateCaption() {
     if (!FEngine->GetProject())
         return;
-    const MMachineInfo& m = FEngine->GetProject()->Program().Machine;
     const QString program = FContainer ? FContainer->ProgramName() : QString();
     const QString caption =
-        QStringLiteral("GTest  Prog:%1  Machine:%2  E:%3  ").arg(program).arg(m.Model).arg(m.Gauge);
+        QStringLiteral("GTest") + ProjectCaptionTail(program, FEngine->GetProject()->Program().Machine);
     setWindowTitle(caption);
     if (Frame() != this)
         Frame()->setWindowTitle(caption);

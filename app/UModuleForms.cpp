@@ -254,9 +254,7 @@ MProjectChildForm::~MProjectChildForm() {
 }
 
 void MProjectChildForm::ShowCaption() {
-    const MMachineInfo& m = FProject.Program().Machine;
-    const QString tail =
-        QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(FProject.ProgramName()).arg(m.Model).arg(m.Gauge);
+    const QString tail = ProjectCaptionTail(FProject.ProgramName(), FProject.Program().Machine);
     const QString arabic = FArabicTitle + tail, english = FEnglishTitle + tail;
     M_Caption().SetCaptions({arabic, english});
     SetCaption(ArabicShown() ? arabic : english);

@@ -627,13 +627,17 @@ void TPrjContainer::SetProjectName(const QString& Name) {
             child->ShowCaption();
 }
 
+QString ProjectCaptionTail(const QString& ProgramName, const MMachineInfo& Machine) {
+    // Filled in one pass, so a "%2" in a program name stays as it is.
+    return QStringLiteral("  Prog:%1  Machine:%2  E:%3  ")
+        .arg(ProgramName, QString::number(Machine.Model), QString::number(Machine.Gauge));
+}
+
 void TPrjContainer::ShowDrawingCaption(bool Arabic) {
     MBusDrawing* d = Drawing();
     if (!d)
         return;
-    const MMachineInfo& m = FLists->Machine;
-    const QString tail =
-        QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(FProgramName).arg(m.Model).arg(m.Gauge);
+    const QString tail = ProjectCaptionTail(FProgramName, FLists->Machine);
     const QString arabic = QStringLiteral("صورة") + tail, english = QStringLiteral("Image") + tail;
     QWidget* w = d->BusWidget();
     if (auto* form = dynamic_cast<MForm*>(w)) {

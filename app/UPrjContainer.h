@@ -214,3 +214,7 @@ private:
 // A project container of the main window, as the station's bus factory makes it: placed in the
 // frame's MDI area by the registry, freed when it closes.
 MBusProject* NewProjectContainer(TFormMain& Main);
+
+// The tail every window of a project puts after its own name: "  Prog:<program>  Machine:<model>
+// E:<gauge>  ", the same in both languages.
+QString ProjectCaptionTail(const QString& ProgramName, const MMachineInfo& Machine);

@@ -162,10 +162,8 @@ void TFormPTwindow::AttachProject() {
 // ============================================================================ Captions and size
 
 void TFormPTwindow::UpdateCaption() {
-    const MMachineInfo& m = FProject.Program().Machine;
     const QString program = FContainer ? FContainer->ProgramName() : QString();
-    const QString tail =
-        QStringLiteral("  Prog:%1  Machine:%2  E:%3  ").arg(program).arg(m.Model).arg(m.Gauge);
+    const QString tail = ProjectCaptionTail(program, FProject.Program().Machine);
     // Built from the window's own name each time, so that a second call does not repeat the tail.
     const QString arabic = CaptionArabic + tail, english = CaptionEnglish + tail;
     M_Caption().SetCaptions({arabic, english});

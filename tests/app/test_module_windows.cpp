@@ -201,14 +201,14 @@ TEST(ModuleWindows, TheCaptionNamesTheProgramAndFollowsSaveAsInBothLanguages) {
     MModuleForm* n = fx.OpenWindow(wiN);
     EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:mw_740e7  Machine:740  E:7  "));
     EXPECT_EQ(fx.Frame(n)->windowTitle(), n->Caption());
-    fx.SaveAsAnswers = {fx.Dir.filePath(QStringLiteral("other_740e7.LST"))};
+    fx.SaveAsAnswers = {fx.Dir.filePath(QStringLiteral("other%2_740e7.LST"))};
     ASSERT_TRUE(fx.Project->SaveProjectAs());
-    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other%2_740e7  Machine:740  E:7  "));
     DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
-    EXPECT_EQ(n->Caption(), QStringLiteral("إعداد الإبر  Prog:other_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(n->Caption(), QStringLiteral("إعداد الإبر  Prog:other%2_740e7  Machine:740  E:7  "));
     EXPECT_EQ(fx.Frame(n)->windowTitle(), n->Caption());
     DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
-    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other_740e7  Machine:740  E:7  "));
+    EXPECT_EQ(n->Caption(), QStringLiteral("Needle Setup  Prog:other%2_740e7  Machine:740  E:7  "));
 }
 
 TEST(ModuleWindows, AnotherWindowTakingOverStoresTheEditedRowFirst) {
