@@ -350,7 +350,8 @@ QString TFormPTwindow::FindingText(const MPTerror& Finding) const {
     } else {
         const int language =
             LanguageDetail().LanguageID() == LanguageArabic ? LanguageArabic : LanguageEnglish;
-        OwnCatalog().LookupMessage(language, Finding.Code, Finding.SubCode, Finding.Args, text, caption);
+        OwnCatalog().LookupMessage(language, Finding.Code, Finding.SubCode, Finding.Args, text, caption,
+                                   true);
     }
     // One line per finding: the catalogue's line breaks become blanks.
     return text.split(QStringLiteral("\r\n")).join(QLatin1Char(' '));
