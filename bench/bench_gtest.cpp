@@ -3,7 +3,8 @@
 // offscreen window: NextSystem (one step, its drawing and the repaint of the lines written) and
 // NextZ (one row: four systems simulated and drawn), mean and worst over 1000 rows, in the Normal,
 // YC and Jaquard colour drawings and the stitch drawing; ContinueRun over the 1000 rows; and the
-// largest the board grows to in memory. The aim is a whole NextZ under 20 ms.
+// largest the board grows to in memory. The aim is a whole NextZ under 20 ms. The worst call is also
+// given in the thread's CPU time, which the waits of a loaded machine leave out.
 #include "app/UGTCtrl.h"
 #include "app/UGtestWindow.h"
 #include "bench/BenchSupport.h"
@@ -19,10 +20,19 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
 constexpr int Rows = 1000;
+
+// The CPU time of this thread in milliseconds: on a loaded machine the wall time of a call also
+// holds the time the thread waited for a processor.
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 std::unique_ptr<MMemoryProject> Program() {
     auto p = kdstest::BuildProject(QStringLiteral("machine 740 7\nC area=1..2000 L1=-10,-20 R1=10,20\n"
@@ -51,15 +61,17 @@ struct Fixture {
 template <typename F>
 void TimeCalls(benchmark::State& State, int View, int Style, F Op) {
     Fixture f(View, Style);
-    double worst = 0, total = 0;
+    double worst = 0, total = 0, worstCpu = 0;
     std::int64_t calls = 0;
     std::size_t most = 0;
     for (auto _ : State) {
         QElapsedTimer t;
         t.start();
+        const double cpu = ThreadCpuMs();
         Op(f.Window);
         QApplication::processEvents();
         const double ms = double(t.nsecsElapsed()) / 1e6;
+        worstCpu = std::max(worstCpu, ThreadCpuMs() - cpu);
         worst = std::max(worst, ms);
         total += ms;
         ++calls;
@@ -67,6 +79,7 @@ void TimeCalls(benchmark::State& State, int View, int Style, F Op) {
     }
     State.counters["mean_ms"] = total / double(std::max<std::int64_t>(calls, 1));
     State.counters["worst_ms"] = worst;
+    State.counters["worst_cpu_ms"] = worstCpu;
     State.counters["board_mb"] = double(most) / 1048576.0;
 }
 
