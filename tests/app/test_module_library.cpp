@@ -541,3 +541,45 @@ TEST(LibraryTool, ImportWritesTheProjectWithItsNewStripeOrNothing) {
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.LST")));
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.JXW")));
 }
+
+TEST_F(ImportTest, AResumeLineFollowsAnInsertOnlyWhenACarrierEndsOnTheOtherSide) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    // Two stripes: S1 takes carrier 3 across and back, S2 across once, so that the program ends
+    // with carrier 3 on the right while it stands on the left between the stripes.
+    struct Case {
+        const char* Second;
+        bool Resume;
+    };
+    for (const Case& c : {Case{"S2 Z=3+0 D1", true}, Case{"S2 Z=1+1 D1", false}}) {
+        Project = BuildProject(QStringLiteral(R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10
+FS1 A=D5 B=D5
+Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+Z2 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+Z3 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+S1 Z=1+1 D1
+%1
+)")
+                                   .arg(QLatin1String(c.Second)));
+        for (int k = 1; k <= 2; ++k) {
+            MStrip strip;
+            strip.Id = k;
+            strip.FirstS = strip.LastS = k;
+            strip.SetName(QStringLiteral("own"));
+            Project->Lists.Machine.AddStrip(strip);
+            Project->Lists.S.GetS(k).StripId = k;
+        }
+        Drawing = LinePicture(20, 30, 0x200000);
+        Engine.Attach(&Project->Lists, &Project->Colors, &Drawing);
+        Engine.PrepareWorkingSets();
+        Engine.SyncStripes();
+        ASSERT_EQ(Engine.Machine().StripCount(), 2);
+        Engine.SelectedStripe = 0;
+        const auto range = Engine.LoadModuleFile(Module(QStringLiteral("m")));
+        EXPECT_EQ(range.first, 2);
+        const int length = range.second - range.first + 1;
+        EXPECT_EQ(Engine.Result.S.LeadingRunLength(), 2 + length + (c.Resume ? 1 : 0)) << c.Second;
+        EXPECT_EQ(Engine.Machine().GetStrip(2).FirstS, 2 + length);
+    }
+}
