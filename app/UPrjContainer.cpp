@@ -835,9 +835,15 @@ bool TPrjContainer::SaveProjectAs() {
 void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {
     ApplyAllEdits();
     // The copy takes the picture with a floating paste composed in; the drawing keeps it floating.
+    // Without one the picture is written as it stands, not copied first (the file puts the
+    // reserved colour back in its rows), and files that still hold their bytes are not written.
     const TBoardFormats* board = Board();
-    SaveProjectFiles(CopyBase + QStringLiteral(".LST"), *FLists, FPalette, FHeader,
-                     board ? board->PictureWithPaste() : FLoosePicture);
+    const auto* window = dynamic_cast<const TBoardWindow*>(board);
+    TBitmap composed;
+    if (window && window->PasteBuffer.Floating)
+        composed = window->PictureWithPaste();
+    SaveProjectCopy(CopyBase + QStringLiteral(".LST"), *FLists, FPalette, FHeader,
+                    composed.Empty() ? Picture() : composed);
 }
 
 void TPrjContainer::ApplyMachineColors() {

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -185,7 +186,7 @@ int CreateTemporary(TPendingFile& File) {
 // the old bytes of the files a finished save exchanged.
 class TTemporaries {
 public:
-    explicit TTemporaries(std::array<TPendingFile, 3>& Files) : FFiles(Files) {}
+    explicit TTemporaries(std::vector<TPendingFile>& Files) : FFiles(Files) {}
     ~TTemporaries() {
         for (const TPendingFile& f : FFiles)
             if (!f.Temporary.isEmpty())
@@ -193,7 +194,7 @@ public:
     }
 
 private:
-    std::array<TPendingFile, 3>& FFiles;
+    std::vector<TPendingFile>& FFiles;
 };
 
 // Puts a written file in place. An old file is exchanged with the temporary, so that its bytes stay
@@ -220,7 +221,7 @@ int PutInPlace(TPendingFile& File) {
 }
 
 // Takes back the files put in place before a failure: the old bytes return under their names.
-void TakeBack(std::array<TPendingFile, 3>& Files) {
+void TakeBack(std::vector<TPendingFile>& Files) {
     for (TPendingFile& f : Files) {
         const QByteArray real = QFile::encodeName(f.Real);
         if (f.Exchanged)
@@ -229,6 +230,21 @@ void TakeBack(std::array<TPendingFile, 3>& Files) {
         else if (f.Created)
             (void)::unlink(real.constData());
     }
+}
+
+// The file already holds Bytes, byte for byte.
+bool FileHolds(const QString& Path, const QByteArray& Bytes) {
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != Bytes.size())
+        return false;
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (qsizetype at = 0; at < Bytes.size();) {
+        const qint64 n = file.read(buffer.data(), std::min<qint64>(qint64(buffer.size()), Bytes.size() - at));
+        if (n <= 0 || std::memcmp(buffer.data(), Bytes.constData() + at, std::size_t(n)) != 0)
+            return false;
+        at += n;
+    }
+    return true;
 }
 
 void SyncFolder(const QString& Folder) {
@@ -379,39 +395,13 @@ QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palett
     return ProjectDataImage(Palette, Header.Values, Lists.Machine.Strips());
 }
 
-MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
-                               const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
-    MProjectNames names = ProjectNamesOf(Name);
-    if (names.ProgramName.isEmpty())
-        SaveFailed(Name, QStringLiteral("the name holds no file name"));
-    if (!QFileInfo(names.Folder).isDir())
-        SaveFailed(names.Folder, QStringLiteral("the folder does not exist"));
-    if (Picture.Empty())
-        SaveFailed(names.PictureFile, QStringLiteral("the project has no picture"));
-
-    std::array<TPendingFile, 3> files;
-    files[0].Target = names.MachineFile;
-    files[1].Target = names.PictureFile;
-    files[2].Target = names.HeaderFile;
-    for (TPendingFile& f : files)
-        f.Real = RealTarget(f.Target);
-
-    // Every byte is made before any file is touched.
-    try {
-        files[0].Bytes = ProjectMachineImage(Lists);
-    } catch (const Exception& e) {
-        SaveFailed(names.MachineFile, e.Message());
+void WriteFileSet(const std::vector<MFileWrite>& Set, MProjectWriter* Writer) {
+    std::vector<TPendingFile> files(Set.size());
+    for (std::size_t i = 0; i < Set.size(); ++i) {
+        files[i].Target = Set[i].Target;
+        files[i].Real = RealTarget(Set[i].Target);
+        files[i].Bytes = Set[i].Bytes;
     }
-    std::vector<std::uint8_t> picture;
-    try {
-        picture = PictureFileBytes(Picture);
-        files[1].Bytes =
-            QByteArray::fromRawData(reinterpret_cast<const char*>(picture.data()), qsizetype(picture.size()));
-    } catch (const Exception& e) {
-        SaveFailed(names.PictureFile, e.Message());
-    }
-    files[2].Bytes = ProjectHeaderImage(Lists, Palette, Header);
-
     MProjectWriter plain;
     MProjectWriter& writer = Writer ? *Writer : plain;
     TTemporaries temporaries(files);
@@ -437,8 +427,63 @@ MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const 
             SaveFailed(f.Target, SystemError(error));
         }
     }
-    SyncFolder(names.Folder);
+    QStringList folders;
+    for (const TPendingFile& f : files)
+        if (const QString folder = QFileInfo(f.Real).absolutePath(); !folders.contains(folder))
+            folders << folder;
+    for (const QString& folder : folders)
+        SyncFolder(folder);
+}
+
+namespace {
+MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
+                             const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer,
+                             bool KeepSameFiles) {
+    MProjectNames names = ProjectNamesOf(Name);
+    if (names.ProgramName.isEmpty())
+        SaveFailed(Name, QStringLiteral("the name holds no file name"));
+    if (!QFileInfo(names.Folder).isDir())
+        SaveFailed(names.Folder, QStringLiteral("the folder does not exist"));
+    if (Picture.Empty())
+        SaveFailed(names.PictureFile, QStringLiteral("the project has no picture"));
+
+    std::vector<MFileWrite> files(3);
+    files[0].Target = names.MachineFile;
+    files[1].Target = names.PictureFile;
+    files[2].Target = names.HeaderFile;
+    for (MFileWrite& f : files)
+        RealTarget(f.Target);
+
+    // Every byte is made before any file is touched.
+    try {
+        files[0].Bytes = ProjectMachineImage(Lists);
+    } catch (const Exception& e) {
+        SaveFailed(names.MachineFile, e.Message());
+    }
+    std::vector<std::uint8_t> picture;
+    try {
+        picture = PictureFileBytes(Picture);
+        files[1].Bytes =
+            QByteArray::fromRawData(reinterpret_cast<const char*>(picture.data()), qsizetype(picture.size()));
+    } catch (const Exception& e) {
+        SaveFailed(names.PictureFile, e.Message());
+    }
+    files[2].Bytes = ProjectHeaderImage(Lists, Palette, Header);
+    if (KeepSameFiles)
+        std::erase_if(files, [](const MFileWrite& f) { return FileHolds(f.Target, f.Bytes); });
+    WriteFileSet(files, Writer);
     return names;
+}
+} // namespace
+
+MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
+                               const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
+    return SaveThreeFiles(Name, Lists, Palette, Header, Picture, Writer, false);
+}
+
+MProjectNames SaveProjectCopy(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
+                              const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
+    return SaveThreeFiles(Name, Lists, Palette, Header, Picture, Writer, true);
 }
 
 MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MProjectWriter* Writer) {

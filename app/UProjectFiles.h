@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QFile;
 
@@ -117,6 +118,17 @@ QByteArray ProjectMachineImage(MProgramLists& Lists);
 QByteArray ProjectPictureImage(const TBitmap& Picture);
 QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palette, const MProjHeader& Header);
 
+// One file of a set written together: where it goes and its bytes.
+struct MFileWrite {
+    QString Target;
+    QByteArray Bytes;
+};
+// Writes every file of the set to a new temporary file beside its target and flushes it, then puts
+// them in place one after another; a failure takes back the files already put in place, removes
+// every temporary and raises EProjectFile (SaveFailed) naming the file and the reason, so the old
+// files (or none) stay as they were. Writer null: the plain writer.
+void WriteFileSet(const std::vector<MFileWrite>& Set, MProjectWriter* Writer = nullptr);
+
 // Writes the three files for the base of Name (the sibling spellings of ProjectNamesOf) and returns
 // the names written. Every file is written and flushed before any is renamed over the old one.
 // Raises EProjectFile (SaveFailed) naming the file and the reason: a sibling that is a folder or a
@@ -126,3 +138,9 @@ MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const 
                                const MProjHeader& Header, const TBitmap& Picture,
                                MProjectWriter* Writer = nullptr);
 MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MProjectWriter* Writer = nullptr);
+// The same for a copy the station keeps for itself (the desktop autosave): a file that already
+// holds its new bytes, byte for byte, is left as it is, neither written nor flushed again, so a
+// pass over a project whose picture did not change writes only its lists.
+MProjectNames SaveProjectCopy(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
+                              const MProjHeader& Header, const TBitmap& Picture,
+                              MProjectWriter* Writer = nullptr);

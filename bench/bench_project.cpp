@@ -5,7 +5,10 @@
 // projects, on the GUI thread.
 #include "BenchSupport.h"
 #include "FullProgram.h"
+#include "app/LBoardFr.h"
+#include "app/LBoardSh.h"
 #include "app/UMain.h"
+#include "app/UPrjContainer.h"
 #include "app/UProjectFiles.h"
 #include "app/UStation.h"
 #include "platform/AppFolder.h"
@@ -91,7 +94,9 @@ struct TSilent : MMessageService {
     int ShowCodeMessage(int, int, const QString&, int) override { return mbOK; }
 };
 
-void BM_StationAutosavePass(benchmark::State& State) {
+// Changed: every pass also changes one cell of each project's picture, so every picture is written
+// again; otherwise the pictures stay as their last copies hold them.
+void StationAutosavePass(benchmark::State& State, bool Changed) {
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench_autosave.XXXXXX"));
     const QString app = dir.filePath(QStringLiteral("app"));
     for (const char* folder : {"Dta", "Bitmaps"})
@@ -123,15 +128,27 @@ void BM_StationAutosavePass(benchmark::State& State) {
         State.SkipWithError("the projects did not open");
         return;
     }
+    std::uint8_t shade = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        for (MBusProject* p : station->FormMain->Projects())
+        ++shade;
+        for (MBusProject* p : station->FormMain->Projects()) {
+            if (TBoardFormats* board = Changed ? static_cast<TPrjContainer*>(p)->Board() : nullptr)
+                board->Raster().ScanLine(0)[0] = shade;
             p->SetNeedsAutosave(true);
+        }
         State.ResumeTiming();
         station->FormMain->SaveDeskTop();
     }
 }
+void BM_StationAutosavePass(benchmark::State& State) {
+    StationAutosavePass(State, false);
+}
 BENCHMARK(BM_StationAutosavePass)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_StationAutosavePassPicturesChanged(benchmark::State& State) {
+    StationAutosavePass(State, true);
+}
+BENCHMARK(BM_StationAutosavePassPicturesChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {

@@ -6,7 +6,11 @@
 #include "tests/app/ProjectSupport.h"
 
 #include "app/BusCodes.h"
+#include "app/LBoardWindow.h"
 #include "app/UknitWindow.h"
+#include "imaging/ImageIO.h"
+#include "model/UrunFiles.h"
+#include "tests/app/BoardSupport.h"
 #include "ui/LanguagePack.h"
 #include "ui/ULPackDM.h"
 
@@ -29,16 +33,18 @@ std::unique_ptr<TStation> RestartStation(StationFixture& Fx) {
     return StartStation(std::move(o));
 }
 
+// The station's own windows: containers with knit windows.
+struct UseStationFactory {
+    MBusFactory* Old = BusFactory();
+    UseStationFactory() { SetBusFactory(&StationFactory()); }
+    ~UseStationFactory() { SetBusFactory(Old); }
+};
+
 } // namespace
 
 TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnExit) {
     ProjectFixture fx;
-    // The station's own windows: containers with knit windows.
-    struct UseStationFactory {
-        MBusFactory* Old = BusFactory();
-        UseStationFactory() { SetBusFactory(&StationFactory()); }
-        ~UseStationFactory() { SetBusFactory(Old); }
-    } factory;
+    UseStationFactory factory;
     const QString jxw = fx.MakeProject(QStringLiteral("knit_740e7"));
     const QString lst = fx.Dir.filePath(QStringLiteral("knit_740e7.LST"));
     {
@@ -111,4 +117,34 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     EXPECT_TRUE(fx.Main().Projects().empty());
     EXPECT_TRUE(QDir(desktop).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(OpenProjectFiles(lst)->Lists->Machine.HeaderWord, 3);
+}
+
+// The desktop copy: a paste still floating is composed into the copy's picture and stays floating
+// in the drawing; without one the picture is written as the drawing holds it. Either way the copy
+// holds the reserved colour where the drawing holds its substitute.
+TEST(PrjStation, TheDesktopCopyTakesAFloatingPasteAndLeavesItFloating) {
+    ProjectFixture fx;
+    UseStationFactory factory;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("dt_740e7")));
+    auto* board = dynamic_cast<TBoardWindow*>(p->Board());
+    ASSERT_NE(board, nullptr);
+    board->SetCell(0, 1, 1, ReservedSubstitute);
+    board->PasteBuffer = boardtest::Buffer(2, 2, [](int, int) { return 0x123456u; });
+    board->PasteBuffer.PosX = 4;
+    board->PasteBuffer.PosY = 3;
+    const QString copy = fx.Dir.filePath(QStringLiteral("DT7"));
+    for (const bool floating : {true, false}) {
+        SCOPED_TRACE(floating);
+        board->PasteBuffer.Floating = floating;
+        p->SaveDeskTopCopy(copy);
+        EXPECT_EQ(board->PasteBuffer.Floating, floating);
+        EXPECT_EQ(board->GetCell(5, 4), NewPictureColor);
+        TBitmap written;
+        TImageIO io;
+        io.SetAttachedBitmap(&written);
+        io.LoadFromFile(copy + QStringLiteral(".BMP"));
+        io.SetAttachedBitmap(nullptr);
+        EXPECT_EQ(boardtest::CellOf(written, 5, 4), floating ? 0x123456u : NewPictureColor);
+        EXPECT_EQ(boardtest::CellOf(written, 1, 1), ReservedColor);
+    }
 }

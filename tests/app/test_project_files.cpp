@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -443,6 +444,54 @@ TEST(ProjectFiles, AtomicSave) {
     EXPECT_NE(Snapshot(dir.path()), before);
     EXPECT_EQ(Snapshot(dir.path()).Names, before.Names);
     EXPECT_EQ(OpenProjectFiles(name)->Palette.Colors[0], TColor(0x111111));
+}
+
+// A copy for the desktop writes only the files whose bytes changed: the others keep their file
+// (the same inode), and what lies on the disk is what a full save writes, byte for byte.
+TEST(ProjectFiles, CopyWritesOnlyTheChangedFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto files = OpenProjectFiles(SaveNew(dir, QStringLiteral("c_740e7")));
+    const QString copy = Path(dir, QStringLiteral("DT1.LST")), full = Path(dir, QStringLiteral("full.LST"));
+    const QString ext[] = {QStringLiteral(".LST"), QStringLiteral(".BMP"), QStringLiteral(".JXW")};
+    auto inodes = [&] {
+        std::vector<ino_t> n;
+        for (const QString& e : ext) {
+            struct stat st {};
+            EXPECT_EQ(::stat(QFile::encodeName(Path(dir, QStringLiteral("DT1") + e)).constData(), &st), 0);
+            n.push_back(st.st_ino);
+        }
+        return n;
+    };
+    auto save = [&](MProjectWriter* Writer) {
+        SaveProjectCopy(copy, *files->Lists, files->Palette, files->Header, files->Picture, Writer);
+        SaveProjectFiles(full, *files->Lists, files->Palette, files->Header, files->Picture);
+        for (const QString& e : ext)
+            EXPECT_EQ(kdstest::ReadFile(Path(dir, QStringLiteral("DT1") + e)),
+                      kdstest::ReadFile(Path(dir, QStringLiteral("full") + e)))
+                << e.toStdString();
+    };
+    save(nullptr);
+    const std::vector<ino_t> first = inodes();
+
+    // Nothing changed: no file is written, so a writer that would fail is never called.
+    TFailingWriter failing(1);
+    save(&failing);
+    EXPECT_EQ(inodes(), first);
+
+    // One cell of the picture, then one list: only that file is new.
+    files->Picture.ScanLine(0)[0] ^= 0x40;
+    save(nullptr);
+    const std::vector<ino_t> second = inodes();
+    EXPECT_EQ(second[0], first[0]);
+    EXPECT_NE(second[1], first[1]);
+    EXPECT_EQ(second[2], first[2]);
+    files->Lists->S.DeleteNumber(1);
+    save(nullptr);
+    const std::vector<ino_t> third = inodes();
+    EXPECT_NE(third[0], second[0]);
+    EXPECT_EQ(third[1], second[1]);
+    EXPECT_EQ(third[2], second[2]);
 }
 
 // Names and folders: a folder with dots, siblings in other cases, a sibling that is a folder or a
