@@ -60,17 +60,6 @@ void ShowSizeRefused(std::int64_t W, std::int64_t L) {
         MessageBox->ShowCodeMessage(boardmsg::Code, boardmsg::SizeRefused, boardmsg::SizeArg(W, L), mbOK);
 }
 
-MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic,
-                        const char* English) {
-    auto* r = new MRadioButton(Owner, Parent);
-    r->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    r->M_Caption()->SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
-    r->SetCaption(QString::fromUtf8(English));
-    r->SetArabic(false);
-    r->SetAlignment(taRightJustify);
-    return r;
-}
-
 // A side of a picture may be as long as the cell limit allows (a picture one cell high).
 constexpr int SizeDigits = 9;
 // The stretch operations of the bus's rectangle command: keep the stretched selection, put it back.

@@ -2,6 +2,8 @@
 
 #include "app/Intro.h"
 #include "app/UDialing.h"
+#include "app/UFormExport.h"
+#include "app/UFormImport.h"
 #include "app/UGtestWindow.h"
 #include "app/UModuleForms.h"
 #include "app/UPictureDialogs.h"
@@ -91,6 +93,9 @@ std::unique_ptr<TStation> StartStation(TStationOptions Options) {
         station->MUnvClipBoard = std::make_unique<TMUnvClipBoard>();
         ::MUnvClipBoard = station->MUnvClipBoard.get();
         InstallModuleWindows();
+        // The project's import window and the S window's export window.
+        InstallImportWindow();
+        InstallExportWindow();
         // The dialing window of the telephone line; the line's plain messages go to a message box.
         station->FormDialing = std::make_unique<TformDialing>();
         TPhoneLine::SetDialingView(station->FormDialing.get());

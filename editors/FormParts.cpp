@@ -2,6 +2,7 @@
 
 #include "editors/NumEdit_m.h"
 #include "ui/Adapter.h"
+#include "ui/RadioButton_m.h"
 #include "ui/ULPackDM.h"
 #include "ui/button_m.h"
 #include "ui/checkbox_m.h"
@@ -68,4 +69,12 @@ MButton* MakeButton(QObject* Owner, QRect Bounds, const char* Arabic, const char
     auto* b = Captioned(new MButton(Owner), Bounds, Arabic, English);
     b->setAutoDefault(false);
     return b;
+}
+
+MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic,
+                        const char* English) {
+    auto* r = Captioned(new MRadioButton(Owner, Parent), Bounds, Arabic, English);
+    r->SetArabic(false);
+    r->SetAlignment(taRightJustify);
+    return r;
 }

@@ -10,6 +10,7 @@ class MCheckBox;
 class MForm;
 class MLabel;
 class MNumEdit;
+class MRadioButton;
 class QObject;
 class QWidget;
 
@@ -24,3 +25,6 @@ MNumEdit* MakeEdit(QObject* Owner, QWidget* Parent, QRect Bounds, bool Signed);
 // A check box with its caption on the right of the box.
 MCheckBox* MakeCheck(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic, const char* English);
 MButton* MakeButton(QObject* Owner, QRect Bounds, const char* Arabic, const char* English);
+// A radio button with its caption on the right of the button.
+MRadioButton* MakeRadio(QObject* Owner, QWidget* Parent, QRect Bounds, const char* Arabic,
+                        const char* English);
