@@ -296,13 +296,11 @@ std::pair<int, int> MStripImport::LoadModuleFile(const MImportPlacement& Placeme
             Packer.LineShift = int(y1 - Header.FirstLine);
             Header.FirstColumn = Placement.X1;
             Header.LastColumn = Placement.X2;
-            Packer.ValueOverride = Placement.Offset;
         } else if (kind == ImportRib) {
             Packer.ColumnShift = 0;
             Packer.LineShift = 0;
             Header.FirstColumn = 1;
             Header.LastColumn = 1;
-            Packer.ValueOverride = Placement.Offset;
         } else {
             const std::int64_t x = std::max(Placement.X, 1);
             const std::int64_t y = std::max(Placement.Y, 11);
@@ -310,7 +308,6 @@ std::pair<int, int> MStripImport::LoadModuleFile(const MImportPlacement& Placeme
             CheckPlaced(y + height, 11, MaxLine, name);
             Packer.ColumnShift = int(x - Header.FirstColumn);
             Packer.LineShift = int(y - Header.FirstLine);
-            Packer.ValueOverride = Placement.Offset >= 1 && Placement.Offset <= 8 ? Placement.Offset : 0;
             const int firstLow = Header.FirstLowLine();
             if (firstLow > 0) {
                 for (int k = 1; k <= 10; ++k) {
@@ -320,6 +317,8 @@ std::pair<int, int> MStripImport::LoadModuleFile(const MImportPlacement& Placeme
             }
         }
 
+        // The offset row: 0 none, else one of the setup scheme's eight rows.
+        Packer.ValueOverride = Placement.Offset >= 1 && Placement.Offset <= 8 ? Placement.Offset : 0;
         // 3. Whether the result had no S lines yet.
         const bool emptyResult = Result.S.LeadingRunLength() == 0;
         // 4. The carriers' parking positions.
@@ -582,7 +581,7 @@ void MStripImport::AssignCarrierOffsets(int Row) {
     const auto reduced = [wrap](int M) { return wrap > 0 && M >= wrap ? M - wrap : M; };
     // A candidate magnitude on one side is free when it keeps 2 from every other carrier's position
     // on that side in all eight rows, as it is and reduced.
-    const auto free = [&](int Carrier, int Candidate, bool Left) {
+    const auto isFree = [&](int Carrier, int Candidate, bool Left) {
         for (int other = 0; other < 8; ++other) {
             if (other == Carrier)
                 continue;
@@ -611,7 +610,7 @@ void MStripImport::AssignCarrierOffsets(int Row) {
             if (slot != 0 && !busy)
                 continue;
             int v = pair;
-            while (!free(k, v, left)) {
+            while (!isFree(k, v, left)) {
                 v += 2;
                 if (v > OffsetLimit)
                     throw EModuleFile(modmsg::OffsetLimit, QString::number(k + 1));

@@ -583,3 +583,32 @@ S1 Z=1+1 D1
         EXPECT_EQ(Engine.Machine().GetStrip(2).FirstS, 2 + length);
     }
 }
+
+TEST_F(ImportTest, AnOffsetRowTakesParkingPositionsApartFromEveryOtherCarrier) {
+    ModuleHeader h = EntryHeader();
+    h.StartSides[std::size_t(ModuleHeader::SideIndex(1, 4))] = SideLeft; // carrier 4 on both rails
+    h.StartSides[std::size_t(ModuleHeader::SideIndex(2, 4))] = SideRight;
+    h.StartSides[std::size_t(ModuleHeader::SideIndex(1, 5))] = SideLeft; // carrier 5 on one rail
+    WriteEntry(Lib, QStringLiteral("m"), h, QLatin1String(EntryProgram));
+    // Carrier 1 already parks at 4 and 25 in row 6: the candidates must keep 2 away from them.
+    Open(R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10 L6=-4,0,0,0,0,0,0,0 R6=25,0,0,0,0,0,0,0
+)");
+    MImportPlacement p = Module(QStringLiteral("m"));
+    p.Offset = 2;
+    Engine.LoadModuleFile(p);
+    const MOffsetTable& row = static_cast<MUnvC&>(Engine.Result.C.FindByNumber(1)).OffsetTables[1];
+    EXPECT_EQ(row.L[2], -2); // carrier 3, one rail, free: the near pair
+    EXPECT_EQ(row.R[2], 2);
+    // Carrier 4, both rails: the far pair from 3 x gauge + 2 = 23, which reduced by 21 meets carrier
+    // 3's 2; 25 meets carrier 1's 4 (reduced) on the left and its 25 on the right.
+    EXPECT_EQ(row.L[3], -27);
+    EXPECT_EQ(row.R[3], 27);
+    // Carrier 5, one rail: the near pair moved on to 4, then past carrier 1 (4, 25) and carrier 4's
+    // 27 reduced to 6.
+    EXPECT_EQ(row.L[4], -8);
+    EXPECT_EQ(row.R[4], 8);
+    for (int s = 1; s <= Engine.Result.S.LeadingRunLength(); ++s)
+        EXPECT_EQ(S(s).Offset, 2) << "S" << s;
+}
