@@ -612,3 +612,23 @@ C area=1..101 L1=0,0,-10 R1=0,0,10 L6=-4,0,0,0,0,0,0,0 R6=25,0,0,0,0,0,0,0
     for (int s = 1; s <= Engine.Result.S.LeadingRunLength(); ++s)
         EXPECT_EQ(S(s).Offset, 2) << "S" << s;
 }
+
+TEST_F(ImportTest, ARibProgramGoesFirstAndMovesTheStripesAfterIt) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    WriteEntry(Fixed, QStringLiteral("rib"), EntryHeader(), QLatin1String(EntryProgram));
+    Open(EmptyProject);
+    Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    const MStrip before = Engine.Machine().GetStrip(0);
+    MImportPlacement p;
+    p.Folder = Fixed;
+    p.Name = QStringLiteral("rib");
+    p.Kind = ImportRib;
+    const auto range = Engine.LoadModuleFile(p);
+    EXPECT_EQ(range.first, 1);
+    EXPECT_TRUE(Engine.RibWithStripes);
+    ASSERT_EQ(Engine.Machine().StripCount(), 2);
+    EXPECT_EQ(Engine.Machine().GetStrip(0).NameText(), QStringLiteral("RIB"));
+    const int length = range.second - range.first + 1;
+    EXPECT_EQ(Engine.Machine().GetStrip(1).FirstS, before.FirstS + length);
+    EXPECT_EQ(Engine.Machine().GetStrip(1).LastS, before.LastS + length);
+}
