@@ -13,6 +13,7 @@
 class QWidget;
 class TBitmap;
 class TFormMain;
+class TImageIO;
 
 // The name of a drawing that has never been saved.
 inline const QString NoName = QStringLiteral("no name");
@@ -74,6 +75,12 @@ public:
     virtual void ReadExchangePicture(const QString& FileName) = 0;
     // Loads a picture of a file type and shows it; raises on failure.
     virtual void LoadPicture(const QString& FileName, int FileType) = 0;
+    // A new picture of Width x Length cells in the colour of new pictures, named NoName; raises when
+    // the size is refused.
+    virtual void NewPicture(int Width, int Length) = 0;
+    // Takes the picture attached to a picture component (a scanner's), named NoName; raises when
+    // there is none or its size is refused.
+    virtual void TakePicture(TImageIO& Source) = 0;
     virtual void RefreshView() = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "app/Intro.h"
 #include "app/ProjOptions.h"
 #include "app/UFormTelCalls.h"
+#include "app/UMainMenu.h"
 #include "app/UOpenProj.h"
 
 #include "editors/MRHints.h"
@@ -163,6 +164,8 @@ void TFormMain::BuildFrame() {
     FMainMenu->SetArabic(false);
     SetAlign(FMainMenu, TAlign::alTop);
     layout->addWidget(FMainMenu);
+    // The Language menu follows the station's own menus once the window is shown.
+    FMenu = std::make_unique<TMainMenu>(*this, *FMainMenu);
 
     FStatusBar = new TFriendlyStatusBar(this);
     FStatusBar->setObjectName(QStringLiteral("FriendlyStatusBar1"));

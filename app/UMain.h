@@ -33,6 +33,8 @@ class TDockArea;
 class TFriendlyStatusBar;
 class TMessageBox;
 class TFormOpenProj;
+class TImageIO;
+class TMainMenu;
 
 // One entry of the Save Image As dialog's filter list, in the order of the file type numbers: the
 // index of the entry is the file type the chosen name is given.
@@ -75,6 +77,9 @@ struct TMainServices {
     std::function<std::unique_ptr<QWidget>(QWidget* Owner)> MakeIntro;
     // Timer1 runs; tests call its handler themselves.
     bool RunTimer = true;
+    // Import From Scanner: scans into the component's attached bitmap, true when a picture came; by
+    // default the component's own acquisition through the scanner's dialog.
+    std::function<bool(TImageIO& IO)> AcquireImage;
 };
 
 // Answer of the closing commands 518 and 519 when a window refused to close.
@@ -174,6 +179,8 @@ public:
     QSize MainClientSize() const;
     QMdiArea* Client() const { return FClient; }
     MMainMenu* OMainMenu() const { return FMainMenu; }
+    // The File, Image, Window, Tools and Help menus of OMainMenu with their items and handlers.
+    TMainMenu& MainMenu() const { return *FMenu; }
     TFriendlyStatusBar* FriendlyStatusBar1() const { return FStatusBar; }
     MLabel* LabelXCaption() const { return FLabelXCaption; }
     TDockArea* DockUp = nullptr;
@@ -219,6 +226,8 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
+    // The menu's handlers create and discard windows as the frame's own file commands do.
+    friend class TMainMenu;
     struct TChild {
         QPointer<QWidget> Window;
         MBusDrawing* Drawing = nullptr;
@@ -245,6 +254,7 @@ private:
     std::unique_ptr<TMainToolbars> FTools;
 
     MMainMenu* FMainMenu = nullptr;
+    std::unique_ptr<TMainMenu> FMenu;
     TFriendlyStatusBar* FStatusBar = nullptr;
     MLabel* FLabelXValue = nullptr;
     MLabel* FLabelYValue = nullptr;

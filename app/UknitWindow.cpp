@@ -174,6 +174,20 @@ void TknitWindow::LoadPicture(const QString& FileName, int FileType) {
     PutMarks();
 }
 
+void TknitWindow::NewPicture(int Width, int Length) {
+    SyncTools();
+    SetFileName(NoName);
+    NewImage(Width, Length);
+    PutMarks();
+}
+
+void TknitWindow::TakePicture(TImageIO& Source) {
+    SyncTools();
+    SetFileName(NoName);
+    AdoptPicture(Source);
+    PutMarks();
+}
+
 void TknitWindow::RefreshView() {
     SyncTools();
     TGraphicWindow::RefreshView();

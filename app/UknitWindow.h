@@ -72,6 +72,8 @@ public:
     void WriteExchangePicture(const QString& FileName, bool MapColors) override;
     void ReadExchangePicture(const QString& FileName) override;
     void LoadPicture(const QString& FileName, int FileType) override;
+    void NewPicture(int Width, int Length) override;
+    void TakePicture(TImageIO& Source) override;
     void RefreshView() override;
 
     // ---- MGraphicHost

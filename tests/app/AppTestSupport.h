@@ -62,7 +62,8 @@ public:
     void GrayScale() override { Log.push_back("grey"); }
     void BlackWhite(int Method) override { Log.push_back("bw " + std::to_string(Method)); }
     void ResizePicture() override { Log.push_back("resize"); }
-    int CountColors() override { return 17; }
+    int CountColors() override { return Colors; }
+    int Colors = 17;
     void WritePicture(const QString& FileName, int FileType) override {
         if (!FailWrite.isEmpty())
             throw EWriteError(FailWrite);
@@ -80,6 +81,18 @@ public:
             throw EReadError(FailLoad);
         FileName_ = FileName;
         Log.push_back("load " + std::to_string(FileType));
+    }
+    void NewPicture(int Width, int Length) override {
+        if (!FailLoad.isEmpty())
+            throw EReadError(FailLoad);
+        FileName = NoName;
+        Log.push_back("new " + std::to_string(Width) + "x" + std::to_string(Length));
+    }
+    void TakePicture(TImageIO&) override {
+        if (!FailLoad.isEmpty())
+            throw EReadError(FailLoad);
+        FileName = NoName;
+        Log.push_back("take");
     }
     void RefreshView() override { Log.push_back("refresh"); }
     QString FileName_;
@@ -237,6 +250,7 @@ struct StationFixture {
             return true;
         };
         o.Services.Beep = [this] { ++Beeps; };
+        o.Services.AcquireImage = [this](TImageIO& IO) { return Scan && Scan(IO); };
         Station = StartStation(std::move(o));
         // What start-up showed is not the test's business.
         StartMessages = Shown();
@@ -272,6 +286,8 @@ struct StationFixture {
     int ImageType = 1;
     long long ColorAnswer = -1;
     int Beeps = 0;
+    // The scanner: fills the component's bitmap and answers true when a picture came.
+    std::function<bool(TImageIO&)> Scan;
     std::size_t StartMessages = 0;
     std::unique_ptr<TStation> Station;
 };

@@ -38,6 +38,8 @@ public:
     void WriteExchangePicture(const QString&, bool) override {}
     void ReadExchangePicture(const QString&) override {}
     void LoadPicture(const QString& FileName, int) override { LoadImageFile(FileName); }
+    void NewPicture(int Width, int Length) override { NewImage(Width, Length); }
+    void TakePicture(TImageIO& Source) override { AdoptPicture(Source); }
     void RefreshView() override {}
     int Repaints = 0;
 

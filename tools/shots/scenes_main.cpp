@@ -1,43 +1,24 @@
 // The main window's scenes: the station's frame as it starts, and its toolbars, dialogs and intro.
 
+#include "tools/shots/MainFrame.h"
 #include "tools/shots/Popups.h"
 #include "tools/shots/Shots.h"
 
 #include "app/Intro.h"
 #include "app/ProjOptions.h"
-#include "app/UMain.h"
-#include "model/Ucommon.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/PopupMenu_m.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 
-namespace {
+using shots::StartedFrame;
 
-// The main window started with temporary settings that hold the scene's language; its boxes go to
-// the tool's message box.
-std::unique_ptr<TFormMain> StartedFrame(shots::Context& ctx) {
-    TMainServices services;
-    services.SettingsFile = QDir(ctx.TempFolder).filePath(QStringLiteral("JXW777.ini"));
-    QFile ini(services.SettingsFile);
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write("[JXW777]\nLangID=" + QByteArray::number(ctx.Language) + "\n");
-    ini.close();
-    services.Messages = MessageBox;
-    services.RunTimer = false;
-    auto frame = std::make_unique<TFormMain>(std::move(services));
-    frame->FormCreate();
-    return frame;
-}
-
-} // namespace
-
-KDS_SHOT_SCENE("main-window", "The station's main window as it starts: the menu with its Language menu, "
-                              "the five drawing toolbars in their docks, the empty MDI area and the status "
-                              "bar with the needle and line read-out") {
+KDS_SHOT_SCENE(
+    "main-window",
+    "The station's main window as it starts: the menu with File, Image, Window, "
+    "Tools, Help and Language, the five drawing toolbars in their docks, the empty MDI area and the status "
+    "bar with the needle and line read-out") {
     ctx.Size = QSize(1000, 700);
     return StartedFrame(ctx);
 }

@@ -1,0 +1,374 @@
+#include "app/UMainMenu.h"
+
+#include "app/Intro.h"
+#include "app/ULibFiles.h"
+#include "app/UMain.h"
+
+#include "editors/MRBpanel.h"
+#include "model/Ucommon.h"
+#include "ui/ComboEdit.h"
+#include "ui/DockToolBar_m.h"
+#include "ui/FileUtil.h"
+#include "ui/MainMenu_m.h"
+#include "ui/MenuItem_m.h"
+#include "ui/PopupMenu_m.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+
+namespace {
+
+// The Open Image dialog's filter, one description and pattern after the other.
+const char* const OpenImageFilter = "All files|*.*|BitMap image|*.bmp|Jpeg image|*.jpg|Pcx image|*.pcx|"
+                                    "Tiff image|*.tif|Wmf image|*.wmf|Emf image|*.emf|Gif image|*.gif|"
+                                    "Png image|*.png|Ico image|*.ico|Cur image|*.cur";
+
+QKeySequence Keys(Qt::KeyboardModifiers Modifiers, Qt::Key Key) {
+    return QKeySequence(QKeyCombination(Modifiers, Key));
+}
+
+} // namespace
+
+TMainMenu::TMainMenu(TFormMain& Main, MMainMenu& Bar) : QObject(nullptr), FMain(Main), FBar(Bar) {
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+    TFormMain* m = &Main;
+    auto send = [m](int Command) { return [m, Command] { m->SendCommand(bus::GroupFile, Command); }; };
+    auto sendPrj = [m](int Command) { return [m, Command] { m->SendPrjCommand(bus::GroupFile, Command); }; };
+    auto project = [m] { return m->FindPrjContainer(m->CurrentWindowNumber()) != nullptr; };
+    auto drawing = [m] { return m->FindKnitWindow(m->CurrentWindowNumber()) != nullptr; };
+    auto exchange = [m] {
+        return m->FindKnitWindow(m->CurrentWindowNumber()) && !m->Settings().Jxw666Path.isEmpty();
+    };
+    auto anyChild = [m] { return !m->Drawings().empty() || !m->Projects().empty(); };
+
+    FilePopup = TopMenu(mnuFile, "mnuFile", "ملف", "File");
+    FileNewProject = Add(FilePopup, "FileNewProject", "مشروع جديد", "New Project", Keys(ctrl, Qt::Key_N),
+                         [m] { m->FileNewProjectClick(); });
+    FileOpenProject = Add(FilePopup, "FileOpenProject", "فتح مشروع", "Open Project", Keys(ctrl, Qt::Key_O),
+                          [m] { m->FileOpenProjectClick(); });
+    FileSaveProject = Add(FilePopup, "FileSaveProject", "حفظ المشروع", "Save Project", Keys(ctrl, Qt::Key_S),
+                          sendPrj(bus::CmdSaveProject), project);
+    FileSaveProjectAs = Add(FilePopup, "FileSaveProjectAs", "حفظ المشروع باسم", "Save Project As",
+                            Keys(ctrl, Qt::Key_A), sendPrj(bus::CmdSaveProjectAs), project);
+    Separator(FilePopup);
+    FileNewImage = Add(FilePopup, "FileNewImage", "صورة جديدة", "New Image", Keys(shiftCtrl, Qt::Key_N),
+                       [this] { FileNewImageClick(); });
+    FileOpenImage = Add(FilePopup, "FileOpenImage", "فتح صورة", "Open Image", Keys(shiftCtrl, Qt::Key_O),
+                        [this] { FileOpenImageClick(); });
+    FileSave = Add(FilePopup, "FileSave", "حفظ الصورة", "Save Image", Keys(shiftCtrl, Qt::Key_S),
+                   send(bus::CmdSaveImage), [m] {
+                       const MBusDrawing* d = m->FindKnitWindow(m->CurrentWindowNumber());
+                       return d && (d->Changed || d->FileName == NoName);
+                   });
+    FileSaveAs = Add(FilePopup, "FileSaveAs", "حفظ الصورة باسم", "Save Image As", Keys(shiftCtrl, Qt::Key_A),
+                     send(bus::CmdSaveImageAs), drawing);
+    Separator(FilePopup);
+    FileSaveAll = Add(
+        FilePopup, "FileSaveAll", "حفظ الكل", "SaveAll", {}, [this] { FileSaveAllClick(); }, anyChild);
+    FileCloseAll = Add(
+        FilePopup, "FileCloseAll", "إغلاق الكل", "Close All", {}, [m] { m->CloseAll(); }, anyChild);
+    Separator(FilePopup);
+    FileSelectScanner = Add(FilePopup, "FileSelectScanner", "اختيار الماسح الضوئي", "Select Scanner", {},
+                            [this] { OImageIO.SelectSource(); });
+    FileAcquire = Add(FilePopup, "FileAcquire", "استيراد من الماسح الضوئي", "Import From Scanner", {},
+                      [this] { FileAcquireClick(); });
+    FileTeleTransfer = Add(FilePopup, "FileTeleTransfer", "النقل الهاتفي", "Telephone Transfer", {},
+                           [m] { m->FileTelephoneTransferClick(); });
+    Separator(FilePopup);
+    ImportFrom6x4sys = Add(FilePopup, "ImportFrom6x4sys", "استيراد من JXW666 بأربعة أنظمة",
+                           "Import from JXW666 4system", {}, send(bus::CmdImportSibling4), exchange);
+    ImportFrom6x2sys = Add(FilePopup, "ImportFrom6x2sys", "استيراد من JXW666 بنظامين",
+                           "Import from JXW666 2system", {}, send(bus::CmdImportSibling2), exchange);
+    ExportTo6x = Add(FilePopup, "ExportTo6x", "تصدير إلى JXW666", "Export To JXW666", {},
+                     send(bus::CmdExportSibling), exchange);
+    Separator(FilePopup);
+    N6 = Add(FilePopup, "N6", "خروج", "Exit", Keys(Qt::AltModifier, Qt::Key_F4), [m] { m->close(); });
+
+    ImagePopup = TopMenu(mnuImage, "mnuImage", "صورة", "Image");
+    ImageResize = Add(ImagePopup, "ImageResize", "تغيير الحجم", "Resize", {}, send(bus::CmdResize), drawing);
+    ImageColorDepth = Add(
+        ImagePopup, "ImageColorDepth", "ضبط عدد الألوان", "Adjust number of colors", {},
+        [this] { ImageColorDepthClick(); }, drawing);
+    ImageJaquadPalette = Add(ImagePopup, "ImageJaquadPalette", "إلى ألوان الآلة", "To machine colors", {},
+                             send(bus::CmdMachineColors), drawing);
+    ImageGrayScale =
+        Add(ImagePopup, "ImageGrayScale", "تدرج رمادي", "Gray Scale", {}, send(bus::CmdGrayScale), drawing);
+    // "&&" shows one ampersand: a single one would mark the next letter as the item's key.
+    ImageConvertToBW = Add(
+        ImagePopup, "ImageConvertToBW", "أبيض وأسود", "Black&&White", {}, [this] { ImageConvertToBWClick(); },
+        drawing);
+
+    WindowsPopup = TopMenu(mnuWindows, "mnuWindows", "نافذة", "Window");
+    // Each Window item turns the toolbar behind it; the item is known once it is made.
+    auto toggle = [this](MMenuItem* TMainMenu::*Item) {
+        return [this, Item] { ToggleToolbar(ToolbarOf(this->*Item)); };
+    };
+    WindowsTools = Add(WindowsPopup, "WindowsTools", "نافذة الأدوات", "Tools Window", {},
+                       toggle(&TMainMenu::WindowsTools));
+    WindowsView =
+        Add(WindowsPopup, "WindowsView", "نافذة العرض", "View Window", {}, toggle(&TMainMenu::WindowsView));
+    WindowsBrushes = Add(WindowsPopup, "WindowsBrushes", "نافذة الفراشي", "Brushes Window", {},
+                         toggle(&TMainMenu::WindowsBrushes));
+    WindowsColors = Add(WindowsPopup, "WindowsColors", "نافذة الألوان", "Colors Window", {},
+                        toggle(&TMainMenu::WindowsColors));
+    WindowsDrawing = Add(WindowsPopup, "WindowsDrawing", "نافذة الرسم", "Drawing Window", {},
+                         toggle(&TMainMenu::WindowsDrawing));
+    for (MMenuItem* item : {WindowsTools, WindowsView, WindowsBrushes, WindowsColors, WindowsDrawing})
+        item->setCheckable(true);
+
+    ToolsPopup = TopMenu(mnuTools, "mnuTools", "أدوات", "Tools");
+    toolsBrowser = Add(
+        ToolsPopup, "toolsBrowser", "المتصفح", "Browser", {},
+        [m] { StartProgram(m->Settings().BrowserPath); },
+        [m] { return !m->Settings().BrowserPath.isEmpty(); });
+    toolsDiskManger = Add(
+        ToolsPopup, "toolsDiskManger", "مدير الأقراص", "Disk Manager", {},
+        [m] { StartProgram(m->Settings().ZodeZidadedPath); },
+        [m] { return !m->Settings().ZodeZidadedPath.isEmpty(); });
+    Separator(ToolsPopup);
+    LoaddefaultfixedProgram1 =
+        Add(ToolsPopup, "LoaddefaultfixedProgram1", "تحميل البرامج الثابتة الافتراضية",
+            "Load default fixed program", {}, [this] { LoaddefaultfixedProgram1Click(); });
+    Separator(ToolsPopup);
+    toolsOptions = Add(ToolsPopup, "toolsOptions", "خيارات", "Options", {}, [m] { m->toolsOptionsClick(); });
+
+    HelpPopup = TopMenu(mnuHelp, "mnuHelp", "مساعدة", "Help");
+    // Contents has no action.
+    HelpContents = Add(HelpPopup, "HelpContents", "المحتويات", "Contents", {}, [] {});
+    HelpAbout = Add(HelpPopup, "HelpAbout", "حول", "About", {}, [] { ShowAbout(); });
+
+    connect(FilePopup, &QMenu::aboutToShow, this, [this] { mnuFileClick(); });
+    connect(ImagePopup, &QMenu::aboutToShow, this, [this] { mnuImageClick(); });
+    connect(WindowsPopup, &QMenu::aboutToShow, this, [this] { mnuWindowsClick(); });
+    connect(ToolsPopup, &QMenu::aboutToShow, this, [this] { mnuToolsClick(); });
+    for (MPopupMenu* popup : {FilePopup, ImagePopup, ToolsPopup})
+        connect(popup, &QMenu::aboutToHide, this, [this, popup] { ApplyRules(popup, false); });
+}
+
+TMainMenu::~TMainMenu() = default;
+
+// ============================================================================ Building
+
+MPopupMenu* TMainMenu::TopMenu(MMenuItem*& Top, const char* Name, const char* Arabic, const char* English) {
+    auto* popup = new MPopupMenu(&FMain, &FMain);
+    popup->setObjectName(QString::fromLatin1(Name) + QStringLiteral("Popup"));
+    popup->SetArabic(FMain.LanguageDetail().ArabicEnable());
+    popup->Alignment = popup->Arabic() ? paRight : paLeft;
+    Top = new MMenuItem(&FMain);
+    Top->setObjectName(QString::fromLatin1(Name));
+    Top->M_Caption().SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
+    Top->M_Caption().ApplyCaption(true);
+    Top->setMenu(popup);
+    FBar.addAction(Top);
+    return popup;
+}
+
+MMenuItem* TMainMenu::Add(MPopupMenu* Menu, const char* Name, const char* Arabic, const char* English,
+                          QKeySequence Shortcut, std::function<void()> Handler, std::function<bool()> Rule) {
+    auto* item = new MMenuItem(&FMain);
+    item->setObjectName(QString::fromLatin1(Name));
+    item->M_Caption().SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});
+    item->M_Caption().ApplyCaption(true);
+    if (!Shortcut.isEmpty())
+        item->setShortcut(Shortcut);
+    Menu->addAction(item);
+    FEntries.push_back({item, Menu, std::move(Handler), std::move(Rule)});
+    connect(item, &QAction::triggered, this, [this, item] { Trigger(item); });
+    return item;
+}
+
+void TMainMenu::Separator(MPopupMenu* Menu) {
+    auto* item = new MMenuItem(&FMain);
+    item->setSeparator(true);
+    // A separator has no caption in any language.
+    item->M_Caption().Enable = false;
+    item->M_Caption().SetCaptions({QString(), QString()});
+    Menu->addAction(item);
+}
+
+const TMainMenu::TEntry* TMainMenu::EntryOf(const MMenuItem* Item) const {
+    for (const TEntry& e : FEntries)
+        if (e.Item == Item)
+            return &e;
+    return nullptr;
+}
+
+// ============================================================================ Enabling
+
+bool TMainMenu::Allowed(const MMenuItem* Item) const {
+    const TEntry* e = EntryOf(Item);
+    return e && (!e->Rule || e->Rule());
+}
+
+void TMainMenu::ApplyRules(const MPopupMenu* Menu, bool ByRule) {
+    for (const TEntry& e : FEntries)
+        if (e.Menu == Menu)
+            e.Item->setEnabled(!ByRule || !e.Rule || e.Rule());
+}
+
+void TMainMenu::mnuFileClick() {
+    ApplyRules(FilePopup, true);
+}
+
+void TMainMenu::mnuImageClick() {
+    ApplyRules(ImagePopup, true);
+}
+
+void TMainMenu::mnuToolsClick() {
+    ApplyRules(ToolsPopup, true);
+}
+
+void TMainMenu::mnuWindowsClick() {
+    for (MMenuItem* item : {WindowsTools, WindowsView, WindowsBrushes, WindowsColors, WindowsDrawing}) {
+        const MDockToolBar* bar = ToolbarOf(item);
+        item->setChecked(bar && bar->Visible());
+    }
+}
+
+void TMainMenu::Trigger(MMenuItem* Item) {
+    const TEntry* e = EntryOf(Item);
+    if (!e || (e->Rule && !e->Rule()))
+        return;
+    // The entry may go with the window the handler closes: its handler is taken first.
+    const std::function<void()> handler = e->Handler;
+    GuardedAction(handler);
+}
+
+// ============================================================================ File
+
+void TMainMenu::FileNewImageClick() {
+    TOFormNew* dialog = FMain.OFormNew.get();
+    if (!dialog || !dialog->Execute())
+        return;
+    const int width = dialog->GetWidth();
+    const int length = dialog->GetLength();
+    MBusDrawing* d = FMain.NewKnitWindow();
+    QPointer<QWidget> window = d->BusWidget();
+    try {
+        d->NewPicture(width, length);
+        d->RefreshView();
+    } catch (...) {
+        // A window left behind would still take the bus's commands and be asked for a name by SaveAll.
+        FMain.Discard(window);
+        throw;
+    }
+}
+
+void TMainMenu::FileOpenImageClick() {
+    TMainSettings& settings = FMain.Settings();
+    TFileDialogSettings dialog;
+    dialog.Filter = QString::fromLatin1(OpenImageFilter);
+    dialog.FilterIndex = 1;
+    dialog.Title = QStringLiteral("Open");
+    dialog.Options = ofHideReadOnly | ofFileMustExist;
+    if (!settings.OpenImagePath.isEmpty())
+        dialog.InitialDir = settings.OpenImagePath;
+    if (!MakeFileDialog()->Execute(dkOpenPicture, dialog, &FMain) || dialog.FileName.isEmpty())
+        return;
+    settings.OpenImagePath = QFileInfo(dialog.FileName).absolutePath();
+    const int type = FileTypeOfName(dialog.FileName);
+    if (type >= ftBmp && type <= ftCur)
+        FMain.OpenImageFile(dialog.FileName, type);
+}
+
+void TMainMenu::FileSaveAllClick() {
+    FMain.SendPrjCommand(bus::GroupFile, bus::CmdSaveAllProjects);
+    FMain.SendCommand(bus::GroupFile, bus::CmdSaveAllImages);
+}
+
+void TMainMenu::FileAcquireClick() {
+    TBitmap picture;
+    // The component never keeps the bitmap beyond this command, however it ends.
+    struct Detach {
+        TImageIO& IO;
+        ~Detach() { IO.SetAttachedBitmap(nullptr); }
+    } detach{OImageIO};
+    OImageIO.SetAttachedBitmap(&picture);
+    const auto& acquire = FMain.FServices.AcquireImage;
+    if (!(acquire ? acquire(OImageIO) : OImageIO.Acquire()))
+        return;
+    MBusDrawing* d = FMain.NewKnitWindow();
+    QPointer<QWidget> window = d->BusWidget();
+    try {
+        d->TakePicture(OImageIO);
+        d->RefreshView();
+    } catch (...) {
+        FMain.Discard(window);
+        throw;
+    }
+}
+
+// ============================================================================ Image
+
+void TMainMenu::ImageColorDepthClick() {
+    TFormColorNos* dialog = FMain.FormColorNos.get();
+    if (!dialog)
+        return;
+    dialog->BlackWhiteMode = false;
+    const int count = FMain.SendCommand(bus::GroupFile, bus::CmdCountColors);
+    dialog->SetColors(count);
+    if (!dialog->Execute())
+        return;
+    const int wanted = dialog->GetColors();
+    if (wanted >= 2 && wanted != count)
+        FMain.SendCommand(bus::GroupFile, bus::CmdReduceColors, wanted, 0);
+}
+
+void TMainMenu::ImageConvertToBWClick() {
+    TFormColorNos* dialog = FMain.FormColorNos.get();
+    if (!dialog)
+        return;
+    dialog->BlackWhiteMode = true;
+    if (!dialog->Execute())
+        return;
+    const int method = dialog->GetBWMethod();
+    if (method == bus::BlackWhiteThreshold || method == bus::BlackWhiteDither)
+        FMain.SendCommand(bus::GroupFile, bus::CmdBlackWhite, method, 0);
+}
+
+// ============================================================================ Window
+
+MDockToolBar* TMainMenu::ToolbarOf(const MMenuItem* Item) const {
+    const TMainToolbars* tools = FMain.Tools();
+    if (!tools)
+        return nullptr;
+    if (Item == WindowsTools)
+        return tools->MToolBarTools;
+    if (Item == WindowsView)
+        return tools->MToolBarView;
+    if (Item == WindowsBrushes)
+        return tools->MToolBarBrushes;
+    if (Item == WindowsColors)
+        return tools->MToolBarColors;
+    if (Item == WindowsDrawing)
+        return tools->MToolBarDrawing;
+    return nullptr;
+}
+
+void TMainMenu::ToggleToolbar(MDockToolBar* Toolbar) {
+    if (Toolbar)
+        Toolbar->setVisible(!Toolbar->Visible());
+    mnuWindowsClick();
+}
+
+// ============================================================================ Tools
+
+void TMainMenu::StartProgram(const QString& Path) {
+    // A program that cannot be started is passed over without a message.
+    if (!Path.isEmpty())
+        QProcess::startDetached(Path, {});
+}
+
+void TMainMenu::LoaddefaultfixedProgram1Click() {
+    const QString fixed = FixedFolder();
+    ClearDir(fixed + QStringLiteral("*.*"));
+    // Every name but the hidden ones, which the clearing keeps as well; a pipe or a device is
+    // listed so that its copy fails with its error.
+    const QDir defaults(DefaultFolder());
+    const QStringList names = defaults.entryList(QDir::Files | QDir::System, QDir::Name);
+    for (const QString& name : names)
+        CopyFile(defaults.filePath(name), fixed + name);
+}

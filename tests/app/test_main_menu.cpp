@@ -1,0 +1,615 @@
+// The main menu: its items, the enabling of each top menu when it opens and again when an item or its
+// shortcut is triggered, the dialogs behind the file and picture commands, the toolbars of the Window
+// menu, the programs and the default fixed programs of the Tools menu, the telephone transfer's
+// received projects, the container's keys inside a module window and the Arabic menus.
+
+#include "tests/app/ProjectSupport.h"
+
+#include "app/UFormTelCalls.h"
+#include "app/UMainMenu.h"
+#include "app/UModuleForms.h"
+#include "editors/NumEdit_m.h"
+#include "editors/RContainerPanel_m.h"
+#include "imaging/Bitmap.h"
+#include "ui/ComboEdit.h"
+#include "ui/DockToolBar_m.h"
+#include "ui/LanguagePack.h"
+#include "ui/MainMenu_m.h"
+#include "ui/MenuItem_m.h"
+#include "ui/PopupMenu_m.h"
+#include "ui/RadioButton_m.h"
+#include "ui/ULPackDM.h"
+#include "ui/button_m.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace apptest;
+
+namespace {
+
+// Plays the person's part in the next modal forms.
+struct ModalScript {
+    explicit ModalScript(std::function<void(MModalForm&)> Play) { MModalForm::ModalHook = std::move(Play); }
+    ~ModalScript() { MModalForm::ModalHook = nullptr; }
+};
+
+// The file dialog answers with one name and keeps what it was shown with.
+struct FileChoice {
+    struct Dialog : MFileDialog {
+        FileChoice& Owner;
+        explicit Dialog(FileChoice& O) : Owner(O) {}
+        bool Execute(TDialogKind, TFileDialogSettings& Settings, QWidget*) override {
+            Owner.Shown = Settings;
+            Settings.FileName = Owner.Name;
+            return !Owner.Name.isEmpty();
+        }
+    };
+    FileChoice() {
+        SetFileDialogFactory([this] { return std::make_unique<Dialog>(*this); });
+    }
+    ~FileChoice() { SetFileDialogFactory(nullptr); }
+    QString Name;
+    TFileDialogSettings Shown;
+};
+
+// Opens a top menu and closes it again, as the person does before pressing a key; answers the
+// enabled state of the items while it was open.
+std::map<QString, bool> OpenAndClose(MPopupMenu* Menu) {
+    emit Menu->aboutToShow();
+    std::map<QString, bool> enabled;
+    for (QAction* a : Menu->actions())
+        if (!a->isSeparator())
+            enabled[a->text()] = a->isEnabled();
+    emit Menu->aboutToHide();
+    return enabled;
+}
+
+void Press(QWidget* W, Qt::Key Key, Qt::KeyboardModifiers Modifiers) {
+    QTest::keyClick(W, Key, Modifiers);
+    QApplication::processEvents();
+}
+
+// A shown station with its file menu.
+struct MenuFixture : StationFixture {
+    MenuFixture() {
+        Main().resize(900, 600);
+        Main().show();
+        QApplication::processEvents();
+        Main().activateWindow();
+        Main().Client()->setFocus();
+    }
+    TMainMenu& Menu() { return Main().MainMenu(); }
+    FakeDrawing* NewDrawing(const QString& Name, bool Changed) {
+        auto* d = static_cast<FakeDrawing*>(Main().NewKnitWindow());
+        d->FileName = Name;
+        d->Changed = Changed;
+        return d;
+    }
+    FakeProject* NewProject() { return static_cast<FakeProject*>(Main().NewPrjContainer()); }
+};
+
+} // namespace
+
+TEST(MainMenu, HoldsTheMenusItemsShortcutsAndSeparatorsInOrder) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    QStringList bar;
+    for (QAction* a : fx.Main().OMainMenu()->actions())
+        bar << a->text();
+    // The Language menu follows the station's own.
+    EXPECT_EQ(bar, (QStringList{"File", "Image", "Window", "Tools", "Help", "Language"}));
+    auto listed = [](const MPopupMenu* Menu) {
+        QStringList items;
+        for (QAction* a : Menu->actions())
+            items << (a->isSeparator()
+                          ? QStringLiteral("-")
+                          : a->text() + (a->shortcut().isEmpty()
+                                             ? QString()
+                                             : " " + a->shortcut().toString(QKeySequence::PortableText)));
+        return items;
+    };
+    EXPECT_EQ(listed(m.FilePopup), (QStringList{"New Project Ctrl+N",
+                                                "Open Project Ctrl+O",
+                                                "Save Project Ctrl+S",
+                                                "Save Project As Ctrl+A",
+                                                "-",
+                                                "New Image Ctrl+Shift+N",
+                                                "Open Image Ctrl+Shift+O",
+                                                "Save Image Ctrl+Shift+S",
+                                                "Save Image As Ctrl+Shift+A",
+                                                "-",
+                                                "SaveAll",
+                                                "Close All",
+                                                "-",
+                                                "Select Scanner",
+                                                "Import From Scanner",
+                                                "Telephone Transfer",
+                                                "-",
+                                                "Import from JXW666 4system",
+                                                "Import from JXW666 2system",
+                                                "Export To JXW666",
+                                                "-",
+                                                "Exit Alt+F4"}));
+    EXPECT_EQ(listed(m.ImagePopup), (QStringList{"Resize", "Adjust number of colors", "To machine colors",
+                                                 "Gray Scale", "Black&&White"}));
+    EXPECT_EQ(listed(m.WindowsPopup), (QStringList{"Tools Window", "View Window", "Brushes Window",
+                                                   "Colors Window", "Drawing Window"}));
+    EXPECT_EQ(listed(m.ToolsPopup),
+              (QStringList{"Browser", "Disk Manager", "-", "Load default fixed program", "-", "Options"}));
+    EXPECT_EQ(listed(m.HelpPopup), (QStringList{"Contents", "About"}));
+}
+
+// The states of the File menu's items that have rules, and of the Image menu.
+struct EnablingCase {
+    const char* Name;
+    std::function<void(MenuFixture&)> Make;
+    bool SaveProject;
+    bool SaveImage;
+    bool SaveImageAs;
+    bool Exchange;
+    bool All;
+};
+
+TEST(MainMenu, EachTopMenuEnablesItsItemsFromTheCurrentProjectAndDrawingAlsoForTheShortcuts) {
+    const std::vector<EnablingCase> cases = {
+        {"nothing open", [](MenuFixture&) {}, false, false, false, false, false},
+        {"only a project current",
+         [](MenuFixture& fx) {
+             FakeProject* p = fx.NewProject();
+             fx.Main().PrjContainerNotify(1, 8, p->WindowNumber);
+         },
+         true, false, false, false, true},
+        {"a changed drawing current with an empty sibling path",
+         [](MenuFixture& fx) {
+             fx.Main().Settings().Jxw666Path.clear();
+             fx.NewDrawing(QStringLiteral("/d/a.bmp"), true);
+         },
+         false, true, true, false, true},
+        {"an unchanged named drawing",
+         [](MenuFixture& fx) { fx.NewDrawing(QStringLiteral("/d/a.bmp"), false); }, false, false, true, true,
+         true},
+        {"a no-name drawing", [](MenuFixture& fx) { fx.NewDrawing(NoName, false); }, false, true, true, true,
+         true},
+        {"no current drawing",
+         [](MenuFixture& fx) {
+             fx.NewDrawing(NoName, true);
+             FakeProject* p = fx.NewProject();
+             fx.Main().PrjContainerNotify(1, 8, p->WindowNumber);
+         },
+         true, false, false, false, true},
+    };
+    for (const EnablingCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MenuFixture fx;
+        fx.Main().Settings().Jxw666Path = QStringLiteral("/opt/jxw666/jxw.exe");
+        c.Make(fx);
+        TMainMenu& m = fx.Menu();
+        const auto file = OpenAndClose(m.FilePopup);
+        EXPECT_EQ(file.at("Save Project"), c.SaveProject);
+        EXPECT_EQ(file.at("Save Project As"), c.SaveProject);
+        EXPECT_EQ(file.at("Save Image"), c.SaveImage);
+        EXPECT_EQ(file.at("Save Image As"), c.SaveImageAs);
+        for (const char* item :
+             {"Import from JXW666 4system", "Import from JXW666 2system", "Export To JXW666"})
+            EXPECT_EQ(file.at(item), c.Exchange) << item;
+        EXPECT_EQ(file.at("SaveAll"), c.All);
+        EXPECT_EQ(file.at("Close All"), c.All);
+        for (const char* item : {"New Project", "Open Project", "New Image", "Open Image", "Select Scanner",
+                                 "Import From Scanner", "Telephone Transfer", "Exit"})
+            EXPECT_TRUE(file.at(item)) << item;
+        for (const auto& [text, enabled] : OpenAndClose(m.ImagePopup))
+            EXPECT_EQ(enabled, c.SaveImageAs) << text.toStdString();
+
+        // The keys act exactly where the items are enabled: Ctrl+A and Ctrl+S save the project,
+        // Shift+Ctrl+A asks for the picture's name (answered with a cancel).
+        std::vector<std::string> projectLog;
+        for (MBusProject* p : fx.Main().Projects())
+            static_cast<FakeProject*>(p)->Log.clear();
+        Press(&fx.Main(), Qt::Key_A, Qt::ControlModifier);
+        Press(&fx.Main(), Qt::Key_S, Qt::ControlModifier);
+        for (MBusProject* p : fx.Main().Projects())
+            for (const std::string& line : static_cast<FakeProject*>(p)->Log)
+                projectLog.push_back(line);
+        EXPECT_EQ(projectLog, c.SaveProject ? (std::vector<std::string>{"save as", "save as"})
+                                            : std::vector<std::string>{});
+        Press(&fx.Main(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(fx.Requests.size(), c.SaveImageAs ? 1u : 0u);
+        EXPECT_EQ(fx.Shown(), 0u);
+    }
+}
+
+TEST(MainMenu, AShortcutChecksTheStateWhenPressedNotWhenTheMenuLastOpened) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    // Opened with nothing: Save Image As was disabled; a drawing opened since has the key.
+    EXPECT_FALSE(OpenAndClose(m.FilePopup).at("Save Image As"));
+    FakeDrawing* d = fx.NewDrawing(NoName, false);
+    Press(&fx.Main(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(fx.Requests.size(), 1u);
+    // Opened with the drawing, which has gone since: the key does nothing.
+    EXPECT_TRUE(OpenAndClose(m.FilePopup).at("Save Image As"));
+    d->close();
+    QApplication::processEvents();
+    ASSERT_TRUE(fx.Main().Drawings().empty());
+    Press(&fx.Main(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    m.Trigger(m.FileSaveAs);
+    // Without a drawing the colour count is not even asked.
+    int dialogs = 0;
+    ModalScript count([&](MModalForm&) { ++dialogs; });
+    m.Trigger(m.ImageColorDepth);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(fx.Requests.size(), 1u);
+    EXPECT_EQ(fx.Shown(), 0u);
+}
+
+TEST(MainMenu, SaveAllSavesProjectsBeforeDrawingsAndCloseAllStopsAtACancel) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    FakeDrawing* drawing = fx.NewDrawing(QStringLiteral("/d/a.bmp"), true);
+    FakeProject* project = fx.NewProject();
+    project->Modified = true;
+    project->Name = QStringLiteral("/d/p.LST");
+    std::vector<std::string> order;
+    project->Log.clear();
+    m.Trigger(m.FileSaveAll);
+    EXPECT_EQ(project->Log, (std::vector<std::string>{"save /d/p.LST"}));
+    ASSERT_EQ(drawing->Written.size(), 1u);
+    EXPECT_EQ(drawing->Written[0].first, QStringLiteral("/d/a.bmp"));
+
+    // Close All: the project refuses, so the drawing is not asked and both stay.
+    project->RefuseClose = true;
+    drawing->Changed = true;
+    m.Trigger(m.FileCloseAll);
+    EXPECT_EQ(fx.Messages.Coded.size(), 0u);
+    EXPECT_EQ(fx.Main().Projects().size(), 1u);
+    EXPECT_EQ(fx.Main().Drawings().size(), 1u);
+    // Then the project goes first and the drawing asks about its changes (No).
+    project->RefuseClose = false;
+    fx.Messages.Answers = {mbNo};
+    m.Trigger(m.FileCloseAll);
+    EXPECT_TRUE(fx.Main().Projects().empty());
+    EXPECT_TRUE(fx.Main().Drawings().empty());
+    EXPECT_EQ(fx.Messages.Coded.size(), 1u);
+}
+
+TEST(MainMenu, TheColourCountShowsTheCountAndSendsOnlyAChangedOne) {
+    struct Case {
+        int Colours;
+        const char* Shown;
+        const char* Typed; // empty: cancelled
+        std::vector<std::string> Sent;
+    };
+    const std::vector<Case> cases = {
+        {12, "12", "12", {}},
+        {12, "12", "8", {"reduce 8"}},
+        {12, "12", "", {}},
+        {1, "2", "3", {"reduce 3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Colours) + " " + c.Typed);
+        MenuFixture fx;
+        FakeDrawing* d = fx.NewDrawing(NoName, false);
+        d->Colors = c.Colours;
+        d->Log.clear();
+        QString shown;
+        ModalScript script([&](MModalForm& F) {
+            auto& form = static_cast<TFormColorNos&>(F);
+            shown = form.MEditColors->text();
+            if (*c.Typed) {
+                form.MEditColors->setText(QString::fromLatin1(c.Typed));
+                form.MBtnOK->click();
+            }
+        });
+        fx.Menu().Trigger(fx.Menu().ImageColorDepth);
+        EXPECT_EQ(shown, QString::fromLatin1(c.Shown));
+        std::vector<std::string> sent;
+        for (const std::string& line : d->Log)
+            if (line.rfind("reduce", 0) == 0)
+                sent.push_back(line);
+        EXPECT_EQ(sent, c.Sent);
+    }
+}
+
+TEST(MainMenu, BlackAndWhiteSendsTheChosenMethod) {
+    MenuFixture fx;
+    FakeDrawing* d = fx.NewDrawing(NoName, false);
+    for (const bool threshold : {true, false}) {
+        ModalScript script([&](MModalForm& F) {
+            auto& form = static_cast<TFormColorNos&>(F);
+            (threshold ? form.MRadioBtnThreShold : form.MRadioBtnOrdered)->setChecked(true);
+            form.MBtnOK->click();
+        });
+        fx.Menu().Trigger(fx.Menu().ImageConvertToBW);
+    }
+    {
+        ModalScript cancel([](MModalForm&) {});
+        fx.Menu().Trigger(fx.Menu().ImageConvertToBW);
+    }
+    std::vector<std::string> sent;
+    for (const std::string& line : d->Log)
+        if (line.rfind("bw", 0) == 0)
+            sent.push_back(line);
+    EXPECT_EQ(sent, (std::vector<std::string>{"bw 507", "bw 508"}));
+}
+
+TEST(MainMenu, OpenImageOpensPicturesOnlyAndRemembersTheFolder) {
+    MenuFixture fx;
+    const QString d = fx.Dir.path() + "/pics/";
+    QDir().mkpath(d);
+    for (const char* n : {"a.knf", "a.LST", "b.bmp"})
+        kdstest::WriteFile(d + n, "data");
+    fx.Main().Settings().OpenImagePath = fx.Dir.path();
+    FileChoice choice;
+    choice.Name = d + "a.knf";
+    fx.Menu().Trigger(fx.Menu().FileOpenImage);
+    EXPECT_EQ(choice.Shown.InitialDir, fx.Dir.path());
+    choice.Name = d + "a.LST";
+    fx.Menu().Trigger(fx.Menu().FileOpenImage);
+    EXPECT_TRUE(fx.Main().Drawings().empty());
+    EXPECT_TRUE(fx.Main().Projects().empty());
+    EXPECT_EQ(fx.Main().Settings().OpenImagePath, fx.Dir.path() + "/pics");
+    EXPECT_TRUE(choice.Shown.Filter.startsWith("All files|*.*|BitMap image|*.bmp|"));
+    choice.Name = d + "b.bmp";
+    fx.Menu().Trigger(fx.Menu().FileOpenImage);
+    ASSERT_EQ(fx.Main().Drawings().size(), 1u);
+    const std::vector<std::string>& log = static_cast<FakeDrawing*>(fx.Main().Drawings()[0])->Log;
+    EXPECT_NE(std::find(log.begin(), log.end(), "load 1"), log.end());
+    EXPECT_EQ(choice.Shown.InitialDir, fx.Dir.path() + "/pics");
+    EXPECT_EQ(fx.Shown(), 0u);
+}
+
+TEST(MainMenu, NewImageAndTheScannerLeaveNoWindowBehindWhenThePictureFails) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    ModalScript script([](MModalForm& F) {
+        auto& form = static_cast<TOFormNew&>(F);
+        form.MEditWidth->setText(QStringLiteral("30"));
+        form.MEditLength->setText(QStringLiteral("40"));
+        form.MBtnOK->click();
+    });
+    m.Trigger(m.FileNewImage);
+    ASSERT_EQ(fx.Main().Drawings().size(), 1u);
+    auto* made = static_cast<FakeDrawing*>(fx.Main().Drawings()[0]);
+    EXPECT_EQ(made->Log, (std::vector<std::string>{"tool 8", "new 30x40", "refresh"}));
+    EXPECT_EQ(made->FileName, NoName);
+
+    // A scan that brings nothing makes no window.
+    const TBitmap* lent = nullptr;
+    fx.Scan = [&](TImageIO& IO) {
+        lent = IO.AttachedBitmap();
+        return false;
+    };
+    m.Trigger(m.FileAcquire);
+    EXPECT_NE(lent, nullptr);
+    EXPECT_EQ(m.OImageIO.AttachedBitmap(), nullptr);
+    EXPECT_EQ(fx.Main().Drawings().size(), 1u);
+    fx.Scan = [](TImageIO& IO) {
+        *IO.AttachedBitmap() = TBitmap::Unfilled(3, 2, pf24bit);
+        return true;
+    };
+    m.Trigger(m.FileAcquire);
+    ASSERT_EQ(fx.Main().Drawings().size(), 2u);
+    EXPECT_EQ(static_cast<FakeDrawing*>(fx.Main().Drawings()[1])->Log,
+              (std::vector<std::string>{"tool 8", "take", "refresh"}));
+    EXPECT_EQ(m.OImageIO.AttachedBitmap(), nullptr);
+
+    // A picture the window refuses: the error is shown, the window is gone from the frame and the
+    // registry, so SaveAll asks for no name.
+    for (MMenuItem* item : {m.FileNewImage, m.FileAcquire}) {
+        fx.Factory.FailNextLoad = true;
+        const std::size_t before = fx.Shown();
+        m.Trigger(item);
+        EXPECT_EQ(fx.Shown(), before + 1);
+        EXPECT_EQ(fx.Main().Drawings().size(), 2u);
+        EXPECT_EQ(fx.Main().Client()->subWindowList().size(), 2);
+        EXPECT_EQ(m.OImageIO.AttachedBitmap(), nullptr);
+    }
+    for (FakeDrawing* d : {made, static_cast<FakeDrawing*>(fx.Main().Drawings()[1])})
+        d->FileName = QStringLiteral("/d/kept.bmp");
+    m.Trigger(m.FileSaveAll);
+    EXPECT_TRUE(fx.Requests.empty());
+}
+
+TEST(MainMenu, TheWindowItemsAreCheckedByTheirToolbarsAndTurnThem) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    TMainToolbars& t = *fx.Main().Tools();
+    const std::vector<std::pair<MMenuItem*, MDockToolBar*>> pairs = {
+        {m.WindowsTools, t.MToolBarTools},     {m.WindowsView, t.MToolBarView},
+        {m.WindowsBrushes, t.MToolBarBrushes}, {m.WindowsColors, t.MToolBarColors},
+        {m.WindowsDrawing, t.MToolBarDrawing},
+    };
+    for (const auto& [item, bar] : pairs) {
+        SCOPED_TRACE(item->text().toStdString());
+        for (int round = 0; round < 2; ++round) {
+            const bool visible = bar->Visible();
+            emit m.WindowsPopup->aboutToShow();
+            EXPECT_EQ(item->isChecked(), visible);
+            item->trigger();
+            EXPECT_EQ(bar->Visible(), !visible);
+            emit m.WindowsPopup->aboutToShow();
+            EXPECT_EQ(item->isChecked(), !visible);
+        }
+    }
+}
+
+TEST(MainMenu, TheProgramsStartByTheirPathsAndAMissingOneIsPassedOverSilently) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    const QString marker = fx.Dir.path() + "/started";
+    const QString script = fx.Dir.path() + "/browser.sh";
+    kdstest::WriteFile(script, ("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    ::chmod(QFile::encodeName(script).constData(), 0700);
+
+    TMainSettings& s = fx.Main().Settings();
+    s.BrowserPath.clear();
+    s.ZodeZidadedPath = fx.Dir.path() + "/no such/dm.EXE";
+    auto tools = OpenAndClose(m.ToolsPopup);
+    EXPECT_FALSE(tools.at("Browser"));
+    EXPECT_TRUE(tools.at("Disk Manager"));
+    EXPECT_TRUE(tools.at("Load default fixed program"));
+    EXPECT_TRUE(tools.at("Options"));
+    m.Trigger(m.toolsDiskManger);
+    s.ZodeZidadedPath.clear();
+    EXPECT_FALSE(OpenAndClose(m.ToolsPopup).at("Disk Manager"));
+
+    s.BrowserPath = script;
+    EXPECT_TRUE(OpenAndClose(m.ToolsPopup).at("Browser"));
+    m.Trigger(m.toolsBrowser);
+    for (int i = 0; i < 100 && !QFileInfo::exists(marker); ++i)
+        QTest::qWait(50);
+    EXPECT_TRUE(QFileInfo::exists(marker));
+    EXPECT_EQ(fx.Shown(), 0u);
+}
+
+TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnes) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    const QString fixed = fx.AppPath() + "Export/Fixed/";
+    const QString defaults = fx.AppPath() + "Export/Default/";
+    auto fixedNames = [&] { return QDir(fixed).entryList(QDir::Files | QDir::System, QDir::Name); };
+    auto refill = [&] {
+        QDir(fixed).removeRecursively();
+        QDir().mkpath(fixed);
+        for (const char* n : {"a.LST", "b.mod"})
+            kdstest::WriteFile(fixed + n, "old");
+    };
+
+    // A missing default folder, then an empty one: nothing is copied and the fixed folder ends empty.
+    refill();
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_TRUE(fixedNames().isEmpty());
+    QDir().mkpath(defaults);
+    refill();
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_TRUE(fixedNames().isEmpty());
+    EXPECT_EQ(fx.Shown(), 0u);
+
+    // Fixed {a, b} with Default {c}: Fixed {c}, as the default holds it.
+    kdstest::WriteFile(defaults + "c.LST", "default program");
+    refill();
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_EQ(fixedNames(), QStringList{"c.LST"});
+    EXPECT_EQ(kdstest::ReadFile(fixed + "c.LST"), QByteArray("default program"));
+
+    // A file that cannot be read stops the copying with its error.
+    ::mkfifo(QFile::encodeName(defaults + "d.pipe").constData(), 0600);
+    kdstest::WriteFile(defaults + "e.LST", "after");
+    refill();
+    EXPECT_THROW(m.LoaddefaultfixedProgram1Click(), EFOpenError);
+    EXPECT_EQ(fixedNames(), QStringList{"c.LST"});
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_EQ(fx.Shown(), 1u);
+}
+
+TEST(MainMenu, TheTransferOpensEveryReceivedProjectInOrderAndFreesItsWindow) {
+    MenuFixture fx;
+    const QString d = fx.Dir.path() + "/";
+    kdstest::WriteFile(d + "b.LST", "b");
+    kdstest::WriteFile(d + "c.LST", "c");
+    fx.Main().Settings().OpenProjectPath = fx.Dir.path();
+    QPointer<TFormTransfer> window;
+    QString initial;
+    bool modal = false;
+    int ticks = -1;
+    ModalScript script([&](MModalForm& F) {
+        auto* t = dynamic_cast<TFormTransfer*>(&F);
+        ASSERT_NE(t, nullptr);
+        window = t;
+        initial = t->OpenDialog1.InitialDir;
+        modal = QApplication::activeModalWidget() == t;
+        // The autosave waits while the window is open.
+        const int before = fx.Main().TickCounter();
+        fx.Main().Timer1Timer();
+        ticks = fx.Main().TickCounter() - before;
+        // a is gone before it can be opened.
+        t->ReceivedFiles = {d + "a.LST", d + "b.LST", d + "c.LST"};
+    });
+    fx.Menu().Trigger(fx.Menu().FileTeleTransfer);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(initial, fx.Dir.path());
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(fx.Shown(), 1u);
+    ASSERT_EQ(fx.Main().Projects().size(), 2u);
+    EXPECT_EQ(static_cast<FakeProject*>(fx.Main().Projects()[0])->Opened, d + "b.LST");
+    EXPECT_EQ(static_cast<FakeProject*>(fx.Main().Projects()[1])->Opened, d + "c.LST");
+}
+
+TEST(MainMenu, InsideAModuleWindowCtrlAIsTheContainersSelectAll) {
+    prjtest::ProjectFixture fx;
+    InstallModuleWindows();
+    fx.Main().resize(1200, 900);
+    fx.Main().show();
+    QApplication::processEvents();
+    TPrjContainer* project = fx.Open(fx.MakeProject(QStringLiteral("menu_740e7")));
+    ASSERT_NE(project, nullptr);
+    project->PressButton(wiZ);
+    QApplication::processEvents();
+    auto* z = dynamic_cast<MModuleForm*>(project->ChildWindow(wiZ));
+    ASSERT_NE(z, nullptr);
+    MRContainerPanel* c = z->Container();
+    c->RefreshRows();
+    auto* cell = c->Rows()[0]->findChild<QLineEdit*>();
+    ASSERT_NE(cell, nullptr);
+    z->activateWindow();
+    cell->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    fx.Main().PrjContainerNotify(1, 8, project->WindowNumber);
+    Press(cell, Qt::Key_A, Qt::ControlModifier);
+    int first = 0, last = -1;
+    c->Items()->GetSelectedRange(first, last);
+    EXPECT_EQ(last - first + 1, c->Items()->Count());
+    EXPECT_GT(c->Items()->Count(), 0);
+    EXPECT_TRUE(fx.Requests.empty());
+    // Outside the module window the key is the menu's Save Project As.
+    fx.Main().Client()->setFocus(Qt::OtherFocusReason);
+    Press(fx.Main().Client(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(fx.Requests.size(), 1u);
+}
+
+TEST(MainMenu, InArabicTheMenusRunFromTheRightWithTheirTextsAtTheRight) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
+    QApplication::processEvents();
+    MMainMenu* bar = fx.Main().OMainMenu();
+    EXPECT_EQ(m.mnuFile->text(), QStringLiteral("ملف"));
+    EXPECT_EQ(m.FileSaveAll->text(), QStringLiteral("حفظ الكل"));
+    EXPECT_GT(bar->actionGeometry(m.mnuFile).left(), bar->actionGeometry(m.mnuImage).left());
+
+    MPopupMenu* pop = m.FilePopup;
+    emit pop->aboutToShow();
+    pop->adjustSize();
+    const QImage image = pop->grab().toImage();
+    auto ink = [&](QAction* Item) {
+        const QRect r = pop->actionGeometry(Item);
+        int left = image.width(), right = -1;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 100) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::pair{left, right};
+    };
+    const auto [shortLeft, shortRight] = ink(m.FileTeleTransfer);
+    const auto [longLeft, longRight] = ink(m.FileAcquire);
+    ASSERT_GE(shortRight, shortLeft);
+    EXPECT_NEAR(shortRight, longRight, 1);
+    EXPECT_GT(shortLeft, longLeft + 20);
+    EXPECT_GT(shortRight, pop->width() / 2);
+    emit pop->aboutToHide();
+
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    QApplication::processEvents();
+    EXPECT_EQ(m.FileSaveAll->text(), QStringLiteral("SaveAll"));
+    EXPECT_LT(bar->actionGeometry(m.mnuFile).left(), bar->actionGeometry(m.mnuImage).left());
+}
