@@ -4,6 +4,7 @@
 // received projects, the container's keys inside a module window and the Arabic menus.
 
 #include "tests/app/ProjectSupport.h"
+#include "tests/support/MenuInk.h"
 
 #include "app/UFormTelCalls.h"
 #include "app/UMainMenu.h"
@@ -589,17 +590,7 @@ TEST(MainMenu, InArabicTheMenusRunFromTheRightWithTheirTextsAtTheRight) {
     emit pop->aboutToShow();
     pop->adjustSize();
     const QImage image = pop->grab().toImage();
-    auto ink = [&](QAction* Item) {
-        const QRect r = pop->actionGeometry(Item);
-        int left = image.width(), right = -1;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                if (qGray(image.pixel(x, y)) < 100) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-        return std::pair{left, right};
-    };
+    auto ink = [&](QAction* Item) { return kdstest::InkColumns(image, pop->actionGeometry(Item)); };
     const auto [shortLeft, shortRight] = ink(m.FileTeleTransfer);
     const auto [longLeft, longRight] = ink(m.FileAcquire);
     ASSERT_GE(shortRight, shortLeft);

@@ -1,3 +1,4 @@
+#include "tests/support/MenuInk.h"
 #include "ui/AChkBox.h"
 #include "ui/AComboBx.h"
 #include "ui/AEdit.h"
@@ -118,18 +119,6 @@ TEST(RightToLeftControls, MenusTakeTheOrderOnceTheyHaveItems) {
     EXPECT_EQ(pop.layoutDirection(), Qt::LeftToRight);
 }
 
-// The columns of the dark pixels of a menu item: the ink of its text.
-std::pair<int, int> InkColumns(const QImage& Image, const QRect& Item) {
-    int left = Image.width(), right = -1;
-    for (int y = Item.top(); y <= Item.bottom(); ++y)
-        for (int x = Item.left(); x <= Item.right(); ++x)
-            if (qGray(Image.pixel(x, y)) < 100) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-    return {left, right};
-}
-
 TEST(RightToLeftControls, MenuItemTextsStandOnTheSideOfTheMenusDirection) {
     for (const bool arabic : {false, true}) {
         SCOPED_TRACE(arabic ? "right to left" : "left to right");
@@ -140,8 +129,8 @@ TEST(RightToLeftControls, MenuItemTextsStandOnTheSideOfTheMenusDirection) {
         emit pop.aboutToShow();
         pop.adjustSize();
         const QImage image = pop.grab().toImage();
-        const auto [shortLeft, shortRight] = InkColumns(image, pop.actionGeometry(shortItem));
-        const auto [longLeft, longRight] = InkColumns(image, pop.actionGeometry(longItem));
+        const auto [shortLeft, shortRight] = kdstest::InkColumns(image, pop.actionGeometry(shortItem));
+        const auto [longLeft, longRight] = kdstest::InkColumns(image, pop.actionGeometry(longItem));
         ASSERT_GE(shortRight, shortLeft);
         if (arabic) {
             EXPECT_NEAR(shortRight, longRight, 1);
