@@ -26,7 +26,8 @@ namespace {
 constexpr int FallbackColor = 15;
 constexpr int DefaultOffsetRow = 8;
 
-// The selected cells as a picture for the preview, scaled to fit Box without smoothing.
+// The selected cells as a picture for the preview, scaled to fit Box without smoothing (a small
+// selection by a whole factor, so that its cells stay square).
 QPixmap PreviewOf(const TBitmap& Raster, const TBoardRect& C, QSize Box) {
     QImage image(C.Width(), C.Height(), QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
@@ -34,8 +35,12 @@ QPixmap PreviewOf(const TBitmap& Raster, const TBoardRect& C, QSize Box) {
             const TColor c = CellColorOf(Raster.ScanLine(C.Top + y) + 3 * (C.Left + x));
             image.setPixel(x, y, qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)));
         }
-    if (image.width() > Box.width() || image.height() > Box.height())
+    if (image.width() > Box.width() || image.height() > Box.height()) {
         image = image.scaled(Box, Qt::KeepAspectRatio, Qt::FastTransformation);
+    } else {
+        const int factor = std::min(Box.width() / image.width(), Box.height() / image.height());
+        image = image.scaled(image.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
     return QPixmap::fromImage(image);
 }
 
@@ -118,6 +123,8 @@ TFormFixedProg::TFormFixedProg(QWidget* Parent) : TPictureDialog(Parent) {
     pnlImage->setObjectName(QStringLiteral("pnlImage"));
     pnlImage->SetBounds(214, 12, 194, 122);
     pnlImage->SetBevelOuter(bvLowered);
+    pnlImage->M_Caption()->SetCaptions({QString(), QString()});
+    pnlImage->SetCaption(QString());
     imgModule = new MImage(this, pnlImage);
     imgModule->setObjectName(QStringLiteral("imgModule"));
     imgModule->SetBounds(2, 2, 190, 118);
@@ -145,6 +152,7 @@ TFormFixedProg::TFormFixedProg(QWidget* Parent) : TPictureDialog(Parent) {
     MGroupBox1->SetBounds(12, 142, 396, 110);
     MGroupBox1->M_Caption()->SetCaptions({QStringLiteral("الألوان"), QStringLiteral("Colors")});
     MGroupBox1->SetCaption(QStringLiteral("Colors"));
+    MGroupBox1->SetArabic(false);
     FPopup = new MPopupPalette(this);
     FPopup->setObjectName(QStringLiteral("PopupPalette"));
     static const char* const arabic[] = {"لون 1", "لون 2", "لون 3", "لون 4", "لون 5", "لون 6"};
@@ -157,6 +165,11 @@ TFormFixedProg::TFormFixedProg(QWidget* Parent) : TPictureDialog(Parent) {
         box->setObjectName(QStringLiteral("BxColor%1").arg(k + 1));
         box->SetBounds(66 + column * 128, 18 + row * 40, 50, 28);
         box->SetMaxColorCount(1);
+        box->SetNumColumns(1);
+        box->SetNumRows(1);
+        box->SetMaxNumColumns(1);
+        box->SetLeftMargin(4);
+        box->SetTopMargin(4);
         box->SetColorBorder(true);
         box->SetPopupPalette(FPopup);
         BxColor[std::size_t(k)] = box;
@@ -193,7 +206,7 @@ bool TFormFixedProg::Execute() {
 void TFormFixedProg::showEvent(QShowEvent* Event) {
     TPictureDialog::showEvent(Event);
     Accepted = false;
-    FillFromSelection(FProject ? FProject->Board() : nullptr);
+    FillFromSelection(Drawing ? Drawing : FProject ? FProject->Board() : nullptr);
     if (ComboType->currentIndex() < 0)
         ComboType->setCurrentIndex(0);
     if (MNumColorsNo->Value() > MaxColors) {

@@ -64,6 +64,9 @@ public:
     // The palette indexes found in the selection, in the order found (-1 none).
     std::array<int, MaxColors> ColorsFound{};
 
+    // The drawing whose selection is read when the dialog is shown; the project's when null.
+    TBoardFormats* Drawing = nullptr;
+
     // Only a project container is kept: its palette goes to the popup and the colour boxes.
     void SetProject(TPrjContainer* Project);
     TPrjContainer* Project() const { return FProject; }

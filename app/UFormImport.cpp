@@ -56,6 +56,7 @@ TFormImport::TFormImport(QWidget* Parent)
     LbxStripes->setObjectName(QStringLiteral("LbxStripes"));
     LbxStripes->SetBounds(12, 12, 220, 276);
     LbxStripes->setContextMenuPolicy(Qt::CustomContextMenu);
+    LbxStripes->SetArabic(false);
 
     const auto button = [this](const char* Name, int Top, const char* Arabic, const char* English) {
         MButton* b = MakeButton(this, QRect(244, Top, 104, 25), Arabic, English);
@@ -116,8 +117,12 @@ TFormImport::~TFormImport() {
 
 void TFormImport::DOAfterLanguageChange(int aNewLanguage) {
     TPictureDialog::DOAfterLanguageChange(aNewLanguage);
-    if (FPrepared)
+    // The stripe names are the user's, the same in every language.
+    if (LbxStripes) {
+        const int row = LbxStripes->currentRow();
         RefreshStripList();
+        LbxStripes->setCurrentRow(row);
+    }
 }
 
 // ---- The project.
@@ -166,7 +171,8 @@ void TFormImport::RefreshStripList() {
     const MMachineInfo& machine = FEngine.Machine();
     for (int i = 0; i < machine.StripCount(); ++i)
         lines << machine.GetStrip(i).Text();
-    LbxStripes->SetItems(lines);
+    LbxStripes->clear();
+    LbxStripes->addItems(lines);
     LbxStripes->setCurrentRow(-1);
 }
 

@@ -29,7 +29,7 @@ public:
     // Applies the result or discards it, when Finish has not run yet.
     ~TFormImport() override;
 
-    MListBox* LbxStripes;
+    MListBox* LbxStripes = nullptr;
     MButton* btnAddModule;
     MButton* btnFixedProgram;
     MButton* btnRIB;

@@ -12,6 +12,8 @@ TFormModulePrperty::TFormModulePrperty(QWidget* Parent) : TPictureDialog(Parent)
     pnlRename = new MPanel(this, this);
     pnlRename->setObjectName(QStringLiteral("pnlRename"));
     pnlRename->SetBounds(12, 12, 276, 52);
+    pnlRename->M_Caption()->SetCaptions({QString(), QString()});
+    pnlRename->SetCaption(QString());
     MakeLabel(this, pnlRename, QRect(10, 18, 60, 16), "الوحدة", "Module")->setObjectName("MLabel1");
     edtModuleName = new MEdit(this, pnlRename);
     edtModuleName->setObjectName(QStringLiteral("edtModuleName"));
@@ -21,6 +23,8 @@ TFormModulePrperty::TFormModulePrperty(QWidget* Parent) : TPictureDialog(Parent)
     pnlDivide = new MPanel(this, this);
     pnlDivide->setObjectName(QStringLiteral("pnlDivide"));
     pnlDivide->SetBounds(12, 12, 276, 52);
+    pnlDivide->M_Caption()->SetCaptions({QString(), QString()});
+    pnlDivide->SetCaption(QString());
     MNumS2 = MakeEdit(this, pnlDivide, QRect(186, 15, 60, 21), false);
     MNumS2->setObjectName(QStringLiteral("MNumS2"));
     MNumS2->SetValue(1);
@@ -39,6 +43,13 @@ void TFormModulePrperty::SetMode(bool Rename) {
     FRename = Rename;
     pnlRename->setVisible(Rename);
     pnlDivide->setVisible(!Rename);
+}
+
+void TFormModulePrperty::DOAfterLanguageChange(int aNewLanguage) {
+    TPictureDialog::DOAfterLanguageChange(aNewLanguage);
+    // The language shows every control again: only the mode's panel stays.
+    if (pnlDivide)
+        SetMode(FRename);
 }
 
 void TFormModulePrperty::SetModuleName(const QString& Name) {

@@ -12,9 +12,9 @@ class TFormModulePrperty : public TPictureDialog {
 public:
     explicit TFormModulePrperty(QWidget* Parent = nullptr);
 
-    MPanel* pnlRename;
+    MPanel* pnlRename = nullptr;
     MEdit* edtModuleName;
-    MPanel* pnlDivide;
+    MPanel* pnlDivide = nullptr;
     MLabel* lblS1;
     MNumEdit* MNumS2;
     MButton* btnOK;
@@ -29,6 +29,9 @@ public:
     void SetFromS(int N);
     void SetToS(int N);
     int GetToS() const;
+
+protected:
+    void DOAfterLanguageChange(int aNewLanguage) override;
 
 private:
     bool FRename = true;
