@@ -48,6 +48,8 @@ public:
     // Raised by LoadPicture or WritePicture when set.
     QString FailLoad, FailWrite;
     std::vector<std::pair<QString, int>> Written;
+    // Runs after each picture written.
+    std::function<void()> OnWrite;
     int Answer205 = 0;
 
     void SetTool(int Tool) override { Log.push_back("tool " + std::to_string(Tool)); }
@@ -69,6 +71,8 @@ public:
             throw EWriteError(FailWrite);
         Written.emplace_back(FileName, FileType);
         Changed = false;
+        if (OnWrite)
+            OnWrite();
     }
     void WriteExchangePicture(const QString& FileName, bool MapColors) override {
         Log.push_back("export " + FileName.toStdString() + (MapColors ? " mapped" : ""));

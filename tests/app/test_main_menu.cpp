@@ -257,10 +257,11 @@ TEST(MainMenu, SaveAllSavesProjectsBeforeDrawingsAndCloseAllStopsAtACancel) {
     FakeProject* project = fx.NewProject();
     project->Modified = true;
     project->Name = QStringLiteral("/d/p.LST");
-    std::vector<std::string> order;
     project->Log.clear();
+    std::vector<std::string> savedBefore;
+    drawing->OnWrite = [&] { savedBefore = project->Log; };
     m.Trigger(m.FileSaveAll);
-    EXPECT_EQ(project->Log, (std::vector<std::string>{"save /d/p.LST"}));
+    EXPECT_EQ(savedBefore, (std::vector<std::string>{"save /d/p.LST"}));
     ASSERT_EQ(drawing->Written.size(), 1u);
     EXPECT_EQ(drawing->Written[0].first, QStringLiteral("/d/a.bmp"));
 
@@ -515,6 +516,7 @@ TEST(MainMenu, TheTransferOpensEveryReceivedProjectInOrderAndFreesItsWindow) {
     const QString d = fx.Dir.path() + "/";
     kdstest::WriteFile(d + "b.LST", "b");
     kdstest::WriteFile(d + "c.LST", "c");
+    ::mkfifo(QFile::encodeName(d + "p.LST").constData(), 0600);
     fx.Main().Settings().OpenProjectPath = fx.Dir.path();
     QPointer<TFormTransfer> window;
     QString initial;
@@ -530,15 +532,15 @@ TEST(MainMenu, TheTransferOpensEveryReceivedProjectInOrderAndFreesItsWindow) {
         const int before = fx.Main().TickCounter();
         fx.Main().Timer1Timer();
         ticks = fx.Main().TickCounter() - before;
-        // a is gone before it can be opened.
-        t->ReceivedFiles = {d + "a.LST", d + "b.LST", d + "c.LST"};
+        // a is gone before it can be opened, p cannot be read.
+        t->ReceivedFiles = {d + "a.LST", d + "b.LST", d + "p.LST", d + "c.LST"};
     });
     fx.Menu().Trigger(fx.Menu().FileTeleTransfer);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(initial, fx.Dir.path());
     EXPECT_TRUE(modal);
     EXPECT_EQ(ticks, 0);
-    EXPECT_EQ(fx.Shown(), 1u);
+    EXPECT_EQ(fx.Shown(), 2u);
     ASSERT_EQ(fx.Main().Projects().size(), 2u);
     EXPECT_EQ(static_cast<FakeProject*>(fx.Main().Projects()[0])->Opened, d + "b.LST");
     EXPECT_EQ(static_cast<FakeProject*>(fx.Main().Projects()[1])->Opened, d + "c.LST");
