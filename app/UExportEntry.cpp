@@ -540,16 +540,22 @@ std::vector<MFileWrite> ExportEntryFiles(MExportEntry& Entry, const QString& Fol
 MExportEntry ExportLibraryEntry(const MProgramLists& Project, const MPalette& Palette, const TBitmap& Drawing,
                                 const MExportRequest& Request, bool Replace, MProjectWriter* Writer) {
     CheckExportRequest(Request, Project);
-    const QString folder = ExportFolder(Request);
-    const QString base = ExportBaseName(Request, Project.Machine);
-    if (!Replace && LibraryEntryExists(folder, base))
-        Refuse(exportmsg::EntryExists, Arg(base));
+    return ExportLibraryEntryTo(Project, Palette, Drawing, Request, ExportFolder(Request),
+                                ExportBaseName(Request, Project.Machine), Replace, Writer);
+}
+
+MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& Palette,
+                                  const TBitmap& Drawing, const MExportRequest& Request,
+                                  const QString& Folder, const QString& Base, bool Replace,
+                                  MProjectWriter* Writer) {
+    CheckExportRequest(Request, Project);
+    if (!Replace && LibraryEntryExists(Folder, Base))
+        Refuse(exportmsg::EntryExists, Arg(Base));
     MExportEntry entry = BuildExportEntry(Project, Palette, Drawing, Request);
-    if (!QDir().mkpath(folder))
-        Refuse(exportmsg::WriteFailed,
-               Arg(folder) + QStringLiteral(";") + QStringLiteral("the folder cannot be made"));
+    if (!QDir().mkpath(Folder))
+        Refuse(exportmsg::WriteFailed, Arg(Folder) + QStringLiteral(";the folder cannot be made"));
     try {
-        WriteFileSet(ExportEntryFiles(entry, folder, base), Writer);
+        WriteFileSet(ExportEntryFiles(entry, Folder, Base), Writer);
     } catch (const EProjectFile& e) {
         Refuse(exportmsg::WriteFailed, Arg(e.File) + QLatin1Char(';') + Arg(e.Reason));
     }

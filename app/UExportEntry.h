@@ -92,3 +92,8 @@ std::vector<MFileWrite> ExportEntryFiles(MExportEntry& Entry, const QString& Fol
 MExportEntry ExportLibraryEntry(const MProgramLists& Project, const MPalette& Palette, const TBitmap& Drawing,
                                 const MExportRequest& Request, bool Replace,
                                 MProjectWriter* Writer = nullptr);
+// The same under a folder and base name of the caller's (lsttool export).
+MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& Palette,
+                                  const TBitmap& Drawing, const MExportRequest& Request,
+                                  const QString& Folder, const QString& Base, bool Replace,
+                                  MProjectWriter* Writer = nullptr);

@@ -29,12 +29,17 @@
 //               [--fixed X1,X2,Y1,Y2[,C1,...,C6]] [--rib]
 //                            imports a library entry into a project as a new stripe and writes
 //                            the project as OUT (.LST, .BMP, .JXW), printing its stripes
+//   lsttool export PROJECT FROM TO OUTBASE [--fixed STRUCTURE --colors N]
+//                            writes S lines FROM..TO of a project as a library entry OUTBASE (.mod,
+//                            .LST, .bmp, .pt2; a fixed program only .mod and .LST) and prints its
+//                            header as mod does
 // lsttool --help (or -h) prints the usage on stdout.
 // A file that cannot be read (a folder, pipe or device among them) is reported on stderr; nothing is written
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
 #include "app/LBoardSh.h"
+#include "app/UExportEntry.h"
 #include "app/UGtestDraw.h"
 #include "app/ULibFiles.h"
 #include "app/UProjectFiles.h"
@@ -76,7 +81,7 @@ int Usage(FILE* Stream = stderr) {
         Stream,
         QStringLiteral(
             "usage: lsttool list FILE | copy IN OUT | validate FILE | apply IN OUT OP... | run ... | test "
-            "... | gtest ... | mod FILE | import ...\n"
+            "... | gtest ... | mod FILE | import ... | export ...\n"
             "lsttool mod FILE: the header of a library entry (.mod), one \"<Name> <value>\" per field\n"
             "  in file order; a damaged header is reported on stderr with exit 1.\n"
             "lsttool import PROJECT ENTRY OUT [--x N] [--y N] [--offset N] [--ybelow N] [--after K]\n"
@@ -85,6 +90,12 @@ int Usage(FILE* Stream = stderr) {
             "  stripe, appended or inserted after the stripe with id K, writes OUT.LST, OUT.BMP and\n"
             "  OUT.JXW (all or none) and prints \"stripe <id> <first S> <last S> <name>\" per stripe.\n"
             "  A failed import writes nothing and exits 1.\n"
+            "lsttool export PROJECT FROM TO OUTBASE [--fixed striped|twilled|tubular|tubular1_1|\n"
+            "  tubular2_1|links --colors N]: writes S lines FROM..TO of the project, with every module\n"
+            "  they reach, as the library entry OUTBASE (its path without extension): .mod, .LST, .bmp\n"
+            "  and .pt2, or with --fixed a fixed program of N colours (2..6), .mod and .LST only. An\n"
+            "  entry of that name already there is an error. Prints the header as mod does; errors go\n"
+            "  to stderr with exit 1 and nothing written.\n"
             "lsttool run: runs the program of a machine file through the stitch simulation.\n") +
             ShellRunOptionsText() +
             QStringLiteral(
@@ -803,6 +814,55 @@ int ImportEntry(const QStringList& Args) {
     return 0;
 }
 
+int ExportEntry(const QStringList& Args) {
+    if (Args.size() < 5)
+        return Usage();
+    MExportRequest request;
+    bool fromOk = false, toOk = false;
+    request.FromS = Args[2].toInt(&fromOk);
+    request.ToS = Args[3].toInt(&toOk);
+    if (!fromOk || !toOk)
+        return Usage();
+    static const char* const structures[] = {"striped",    "twilled",    "tubular",
+                                             "tubular1_1", "tubular2_1", "links"};
+    bool colours = false;
+    for (int i = 5; i < Args.size(); ++i) {
+        if (Args[i] == QLatin1String("--fixed") && i + 1 < Args.size()) {
+            const auto* found = std::find_if(std::begin(structures), std::end(structures),
+                                             [&](const char* S) { return Args[i + 1] == QLatin1String(S); });
+            if (found == std::end(structures))
+                return Usage();
+            request.Fixed = true;
+            request.Structure = int(found - std::begin(structures));
+            ++i;
+        } else if (Args[i] == QLatin1String("--colors") && i + 1 < Args.size()) {
+            bool ok = false;
+            request.Colors = Args[++i].toInt(&ok);
+            if (!ok)
+                return Usage();
+            colours = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (colours && !request.Fixed)
+        return Usage();
+    const QFileInfo out(Args[4]);
+    request.Name = out.fileName();
+    try {
+        std::unique_ptr<MProjectFiles> project = OpenProjectFiles(Args[1]);
+        const MExportEntry entry =
+            ExportLibraryEntryTo(*project->Lists, project->Palette, project->Picture, request,
+                                 out.absolutePath() + QLatin1Char('/'), request.Name, false);
+        for (const QString& line : ModuleHeaderLines(entry.Header))
+            Print(stdout, line);
+    } catch (const Exception& e) {
+        Print(stderr, QStringLiteral("lsttool: ") + ErrorText(e));
+        return 1;
+    }
+    return 0;
+}
+
 int Run(const QStringList& Args) {
     if (Args.size() < 2)
         return Usage();
@@ -819,6 +879,8 @@ int Run(const QStringList& Args) {
         return ModHeader(Args);
     if (command == QLatin1String("import"))
         return ImportEntry(Args);
+    if (command == QLatin1String("export"))
+        return ExportEntry(Args);
     const bool copy = command == QLatin1String("copy");
     if (!copy && command != QLatin1String("list") && command != QLatin1String("validate"))
         return Usage();

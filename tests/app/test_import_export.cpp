@@ -706,3 +706,54 @@ TEST(ImportWindow, ARibImportedTwiceLeavesOneRibStripeFirst) {
     EXPECT_EQ(lists.S.LeadingRunLength(), runAfterFirst);
     EXPECT_EQ(lists.Machine.GetStrip(1).LastS, runAfterFirst);
 }
+
+// ---- From the shell.
+
+TEST(ExportTool, ExportThenImportMakeTheRoundTripAndAFailureWritesNothing) {
+    QTemporaryDir dir;
+    ExportSource src;
+    SaveProjectFiles(dir.path() + QStringLiteral("/src"), src.Project->Lists, src.Project->Colors,
+                     MProjHeader(), src.Drawing);
+    const QString project = dir.path() + QStringLiteral("/src.LST");
+    const QString entry = dir.path() + QStringLiteral("/lib/part");
+    const QString tool = QStringLiteral(LSTTOOL_PATH);
+    ToolResult r =
+        RunTool(tool, {QStringLiteral("export"), project, QStringLiteral("3"), QStringLiteral("5"), entry});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("SLineCount 3\n"))) << r.Out.toStdString();
+    EXPECT_EQ(r.Out, RunTool(tool, {QStringLiteral("mod"), entry + QStringLiteral(".mod")}).Out);
+
+    auto empty = BuildProject(QLatin1String(EmptyProject));
+    SaveProjectFiles(dir.path() + QStringLiteral("/empty"), empty->Lists, empty->Colors, MProjHeader(),
+                     LinePicture(101, 24, 0x700000));
+    r = RunTool(tool, {QStringLiteral("import"), dir.path() + QStringLiteral("/empty.LST"), entry,
+                       dir.path() + QStringLiteral("/out"), QStringLiteral("--y"), QStringLiteral("15")});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Out.startsWith(QStringLiteral("stripe 1 1 "))) << r.Out.toStdString();
+
+    // An entry that is there, a range outside the program, a fixed program of 7 colours: exit 1,
+    // nothing written.
+    const QByteArray lst = ReadFile(entry + QStringLiteral(".LST"));
+    const QList<QStringList> refused = {
+        {QStringLiteral("export"), project, QStringLiteral("1"), QStringLiteral("1"), entry},
+        {QStringLiteral("export"), project, QStringLiteral("4"), QStringLiteral("9"),
+         entry + QStringLiteral("2")},
+        {QStringLiteral("export"), project, QStringLiteral("1"), QStringLiteral("2"),
+         entry + QStringLiteral("3"), QStringLiteral("--fixed"), QStringLiteral("twilled"),
+         QStringLiteral("--colors"), QStringLiteral("7")},
+    };
+    for (const QStringList& args : refused) {
+        r = RunTool(tool, args);
+        EXPECT_EQ(r.Code, 1) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.Out.isEmpty());
+    }
+    EXPECT_EQ(ReadFile(entry + QStringLiteral(".LST")), lst);
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/lib")).entryList(QDir::Files | QDir::Hidden).size(), 4);
+    // A fixed program writes its .mod and .LST only.
+    r = RunTool(tool, {QStringLiteral("export"), project, QStringLiteral("1"), QStringLiteral("2"),
+                       dir.path() + QStringLiteral("/fixed/B3clrJaqStriped"), QStringLiteral("--fixed"),
+                       QStringLiteral("striped"), QStringLiteral("--colors"), QStringLiteral("3")});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/fixed")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(RunTool(tool, {QStringLiteral("export"), project}).Code, 2);
+}
