@@ -463,7 +463,9 @@ MExportEntry BuildExportEntry(const MProgramLists& Project, const MPalette& Pale
     out.Machine.Assign(Project.Machine);
     out.Machine.ClearStrips();
     {
+        // The modules go as the project holds them, a row stored unvalidated among them.
         MSwitchGuard tags(CopyTag, true);
+        MSwitchGuard asTheyAre(ListsAutoValidate, false);
         for (int kind = lkP; kind <= lkFE; ++kind) {
             const MUnvList& list = source.List(kind);
             for (int i = 0; i < list.Count(); ++i) {
