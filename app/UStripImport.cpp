@@ -325,12 +325,14 @@ std::pair<int, int> MStripImport::LoadModuleFile(const MImportPlacement& Placeme
         if (Packer.ValueOverride != 0)
             AssignCarrierOffsets(Packer.ValueOverride);
         // 5. The program.
-        const std::pair<int, int> range = PlaceProgram(Placement);
+        std::pair<int, int> range = PlaceProgram(Placement);
         // 6. The transition lines.
         if (kind != ImportRib)
             AddOpeningLine(emptyResult);
         if (kind != ImportRib || RibWithStripes)
             AddClosingLine();
+        else
+            range.second -= 1; // no closing line follows: the stripe ends on the rib's own last line
         // 7. The pictures.
         PlaceModulePictures(Placement);
         // 8. The stripe.

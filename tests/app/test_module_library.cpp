@@ -632,3 +632,26 @@ TEST_F(ImportTest, ARibProgramGoesFirstAndMovesTheStripesAfterIt) {
     EXPECT_EQ(Engine.Machine().GetStrip(1).FirstS, before.FirstS + length);
     EXPECT_EQ(Engine.Machine().GetStrip(1).LastS, before.LastS + length);
 }
+
+TEST_F(ImportTest, ARibIntoAnEmptyProgramEndsItsStripeOnItsLastLine) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    WriteEntry(Fixed, QStringLiteral("rib"), EntryHeader(), QLatin1String(EntryProgram));
+    Open(EmptyProject);
+    MImportPlacement p;
+    p.Folder = Fixed;
+    p.Name = QStringLiteral("rib");
+    p.Kind = ImportRib;
+    const auto rib = Engine.LoadModuleFile(p);
+    EXPECT_FALSE(Engine.RibWithStripes);
+    // No closing line follows a rib without other stripes: the stripe ends on the rib's own line.
+    EXPECT_EQ(rib, std::make_pair(1, 1));
+    EXPECT_EQ(Engine.Result.S.LeadingRunLength(), rib.second);
+    const auto module = Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    EXPECT_EQ(module.first, rib.second + 1);
+    Engine.Apply();
+    Engine.PrepareWorkingSets();
+    Engine.SyncStripes();
+    ASSERT_EQ(Engine.Machine().StripCount(), 2);
+    EXPECT_EQ(Engine.Machine().GetStrip(0).NameText(), QStringLiteral("RIB"));
+    EXPECT_EQ(Engine.Machine().GetStrip(1).NameText(), QStringLiteral("m"));
+}
