@@ -208,10 +208,13 @@ void MStripImport::SyncStripes() {
         if (!ok)
             break;
     }
-    const auto setIds = [n](MSList& List, int Id) {
-        for (int s = 1; s <= n; ++s)
-            if (auto* line = static_cast<MUnvS*>(List.Lookup(s)))
-                line->StripId = Id;
+    // The lines First..n of the result and of the saved lists carry stripe Id, so that the next
+    // opening finds the stripe valid.
+    const auto setIds = [this, n](int First, int Id) {
+        for (MSList* list : {&Result.S, &Saved.S})
+            for (int s = First; s <= n; ++s)
+                if (auto* line = static_cast<MUnvS*>(list->Lookup(s)))
+                    line->StripId = Id;
     };
     if (valid == 0) {
         machine.ClearStrips();
@@ -221,23 +224,25 @@ void MStripImport::SyncStripes() {
         strip.LastS = n;
         strip.SetName(QStringLiteral("extended"));
         machine.AddStrip(strip);
-        setIds(Result.S, 1);
-        setIds(Saved.S, 1);
+        setIds(1, 1);
         return;
     }
     while (machine.StripCount() > valid)
         machine.DeleteStrip(machine.StripCount() - 1);
     MStrip& last = machine.GetStrip(valid - 1);
     if (last.LastS < n) {
+        const int from = last.LastS + 1;
         if (last.NameText() == QLatin1String("extended")) {
             last.LastS = n;
+            setIds(from, last.Id);
         } else {
             MStrip strip;
             strip.Id = machine.NextStripId();
-            strip.FirstS = last.LastS + 1;
+            strip.FirstS = from;
             strip.LastS = n;
             strip.SetName(QStringLiteral("extended"));
             machine.AddStrip(strip);
+            setIds(from, strip.Id);
         }
     }
 }

@@ -219,8 +219,18 @@ protected:
     TBitmap Drawing;
     MStripImport Engine;
 
-    void Open(const char* Script, int W = 20, int H = 30) {
-        Project = BuildProject(QLatin1String(Script));
+    void Open(const char* Script, int W = 20, int H = 30) { Open(QLatin1String(Script), {}, W, H); }
+    // Opens Script with stripe k named Stripes[k - 1] over S k.
+    void Open(const QString& Script, const QStringList& Stripes, int W = 20, int H = 30) {
+        Project = BuildProject(Script);
+        for (int k = 1; k <= Stripes.size(); ++k) {
+            MStrip strip;
+            strip.Id = k;
+            strip.FirstS = strip.LastS = k;
+            strip.SetName(Stripes[k - 1]);
+            Project->Lists.Machine.AddStrip(strip);
+            Project->Lists.S.GetS(k).StripId = k;
+        }
         Drawing = LinePicture(W, H, 0x200000);
         Engine.Attach(&Project->Lists, &Project->Colors, &Drawing);
         Engine.PrepareWorkingSets();
@@ -551,7 +561,7 @@ TEST_F(ImportTest, AResumeLineFollowsAnInsertOnlyWhenACarrierEndsOnTheOtherSide)
         bool Resume;
     };
     for (const Case& c : {Case{"S2 Z=3+0 D1", true}, Case{"S2 Z=1+1 D1", false}}) {
-        Project = BuildProject(QStringLiteral(R"(
+        Open(QStringLiteral(R"(
 machine 740 7
 C area=1..101 L1=0,0,-10 R1=0,0,10
 FS1 A=D5 B=D5
@@ -561,19 +571,8 @@ Z3 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
 S1 Z=1+1 D1
 %1
 )")
-                                   .arg(QLatin1String(c.Second)));
-        for (int k = 1; k <= 2; ++k) {
-            MStrip strip;
-            strip.Id = k;
-            strip.FirstS = strip.LastS = k;
-            strip.SetName(QStringLiteral("own"));
-            Project->Lists.Machine.AddStrip(strip);
-            Project->Lists.S.GetS(k).StripId = k;
-        }
-        Drawing = LinePicture(20, 30, 0x200000);
-        Engine.Attach(&Project->Lists, &Project->Colors, &Drawing);
-        Engine.PrepareWorkingSets();
-        Engine.SyncStripes();
+                 .arg(QLatin1String(c.Second)),
+             {QStringLiteral("own"), QStringLiteral("own")});
         ASSERT_EQ(Engine.Machine().StripCount(), 2);
         Engine.SelectedStripe = 0;
         const auto range = Engine.LoadModuleFile(Module(QStringLiteral("m")));
@@ -654,4 +653,36 @@ TEST_F(ImportTest, ARibIntoAnEmptyProgramEndsItsStripeOnItsLastLine) {
     ASSERT_EQ(Engine.Machine().StripCount(), 2);
     EXPECT_EQ(Engine.Machine().GetStrip(0).NameText(), QStringLiteral("RIB"));
     EXPECT_EQ(Engine.Machine().GetStrip(1).NameText(), QStringLiteral("m"));
+}
+
+TEST_F(ImportTest, TheStripesSyncStripesMakesOrExtendsSurviveTheNextOpening) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    // S1 is stripe "own"; S2 (named Second) and S3 follow it without a stripe of their own, or S2
+    // is an "extended" stripe that SyncStripes stretches over S3.
+    for (const char* second : {"", "extended"}) {
+        QStringList stripes{QStringLiteral("own")};
+        if (*second != 0)
+            stripes << QLatin1String(second);
+        Open(QStringLiteral(R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10
+FS1 A=D5 B=D5
+Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+Z2 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+S1 Z=1+1 D1
+S2 Z=1+1 D1
+S3 Z=1+1 D1
+)"),
+             stripes);
+        ASSERT_EQ(Engine.Machine().StripCount(), 2) << second;
+        EXPECT_EQ(Engine.Machine().GetStrip(1).Text(), QStringLiteral("extended S2 .. S3")) << second;
+        Engine.LoadModuleFile(Module(QStringLiteral("m")));
+        Engine.Apply();
+        // The window opens again over the stored result: every stripe is still valid.
+        Engine.PrepareWorkingSets();
+        Engine.SyncStripes();
+        ASSERT_EQ(Engine.Machine().StripCount(), 3) << second;
+        EXPECT_EQ(Engine.Machine().GetStrip(1).Text(), QStringLiteral("extended S2 .. S3")) << second;
+        EXPECT_EQ(Engine.Machine().GetStrip(2).NameText(), QStringLiteral("m")) << second;
+    }
 }
