@@ -224,6 +224,14 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 3602}] = 2;
     expected[{11, 3603}] = 2;
     expected[{11, 3604}] = 1;
+    // The module library and the stripe import: a damaged header names the file and the field, a
+    // picture that does not fit, a file not read and a program not brought in name the file and the
+    // reason; a carrier without a parking position, an entry landing outside the drawing and a file
+    // not deleted name one thing.
+    for (int sub : {3901, 3902, 3903, 3906})
+        expected[{11, sub}] = 2;
+    for (int sub : {3904, 3905, 3907})
+        expected[{11, sub}] = 1;
     // The telephone transfer's refusals and failures name their file or value; the unexpected
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
