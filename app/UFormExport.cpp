@@ -101,6 +101,9 @@ void RunExportWindow(TPrjContainer& Project) {
     // The rows being edited are stored first: the entry holds what the user sees.
     Project.ApplyAllEdits();
     TFormExport form(Project, &Project);
+    // Over the middle of the station's frame.
+    const QRect frame = Project.window()->frameGeometry();
+    form.move(frame.center() - QPoint(form.width() / 2, form.height() / 2));
     form.Execute();
 }
 

@@ -56,6 +56,8 @@ TFormImport::TFormImport(QWidget* Parent)
     LbxStripes->setObjectName(QStringLiteral("LbxStripes"));
     LbxStripes->SetBounds(12, 12, 220, 276);
     LbxStripes->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The list reads from the side of the window's language, which the window sets itself.
+    LbxStripes->M_Arabic = false;
     LbxStripes->SetArabic(false);
 
     const auto button = [this](const char* Name, int Top, const char* Arabic, const char* English) {
@@ -119,6 +121,7 @@ void TFormImport::DOAfterLanguageChange(int aNewLanguage) {
     TPictureDialog::DOAfterLanguageChange(aNewLanguage);
     // The stripe names are the user's, the same in every language.
     if (LbxStripes) {
+        LbxStripes->SetArabic(aNewLanguage == 0);
         const int row = LbxStripes->currentRow();
         RefreshStripList();
         LbxStripes->setCurrentRow(row);
@@ -439,7 +442,9 @@ void TFormImport::Finish() {
 bool RunImportWindow(TPrjContainer& Project, QPoint At) {
     TFormImport form(&Project);
     form.hide();
-    form.move(At);
+    // At is given in the coordinates of the area that holds the project's window.
+    const QWidget* frame = Project.parentWidget() ? Project.parentWidget() : &Project;
+    form.move(frame->parentWidget() ? frame->parentWidget()->mapToGlobal(At) : At);
     form.SetProject(&Project);
     form.Execute();
     form.Finish();
