@@ -35,14 +35,15 @@ QString SecondPartName(QString Name) {
     return StripNameOfEntry(Name + suffix);
 }
 
-// Pictures of a placement: the picker's own folder and the entry's base name.
-MImportPlacement PlacementOf(const QString& FileName, int Kind) {
-    MImportPlacement p;
-    const QFileInfo info(FileName);
-    p.Folder = info.path() + QLatin1Char('/');
-    p.Name = info.fileName();
-    p.Kind = Kind;
-    return p;
+// A fixed or rib program of Export/Fixed/ as a placement; false when its entry is not there (the
+// import then does nothing).
+bool FixedEntry(const QString& Base, int Kind, MImportPlacement& P) {
+    if (Base.isEmpty() || !QFileInfo::exists(LibraryEntryFile(FixedFolder(), Base, QStringLiteral(".mod"))))
+        return false;
+    P.Folder = FixedFolder();
+    P.Name = Base;
+    P.Kind = Kind;
+    return true;
 }
 } // namespace
 
@@ -203,6 +204,12 @@ void TFormImport::StampStripe(const MStrip& Strip) {
 
 // ---- Importing.
 
+template <class TPicker>
+bool TFormImport::ExecuteAt(TPicker& Picker) {
+    Picker.move(x() + 10, y() + 10);
+    return Picker.Execute();
+}
+
 bool TFormImport::ImportEntry(const MImportPlacement& Placement) {
     FEngine.SelectedStripe = LbxStripes->currentRow();
     pnlWait->setVisible(true);
@@ -225,10 +232,7 @@ bool TFormImport::ImportEntry(const MImportPlacement& Placement) {
 }
 
 void TFormImport::btnAddModuleClick() {
-    if (!FProject)
-        return;
-    FImportData->move(x() + 10, y() + 10);
-    if (!FImportData->Execute())
+    if (!FProject || !ExecuteAt(*FImportData))
         return;
     MImportPlacement p;
     p.Folder = FImportData->Folder();
@@ -242,16 +246,9 @@ void TFormImport::btnAddModuleClick() {
 }
 
 void TFormImport::btnFixedProgramClick() {
-    if (!FProject)
+    MImportPlacement p;
+    if (!FProject || !ExecuteAt(*FFixedProg) || !FixedEntry(FFixedProg->FixedProgramName(), ImportFixed, p))
         return;
-    FFixedProg->move(x() + 10, y() + 10);
-    if (!FFixedProg->Execute())
-        return;
-    const QString base = FFixedProg->FixedProgramName();
-    // A fixed program that is not in the library does nothing.
-    if (!QFileInfo::exists(LibraryEntryFile(FixedFolder(), base, QStringLiteral(".mod"))))
-        return;
-    MImportPlacement p = PlacementOf(FixedFolder() + base, ImportFixed);
     p.X1 = FFixedProg->GetX1();
     p.X2 = FFixedProg->GetX2();
     p.Y1 = FFixedProg->GetY1();
@@ -262,15 +259,9 @@ void TFormImport::btnFixedProgramClick() {
 }
 
 void TFormImport::btnRIBClick() {
-    if (!FProject)
+    MImportPlacement p;
+    if (!FProject || !ExecuteAt(*FRibProg) || !FixedEntry(FRibProg->RibProgramName(), ImportRib, p))
         return;
-    FRibProg->move(x() + 10, y() + 10);
-    if (!FRibProg->Execute())
-        return;
-    const QString base = FRibProg->RibProgramName();
-    if (!QFileInfo::exists(LibraryEntryFile(FixedFolder(), base, QStringLiteral(".mod"))))
-        return;
-    MImportPlacement p = PlacementOf(FixedFolder() + base, ImportRib);
     p.Offset = FRibProg->GetOffset();
     // The old rib goes first; when the new one cannot be imported the working sets are put back.
     MProgramLists before;

@@ -87,6 +87,9 @@ protected:
     void DOAfterLanguageChange(int aNewLanguage) override;
 
 private:
+    // Runs a picker at the window's left and top plus 10.
+    template <class TPicker>
+    bool ExecuteAt(TPicker& Picker);
     TBitmap* DrawingRaster();
     // The board takes its raster again after the engine changed it.
     void RefreshDrawing();

@@ -49,32 +49,30 @@ TBoardFormats& BoardOf(TPrjContainer* P) {
     return *board;
 }
 
-// Five S lines over two Z rows each with carrier 3, rows 5..10 reading lines 15..20 and FS 2.
-constexpr char FiveLines[] = R"(
-machine 740 7
-C area=1..101 L1=0,0,-10 R1=0,0,10
-FS1 A=D5 B=D5
-FS2 A=D6 B=D6
-Z1 cam1=JR LG1=1 ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z2 cam1=JR LG1=1 ZT1=12 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z3 cam1=JR LG1=1 ZT1=13 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z4 cam1=JR LG1=1 ZT1=14 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z5 cam1=JR LG1=1 ZT1=15 yc1=3 rack1=3:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-Z6 cam1=JR LG1=1 ZT1=16 yc1=3 rack1=0:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-Z7 cam1=JR LG1=1 ZT1=17 yc1=3 rack1=0:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-Z8 cam1=JR LG1=1 ZT1=18 yc1=3 rack1=0:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-Z9 cam1=JR LG1=1 ZT1=19 yc1=3 rack1=0:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-Z10 cam1=JR LG1=1 ZT1=20 yc1=3 rack1=0:G FSF=2 FSR=2 TZ=1 ST=1 WA2=1
-S1 Z=1+1 D1
-S2 Z=3+1 D1
-S3 Z=5+1 D1
-S4 Z=7+1 D2
-S5 Z=9+1 D1
-)";
+// Z rows From..To of carrier 3 on jacquard lines 10 + n with FS Fs, row Rack racked by 3.
+QString JacquardRows(int From, int To, int Fs, int Rack = 0) {
+    QString t;
+    for (int z = From; z <= To; ++z)
+        t += QStringLiteral("Z%1 cam1=JR LG1=1 ZT1=%2 yc1=3 rack1=%3:G FSF=%4 FSR=%4 TZ=1 ST=1 WA2=1\n")
+                 .arg(z)
+                 .arg(10 + z)
+                 .arg(z == Rack ? 3 : 0)
+                 .arg(Fs);
+    return t;
+}
+
+constexpr char Head[] = "machine 740 7\nC area=1..101 L1=0,0,-10 R1=0,0,10\nFS1 A=D5 B=D5\n";
+
+// Five S lines over two Z rows each, rows 5..10 reading lines 15..20 with FS 2.
+QString FiveLines() {
+    return QLatin1String(Head) + QStringLiteral("FS2 A=D6 B=D6\n") + JacquardRows(1, 4, 1) +
+           JacquardRows(5, 10, 2, 5) +
+           QStringLiteral("S1 Z=1+1 D1\nS2 Z=3+1 D1\nS3 Z=5+1 D1\nS4 Z=7+1 D2\nS5 Z=9+1 D1\n");
+}
 
 // The source of an export: the program, a palette and a drawing whose line k has colour 0x300000 + k.
 struct ExportSource {
-    std::unique_ptr<MMemoryProject> Project = BuildProject(QLatin1String(FiveLines));
+    std::unique_ptr<MMemoryProject> Project = BuildProject(FiveLines());
     TBitmap Drawing = LinePicture(101, 24, 0x300000);
 };
 
@@ -343,20 +341,9 @@ TEST(Export, TheEntryCarriesTheRangeRenumberedWithItsHeaderAndPictures) {
 }
 
 TEST(Export, ACycleTakesItsLinesOutsideTheRangeAlongAndAFailedWriteKeepsTheOldEntry) {
-    auto project = BuildProject(QStringLiteral(R"(
-machine 740 7
-C area=1..101 L1=0,0,-10 R1=0,0,10
-FS1 A=D5 B=D5
-Z1 cam1=JR LG1=1 ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z2 cam1=JR LG1=1 ZT1=12 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z3 cam1=JR LG1=1 ZT1=13 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-Z4 cam1=JR LG1=1 ZT1=14 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
-S1 Z=1+1 D1
-S2 cycle=5+1 D2
-S3 Z=1+1 D1
-S5 Z=3+1 D1
-S6 Z=1+1 D1
-)"));
+    auto project =
+        BuildProject(QLatin1String(Head) + JacquardRows(1, 4, 1) +
+                     QStringLiteral("S1 Z=1+1 D1\nS2 cycle=5+1 D2\nS3 Z=1+1 D1\nS5 Z=3+1 D1\nS6 Z=1+1 D1\n"));
     const TBitmap drawing = LinePicture(101, 20, 0x300000);
     MExportRequest r;
     r.Name = QStringLiteral("cyc");
@@ -457,7 +444,7 @@ TEST(Export, AnExportedRangeImportsIntoAnEmptyProjectAsItWas) {
 
 TEST(Export, AFixedProgramWritesItsModAndLstUnderThePickersName) {
     ProjectFixture fx;
-    auto memory = BuildProject(QLatin1String(FiveLines));
+    auto memory = BuildProject(FiveLines());
     const MProjectNames names =
         SaveProjectFiles(fx.Dir.filePath(QStringLiteral("f_740e7.LST")), memory->Lists, memory->Colors,
                          MProjHeader(), LinePicture(101, 24, 0x300000));
@@ -550,8 +537,8 @@ struct ImportFixture : ProjectFixture {
         };
     }
     // Opens Script's project (an empty 740 project by default) with a 20 x 30 drawing.
-    TPrjContainer* OpenProject(const char* Program = nullptr) {
-        auto memory = BuildProject(QLatin1String(Program ? Program : EmptyProject));
+    TPrjContainer* OpenProject(const QString& Program = QLatin1String(EmptyProject)) {
+        auto memory = BuildProject(Program);
         const MProjectNames names =
             SaveProjectFiles(Dir.filePath(QStringLiteral("imp_740e7.LST")), memory->Lists, memory->Colors,
                              MProjHeader(), LinePicture(20, 30, 0x500000));
@@ -594,7 +581,7 @@ QByteArray Bytes(const TBitmap& B) {
 
 TEST(ImportWindow, CancelAfterThreeImportsPutsEverythingBackAndOkStoresTheResultSorted) {
     ImportFixture fx;
-    TPrjContainer* p = fx.OpenProject(FiveLines);
+    TPrjContainer* p = fx.OpenProject(FiveLines());
     TBoardFormats& board = BoardOf(p);
     const QStringList listing = ImportFixture::Listing(p);
     const QByteArray drawing = Bytes(board.Raster());
@@ -638,7 +625,7 @@ TEST(ImportWindow, CancelAfterThreeImportsPutsEverythingBackAndOkStoresTheResult
 
 TEST(ImportWindow, DivideAndMergeChangeTheStripesAsAskedAndRenameCutsTheName) {
     ImportFixture fx;
-    TPrjContainer* p = fx.OpenProject(FiveLines);
+    TPrjContainer* p = fx.OpenProject(FiveLines());
     fx.Script = [&](TFormImport& W) {
         W.LbxStripes->setCurrentRow(0);
         W.MPopupMenu1Popup();
