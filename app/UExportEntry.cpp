@@ -556,8 +556,12 @@ MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& 
     MExportEntry entry = BuildExportEntry(Project, Palette, Drawing, Request);
     if (!QDir().mkpath(Folder))
         Refuse(exportmsg::WriteFailed, Arg(Folder) + QStringLiteral(";the folder cannot be made"));
+    const std::vector<MFileWrite> files = ExportEntryFiles(entry, Folder, Base);
+    for (const MFileWrite& f : files)
+        if (f.Target.isEmpty()) // a link or a folder holds the name: nothing is written through it
+            Refuse(exportmsg::WriteFailed, Arg(Folder + Base) + QStringLiteral(";it is not a plain file"));
     try {
-        WriteFileSet(ExportEntryFiles(entry, Folder, Base), Writer);
+        WriteFileSet(files, Writer);
     } catch (const EProjectFile& e) {
         Refuse(exportmsg::WriteFailed, Arg(e.File) + QLatin1Char(';') + Arg(e.Reason));
     }

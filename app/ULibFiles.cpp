@@ -97,6 +97,11 @@ QString LibraryEntryFile(const QString& Folder, const QString& Base, const QStri
     for (const QString& name : files)
         if (name.compare(wanted, Qt::CaseInsensitive) == 0)
             return folder + name;
+    // The name is free, or taken by a link or something else that is not a plain file of the
+    // folder: such a name would lead out of the library, for reading as for writing.
+    const QFileInfo taken(folder + wanted);
+    if (taken.exists() || taken.isSymLink())
+        return {};
     return folder + wanted;
 }
 

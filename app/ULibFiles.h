@@ -26,7 +26,8 @@ QStringList ListLibraryEntries(const QString& Folder);
 
 // The path of the file Base + Ext in Folder: the file whose name equals it exactly, else one that
 // differs only in letter case, else Folder + Base + Ext as written (a file still to be made). Empty
-// when Base is empty, ".", "..", or holds "/" (no name leaves the folder).
+// when Base is empty, ".", "..", or holds "/", and when the name is taken by a link or anything else
+// that is not a plain file (no name leaves the folder).
 QString LibraryEntryFile(const QString& Folder, const QString& Base, const QString& Ext);
 
 // The header of entry Base in Folder; raises EModuleFile (Unreadable or BadField).

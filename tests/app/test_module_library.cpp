@@ -2,6 +2,7 @@
 // fixture entries; lsttool mod and import.
 
 #include "LibrarySupport.h"
+#include "app/UExportEntry.h"
 #include "app/ULibFiles.h"
 #include "app/UStripImport.h"
 #include "model/MClpBrd.h"
@@ -181,6 +182,37 @@ TEST(ModuleLibrary, EntriesAreListedByBaseNameCheckedAndDeletedOneAtATime) {
         EXPECT_NO_THROW(ReadEntryHeader(lib, name)) << name.toStdString();
     std::remove(odd.constData());
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/outside.mod")));
+}
+
+TEST(ModuleLibrary, NoFileOutsideTheFolderIsReachedThroughALink) {
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export/");
+    WriteEntry(lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    // An entry whose picture and program are links to files outside the library.
+    WriteEntry(dir.path(), QStringLiteral("outside"), EntryHeader(), QLatin1String(EntryProgram));
+    WriteFile(lib + QStringLiteral("l.mod"), WriteModuleHeader(EntryHeader()));
+    for (const char* ext : {".bmp", ".LST"})
+        ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/outside") + QLatin1String(ext),
+                                lib + QStringLiteral("l") + QLatin1String(ext)));
+    EXPECT_NO_THROW(ReadLibraryEntry(lib, QStringLiteral("m")));
+    EXPECT_THROW(ReadLibraryEntry(lib, QStringLiteral("l")), EModuleFile);
+    for (const char* ext : {".bmp", ".LST"}) {
+        EXPECT_TRUE(LibraryEntryFile(lib, QStringLiteral("l"), QLatin1String(ext)).isEmpty()) << ext;
+        EXPECT_FALSE(LibraryEntryFile(lib, QStringLiteral("m"), QLatin1String(ext)).isEmpty()) << ext;
+    }
+    // A file still to be made keeps its name.
+    EXPECT_EQ(LibraryEntryFile(lib, QStringLiteral("new"), QStringLiteral(".mod")),
+              lib + QStringLiteral("new.mod"));
+    // An export under the linked name is refused and writes nothing through the links.
+    const QByteArray outsideBmp = ReadFile(dir.path() + QStringLiteral("/outside.bmp"));
+    auto project = BuildProject(QLatin1String(EntryProgram));
+    MExportRequest r;
+    r.Name = QStringLiteral("l");
+    EXPECT_THROW(ExportLibraryEntryTo(project->Lists, project->Colors, LinePicture(20, 30, 0), r, lib,
+                                      QStringLiteral("l"), true),
+                 MException);
+    EXPECT_EQ(ReadFile(dir.path() + QStringLiteral("/outside.bmp")), outsideBmp);
+    EXPECT_EQ(ReadFile(lib + QStringLiteral("l.mod")), WriteModuleHeader(EntryHeader()));
 }
 
 TEST(ModuleLibrary, PicturesMustFitTheHeader) {
