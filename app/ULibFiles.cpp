@@ -79,7 +79,7 @@ QStringList ListLibraryEntries(const QString& Folder) {
     QStringList entries;
     for (const QString& name : PlainFiles(Folder)) {
         if (name.size() > 4 && name.endsWith(QLatin1String(".mod"), Qt::CaseInsensitive))
-            entries << name.left(name.size() - 4);
+            entries << BaseNameOf(name);
     }
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
