@@ -74,6 +74,22 @@ QString FiveLines() {
 struct ExportSource {
     std::unique_ptr<MMemoryProject> Project = BuildProject(FiveLines());
     TBitmap Drawing = LinePicture(101, 24, 0x300000);
+    QTemporaryDir Dir;
+    QString Folder = Dir.path() + QStringLiteral("/Export/");
+    // Exports S lines From..To as entry Name of the library in Dir.
+    MExportEntry Export(const QString& Name, int From, int To) {
+        const QString old = AppFolder();
+        SetAppFolder(Dir.path() + QLatin1Char('/'));
+        MExportRequest r;
+        r.Name = Name;
+        r.FromS = From;
+        r.ToS = To;
+        struct Restore {
+            QString Old;
+            ~Restore() { SetAppFolder(Old); }
+        } restore{old};
+        return ExportLibraryEntry(Project->Lists, Project->Colors, Drawing, r, false);
+    }
 };
 
 // What the program test would compare of a row, without its numbers.
@@ -268,17 +284,8 @@ TEST(Export, EachWrongFieldIsRefusedNamingIt) {
 
 TEST(Export, TheEntryCarriesTheRangeRenumberedWithItsHeaderAndPictures) {
     ExportSource src;
-    QTemporaryDir dir;
-    const QString old = AppFolder();
-    SetAppFolder(dir.path() + QLatin1Char('/'));
-    MExportRequest r;
-    r.Name = QStringLiteral("part.v1");
-    r.FromS = 3;
-    r.ToS = 5;
-    const MExportEntry entry =
-        ExportLibraryEntry(src.Project->Lists, src.Project->Colors, src.Drawing, r, false);
-    SetAppFolder(old);
-    const QString folder = dir.path() + QStringLiteral("/Export/");
+    const MExportEntry entry = src.Export(QStringLiteral("part.v1"), 3, 5);
+    const QString& folder = src.Folder;
     ASSERT_EQ(ListLibraryEntries(folder), QStringList{QStringLiteral("part.v1")});
     const QByteArray mod = ReadFile(folder + QStringLiteral("part.v1.mod"));
     EXPECT_EQ(mod.size(), ModuleHeader::Size);
@@ -328,15 +335,12 @@ TEST(Export, TheEntryCarriesTheRangeRenumberedWithItsHeaderAndPictures) {
     EXPECT_EQ(static_cast<MUnvZ&>(lists.Z.FindByNumber(1)).FSFront, 1);
 
     // Without replacing, a second export of the name is refused and the entry stays.
-    SetAppFolder(dir.path() + QLatin1Char('/'));
-    r.FromS = r.ToS = 1;
     try {
-        ExportLibraryEntry(src.Project->Lists, src.Project->Colors, src.Drawing, r, false);
+        src.Export(QStringLiteral("part.v1"), 1, 1);
         ADD_FAILURE() << "replaced";
     } catch (const MException& e) {
         EXPECT_EQ(e.SubCode, exportmsg::EntryExists);
     }
-    SetAppFolder(old);
     EXPECT_EQ(ReadFile(folder + QStringLiteral("part.v1.mod")), mod);
 }
 
@@ -396,17 +400,8 @@ TEST(Export, ACycleTakesItsLinesOutsideTheRangeAlongAndAFailedWriteKeepsTheOldEn
 
 TEST(Export, AnExportedRangeImportsIntoAnEmptyProjectAsItWas) {
     ExportSource src;
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QStringLiteral("/Export/");
-    const QString old = AppFolder();
-    SetAppFolder(dir.path() + QLatin1Char('/'));
-    MExportRequest r;
-    r.Name = QStringLiteral("trip");
-    r.FromS = 3;
-    r.ToS = 5;
-    const ModuleHeader h =
-        ExportLibraryEntry(src.Project->Lists, src.Project->Colors, src.Drawing, r, false).Header;
-    SetAppFolder(old);
+    const ModuleHeader h = src.Export(QStringLiteral("trip"), 3, 5).Header;
+    const QString& folder = src.Folder;
 
     auto target = BuildProject(QLatin1String(EmptyProject));
     TBitmap drawing = LinePicture(101, 24, 0x700000);
