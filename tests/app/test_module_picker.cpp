@@ -82,6 +82,12 @@ TEST_F(PickerTest, ValuesAreRaisedToTheirLeastAndTheOffsetNeedsItsBox) {
         EXPECT_EQ(Form->GetOffset(), c.Offset) << c.Checked << " " << c.Value;
         EXPECT_EQ(Form->MNumAllOffset->isEnabled(), c.Checked);
     }
+    // The offset row is brought into 1..8 when its editing ends, not while it is typed.
+    for (auto [typed, kept] : {std::pair{9, 8}, {0, 1}, {5, 5}}) {
+        Form->MNumAllOffset->SetValue(typed);
+        emit Form->MNumAllOffset->editingFinished();
+        EXPECT_EQ(Form->MNumAllOffset->Value(), kept) << typed;
+    }
 }
 
 TEST_F(PickerTest, DeleteRemovesOneEntryAndAnUnreadableOneIsReportedWithTheListKept) {
