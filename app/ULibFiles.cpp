@@ -212,10 +212,17 @@ void DeleteLibraryEntry(const QString& Folder, const QString& Base) {
     if (!SafeBase(Base))
         return;
     const QString folder = WithSlash(Folder);
+    // When Base is listed itself, a file whose base name differs from it in letter case belongs
+    // to the entry of that name when one is listed, and stays.
+    const QStringList entries = ListLibraryEntries(folder);
+    const bool listed = entries.contains(Base);
     for (const QString& ext : LibraryEntryExtensions()) {
         const QString wanted = Base + ext;
         for (const QString& name : PlainFiles(folder)) {
             if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+                continue;
+            const QString owner = name.left(Base.size());
+            if (listed && owner != Base && entries.contains(owner))
                 continue;
             const QString path = folder + name;
             if (!QFile::remove(path))

@@ -184,6 +184,26 @@ TEST(ModuleLibrary, EntriesAreListedByBaseNameCheckedAndDeletedOneAtATime) {
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/outside.mod")));
 }
 
+TEST(ModuleLibrary, DeleteLeavesTheFilesOfAnEntryNamedInOtherLetterCase) {
+    // "a" and "A" are two entries on a folder that tells letter case apart; a file of "a" whose
+    // extension alone is in another case still goes with it.
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export/");
+    WriteEntry(lib, QStringLiteral("a"), EntryHeader(), QLatin1String(EntryProgram));
+    WriteEntry(lib, QStringLiteral("A"), EntryHeader(), QLatin1String(EntryProgram));
+    QFile::rename(lib + QStringLiteral("a.bmp"), lib + QStringLiteral("a.BMP"));
+    WriteFile(lib + QStringLiteral("A.PT2"), "x");
+    ASSERT_EQ(ListLibraryEntries(lib), (QStringList{"A", "a"}));
+
+    DeleteLibraryEntry(lib, QStringLiteral("a"));
+    EXPECT_EQ(QDir(lib).entryList(QDir::Files, QDir::Name),
+              (QStringList{"A.LST", "A.PT2", "A.bmp", "A.mod"}));
+    // A file of no listed entry is still matched without regard to case.
+    WriteFile(lib + QStringLiteral("a.lst"), "x");
+    DeleteLibraryEntry(lib, QStringLiteral("A"));
+    EXPECT_TRUE(QDir(lib).entryList(QDir::Files).isEmpty());
+}
+
 TEST(ModuleLibrary, NoFileOutsideTheFolderIsReachedThroughALink) {
     QTemporaryDir dir;
     const QString lib = dir.path() + QStringLiteral("/Export/");
