@@ -262,6 +262,15 @@ TEST(ModuleLibrary, AStripeNameIsCutTo79StoredBytesOnACharacterBoundary) {
 
 namespace {
 
+// The head of a program for the stripe tests: carrier 3 knits line 11 in Z1 and Z2.
+constexpr char CarrierRows[] = R"(
+machine 740 7
+C area=1..101 L1=0,0,-10 R1=0,0,10
+FS1 A=D5 B=D5
+Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+Z2 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
+)";
+
 class ImportTest : public ::testing::Test {
 protected:
     QTemporaryDir Dir;
@@ -613,17 +622,9 @@ TEST_F(ImportTest, AResumeLineFollowsAnInsertOnlyWhenACarrierEndsOnTheOtherSide)
         bool Resume;
     };
     for (const Case& c : {Case{"S2 Z=3+0 D1", true}, Case{"S2 Z=1+1 D1", false}}) {
-        Open(QStringLiteral(R"(
-machine 740 7
-C area=1..101 L1=0,0,-10 R1=0,0,10
-FS1 A=D5 B=D5
-Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
-Z2 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
-Z3 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
-S1 Z=1+1 D1
-%1
-)")
-                 .arg(QLatin1String(c.Second)),
+        Open(QLatin1String(CarrierRows) + QStringLiteral("Z3 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1\n"
+                                                         "S1 Z=1+1 D1\n%1\n")
+                                              .arg(QLatin1String(c.Second)),
              {QStringLiteral("own"), QStringLiteral("own")});
         ASSERT_EQ(Engine.Machine().StripCount(), 2);
         Engine.SelectedStripe = 0;
@@ -715,17 +716,7 @@ TEST_F(ImportTest, TheStripesSyncStripesMakesOrExtendsSurviveTheNextOpening) {
         QStringList stripes{QStringLiteral("own")};
         if (*second != 0)
             stripes << QLatin1String(second);
-        Open(QStringLiteral(R"(
-machine 740 7
-C area=1..101 L1=0,0,-10 R1=0,0,10
-FS1 A=D5 B=D5
-Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
-Z2 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1
-S1 Z=1+1 D1
-S2 Z=1+1 D1
-S3 Z=1+1 D1
-)"),
-             stripes);
+        Open(QLatin1String(CarrierRows) + QStringLiteral("S1 Z=1+1 D1\nS2 Z=1+1 D1\nS3 Z=1+1 D1\n"), stripes);
         ASSERT_EQ(Engine.Machine().StripCount(), 2) << second;
         EXPECT_EQ(Engine.Machine().GetStrip(1).Text(), QStringLiteral("extended S2 .. S3")) << second;
         Engine.LoadModuleFile(Module(QStringLiteral("m")));
