@@ -38,6 +38,22 @@ QStringList PlainFiles(const QString& Folder) {
                                   QDir::Name);
 }
 
+// The path of the file Wanted among Files, the plain files of Folder: the one whose name equals
+// it exactly, else one that differs only in letter case, else Folder + Wanted as a file still to be
+// made; empty when the name is taken by a link or anything else that is not a plain file of the
+// folder, since such a name would lead out of the library, for reading as for writing.
+QString MatchEntryFile(const QString& Folder, const QStringList& Files, const QString& Wanted) {
+    if (Files.contains(Wanted))
+        return Folder + Wanted;
+    for (const QString& name : Files)
+        if (name.compare(Wanted, Qt::CaseInsensitive) == 0)
+            return Folder + name;
+    const QFileInfo taken(Folder + Wanted);
+    if (taken.exists() || taken.isSymLink())
+        return {};
+    return Folder + Wanted;
+}
+
 QByteArray ReadFileBytes(const QString& Path, qint64 Limit) {
     QFile f(Path);
     const QFileInfo info(Path);
@@ -91,18 +107,11 @@ QString LibraryEntryFile(const QString& Folder, const QString& Base, const QStri
         return {};
     const QString wanted = Base + Ext;
     const QString folder = WithSlash(Folder);
-    const QStringList files = PlainFiles(folder);
-    if (files.contains(wanted))
+    // A name as written needs no listing of the folder, which a large library makes slow.
+    const QFileInfo exact(folder + wanted);
+    if (exact.isFile() && !exact.isSymLink())
         return folder + wanted;
-    for (const QString& name : files)
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return folder + name;
-    // The name is free, or taken by a link or something else that is not a plain file of the
-    // folder: such a name would lead out of the library, for reading as for writing.
-    const QFileInfo taken(folder + wanted);
-    if (taken.exists() || taken.isSymLink())
-        return {};
-    return folder + wanted;
+    return MatchEntryFile(folder, PlainFiles(folder), wanted);
 }
 
 ModuleHeader ReadEntryHeader(const QString& Folder, const QString& Base) {
@@ -190,10 +199,18 @@ MLibraryEntry ReadLibraryEntry(const QString& Folder, const QString& Base) {
 
 QStringList CheckModuleFiles(const QString& Folder, const QStringList& Entries, int MachineSystems,
                              int MachineModel) {
+    // The folder is listed once for all entries, not once for each.
+    const QString folder = WithSlash(Folder);
+    const QStringList files = PlainFiles(folder);
     QStringList fitting;
     for (const QString& base : Entries) {
         try {
-            if (ModuleFitsMachine(ReadEntryHeader(Folder, base), MachineSystems, MachineModel))
+            const QString path =
+                SafeBase(base) ? MatchEntryFile(folder, files, base + QStringLiteral(".mod")) : QString();
+            if (path.isEmpty())
+                continue;
+            const ModuleHeader header = ReadModuleHeader(ReadFileBytes(path, ModuleHeader::Size), path);
+            if (ModuleFitsMachine(header, MachineSystems, MachineModel))
                 fitting << base;
         } catch (const Exception&) {
             // An entry that cannot be read is hidden like one that does not fit.
