@@ -281,6 +281,58 @@ TEST(MainMenu, SaveAllSavesProjectsBeforeDrawingsAndCloseAllStopsAtACancel) {
     EXPECT_EQ(fx.Messages.Coded.size(), 1u);
 }
 
+TEST(MainMenu, EachItemThatSendsACommandReachesItsWindowWithItsOwnCommand) {
+    MenuFixture fx;
+    TMainMenu& m = fx.Menu();
+    TFormMain& main = fx.Main();
+    main.Settings().Jxw666Path = fx.Dir.path() + "/jxw666A/jxw.exe";
+    FakeProject* project = fx.NewProject();
+    project->Name = QStringLiteral("/d/p.LST");
+    auto* drawing = static_cast<FakeDrawing*>(main.NewKnitWindow(false));
+    project->OwnDrawing = drawing;
+    drawing->FileName = QStringLiteral("/d/p.bmp");
+    drawing->OnWrite = [drawing] {
+        drawing->Log.push_back("write " + drawing->Written.back().first.toStdString());
+    };
+    const std::string sibling = (fx.Dir.path() + "/jxw666A/").toStdString();
+    struct Case {
+        MMenuItem* Item;
+        bool ProjectCurrent;
+        std::vector<std::string> Drawing;
+        std::vector<std::string> Project;
+    };
+    const std::vector<Case> cases = {
+        {m.FileSaveProject, true, {}, {"save /d/p.LST"}},
+        {m.FileSaveProjectAs, true, {}, {"save as"}},
+        {m.FileSave, false, {"write /d/p.bmp"}, {}},
+        {m.FileSaveAs, false, {"write /d/q.bmp"}, {}},
+        {m.ImportFrom6x4sys, false, {"import " + sibling + "Ver_4_x/Expto7.bmp"}, {}},
+        {m.ImportFrom6x2sys, false, {"import " + sibling + "Ver_2_x/Expto7.bmp"}, {}},
+        {m.ExportTo6x,
+         false,
+         {"export " + sibling + "Ver_2_x/IMPFROM7.bmp mapped", "export " + sibling + "Ver_4_x/IMPFROM7.bmp"},
+         {}},
+        {m.ImageResize, false, {"resize", "refresh"}, {}},
+        {m.ImageJaquadPalette, false, {}, {"machine colours"}},
+        {m.ImageGrayScale, false, {"grey", "repaint"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Item->text().toStdString());
+        if (c.ProjectCurrent)
+            main.PrjContainerNotify(1, 8, project->WindowNumber);
+        else
+            main.SetCurrentWindow(drawing->WindowNumber);
+        drawing->Changed = true;
+        drawing->Log.clear();
+        project->Log.clear();
+        fx.SaveAnswers = {{QStringLiteral("/d/q.bmp"), 1}};
+        m.Trigger(c.Item);
+        EXPECT_EQ(drawing->Log, c.Drawing);
+        EXPECT_EQ(project->Log, c.Project);
+    }
+    EXPECT_EQ(fx.Shown(), 0u);
+}
+
 TEST(MainMenu, TheColourCountShowsTheCountAndSendsOnlyAChangedOne) {
     struct Case {
         int Colours;
