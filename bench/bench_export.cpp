@@ -60,7 +60,8 @@ void BM_ExportHundredLines(benchmark::State& State) {
     for (auto _ : State) {
         const MExportEntry entry =
             ExportLibraryEntryTo(f.Program, f.Palette, f.Drawing, f.Request, f.Folder, f.Request.Name, true);
-        benchmark::DoNotOptimize(entry.Header.SLineCount);
+        State.counters["s_lines"] = entry.Lists->S.Count();
+        State.counters["z_rows"] = entry.Lists->Z.Count();
     }
 }
 
@@ -87,7 +88,8 @@ void BM_ImportExportedIntoEmptyProject(benchmark::State& State) {
         p.YBelow = h.UsesLowLines() ? h.FirstLowLine() : -1;
         State.ResumeTiming();
         const auto range = engine.LoadModuleFile(p);
-        benchmark::DoNotOptimize(range);
+        State.counters["stripe_lines"] = range.second - range.first + 1;
+        State.counters["z_rows"] = engine.Result.Z.Count();
     }
 }
 
