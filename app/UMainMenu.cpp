@@ -229,11 +229,10 @@ void TMainMenu::mnuWindowsClick() {
 }
 
 void TMainMenu::Trigger(MMenuItem* Item) {
-    const TEntry* e = EntryOf(Item);
-    if (!e || (e->Rule && !e->Rule()))
+    if (!Allowed(Item))
         return;
     // The entry may go with the window the handler closes: its handler is taken first.
-    const std::function<void()> handler = e->Handler;
+    const std::function<void()> handler = EntryOf(Item)->Handler;
     GuardedAction(handler);
 }
 
