@@ -677,6 +677,16 @@ TEST(ImportWindow, ARibImportedTwiceLeavesOneRibStripeFirst) {
         W.btnRIBClick();
         runAfterFirst = W.Engine().Result.S.LeadingRunLength();
         W.btnRIBClick();
+        // A rib that cannot be read leaves the rib that was there: its removal is taken back.
+        const QString lst = fx.AppPath() + QStringLiteral("Export/Fixed/BRibWaist1.LST");
+        const QByteArray good = ReadFile(lst);
+        const QByteArray result = MachineFileImage(W.Engine().Result.Machine, W.Engine().Result.Lists());
+        const QStringList before = ImportFixture::Lines(W);
+        WriteFile(lst, QByteArray("not a machine file"));
+        W.btnRIBClick();
+        EXPECT_EQ(ImportFixture::Lines(W), before);
+        EXPECT_EQ(MachineFileImage(W.Engine().Result.Machine, W.Engine().Result.Lists()), result);
+        WriteFile(lst, good);
         W.btnOK->click();
     };
     p->ImportButton()->click();
