@@ -14,9 +14,15 @@
 #include "ui/PopupMenu_m.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -362,12 +368,23 @@ void TMainMenu::StartProgram(const QString& Path) {
 }
 
 void TMainMenu::LoaddefaultfixedProgram1Click() {
+    namespace fs = std::filesystem;
     const QString fixed = FixedFolder();
     ClearDir(fixed + QStringLiteral("*.*"));
-    // Every name but the hidden ones, which the clearing keeps as well; a pipe or a device is
-    // listed so that its copy fails with its error.
-    const QDir defaults(DefaultFolder());
-    const QStringList names = defaults.entryList(QDir::Files | QDir::System, QDir::Name);
-    for (const QString& name : names)
-        CopyFile(defaults.filePath(name), fixed + name);
+    // The names as they are on disk (bytes), so one that is not UTF-8 is copied under its own name
+    // rather than passed over. Every name but the folders and the hidden ones, which the clearing
+    // keeps as well; a pipe or a device is listed so that its copy fails with its error.
+    const fs::path from(QFile::encodeName(DefaultFolder()).toStdString());
+    const fs::path to(QFile::encodeName(fixed).toStdString());
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code kind;
+        std::string name = it->path().filename().string();
+        if (!name.starts_with('.') && !it->is_directory(kind))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        CopyFileBytes(from / name, to / name, false);
 }

@@ -29,6 +29,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <sys/stat.h>
 
 using namespace apptest;
@@ -552,6 +555,19 @@ TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnes) {
     m.Trigger(m.LoaddefaultfixedProgram1);
     EXPECT_EQ(fixedNames(), QStringList{"c.LST"});
     EXPECT_EQ(kdstest::ReadFile(fixed + "c.LST"), QByteArray("default program"));
+
+    // A name that is not UTF-8 is copied under its own bytes.
+    const std::string latin = "\xe9t\xe9.LST";
+    const std::filesystem::path defaultLatin = QFile::encodeName(defaults).toStdString() + latin;
+    const std::filesystem::path fixedLatin = QFile::encodeName(fixed).toStdString() + latin;
+    std::ofstream(defaultLatin) << "latin";
+    refill();
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_EQ(fx.Shown(), 0u);
+    EXPECT_EQ(kdstest::ReadFile(fixed + "c.LST"), QByteArray("default program"));
+    std::ifstream copied(fixedLatin);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "latin");
+    std::filesystem::remove(defaultLatin);
 
     // A file that cannot be read stops the copying with its error.
     ::mkfifo(QFile::encodeName(defaults + "d.pipe").constData(), 0600);
