@@ -668,6 +668,28 @@ TEST(ImportWindow, DivideAndMergeChangeTheStripesAsAskedAndRenameCutsTheName) {
     EXPECT_EQ(lists.S.GetS(1).StripId, lists.Machine.GetStrip(0).Id);
 }
 
+TEST(ImportWindow, AFailedImportIsShownAndLeavesNothingLoaded) {
+    ImportFixture fx;
+    TPrjContainer* p = fx.OpenProject(FiveLines());
+    p->PressButton(prjwin::S);
+    QFile::remove(fx.AppPath() + QStringLiteral("Export/m.bmp"));
+    const QStringList listing = ImportFixture::Listing(p);
+    fx.Script = [&](TFormImport& W) {
+        fx.Messages.Coded.clear();
+        W.btnAddModuleClick();
+        EXPECT_FALSE(W.Loaded());
+        EXPECT_FALSE(fx.Messages.Coded.empty()); // the file error is shown
+        EXPECT_FALSE(W.pnlWait->isVisible());
+        EXPECT_EQ(ImportFixture::Lines(W), QStringList{QStringLiteral("extended S1 .. S5")});
+        W.btnOK->click();
+    };
+    fx.Log.clear();
+    p->ImportButton()->click();
+    // OK with nothing loaded keeps the lists, and the windows have nothing to read again.
+    EXPECT_EQ(ImportFixture::Listing(p), listing);
+    EXPECT_EQ(std::count(fx.Log.begin(), fx.Log.end(), std::string("reload 1")), 0);
+}
+
 TEST(ImportWindow, ARibImportedTwiceLeavesOneRibStripeFirst) {
     ImportFixture fx;
     TPrjContainer* p = fx.OpenProject();
