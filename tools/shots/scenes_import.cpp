@@ -55,6 +55,7 @@ KDS_SHOT_SCENE("import",
     w->LbxStripes->setCurrentRow(1);
     TFormImport* window = w.get();
     ctx.AfterShow = [window](QWidget*) {
+        window->LbxStripes->setCurrentRow(1);
         window->MPopupMenu1Popup();
         const QRect item = window->LbxStripes->visualItemRect(window->LbxStripes->item(1));
         const QPoint at = window->LbxStripes->viewport()->mapToGlobal(item.center());
