@@ -447,6 +447,12 @@ TEST(MainMenu, NewImageAndTheScannerLeaveNoWindowBehindWhenThePictureFails) {
     EXPECT_NE(lent, nullptr);
     EXPECT_EQ(m.OImageIO.AttachedBitmap(), nullptr);
     EXPECT_EQ(fx.Main().Drawings().size(), 1u);
+    // A scan that fails is shown and leaves the component without the bitmap it was lent.
+    fx.Scan = [](TImageIO&) -> bool { throw EReadError(QStringLiteral("The scanner is gone")); };
+    m.Trigger(m.FileAcquire);
+    EXPECT_EQ(fx.Shown(), 1u);
+    EXPECT_EQ(m.OImageIO.AttachedBitmap(), nullptr);
+    EXPECT_EQ(fx.Main().Drawings().size(), 1u);
     fx.Scan = [](TImageIO& IO) {
         *IO.AttachedBitmap() = TBitmap::Unfilled(3, 2, pf24bit);
         return true;
