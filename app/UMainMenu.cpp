@@ -116,7 +116,7 @@ TMainMenu::TMainMenu(TFormMain& Main, MMainMenu& Bar) : QObject(nullptr), FMain(
                        toggle(&TMainMenu::WindowsTools));
     WindowsView =
         Add(WindowsPopup, "WindowsView", "نافذة العرض", "View Window", {}, toggle(&TMainMenu::WindowsView));
-    WindowsBrushes = Add(WindowsPopup, "WindowsBrushes", "نافذة الفراشي", "Brushes Window", {},
+    WindowsBrushes = Add(WindowsPopup, "WindowsBrushes", "نافذة الفرش", "Brushes Window", {},
                          toggle(&TMainMenu::WindowsBrushes));
     WindowsColors = Add(WindowsPopup, "WindowsColors", "نافذة الألوان", "Colors Window", {},
                         toggle(&TMainMenu::WindowsColors));

@@ -489,6 +489,13 @@ TEST(MainMenu, TheWindowItemsAreCheckedByTheirToolbarsAndTurnThem) {
         {m.WindowsBrushes, t.MToolBarBrushes}, {m.WindowsColors, t.MToolBarColors},
         {m.WindowsDrawing, t.MToolBarDrawing},
     };
+    // Each item names its toolbar by the toolbar's own caption, in either language.
+    for (const int language : {LanguageArabic, LanguageEnglish}) {
+        fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(language);
+        QApplication::processEvents();
+        for (const auto& [item, bar] : pairs)
+            EXPECT_EQ(item->text().toStdString(), bar->Caption().toStdString());
+    }
     for (const auto& [item, bar] : pairs) {
         SCOPED_TRACE(item->text().toStdString());
         for (int round = 0; round < 2; ++round) {
