@@ -47,6 +47,7 @@ TFormImportData::TFormImportData(QWidget* Parent) : MModalForm(Parent), FFolder(
     auto* listPanel = new MPanel(this, this);
     listPanel->setObjectName(QStringLiteral("pnlStripes"));
     listPanel->SetBounds(ListBounds.x(), ListBounds.y(), ListBounds.width(), ListBounds.height());
+    listPanel->M_Caption()->SetCaptions({QString(), QString()});
     LbxStripes = new QListWidget(listPanel);
     LbxStripes->setObjectName(QStringLiteral("LbxStripes"));
     LbxStripes->setGeometry(0, 0, ListBounds.width(), ListBounds.height());
@@ -55,6 +56,7 @@ TFormImportData::TFormImportData(QWidget* Parent) : MModalForm(Parent), FFolder(
     pnlImage = new MPanel(this, this);
     pnlImage->setObjectName(QStringLiteral("pnlImage"));
     pnlImage->SetBounds(PanelBounds.x(), PanelBounds.y(), PanelBounds.width(), PanelBounds.height());
+    pnlImage->M_Caption()->SetCaptions({QString(), QString()}); // a frame: no text over the preview
     imgModule = new MImage(this, pnlImage);
     imgModule->setObjectName(QStringLiteral("imgModule"));
     imgModule->SetBounds(2, 2, PanelBounds.width() - 4, PanelBounds.height() - 4);

@@ -3,9 +3,11 @@
 #include "LibrarySupport.h"
 #include "app/UFormImportData.h"
 #include "editors/NumEdit_m.h"
+#include "ui/ULPackDM.h"
 #include "ui/button_m.h"
 #include "ui/checkbox_m.h"
 #include "ui/groupbox_m.h"
+#include "ui/panel_m.h"
 
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -113,4 +115,20 @@ TEST_F(PickerTest, ExecuteIsTrueForOkWithASelectionOnly) {
     MModalForm::ModalHook = [](MModalForm& F) { static_cast<TFormImportData&>(F).btnCancel->click(); };
     EXPECT_FALSE(Form->Execute());
     MModalForm::ModalHook = nullptr;
+}
+
+TEST(PickerLanguage, ItsPanelsHoldNoTextInEitherLanguage) {
+    // The preview and list panels are frames only: no text may stand over the entry's picture.
+    TDMLanguagePack pack;
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    TFormImportData form;
+    for (int language : {LanguageArabic, LanguageEnglish}) {
+        pack.OLanguagePack->SetLanguageNumber(language);
+        for (const char* name : {"pnlImage", "pnlStripes"}) {
+            const auto* panel = form.findChild<MPanel*>(QLatin1String(name));
+            ASSERT_NE(panel, nullptr) << name;
+            EXPECT_TRUE(panel->Caption().isEmpty())
+                << name << " " << language << ": " << panel->Caption().toStdString();
+        }
+    }
 }
