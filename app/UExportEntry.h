@@ -19,18 +19,18 @@
 // The catalogue texts of the export (code 11).
 namespace exportmsg {
 constexpr int Code = 11;
-constexpr int NameEmpty = 3950;   // the module name is empty
-constexpr int NameTooLong = 3951; // (name): longer than 79 bytes
-constexpr int NameBad = 3952;     // (name): a separator, a control character or a leading dot
-constexpr int FromAboveTo = 3953; // (from;to)
-constexpr int FromMissing = 3954; // (line): From S names no S line
-constexpr int ToMissing = 3955;   // (line): To S names no S line
-constexpr int ColorCount = 3956;  // (count): outside 2..6
-constexpr int Replace = 3957;     // (name): question, Yes/No
-constexpr int NotReached = 3958;  // (line): the program never reaches From S
-constexpr int CycleSplit = 3959;  // (line): a cycle names lines inside and outside the range
-constexpr int WriteFailed = 3960; // (file;reason)
-constexpr int EntryExists = 3961; // (name): the shell does not replace an entry
+constexpr int NameEmpty = 4101;   // the module name is empty
+constexpr int NameTooLong = 4102; // (name): longer than 79 bytes
+constexpr int NameBad = 4103;     // (name): a separator, a control character or a leading dot
+constexpr int FromAboveTo = 4104; // (from;to)
+constexpr int FromMissing = 4105; // (line): From S names no S line
+constexpr int ToMissing = 4106;   // (line): To S names no S line
+constexpr int ColorCount = 4107;  // (count): outside 2..6
+constexpr int Replace = 4108;     // (name): question, Yes/No
+constexpr int NotReached = 4109;  // (line): the program never reaches From S
+constexpr int CycleSplit = 4110;  // (line): a cycle names lines inside and outside the range
+constexpr int WriteFailed = 4111; // (file;reason)
+constexpr int EntryExists = 4112; // (name): the shell does not replace an entry
 } // namespace exportmsg
 
 // The structures of the fixed-program picker and the export window, by index.

@@ -235,11 +235,11 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // The export window: an empty name names nothing; the other refusals, the replace question, a
     // range never reached, a split cycle and an entry already there name one thing; From above To
     // and a file not written name two.
-    expected[{11, 3950}] = 0;
-    for (int sub : {3951, 3952, 3954, 3955, 3956, 3957, 3958, 3959, 3961})
+    expected[{11, 4101}] = 0;
+    for (int sub : {4102, 4103, 4105, 4106, 4107, 4108, 4109, 4110, 4112})
         expected[{11, sub}] = 1;
-    expected[{11, 3953}] = 2;
-    expected[{11, 3960}] = 2;
+    expected[{11, 4104}] = 2;
+    expected[{11, 4111}] = 2;
     // The telephone transfer's refusals and failures name their file or value; the unexpected
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
