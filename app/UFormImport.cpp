@@ -1,6 +1,6 @@
 #include "app/UFormImport.h"
 
-#include "app/LBoardFr.h"
+#include "app/LBoardWindow.h"
 #include "app/UFormFixedProg.h"
 #include "app/UFormImportData.h"
 #include "app/UFormImportModulePrperty.h"
@@ -147,9 +147,15 @@ void TFormImport::SetProject(TPrjContainer* Project) {
     FImportData->CheckModuleFiles();
     FBoard = Project->Board();
     if (FBoard) {
-        FBoard->ApplyPaste();
         FBoardModified = FBoard->Modified;
         FBoardAutosave = FBoard->ChangedSinceAutosave;
+        auto* window = dynamic_cast<TBoardWindow*>(FBoard);
+        if (window && window->Selected && window->PasteBuffer.Floating) {
+            FPasteBoard = window;
+            FUnderPaste = window->Raster();
+            FPaste = window->PasteBuffer;
+        }
+        FBoard->ApplyPaste();
     } else {
         FLooseDrawing = Project->Picture();
     }
@@ -419,8 +425,13 @@ void TFormImport::Finish() {
             RefreshDrawing();
         return;
     }
-    // Cancel: the project's lists were never changed; the drawing and its marks go back.
+    // Cancel: the project's lists were never changed; the drawing, a paste that floated over it and
+    // its marks go back.
     FEngine.RestoreDrawing();
+    if (FPasteBoard) {
+        FPasteBoard->Raster().Assign(FUnderPaste);
+        FPasteBoard->PasteBuffer = FPaste;
+    }
     RefreshDrawing();
     if (FBoard) {
         FBoard->Modified = FBoardModified;

@@ -8,6 +8,7 @@
 
 #include "app/UPictureDialogs.h"
 #include "app/UStripImport.h"
+#include "model/UmapRect.h"
 
 #include <memory>
 
@@ -16,6 +17,7 @@ class MMenuItem;
 class MPanel;
 class MPopupMenu;
 class TBoardFormats;
+class TBoardWindow;
 class TFormFixedProg;
 class TFormImportData;
 class TFormModulePrperty;
@@ -102,6 +104,11 @@ private:
     // The drawing's marks when the window opened, and a picture for a project without a board.
     bool FBoardModified = false, FBoardAutosave = false, FDrawingChanged = false;
     TBitmap FLooseDrawing;
+    // A paste that floated when the window opened: the picture under it and the paste itself, so
+    // that Cancel lets it float again instead of leaving it written into the picture.
+    TBoardWindow* FPasteBoard = nullptr;
+    TBitmap FUnderPaste;
+    MmapRect FPaste;
     bool FAccepted = false;
     bool FLoaded = false;
     bool FFinished = false;

@@ -3,6 +3,7 @@
 
 #include "LibrarySupport.h"
 #include "ProjectSupport.h"
+#include "app/LGraphicWindow.h"
 #include "app/UExportEntry.h"
 #include "app/UFormExport.h"
 #include "app/UFormFixedProg.h"
@@ -11,6 +12,7 @@
 #include "app/UFormImportModulePrperty.h"
 #include "app/UFormRIBProg.h"
 #include "app/ULibFiles.h"
+#include "app/UStation.h"
 #include "app/UStripImport.h"
 #include "editors/ColorBox_M.h"
 #include "editors/NumEdit_m.h"
@@ -616,6 +618,42 @@ TEST(ImportWindow, CancelAfterThreeImportsPutsEverythingBackAndOkStoresTheResult
         for (int s = strip.FirstS; s <= strip.LastS; ++s)
             EXPECT_EQ(lists.S.GetS(s).StripId, strip.Id) << "S" << s;
     EXPECT_TRUE(p->IsModified());
+}
+
+TEST(ImportWindow, CancelLetsAPasteThatFloatedWhenTheWindowOpenedFloatAgain) {
+    ImportFixture fx;
+    // The station's own drawing, which lets a paste float.
+    struct StationDrawings {
+        MBusFactory* Old = BusFactory();
+        StationDrawings() { SetBusFactory(&StationFactory()); }
+        ~StationDrawings() { SetBusFactory(Old); }
+    } drawings;
+    TPrjContainer* p = fx.OpenProject(FiveLines());
+    auto* board = dynamic_cast<TGraphicWindow*>(p->Drawing());
+    ASSERT_NE(board, nullptr);
+    // The top-left 3 x 2 cells lifted and floating two cells lower, over an unchanged picture.
+    board->CopyCellsToBuffer(board->PasteBuffer, {0, 0, 2, 1});
+    board->PasteBuffer.PosX = 0;
+    board->PasteBuffer.PosY = 2;
+    board->PasteBuffer.RepeatX = 2;
+    board->PasteBuffer.Floating = true;
+    board->Selected = true;
+    board->Modified = false;
+    board->ChangedSinceAutosave = false;
+    const QByteArray drawing = Bytes(board->Raster());
+    const bool undo = board->UndoAvailable();
+    fx.Script = [&](TFormImport& W) {
+        W.btnAddModuleClick();
+        W.btnCancel->click();
+    };
+    p->ImportButton()->click();
+    EXPECT_EQ(Bytes(board->Raster()), drawing);
+    EXPECT_TRUE(board->PasteBuffer.Floating);
+    EXPECT_EQ(board->PasteBuffer.PosY, 2);
+    EXPECT_EQ(board->PasteBuffer.RepeatX, 2);
+    EXPECT_FALSE(board->Modified);
+    EXPECT_FALSE(board->ChangedSinceAutosave);
+    EXPECT_EQ(board->UndoAvailable(), undo);
 }
 
 TEST(ImportWindow, DivideAndMergeChangeTheStripesAsAskedAndRenameCutsTheName) {
