@@ -44,6 +44,9 @@ TFormTransfer::TFormTransfer(QWidget* Parent, const TLineSource& Source) : MModa
     Label1 = MakeLabel(this, pnlMain, QRect(10, 14, 84, 16), "الخط المختار:", "Selected Line:");
     Label1->setObjectName(QStringLiteral("Label1"));
     SelectedLine = Placed(new MComboBox(this, pnlMain), "SelectedLine", QRect(98, 10, 173, 21));
+    // A device path reads from the left in either language.
+    SelectedLine->M_Arabic = false;
+    SelectedLine->SetArabic(false);
     PhoneNumber = Placed(new MNumEdit(this, pnlMain), "PhoneNumber", QRect(98, 38, 173, 21));
     PhoneNumber->SetNumOfDigit(20);
     PhoneNumber->SetSigned(false);

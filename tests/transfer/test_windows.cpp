@@ -138,6 +138,13 @@ TEST(TransferWindow, BuiltIdleWithTheLinesAndATwentyDigitNumber) {
     EXPECT_FALSE(w->PhoneNumber->Signed());
     EXPECT_TRUE(w->TransferStarted);
     ExpectIdle(*w, true);
+    // The line's device path reads from the left in either language, so a path keeps its leading "/"
+    // in the line list.
+    for (const int language : {LanguageArabic, LanguageEnglish}) {
+        pack.Module.OLanguagePack->SetLanguageNumber(language);
+        QApplication::processEvents();
+        EXPECT_EQ(w->SelectedLine->layoutDirection(), Qt::LeftToRight) << language;
+    }
     // A connection before any button is not taken up.
     w->PhoneLine1->OnConnection(w->PhoneLine1);
     EXPECT_TRUE(messages.Shown.isEmpty());
