@@ -2,6 +2,7 @@
 
 #include "app/LBoardSh.h"
 #include "app/ULibFiles.h"
+#include "app/UStripImport.h"
 #include "model/UProject.h"
 #include "model/Usequencer.h"
 #include "platform/Errors.h"
@@ -266,21 +267,11 @@ class MExportRun : public MProject {
 public:
     MExportRun(MProgramLists& Source, const MPalette& Palette, const TBitmap& Drawing)
         : FPalette(Palette), FPicture(Drawing) {
-        FLists.Machine.Assign(Source.Machine);
-        MSwitchGuard tags(CopyTag, true);
-        for (int kind = lkP; kind <= lkC; ++kind) {
-            const std::unique_ptr<MUnvList> copy = Source.List(kind).ScratchCopy();
-            FLists.List(kind).TakeContents(*copy);
-        }
+        CopyLists(Source, FLists);
         if (!FPicture.Empty()) {
             if (FPicture.PixelFormat() != pf24bit)
                 FPicture.SetPixelFormat(pf24bit);
-            MRowView view;
-            view.Top = FPicture.ScanLine(0);
-            view.Stride = FPicture.BytesPerLine();
-            view.Width = FPicture.Width();
-            view.Height = FPicture.Height();
-            FPattern.SetView(view);
+            FPattern.SetView(RowViewOf(FPicture));
         }
     }
     MProgramLists& Program() override { return FLists; }

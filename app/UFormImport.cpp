@@ -271,23 +271,11 @@ void TFormImport::btnRIBClick() {
     p.Offset = FRibProg->GetOffset();
     // The old rib goes first; when the new one cannot be imported the working sets are put back.
     MProgramLists before;
-    {
-        MSwitchGuard tags(CopyTag, true);
-        before.Machine.Assign(FEngine.Result.Machine);
-        for (int kind = lkP; kind <= lkC; ++kind) {
-            const std::unique_ptr<MUnvList> copy = FEngine.Result.List(kind).ScratchCopy();
-            before.List(kind).TakeContents(*copy);
-        }
-    }
+    CopyLists(FEngine.Result, before);
     RemoveLeadingRib();
     LbxStripes->setCurrentRow(-1);
     if (!ImportEntry(p)) {
-        MSwitchGuard tags(CopyTag, true);
-        FEngine.Result.Machine.Assign(before.Machine);
-        for (int kind = lkP; kind <= lkC; ++kind) {
-            const std::unique_ptr<MUnvList> copy = before.List(kind).ScratchCopy();
-            FEngine.Result.List(kind).TakeContents(*copy);
-        }
+        CopyLists(before, FEngine.Result);
         RefreshStripList();
     }
 }

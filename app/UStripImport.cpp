@@ -28,31 +28,9 @@ constexpr int CamOpenRear = 18;
 constexpr int RackingMove = 3;
 constexpr int RackingFirst = 1;
 
-// Copies every list and the machine description (with its stripes) of From into To, tags and
-// strip identifiers included.
-void CopyLists(MProgramLists& From, MProgramLists& To) {
-    MSwitchGuard tags(CopyTag, true);
-    To.Machine.Assign(From.Machine);
-    for (int kind = lkP; kind <= lkC; ++kind) {
-        std::unique_ptr<MUnvList> copy = From.List(kind).ScratchCopy(true);
-        To.List(kind).TakeContents(*copy);
-    }
-}
-
 void ClearKinds(MProgramLists& Lists, int FirstKind, int LastKind) {
     for (int kind = FirstKind; kind <= LastKind; ++kind)
         Lists.List(kind).Clear();
-}
-
-MRowView RowViewOf(TBitmap& Picture) {
-    MRowView view;
-    if (Picture.Empty())
-        return view;
-    view.Top = Picture.ScanLine(0);
-    view.Stride = Picture.BytesPerLine();
-    view.Width = Picture.Width();
-    view.Height = Picture.Height();
-    return view;
 }
 
 // The pixel of needle column X (1 = leftmost) on pattern line Y (1 = bottom row); null outside.
@@ -107,6 +85,26 @@ public:
 private:
     MRasterPattern FRaster;
 };
+
+void CopyLists(MProgramLists& From, MProgramLists& To) {
+    MSwitchGuard tags(CopyTag, true);
+    To.Machine.Assign(From.Machine);
+    for (int kind = lkP; kind <= lkC; ++kind) {
+        std::unique_ptr<MUnvList> copy = From.List(kind).ScratchCopy(true);
+        To.List(kind).TakeContents(*copy);
+    }
+}
+
+MRowView RowViewOf(TBitmap& Picture) {
+    MRowView view;
+    if (Picture.Empty())
+        return view;
+    view.Top = Picture.ScanLine(0);
+    view.Stride = Picture.BytesPerLine();
+    view.Width = Picture.Width();
+    view.Height = Picture.Height();
+    return view;
+}
 
 // ---- The working state an import may change, kept to be put back on an error.
 struct MStripImport::Snapshot {

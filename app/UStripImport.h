@@ -18,6 +18,7 @@
 #include "model/UColors.h"
 #include "model/UModHeader.h"
 #include "model/UPacking.h"
+#include "model/URowView.h"
 #include "model/Usequencer.h"
 #include "model/UunvList.h"
 
@@ -27,6 +28,12 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+// Copies every list and the machine description (with its stripes) of From into To, tags and
+// strip identifiers included.
+void CopyLists(MProgramLists& From, MProgramLists& To);
+// A top-down view of a picture's rows without a copy; empty for an empty picture.
+MRowView RowViewOf(TBitmap& Picture);
 
 // Entry kinds.
 constexpr int ImportModule = 1;
