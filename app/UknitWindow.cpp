@@ -185,6 +185,8 @@ void TknitWindow::TakePicture(TImageIO& Source) {
     SyncTools();
     SetFileName(NoName);
     AdoptPicture(Source);
+    // A scanned picture is kept nowhere else yet: closing its window asks first.
+    Modified = true;
     PutMarks();
 }
 

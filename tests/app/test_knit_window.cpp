@@ -238,6 +238,24 @@ TEST(KnitWindow, AStandAloneDrawingClosesThroughTheSaveQuestion) {
     EXPECT_FALSE(QFileInfo::exists(fx.Dir.path() + QStringLiteral("/kept.bmp")));
 }
 
+TEST(KnitWindow, AScannedPictureAsksBeforeItsWindowCloses) {
+    KnitStation fx;
+    QPointer<TknitWindow> d = fx.NewDrawing(true);
+    TBitmap scanned = TBitmap::Unfilled(6, 4, pf24bit);
+    TImageIO io;
+    io.SetAttachedBitmap(&scanned);
+    d->TakePicture(io);
+    io.SetAttachedBitmap(nullptr);
+    EXPECT_TRUE(d->Changed);
+    EXPECT_EQ(d->FileName, NoName);
+    fx.Messages.Answers = {mbCancel};
+    EXPECT_FALSE(fx.Sub(d)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(d);
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, 101);
+}
+
 TEST(KnitWindow, TheBusDrivesTheToolsAndHearsTheMarksAndThePickedColour) {
     KnitStation fx;
     TknitWindow* d = fx.NewDrawing(true);
