@@ -16,11 +16,6 @@
 
 namespace {
 
-// A message argument holds no ";": the catalogue splits its arguments there.
-QString Arg(QString Text) {
-    return Text.replace(QLatin1Char(';'), QLatin1Char(','));
-}
-
 [[noreturn]] void Refuse(int SubCode, const QString& Args = QString()) {
     RaiseM(exportmsg::Code, SubCode, Args);
 }
@@ -398,14 +393,14 @@ void CheckExportRequest(const MExportRequest& Request, const MProgramLists& List
         if (name.isEmpty())
             Refuse(exportmsg::NameEmpty);
         if (EncodeStoredText(name).size() > MStrip::NameSize - 1)
-            Refuse(exportmsg::NameTooLong, Arg(name.left(MStrip::NameSize)));
+            Refuse(exportmsg::NameTooLong, CatalogueArg(name.left(MStrip::NameSize)));
         const bool bad =
             name.startsWith(QLatin1Char('.')) || std::any_of(name.begin(), name.end(), [](QChar c) {
                 return c == QLatin1Char('/') || c == QLatin1Char('\\') ||
                        c.category() == QChar::Other_Control;
             });
         if (bad)
-            Refuse(exportmsg::NameBad, Arg(name));
+            Refuse(exportmsg::NameBad, CatalogueArg(name));
     }
     if (Request.FromS > Request.ToS)
         Refuse(exportmsg::FromAboveTo,
@@ -543,18 +538,19 @@ MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& 
                                   MProjectWriter* Writer) {
     CheckExportRequest(Request, Project);
     if (!Replace && LibraryEntryExists(Folder, Base))
-        Refuse(exportmsg::EntryExists, Arg(Base));
+        Refuse(exportmsg::EntryExists, CatalogueArg(Base));
     MExportEntry entry = BuildExportEntry(Project, Palette, Drawing, Request);
     if (!QDir().mkpath(Folder))
-        Refuse(exportmsg::WriteFailed, Arg(Folder) + QStringLiteral(";the folder cannot be made"));
+        Refuse(exportmsg::WriteFailed, CatalogueArg(Folder) + QStringLiteral(";the folder cannot be made"));
     const std::vector<MFileWrite> files = ExportEntryFiles(entry, Folder, Base);
     for (const MFileWrite& f : files)
         if (f.Target.isEmpty()) // a link or a folder holds the name: nothing is written through it
-            Refuse(exportmsg::WriteFailed, Arg(Folder + Base) + QStringLiteral(";it is not a plain file"));
+            Refuse(exportmsg::WriteFailed,
+                   CatalogueArg(Folder + Base) + QStringLiteral(";it is not a plain file"));
     try {
         WriteFileSet(files, Writer);
     } catch (const EProjectFile& e) {
-        Refuse(exportmsg::WriteFailed, Arg(e.File) + QLatin1Char(';') + Arg(e.Reason));
+        Refuse(exportmsg::WriteFailed, CatalogueArg(e.File) + QLatin1Char(';') + CatalogueArg(e.Reason));
     }
     return entry;
 }

@@ -84,7 +84,7 @@ void TFormExport::btnOKClick() {
         const QString base = ExportBaseName(request, lists.Machine);
         if (LibraryEntryExists(ExportFolder(request), base)) {
             const int answer = MessageBox ? MessageBox->ShowCodeMessage(exportmsg::Code, exportmsg::Replace,
-                                                                        base, mbYes | mbNo)
+                                                                        CatalogueArg(base), mbYes | mbNo)
                                           : mbNo;
             if (answer != mbYes)
                 return;

@@ -24,12 +24,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-// A message argument holds no ";": the catalogue splits its arguments there.
-QString ArgText(QString Text) {
+QString CatalogueArg(QString Text) {
     return Text.replace(QLatin1Char(';'), QLatin1Char(','));
 }
 
+namespace {
 // The name exists as something: a file, a folder, or a link, even one that leads nowhere.
 bool NameExists(const QString& Path) {
     const QFileInfo info(Path);
@@ -258,7 +257,8 @@ void SyncFolder(const QString& Folder) {
 
 EProjectFile::EProjectFile(int SubCode, const QString& AFile, const QString& AReason)
     : MException(prjmsg::Code, SubCode,
-                 AFile.isEmpty() ? ArgText(AReason) : ArgText(AFile) + QLatin1Char(';') + ArgText(AReason)),
+                 AFile.isEmpty() ? CatalogueArg(AReason)
+                                 : CatalogueArg(AFile) + QLatin1Char(';') + CatalogueArg(AReason)),
       File(AFile), Reason(AReason) {}
 
 // ---- Names.

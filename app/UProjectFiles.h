@@ -32,6 +32,10 @@ constexpr int SaveFailed = 3603; // (file;reason): the project could not be save
 constexpr int NewFailed = 3604;  // (reason): no new project could be made
 } // namespace prjmsg
 
+// One argument of a catalogue text: its ";" become ",", since the catalogue splits its arguments
+// there.
+QString CatalogueArg(QString Text);
+
 // A file of a project that could not be read or written: a numbered message (prjmsg) whose
 // arguments are the file's name and the reason (the reason alone when no file is named).
 class EProjectFile : public MException {

@@ -498,6 +498,23 @@ TEST(Export, AFixedProgramWritesItsModAndLstUnderThePickersName) {
     EXPECT_TRUE(form.Execute());
     EXPECT_NE(ReadFile(mod), before);
     EXPECT_EQ(form.WrittenHeader().SLineCount, 2);
+
+    // The question names a library entry whose name holds ";" whole.
+    MModalForm::ModalHook = [&](MModalForm&) {
+        form.chkFixedProgram->setChecked(false);
+        form.edtModuleName->setText(QStringLiteral("rib;cuff"));
+        form.btnOK->click();
+    };
+    EXPECT_TRUE(form.Execute());
+    MModalForm::ModalHook = [&](MModalForm&) {
+        fx.Messages.Answers = {mbNo};
+        form.btnOK->click();
+    };
+    fx.Messages.Coded.clear();
+    EXPECT_FALSE(form.Execute());
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, exportmsg::Replace);
+    EXPECT_EQ(fx.Messages.Coded[0].Args, QStringLiteral("rib,cuff"));
 }
 
 // ---- The import window.
