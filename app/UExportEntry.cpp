@@ -483,9 +483,11 @@ MExportEntry BuildExportEntry(const MProgramLists& Project, const MPalette& Pale
     h.RackingKind = first.Racking[0].Transfer;
     h.FrontFS = first.FSFront == 0 ? 0 : plan.Of(lkFS).Map(first.FSFront);
     h.RearFS = first.FSRear == 0 ? 0 : plan.Of(lkFS).Map(first.FSRear);
+    // The rectangle stays within what a header holds (column 2000, line 1999), also for rows
+    // stored unvalidated that reach past it.
     const int width = std::max(1, Drawing.Width());
     if (stats.NeedleMin >= 1 && stats.NeedleMax >= stats.NeedleMin) {
-        h.FirstColumn = stats.NeedleMin;
+        h.FirstColumn = std::min(stats.NeedleMin, 2000);
         h.LastColumn = stats.NeedleMax;
     } else {
         h.FirstColumn = 1;
@@ -495,7 +497,7 @@ MExportEntry BuildExportEntry(const MProgramLists& Project, const MPalette& Pale
     // A range that reads no pattern line of 11 or more still gets line 11: the importer places a
     // picture for every library module.
     if (stats.LineMin >= 11 && stats.LineMax >= stats.LineMin) {
-        h.FirstLine = stats.LineMin;
+        h.FirstLine = std::min(stats.LineMin, 1999);
         h.LastLine = std::min(stats.LineMax, 1999);
     } else {
         h.FirstLine = h.LastLine = 11;

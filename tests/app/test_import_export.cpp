@@ -400,6 +400,22 @@ TEST(Export, ACycleTakesItsLinesOutsideTheRangeAlongAndAFailedWriteKeepsTheOldEn
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
+TEST(Export, AnEntryOfARowBeyondTheHeadersLinesStillHasAReadableHeader) {
+    // A row stored unvalidated: a pattern line past what a header can hold.
+    auto project = BuildProject(QLatin1String(Head) + JacquardRows(1, 2, 1) +
+                                QStringLiteral("Z3 cam1=JR LG1=1 ZT1=2500 yc1=3 rack1=0:G FSF=1 FSR=1\n"
+                                               "S1 Z=1+1 D1\nS2 Z=3+0 D1\n"));
+    MExportRequest r;
+    r.Name = QStringLiteral("far");
+    r.FromS = r.ToS = 2;
+    const MExportEntry entry =
+        BuildExportEntry(project->Lists, project->Colors, LinePicture(101, 20, 0x300000), r);
+    const ModuleHeader& h = entry.Header;
+    EXPECT_NO_THROW(ReadModuleHeader(WriteModuleHeader(h), QStringLiteral("far.mod")));
+    EXPECT_EQ(entry.Picture.Height(), h.LastLine - h.FirstLine + 1);
+    EXPECT_EQ(entry.Picture.Width(), h.LastColumn - h.FirstColumn + 1);
+}
+
 TEST(Export, AnExportedRangeImportsIntoAnEmptyProjectAsItWas) {
     ExportSource src;
     const ModuleHeader h = src.Export(QStringLiteral("trip"), 3, 5).Header;
