@@ -35,11 +35,14 @@ QString SecondPartName(QString Name) {
     return StripNameOfEntry(Name + suffix);
 }
 
-// A fixed or rib program of Export/Fixed/ as a placement; false when its entry is not there (the
-// import then does nothing).
+// A fixed or rib program of Export/Fixed/ as a placement; false when its entry is not there: the
+// designer is told which program is missing and nothing is imported.
 bool FixedEntry(const QString& Base, int Kind, MImportPlacement& P) {
-    if (Base.isEmpty() || !QFileInfo::exists(LibraryEntryFile(FixedFolder(), Base, QStringLiteral(".mod"))))
+    if (Base.isEmpty() || !QFileInfo::exists(LibraryEntryFile(FixedFolder(), Base, QStringLiteral(".mod")))) {
+        if (MessageBox)
+            MessageBox->ShowCodeMessage(importmsg::Code, importmsg::MissingProgram, Base, mbOK);
         return false;
+    }
     P.Folder = FixedFolder();
     P.Name = Base;
     P.Kind = Kind;

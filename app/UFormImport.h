@@ -24,6 +24,12 @@ class TFormModulePrperty;
 class TFormRIBProg;
 class TPrjContainer;
 
+// The import window's own message.
+namespace importmsg {
+constexpr int Code = 11;
+constexpr int MissingProgram = 4113; // (name): a fixed or rib program the library does not hold
+} // namespace importmsg
+
 class TFormImport : public TPictureDialog {
     Q_OBJECT
 public:

@@ -792,6 +792,26 @@ TEST(ImportWindow, ARibImportedTwiceLeavesOneRibStripeFirst) {
     EXPECT_EQ(lists.Machine.GetStrip(1).LastS, runAfterFirst);
 }
 
+TEST(ImportWindow, AFixedOrRibProgramTheLibraryLacksIsNamedAndNothingIsImported) {
+    ImportFixture fx;
+    TPrjContainer* p = fx.OpenProject(FiveLines());
+    QFile::remove(fx.AppPath() + QStringLiteral("Export/Fixed/BRibWaist1.mod"));
+    const QStringList listing = ImportFixture::Listing(p);
+    fx.Script = [&](TFormImport& W) {
+        fx.Messages.Coded.clear();
+        W.btnRIBClick();
+        EXPECT_FALSE(W.Loaded());
+        ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+        EXPECT_EQ(fx.Messages.Coded[0].Code, importmsg::Code);
+        EXPECT_EQ(fx.Messages.Coded[0].SubCode, importmsg::MissingProgram);
+        EXPECT_EQ(fx.Messages.Coded[0].Args, QStringLiteral("BRibWaist1"));
+        EXPECT_EQ(ImportFixture::Lines(W), QStringList{QStringLiteral("extended S1 .. S5")});
+        W.btnOK->click();
+    };
+    p->ImportButton()->click();
+    EXPECT_EQ(ImportFixture::Listing(p), listing);
+}
+
 // ---- From the shell.
 
 TEST(ExportTool, ExportThenImportMakeTheRoundTripAndAFailureWritesNothing) {
