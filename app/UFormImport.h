@@ -44,7 +44,7 @@ public:
     MButton* btnOK;
     MButton* btnCancel;
     MPanel* pnlWait;
-    MPopupMenu* MPopupMenu1;
+    MPopupMenu* MPopupMenu1 = nullptr;
     MMenuItem* mnuRename;
     MMenuItem* mnuDevide;
     MMenuItem* mnuMerge;

@@ -19,8 +19,10 @@
 #include "editors/PopPalette_m.h"
 #include "model/UunvDta.h"
 #include "ui/MenuItem_m.h"
+#include "ui/PopupMenu_m.h"
 #include "ui/RadioButton_m.h"
 #include "ui/Speedbutton_m.h"
+#include "ui/ULPackDM.h"
 #include "ui/button_m.h"
 #include "ui/checkbox_m.h"
 #include "ui/combobox_m.h"
@@ -790,6 +792,24 @@ TEST(ImportWindow, ARibImportedTwiceLeavesOneRibStripeFirst) {
     EXPECT_TRUE(stripes[1].startsWith(QStringLiteral("m S")));
     EXPECT_EQ(lists.S.LeadingRunLength(), runAfterFirst);
     EXPECT_EQ(lists.Machine.GetStrip(1).LastS, runAfterFirst);
+}
+
+// The stripe menu reads and opens from the pointer in the window's reading direction: to the right
+// of it in English, to the left in Arabic, whichever language the window was made in.
+TEST(ImportWindow, TheStripeMenuOpensTowardsTheLanguagesReadingDirection) {
+    TDMLanguagePack pack;
+    for (int first : {LanguageEnglish, LanguageArabic}) {
+        pack.OLanguagePack->SetLanguageNumber(first);
+        TFormImport form;
+        form.show();
+        for (int language : {first, first == LanguageEnglish ? LanguageArabic : LanguageEnglish}) {
+            pack.OLanguagePack->SetLanguageNumber(language);
+            const QPoint expected = language == LanguageArabic ? QPoint(60, 50) : QPoint(100, 50);
+            EXPECT_EQ(form.MPopupMenu1->PopupOrigin(100, 50, 40), expected) << first << " " << language;
+            EXPECT_EQ(form.MPopupMenu1->layoutDirection(),
+                      language == LanguageArabic ? Qt::RightToLeft : Qt::LeftToRight);
+        }
+    }
 }
 
 TEST(ImportWindow, AFixedOrRibProgramTheLibraryLacksIsNamedAndNothingIsImported) {
