@@ -89,11 +89,6 @@ TFormImport::TFormImport(QWidget* Parent)
 
     MPopupMenu1 = new MPopupMenu(this, this);
     MPopupMenu1->setObjectName(QStringLiteral("MPopupMenu1"));
-    // The menu reads and opens from the pointer in the direction of the language the window is made
-    // in; a change of language turns it with the window.
-    const bool arabic = LanguageDetail().LanguageID() == LanguageArabic;
-    MPopupMenu1->SetArabic(arabic);
-    MPopupMenu1->Alignment = arabic ? paRight : paLeft;
     const auto item = [this](const char* Name, const char* Arabic, const char* English) {
         auto* i = new MMenuItem(this);
         i->setObjectName(QLatin1String(Name));

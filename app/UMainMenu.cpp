@@ -161,8 +161,6 @@ TMainMenu::~TMainMenu() = default;
 MPopupMenu* TMainMenu::TopMenu(MMenuItem*& Top, const char* Name, const char* Arabic, const char* English) {
     auto* popup = new MPopupMenu(&FMain, &FMain);
     popup->setObjectName(QString::fromLatin1(Name) + QStringLiteral("Popup"));
-    popup->SetArabic(FMain.LanguageDetail().ArabicEnable());
-    popup->Alignment = popup->Arabic() ? paRight : paLeft;
     Top = new MMenuItem(&FMain);
     Top->setObjectName(QString::fromLatin1(Name));
     Top->M_Caption().SetCaptions({QString::fromUtf8(Arabic), QString::fromUtf8(English)});

@@ -561,11 +561,8 @@ void TMainToolbars::SetUndoEnabled(bool Enabled) {
 
 void TMainToolbars::InitiateBrushToolbar(int BrushIndex, int PenIndex, int WidthIndex) {
     const int language = FFrame->LanguageDetail().LanguageID() == LanguageArabic ? 0 : 1;
-    auto menu = [&] {
-        auto* m = new MPopupMenu(FFrame, FFrame);
-        m->SetArabic(language == 0);
-        return m;
-    };
+    // Each menu reads in the frame's language from the start.
+    auto menu = [this] { return new MPopupMenu(FFrame, FFrame); };
     BrushMenu = menu();
     PenMenu = menu();
     WidthMenu = menu();

@@ -90,9 +90,5 @@ MPopupMenu* MakeModulePopupMenu(QObject* Owner, bool KnittingScheme) {
         }
         menu->addAction(item);
     }
-    if (MForm* form = GetOwnerMForm(menu)) {
-        menu->SetArabic(form->LanguageDetail().ArabicEnable());
-        menu->Alignment = menu->Arabic() ? paRight : paLeft;
-    }
     return menu;
 }

@@ -1,11 +1,17 @@
 #include "ui/PopupMenu_m.h"
 
+#include "ui/ULPackDM.h"
 #include "ui/control_m.h"
 
 MPopupMenu::MPopupMenu(QObject* Owner, QWidget* Parent) : TArabPopupMenu(BilingualParent(Owner, Parent)) {
     SetComponentOwner(this, Owner);
-    if (MForm* form = GetOwnerMForm(this))
+    MForm* form = GetOwnerMForm(this);
+    if (form)
         FLanguageIndex = form->LanguageDetail().LanguageID();
+    // The menu reads and opens in the language shown now, its window's (the station's when no window
+    // owns it), not only after the next switch.
+    SetArabic(form ? form->LanguageDetail().ArabicEnable() : ArabicShown());
+    Alignment = Arabic() ? paRight : paLeft;
 }
 
 QPoint MPopupMenu::PopupOrigin(int X, int Y, int MenuWidth) const {

@@ -369,6 +369,27 @@ TEST(BilingualControls, MenusFollowTheLanguageAndTheReadingOrder) {
     }
 }
 
+// A popup menu reads and opens in the language shown when it is made, before any switch: its
+// window's language, or the station's when no window owns it.
+TEST(BilingualControls, APopupMenuTakesTheLanguageShownWhenItIsMade) {
+    for (int language : {LanguageEnglish, LanguageArabic}) {
+        Fixture fx;
+        fx.pf.Pack().SetLanguageNumber(language);
+        fx.form->show();
+        ControlForm unowned(fx.pf.Pack());
+        const bool arabic = language == LanguageArabic;
+        for (auto* popup : {new MPopupMenu(fx.form.get()), new MPopupMenu(nullptr, &unowned)}) {
+            popup->addAction(QStringLiteral("x"));
+            EXPECT_EQ(popup->Arabic(), arabic) << language;
+            EXPECT_EQ(popup->Alignment, arabic ? paRight : paLeft) << language;
+            EXPECT_EQ(popup->PopupOrigin(300, 50, 40), QPoint(arabic ? 260 : 300, 50)) << language;
+            popup->Popup(300, 50);
+            EXPECT_EQ(popup->layoutDirection(), arabic ? Qt::RightToLeft : Qt::LeftToRight) << language;
+            popup->hide();
+        }
+    }
+}
+
 TEST(BilingualControls, HintsAreShownOnlyWhenAsked) {
     Fixture fx;
     auto* button = new MButton(fx.form.get());
