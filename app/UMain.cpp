@@ -246,6 +246,7 @@ void TFormMain::FormCreate() {
     if (!FServices.Messages) {
         FMessageBox = std::make_unique<TMessageBox>(AppFile(QStringLiteral("Dta\\sysmsg.dta")));
         FMessageBox->hide();
+        FMessageBox->MainWindow = this;
         FOldMessages = MessageBox;
         MessageBox = FMessageBox.get();
         FMessagesInstalled = true;

@@ -11,6 +11,7 @@
 #include "ui/Adapter.h"
 #include "ui/UmessageCatalog.h"
 
+#include <QPointer>
 #include <QString>
 
 class MLabel;
@@ -73,6 +74,12 @@ public:
     // The answer of the last message: the bit of the button pressed, -1 when none was.
     int Result() const { return FResult; }
     bool IsShowing() const { return FLoop != nullptr; }
+    // The window a message stands over when no window of the station is active (the station's
+    // main window names itself here).
+    QPointer<QWidget> MainWindow;
+    // The window the next message will stand over: the active window, else MainWindow while it is
+    // shown, else the window of the box's parent; null when there is none.
+    QWidget* AnchorWindow() const;
 
     // The click handlers: the answer is the button's bit, then the window closes.
     void BtnOkClick();
@@ -93,6 +100,8 @@ protected:
 
 private:
     void FormCreate();
+    // Centres the window over AnchorWindow (over the screen without one), kept whole on the screen.
+    void PlaceOverAnchor();
     MButton* MakeButton(int Bit, const QString& Arabic, const QString& English, void (TMessageBox::*Click)());
     void ButtonClicked(MButton* Button);
     int LookupLanguage() const;

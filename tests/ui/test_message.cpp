@@ -9,7 +9,10 @@
 #include "ui/button_m.h"
 #include "ui/label_m.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -239,6 +242,44 @@ TEST(MessageBox, ButtonRowsInBitOrder) {
     }
     EXPECT_EQ(fx.Show(11, 101, QString(), 1023, [&] { fx.box->BtnAbort->click(); }), mbAbort);
     EXPECT_EQ(fx.Show(11, 101, QString(), 0, [&] { fx.box->BtnOk->click(); }), mbOK);
+}
+
+// A message stands over the middle of the window that asked (the active window, else the station's
+// main window), whole on the screen even when that window reaches past its edge.
+TEST(MessageBox, StandsOverTheWindowThatAsked) {
+    BoxFixture fx;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget main, asking;
+    fx.box->MainWindow = &main;
+    main.setGeometry(area.x() + 20, area.y() + 10, 600, 450);
+    asking.setGeometry(area.x() + 300, area.y() + 200, 200, 120);
+    const auto shownOver = [&](QWidget* Active) {
+        if (Active) {
+            Active->show();
+            Active->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(Active));
+        }
+        QRect at;
+        fx.Show(100, 1, QString(), mbOK, [&] {
+            at = fx.box->frameGeometry();
+            fx.box->BtnOk->click();
+        });
+        return at;
+    };
+    const auto expectCentred = [](QRect At, const QWidget& Over) {
+        const QPoint off = At.center() - Over.frameGeometry().center();
+        EXPECT_LE(off.manhattanLength(), 1) << At.x() << "," << At.y();
+    };
+    expectCentred(shownOver(&main), main);
+    expectCentred(shownOver(&asking), asking);
+    // With the window that asked gone, the main window.
+    asking.hide();
+    QCoreApplication::processEvents();
+    expectCentred(shownOver(nullptr), main);
+
+    asking.setGeometry(area.right() - 100, area.bottom() - 40, 200, 120);
+    const QRect at = shownOver(&asking);
+    EXPECT_TRUE(area.contains(at)) << at.x() << "," << at.y();
 }
 
 TEST(MessageBox, CodeHundredAndAMissingCatalogue) {
