@@ -89,7 +89,8 @@ int Usage(FILE* Stream = stderr) {
             "  without extension; a library module unless --fixed or --rib) into the project as a new\n"
             "  stripe, appended or inserted after the stripe with id K, writes OUT.LST, OUT.BMP and\n"
             "  OUT.JXW (all or none) and prints \"stripe <id> <first S> <last S> <name>\" per stripe.\n"
-            "  A failed import writes nothing and exits 1.\n"
+            "  A library module made for another machine is refused. A failed import writes nothing\n"
+            "  and exits 1.\n"
             "lsttool export PROJECT FROM TO OUTBASE [--fixed striped|twilled|tubular|tubular1_1|\n"
             "  tubular2_1|links --colors N]: writes S lines FROM..TO of the project, with every module\n"
             "  they reach, as the library entry OUTBASE (its path without extension): .mod, .LST, .bmp\n"
@@ -784,6 +785,16 @@ int ImportEntry(const QStringList& Args) {
     placement.Name = BaseNameOf(entry.fileName());
     try {
         std::unique_ptr<MProjectFiles> project = OpenProjectFiles(Args[1]);
+        // A library module made for another machine is refused, as the station's picker hides it.
+        const MMachineInfo& machine = project->Lists->Machine;
+        if (placement.Kind == ImportModule &&
+            !ModuleFitsMachine(ReadEntryHeader(placement.Folder, placement.Name), machine.Category,
+                               machine.Model)) {
+            Print(stderr, QStringLiteral("lsttool: entry %1 does not fit the project's machine %2")
+                              .arg(placement.Name)
+                              .arg(machine.Model));
+            return 1;
+        }
         MStripImport engine;
         engine.Attach(project->Lists.get(), &project->Palette, &project->Picture);
         engine.PrepareWorkingSets();

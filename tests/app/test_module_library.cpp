@@ -611,6 +611,19 @@ TEST(LibraryTool, ImportWritesTheProjectWithItsNewStripeOrNothing) {
     EXPECT_EQ(r.Code, 1);
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.LST")));
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("3.JXW")));
+
+    // An entry made for a machine of the other family is refused by name, as the picker hides it.
+    ModuleHeader other = EntryHeader();
+    other.Model = 720;
+    WriteEntry(lib, QStringLiteral("w"), other, QLatin1String(EntryProgram));
+    r = RunTool(QStringLiteral(LSTTOOL_PATH), {QStringLiteral("import"), out + QStringLiteral(".LST"),
+                                               lib + QStringLiteral("/w"), out + QStringLiteral("4")});
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("entry w does not fit"))) << r.Err.toStdString();
+    EXPECT_TRUE(r.Out.isEmpty());
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("4.LST")));
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("4.BMP")));
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("4.JXW")));
 }
 
 TEST_F(ImportTest, AResumeLineFollowsAnInsertOnlyWhenACarrierEndsOnTheOtherSide) {
