@@ -827,9 +827,12 @@ bool TPrjContainer::SaveProjectAs() {
     }
     if (!chosen || name.isEmpty())
         return false;
+    // The folder is remembered for the next dialog only once the project is stored there.
+    if (!SaveProject(name))
+        return false;
     if (FMain)
         FMain->Settings().SaveProjectPath = QFileInfo(name).absolutePath();
-    return SaveProject(name);
+    return true;
 }
 
 void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {

@@ -318,6 +318,11 @@ TEST(PrjContainer, SaveAsProposesTheNameWithItsMachineEndingAndKeepsTheFolder) {
     TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("knit")));
     const QString target = fx.Dir.filePath(QStringLiteral("out/knit_740e7.LST"));
     QDir().mkpath(fx.Dir.filePath(QStringLiteral("out")));
+    // A save into a folder that cannot hold it fails and leaves the remembered folder as it was.
+    fx.SaveAsAnswers = {fx.Dir.filePath(QStringLiteral("missing/knit_740e7.LST"))};
+    EXPECT_THROW(p->SaveProjectAs(), Exception);
+    EXPECT_TRUE(fx.Main().Settings().SaveProjectPath.isEmpty());
+    fx.Requests.clear();
     fx.SaveAsAnswers = {target};
     ASSERT_TRUE(p->SaveProjectAs());
     ASSERT_EQ(fx.Requests.size(), 1u);
