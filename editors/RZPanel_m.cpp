@@ -8,6 +8,7 @@
 #include "editors/NumEdit_m.h"
 #include "editors/PopPalette_m.h"
 #include "editors/ZRules.h"
+#include "model/UCamCodes.h"
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
 #include "platform/Errors.h"
@@ -677,23 +678,23 @@ bool MRZPanel::ApplyEntry() {
     MRContainerPanel* c = Container();
     if (!c || c->WindowIndex() != wiZ || Locked)
         return false;
-    // Cam completion: a row of one family fills its blank cams with that family's neutral code (the
-    // cells' handlers write it).
-    const int mode = RowCamFamilyMode();
-    if (mode != 0)
-        for (int i = 0; i < 2 * FSysCount; ++i) {
-            const std::size_t ii = std::size_t(i);
-            if (CamCells[ii]->Value() != 0)
-                continue;
-            if (mode == 1) {
-                CamCells[ii]->SetValue(1);
-                if (PatternCells[ii]->Value() == 0)
-                    PatternCells[ii]->SetValue(1);
-            } else {
-                CamCells[ii]->SetValue(14);
-                PatternCells[ii]->SetValue(0);
-            }
+    // Cam completion: a row of one family fills its blank cams with that family's neutral code, where
+    // the other bed of the system takes it (the cells' handlers write it); the first family's also
+    // gets pattern line 1 when it had none, the second family's pattern line 0.
+    const std::vector<int> completed = CompletedCams(CamCodes());
+    for (int i = 0; i < 2 * FSysCount; ++i) {
+        const std::size_t ii = std::size_t(i);
+        const int code = completed[ii];
+        if (code == CamCells[ii]->Value())
+            continue;
+        CamCells[ii]->SetValue(code);
+        if (code == camJA) {
+            if (PatternCells[ii]->Value() == 0)
+                PatternCells[ii]->SetValue(1);
+        } else {
+            PatternCells[ii]->SetValue(0);
         }
+    }
     try {
         return StoreWorkItem();
     } catch (const MException& e) {

@@ -1,6 +1,7 @@
 #include "editors/ZRules.h"
 
 #include "editors/CamPopupMenu_m.h"
+#include "model/UCamCodes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -62,11 +63,50 @@ int CamFamilyMode(const std::vector<int>& Codes, int Slot) {
     return mode;
 }
 
+std::vector<int> CompletedCams(const std::vector<int>& Codes) {
+    const int mode = RowCamFamilyMode(Codes);
+    std::vector<int> done = Codes;
+    if (mode == 0)
+        return done;
+    const int neutral = mode == 1 ? camJA : camA;
+    const int count = int(Codes.size());
+    for (int i = 0; i < count; ++i) {
+        if (Codes[std::size_t(i)] != 0)
+            continue;
+        // The other bed of the system, as it stands after completion.
+        const int other = i ^ 1;
+        int partner = other < count ? Codes[std::size_t(other)] : 0;
+        if (partner == 0)
+            partner = neutral;
+        const bool front = i % 2 == 0;
+        if (CamPairFits(front ? neutral : partner, front ? partner : neutral))
+            done[std::size_t(i)] = neutral;
+    }
+    return done;
+}
+
 bool HasCamAllowLists(int SysType) {
     return SysType == 720 || SysType == 721;
 }
 
-TCamMenuPlan PrepareCamMenu(const std::vector<int>& Codes, int Slot, int SysType, int RowNumber) {
+namespace {
+
+// Hides the cams that would not fit the cam on the other bed of the cell's system; blank stays.
+TCamMenuPlan OnlyFittingPairs(TCamMenuPlan Plan, const std::vector<int>& Codes, int Slot) {
+    const int other = Slot ^ 1;
+    if (Slot < 0 || other >= int(Codes.size()))
+        return Plan;
+    const int partner = Codes[std::size_t(other)];
+    if (partner == 0)
+        return Plan;
+    const bool front = Slot % 2 == 0;
+    for (int k = 1; k < 27; ++k)
+        if (!CamPairFits(front ? k : partner, front ? partner : k))
+            Plan.Visible[std::size_t(k)] = false;
+    return Plan;
+}
+
+TCamMenuPlan FamilyCamMenu(const std::vector<int>& Codes, int Slot, int SysType, int RowNumber) {
     const int mode = CamFamilyMode(Codes, Slot);
     TCamMenuPlan plan;
     if (HasCamAllowLists(SysType)) {
@@ -94,6 +134,12 @@ TCamMenuPlan PrepareCamMenu(const std::vector<int>& Codes, int Slot, int SysType
     else
         plan.Break[std::size_t(mode == 1 ? 7 : 20)] = true;
     return plan;
+}
+
+} // namespace
+
+TCamMenuPlan PrepareCamMenu(const std::vector<int>& Codes, int Slot, int SysType, int RowNumber) {
+    return OnlyFittingPairs(FamilyCamMenu(Codes, Slot, SysType, RowNumber), Codes, Slot);
 }
 
 void ApplyCamMenuPlan(MCamPopupMenu& Menu, const TCamMenuPlan& Plan) {

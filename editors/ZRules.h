@@ -16,6 +16,13 @@ int RowCamFamilyMode(const std::vector<int>& Codes);
 // only and the cell itself holds a code of the other, 0.
 int CamFamilyMode(const std::vector<int>& Codes, int Slot);
 
+// ---- Cam completion when a row is stored. In a row of one family every blank cam takes that
+// family's neutral cam ("  JA " for the first, "  A  " for the second), unless the cam on the other
+// bed of its system would then refuse it (CamPairFits): such a cell stays blank, as the designer
+// left it, and the row's check names the system. Codes is every cam cell's code in slot order; the
+// result is the codes after completion.
+std::vector<int> CompletedCams(const std::vector<int>& Codes);
+
 // ---- The cam menu for one cell: which of the 27 items show and which start a new column.
 struct TCamMenuPlan {
     std::array<bool, 27> Visible{};
@@ -27,7 +34,8 @@ struct TCamMenuPlan {
 // number (0 counts as receiving on every outer slot); a family mode then hides the other family.
 bool HasCamAllowLists(int SysType);
 // Codes is every cam cell's code (slot order), Slot the cell the menu opens for, RowNumber the row
-// number the cell shows.
+// number the cell shows. Once the other bed of the cell's system holds a cam, the menu offers only
+// the cams that fit it (CamPairFits), and blank.
 TCamMenuPlan PrepareCamMenu(const std::vector<int>& Codes, int Slot, int SysType, int RowNumber);
 // Gives the menu's items the plan's visibility and column breaks.
 void ApplyCamMenuPlan(MCamPopupMenu& Menu, const TCamMenuPlan& Plan);

@@ -90,3 +90,11 @@ int CamCodeVariant(int Index) {
     SplitCamCode(Index, variant, family);
     return variant;
 }
+
+bool CamPairFits(int Front, int Rear) {
+    const int a = CamCodeVariant(Front);
+    const int b = CamCodeVariant(Rear);
+    const bool aAlone = a == 0 || a == 4;
+    const bool bAlone = b == 0 || b == 4;
+    return aAlone == bAlone && !(a == b && (a == 1 || a == 2));
+}

@@ -39,3 +39,9 @@ void SplitCamCode(int Index, int& Variant, int& Family);
 int CamCodeFamily(int Index);
 // The variant of a cam code index (0..4).
 int CamCodeVariant(int Index);
+
+// True when a front and a rear cam can work in one system: a cam that delivers or receives (JU,
+// JN, NA and the cams made of them) needs one of those on the other bed, the two not both
+// delivering or both receiving; every other cam, and a blank bed, needs a cam of neither kind. The
+// row's check, its cam completion and its cam menu all ask this.
+bool CamPairFits(int Front, int Rear);

@@ -1,6 +1,7 @@
 #include "model/UunvZ.h"
 
 #include "model/UCamCodes.h"
+#include "model/UcstmExp.h"
 #include "model/UunvKinds.h"
 
 #include <algorithm>
@@ -179,16 +180,8 @@ void MUnvZ::Validate() const {
 
     // The front and rear cams of a system must pair: a cam that selects by the pattern on one bed
     // needs its counterpart on the other.
-    for (int s = 0; s < ZSystems; ++s) {
-        const int a = CamCodeVariant(CamCode[2 * s]);
-        const int b = CamCodeVariant(CamCode[2 * s + 1]);
-        const bool aAlone = a == 0 || a == 4;
-        const bool bAlone = b == 0 || b == 4;
-        if (aAlone != bAlone || (a == b && (a == 1 || a == 2))) {
-            checks.Check(true, 23);
-            break;
-        }
-    }
+    const int unfitting = UnfittingCamSystem();
+    checks.Check(unfitting >= 0, 23);
 
     // A cam that knits by colour needs the colours it knits; a cam that knits both kinds of stitch
     // must not find one colour in both sets.
@@ -230,7 +223,27 @@ void MUnvZ::Validate() const {
             break;
     }
 
+    // The pair refusal names the system (counted from 1) and the two cams by their beds.
+    if (checks.Last() == 23) {
+        const auto name = [](int Code) {
+            const QString n = CamCodeName(Code).trimmed();
+            return n.isEmpty() ? QStringLiteral("-") : n;
+        };
+        const std::size_t s = std::size_t(unfitting);
+        RaiseM(ValidationCodeOfKind(lkZ), 23,
+               QStringLiteral("%1;%2;%3;%4")
+                   .arg(Number)
+                   .arg(unfitting + 1)
+                   .arg(name(CamCode[2 * s]), name(CamCode[2 * s + 1])));
+    }
     RaiseIfFailed(checks.Last());
+}
+
+int MUnvZ::UnfittingCamSystem() const {
+    for (int s = 0; s < ZSystems; ++s)
+        if (!CamPairFits(CamCode[std::size_t(2 * s)], CamCode[std::size_t(2 * s + 1)]))
+            return s;
+    return -1;
 }
 
 void MUnvZ::GetListingLine(QString& Text) const {

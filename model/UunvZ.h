@@ -115,6 +115,9 @@ public:
     void SetNetRear(int System, int Index);
     // The choice-list index of a system's net rear code; 0 for a code the list cannot show.
     int GetNetRear(int System) const;
+    // The first system (0..3) whose front and rear cams do not fit together (CamPairFits); -1 when
+    // every system's pair fits.
+    int UnfittingCamSystem() const;
     // Marks the sub-records that hold data before the row is written.
     void PrepareFileLinks();
     // Compares one sub-record with another row's; when equal, shares the other row's record.

@@ -10,6 +10,7 @@
 #include "editors/NumEdit_m.h"
 #include "editors/RZPanel_m.h"
 #include "model/MClpBrd.h"
+#include "model/UCamCodes.h"
 #include "model/UProject.h"
 #include "model/Ucommon.h"
 #include "tests/editors/CellTestSupport.h"
@@ -269,9 +270,10 @@ TEST(ZRow, CamMenusKeyAAndFieldHelp) {
     EXPECT_EQ(row.Z_Item().PatternLine[0], 9);
     EXPECT_EQ(row.Z_Item().PatternLine[1], 20);
     EXPECT_EQ(row.UpperFSCell->Value(), 4);
-    // The menu for a cell follows the other cells' family.
+    // The menu for a cell follows the other cells' family (the cell of another system, so that no
+    // pair rule hides anything).
     row.CamCells[0]->SetValue(2);
-    row.PrepareCamMenu(1);
+    row.PrepareCamMenu(3);
     EXPECT_TRUE(r.menu->Item(13).Visible);
     EXPECT_FALSE(r.menu->Item(14).Visible);
     EXPECT_TRUE(r.menu->Item(7).Break);
@@ -454,6 +456,43 @@ TEST(ZContainer, CamCompletionAndDragsWithinTheList) {
         ASSERT_EQ(w.Clipboard.Buffer.Count(), 1);
         EXPECT_EQ(w.Clipboard.Buffer.ItemAt(0).Number, 5);
     }
+}
+
+TEST(ZContainer, CamCompletionLeavesACellTheOtherBedWouldRefuse) {
+    // Rear "JU" spread with key A, the fronts left blank: completion writes no "JA" beside "JU",
+    // the refusal names the system and both beds, and the front's menu offers only what fits.
+    Window w(2);
+    MUnvZ& one = w.Put(1);
+    for (std::size_t i = 0; i < 4; ++i) {
+        one.LG[i].SetBit(1, 1);
+        one.KNF[i].SetBit(2, 1);
+    }
+    w.Put(2);
+    w.Show();
+    MScriptedMessages messages(mbOK);
+    MRZPanel* row = w.Row(0);
+    row->CamCells[1]->SetValue(camJU);
+    row->FillCams(WidgetTag(row->CamCells[1]));
+    ASSERT_EQ(row->CamCells[3]->Value(), camJU);
+    EXPECT_FALSE(row->ApplyEntry());
+    EXPECT_EQ(messages.Coded, (std::vector<Shown>{{5014, 23, QStringLiteral("1;1;-;JU"), mbOK | mbIgnore}}));
+    EXPECT_EQ(row->CamCells[0]->Value(), 0);
+    EXPECT_EQ(row->CamCells[2]->Value(), 0);
+    EXPECT_EQ(row->Z_Item().CamCode[0], 0);
+    EXPECT_EQ(w.Project.Lists.Z.GetZ(1).CamCode[1], 0);
+    row->PrepareCamMenu(0);
+    const MCamPopupMenu& menu = *w.Z->CamMenu();
+    EXPECT_TRUE(menu.Item(0).Visible);
+    EXPECT_FALSE(menu.Item(camJA).Visible);
+    EXPECT_TRUE(menu.Item(camJN).Visible);
+    EXPECT_TRUE(menu.Item(camNA).Visible);
+    // The designer's partners are stored as given.
+    row->CamCells[0]->SetValue(camJN);
+    row->CamCells[2]->SetValue(camNA);
+    EXPECT_TRUE(row->ApplyEntry());
+    EXPECT_EQ(messages.Coded.size(), 1u);
+    const MUnvZ& stored = w.Project.Lists.Z.GetZ(1);
+    EXPECT_EQ(stored.CamCode, (std::array<std::uint8_t, ZSlots>{camJN, camJU, camNA, camJU, 0, 0, 0, 0}));
 }
 
 TEST(ZContainer, ArrowsWalkThePairsAndTheDisplayRows) {

@@ -1,10 +1,17 @@
 // The knitting-scheme row's rules, headless: the cam families, the cam menu for a cell on ordinary
-// machines and on the 720 with its allow-lists, and the racking group's cells.
+// machines and on the 720 with its allow-lists, the cam completion and the cam menu against the
+// row's own check of the cam pairs, and the racking group's cells.
 #include "editors/ZRules.h"
+#include "model/UCamCodes.h"
+#include "model/UcstmExp.h"
+#include "model/UunvZ.h"
+#include "tests/support/TestSupport.h"
+#include "ui/UmessageCatalog.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <set>
 
 namespace {
@@ -31,6 +38,29 @@ std::set<int> Range(int From, int To) {
     for (int i = From; i <= To; ++i)
         s.insert(i);
     return s;
+}
+
+// A row holding Codes whose every slot has the colours any cam needs (LG and KNF apart), so that
+// only the cam pairs can make the check refuse it.
+std::unique_ptr<MUnvZ> RowOfCams(const std::vector<int>& Codes) {
+    auto z = std::make_unique<MUnvZ>();
+    z->Number = 2;
+    for (std::size_t i = 0; i < Codes.size(); ++i) {
+        z->CamCode[i] = std::uint8_t(Codes[i]);
+        z->LG[i].SetBit(1, 1);
+        z->KNF[i].SetBit(2, 1);
+    }
+    return z;
+}
+
+// The validation error of a row: code, subcode and arguments; empty when it passes.
+QString Refusal(const MUnvZ& Z) {
+    try {
+        Z.Validate();
+        return {};
+    } catch (const MException& e) {
+        return QStringLiteral("%1/%2 %3").arg(e.Code).arg(e.SubCode).arg(e.Args);
+    }
 }
 
 } // namespace
@@ -107,6 +137,120 @@ TEST(ZCamRules, AllowListsOfThe720) {
     std::vector<int> secondOnly(8, 0);
     secondOnly[4] = 15;
     EXPECT_EQ(VisibleCodes(PrepareCamMenu(secondOnly, 1, 720, 5)), (std::set<int>{0, 14, 17, 21, 25}));
+}
+
+TEST(ZCamRules, CompletionNeverFillsInAPairTheCheckRefuses) {
+    // Every front and rear cam of system 1, beside a system 2 whose front cam sets the row's family
+    // and whose rear is blank.
+    int filled = 0, leftBlank = 0;
+    for (int family : {camJR, camRR})
+        for (int front = 0; front < CamCodeCount; ++front)
+            for (int rear = 0; rear < CamCodeCount; ++rear) {
+                const std::vector<int> left{front, rear, family, 0};
+                const std::vector<int> done = CompletedCams(left);
+                const int mode = RowCamFamilyMode(left);
+                const int neutral = mode == 1 ? camJA : camA;
+                const std::string where =
+                    std::to_string(front) + "/" + std::to_string(rear) + " beside " + std::to_string(family);
+                // System 2's blank rear always takes the neutral cam beside "JR" or "RR" (none when
+                // system 1 holds the other family).
+                EXPECT_EQ(done[3], mode == 0 ? 0 : neutral) << where;
+                for (int i = 0; i < 2; ++i) {
+                    const std::size_t ii = std::size_t(i);
+                    if (done[ii] != left[ii]) {
+                        EXPECT_EQ(left[ii], 0) << where;
+                        EXPECT_EQ(done[ii], neutral) << where;
+                        ++filled;
+                    } else if (left[ii] == 0 && mode != 0) {
+                        ++leftBlank;
+                    }
+                }
+                // The station's own check refuses the completed row only for the pair as the designer
+                // left it: nothing completion wrote is ever refused.
+                const QString refusal = Refusal(*RowOfCams(done));
+                if (CamPairFits(done[0], done[1])) {
+                    EXPECT_TRUE(refusal.isEmpty()) << where << " " << refusal.toStdString();
+                } else {
+                    EXPECT_EQ(done[0], front) << where;
+                    EXPECT_EQ(done[1], rear) << where;
+                    EXPECT_TRUE(refusal.startsWith(QStringLiteral("5014/23 2;1;"))) << where;
+                }
+                // Where the neutral cam fits, completion still fills it in.
+                if (mode != 0 && (front == 0) != (rear == 0)) {
+                    const bool fits = front == 0 ? CamPairFits(neutral, rear) : CamPairFits(front, neutral);
+                    EXPECT_EQ(done[front == 0 ? 0 : 1] == neutral, fits) << where;
+                }
+            }
+    EXPECT_GT(filled, 0);
+    EXPECT_GT(leftBlank, 0);
+    // The reported row: rear "JU", front blank: the front stays blank and no "JA" is written.
+    EXPECT_EQ(CompletedCams({0, camJU, 0, 0}), (std::vector<int>{0, camJU, camJA, camJA}));
+    EXPECT_EQ(CompletedCams({camJN, 0}), (std::vector<int>{camJN, 0}));
+    EXPECT_EQ(CompletedCams({0, camJURR, 0, 0}), (std::vector<int>{0, camJURR, camA, camA}));
+    EXPECT_EQ(CompletedCams({0, camJR}), (std::vector<int>{camJA, camJR}));
+}
+
+TEST(ZCamRules, TheCamMenuOffersOnlyCamsThatFitTheOtherBed) {
+    // For every cell and every cam on the other bed of its system: the menu offers blank and, of
+    // what the family and allow-list rules offer, exactly the cams the check accepts beside it.
+    for (int machine : {745, 720})
+        for (int slot = 0; slot < 8; ++slot)
+            for (int partner = 1; partner < CamCodeCount; ++partner) {
+                std::vector<int> codes(8, 0);
+                codes[std::size_t(slot ^ 1)] = partner;
+                // The same family in force with the other bed blank: the cam in another system.
+                std::vector<int> free(8, 0);
+                free[std::size_t(((slot ^ 1) + 2) % 8)] = partner;
+                const TCamMenuPlan plan = PrepareCamMenu(codes, slot, machine, 5);
+                const TCamMenuPlan open = PrepareCamMenu(free, slot, machine, 5);
+                const std::string where = std::to_string(machine) + " slot " + std::to_string(slot) +
+                                          " beside " + std::to_string(partner);
+                EXPECT_EQ(plan.Visible[0], open.Visible[0]) << where;
+                for (int k = 1; k < CamCodeCount; ++k) {
+                    const bool fits = slot % 2 == 0 ? CamPairFits(k, partner) : CamPairFits(partner, k);
+                    EXPECT_EQ(plan.Visible[std::size_t(k)], open.Visible[std::size_t(k)] && fits)
+                        << where << " item " << k;
+                }
+            }
+    // The reported menu: beside a rear "JU" the front is offered "JN", "NA", "JU+JN" and "JU+NA",
+    // no "JA".
+    const TCamMenuPlan front = PrepareCamMenu({0, camJU, 0, 0}, 0, 745, 3);
+    EXPECT_EQ(VisibleCodes(front), (std::set<int>{0, camJN, camJUJN, camNA, camJUNA}));
+}
+
+TEST(ZCamRules, TheRefusalNamesTheSystemAndTheCamsOfBothBedsInBothLanguages) {
+    MMessageCatalog catalogue;
+    catalogue.LoadFromBytes(
+        kdstest::ReadFile(kdstest::SourcePath(QStringLiteral("resources/Dta/sysmsg.dta"))));
+    struct Case {
+        std::vector<int> Codes;
+        const char* Args;
+        const char* English;
+        const char* Arabic;
+    };
+    const Case cases[] = {
+        {{camJA, camJR, 0, camJU},
+         "2;2;-;JU",
+         "Module Z2, system (2): the front cam (-) does not fit the rear cam (JU).",
+         "الوحدة Z2، النظام (2): لا تتوافق الكامة الأمامية (-) مع الكامة الخلفية (JU)."},
+        {{camJU, camJU},
+         "2;1;JU;JU",
+         "Module Z2, system (1): the front cam (JU) does not fit the rear cam (JU).",
+         "الوحدة Z2، النظام (1): لا تتوافق الكامة الأمامية (JU) مع الكامة الخلفية (JU)."},
+        {{0, 0, 0, 0, camJURR, camA},
+         "2;3;JURR;A",
+         "Module Z2, system (3): the front cam (JURR) does not fit the rear cam (A).",
+         "الوحدة Z2، النظام (3): لا تتوافق الكامة الأمامية (JURR) مع الكامة الخلفية (A)."},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Refusal(*RowOfCams(c.Codes)), QStringLiteral("5014/23 ") + QLatin1String(c.Args));
+        QString text, caption;
+        catalogue.LookupMessage(1, 5014, 23, QLatin1String(c.Args), text, caption);
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.English))) << text.toStdString();
+        catalogue.LookupMessage(MMessageCatalog::ArabicLanguage, 5014, 23, QLatin1String(c.Args), text,
+                                caption);
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.Arabic))) << text.toStdString();
+    }
 }
 
 TEST(ZRacking, TheGroupStaysWhole) {

@@ -167,9 +167,10 @@ TEST(ProgramTestStatic, RackingCamTableAndValidation) {
         Row(7, QStringLiteral("A"), QStringLiteral("rack1=-7")) +
         Row(9, QStringLiteral("JA"), QStringLiteral("cam3=JR cam4=JR")));
     c.Engine.Systems = 4;
-    // (" JU " beside "  JA " does not pair: the rows' own validation fails as well, 5014/23.)
-    EXPECT_EQ(c.Static(), (QStringList{QStringLiteral("5014/23 1 3 1"), QStringLiteral("28 2 3 2"),
-                                       QStringLiteral("5014/23 2 3 2"), QStringLiteral("1 3 3 3"),
+    // (" JU " beside "  JA " does not pair: the rows' own validation fails as well, 5014/23, naming
+    // the system and the cams of its two beds.)
+    EXPECT_EQ(c.Static(), (QStringList{QStringLiteral("5014/23 1;1;JA;JU 3 1"), QStringLiteral("28 2 3 2"),
+                                       QStringLiteral("5014/23 2;1;JA;JU 3 2"), QStringLiteral("1 3 3 3"),
                                        QStringLiteral("1 5 3 5"), QStringLiteral("5015/5 1 4 1")}));
 }
 
