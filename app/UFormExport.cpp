@@ -98,8 +98,10 @@ void TFormExport::btnOKClick() {
 }
 
 void RunExportWindow(TPrjContainer& Project) {
-    // The rows being edited are stored first: the entry holds what the user sees.
-    Project.ApplyAllEdits();
+    // The rows being edited are stored first: the entry holds what the user sees; a row that cannot
+    // be stored keeps the export window from opening.
+    if (!Project.ApplyAllEdits())
+        return;
     TFormExport form(Project, &Project);
     // Over the middle of the station's frame.
     const QRect frame = Project.window()->frameGeometry();

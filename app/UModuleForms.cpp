@@ -412,6 +412,17 @@ bool MModuleForm::ApplyEdits() {
     return !FContainer || FContainer->ApplyEditingRow();
 }
 
+bool MModuleForm::EditPending() const {
+    const MRBasePanel* row = FContainer ? FContainer->EditingRow() : nullptr;
+    return row && row->Unstored();
+}
+
+void MModuleForm::LayEditOver(MProgramLists& Lists) const {
+    const MRBasePanel* row = FContainer ? FContainer->EditingRow() : nullptr;
+    if (row && FItems)
+        row->LayOver(Lists.List(FItems->Kind));
+}
+
 void MModuleForm::GotoItem(int Number) {
     if (FContainer)
         FContainer->GotoItem(Number);

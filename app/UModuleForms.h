@@ -90,6 +90,8 @@ public:
 
     // ---- MProjectChild
     bool ApplyEdit() override { return ApplyEdits(); }
+    bool EditPending() const override;
+    void LayEditOver(MProgramLists& Lists) const override;
     void GotoItem(int Number) override;
     void ReloadRows() override;
 

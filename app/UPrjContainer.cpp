@@ -6,6 +6,7 @@
 #include "app/UNewProj.h"
 #include "app/UProjectFiles.h"
 #include "app/UStation.h"
+#include "app/UStripImport.h"
 #include "model/Ucommon.h"
 #include "platform/Errors.h"
 #include "ui/FileUtil.h"
@@ -496,21 +497,65 @@ void TPrjContainer::ChildActivated(QWidget* Window) {
     FBusy = false;
 }
 
-void TPrjContainer::ApplyAllEdits() {
+bool TPrjContainer::ApplyAllEdits() {
     try {
-        for (int index : EditOrder)
-            if (auto* child = dynamic_cast<MProjectChild*>(ChildWindow(index)))
-                child->ApplyEdit();
-    } catch (...) {
+        return StoreAllEdits();
+    } catch (const std::exception& e) {
+        TApplication::ShowException(e);
+        return false;
     }
 }
 
 bool TPrjContainer::StoreAllEdits() {
-    for (int index : EditOrder)
-        if (auto* child = dynamic_cast<MProjectChild*>(ChildWindow(index)))
-            if (!child->ApplyEdit())
-                return false;
+    for (int index : EditOrder) {
+        QWidget* w = ChildWindow(index);
+        auto* child = dynamic_cast<MProjectChild*>(w);
+        if (!child)
+            continue;
+        bool stored = false;
+        try {
+            stored = child->ApplyEdit();
+        } catch (...) {
+            // Not handled here: the window comes forward and the error goes on to be shown.
+            BringForward(w);
+            throw;
+        }
+        if (!stored) {
+            BringForward(w);
+            return false;
+        }
+    }
     return true;
+}
+
+bool TPrjContainer::EditsPending() const {
+    for (int index : EditOrder)
+        if (const auto* child = dynamic_cast<const MProjectChild*>(ChildWindow(index));
+            child && child->EditPending())
+            return true;
+    return false;
+}
+
+std::unique_ptr<MProgramLists> TPrjContainer::ListsWithEdits() const {
+    auto lists = std::make_unique<MProgramLists>();
+    CopyLists(*FLists, *lists);
+    for (int index : EditOrder)
+        if (const auto* child = dynamic_cast<const MProjectChild*>(ChildWindow(index)))
+            child->LayEditOver(*lists);
+    return lists;
+}
+
+void TPrjContainer::BringForward(QWidget* Window) {
+    if (!Window)
+        return;
+    // The other windows are not asked to store meanwhile: the refused row is the one to mend.
+    const bool busy = FBusy;
+    FBusy = true;
+    QWidget* frame = Frame(Window);
+    if (frame->isMinimized())
+        frame->showNormal();
+    ShowChild(Window);
+    FBusy = busy;
 }
 
 void TPrjContainer::GotoModuleItem(int Kind, int Number) {
@@ -534,8 +579,9 @@ void TPrjContainer::OpenImportWindow() {
     if (!ImportRunner())
         return;
     // The rows being edited are stored first: after the import nothing edited before it is stored
-    // over the imported entries.
-    ApplyAllEdits();
+    // over the imported entries, and a row that cannot be stored keeps the import from starting.
+    if (!ApplyAllEdits())
+        return;
     const QWidget* frame = Frame(this);
     const bool loaded = ImportRunner()(*this, QPoint(frame->x(), frame->y() + frame->height()));
     if (!loaded)
@@ -576,10 +622,11 @@ void TPrjContainer::MarkLists(bool MUnvList::*Mark, bool Value) {
 }
 
 bool TPrjContainer::IsModified() const {
-    const_cast<TPrjContainer*>(this)->ApplyAllEdits();
+    // Asking stores nothing: a row being edited that differs from its entry is a change.
     const MBusDrawing* d = Drawing();
     const TBoardFormats* board = Board();
-    return FModified || ListsMarked(&MUnvList::Modified) || (d && d->Changed) || (board && board->Modified);
+    return FModified || ListsMarked(&MUnvList::Modified) || (d && d->Changed) || (board && board->Modified) ||
+           EditsPending();
 }
 
 void TPrjContainer::SetModified(bool Value) {
@@ -836,7 +883,9 @@ bool TPrjContainer::SaveProjectAs() {
 }
 
 void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {
-    ApplyAllEdits();
+    // The rows being edited are laid over a scratch copy of the lists: the project's own lists and
+    // the windows' focus stay as they are.
+    const std::unique_ptr<MProgramLists> lists = ListsWithEdits();
     // The copy takes the picture with a floating paste composed in; the drawing keeps it floating.
     // Without one the picture is written as it stands, not copied first (the file puts the
     // reserved colour back in its rows), and files that still hold their bytes are not written.
@@ -845,7 +894,7 @@ void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {
     TBitmap composed;
     if (window && window->PasteBuffer.Floating)
         composed = window->PictureWithPaste();
-    SaveProjectCopy(CopyBase + QStringLiteral(".LST"), *FLists, FPalette, FHeader,
+    SaveProjectCopy(CopyBase + QStringLiteral(".LST"), *lists, FPalette, FHeader,
                     composed.Empty() ? Picture() : composed);
 }
 
@@ -910,7 +959,9 @@ void TPrjContainer::closeEvent(QCloseEvent* Event) {
         MForm::closeEvent(Event);
         return;
     }
-    if (!AskToSave()) {
+    // Every row being edited is stored first, so that the question counts it; a row that cannot be
+    // stored keeps the project open with its window in front.
+    if (!ApplyAllEdits() || !AskToSave()) {
         Event->ignore();
         return;
     }

@@ -49,6 +49,12 @@ public:
     // Stores the row being edited in its list: false when the store was refused (the row keeps its
     // text); raises when the row is not valid.
     virtual bool ApplyEdit() = 0;
+    // Whether the row being edited differs from its stored entry (storing it would write).
+    virtual bool EditPending() const { return false; }
+    // Lays the row being edited over its entry in Lists, a copy of the project's lists, without a
+    // word and without touching the project's own lists; a row that cannot be stored leaves the
+    // entry as it is stored.
+    virtual void LayEditOver(MProgramLists& Lists) const { (void)Lists; }
     // Shows the entry Number.
     virtual void GotoItem(int Number) { (void)Number; }
     // Reads its rows again from the list (after an import; the Setup Scheme window its entry 1).
@@ -101,10 +107,21 @@ public:
 
     // ---- The operations.
     void ChildActivated(QWidget* Window);
-    void ApplyAllEdits();
+    // Every open module window stores its row being edited, in order, before the project closes or
+    // takes an import or an export: the first row that cannot be stored shows why (a refused
+    // overwrite has asked its own question), its window comes to the front, and the windows after
+    // it are not asked: false.
+    bool ApplyAllEdits();
     // The rows being edited stored before a save: false at the first refused row, whose window keeps
-    // its text; errors pass on, so a save never writes the lists without a row the user typed.
+    // its text and comes to the front; errors pass on, so a save never writes the lists without a
+    // row the user typed.
     bool StoreAllEdits();
+    // Whether a module window holds a row being edited that differs from its stored entry.
+    bool EditsPending() const;
+    // A scratch copy of the project's lists with each window's row being edited laid over its
+    // entry: what a desktop copy writes. The project's lists, its marks and the focus stay as they
+    // are, nothing is asked or shown, and a row that cannot be stored is copied as stored.
+    std::unique_ptr<MProgramLists> ListsWithEdits() const;
     void SyncChildStates();
     void GotoModuleItem(int Kind, int Number);
     void OpenImportWindow();
@@ -167,6 +184,8 @@ private:
     QMdiSubWindow* SubWindow(const QWidget* Window) const;
     QWidget* Frame(QWidget* Window) const;
     void ShowChild(QWidget* Window);
+    // A window whose row could not be stored comes to the front (made normal when minimised).
+    void BringForward(QWidget* Window);
     void CreateChild(int Index);
     void ToggleChild(int Index, bool MayMinimise);
     // Makes the project's drawing with Picture (only when the main window owns the container).

@@ -420,6 +420,36 @@ bool MRBasePanel::StoreRow() {
     return ApplyEntry();
 }
 
+bool MRBasePanel::Unstored() const {
+    const MRContainerPanel* c = Container();
+    if (!c || !c->Items() || !WorkItem || WindowIndex() < 0 || c->WindowIndex() != WindowIndex())
+        return false;
+    if (WorkItem->Number != EntryNumber)
+        return true;
+    const MUnvBase* stored = EntryNumber != 0 ? c->Items()->Lookup(EntryNumber) : nullptr;
+    return !stored || !stored->Equals(*WorkItem);
+}
+
+bool MRBasePanel::LayOver(MUnvList& List) const {
+    if (!Unstored())
+        return true;
+    const int number = WorkItem->Number;
+    try {
+        if (number == EntryNumber) {
+            List.AddOrReplace(*WorkItem);
+            return true;
+        }
+        // Another entry under the new number would need the overwrite question.
+        if (List.Contains(number))
+            return false;
+        List.StoreRenumbered(EntryNumber, *WorkItem);
+        return true;
+    } catch (const MException&) {
+        // The list checks before it writes: the entry stays as it is stored.
+        return false;
+    }
+}
+
 bool MRBasePanel::StoreWorkItem(bool Validated) {
     MRContainerPanel* c = Container();
     if (Locked || !c || !c->Items() || !WorkItem)

@@ -51,6 +51,7 @@
 #include <vector>
 
 class MRContainerPanel;
+class MUnvList;
 struct MCounter;
 class MNumEdit;
 class MMoukikEdit;
@@ -277,6 +278,15 @@ public:
     bool StoreWorkItem(bool Validated = true);
     // True while a row stores anywhere in the program.
     static bool StoringNow();
+    // Whether storing the row would write into its container's list: the working copy carries
+    // another number than the entry shown, or differs from the stored entry. False outside a
+    // container of the row's own kind.
+    bool Unstored() const;
+    // Lays the working copy over its entry in List, a copy of the container's list, as the row's
+    // store would, without a word: no question, no message, no focus move, and the container's own
+    // list untouched. False when the copy cannot be stored there (not valid, or its new number is
+    // taken, which the store would ask about); List is then as it was.
+    bool LayOver(MUnvList& List) const;
 
     // ---- Editing.
     bool IsEditing() const { return FEditing; }

@@ -95,8 +95,11 @@ public:
         FLog.push_back("goto " + std::to_string(FIndex) + " " + std::to_string(Number));
     }
     void ReloadRows() override { FLog.push_back("reload " + std::to_string(FIndex)); }
+    bool EditPending() const override { return Pending; }
     bool Invalid = false;
     bool Refuses = false;
+    // The row being edited differs from its entry.
+    bool Pending = false;
     int* ReadOnDestroy = nullptr;
 
 private:

@@ -9,6 +9,7 @@
 #include "editors/CStringGrid_m.h"
 #include "editors/ModuleMenu.h"
 #include "editors/NumEdit_m.h"
+#include "editors/RSPanel_m.h"
 #include "editors/RZPanel_m.h"
 #include "ui/LanguagePack.h"
 #include "ui/PopupMenu_m.h"
@@ -23,6 +24,7 @@
 #include <QMdiArea>
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -180,6 +182,126 @@ TEST(ModuleWindows, ClosingStoresTheRowAndARefusedStoreKeepsTheWindowOpen) {
     EXPECT_TRUE(row->IsEditing());
     EXPECT_EQ(row->SpeedCell->text(), QStringLiteral("55"));
     EXPECT_EQ(fx.Project->Program().Z.GetZ(number).TZ, 77);
+}
+
+namespace {
+
+// Types Text over what a row's cell shows, as the user does.
+void TypeOver(MNumEdit* Cell, const QString& Text) {
+    Cell->setFocus();
+    Cell->selectAll();
+    QTest::keyClicks(Cell, Text);
+}
+
+int CodedCount(const kdstest::MScriptedMessages& Messages, int SubCode) {
+    return int(std::count_if(Messages.Coded.begin(), Messages.Coded.end(),
+                             [SubCode](const auto& M) { return M.SubCode == SubCode; }));
+}
+
+} // namespace
+
+// The S window's row cannot be stored (an N range no needle setup has) and the Z window's row holds
+// a change: the close stores the rows in their order and stops at the S row, whose window comes to
+// the front; the project stays open with both rows. Mended, the close asks its question.
+TEST(ModuleWindows, ClosingTheProjectStoresEveryRowAndOneThatCannotBeStoredKeepsItOpenInFront) {
+    ModuleFixture fx;
+    MModuleForm* s = fx.OpenWindow(wiS);
+    MRSPanel* sRow = static_cast<MRSContainerPanel*>(s->Container())->Row(0);
+    const int sNumber = sRow->EntryNumber;
+    TypeOver(sRow->NFirstCell, QStringLiteral("500"));
+    ASSERT_TRUE(sRow->IsEditing());
+    MModuleForm* z = fx.OpenWindow(wiZ);
+    QApplication::processEvents();
+    MRZPanel* zRow = static_cast<MRZContainerPanel*>(z->Container())->Row(0);
+    const int zNumber = zRow->EntryNumber;
+    const int oldSpeed = fx.Project->Program().Z.GetZ(zNumber).TZ;
+    TypeOver(zRow->SpeedCell, QStringLiteral("77"));
+    ASSERT_TRUE(zRow->IsEditing());
+    ASSERT_TRUE(sRow->IsEditing());
+    ASSERT_NE(oldSpeed, 77);
+    EXPECT_TRUE(fx.Project->IsModified()) << "the Z row's change counts";
+    EXPECT_EQ(fx.Project->Program().Z.GetZ(zNumber).TZ, oldSpeed) << "asking stores nothing";
+
+    QPointer<TPrjContainer> p = fx.Project;
+    fx.Messages.Coded.clear();
+    EXPECT_FALSE(fx.Frame(p)->close());
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(fx.Main().Projects().size(), 1u);
+    EXPECT_EQ(CodedCount(fx.Messages, containermsg::SaveChanged), 0);
+    EXPECT_FALSE(fx.Messages.Coded.empty()) << "the S row's error is shown";
+    EXPECT_EQ(fx.Area()->activeSubWindow(), fx.Frame(s));
+    EXPECT_TRUE(sRow->IsEditing());
+    EXPECT_EQ(sRow->NFirstCell->text(), QStringLiteral("500"));
+    // The Z row's change is in its entry (stored when the S window took the front) or still in
+    // its row.
+    EXPECT_TRUE(fx.Project->Program().Z.GetZ(zNumber).TZ == 77 ||
+                (zRow->IsEditing() && zRow->SpeedCell->text() == QStringLiteral("77")));
+    EXPECT_TRUE(fx.Project->IsModified());
+
+    // The S row mended: every row is stored and the question is asked.
+    TypeOver(sRow->NFirstCell, QStringLiteral("5"));
+    fx.Messages.Coded.clear();
+    fx.Messages.Answers = {mbCancel};
+    EXPECT_FALSE(fx.Frame(p)->close());
+    QApplication::processEvents();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(CodedCount(fx.Messages, containermsg::SaveChanged), 1);
+    EXPECT_EQ(fx.Project->Program().S.GetS(sNumber).NFirst, 5);
+    EXPECT_EQ(fx.Project->Program().Z.GetZ(zNumber).TZ, 77);
+    fx.Messages.Answers = {mbNo};
+    EXPECT_TRUE(fx.Frame(p)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(p);
+}
+
+// Rows being edited in two windows: an S row that is not valid and a Z row with a change. The
+// desktop copy writes the Z change and the S entry as stored, without a word, a focus move or a
+// change of the project's lists.
+TEST(ModuleWindows, TheDeskTopCopyLaysTheEditedRowsOverAScratchCopyAndLeavesTheProjectAlone) {
+    ModuleFixture fx;
+    MProgramLists& live = fx.Project->Program();
+    // Without rows being edited the scratch copy writes what the project's lists write.
+    EXPECT_EQ(ProjectMachineImage(*fx.Project->ListsWithEdits()), ProjectMachineImage(live));
+
+    MModuleForm* s = fx.OpenWindow(wiS);
+    MRSPanel* sRow = static_cast<MRSContainerPanel*>(s->Container())->Row(0);
+    const int sNumber = sRow->EntryNumber;
+    TypeOver(sRow->NFirstCell, QStringLiteral("500"));
+    MModuleForm* z = fx.OpenWindow(wiZ);
+    QApplication::processEvents();
+    MRZPanel* zRow = static_cast<MRZContainerPanel*>(z->Container())->Row(0);
+    const int zNumber = zRow->EntryNumber;
+    const int oldSpeed = live.Z.GetZ(zNumber).TZ;
+    TypeOver(zRow->SpeedCell, QStringLiteral("77"));
+    ASSERT_TRUE(sRow->IsEditing());
+    ASSERT_TRUE(zRow->IsEditing());
+    fx.Project->SetModified(false);
+    const QWidget* focus = QApplication::focusWidget();
+    const std::size_t shown = fx.Shown();
+    const QByteArray liveImage = ProjectMachineImage(live);
+
+    const std::unique_ptr<MProgramLists> copy = fx.Project->ListsWithEdits();
+    EXPECT_EQ(copy->Z.GetZ(zNumber).TZ, 77);
+    EXPECT_TRUE(copy->S.GetS(sNumber).Equals(live.S.GetS(sNumber)));
+
+    const QString base = fx.Dir.filePath(QStringLiteral("DT1"));
+    fx.Project->SaveDeskTopCopy(base);
+    const std::unique_ptr<MProjectFiles> written = OpenProjectFiles(base + QStringLiteral(".LST"));
+    EXPECT_EQ(written->Lists->Z.GetZ(zNumber).TZ, 77);
+    EXPECT_TRUE(written->Lists->S.GetS(sNumber).Equals(live.S.GetS(sNumber)));
+
+    QApplication::processEvents();
+    EXPECT_EQ(fx.Shown(), shown);
+    EXPECT_EQ(QApplication::focusWidget(), focus);
+    EXPECT_EQ(live.Z.GetZ(zNumber).TZ, oldSpeed);
+    EXPECT_EQ(ProjectMachineImage(live), liveImage);
+    EXPECT_FALSE(live.Z.Modified);
+    EXPECT_TRUE(sRow->IsEditing());
+    EXPECT_TRUE(zRow->IsEditing());
+    EXPECT_EQ(zRow->SpeedCell->text(), QStringLiteral("77"));
+    EXPECT_EQ(sRow->NFirstCell->text(), QStringLiteral("500"));
 }
 
 TEST(ModuleWindows, GoingToAModuleOpensItsWindowAtTheEntry) {

@@ -197,22 +197,58 @@ TEST(PrjContainer, GotoModuleItemOpensTheKindsWindowAndGoesToTheEntry) {
     EXPECT_EQ(fx.Log.back(), "goto 2 9");
 }
 
-TEST(PrjContainer, ApplyAllEditsStopsAtAnInvalidRowWhileChildActivatedAsksEveryOtherWindow) {
-    ProjectFixture fx;
-    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("e_740e7")));
-    for (int i = 0; i <= prjwin::C; ++i)
-        p->PressButton(i);
-    for (auto& w : fx.Windows)
-        if (w && p->ChildWindow(prjwin::R) == w)
-            w->Invalid = true;
-    fx.Log.clear();
-    p->ApplyAllEdits();
-    EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 3", "apply 7", "apply 0", "apply 8"}));
-    fx.Log.clear();
-    p->ChildActivated(p->ChildWindow(prjwin::W));
-    EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 7", "apply 0", "apply 8", "apply 4",
-                                                "apply 6", "apply 5", "apply 2"}));
-    EXPECT_EQ(p->ActiveChild(), p->ChildWindow(prjwin::W));
+// Asking whether the project changed stores nothing; ApplyAllEdits stores every window's row in
+// order and stops at the first that cannot be stored, which shows why and comes to the front;
+// ChildActivated asks every other window and swallows their errors.
+TEST(PrjContainer, ApplyAllEditsStopsAtTheFirstRowItCannotStoreWithItsWindowInFront) {
+    for (const bool invalid : {true, false}) {
+        SCOPED_TRACE(invalid ? "row not valid" : "store refused");
+        ProjectFixture fx;
+        TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("e_740e7")));
+        for (int i = 0; i <= prjwin::C; ++i)
+            p->PressButton(i);
+        TestWindow* r = nullptr;
+        TestWindow* z = nullptr;
+        for (auto& w : fx.Windows) {
+            if (w && p->ChildWindow(prjwin::R) == w)
+                r = w;
+            if (w && p->ChildWindow(prjwin::Z) == w)
+                z = w;
+        }
+        ASSERT_TRUE(r && z);
+        r->Invalid = invalid;
+        r->Refuses = !invalid;
+        fx.Log.clear();
+        EXPECT_FALSE(p->IsModified());
+        // The last window's row differs from its entry: a change, found without storing anything.
+        z->Pending = true;
+        EXPECT_TRUE(p->IsModified());
+        EXPECT_TRUE(fx.Log.empty());
+        EXPECT_FALSE(p->Program().Z.Modified);
+
+        p->PressButton(prjwin::W);
+        ASSERT_NE(p->ActiveChild(), r);
+        fx.Log.clear();
+        EXPECT_FALSE(p->ApplyAllEdits());
+        EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 3", "apply 7", "apply 0", "apply 8"}));
+        EXPECT_EQ(p->ActiveChild(), r);
+        EXPECT_EQ(fx.Main().Client()->activeSubWindow(), fx.Frame(r));
+        // The error of a row that is not valid is shown; a refused row has shown its own.
+        EXPECT_EQ(fx.Errors.Texts.size(), invalid ? 1u : 0u);
+
+        r->Invalid = r->Refuses = false;
+        fx.Log.clear();
+        EXPECT_TRUE(p->ApplyAllEdits());
+        EXPECT_EQ(fx.Log.size(), 10u);
+
+        fx.Log.clear();
+        r->Invalid = invalid;
+        r->Refuses = !invalid;
+        p->ChildActivated(p->ChildWindow(prjwin::W));
+        EXPECT_EQ(fx.Log, (std::vector<std::string>{"apply 1", "apply 7", "apply 0", "apply 8", "apply 4",
+                                                    "apply 6", "apply 5", "apply 2"}));
+        EXPECT_EQ(p->ActiveChild(), p->ChildWindow(prjwin::W));
+    }
 }
 
 TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
@@ -364,6 +400,30 @@ TEST(PrjContainer, TheInterpreterRunsOverAContainerAsOverTheSameProjectInMemory)
     const QStringList expected = trace(*memory);
     ASSERT_GT(expected.size(), 2);
     EXPECT_EQ(trace(*p), expected);
+}
+
+TEST(PrjContainer, AnImportStartedWithARowThatCannotBeStoredDoesNotStart) {
+    for (const bool invalid : {true, false}) {
+        SCOPED_TRACE(invalid ? "row not valid" : "store refused");
+        ProjectFixture fx;
+        TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("i_740e7")));
+        p->PressButton(prjwin::S);
+        p->PressButton(prjwin::Z);
+        TestWindow* s = fx.Windows[0];
+        s->Invalid = invalid;
+        s->Refuses = !invalid;
+        TPrjContainer::SetImportRunner([&fx](TPrjContainer&, QPoint) {
+            fx.Log.push_back("import");
+            return true;
+        });
+        p->UpdateButtons();
+        fx.Log.clear();
+        p->ImportButton()->click();
+        TPrjContainer::SetImportRunner(nullptr);
+        EXPECT_EQ(fx.Log, std::vector<std::string>{"apply 1"});
+        EXPECT_EQ(p->ActiveChild(), s);
+        EXPECT_EQ(fx.Errors.Texts.size(), invalid ? 1u : 0u);
+    }
 }
 
 TEST(PrjContainer, ImportStoresTheEditedRowsFirstAndAfterALoadedImportTheWindowsReadTheirRowsAgain) {

@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 
@@ -477,6 +478,60 @@ TEST(Container, ADeleteWhoseRefreshFailsDeletesNothingElse) {
         EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 5, 6, 7, 8, 9, 10})) << what;
         EXPECT_EQ(messages.Coded, (std::vector<Shown>{{1003, 7, QString(), mbOK}})) << what;
         EXPECT_TRUE(messages.Plain.isEmpty()) << what;
+    }
+}
+
+// The row being edited laid over a copy of its list as its store would, without a word: a change
+// and a free new number go in; a copy the kind refuses or a number that is taken leave the entry as
+// it is stored. The container's own list, the messages and the focus stay as they are.
+TEST(Container, TheEditingRowLaysItsEntryOverACopyOfTheListWithoutAWord) {
+    struct Case {
+        const char* What;
+        const char* Number; // typed into the number cell, when given
+        const char* Value;  // typed into the value cell, when given
+        bool Unstored;
+        bool Laid;
+        std::vector<int> Numbers; // of the copy, sorted
+        int At;                   // an entry of the copy and its value
+        int AtValue;
+    };
+    const Case cases[] = {
+        {"unchanged", nullptr, nullptr, false, true, {1, 2, 3, 4, 5, 6}, 3, 3},
+        {"a change", nullptr, "7", true, true, {1, 2, 3, 4, 5, 6}, 3, 7},
+        {"a free number", "40", "8", true, true, {1, 2, 4, 5, 6, 40}, 40, 8},
+        {"a taken number", "5", "8", true, false, {1, 2, 3, 4, 5, 6}, 5, 5},
+        {"not valid", nullptr, "12", true, false, {1, 2, 3, 4, 5, 6}, 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Fixture f(6);
+        MScriptedMessages messages;
+        MRSamplePanel* row = f.Row(2);
+        PanelWindow::Focus(row->ValueCell);
+        if (c.Number)
+            Retype(row->NumberCell, QString::fromLatin1(c.Number));
+        if (c.Value)
+            Retype(row->ValueCell, QString::fromLatin1(c.Value));
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(row->IsEditing());
+        EXPECT_EQ(row->Unstored(), c.Unstored);
+
+        const std::unique_ptr<MUnvList> copy = f.Win.List.ScratchCopy();
+        EXPECT_EQ(row->LayOver(*copy), c.Laid);
+        std::vector<int> numbers;
+        for (int i = 0; i < copy->Count(); ++i)
+            numbers.push_back(copy->ItemAt(i).Number);
+        std::sort(numbers.begin(), numbers.end());
+        EXPECT_EQ(numbers, c.Numbers);
+        EXPECT_EQ(static_cast<const MUnvSample&>(copy->FindByNumber(c.At)).Value, c.AtValue);
+
+        EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(f.Win.List.Get(3).Value, 3);
+        EXPECT_FALSE(f.Win.List.Modified);
+        EXPECT_TRUE(messages.Coded.empty());
+        EXPECT_TRUE(messages.Plain.isEmpty());
+        EXPECT_EQ(QApplication::focusWidget(), focus);
+        EXPECT_TRUE(row->IsEditing());
     }
 }
 
