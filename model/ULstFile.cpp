@@ -228,16 +228,67 @@ std::int32_t ShiftedSignMagnitude(std::uint8_t Value) {
 }
 
 // ---- Writing. Every value is checked against what its bits can hold.
+
+// A Z row's field as its row shows it, for the designer who has to find it there; systems count
+// from 1, a slot is the front or rear bed of its system. Other kinds name their fields as they are
+// held, with the index.
+QString FieldName(const MUnvBase& Module, const char* Field, int Index) {
+    const QString field = QLatin1String(Field);
+    if (Module.ListKind() == lkZ) {
+        struct Named {
+            const char* Field;
+            const char* Name;
+        };
+        static const Named names[] = {
+            {"PatternLine", "the pattern line (ZT)"},
+            {"CamCode", "the cam"},
+            {"Tying", "the intarsia tying"},
+            {"Unipress", "Unipress"},
+            {"NetRearFront", "the net rear front switch (v)"},
+            {"NetRear", "the net rear"},
+            {"BlowerCleaning", "the cleaning blower"},
+            {"PR", "the upper take-down pressure (PR)"},
+            {"WA1.Mode", "the upper take-down mode (0 WA, 1 WA*)"},
+            {"WA1.Value", "the upper take-down (WA1)"},
+            {"WA2.Mode", "the lower take-down mode (0 WA, 1 WA*)"},
+            {"WA2.Step", "the lower take-down step (0 none, 1 R, 2 ^, 3 v)"},
+            {"WA2.Value", "the lower take-down (WA2)"},
+            {"PB.Mode", "the take-down pulse mode (0 PB, 1 PB^, 2 PB*)"},
+            {"PB.Value", "the take-down pulse (PB)"},
+            {"TZ", "the carriage speed (TZ)"},
+            {"Racking.Position", "the racking position (HV)"},
+        };
+        for (const Named& n : names) {
+            if (field != QLatin1String(n.Field))
+                continue;
+            QString name = QLatin1String(n.Name);
+            if (Index < 0)
+                return name;
+            if (field == QLatin1String("Racking.Position"))
+                return (Index == 0 ? QStringLiteral("the main ") : QStringLiteral("the centre ")) +
+                       name.mid(4);
+            const bool perSlot = field == QLatin1String("PatternLine") || field == QLatin1String("CamCode") ||
+                                 field == QLatin1String("Tying");
+            const int system = (perSlot ? Index / 2 : Index) + 1;
+            name += QStringLiteral(" of system %1").arg(system);
+            if (perSlot)
+                name += Index % 2 == 0 ? QStringLiteral(", front bed") : QStringLiteral(", rear bed");
+            return name;
+        }
+    }
+    return Index >= 0 ? field + QStringLiteral("[%1]").arg(Index) : field;
+}
+
+// "Module Z2": a module as the station's messages name it.
+QString ModuleName(const MUnvBase& Module) {
+    return QStringLiteral("Module %1%2").arg(KindLetters(Module.ListKind())).arg(Module.Number);
+}
+
 [[noreturn]] void Unstorable(const MUnvBase& Module, const char* Field, int Index, std::int64_t Value,
                              std::int64_t Lo, std::int64_t Hi) {
-    QString name = QLatin1String(Field);
-    if (Index >= 0)
-        name += QStringLiteral("[%1]").arg(Index);
-    throw ERangeError(QStringLiteral("%1 %2 cannot be stored in a machine file: %3 is %4, but the file holds "
-                                     "only %5..%6")
-                          .arg(KindLetters(Module.ListKind()))
-                          .arg(Module.Number)
-                          .arg(name)
+    throw ERangeError(QStringLiteral("%1 cannot be stored in a machine file: %2 is %3, but the file holds "
+                                     "only %4..%5")
+                          .arg(ModuleName(Module), FieldName(Module, Field, Index))
                           .arg(Value)
                           .arg(Lo)
                           .arg(Hi));
@@ -804,9 +855,9 @@ void EncodeZSub(ByteWriter& Stream, const MUnvZ& Z, int SubTable, bool Rotated, 
         // The file keeps "R" with 0 as no step, and "^" and "v" always with 1.
         if ((step == 1 && value == 0) || (step >= 2 && value != 1))
             throw ERangeError(
-                QStringLiteral("Z %1 cannot be stored in a machine file: WA2.Value is %2, but the "
-                               "file keeps the step %3 only with %4")
-                    .arg(Z.Number)
+                QStringLiteral("%1 cannot be stored in a machine file: %2 is %3, but the "
+                               "file keeps the step %4 only with %5")
+                    .arg(ModuleName(Z), FieldName(Z, "WA2.Value", -1))
                     .arg(value)
                     .arg(step == 1   ? QStringLiteral("R")
                          : step == 2 ? QStringLiteral("^")

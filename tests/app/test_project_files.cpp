@@ -3,7 +3,9 @@
 // three files or none, and the names and folders that cannot be used.
 #include "app/UProjectFiles.h"
 #include "imaging/ImageIO.h"
+#include "model/Ucommon.h"
 #include "model/UrunFiles.h"
+#include "model/UunvZ.h"
 #include "platform/Bytes.h"
 #include "tests/support/TestSupport.h"
 
@@ -444,6 +446,49 @@ TEST(ProjectFiles, AtomicSave) {
     EXPECT_NE(Snapshot(dir.path()), before);
     EXPECT_EQ(Snapshot(dir.path()).Names, before.Names);
     EXPECT_EQ(OpenProjectFiles(name)->Palette.Colors[0], TColor(0x111111));
+}
+
+// A knitting row stored unchecked (the row's Ignore) with a value its machine file cannot hold: the
+// save and the desktop copy are refused naming the module and the field, and nothing is written;
+// mended, the project saves with its other rows as they were.
+TEST(ProjectFiles, ARowTheMachineFileCannotHoldIsNamedAndNothingIsWritten) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = SaveNew(dir, QStringLiteral("z_740e7"));
+    auto files = OpenProjectFiles(name);
+    {
+        const MSwitchGuard unchecked(ListsAutoValidate, false);
+        MUnvZ z;
+        z.Number = 7;
+        z.PB.Mode = 2;
+        z.PatternLine[2] = 5;
+        files->Lists->Z.AddOrReplace(z);
+    }
+    const TSnapshot before = Snapshot(dir.path());
+    for (const bool copy : {false, true}) {
+        const QString target = copy ? Path(dir, QStringLiteral("DT1.LST")) : name;
+        try {
+            if (copy)
+                SaveProjectCopy(target, *files->Lists, files->Palette, files->Header, files->Picture);
+            else
+                SaveProjectFiles(target, *files);
+            ADD_FAILURE() << "saved";
+        } catch (const EProjectFile& e) {
+            EXPECT_EQ(e.SubCode, prjmsg::SaveFailed);
+            EXPECT_EQ(e.File, target);
+            EXPECT_TRUE(e.Reason.startsWith(QStringLiteral(
+                "Module Z7 cannot be stored in a machine file: the take-down pulse mode (0 PB, 1 PB^, "
+                "2 PB*) is 2, but the file holds only 0..1")))
+                << e.Reason.toStdString();
+        }
+        EXPECT_EQ(Snapshot(dir.path()), before) << copy;
+    }
+    files->Lists->Z.GetZ(7).PB.Mode = 1;
+    SaveProjectFiles(name, *files);
+    auto back = OpenProjectFiles(name);
+    EXPECT_EQ(back->Lists->Z.GetZ(7).PB.Mode, 1);
+    EXPECT_EQ(back->Lists->Z.GetZ(7).PatternLine[2], 5);
+    EXPECT_EQ(back->Lists->Z.Count(), files->Lists->Z.Count());
 }
 
 // A copy for the desktop writes only the files whose bytes changed: the others keep their file

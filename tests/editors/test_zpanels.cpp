@@ -11,6 +11,7 @@
 #include "editors/RZPanel_m.h"
 #include "model/MClpBrd.h"
 #include "model/UCamCodes.h"
+#include "model/ULstFile.h"
 #include "model/UProject.h"
 #include "model/Ucommon.h"
 #include "tests/editors/CellTestSupport.h"
@@ -27,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 using kdstest::MScriptedMessages;
@@ -493,6 +495,82 @@ TEST(ZContainer, CamCompletionLeavesACellTheOtherBedWouldRefuse) {
     EXPECT_EQ(messages.Coded.size(), 1u);
     const MUnvZ& stored = w.Project.Lists.Z.GetZ(1);
     EXPECT_EQ(stored.CamCode, (std::array<std::uint8_t, ZSlots>{camJN, camJU, camNA, camJU, 0, 0, 0, 0}));
+}
+
+TEST(ZContainer, AFieldStoredWithIgnoreThatTheMachineFileCannotHoldIsNamedWhenSaved) {
+    // Every value a cell can give that the kind's check refuses, stored with Ignore: the machine file
+    // either holds it and gives it back, or its writer names the module and the field and nothing
+    // else stops working.
+    struct Case {
+        const char* Name;
+        std::function<void(MRZPanel&)> Edit;
+        const char* Refusal; // null: the file holds it
+    };
+    const Case cases[] = {
+        {"PB*", [](MRZPanel& r) { r.PBModeCell->M_CaptionList().SetIndex(2); },
+         "the take-down pulse mode (0 PB, 1 PB^, 2 PB*) is 2, but the file holds only 0..1"},
+        {"PB 500", [](MRZPanel& r) { r.PBValueCell->SetValue(500); },
+         "the take-down pulse (PB) is 500, but the file holds only -126..126"},
+        {"PB 120", [](MRZPanel& r) { r.PBValueCell->SetValue(120); }, nullptr},
+        {"PR -300", [](MRZPanel& r) { r.PRCell->SetValue(-300); },
+         "the upper take-down pressure (PR) is -300, but the file holds only -126..126"},
+        {"PR 126", [](MRZPanel& r) { r.PRCell->SetValue(126); }, nullptr},
+        {"WA1 999", [](MRZPanel& r) { r.WA1ValueCell->SetValue(999); },
+         "the upper take-down (WA1) is 999, but the file holds only -127..127"},
+        {"WA1 -127", [](MRZPanel& r) { r.WA1ValueCell->SetValue(-127); }, nullptr},
+        {"WA2 -128", [](MRZPanel& r) { r.WA2ValueCell->SetValue(-128); },
+         "the lower take-down (WA2) is -128, but the file holds only -127..127"},
+        {"WA2 v with 5",
+         [](MRZPanel& r) {
+             r.WA2StepCell->M_CaptionList().SetIndex(3);
+             r.WA2ValueCell->SetValue(5);
+         },
+         "the lower take-down (WA2) is 5, but the file keeps the step v only with the value 1"},
+        {"WA2 R with 0", [](MRZPanel& r) { r.WA2StepCell->M_CaptionList().SetIndex(1); },
+         "the lower take-down (WA2) is 0, but the file keeps the step R only with a value other than 0"},
+        {"TZ 200", [](MRZPanel& r) { r.SpeedCell->SetValue(200); },
+         "the carriage speed (TZ) is 200, but the file holds only 0..127"},
+        {"TZ 127", [](MRZPanel& r) { r.SpeedCell->SetValue(127); }, nullptr},
+        {"ZT 9999", [](MRZPanel& r) { r.PatternCells[3]->SetValue(9999); }, nullptr},
+        {"FS 99", [](MRZPanel& r) { r.UpperFSCell->SetValue(99); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Window w(2);
+        w.Put(1);
+        w.Put(2);
+        w.Show();
+        MScriptedMessages messages(mbIgnore);
+        MRZPanel* row = w.Row(0);
+        c.Edit(*row);
+        ASSERT_TRUE(row->ApplyEntry());
+        ASSERT_EQ(messages.Coded.size(), 1u);
+        EXPECT_EQ(messages.Coded[0].Code, 5014);
+        MProgramLists& lists = w.Project.Lists;
+        if (!c.Refusal) {
+            MProgramLists back;
+            ReadMachineFile(MachineFileImage(lists.Machine, lists.Lists()), QStringLiteral("Z_745e7.LST"),
+                            back.Machine, back.Lists());
+            EXPECT_TRUE(back.Z.GetZ(1).Equals(lists.Z.GetZ(1)));
+            continue;
+        }
+        try {
+            MachineFileImage(lists.Machine, lists.Lists());
+            ADD_FAILURE() << "written";
+        } catch (const ERangeError& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Module Z1 cannot be stored in a machine file: ") +
+                                       QLatin1String(c.Refusal));
+        }
+        // The rest goes on: the other row still stores, and the row mended, the file is written.
+        w.Row(1)->PatternCells[0]->SetValue(9);
+        EXPECT_TRUE(w.Row(1)->ApplyEntry());
+        MUnvZ mended;
+        mended.Number = 1;
+        row->SetZ_Item(mended);
+        EXPECT_TRUE(row->ApplyEntry());
+        EXPECT_FALSE(MachineFileImage(lists.Machine, lists.Lists()).isEmpty());
+        EXPECT_EQ(lists.Z.GetZ(2).PatternLine[0], 9);
+    }
 }
 
 TEST(ZContainer, ArrowsWalkThePairsAndTheDisplayRows) {

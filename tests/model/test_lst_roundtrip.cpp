@@ -513,7 +513,7 @@ TEST(LstRoundTrip, ValuesTheFileCannotHoldAreRefusedBeforeWriting) {
     };
     const std::vector<Case> cases = {
         {"rack HV", [](MProgramLists& p) { p.C.GetC(1).RackCorrection2[3].HV = 200; },
-         "C 1 cannot be stored"},
+         "Module C1 cannot be stored"},
         {"negative W level", [](MProgramLists& p) { p.W.GetW(p.W.MinNumber()).Levels[2] = -1; }, "Levels[2]"},
         {"P needle",
          [](MProgramLists& p) {
@@ -528,26 +528,29 @@ TEST(LstRoundTrip, ValuesTheFileCannotHoldAreRefusedBeforeWriting) {
              p.S.GetS(p.S.MinNumber()).Counter = MCounter{5, 1};
          },
          "Counter"},
-        {"Z cam code", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).CamCode[3] = 27; }, "CamCode[3]"},
-        {"Z take-down", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).WA1.Value = 300; }, "WA1.Value"},
-        {"Z net rear", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).NetRear[0] = 200; }, "NetRear[0]"},
+        {"Z cam code", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).CamCode[3] = 27; },
+         "the cam of system 2, rear bed is 27"},
+        {"Z take-down", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).WA1.Value = 300; },
+         "the upper take-down (WA1) is 300"},
+        {"Z net rear", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).NetRear[0] = 200; },
+         "cannot be stored in a machine file: the net rear of system 1 is 200"},
         {"Z step R without a value",
          [](MProgramLists& p) {
              p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{0, 1, 0};
          },
-         "WA2.Value is 0"},
+         "the lower take-down (WA2) is 0, but the file keeps the step R only with a value other than 0"},
         {"Z step v with another value",
          [](MProgramLists& p) {
              p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{4, 3, 0};
          },
-         "WA2.Value is 4"},
+         "the lower take-down (WA2) is 4, but the file keeps the step v only with the value 1"},
         {"C second record",
          [](MProgramLists& p) {
              MUnvC c;
              c.Number = 2;
              p.C.AddOrReplace(c);
          },
-         "C 2"},
+         "Module C2 cannot be stored"},
         {"gauge", [](MProgramLists& p) { p.Machine.Gauge = 40000; }, "gauge"},
     };
     QTemporaryDir dir;
