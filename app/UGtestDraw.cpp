@@ -33,6 +33,13 @@ bool ShowsNothing(std::uint32_t V) {
     return StitchCode(V) == int(stEmpty) || (V & stOld);
 }
 
+// A stitch drawn in the Transfered Stitch colour: moved across the beds without racking and lying
+// on its own needle. One moved away with the racking and back again (its racking bits set, the
+// distance 0) shows its yarn as a stitch that never left.
+bool TransferedInPlace(std::uint32_t V, int Offset) {
+    return (V & stMovedStraight) && Offset == 0;
+}
+
 int SideOf(std::uint32_t V) {
     return (V & stRear) ? 1 : 0;
 }
@@ -253,7 +260,7 @@ TColor MGtestDrawing::TransferColor(std::uint32_t V) const {
     if (IsFall(V))
         return Colors[gtcolor::Fall];
     const int offset = TransferOffset(V);
-    if ((V & stMovedMask) && offset == 0)
+    if (TransferedInPlace(V, offset))
         return Colors[gtcolor::Transfered];
     if (offset > 0)
         return Colors[gtcolor::RightTransfered];
@@ -342,7 +349,7 @@ void MGtestDrawing::DrawColorRow() {
                     colour = Colors[gtcolor::Fall];
                 else if (opposite)
                     colour = Colors[gtcolor::Opposite];
-                else if ((v & stMovedMask) && offset == 0)
+                else if (TransferedInPlace(v, offset))
                     colour = Colors[gtcolor::Transfered];
                 else if (offset > 0)
                     colour = Colors[gtcolor::RightTransfered];

@@ -106,6 +106,11 @@ TEST_F(DrawFixture, NormalColoursTheCourseOnTheLineBeforeItsAdvance) {
         {"moved right", 0, 1 | Right1, stEmpty, gtcolor::RightTransfered},
         {"moved left", 0, 1 | Left1, stEmpty, gtcolor::LeftTransfered},
         {"moved in place", 0, 1 | stMovedStraight, stEmpty, gtcolor::Transfered},
+        // Moved away with the racking and back: on its own needle, its yarn's colour.
+        {"moved right and back", 0, 1 | stMovedRight | stMovedLeft, stEmpty, 0},
+        {"to the rear and back under one racking", 0, 1 | stMovedLeft, stEmpty, 0},
+        {"moved in place after a move away and back", 0, 1 | stMovedStraight | stMovedRight | stMovedLeft,
+         stEmpty, gtcolor::Transfered},
         {"no carrier", 0, stNoCarrier, stEmpty, gtcolor::Fall},
         {"dropped", 0, 1 | stDropped, stEmpty, gtcolor::Fall},
         {"old loops on both sides", 0, 1 | stOld, 2 | stRear | stOld, -1},
@@ -149,6 +154,7 @@ TEST_F(DrawFixture, JaquardAndTransferFilterTheCurrentBeds) {
         {gsTransfer, 2 | Right1, gtcolor::RightTransfered},
         {gsTransfer, 2 | Left1, gtcolor::LeftTransfered},
         {gsTransfer, 2 | stMovedStraight, gtcolor::Transfered},
+        {gsTransfer, 2 | stMovedRight | stMovedLeft, -1},
         {gsTransfer, 2 | stDropped, gtcolor::Fall},
     };
     for (const Case& c : cases) {
