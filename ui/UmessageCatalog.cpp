@@ -32,6 +32,27 @@ QStringList Split(const QString& S, QChar Sep) {
     SplitToStrings(list, S, Sep);
     return list;
 }
+
+// An argument put in a directional isolate: a path (holding "/") left to right, anything else in the
+// direction of its first letter.
+QString Isolated(const QString& Arg) {
+    return (Arg.contains(QLatin1Char('/')) ? QChar(0x2066) : QChar(0x2068)) + Arg + QChar(0x2069);
+}
+
+// The capital Latin letters written against a slot at the end of Piece, as the kind "Z" of the
+// entry "Z%": their count when they stand as a word of their own, after a character that is not a
+// letter or at the start of the text (AtTextStart: Piece is the text's first piece); else 0.
+qsizetype KindLetters(const QString& Piece, bool AtTextStart) {
+    qsizetype n = 0;
+    while (n < Piece.size() && Piece[Piece.size() - 1 - n] >= QLatin1Char('A') &&
+           Piece[Piece.size() - 1 - n] <= QLatin1Char('Z'))
+        ++n;
+    if (n == 0)
+        return 0;
+    if (n == Piece.size())
+        return AtTextStart ? n : 0;
+    return Piece[Piece.size() - 1 - n].isLetter() ? 0 : n;
+}
 } // namespace
 
 bool MMessageCatalog::LoadMessageFile(const QString& FileName) {
@@ -116,19 +137,25 @@ QString MMessageCatalog::FillArguments(const QString& Text, const QString& Args,
     const QStringList pieces = Split(Text, QLatin1Char('%'));
     if (pieces.size() < 2)
         return Text;
-    QStringList args = Split(Args, QLatin1Char(';'));
-    if (Isolate)
-        for (QString& a : args)
-            if (!a.isEmpty())
-                a = (a.contains(QLatin1Char('/')) ? QChar(0x2066) : QChar(0x2068)) + a + QChar(0x2069);
+    const QStringList args = Split(Args, QLatin1Char(';'));
     QString result;
-    for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
-        if (i < args.size())
-            result += pieces[i] + args[i];
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+        if (i >= args.size())
+            continue;
+        const QString& piece = pieces[i];
+        if (!Isolate || args[i].isEmpty()) {
+            result += piece + args[i];
+            continue;
+        }
+        // The kind written against the slot stands in the isolate with its number: "Z1" reads as
+        // one word in an Arabic line, not "1Z".
+        const qsizetype kind = KindLetters(piece, i == 0);
+        result += piece.left(piece.size() - kind) + Isolated(piece.right(kind) + args[i]);
+    }
     result += pieces.last();
     const qsizetype slotCount = pieces.size() - 1;
     if (args.size() > slotCount)
-        result += args[slotCount];
+        result += Isolate && !args[slotCount].isEmpty() ? Isolated(args[slotCount]) : args[slotCount];
     return result;
 }
 

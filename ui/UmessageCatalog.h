@@ -60,7 +60,8 @@ public:
     // around an argument are dropped. A text with no slot is left unchanged. Isolated, every argument
     // put in is enclosed in a directional isolate, so that the text's reading order cannot carry it
     // off: a path (an argument holding "/") reads left to right (LRI ... PDI), anything else in the
-    // direction of its first letter (FSI ... PDI).
+    // direction of its first letter (FSI ... PDI). Capital Latin letters written against a slot as a
+    // word of their own (the kind of an entry, "Z" in "Z%") go into the isolate with the argument.
     static QString FillArguments(const QString& Text, const QString& Args, bool Isolate = false);
     // Turns every "@" into CR LF, dropping the blanks around it.
     static QString BreakLines(const QString& Text);

@@ -8,6 +8,8 @@
 #include "tests/support/ProjectScript.h"
 #include "tests/support/PtestPrograms.h"
 #include "ui/Speedbutton_m.h"
+#include "ui/ULPackDM.h"
+#include "ui/Umessage.h"
 #include "ui/button_m.h"
 #include "ui/label_m.h"
 #include "ui/listbox_m.h"
@@ -184,6 +186,38 @@ TEST(PtestWindow, FindingsAreListedOnceInTheLanguageShown) {
     EXPECT_EQ(w.OListBoxErrors->item(0)->text(), w.FindingText(w.Run().Findings()[0].Error));
     EXPECT_FALSE(w.OListBoxErrors->item(0)->text().isEmpty());
     EXPECT_FALSE(w.OListBoxErrors->item(0)->text().contains(QLatin1Char('\n')));
+}
+
+// In Arabic the entry of a finding reads as in English, "Z1" and not "1Z": its kind and number stand
+// in one directional isolate of the line.
+TEST(PtestWindow, AnArabicFindingKeepsTheEntrysKindBeforeItsNumber) {
+    TDMLanguagePack pack;
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    // The station's catalogue, through its message box.
+    TMessageBox box(kdstest::SourcePath(QStringLiteral("resources/Dta/sysmsg.dta")), nullptr,
+                    pack.OLanguagePack);
+    MMessageService* oldBox = MessageBox;
+    MessageBox = &box;
+    struct Restore {
+        MMessageService* Old;
+        ~Restore() { MessageBox = Old; }
+    } restore{oldBox};
+    Own o(CleanProgram);
+    TFormPTwindow& w = *o.Window;
+    w.Run().AddFinding(1, QStringLiteral("1"), 3, 1);    // "Z%: the racking ..."
+    w.Run().AddFinding(54, QStringLiteral("3;7"), 5, 3); // "S%: the knitting row (Z%) ..."
+    ASSERT_EQ(w.OListBoxErrors->count(), 2);
+    EXPECT_TRUE(w.OListBoxErrors->item(0)->text().startsWith(QStringLiteral("Z1:")))
+        << w.OListBoxErrors->item(0)->text().toStdString();
+    const QString fsi = QChar(0x2068), pdi = QChar(0x2069);
+    pack.OLanguagePack->SetLanguageNumber(LanguageArabic);
+    ASSERT_EQ(w.OListBoxErrors->count(), 2);
+    const QString first = w.OListBoxErrors->item(0)->text(), second = w.OListBoxErrors->item(1)->text();
+    EXPECT_TRUE(first.startsWith(fsi + QStringLiteral("Z1") + pdi + QLatin1Char(':'))) << first.toStdString();
+    EXPECT_TRUE(second.startsWith(fsi + QStringLiteral("S3") + pdi)) << second.toStdString();
+    EXPECT_TRUE(second.contains(fsi + QStringLiteral("Z7") + pdi)) << second.toStdString();
+    pack.OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    EXPECT_TRUE(w.OListBoxErrors->item(0)->text().startsWith(QStringLiteral("Z1:")));
 }
 
 TEST(PtestWindow, DoubleClickOpensTheEntrysWindowOnlyForAFindingOfAnEntry) {

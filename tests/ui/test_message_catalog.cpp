@@ -120,6 +120,37 @@ TEST(MessageCatalog, ArabicTextsOnTheScreenHoldEachArgumentInAnIsolate) {
               QStringLiteral("no slot"));
 }
 
+TEST(MessageCatalog, TheKindWrittenAgainstASlotStandsInTheIsolateWithItsNumber) {
+    // An Arabic line would otherwise read "1Z:" for the entry Z1.
+    const QString fsi = QChar(0x2068), pdi = QChar(0x2069);
+    auto iso = [&](const char* S) { return fsi + QString::fromUtf8(S) + pdi; };
+    struct Case {
+        const char* Text;
+        const char* Args;
+        QString Result;
+    };
+    const Case cases[] = {
+        {"Z%: الإزاحة", "1", iso("Z1") + QStringLiteral(": الإزاحة")},
+        {"الوحدة FS%: القيمة", "12", QStringLiteral("الوحدة ") + iso("FS12") + QStringLiteral(": القيمة")},
+        {"S%: الصف (Z%) غير موجود", "3;7",
+         iso("S3") + QStringLiteral(": الصف (") + iso("Z7") + QStringLiteral(") غير موجود")},
+        // Only capitals that stand as a word of their own: not the end of a word, not lower case, not
+        // letters glued to the argument before them.
+        {"حاملة (%) على SYSx%.", "1;2",
+         QStringLiteral("حاملة (") + iso("1") + QStringLiteral(") على SYSx") + iso("2") +
+             QStringLiteral(".")},
+        {"كلمةAB%.", "4", QStringLiteral("كلمةAB") + iso("4") + QStringLiteral(".")},
+        {"A%B%C", "1;2", iso("A1") + QStringLiteral("B") + iso("2") + QStringLiteral("C")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MMessageCatalog::FillArguments(QString::fromUtf8(c.Text), QString::fromUtf8(c.Args), true),
+                  c.Result)
+            << c.Text;
+    // Not isolated, the text is filled as before.
+    EXPECT_EQ(MMessageCatalog::FillArguments(QStringLiteral("Z%: x"), QStringLiteral("1")),
+              QStringLiteral("Z1: x"));
+}
+
 TEST(MessageCatalog, LineBreaks) {
     const std::pair<const char*, const char*> cases[] = {
         {"first@second", "first\r\nsecond"},
