@@ -639,6 +639,7 @@ void TFormGTControl::RunLong(const std::function<void()>& Run) {
     if (!FAttached || FWindow.Running())
         return;
     QPointer<TFormGTControl> self(this);
+    const int newTests = FNewTests;
     SetStopMode(1);
     try {
         Run();
@@ -649,24 +650,27 @@ void TFormGTControl::RunLong(const std::function<void()>& Run) {
     }
     if (!self)
         return;
-    AfterStep();
+    // A run that New ended leaves the carriage of the new test empty.
+    if (FNewTests == newTests)
+        AfterStep();
     SetStopMode(2);
+}
+
+void TFormGTControl::StepOnce(void (TGTWindow::*Step)()) {
+    if (!FAttached)
+        return;
+    // During Continue the step is taken between two of its rows, and the run goes on after it.
+    (FWindow.*Step)();
+    AfterStep();
+    SetStopMode(FWindow.Running() ? 1 : 2);
 }
 
 void TFormGTControl::BtnNextSystemClick() {
-    if (!FAttached || FWindow.Running())
-        return;
-    FWindow.NextSystem();
-    AfterStep();
-    SetStopMode(2);
+    StepOnce(&TGTWindow::NextSystem);
 }
 
 void TFormGTControl::BtnNextZClick() {
-    if (!FAttached || FWindow.Running())
-        return;
-    FWindow.NextZ();
-    AfterStep();
-    SetStopMode(2);
+    StepOnce(&TGTWindow::NextZ);
 }
 
 void TFormGTControl::BtnStopClick() {
@@ -689,8 +693,10 @@ void TFormGTControl::BtnStopClick() {
 }
 
 void TFormGTControl::BtnNewClick() {
-    if (!FAttached || FWindow.Running())
+    if (!FAttached)
         return;
+    // A run under way stops after its row and the test starts again at once.
+    ++FNewTests;
     FWindow.StopRun();
     FWindow.NewTest();
     ClearCarriage();

@@ -122,6 +122,8 @@ private:
     // A run of many steps (Continue, Continue to): the Stop mode while it lasts, the carriage after
     // it, nothing touched when the panel was freed meanwhile.
     void RunLong(const std::function<void()>& Run);
+    // Next System or Next (Z): one step, also while a run lets the events through.
+    void StepOnce(void (TGTWindow::*Step)());
     const MYcData* Carrier(int Rail, int Carrier) const;
     void MoveTick();
 
@@ -131,6 +133,8 @@ private:
     bool FAttached = false;
     bool FLabelsPlaced = false;
     int FMode = 2;
+    // Counts the New clicks: a run that sees it change was ended by New.
+    int FNewTests = 0;
     struct MMove {
         QPointer<MLabel> Label;
         int Step = 0;

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -312,6 +313,56 @@ TEST_F(GtestFixture, StopStopsARunAfterItsRowAndExitClosesTheWindowLater) {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     EXPECT_TRUE(Window.isNull());
+}
+
+// While Continue lets the events through, New ends the run and starts a new test with an empty
+// carriage, and Next System and Next (Z) each step once between two of its rows, the run going on.
+TEST_F(GtestFixture, TheStepButtonsActDuringARun) {
+    Open();
+    TFormGTControl& p = Panel();
+    const int fresh = Regs().StepCount;
+    QTimer::singleShot(0, &p, [&] {
+        ASSERT_EQ(p.Mode(), 1);
+        p.BtnNewClick();
+    });
+    p.BtnContinueClick();
+    EXPECT_FALSE(Regs().Finished);
+    EXPECT_EQ(Regs().StepCount, fresh);
+    EXPECT_EQ(Regs().PrevZRow, 0);
+    EXPECT_TRUE(p.lblZ->text().isEmpty());
+    EXPECT_FALSE(p.LabelsPlaced());
+    EXPECT_EQ(p.Mode(), 2);
+
+    struct Case {
+        const char* Name;
+        void (TFormGTControl::*Click)();
+        void (TGTWindow::*Step)();
+    };
+    for (const Case& c : {Case{"next system", &TFormGTControl::BtnNextSystemClick, &TGTWindow::NextSystem},
+                          Case{"next row", &TFormGTControl::BtnNextZClick, &TGTWindow::NextZ}}) {
+        SCOPED_TRACE(c.Name);
+        // Where the step leads from the end of the first row.
+        Window->NewTest();
+        Window->NextZ();
+        (Window.data()->*c.Step)();
+        const std::pair<int, int> expected{Regs().PrevZRow, Regs().PrevSystem};
+        Window->NewTest();
+        std::pair<int, int> afterClick{-1, -1};
+        int mode = 0;
+        QTimer::singleShot(0, &p, [&] {
+            (p.*c.Click)();
+            afterClick = {Regs().PrevZRow, Regs().PrevSystem};
+            mode = p.Mode();
+            p.BtnStopClick();
+        });
+        p.BtnContinueClick();
+        EXPECT_EQ(afterClick, expected);
+        // Still running after the step: Stop stops the run and does not close the window.
+        EXPECT_EQ(mode, 1);
+        EXPECT_FALSE(Window.isNull());
+        EXPECT_EQ(std::make_pair(Regs().PrevZRow, Regs().PrevSystem), expected);
+        EXPECT_EQ(p.Mode(), 2);
+    }
 }
 
 TEST_F(GtestFixture, TheCloseBoxStopsAndMinimisesAndRestoringWakesThePanel) {
