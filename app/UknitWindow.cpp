@@ -117,16 +117,19 @@ int TknitWindow::CopySelectionToPattern(TBitmap& Pattern) {
 }
 
 void TknitWindow::ReduceColors(int Count) {
+    SyncTools();
     TBoardFormats::ReduceColors(Count);
     PutMarks();
 }
 
 void TknitWindow::GrayScale() {
+    SyncTools();
     TBoardFormats::GrayScale();
     PutMarks();
 }
 
 void TknitWindow::BlackWhite(int Method) {
+    SyncTools();
     TBoardFormats::BlackWhite(Method);
     PutMarks();
 }
@@ -135,6 +138,9 @@ void TknitWindow::ResizePicture() {
     TFormImageResize* dialog = Main ? Main->FormImageResize.get() : nullptr;
     if (!dialog || !RasterValid())
         return;
+    // New rows take the brush colour chosen last, also when the pointer has not crossed the drawing
+    // since.
+    SyncTools();
     dialog->SetWidth(ImageWidth());
     dialog->SetLength(ImageHeight());
     if (!dialog->Execute())
@@ -147,21 +153,25 @@ void TknitWindow::ResizePicture() {
 }
 
 int TknitWindow::CountColors() {
+    SyncTools();
     return ColorCount();
 }
 
 void TknitWindow::WritePicture(const QString& FileName, int FileType) {
+    SyncTools();
     SaveImageFile(FileName, FileType);
     SetFileName(FileName);
     PutMarks();
 }
 
 void TknitWindow::WriteExchangePicture(const QString& FileName, bool MapColors) {
+    SyncTools();
     ExportPicture(FileName, MapColors);
     PutMarks();
 }
 
 void TknitWindow::ReadExchangePicture(const QString& FileName) {
+    SyncTools();
     ImportPicture(FileName);
     PutMarks();
 }

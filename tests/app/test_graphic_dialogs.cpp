@@ -134,3 +134,36 @@ TEST(GraphicDialogs, TheSelectionResizeStretchesFromTheBottomLeftCell) {
             EXPECT_EQ(f.W->GetCell(x, y), CellOf(before, x, y)) << x << "," << y;
     EXPECT_EQ(f.W->GetSelection(), (TBoardRect{2, 10, 5, 12}));
 }
+
+// The bus gives a drawing its tool state as fields; the picture commands of the menus take them in
+// before they work, as the tools do on a mouse event: a brush colour or a paste repeat chosen while
+// the pointer stayed off the drawing counts at once.
+TEST(GraphicDialogs, PictureCommandsTakeTheToolStateChosenLast) {
+    DrawingFixture f;
+    // Resize: the new rows at the top take the brush colour chosen last.
+    f.Main().SendCommand(bus::GroupColor, bus::CmdBrushColor, 0x123456);
+    {
+        Answer a([&](MModalForm&) {
+            TFormImageResize& r = *f.Main().FormImageResize;
+            r.MCheckBoxAspect->setChecked(false);
+            r.MCheckBoxStretch->setChecked(false);
+            r.SetSize(20, 19);
+            r.MBtnOK->click();
+        });
+        f.Main().SendCommand(bus::GroupFile, bus::CmdResize);
+    }
+    ASSERT_EQ(f.W->ImageHeight(), 19);
+    EXPECT_EQ(f.Colours({0, 0, 19, 2}), std::set<TColor>{0x123456});
+    EXPECT_EQ(f.W->GetCell(2, 13), Tag(2, 10));
+
+    // A paste repeated three times, then at once Gray Scale: the three copies go into the picture.
+    f.W->SetSelectionCells({2, 13, 5, 15});
+    f.Main().SendCommand(bus::GroupSelection, bus::CmdCopy);
+    f.Main().SendCommand(bus::GroupSelection, bus::CmdPaste, 3, 1);
+    ASSERT_TRUE(f.W->PasteBuffer.Floating);
+    const int x = f.W->PasteBuffer.PosX, y = f.W->PasteBuffer.PosY;
+    ASSERT_LE(x + 11, 19);
+    f.Main().SendCommand(bus::GroupFile, bus::CmdGrayScale);
+    for (int copy = 0; copy < 3; ++copy)
+        EXPECT_EQ(f.Colours({x + 4 * copy, y, x + 4 * copy + 3, y + 2}).count(White), 0u) << copy;
+}
