@@ -697,9 +697,14 @@ void TGraphicWindow::FloodFillAt(int X, int Y) {
         InvalidateCells(touched);
 }
 
-void TGraphicWindow::PatternFillAt(int X, int Y) {
+const TBitmap* TGraphicWindow::PatternToFill() const {
     const TBitmap* pattern = Host ? Host->FillPattern() : nullptr;
-    if (!pattern || pattern->Width() < 1 || pattern->Height() < 1)
+    return pattern && pattern->Width() >= 1 && pattern->Height() >= 1 ? pattern : nullptr;
+}
+
+void TGraphicWindow::PatternFillAt(int X, int Y) {
+    const TBitmap* pattern = PatternToFill();
+    if (!pattern)
         return;
     TBitmap tile(*pattern);
     if (tile.PixelFormat() != pf24bit)
@@ -862,7 +867,8 @@ void TGraphicWindow::mousePressEvent(QMouseEvent* Event) {
         // The main window takes the select tool for a text placed; a refused block places none.
         if (TextDialog && TextDialog(request) && PlaceText(cell.X, cell.Y, request))
             Notify(bus::NotifyTextPlaced);
-    } else if (ToolId == bus::ToolFill || ToolId == bus::ToolFillPattern) {
+    } else if (ToolId == bus::ToolFill || (ToolId == bus::ToolFillPattern && PatternToFill())) {
+        // A pattern fill without a pattern leaves everything as it was, the undo copy too.
         DropSelection();
         SaveUndo();
         if (ToolId == bus::ToolFill)

@@ -130,6 +130,8 @@ public:
     void ColourEraserMask(int X0, int Y0, TColor Key, TColor Colour, MmapRect& Buffer);
     void FloodFillAt(int X, int Y);
     void PatternFillAt(int X, int Y);
+    // The host's fill pattern; null while it has none (none taken yet, or an empty picture).
+    const TBitmap* PatternToFill() const;
     // Places a text with its anchor cell (X, Y); false when nothing was placed (no line, a block too
     // large, which is reported).
     bool PlaceText(int X, int Y, const TTextRequest& Text);

@@ -24,7 +24,6 @@
 #include <QPainter>
 #include <QPointer>
 
-#include <cstring>
 #include <exception>
 
 // The catalogue's text for a picture that cannot be read (its name is the argument).
@@ -316,10 +315,9 @@ struct TMainToolbars::Private : QObject {
 };
 
 TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* DockUp, TDockArea* DockRight)
-    : FFrame(Frame), FHost(Host), FPatternBitmap(std::make_unique<TBitmap>(32, 32, pf24bit)),
+    : FFrame(Frame), FHost(Host), FPatternBitmap(std::make_unique<TBitmap>()),
       P(std::make_unique<Private>(*this)) {
     SetDefaultTools();
-    std::memset(FPatternBitmap->Bits(), 0xFF, FPatternBitmap->ImageSize());
     const int language =
         Frame->LanguageDetail().LanguageID() == LanguageArabic ? LanguageArabic : LanguageEnglish;
 
@@ -367,7 +365,10 @@ TMainToolbars::TMainToolbars(MForm* Frame, MMainToolsHost& Host, TDockArea* Dock
     MImagePattern = new MImage(Frame, column);
     MImagePattern->setGeometry(5, 2, 48, 36);
     MImagePattern->SetStretch(true);
-    MImagePattern->SetPicture(QPixmap::fromImage(FPatternBitmap->ToQImage()));
+    // No sample yet: the pattern is empty, a pattern fill does nothing, and the sample shows white.
+    QPixmap blank(32, 32);
+    blank.fill(Qt::white);
+    MImagePattern->SetPicture(blank);
     GiveHint(MImagePattern, language,
              {"Double Click to get selected part of draw to use with Fill with pattern",
               "انقر مرتين لأخذ الجزء المحدد من الرسم للتعبئة بالنقشة"});

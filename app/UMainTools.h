@@ -106,6 +106,7 @@ public:
     const DrawingToolState& ToolState() const { return FState; }
     void SetDefaultTools();
     // The pattern sample of "Fill with pattern" (24 bits); a drawing copies its selection into it.
+    // Empty until the first sample is taken.
     TBitmap& PatternBitmap() { return *FPatternBitmap; }
     // Copies the state into the tool fields a drawing window keeps (pen and brush colours, width,
     // styles, family, then the tool); the drawing then chooses its cursor for the tool.

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace apptest;
 
 namespace {
@@ -294,6 +296,35 @@ TEST(KnitWindow, TheBusDrivesTheToolsAndHearsTheMarksAndThePickedColour) {
     fx.Sub(d)->move(-40, -30);
     fx.Sub(d)->resize(320, 210);
     EXPECT_EQ(fx.Sub(d)->pos(), QPoint(0, 0));
+}
+
+// Before any sample is taken the pattern fill changes nothing, not even the undo; once a sample is
+// taken it tiles it.
+TEST(KnitWindow, APatternFillWithoutAPatternDoesNothing) {
+    KnitStation fx;
+    TknitWindow* d = fx.NewDrawing(true);
+    TFormMain& m = fx.Main();
+    m.SetCurrentWindow(d->WindowNumber);
+    m.SendCommand(bus::GroupTool, bus::FamilySingle, bus::ToolFillPattern);
+    auto cells = [d] {
+        std::vector<TColor> out;
+        for (int y = 0; y < d->ImageHeight(); ++y)
+            for (int x = 0; x < d->ImageWidth(); ++x)
+                out.push_back(d->GetCell(x, y));
+        return out;
+    };
+    const std::vector<TColor> before = cells();
+    Click(*d, 3, 2);
+    EXPECT_EQ(cells(), before);
+    EXPECT_FALSE(d->Changed);
+    EXPECT_FALSE(d->MBusDrawing::UndoAvailable);
+
+    d->WriteCell(0, 0, 0x345678);
+    d->SetSelectionCells({0, 0, 0, 0});
+    ASSERT_EQ(m.SendCommand(bus::GroupStyle, bus::CmdPatternSample), 0);
+    Click(*d, 3, 2);
+    EXPECT_EQ(d->GetCell(3, 2), 0x345678u);
+    EXPECT_EQ(d->GetCell(9, 4), 0x345678u);
 }
 
 TEST(KnitWindow, ThePictureNamedOnTheCommandLineOpensInAKnitWindow) {
