@@ -162,8 +162,13 @@ TEST(GraphicDialogs, PictureCommandsTakeTheToolStateChosenLast) {
     f.Main().SendCommand(bus::GroupSelection, bus::CmdPaste, 3, 1);
     ASSERT_TRUE(f.W->PasteBuffer.Floating);
     const int x = f.W->PasteBuffer.PosX, y = f.W->PasteBuffer.PosY;
-    ASSERT_LE(x + 11, 19);
+    ASSERT_LE(x + 11, 18);
     f.Main().SendCommand(bus::GroupFile, bus::CmdGrayScale);
-    for (int copy = 0; copy < 3; ++copy)
-        EXPECT_EQ(f.Colours({x + 4 * copy, y, x + 4 * copy + 3, y + 2}).count(White), 0u) << copy;
+    // Each copy holds the copied cells, in grey: none shows the rows it was pasted over.
+    ASSERT_NE(f.W->GetCell(x, y), f.W->GetCell(19, 0));
+    for (int copy = 1; copy < 3; ++copy)
+        for (int dy = 0; dy < 3; ++dy)
+            for (int dx = 0; dx < 4; ++dx)
+                EXPECT_EQ(f.W->GetCell(x + 4 * copy + dx, y + dy), f.W->GetCell(x + dx, y + dy))
+                    << copy << ": " << dx << "," << dy;
 }
