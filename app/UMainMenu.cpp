@@ -3,9 +3,11 @@
 #include "app/Intro.h"
 #include "app/ULibFiles.h"
 #include "app/UMain.h"
+#include "app/UProjectFiles.h"
 
 #include "editors/MRBpanel.h"
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "ui/ComboEdit.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/FileUtil.h"
@@ -20,9 +22,13 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -365,24 +371,147 @@ void TMainMenu::StartProgram(const QString& Path) {
         QProcess::startDetached(Path, {});
 }
 
-void TMainMenu::LoaddefaultfixedProgram1Click() {
-    namespace fs = std::filesystem;
-    const QString fixed = FixedFolder();
-    ClearDir(fixed + QStringLiteral("*.*"));
-    // The names as they are on disk (bytes), so one that is not UTF-8 is copied under its own name
-    // rather than passed over. Every name but the folders and the hidden ones, which the clearing
-    // keeps as well; a pipe or a device is listed so that its copy fails with its error.
-    const fs::path from(QFile::encodeName(DefaultFolder()).toStdString());
-    const fs::path to(QFile::encodeName(fixed).toStdString());
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path DiskPath(const QString& Folder) {
+    fs::path p(QFile::encodeName(Folder).toStdString());
+    // "a/b/" names the folder b.
+    return p.has_filename() ? p : p.parent_path();
+}
+
+QString ShownPath(const fs::path& Path) {
+    return CatalogueArg(QFile::decodeName(QByteArray::fromStdString(Path.string())));
+}
+
+QString SystemReason(const std::error_code& Error) {
+    return CatalogueArg(QString::fromLocal8Bit(Error.message()));
+}
+
+// The names of a folder as they are on disk (bytes), so one that is not UTF-8 keeps its own name:
+// with Kept false the names to copy (every name but the folders and the hidden ones; a pipe or a
+// device is listed so that its copy fails with its error), with Kept true the folders and hidden
+// names, which the fixed folder keeps through a load.
+std::vector<std::string> FolderNames(const fs::path& Folder, bool Kept) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(Folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code kind;
         std::string name = it->path().filename().string();
-        if (!name.starts_with('.') && !it->is_directory(kind))
+        const bool kept = name.starts_with('.') || it->is_directory(kind);
+        if (kept == Kept)
             names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
-    for (const std::string& name : names)
-        CopyFileBytes(from / name, to / name, false);
+    return names;
+}
+
+// Moves the named entries from one folder to another; a move that fails takes back the ones before
+// it and gives the name and the error.
+bool MoveEntries(const fs::path& From, const fs::path& To, const std::vector<std::string>& Names,
+                 std::string& Failed, std::error_code& Error) {
+    for (std::size_t i = 0; i < Names.size(); ++i) {
+        fs::rename(From / Names[i], To / Names[i], Error);
+        if (Error) {
+            Failed = Names[i];
+            for (std::size_t j = i; j-- > 0;) {
+                std::error_code back;
+                fs::rename(To / Names[j], From / Names[j], back);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+// Puts the folder Staging in the place of Target in one step where the file system can exchange two
+// names, else by two renames with the first taken back when the second fails. Afterwards Staging
+// holds the old folder. False with the error when Target is as it was.
+bool ExchangeFolders(const fs::path& Staging, const fs::path& Target, std::error_code& Error) {
+    if (::renameat2(AT_FDCWD, Staging.c_str(), AT_FDCWD, Target.c_str(), RENAME_EXCHANGE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) {
+        Error = std::error_code(errno, std::system_category());
+        return false;
+    }
+    fs::path old = Staging;
+    old += ".old";
+    fs::remove_all(old, Error);
+    fs::rename(Target, old, Error);
+    if (Error)
+        return false;
+    fs::rename(Staging, Target, Error);
+    if (Error) {
+        std::error_code back;
+        fs::rename(old, Target, back);
+        return false;
+    }
+    fs::rename(old, Staging, Error);
+    Error.clear();
+    return true;
+}
+
+} // namespace
+
+void TMainMenu::LoaddefaultfixedProgram1Click() {
+    const fs::path from = DiskPath(DefaultFolder());
+    const fs::path fixed = DiskPath(FixedFolder());
+    const std::vector<std::string> names = FolderNames(from, false);
+    if (names.empty()) {
+        if (MessageBox)
+            MessageBox->ShowCodeMessage(fixedmsg::Code, fixedmsg::NoDefaults, QString(), mbOK);
+        return;
+    }
+    const auto replaced = ListLibraryEntries(FixedFolder()).size();
+    if (!MessageBox || MessageBox->ShowCodeMessage(fixedmsg::Code, fixedmsg::Replace,
+                                                   QString::number(replaced), mbYes | mbNo) != mbYes)
+        return;
+
+    // The copies go into a folder beside the fixed one, which takes its place only when every file
+    // copied: a failure leaves the fixed programs as they were.
+    const fs::path staging = fixed.parent_path() / ".Fixed.staging";
+    std::error_code ec;
+    // A staging folder left behind by an interrupted load holds nothing but its copies.
+    fs::remove_all(staging, ec);
+    fs::create_directories(staging, ec);
+    if (ec)
+        RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,
+               ShownPath(fixed) + QLatin1Char(';') + SystemReason(ec));
+    struct TStaging {
+        fs::path Path;
+        ~TStaging() {
+            std::error_code ignored; // a leftover is removed by the next load
+            fs::remove_all(Path, ignored);
+        }
+    } cleanup{staging};
+    for (const std::string& name : names) {
+        try {
+            CopyFileBytes(from / name, staging / name, false);
+        } catch (const Exception& e) {
+            RaiseM(fixedmsg::Code, fixedmsg::CopyFailed,
+                   ShownPath(from / name) + QLatin1Char(';') + CatalogueArg(e.Message()));
+        }
+    }
+    if (!fs::exists(fixed, ec)) {
+        fs::rename(staging, fixed, ec);
+        if (ec)
+            RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,
+                   ShownPath(fixed) + QLatin1Char(';') + SystemReason(ec));
+        return;
+    }
+    fs::permissions(staging, fs::status(fixed, ec).permissions(), ec);
+    // The folders and hidden names of the fixed folder stay in it.
+    const std::vector<std::string> kept = FolderNames(fixed, true);
+    std::string failed;
+    if (!MoveEntries(fixed, staging, kept, failed, ec))
+        RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,
+               ShownPath(fixed / failed) + QLatin1Char(';') + SystemReason(ec));
+    if (!ExchangeFolders(staging, fixed, ec)) {
+        std::error_code back;
+        MoveEntries(staging, fixed, kept, failed, back);
+        RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,
+               ShownPath(fixed) + QLatin1Char(';') + SystemReason(ec));
+    }
+    // The staging folder now holds the programs replaced; it goes with the guard.
 }

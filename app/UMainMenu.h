@@ -20,6 +20,16 @@ class MPopupMenu;
 class MDockToolBar;
 class TFormMain;
 
+// The catalogue texts of loading the default fixed programs (code 11).
+namespace fixedmsg {
+constexpr int Code = 11;
+constexpr int NoDefaults = 4940; // the default folder holds no program: nothing changed
+constexpr int Replace = 4941;    // (count): the fixed programs will be replaced; Yes or No
+constexpr int CopyFailed = 4942; // (file;reason): a default program could not be copied; nothing changed
+constexpr int ReplaceFailed =
+    4943; // (folder;reason): the fixed folder could not be replaced; nothing changed
+} // namespace fixedmsg
+
 class TMainMenu : public QObject {
 public:
     TMainMenu(TFormMain& Main, MMainMenu& Bar);
@@ -98,8 +108,11 @@ public:
     // Starts the program at Path without waiting for it; nothing when the path is empty or the
     // program cannot be started.
     static void StartProgram(const QString& Path);
-    // Empties the fixed programs' folder and copies every file of the default folder into it; the
-    // first copy that fails stops the work with its error.
+    // Replaces the fixed programs' folder with the files of the default folder, after a question
+    // that names how many programs go; a default folder without a file changes nothing and says so.
+    // The files are copied into a staging folder beside the fixed one, which takes its place only
+    // when every file copied (the fixed folder's subfolders and hidden names stay); a failure leaves
+    // the fixed folder as it was and names the file.
     void LoaddefaultfixedProgram1Click();
 
 private:

@@ -23,6 +23,7 @@
 #include "ui/button_m.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTest>
@@ -31,6 +32,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -539,57 +541,111 @@ TEST(MainMenu, TheProgramsStartByTheirPathsAndAMissingOneIsPassedOverSilently) {
     EXPECT_EQ(fx.Shown(), 0u);
 }
 
-TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnes) {
+namespace {
+
+// Every entry of a folder, its subfolders' entries under "sub/name", with the bytes of its files.
+std::map<QString, QByteArray> FolderContents(const QString& Folder) {
+    std::map<QString, QByteArray> contents;
+    QDirIterator it(Folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        contents[QDir(Folder).relativeFilePath(f.filePath())] =
+            f.isDir() ? QByteArray("<folder>") : kdstest::ReadFile(f.filePath());
+    }
+    return contents;
+}
+
+} // namespace
+
+TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnesAllOrNothing) {
     MenuFixture fx;
     TMainMenu& m = fx.Menu();
-    const QString fixed = fx.AppPath() + "Export/Fixed/";
-    const QString defaults = fx.AppPath() + "Export/Default/";
+    const QString exportFolder = fx.AppPath() + "Export/";
+    const QString fixed = exportFolder + "Fixed/";
+    const QString defaults = exportFolder + "Default/";
     auto fixedNames = [&] { return QDir(fixed).entryList(QDir::Files | QDir::System, QDir::Name); };
+    // Two programs the designer exported, a folder and a hidden file of the designer's.
     auto refill = [&] {
         QDir(fixed).removeRecursively();
-        QDir().mkpath(fixed);
-        for (const char* n : {"a.LST", "b.mod"})
-            kdstest::WriteFile(fixed + n, "old");
+        QDir().mkpath(fixed + "mine");
+        for (const char* n : {"a.mod", "a.bmp", "b.mod", "b.bmp", "mine/keep.txt", ".keep"})
+            kdstest::WriteFile(fixed + n, QByteArray("old ") + n);
+    };
+    auto subCodes = [&] {
+        std::vector<int> codes;
+        for (const auto& c : fx.Messages.Coded)
+            codes.push_back(c.SubCode);
+        fx.Messages.Coded.clear();
+        return codes;
     };
 
-    // A missing default folder, then an empty one: nothing is copied and the fixed folder ends empty.
+    // A missing default folder, then an empty one (as the station ships it): the message says so
+    // and the fixed programs stay.
     refill();
+    const auto before = FolderContents(fixed);
     m.Trigger(m.LoaddefaultfixedProgram1);
-    EXPECT_TRUE(fixedNames().isEmpty());
+    EXPECT_EQ(FolderContents(fixed), before);
+    EXPECT_EQ(subCodes(), std::vector<int>{fixedmsg::NoDefaults});
     QDir().mkpath(defaults);
-    refill();
+    QDir().mkpath(defaults + "folder");
+    kdstest::WriteFile(defaults + ".hidden", "not a program");
     m.Trigger(m.LoaddefaultfixedProgram1);
-    EXPECT_TRUE(fixedNames().isEmpty());
-    EXPECT_EQ(fx.Shown(), 0u);
+    EXPECT_EQ(FolderContents(fixed), before);
+    EXPECT_EQ(subCodes(), std::vector<int>{fixedmsg::NoDefaults});
 
-    // Fixed {a, b} with Default {c}: Fixed {c}, as the default holds it.
-    kdstest::WriteFile(defaults + "c.LST", "default program");
-    refill();
+    // A full default folder: the question names the two programs that go; No keeps them.
+    kdstest::WriteFile(defaults + "c.mod", "default program");
+    kdstest::WriteFile(defaults + "c.bmp", "default picture");
+    fx.Messages.Answers = {mbNo};
     m.Trigger(m.LoaddefaultfixedProgram1);
-    EXPECT_EQ(fixedNames(), QStringList{"c.LST"});
-    EXPECT_EQ(kdstest::ReadFile(fixed + "c.LST"), QByteArray("default program"));
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, fixedmsg::Replace);
+    EXPECT_EQ(fx.Messages.Coded[0].Args, QStringLiteral("2"));
+    EXPECT_EQ(fx.Messages.Coded[0].Buttons, mbYes | mbNo);
+    fx.Messages.Coded.clear();
+    EXPECT_EQ(FolderContents(fixed), before);
+
+    // Yes: the fixed folder holds the default programs; the designer's folder and hidden file stay,
+    // and nothing is left beside it.
+    fx.Messages.Answers = {mbYes};
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_EQ(subCodes(), std::vector<int>{fixedmsg::Replace});
+    EXPECT_EQ(fixedNames(), (QStringList{"c.bmp", "c.mod"}));
+    EXPECT_EQ(kdstest::ReadFile(fixed + "c.mod"), QByteArray("default program"));
+    EXPECT_EQ(kdstest::ReadFile(fixed + "mine/keep.txt"), QByteArray("old mine/keep.txt"));
+    EXPECT_EQ(kdstest::ReadFile(fixed + ".keep"), QByteArray("old .keep"));
+    EXPECT_EQ(QDir(exportFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Default", "Fixed"}));
 
     // A name that is not UTF-8 is copied under its own bytes.
-    const std::string latin = "\xe9t\xe9.LST";
+    const std::string latin = "\xe9t\xe9.mod";
     const std::filesystem::path defaultLatin = QFile::encodeName(defaults).toStdString() + latin;
     const std::filesystem::path fixedLatin = QFile::encodeName(fixed).toStdString() + latin;
     std::ofstream(defaultLatin) << "latin";
     refill();
+    fx.Messages.Answers = {mbYes};
     m.Trigger(m.LoaddefaultfixedProgram1);
-    EXPECT_EQ(fx.Shown(), 0u);
-    EXPECT_EQ(kdstest::ReadFile(fixed + "c.LST"), QByteArray("default program"));
+    EXPECT_EQ(subCodes(), std::vector<int>{fixedmsg::Replace});
+    EXPECT_EQ(kdstest::ReadFile(fixed + "c.mod"), QByteArray("default program"));
     std::ifstream copied(fixedLatin);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "latin");
     std::filesystem::remove(defaultLatin);
 
-    // A file that cannot be read stops the copying with its error.
+    // A file that cannot be copied, after others that could: the fixed folder stays byte for byte
+    // as it was, the message names the file, and no staging folder is left.
     ::mkfifo(QFile::encodeName(defaults + "d.pipe").constData(), 0600);
-    kdstest::WriteFile(defaults + "e.LST", "after");
+    kdstest::WriteFile(defaults + "e.mod", "after");
     refill();
-    EXPECT_THROW(m.LoaddefaultfixedProgram1Click(), EFOpenError);
-    EXPECT_EQ(fixedNames(), QStringList{"c.LST"});
+    const auto full = FolderContents(fixed);
+    fx.Messages.Answers = {mbYes};
     m.Trigger(m.LoaddefaultfixedProgram1);
-    EXPECT_EQ(fx.Shown(), 1u);
+    EXPECT_EQ(FolderContents(fixed), full);
+    ASSERT_EQ(fx.Messages.Coded.size(), 2u);
+    EXPECT_EQ(fx.Messages.Coded[1].SubCode, fixedmsg::CopyFailed);
+    EXPECT_TRUE(fx.Messages.Coded[1].Args.contains(QStringLiteral("d.pipe")));
+    EXPECT_EQ(QDir(exportFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Default", "Fixed"}));
 }
 
 TEST(MainMenu, TheTransferOpensEveryReceivedProjectInOrderAndFreesItsWindow) {
