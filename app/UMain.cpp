@@ -5,6 +5,7 @@
 #include "app/UFormTelCalls.h"
 #include "app/UMainMenu.h"
 #include "app/UOpenProj.h"
+#include "app/UProjectFiles.h"
 
 #include "editors/MRHints.h"
 #include "model/Ucommon.h"
@@ -435,8 +436,53 @@ void TFormMain::OpenAnyFile(const QString& FileName) {
     }
 }
 
+namespace {
+
+// The project data file a name of a project stands for, as a canonical path (its folder's, for a
+// file not there).
+QString CanonicalProjectFile(const QString& Name) {
+    const QFileInfo header(ProjectNamesOf(Name).HeaderFile);
+    if (header.fileName().isEmpty())
+        return QString();
+    const QString canonical = header.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(header.absolutePath()).canonicalFilePath();
+    return QDir(folder.isEmpty() ? header.absolutePath() : folder).filePath(header.fileName());
+}
+
+} // namespace
+
+MBusProject* TFormMain::FindOpenProject(const QString& FileName) const {
+    const QString wanted = CanonicalProjectFile(FileName);
+    if (wanted.isEmpty())
+        return nullptr;
+    for (MBusProject* p : Projects()) {
+        const QString name = p->GetProjectName();
+        if (name != NoName && CanonicalProjectFile(name) == wanted)
+            return p;
+    }
+    return nullptr;
+}
+
+void TFormMain::BringProjectForward(MBusProject& Project) {
+    QWidget* w = Project.BusWidget();
+    if (QMdiSubWindow* sub = SubWindowOf(w)) {
+        if (sub->isMinimized())
+            sub->showNormal();
+        FClient->setActiveSubWindow(sub);
+    }
+    FCurrentProjectWindow = w;
+    FCurrentProject = &Project;
+    PrjContainerNotify(bus::NotifyGroup, bus::NotifyActivated, Project.WindowNumber);
+}
+
 MBusProject* TFormMain::OpenProjectFile(const QString& FileName) {
     CheckOpenable(FileName);
+    if (MBusProject* open = FindOpenProject(FileName)) {
+        BringProjectForward(*open);
+        return open;
+    }
     MBusProject* p = NewPrjContainer();
     QPointer<QWidget> w = p->BusWidget();
     try {

@@ -117,7 +117,13 @@ public:
 
     // ---- Files.
     void OpenAnyFile(const QString& FileName);
+    // Every road that opens a project comes here (Open Project, a drop, the command line, a received
+    // project, the desktop restore). A project that is open already is brought forward and given
+    // back instead of opened again, so two containers never edit the same files.
     MBusProject* OpenProjectFile(const QString& FileName);
+    // The open project whose project data file FileName names (by any of the project's three names;
+    // compared as canonical paths); null when none is.
+    MBusProject* FindOpenProject(const QString& FileName) const;
     MBusDrawing* OpenImageFile(const QString& FileName, int FileType);
     // The files of one drop, in order: each opens on its own; an error is shown and the next goes on.
     void OpenDroppedFiles(const QStringList& FileNames);
@@ -239,6 +245,8 @@ private:
     void Unregister(const QWidget* Window);
     // Removes a window that failed to open from the registry and frees it.
     void Discard(QWidget* Window);
+    // Makes the project's bar the active child and its project the current one.
+    void BringProjectForward(MBusProject& Project);
     QMdiSubWindow* SubWindowOf(const QWidget* Window) const;
     // Closes a child through its MDI window; false when it refused.
     bool CloseChild(QWidget* Window);

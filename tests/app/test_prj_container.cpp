@@ -5,7 +5,9 @@
 #include "tests/app/ProjectSupport.h"
 
 #include "app/BusCodes.h"
+#include "app/UFormTelCalls.h"
 #include "app/UNewProj.h"
+#include "app/UOpenProj.h"
 #include "model/UrunFiles.h"
 #include "model/UseqTrace.h"
 #include "model/Usequencer.h"
@@ -14,9 +16,14 @@
 #include "ui/button_m.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace prjtest;
 
@@ -96,6 +103,68 @@ TEST(PrjContainer, AProjectWithADamagedFileOpensNothing) {
         kdstest::WriteFile(file, good);
     }
     EXPECT_NE(fx.Open(jxw), nullptr);
+}
+
+// A project that is open, named again by any road into the one open function and by any of its
+// names (another spelling of its folder through a link included), is brought forward instead of
+// opened a second time; a project of the same name in another folder opens as its own.
+TEST(PrjContainer, AProjectThatIsOpenIsBroughtForwardByEveryRoadInsteadOfOpenedAgain) {
+    ProjectFixture fx;
+    const QString jxw = fx.MakeProject(QStringLiteral("same_740e7"));
+    const QString base = fx.Dir.filePath(QStringLiteral("same_740e7"));
+    ASSERT_TRUE(QFile::link(fx.Dir.path(), fx.Dir.filePath(QStringLiteral("link"))));
+    fx.Main().Settings().OpenProjectPath = fx.Dir.path();
+    QString received;
+    using TRoad = std::function<void()>;
+    const std::pair<const char*, TRoad> roads[] = {
+        {"the open function by its picture", [&] { fx.Main().OpenProjectFile(base + ".BMP"); }},
+        {"the open function through a link",
+         [&] { fx.Main().OpenProjectFile(fx.Dir.filePath(QStringLiteral("link/same_740e7.LST"))); }},
+        {"a drop", [&] { fx.Main().OpenDroppedFiles({base + ".LST"}); }},
+        {"Open Project",
+         [&] {
+             MModalForm::ModalHook = [](MModalForm& F) {
+                 auto& f = static_cast<TFormOpenProj&>(F);
+                 const auto items =
+                     f.FileListBox1->findItems(QStringLiteral("same_740e7.LST"), Qt::MatchExactly);
+                 ASSERT_EQ(items.size(), 1);
+                 f.FileListBox1->setCurrentItem(items[0]);
+                 f.BtnOK->click();
+             };
+             fx.Main().FileOpenProjectClick();
+             MModalForm::ModalHook = nullptr;
+         }},
+        {"a received project",
+         [&] {
+             MModalForm::ModalHook = [&](MModalForm& F) {
+                 static_cast<TFormTransfer&>(F).ReceivedFiles = {base + ".LST"};
+             };
+             fx.Main().FileTelephoneTransferClick();
+             MModalForm::ModalHook = nullptr;
+         }},
+    };
+    TPrjContainer* p = fx.Open(jxw);
+    TPrjContainer* other = fx.Open(fx.MakeProject(QStringLiteral("other_740e7")));
+    for (const auto& [what, road] : roads) {
+        SCOPED_TRACE(what);
+        fx.Main().Client()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(fx.Frame(other)));
+        fx.Frame(p)->showMinimized();
+        road();
+        EXPECT_EQ(fx.Main().Projects(), (std::vector<MBusProject*>{p, other}));
+        EXPECT_EQ(fx.Main().Drawings().size(), 2u);
+        EXPECT_EQ(fx.Main().Client()->activeSubWindow(), fx.Frame(p));
+        EXPECT_FALSE(fx.Frame(p)->isMinimized());
+        EXPECT_EQ(fx.Main().CurrentProject(), p);
+        EXPECT_EQ(fx.Shown(), 0u);
+    }
+    // The same name in another folder is another project.
+    QDir().mkpath(fx.Dir.filePath(QStringLiteral("sub")));
+    auto files = NewProjectFiles(740, 7, 20, 10);
+    const QString elsewhere =
+        SaveProjectFiles(fx.Dir.filePath(QStringLiteral("sub/same_740e7.LST")), *files).HeaderFile;
+    MBusProject* second = fx.Main().OpenProjectFile(elsewhere);
+    EXPECT_NE(second, p);
+    EXPECT_EQ(fx.Main().Projects().size(), 3u);
 }
 
 TEST(PrjContainer, TheButtonPatternOpensMinimisesAndRestoresEachProjectsOwnWindow) {

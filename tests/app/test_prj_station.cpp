@@ -119,6 +119,39 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     EXPECT_EQ(OpenProjectFiles(lst)->Lists->Machine.HeaderWord, 3);
 }
 
+// After a crash the next station brings the project back from its copy; named on that station's
+// command line as well, the project is not opened a second time over the same files.
+TEST(PrjStation, TheCommandLineNamingARestoredProjectBringsTheRestoredOneForward) {
+    ProjectFixture fx;
+    UseStationFactory factory;
+    const QString jxw = fx.MakeProject(QStringLiteral("cl_740e7"));
+    const QString lst = fx.Dir.filePath(QStringLiteral("cl_740e7.LST"));
+    TPrjContainer* p = fx.Open(jxw);
+    p->Program().Machine.HeaderWord = 5;
+    p->Program().Z.Modified = true;
+    p->SetNeedsAutosave(true);
+    fx.Main().SaveDeskTop();
+    fx.Station.reset();
+
+    TStationOptions o;
+    o.AppFolder = fx.AppPath();
+    o.Services.SettingsFile = fx.SettingsFile;
+    o.Services.Messages = &fx.Messages;
+    o.Services.RunTimer = false;
+    o.Services.Arguments = QStringList{lst};
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    fx.Station = StartStation(std::move(o));
+    fx.Main().show();
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* restored = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    EXPECT_EQ(restored->GetProjectName(), jxw);
+    EXPECT_EQ(restored->Program().Machine.HeaderWord, 5);
+    EXPECT_TRUE(restored->IsModified());
+    EXPECT_EQ(fx.Main().CurrentProject(), restored);
+    fx.Messages.Answers = {mbNo};
+    EXPECT_TRUE(fx.Main().FormClose());
+}
+
 // The desktop copy: a paste still floating is composed into the copy's picture and stays floating
 // in the drawing; without one the picture is written as the drawing holds it. Either way the copy
 // holds the reserved colour where the drawing holds its substitute.
