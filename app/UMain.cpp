@@ -376,7 +376,9 @@ void TFormMain::FormShow() {
     try {
         if (DMLanguagePack)
             DMLanguagePack->OLanguagePack->SetLanguageNumber(FSettings.LangID);
-    } catch (...) {
+    } catch (const std::exception& e) {
+        // A window that cannot take the language says why; the station goes on as it shows.
+        ShowError(e);
     }
     if (FShownOnce)
         return;

@@ -3,6 +3,7 @@
 #include "app/UPrjContainer.h"
 #include "editors/FormParts.h"
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "platform/AppFolder.h"
 #include "platform/Errors.h"
 #include "ui/Image_m.h"
@@ -151,11 +152,14 @@ QWidget* TFormPTwindow::Frame() {
     return this;
 }
 
-void TFormPTwindow::AttachProject() {
+bool TFormPTwindow::AttachProject() {
     try {
         FState->Engine.SetProject(&FProject);
-    } catch (const Exception&) {
-        FState->Engine.SetProject(nullptr);
+        return true;
+    } catch (const MException& e) {
+        if (e.Code != ValidationBaseCode || e.SubCode != 4)
+            throw;
+        return false;
     }
 }
 
@@ -249,6 +253,14 @@ void TFormPTwindow::ShowRegisters() {
 }
 
 void TFormPTwindow::btnStartClick() {
+    // C entry 1 may have changed since the last run: the engine reads the project again. Without a
+    // setup scheme nothing is tested, and a run in progress stops.
+    if (!AttachProject()) {
+        FState->Run.RequestStop();
+        if (MessageBox)
+            MessageBox->ShowCodeMessage(ptestmsg::Code, ptestmsg::NoSetupScheme, QString(), mbOK);
+        return;
+    }
     btnContinue->setEnabled(false);
     SetRunning(true);
     ShowRegisters();
@@ -270,8 +282,6 @@ void TFormPTwindow::RunLoop(bool Start) {
     try {
         if (Start) {
             OListBoxErrors->clear();
-            // C entry 1 may have changed since the last run: the engine reads the project again.
-            AttachProject();
             end = state->Run.StartProgramTest();
         } else {
             end = state->Run.RunProgramTest();

@@ -25,6 +25,12 @@ class MLabel;
 class MListBox;
 class MProject;
 
+// The catalogue texts of the program test window (code 11).
+namespace ptestmsg {
+constexpr int Code = 11;
+constexpr int NoSetupScheme = 4944; // the project has no setup scheme: the program is not tested
+} // namespace ptestmsg
+
 class TFormPTwindow : public MForm, public MProjectChild {
     Q_OBJECT
 public:
@@ -88,9 +94,9 @@ private:
 
     void FormResize();
     void FormActivate();
-    // Attaches the project to the engine; a project that cannot run (no C entry 1) leaves the engine
-    // without one, so that only the static checks run.
-    void AttachProject();
+    // Attaches the project to the engine: false, with the engine as it was, for a project that has
+    // no setup scheme (no C entry 1), the one failure expected; other errors pass on.
+    bool AttachProject();
     // Runs the test (Start) or resumes it; the window may be gone when it returns.
     void RunLoop(bool Start);
     void ShowFinding(const MPtFinding& Finding);

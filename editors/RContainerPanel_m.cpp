@@ -475,10 +475,16 @@ void MRContainerPanel::GotoItem(int Number) {
 }
 
 void MRContainerPanel::DeleteItem(int Number) {
+    if (!FItems)
+        return;
     try {
         FItems->DeleteNumber(Number);
         RefreshRows();
-    } catch (...) {
+    } catch (const MException& e) {
+        // An entry that is not there is the failure a deletion expects; any other error passes on
+        // to be shown with its own message.
+        if (e.Code != ValidationBaseCode || e.SubCode != 4)
+            throw;
         ShowPlainText(QStringLiteral("Error in delete.."));
     }
 }

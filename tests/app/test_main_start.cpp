@@ -5,6 +5,8 @@
 
 #include "editors/MRHints.h"
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
+#include "ui/Adapter.h"
 #include "ui/Docks.h"
 #include "ui/FriendlyStatusBar.h"
 #include "ui/LanguagePack.h"
@@ -115,6 +117,41 @@ TEST(MainSettings, ASettingsFileThatIsAPipeOrAFolderGivesTheDefaultsWithoutWaiti
         ASSERT_EQ(::stat(QFile::encodeName(fx.SettingsFile).constData(), &st), 0);
         EXPECT_EQ(pipe ? S_ISFIFO(st.st_mode) : S_ISDIR(st.st_mode), true);
     }
+}
+
+namespace {
+
+// A window that cannot take the Arabic texts.
+class ArabicRefuser : public MForm {
+public:
+    ArabicRefuser() {
+        new MLanguageAdapter(this);
+        SetLanguagePack(DMLanguagePack->OLanguagePack);
+        SetResourceLanguage(LanguageEnglish);
+        FinishLoading();
+    }
+
+protected:
+    void DOAfterLanguageChange(int aNewLanguage) override {
+        MForm::DOAfterLanguageChange(aNewLanguage);
+        if (aNewLanguage == LanguageArabic)
+            RaiseM(1003, 9);
+    }
+};
+
+} // namespace
+
+// The stored language taken when the frame shows: a window that cannot take it says why.
+TEST(MainStart, ALanguageAWindowCannotTakeAtTheShowIsShown) {
+    StationFixture fx;
+    ASSERT_EQ(DMLanguagePack->OLanguagePack->LanguageNumber(), LanguageEnglish);
+    ArabicRefuser refuser;
+    fx.Main().Settings().LangID = LanguageArabic;
+    fx.Main().FormShow();
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].Code, 1003);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, 9);
+    DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
 }
 
 TEST(MainStart, InstallsTheHintWindowAndBuildsTheFrame) {

@@ -148,6 +148,31 @@ TEST(PtestWindow, StateTableOverAFinishedAStoppedAndAResumedRun) {
     }
 }
 
+// A project without its setup scheme is not tested: Start says why and runs nothing; with the
+// scheme back the test runs.
+TEST(PtestWindow, AProjectWithoutItsSetupSchemeIsNotTested) {
+    kdstest::MScriptedMessages messages(mbOK);
+    Own o(CleanProgram);
+    TFormPTwindow& w = *o.Window;
+    const std::unique_ptr<MUnvBase> setup = o.Project->Lists.C.GetC(1).Clone();
+    o.Project->Lists.C.DeleteNumber(1);
+    w.btnStart->click();
+    ASSERT_EQ(messages.Coded.size(), 1u);
+    EXPECT_EQ(messages.Coded[0].Code, ptestmsg::Code);
+    EXPECT_EQ(messages.Coded[0].SubCode, ptestmsg::NoSetupScheme);
+    EXPECT_EQ(w.Run().Steps(), 0);
+    EXPECT_TRUE(w.Run().Findings().empty());
+    EXPECT_EQ(w.OListBoxErrors->count(), 0);
+    EXPECT_EQ(w.Mode(), TFormPTwindow::ModeIdle);
+    EXPECT_FALSE(w.btnContinue->isEnabled());
+
+    o.Project->Lists.C.AddOrReplace(*setup);
+    w.btnStart->click();
+    EXPECT_EQ(messages.Coded.size(), 1u);
+    EXPECT_GT(w.Run().Steps(), 0);
+    EXPECT_TRUE(w.Run().Finished());
+}
+
 TEST(PtestWindow, StartDuringARunReplacesItAndOnlyTheNewerRunsLinesStay) {
     Own o(EndlessProgram);
     TFormPTwindow& w = *o.Window;

@@ -481,6 +481,22 @@ TEST(Container, ADeleteWhoseRefreshFailsDeletesNothingElse) {
     }
 }
 
+TEST(Container, ADeleteOfThePopupEntryWhoseRefreshFailsShowsItsOwnError) {
+    // Nothing selected, the popup on 7: the entry alone goes; the refresh's error is shown with its
+    // own message, not as a failed deletion.
+    Fixture f(10);
+    MScriptedMessages messages;
+    PanelWindow::Focus(f.Row(0)->ValueCell);
+    f.C().PopupNumber = 7;
+    FailingRows rows(f.C());
+    rows.Fail = true;
+    f.C().RunCommand(ccDelete);
+    rows.Fail = false;
+    EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 3, 4, 5, 6, 8, 9, 10}));
+    EXPECT_EQ(messages.Coded, (std::vector<Shown>{{1003, 7, QString(), mbOK}}));
+    EXPECT_TRUE(messages.Plain.isEmpty());
+}
+
 // The row being edited laid over a copy of its list as its store would, without a word: a change
 // and a free new number go in; a copy the kind refuses or a number that is taken leave the entry as
 // it is stored. The container's own list, the messages and the focus stay as they are.

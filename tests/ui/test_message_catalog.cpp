@@ -277,6 +277,14 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
         expected[{11, sub}] = sub == 4201 ? 0 : 1;
+    // Loading the default fixed programs: an empty default folder names nothing, the question its
+    // count, a failed copy the file and the reason, a fixed folder not replaced the folder and the
+    // reason. The program test of a project without its setup scheme names nothing.
+    expected[{11, 4940}] = 0;
+    expected[{11, 4941}] = 1;
+    expected[{11, 4942}] = 2;
+    expected[{11, 4943}] = 2;
+    expected[{11, 4944}] = 0;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
