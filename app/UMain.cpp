@@ -726,6 +726,13 @@ MBusProject* TFormMain::FindPrjOfKnitWindow(const MBusDrawing* Window) const {
     return nullptr;
 }
 
+MBusProject* TFormMain::ProjectOfWindow(int Id) const {
+    if (MBusProject* p = FindPrjContainer(Id))
+        return p;
+    const MBusDrawing* d = FindKnitWindow(Id);
+    return d && !d->StandAlone ? FindPrjOfKnitWindow(d) : nullptr;
+}
+
 void TFormMain::SetCurrentWindow(int Id) {
     if (Id == FCurrentWindow)
         return;
@@ -1038,7 +1045,7 @@ int TFormMain::SendPrjCommand(int Group, int Command, int Param, int Param2) {
     FCurrentProject = nullptr;
     int answer = 0;
     if (Command == bus::CmdSaveProject || Command == bus::CmdSaveProjectAs) {
-        if (MBusProject* p = FindPrjContainer(FCurrentWindow)) {
+        if (MBusProject* p = ProjectOfWindow(FCurrentWindow)) {
             FCurrentProjectWindow = p->BusWidget();
             FCurrentProject = p;
             answer = ExecPrjCommand(Group, Command, Param, Param2);

@@ -152,6 +152,10 @@ public:
     MBusDrawing* FindKnitWindow(int Id) const;
     MBusProject* FindPrjContainer(int Id) const;
     MBusProject* FindPrjOfKnitWindow(const MBusDrawing* Window) const;
+    // The project that Save Project and Save Project As work on while window Id is the current one:
+    // the project container numbered Id, or the project whose own drawing (its stand-alone flag
+    // clear) is numbered Id; null for any other window.
+    MBusProject* ProjectOfWindow(int Id) const;
     // A stand-alone drawing closes: asks to save its changes (Yes, No, Cancel); Cancel, a box closed
     // without a button, a cancelled Save As or a failed save raise the silent abort and the drawing
     // stays registered.

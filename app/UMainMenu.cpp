@@ -49,7 +49,7 @@ TMainMenu::TMainMenu(TFormMain& Main, MMainMenu& Bar) : QObject(nullptr), FMain(
     TFormMain* m = &Main;
     auto send = [m](int Command) { return [m, Command] { m->SendCommand(bus::GroupFile, Command); }; };
     auto sendPrj = [m](int Command) { return [m, Command] { m->SendPrjCommand(bus::GroupFile, Command); }; };
-    auto project = [m] { return m->FindPrjContainer(m->CurrentWindowNumber()) != nullptr; };
+    auto project = [m] { return m->ProjectOfWindow(m->CurrentWindowNumber()) != nullptr; };
     auto drawing = [m] { return m->FindKnitWindow(m->CurrentWindowNumber()) != nullptr; };
     auto exchange = [m] {
         return m->FindKnitWindow(m->CurrentWindowNumber()) && !m->Settings().Jxw666Path.isEmpty();

@@ -190,6 +190,21 @@ TEST(MainMenu, EachTopMenuEnablesItsItemsFromTheCurrentProjectAndDrawingAlsoForT
              fx.Main().PrjContainerNotify(1, 8, p->WindowNumber);
          },
          true, false, false, false, true},
+        // The project's own drawing is the window a designer works in: its project is the current one.
+        {"a project's own drawing current",
+         [](MenuFixture& fx) {
+             FakeProject* p = fx.NewProject();
+             p->OwnDrawing = static_cast<FakeDrawing*>(fx.Main().NewKnitWindow(false));
+             p->OwnDrawing->FileName = QStringLiteral("/d/p.BMP");
+         },
+         true, false, true, true, true},
+        // A drawing a project held once, stand-alone since, is a picture of its own.
+        {"a stand-alone drawing its project still names",
+         [](MenuFixture& fx) {
+             FakeProject* p = fx.NewProject();
+             p->OwnDrawing = fx.NewDrawing(QStringLiteral("/d/p.BMP"), false);
+         },
+         false, false, true, true, true},
     };
     for (const EnablingCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -309,6 +324,9 @@ TEST(MainMenu, EachItemThatSendsACommandReachesItsWindowWithItsOwnCommand) {
     const std::vector<Case> cases = {
         {m.FileSaveProject, true, {}, {"save /d/p.LST"}},
         {m.FileSaveProjectAs, true, {}, {"save as"}},
+        // From the project's own drawing the project commands reach its project.
+        {m.FileSaveProject, false, {}, {"save /d/p.LST"}},
+        {m.FileSaveProjectAs, false, {}, {"save as"}},
         {m.FileSave, false, {"write /d/p.bmp"}, {}},
         {m.FileSaveAs, false, {"write /d/q.bmp"}, {}},
         {m.ImportFrom6x4sys, false, {"import " + sibling + "Ver_4_x/Expto7.bmp"}, {}},
