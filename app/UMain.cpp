@@ -34,13 +34,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
-
-#include <sys/stat.h>
 
 TFormMain* FormMain = nullptr;
 
@@ -73,12 +70,6 @@ constexpr int StatusBarHeight = 20;
 
 bool IsPictureType(int Type) {
     return Type >= ftBmp && Type <= ftCur;
-}
-
-// A name that exists as a plain file (links followed).
-bool IsPlainFile(const QString& Name) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(Name).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Raises the reader's "Cannot open" error when Name is not a plain file that can be opened; a pipe
@@ -114,7 +105,7 @@ void ShowError(const std::exception& E) {
 // ============================================================================ Construction
 
 TFormMain::TFormMain(TMainServices Services, QWidget* Parent)
-    : MForm(Parent), FServices(std::move(Services)) {
+    : MForm(Parent), FServices(std::move(Services)), FDeskTop(std::make_unique<TDeskTopSaver>(*this)) {
     setObjectName(QStringLiteral("FormMain"));
     FormMain = this;
     BuildFrame();
@@ -256,8 +247,7 @@ void TFormMain::FormCreate() {
     }
     // Step 4.
     FSettings = TMainSettings();
-    FTickCounter = 0;
-    FTickLimit = 0;
+    FDeskTop->ResetTicks();
     MachineIndex = -1;
     GaugeIndex = -1;
     // Step 5.
@@ -295,10 +285,10 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::MakeFolders() {
-    FDeskTopFolder = WritableFolder(QStringLiteral("DeskTop"));
+    FDeskTop->SetFolder(WritableFolder(QStringLiteral("DeskTop")));
     FCacheFolder = WritableFolder(QStringLiteral("Cache"));
     // A folder that cannot be made is passed over: the autosave then finds nowhere to write.
-    for (const QString& f : {FDeskTopFolder, FCacheFolder})
+    for (const QString& f : {FDeskTop->Folder(), FCacheFolder})
         QDir().mkpath(f);
 }
 
@@ -324,7 +314,7 @@ void TFormMain::ReadSettings() {
     ListBoxShowHint = FSettings.ListBoxShowHint;
     MachineIndex = FSettings.MachineIndex;
     GaugeIndex = FSettings.GaugeIndex;
-    FTickLimit = FSettings.TickLimit();
+    FDeskTop->SetTickLimit(FSettings.TickLimit());
 }
 
 void TFormMain::WriteSettings() {
@@ -343,7 +333,7 @@ void TFormMain::WriteSettings() {
 
 void TFormMain::SettingsChanged() {
     FSettings.DeskTopMinutes = ClampDeskTopMinutes(FSettings.DeskTopMinutes);
-    FTickLimit = FSettings.TickLimit();
+    FDeskTop->SetTickLimit(FSettings.TickLimit());
     ListsAutoValidate = FSettings.ListsAutoValidate;
     ListBoxShowHint = FSettings.ListBoxShowHint;
 }
@@ -1267,11 +1257,7 @@ void TFormMain::Timer1Timer() {
     } clear{FTimerBusy};
     if (!isEnabled() || QApplication::activeModalWidget() || isMinimized())
         return;
-    if (FTickCounter > FTickLimit) {
-        FTickCounter = 0;
-        SaveDeskTop();
-    }
-    ++FTickCounter;
+    FDeskTop->Tick();
     if (FSettings.AutoHideToolBars)
         HideOrShowToolbars();
 }
@@ -1304,87 +1290,6 @@ void TFormMain::HideOrShowToolbars() {
         }
         FToolbarsHidden = true;
     }
-}
-
-QString TFormMain::DeskTopListFile() const {
-    return QDir(FDeskTopFolder).filePath(QStringLiteral("DeskTop.dsk"));
-}
-
-void TFormMain::SaveDeskTop() {
-    try {
-        bool any = false;
-        std::vector<TDeskTopPair> list;
-        std::map<int, TDeskTopPair> pairs;
-        for (MBusProject* p : Projects()) {
-            const int number = p->WindowNumber;
-            const auto previous = FDeskTopPairs.find(number);
-            try {
-                const QString own = p->GetProjectName();
-                TDeskTopPair pair{own, own};
-                if (p->NeedsAutosave()) {
-                    const QString copy = QDir(FDeskTopFolder).filePath(QStringLiteral("DT%1").arg(number));
-                    p->SaveDeskTopCopy(copy);
-                    any = true;
-                    p->SetNeedsAutosave(false);
-                    pair.ReopenName = copy;
-                } else if (previous != FDeskTopPairs.end() && p->IsModified()) {
-                    // Unchanged since its copy and not saved since: the copy still holds its work.
-                    pair.ReopenName = previous->second.ReopenName;
-                }
-                list.push_back(pair);
-                pairs[number] = pair;
-            } catch (...) {
-                // A copy that failed keeps the older copy restorable.
-                if (previous != FDeskTopPairs.end()) {
-                    list.push_back(previous->second);
-                    pairs[number] = previous->second;
-                }
-            }
-        }
-        if (!any)
-            return;
-        QSaveFile file(DeskTopListFile());
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.write(FormatDeskTopList(list));
-        if (file.commit())
-            FDeskTopPairs = std::move(pairs);
-    } catch (...) {
-    }
-}
-
-void TFormMain::RestoreDeskTop() {
-    try {
-        const QString listFile = DeskTopListFile();
-        if (!QFileInfo::exists(listFile))
-            return;
-        const auto pairs = ParseDeskTopList(ReadPlainFile(listFile, MaxDeskTopListBytes));
-        for (const TDeskTopPair& pair : pairs) {
-            try {
-                // A copy is named by its base: its machine file stands for it.
-                QString name = pair.ReopenName;
-                if (!IsPlainFile(name))
-                    name = ResolvePath(QFileInfo(name).path(), BaseNameOf(name) + QStringLiteral(".LST"));
-                if (!IsPlainFile(name))
-                    continue;
-                MBusProject* p = OpenProjectFile(name);
-                p->SetProjectName(pair.OwnName);
-                // Its work is not saved anywhere but in the copy: the next pass copies it again.
-                p->SetModified(true);
-                p->SetNeedsAutosave(true);
-            } catch (...) {
-            }
-        }
-    } catch (...) {
-    }
-}
-
-void TFormMain::ClearDeskTop() {
-    try {
-        ClearDir(QDir(FDeskTopFolder).filePath(QStringLiteral("*.*")));
-    } catch (...) {
-    }
-    FDeskTopPairs.clear();
 }
 
 // ============================================================================ The factory

@@ -8,7 +8,7 @@
 
 #include "app/BusCodes.h"
 #include "app/UBusSeams.h"
-#include "app/UDeskTopList.h"
+#include "app/UDeskTopSaver.h"
 #include "app/UMainSettings.h"
 #include "app/UMainTools.h"
 #include "app/UPictureDialogs.h"
@@ -85,7 +85,7 @@ struct TMainServices {
 // Answer of the closing commands 518 and 519 when a window refused to close.
 constexpr int CloseCancelled = -2;
 
-class TFormMain : public MForm, public MMainToolsHost, public MPictureDialogHost {
+class TFormMain : public MForm, public MMainToolsHost, public MPictureDialogHost, public MDeskTopHost {
     Q_OBJECT
 public:
     explicit TFormMain(TMainServices Services, QWidget* Parent = nullptr);
@@ -107,12 +107,12 @@ public:
     const TMainSettings& Settings() const { return FSettings; }
     void ReadSettings();
     void WriteSettings();
-    int TickLimit() const { return FTickLimit; }
+    int TickLimit() const { return FDeskTop->TickLimit(); }
     // Takes changed settings into effect: the tick limit from the minutes, the two list switches.
     void SettingsChanged();
     // Tools > Options over the settings; true on OK.
     bool toolsOptionsClick();
-    QString DeskTopFolder() const { return FDeskTopFolder; }
+    QString DeskTopFolder() const { return FDeskTop->Folder(); }
     QString CacheFolder() const { return FCacheFolder; }
 
     // ---- Files.
@@ -202,11 +202,12 @@ public:
 
     // ---- Desktop autosave and the toolbars' hiding.
     void Timer1Timer();
-    void SaveDeskTop();
-    void RestoreDeskTop();
-    void ClearDeskTop();
-    QString DeskTopListFile() const;
-    int TickCounter() const { return FTickCounter; }
+    TDeskTopSaver& DeskTop() { return *FDeskTop; }
+    void SaveDeskTop() { FDeskTop->Save(); }
+    void RestoreDeskTop() { FDeskTop->Restore(); }
+    void ClearDeskTop() { FDeskTop->Clear(); }
+    QString DeskTopListFile() const { return FDeskTop->ListFile(); }
+    int TickCounter() const { return FDeskTop->TickCounter(); }
     bool ToolbarsHidden() const { return FToolbarsHidden; }
     QTimer& Timer1() { return FTimer; }
 
@@ -218,6 +219,10 @@ public:
     bool ExecuteRepeatPaste(int& X, int& Y) override;
     void ExecuteFreeRotation() override;
     void ExecuteSelectionResize() override;
+
+    // ---- MDeskTopHost
+    std::vector<MBusProject*> DeskTopProjects() const override { return Projects(); }
+    MBusProject* OpenDeskTopProject(const QString& FileName) override { return OpenProjectFile(FileName); }
 
     // ---- The machine-file dialog and the picture dialogs, made hidden at start (steps 12 and 16).
     std::unique_ptr<TFormOpenProj> FormOpenProj;
@@ -273,18 +278,14 @@ private:
     MLabel* FLabelXCaption = nullptr;
     QMdiArea* FClient = nullptr;
 
-    QString FDeskTopFolder;
+    std::unique_ptr<TDeskTopSaver> FDeskTop;
     QString FCacheFolder;
     QTimer FTimer;
     bool FTimerBusy = false;
     bool FShownOnce = false;
     bool FCreated = false;
-    int FTickCounter = 0;
-    int FTickLimit = 0;
     bool FToolbarsHidden = false;
     std::array<bool, 5> FSavedToolbarVisible{};
-    // The pairs of the list file last written, by window number.
-    std::map<int, TDeskTopPair> FDeskTopPairs;
 
     std::vector<TChild> FChildren;
     int FNextWindow = 1;

@@ -40,6 +40,11 @@ TFd OpenPlainFile(const char* NativePath, struct stat& Stat, QString* Why) {
     return fd;
 }
 
+bool IsPlainFile(const QString& Path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(Path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 namespace {
 [[noreturn]] void TooLarge(const QString& Path, std::int64_t MaxBytes) {
     throw EReadError(

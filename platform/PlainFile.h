@@ -38,6 +38,9 @@ private:
 // the name is a folder or is no plain file.
 TFd OpenPlainFile(const char* NativePath, struct stat& Stat, QString* Why = nullptr);
 
+// Whether Path names a plain file (links followed), without opening it.
+bool IsPlainFile(const QString& Path);
+
 // The whole of the plain file Path. Raises EReadError "Cannot open PATH: REASON" when it cannot be
 // opened or is no plain file, "Cannot read PATH: ..." when reading fails or the file holds more than
 // MaxBytes (of which at most MaxBytes + 1 are read).
