@@ -94,8 +94,9 @@ std::vector<T*> PresentIn(const MUnvList& List, const MKindPlan& Plan) {
     return found;
 }
 
-// Every module the S lines From..To reach, directly or through others.
-MExportPlan PlanEntry(MProgramLists& Lists, int From, int To) {
+// Every module the S lines From..To reach, directly or through others, and the FS modules that the
+// range's first row carries over from a row before it (Carried; 0 none).
+MExportPlan PlanEntry(MProgramLists& Lists, int From, int To, const std::array<int, 2>& Carried) {
     MExportPlan plan;
     MKindPlan outside; // S lines outside the range that a cycle inside it names
     std::vector<MUnvS*> lines;
@@ -152,6 +153,9 @@ MExportPlan PlanEntry(MProgramLists& Lists, int From, int To) {
         if (z->FD != 0)
             plan.Of(lkFD).Add(z->FD, z->FD);
     }
+    for (const int fs : Carried)
+        if (fs != 0 && Lists.FS.Contains(fs))
+            plan.Of(lkFS).Add(fs, fs);
     plan.Of(lkFD).Layout(1, false);
     for (const MUnvFD* fd : PresentIn<MUnvFD>(Lists.FD, plan.Of(lkFD)))
         for (int b = 0; b < BedCount; ++b)
@@ -307,7 +311,12 @@ void TakeRunValues(MExportRun& Run, int From, int To, ModuleHeader& Header, MRun
     };
     bool reached = false;
     for (std::int64_t step = 0; !seq.Regs.Finished && step < seq.StepLimit; ++step) {
-        if (!reached)
+        // The statistics count from the step that reaches the range: the settling run and the
+        // lines before it read other needle setups. The registers name the system the step runs,
+        // unless a row search that stopped goes on first.
+        if (!reached && (inRange(seq.Regs) || seq.Regs.SearchState != 0))
+            seq.RestartStatistics();
+        else if (!reached)
             seq.Statistics = MRunStatistics();
         const MRunStatistics before = seq.Statistics;
         const int result = seq.StepSystem();
@@ -439,7 +448,13 @@ MExportEntry BuildExportEntry(const MProgramLists& Project, const MPalette& Pale
                               const MExportRequest& Request) {
     auto& source = const_cast<MProgramLists&>(Project); // only read: List() has no const form
     const int from = Request.FromS, to = Request.ToS;
-    const MExportPlan plan = PlanEntry(source, from, to);
+    // The run first: the range's first row may carry its FS modules over from a row before it.
+    ModuleHeader runValues;
+    MExportRun run(source, Palette, Drawing);
+    MRunStatistics stats;
+    MUnvZ first;
+    TakeRunValues(run, from, to, runValues, stats, first);
+    const MExportPlan plan = PlanEntry(source, from, to, {first.FSFront, first.FSRear});
     const MSNumbers sNumbers(from, to, plan);
 
     MExportEntry entry;
@@ -472,17 +487,19 @@ MExportEntry BuildExportEntry(const MProgramLists& Project, const MPalette& Pale
 
     // The header: the machine, the range's run values and its rectangle of the drawing.
     ModuleHeader& h = entry.Header;
+    h = runValues;
     h.Systems = Project.Machine.Category;
     h.Model = Project.Machine.Model;
     h.SLineCount = to - from + 1;
-    MExportRun run(source, Palette, Drawing);
-    MRunStatistics stats;
-    MUnvZ first;
-    TakeRunValues(run, from, to, h, stats, first);
     h.RackingHV = first.Racking[0].Position;
     h.RackingKind = first.Racking[0].Transfer;
-    h.FrontFS = first.FSFront == 0 ? 0 : plan.Of(lkFS).Map(first.FSFront);
-    h.RearFS = first.FSRear == 0 ? 0 : plan.Of(lkFS).Map(first.FSRear);
+    // The header names an FS module the entry holds, or none.
+    const auto fsOfEntry = [&](int Fs) {
+        const int n = plan.Of(lkFS).Holds(Fs) ? plan.Of(lkFS).Map(Fs) : 0;
+        return n != 0 && out.FS.Contains(n) ? n : 0;
+    };
+    h.FrontFS = fsOfEntry(first.FSFront);
+    h.RearFS = fsOfEntry(first.FSRear);
     // The rectangle stays within what a header holds (column 2000, line 1999), also for rows
     // stored unvalidated that reach past it.
     const int width = std::max(1, Drawing.Width());

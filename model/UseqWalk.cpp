@@ -69,16 +69,20 @@ int MprogramSequencer::SystemsCount() const {
 }
 
 void MprogramSequencer::ClearRunState() {
+    RestartStatistics();
+    SavedValid = false;
+    UsesPositioning = false;
+    Regs.Reset();
+    SavedRegs.Reset();
+}
+
+void MprogramSequencer::RestartStatistics() {
     for (MJacquardBed* bed : {&FrontBed, &RearBed}) {
         bed->NeedleMin = 0;
         bed->NeedleMax = 0;
         bed->CachedLine = 0;
         bed->CachedSLine = 0;
     }
-    SavedValid = false;
-    UsesPositioning = false;
-    Regs.Reset();
-    SavedRegs.Reset();
     Statistics = MRunStatistics();
 }
 
@@ -645,6 +649,11 @@ void MprogramSequencer::CollectStatistics() {
             Statistics.FixedLineUsed[std::size_t(line - 1)] = true;
         }
     }
+    // Both beds read the S line's needle setups: a row that reads the pattern on the rear only
+    // counts as well.
     Statistics.NeedleMin = FrontBed.NeedleMin;
     Statistics.NeedleMax = FrontBed.NeedleMax;
+    if (RearBed.NeedleMin > 0 && (Statistics.NeedleMin == 0 || RearBed.NeedleMin < Statistics.NeedleMin))
+        Statistics.NeedleMin = RearBed.NeedleMin;
+    Statistics.NeedleMax = std::max(Statistics.NeedleMax, RearBed.NeedleMax);
 }

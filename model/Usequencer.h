@@ -151,7 +151,7 @@ constexpr int pteSettleLimit = 116;  // the settling run did not end within the 
 // What a run gathers for the stripe import, after every executed system while StatisticsOn.
 struct MRunStatistics {
     bool UsesPositioning = false;
-    std::int32_t NeedleMin = 0; // the needle extent of the front bed's parts
+    std::int32_t NeedleMin = 0; // the needle extent of the beds' parts
     std::int32_t NeedleMax = 0;
     std::int32_t LineMin = 0; // the smallest jacquard pattern line of 11 or more; 0 none yet
     std::int32_t LineMax = 0;
@@ -218,6 +218,9 @@ public:
     int SystemsCount() const;
     void ClearRunState();
     void SaveRegisters();
+    // Gathers the statistics afresh from the next step on: the needle extent then counts only the
+    // needle setups read from there (the beds read their rows and setups again).
+    void RestartStatistics();
 
     // Restarts at the program's first row, with the settling run that brings every carrier the
     // program uses into play at its start position; writes the starts into C entry 1. Returns 3, or

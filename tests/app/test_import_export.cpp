@@ -882,3 +882,107 @@ TEST(ExportTool, ExportThenImportMakeTheRoundTripAndAFailureWritesNothing) {
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/fixed")).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(RunTool(tool, {QStringLiteral("export"), project}).Code, 2);
 }
+
+namespace {
+
+// Five S lines with their own needle setups: S1..S2 read columns 1..40, S3..S4 10..20, S5 30..35.
+// Rows 1..4 name FS2; rows 5..10 name none and go on with the FS of the row before them.
+QString SetupLines() {
+    return QLatin1String(Head) +
+           QStringLiteral("FS2 A=D6 B=D6\nN1 X=1+39 D1\nN2 X=10+10 D1\nN3 X=30+5 D1\n") +
+           JacquardRows(1, 4, 2) + JacquardRows(5, 10, 0, 5) +
+           QStringLiteral("S1 Z=1+1 D1 N=1\nS2 Z=3+1 D1 N=1\nS3 Z=5+1 D1 N=2\nS4 Z=7+1 D2 N=2\n"
+                          "S5 Z=9+1 D1 N=3\n");
+}
+
+// A project saved in Dir and exported from the shell, range by range.
+struct ToolExport {
+    QTemporaryDir Dir;
+    QString Project;
+    explicit ToolExport(const QString& Program) {
+        auto p = BuildProject(Program);
+        SaveProjectFiles(Dir.path() + QStringLiteral("/src"), p->Lists, p->Colors, MProjHeader(),
+                         LinePicture(101, 24, 0x300000));
+        Project = Dir.path() + QStringLiteral("/src.LST");
+    }
+    // The header lines `lsttool export` prints for S lines From..To written as entry Name.
+    QStringList Export(int From, int To, const QString& Name) {
+        const ToolResult r = RunTool(QStringLiteral(LSTTOOL_PATH),
+                                     {QStringLiteral("export"), Project, QString::number(From),
+                                      QString::number(To), Dir.path() + QStringLiteral("/lib/") + Name});
+        EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+        return r.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+};
+
+QString HeaderValue(const QStringList& Lines, const QString& Field) {
+    for (const QString& line : Lines)
+        if (line.startsWith(Field + QLatin1Char(' ')))
+            return line.mid(Field.size() + 1);
+    return QString();
+}
+
+} // namespace
+
+TEST(ExportTool, TheColumnsAreThoseTheRangesNeedleSetupsRead) {
+    ToolExport tool(SetupLines());
+    struct Case {
+        int From, To;
+        const char* First;
+        const char* Last;
+    };
+    for (const Case& c : {Case{3, 4, "10", "20"}, Case{3, 5, "10", "35"}, Case{5, 5, "30", "35"},
+                          Case{1, 2, "1", "40"}, Case{2, 3, "1", "40"}}) {
+        const QString name = QStringLiteral("r%1_%2").arg(c.From).arg(c.To);
+        const QStringList h = tool.Export(c.From, c.To, name);
+        EXPECT_EQ(HeaderValue(h, QStringLiteral("FirstColumn")), QLatin1String(c.First))
+            << c.From << ".." << c.To;
+        EXPECT_EQ(HeaderValue(h, QStringLiteral("LastColumn")), QLatin1String(c.Last))
+            << c.From << ".." << c.To;
+        // The picture is as wide as the columns, so an import paints no cell beside them.
+        const MLibraryEntry entry = ReadLibraryEntry(tool.Dir.path() + QStringLiteral("/lib/"), name);
+        EXPECT_EQ(entry.Picture.Width(),
+                  QString::fromLatin1(c.Last).toInt() - QString::fromLatin1(c.First).toInt() + 1);
+    }
+    // A program of one S line: its own setup, whatever the start's settling run read before.
+    ToolExport single(QLatin1String(Head) + QStringLiteral("N2 X=10+10 D1\n") + JacquardRows(1, 2, 1) +
+                      QStringLiteral("S1 Z=1+1 D1 N=2\n"));
+    const QStringList h = single.Export(1, 1, QStringLiteral("one"));
+    EXPECT_EQ(HeaderValue(h, QStringLiteral("FirstColumn")), QStringLiteral("10"));
+    EXPECT_EQ(HeaderValue(h, QStringLiteral("LastColumn")), QStringLiteral("20"));
+}
+
+TEST(ExportTool, AnFsCarriedIntoTheRangeGoesAlongAndImportsAsTheRangeKnitsIt) {
+    ToolExport tool(SetupLines());
+    // S3's first row names no FS: it knits with FS2 of the rows before it. The entry holds that
+    // module as its FS1 and the header names it.
+    const QStringList h = tool.Export(3, 5, QStringLiteral("carried"));
+    EXPECT_EQ(HeaderValue(h, QStringLiteral("FrontFS")), QStringLiteral("1"));
+    EXPECT_EQ(HeaderValue(h, QStringLiteral("RearFS")), QStringLiteral("1"));
+    const QString lib = tool.Dir.path() + QStringLiteral("/lib/");
+    MProgramLists entry;
+    LoadMachineFile(lib + QStringLiteral("carried.LST"), entry.Machine, entry.Lists());
+    auto source = BuildProject(SetupLines());
+    ASSERT_EQ(entry.FS.Count(), 1);
+    EXPECT_TRUE(entry.FS.FindByNumber(1).Equals(source->Lists.FS.FindByNumber(2)));
+
+    // Imported into an empty project, the opening line's rows name that module, and the entry's
+    // first row goes on with it.
+    auto empty = BuildProject(QLatin1String(EmptyProject));
+    SaveProjectFiles(tool.Dir.path() + QStringLiteral("/empty"), empty->Lists, empty->Colors, MProjHeader(),
+                     LinePicture(101, 24, 0x700000));
+    const QString out = tool.Dir.path() + QStringLiteral("/out");
+    const ToolResult r =
+        RunTool(QStringLiteral(LSTTOOL_PATH),
+                {QStringLiteral("import"), tool.Dir.path() + QStringLiteral("/empty.LST"),
+                 lib + QStringLiteral("carried"), out, QStringLiteral("--y"), QStringLiteral("15")});
+    ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+    MProgramLists result;
+    LoadMachineFile(out + QStringLiteral(".LST"), result.Machine, result.Lists());
+    const MUnvS& opening = result.S.GetS(1);
+    const auto& last = static_cast<MUnvZ&>(result.Z.FindByNumber(opening.First + opening.Count));
+    ASSERT_TRUE(last.FSFront != 0 && result.FS.Contains(last.FSFront)) << int(last.FSFront);
+    EXPECT_TRUE(result.FS.FindByNumber(last.FSFront).Equals(source->Lists.FS.FindByNumber(2)));
+    EXPECT_EQ(last.FSRear, last.FSFront);
+    EXPECT_EQ(static_cast<MUnvZ&>(result.Z.FindByNumber(result.S.GetS(2).First)).FSFront, 0);
+}

@@ -294,4 +294,12 @@ TEST(SequencerWalk, StatisticsOfTheJacquardSystems) {
     s.StatisticsOn = false;
     s.StartProgram();
     EXPECT_EQ(s.Statistics.LineMax, 0);
+
+    // A row that reads the pattern on the rear only: its needle setup counts as well.
+    SeqRun rear(QStringLiteral("machine 712 5\nC area=1..21\npicture 20x30\nN1 X=5+9 D1\nS1 Z=1 D1 N=1\n"
+                               "Z1 cam2=JU ZT2=12\n"));
+    rear.Sequencer.StatisticsOn = true;
+    rear.Sequencer.StartProgram();
+    EXPECT_EQ(rear.Sequencer.Statistics.NeedleMin, 5);
+    EXPECT_EQ(rear.Sequencer.Statistics.NeedleMax, 14);
 }
