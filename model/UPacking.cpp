@@ -317,13 +317,49 @@ void MUnvPack::RenumberZInProgramOrder() {
         if (!placed[std::size_t(i)])
             place(i);
 
-    // Every row is stored: the S lines follow their rows.
+    // Every row is stored. The S lines keep their counts, so the order is taken only when each
+    // line then knits the rows it knitted: two lines sharing rows out of order, or a gap inside a
+    // range, would put other rows under a line's range. Otherwise the rows stay as numbered.
+    const auto firstAfter = [&newNumber](int First) {
+        const auto it = newNumber.find(First);
+        return it == newNumber.end() ? First : it->second;
+    };
+    std::unordered_map<int, int> oldAt; // new number -> old number
+    for (const auto& [from, to] : newNumber)
+        oldAt.emplace(to, from);
+    const auto oldRowAt = [&oldAt](std::int64_t Number) {
+        const auto it = Number >= 1 && Number <= INT32_MAX ? oldAt.find(int(Number)) : oldAt.end();
+        return it == oldAt.end() ? std::int64_t(0) : std::int64_t(it->second);
+    };
+    const auto exists = [&rowAt, top](std::int64_t Number) {
+        return Number >= 1 && Number <= top && rowAt[std::size_t(Number)] >= 0;
+    };
+    for (const MUnvBase* m : lines) {
+        const auto* s = dynamic_cast<const MUnvS*>(m);
+        if (!s || s->Type != 1 || s->RangeIsEmpty())
+            continue;
+        // The rows the line knits: from First towards First + Count, up to the first missing row.
+        const std::int64_t step = s->Count < 0 ? -1 : 1;
+        const std::int64_t steps = s->Count < 0 ? -std::int64_t(s->Count) : s->Count;
+        const std::int64_t first = firstAfter(s->First);
+        for (std::int64_t k = 0; k <= steps; ++k) {
+            const std::int64_t was = s->First + k * step;
+            const std::int64_t now = first + k * step;
+            if (!exists(was)) {
+                if (oldRowAt(now) != 0)
+                    return;
+                break;
+            }
+            if (oldRowAt(now) != was)
+                return;
+        }
+    }
     bool linesChanged = false;
     for (MUnvBase* m : lines)
         if (auto* s = dynamic_cast<MUnvS*>(m); s && s->Type == 1 && s->First != 0) {
-            const auto it = newNumber.find(s->First);
-            if (it != newNumber.end() && it->second != s->First) {
-                s->First = it->second;
+            const int first = firstAfter(s->First);
+            if (first != s->First) {
+                s->First = first;
                 linesChanged = true;
             }
         }

@@ -53,7 +53,9 @@ public:
     // or no module has it.
     static int NewNumberOf(int Old, const MUnvList& List);
     // Renumbers the Z rows of Targets in the order the S lines use them (each row keeping its
-    // parity), the unused rows last, and points the S lines at the new numbers. All or nothing.
+    // parity), the unused rows last, and points the S lines at the new numbers. All or nothing;
+    // when the new order would change the rows an S line knits (its count is kept: two lines
+    // sharing rows out of order, a gap inside a range), the rows stay as numbered.
     void RenumberZInProgramOrder();
     // Makes the gap of S numbers after the leading run of used lines exactly Wanted long, moving the
     // later lines and translating the S cycles that refer to them.

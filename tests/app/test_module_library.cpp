@@ -742,3 +742,38 @@ TEST_F(ImportTest, TheStripesSyncStripesMakesOrExtendsSurviveTheNextOpening) {
         EXPECT_EQ(Engine.Machine().GetStrip(2).NameText(), QStringLiteral("m")) << second;
     }
 }
+
+namespace {
+
+// The pattern lines of the rows S line Number knits, in the order it knits them: from its first row
+// towards First + Count, up to the first row the list lacks.
+QStringList Knits(MProgramLists& Lists, int Number) {
+    const MUnvS& s = Lists.S.GetS(Number);
+    QStringList rows;
+    for (int z = s.First; z > 0 && Lists.Z.Contains(z); z = s.NextInRange(z)) {
+        rows << QString::number(static_cast<MUnvZ&>(Lists.Z.FindByNumber(z)).PatternLine[0]);
+        if (z == s.First + s.Count)
+            break;
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(ImportTest, AnImportKeepsTheRowsEveryLineKnitsWhenLinesShareRowsOutOfOrder) {
+    WriteEntry(Lib, QStringLiteral("m"), EntryHeader(), QLatin1String(EntryProgram));
+    // S1 knits Z5..Z6, S2 Z1..Z6: putting the rows in program order would slide S2 over others.
+    QString program = QStringLiteral("machine 740 7\nC area=1..101 L1=0,0,-10 R1=0,0,10\nFS1 A=D5 B=D5\n");
+    for (int z = 1; z <= 6; ++z)
+        program += QStringLiteral("Z%1 cam1=RR ZT1=%2 yc1=3 rack1=0:G FSF=1 FSR=1\n").arg(z).arg(10 + z);
+    program += QStringLiteral("S1 Z=5+1 D1\nS2 Z=1+5 D1\n");
+    Open(program, {});
+    const QStringList first = Knits(Engine.Result, 1), second = Knits(Engine.Result, 2);
+    ASSERT_EQ(second.size(), 6);
+    const auto range = Engine.LoadModuleFile(Module(QStringLiteral("m")));
+    EXPECT_EQ(range.first, 3);
+    EXPECT_EQ(Knits(Engine.Result, 1), first);
+    EXPECT_EQ(Knits(Engine.Result, 2), second);
+    // The entry's own line still knits its two rows, placed at line 11.
+    EXPECT_EQ(Knits(Engine.Result, 4), (QStringList{QStringLiteral("11"), QStringLiteral("12")}));
+}

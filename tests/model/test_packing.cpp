@@ -197,10 +197,10 @@ TEST(ImportRenumbering, ZRowsInProgramOrder) {
     Import im;
     for (int n = 1; n <= 5; ++n)
         Put(im.To.Z, *ZRow(n, 100 + n));
-    Put(im.To.S, *SLine(1, 1, 3, 1));      // rows 3, 4
-    Put(im.To.S, *SLine(2, 2, 1));         // a cycle: not a row range
-    Put(im.To.S, *SLine(3, 1, 1, 32767));  // a count from a file: walks to the last row only
-    Put(im.To.S, *SLine(4, 1, 4, -32767)); // its lower end is below 1: skipped
+    Put(im.To.S, *SLine(1, 1, 3, 1));     // rows 3, 4
+    Put(im.To.S, *SLine(2, 2, 1));        // a cycle: not a row range
+    Put(im.To.S, *SLine(3, 1, 1, 1));     // rows 1, 2
+    Put(im.To.S, *SLine(4, 1, 5, 32767)); // a count from a file: row 5, up to the first missing row
     im.Pack.RenumberZInProgramOrder();
     // 3 -> 1, 4 -> 2, 1 -> 3, 2 -> 4, 5 -> 5: each row keeps its parity.
     EXPECT_EQ(Numbers(im.To.Z), (std::vector<int>{1, 2, 3, 4, 5}));
@@ -212,7 +212,7 @@ TEST(ImportRenumbering, ZRowsInProgramOrder) {
     EXPECT_EQ(im.S(1).Count, 1);
     EXPECT_EQ(im.S(2).First, 1);
     EXPECT_EQ(im.S(3).First, 3);
-    EXPECT_EQ(im.S(4).First, 2);
+    EXPECT_EQ(im.S(4).First, 5);
 
     // Rows whose parity cannot follow one another: 2 first, then 1 and 4 in list order.
     Import odd;
@@ -223,6 +223,35 @@ TEST(ImportRenumbering, ZRowsInProgramOrder) {
     EXPECT_EQ(Numbers(odd.To.Z), (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(ZMarker(odd.To.Z, 2), 102);
     EXPECT_EQ(ZMarker(odd.To.Z, 3), 101);
+}
+
+TEST(ImportRenumbering, ZRowsStayAsNumberedWhenTheOrderWouldChangeWhatALineKnits) {
+    // Each S line keeps its count: where the program order would put other rows under a range, no
+    // row moves and no line changes.
+    struct Case {
+        const char* What;
+        std::vector<int> Rows;
+        std::vector<std::array<int, 2>> Lines; // First, Count of S1, S2, ...
+    };
+    const std::vector<Case> cases = {
+        {"a shared range out of order", {1, 2, 3, 4, 5, 6}, {{5, 1}, {1, 5}}},
+        {"a range over the rows of an earlier line", {1, 2, 3, 4, 5}, {{3, 1}, {1, 32767}}},
+        {"a range walked downwards", {1, 2, 3, 4, 5}, {{2, 1}, {5, -4}}},
+        {"a gap that later rows would fill", {1, 2, 5, 6}, {{1, 5}}},
+        {"a first row no row has", {1, 2, 4, 5}, {{4, 1}, {3, 0}}},
+    };
+    for (const Case& c : cases) {
+        Import im;
+        for (int n : c.Rows)
+            Put(im.To.Z, *ZRow(n, 100 + n));
+        for (std::size_t k = 0; k < c.Lines.size(); ++k)
+            Put(im.To.S, *SLine(int(k) + 1, 1, c.Lines[k][0], c.Lines[k][1]));
+        const QStringList z = Listing(im.To.Z), s = Listing(im.To.S);
+        im.Pack.RenumberZInProgramOrder();
+        EXPECT_EQ(Listing(im.To.Z), z) << c.What;
+        EXPECT_EQ(Listing(im.To.S), s) << c.What;
+        EXPECT_FALSE(CopyTag);
+    }
 }
 
 TEST(ImportRenumbering, ZRowsInProgramOrderAllOrNothing) {
