@@ -667,7 +667,10 @@ void MStripImport::StoreTransitionLine(int FirstZ, int LastZ) {
 }
 
 void MStripImport::AddOpeningLine(bool EmptyResult) {
-    const MCarrierState from = EndState();
+    // The carriers as the program leaves them before the entry: its run ends at the free line the
+    // opening line takes. A program without lines has knitted nothing there, and no carrier is in
+    // use; its run would start at the entry's own lines instead.
+    const MCarrierState from = EmptyResult ? MCarrierState() : EndState();
     const auto rows = BuildCarrierMoveRows(from, Header, Result.Machine.Category == 4, EmptyResult);
     StoreTransitionLine(rows.first, rows.second);
 }

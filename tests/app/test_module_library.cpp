@@ -777,3 +777,34 @@ TEST_F(ImportTest, AnImportKeepsTheRowsEveryLineKnitsWhenLinesShareRowsOutOfOrde
     // The entry's own line still knits its two rows, placed at line 11.
     EXPECT_EQ(Knits(Engine.Result, 4), (QStringList{QStringLiteral("11"), QStringLiteral("12")}));
 }
+
+TEST_F(ImportTest, TheFirstImportIntoAnEmptyProgramOpensWithoutMovingACarrier) {
+    // A two-system entry whose carrier 3 starts on the left and ends on the right after one row.
+    ModuleHeader h = EntryHeader();
+    h.Systems = 2;
+    h.Model = 712;
+    h.EndSides[std::size_t(ModuleHeader::SideIndex(1, 3))] = SideRight;
+    WriteEntry(Lib, QStringLiteral("one"), h, QStringLiteral(R"(
+machine 712 5
+C area=1..101 L1=0,0,-10 R1=0,0,10
+FS1 A=D5 B=D5
+Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
+S1 Z=1+0 D1
+)"));
+    Open("machine 712 5\nC area=1..101 L1=0,0,-10 R1=0,0,10\n");
+    const auto range = Engine.LoadModuleFile(Module(QStringLiteral("one")));
+    EXPECT_EQ(range.first, 1);
+    // Before the entry nothing has knitted and no carrier is in use: the opening line is the
+    // program's first row and the entry's racking row, and moves nothing.
+    const MUnvS& opening = S(1);
+    ASSERT_EQ(opening.Count, 1);
+    const MUnvZ& start = Z(opening.First);
+    EXPECT_EQ(start.Racking[0].Transfer, 1);
+    EXPECT_EQ(start.WA2.Value, 100);
+    EXPECT_EQ(start.ST, 1);
+    for (const int cam : Z(opening.First + 1).CamCode)
+        EXPECT_EQ(cam, 14);
+    for (const MffMap& set : Z(opening.First + 1).Carriers)
+        EXPECT_EQ(set.Count(), 0);
+    EXPECT_EQ(Z(S(2).First).PatternLine[0], 11); // the entry follows
+}
