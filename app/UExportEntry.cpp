@@ -545,7 +545,7 @@ std::vector<MFileWrite> ExportEntryFiles(MExportEntry& Entry, const QString& Fol
 }
 
 MExportEntry ExportLibraryEntry(const MProgramLists& Project, const MPalette& Palette, const TBitmap& Drawing,
-                                const MExportRequest& Request, bool Replace, MProjectWriter* Writer) {
+                                const MExportRequest& Request, bool Replace, MFileSetSteps* Writer) {
     CheckExportRequest(Request, Project);
     return ExportLibraryEntryTo(Project, Palette, Drawing, Request, ExportFolder(Request),
                                 ExportBaseName(Request, Project.Machine), Replace, Writer);
@@ -554,7 +554,7 @@ MExportEntry ExportLibraryEntry(const MProgramLists& Project, const MPalette& Pa
 MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& Palette,
                                   const TBitmap& Drawing, const MExportRequest& Request,
                                   const QString& Folder, const QString& Base, bool Replace,
-                                  MProjectWriter* Writer) {
+                                  MFileSetSteps* Writer) {
     CheckExportRequest(Request, Project);
     if (!Replace && LibraryEntryExists(Folder, Base))
         Refuse(exportmsg::EntryExists, CatalogueArg(Base));
@@ -568,7 +568,7 @@ MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& 
                    CatalogueArg(Folder + Base) + QStringLiteral(";it is not a plain file"));
     try {
         WriteFileSet(files, Writer);
-    } catch (const EProjectFile& e) {
+    } catch (const EFileSetError& e) {
         Refuse(exportmsg::WriteFailed, CatalogueArg(e.File) + QLatin1Char(';') + CatalogueArg(e.Reason));
     }
     return entry;

@@ -90,10 +90,9 @@ std::vector<MFileWrite> ExportEntryFiles(MExportEntry& Entry, const QString& Fol
 // written before any is put in place, so a failure (exportmsg WriteFailed) leaves the old entry, or
 // none, as it was. Without Replace an existing entry is refused (EntryExists). Answers the entry.
 MExportEntry ExportLibraryEntry(const MProgramLists& Project, const MPalette& Palette, const TBitmap& Drawing,
-                                const MExportRequest& Request, bool Replace,
-                                MProjectWriter* Writer = nullptr);
+                                const MExportRequest& Request, bool Replace, MFileSetSteps* Writer = nullptr);
 // The same under a folder and base name of the caller's (lsttool export).
 MExportEntry ExportLibraryEntryTo(const MProgramLists& Project, const MPalette& Palette,
                                   const TBitmap& Drawing, const MExportRequest& Request,
                                   const QString& Folder, const QString& Base, bool Replace,
-                                  MProjectWriter* Writer = nullptr);
+                                  MFileSetSteps* Writer = nullptr);

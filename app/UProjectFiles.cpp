@@ -11,18 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 QString CatalogueArg(QString Text) {
     return Text.replace(QLatin1Char(';'), QLatin1Char(','));
@@ -120,117 +113,6 @@ void MarkOpened(MProgramLists& Lists) {
     throw EProjectFile(prjmsg::SaveFailed, File, Reason);
 }
 
-QString SystemError(int Error) {
-    return QString::fromLocal8Bit(std::strerror(Error));
-}
-
-// One file of a save: where it goes, its bytes, and the temporary file they are written to first.
-struct TPendingFile {
-    QString Target; // the name the project uses
-    QString Real;   // the file that is replaced: the target, or what a link to a file leads to
-    QByteArray Bytes;
-    QString Temporary;
-    // Put in place: the old file exchanged with the temporary (whose name now holds the old bytes),
-    // or the file made where there was none.
-    bool Exchanged = false;
-    bool Created = false;
-};
-
-// Where a file of the save really goes; refuses what cannot be replaced by a file.
-QString RealTarget(const QString& Target) {
-    const QFileInfo info(Target);
-    if (info.isSymLink()) {
-        if (!info.exists())
-            SaveFailed(Target, QStringLiteral("it is a link to nothing"));
-        const QString real = info.canonicalFilePath();
-        if (!QFileInfo(real).isFile())
-            SaveFailed(Target, QStringLiteral("it is a link to something that is not a file"));
-        return real;
-    }
-    if (info.isDir())
-        SaveFailed(Target, QStringLiteral("it is a folder"));
-    if (info.exists() && !info.isFile())
-        SaveFailed(Target, QStringLiteral("it is not a plain file"));
-    return Target;
-}
-
-// Creates a new hidden file beside the file the save replaces, with the permissions a new file gets
-// (those of the old file when there is one); returns its descriptor. The file's Temporary names it
-// once it exists.
-int CreateTemporary(TPendingFile& File) {
-    const QFileInfo info(File.Real);
-    const QString folder = info.absolutePath();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral("%1/.%2.%3.tmp")
-                                 .arg(folder, info.fileName())
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        const int fd =
-            ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            File.Temporary = name;
-            struct stat old {};
-            if (::stat(QFile::encodeName(File.Real).constData(), &old) == 0)
-                (void)::fchmod(fd, old.st_mode & 07777);
-            return fd;
-        }
-        if (errno != EEXIST)
-            SaveFailed(
-                File.Target,
-                QStringLiteral("no file can be made in the folder %1 (%2)").arg(folder, SystemError(errno)));
-    }
-    SaveFailed(File.Target, QStringLiteral("no free temporary name in the folder %1").arg(folder));
-}
-
-// Removes the temporaries of a save when it ends: the new bytes of a save that did not finish, or
-// the old bytes of the files a finished save exchanged.
-class TTemporaries {
-public:
-    explicit TTemporaries(std::vector<TPendingFile>& Files) : FFiles(Files) {}
-    ~TTemporaries() {
-        for (const TPendingFile& f : FFiles)
-            if (!f.Temporary.isEmpty())
-                QFile::remove(f.Temporary);
-    }
-
-private:
-    std::vector<TPendingFile>& FFiles;
-};
-
-// Puts a written file in place. An old file is exchanged with the temporary, so that its bytes stay
-// under the temporary's name until the whole save has succeeded; a file system that cannot exchange
-// gets a plain rename. Gives 0 or the system's error.
-int PutInPlace(TPendingFile& File) {
-    const QByteArray temporary = QFile::encodeName(File.Temporary), real = QFile::encodeName(File.Real);
-    if (NameExists(File.Real)) {
-        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, real.constData(), RENAME_EXCHANGE) == 0) {
-            File.Exchanged = true;
-            return 0;
-        }
-        if (errno != EINVAL && errno != ENOSYS)
-            return errno;
-    } else {
-        File.Created = true;
-    }
-    if (::rename(temporary.constData(), real.constData()) != 0) {
-        File.Created = false;
-        return errno;
-    }
-    File.Temporary.clear();
-    return 0;
-}
-
-// Takes back the files put in place before a failure: the old bytes return under their names.
-void TakeBack(std::vector<TPendingFile>& Files) {
-    for (TPendingFile& f : Files) {
-        const QByteArray real = QFile::encodeName(f.Real);
-        if (f.Exchanged)
-            (void)::renameat2(AT_FDCWD, QFile::encodeName(f.Temporary).constData(), AT_FDCWD,
-                              real.constData(), RENAME_EXCHANGE);
-        else if (f.Created)
-            (void)::unlink(real.constData());
-    }
-}
-
 // The file already holds Bytes, byte for byte.
 bool FileHolds(const QString& Path, const QByteArray& Bytes) {
     QFile file(Path);
@@ -246,13 +128,6 @@ bool FileHolds(const QString& Path, const QByteArray& Bytes) {
     return true;
 }
 
-void SyncFolder(const QString& Folder) {
-    const int fd = ::open(QFile::encodeName(Folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
 } // namespace
 
 EProjectFile::EProjectFile(int SubCode, const QString& AFile, const QString& AReason)
@@ -374,13 +249,6 @@ std::unique_ptr<MProjectFiles> NewProjectFiles(int Model, int Gauge, int Width, 
 
 // ---- Saving.
 
-void MProjectWriter::WriteAndFlush(QFile& File, const QByteArray& Bytes) {
-    if (File.write(Bytes) != Bytes.size() || !File.flush())
-        throw EWriteError(File.errorString());
-    if (::fdatasync(File.handle()) != 0)
-        throw EWriteError(SystemError(errno));
-}
-
 QByteArray ProjectMachineImage(MProgramLists& Lists) {
     return MachineFileImage(Lists.Machine, Lists.Lists());
 }
@@ -395,49 +263,9 @@ QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palett
     return ProjectDataImage(Palette, Header.Values, Lists.Machine.Strips());
 }
 
-void WriteFileSet(const std::vector<MFileWrite>& Set, MProjectWriter* Writer) {
-    std::vector<TPendingFile> files(Set.size());
-    for (std::size_t i = 0; i < Set.size(); ++i) {
-        files[i].Target = Set[i].Target;
-        files[i].Real = RealTarget(Set[i].Target);
-        files[i].Bytes = Set[i].Bytes;
-    }
-    MProjectWriter plain;
-    MProjectWriter& writer = Writer ? *Writer : plain;
-    TTemporaries temporaries(files);
-    for (TPendingFile& f : files) {
-        const int fd = CreateTemporary(f);
-        QFile file;
-        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            SaveFailed(f.Target, file.errorString());
-        }
-        try {
-            writer.WriteAndFlush(file, f.Bytes);
-        } catch (const Exception& e) {
-            SaveFailed(f.Target, e.Message());
-        }
-        file.close();
-        if (file.error() != QFileDevice::NoError)
-            SaveFailed(f.Target, file.errorString());
-    }
-    for (TPendingFile& f : files) {
-        if (const int error = PutInPlace(f); error != 0) {
-            TakeBack(files);
-            SaveFailed(f.Target, SystemError(error));
-        }
-    }
-    QStringList folders;
-    for (const TPendingFile& f : files)
-        if (const QString folder = QFileInfo(f.Real).absolutePath(); !folders.contains(folder))
-            folders << folder;
-    for (const QString& folder : folders)
-        SyncFolder(folder);
-}
-
 namespace {
 MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
-                             const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer,
+                             const MProjHeader& Header, const TBitmap& Picture, MFileSetSteps* Writer,
                              bool KeepSameFiles) {
     MProjectNames names = ProjectNamesOf(Name);
     if (names.ProgramName.isEmpty())
@@ -451,8 +279,12 @@ MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MP
     files[0].Target = names.MachineFile;
     files[1].Target = names.PictureFile;
     files[2].Target = names.HeaderFile;
-    for (MFileWrite& f : files)
-        RealTarget(f.Target);
+    try {
+        for (MFileWrite& f : files)
+            FileSetTarget(f.Target);
+    } catch (const EFileSetError& e) {
+        SaveFailed(e.File, e.Reason);
+    }
 
     // Every byte is made before any file is touched.
     try {
@@ -471,22 +303,26 @@ MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MP
     files[2].Bytes = ProjectHeaderImage(Lists, Palette, Header);
     if (KeepSameFiles)
         std::erase_if(files, [](const MFileWrite& f) { return FileHolds(f.Target, f.Bytes); });
-    WriteFileSet(files, Writer);
+    try {
+        WriteFileSet(files, Writer);
+    } catch (const EFileSetError& e) {
+        SaveFailed(e.File, e.Reason);
+    }
     return names;
 }
 } // namespace
 
 MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
-                               const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
+                               const MProjHeader& Header, const TBitmap& Picture, MFileSetSteps* Writer) {
     return SaveThreeFiles(Name, Lists, Palette, Header, Picture, Writer, false);
 }
 
 MProjectNames SaveProjectCopy(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
-                              const MProjHeader& Header, const TBitmap& Picture, MProjectWriter* Writer) {
+                              const MProjHeader& Header, const TBitmap& Picture, MFileSetSteps* Writer) {
     return SaveThreeFiles(Name, Lists, Palette, Header, Picture, Writer, true);
 }
 
-MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MProjectWriter* Writer) {
+MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MFileSetSteps* Writer) {
     MProjectNames names =
         SaveProjectFiles(Name, *Files.Lists, Files.Palette, Files.Header, Files.Picture, Writer);
     Files.Names = names;

@@ -15,14 +15,13 @@
 #include "model/UcstmExp.h"
 #include "model/UprjHeader.h"
 #include "model/UunvList.h"
+#include "platform/FileSet.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
 #include <vector>
-
-class QFile;
 
 // The catalogue texts of the project files (code 11).
 namespace prjmsg {
@@ -106,14 +105,6 @@ void CreateDefaultEntries(MProgramLists& Lists);
 std::unique_ptr<MProjectFiles> NewProjectFiles(int Model, int Gauge, int Width, int Height);
 
 // ---- Saving.
-// Puts one file's bytes into an open temporary file and flushes them to the disk; raises
-// EWriteError when it cannot write them whole. Tests install one that fails.
-class MProjectWriter {
-public:
-    virtual ~MProjectWriter() = default;
-    virtual void WriteAndFlush(QFile& File, const QByteArray& Bytes);
-};
-
 // The bytes of the three files: the machine program file, the picture as a 24-bit BMP with the
 // reserved colour put back (substitute pixels become the reserved colour; a picture that already
 // holds it is written as it is), and the project data file (header values 0..31 from the palette,
@@ -122,29 +113,18 @@ QByteArray ProjectMachineImage(MProgramLists& Lists);
 QByteArray ProjectPictureImage(const TBitmap& Picture);
 QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palette, const MProjHeader& Header);
 
-// One file of a set written together: where it goes and its bytes.
-struct MFileWrite {
-    QString Target;
-    QByteArray Bytes;
-};
-// Writes every file of the set to a new temporary file beside its target and flushes it, then puts
-// them in place one after another; a failure takes back the files already put in place, removes
-// every temporary and raises EProjectFile (SaveFailed) naming the file and the reason, so the old
-// files (or none) stay as they were. Writer null: the plain writer.
-void WriteFileSet(const std::vector<MFileWrite>& Set, MProjectWriter* Writer = nullptr);
-
 // Writes the three files for the base of Name (the sibling spellings of ProjectNamesOf) and returns
 // the names written. Every file is written and flushed before any is renamed over the old one.
 // Raises EProjectFile (SaveFailed) naming the file and the reason: a sibling that is a folder or a
 // link to nothing, a folder that cannot be written, a full disk, an empty picture; the old files
-// are then unchanged and no temporary file stays. Writer null: the plain writer.
+// are then unchanged and no temporary file stays (WriteFileSet). Writer null: the plain steps.
 MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
                                const MProjHeader& Header, const TBitmap& Picture,
-                               MProjectWriter* Writer = nullptr);
-MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MProjectWriter* Writer = nullptr);
+                               MFileSetSteps* Writer = nullptr);
+MProjectNames SaveProjectFiles(const QString& Name, MProjectFiles& Files, MFileSetSteps* Writer = nullptr);
 // The same for a copy the station keeps for itself (the desktop autosave): a file that already
 // holds its new bytes, byte for byte, is left as it is, neither written nor flushed again, so a
 // pass over a project whose picture did not change writes only its lists.
 MProjectNames SaveProjectCopy(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
                               const MProjHeader& Header, const TBitmap& Picture,
-                              MProjectWriter* Writer = nullptr);
+                              MFileSetSteps* Writer = nullptr);

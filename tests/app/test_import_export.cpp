@@ -382,12 +382,12 @@ TEST(Export, ACycleTakesItsLinesOutsideTheRangeAlongAndAFailedWriteKeepsTheOldEn
     ExportLibraryEntry(project->Lists, project->Colors, drawing, r, false);
     const QString folder = dir.path() + QStringLiteral("/Export/");
     const QByteArray before = ReadFile(folder + QStringLiteral("cyc.LST"));
-    struct Failing : MProjectWriter {
+    struct Failing : MFileSetSteps {
         int Left = 2;
         void WriteAndFlush(QFile& File, const QByteArray& Bytes) override {
             if (--Left < 0)
                 throw EWriteError(QStringLiteral("disk full"));
-            MProjectWriter::WriteAndFlush(File, Bytes);
+            MFileSetSteps::WriteAndFlush(File, Bytes);
         }
     } failing;
     r.FromS = r.ToS = 1;

@@ -81,7 +81,7 @@ TSnapshot Snapshot(const QString& Folder) {
 }
 
 // A writer that fails at its Nth file after writing half of it, as a full disk does.
-class TFailingWriter : public MProjectWriter {
+class TFailingWriter : public MFileSetSteps {
 public:
     explicit TFailingWriter(int FailAt) : FFailAt(FailAt) {}
     void WriteAndFlush(QFile& File, const QByteArray& Bytes) override {
@@ -89,7 +89,7 @@ public:
             File.write(Bytes.left(Bytes.size() / 2));
             throw EWriteError(QStringLiteral("No space left on device"));
         }
-        MProjectWriter::WriteAndFlush(File, Bytes);
+        MFileSetSteps::WriteAndFlush(File, Bytes);
     }
 
 private:
@@ -99,11 +99,11 @@ private:
 
 // A writer after whose last file the project data file's temporary goes missing, as when another
 // program removes it: its renaming fails once the other two files are in place.
-class TVanishingWriter : public MProjectWriter {
+class TVanishingWriter : public MFileSetSteps {
 public:
     explicit TVanishingWriter(QString Folder) : FFolder(std::move(Folder)) {}
     void WriteAndFlush(QFile& File, const QByteArray& Bytes) override {
-        MProjectWriter::WriteAndFlush(File, Bytes);
+        MFileSetSteps::WriteAndFlush(File, Bytes);
         if (++FCalls < 3)
             return;
         const QDir folder(FFolder);
@@ -508,7 +508,7 @@ TEST(ProjectFiles, CopyWritesOnlyTheChangedFiles) {
         }
         return n;
     };
-    auto save = [&](MProjectWriter* Writer) {
+    auto save = [&](MFileSetSteps* Writer) {
         SaveProjectCopy(copy, *files->Lists, files->Palette, files->Header, files->Picture, Writer);
         SaveProjectFiles(full, *files->Lists, files->Palette, files->Header, files->Picture);
         for (const QString& e : ext)

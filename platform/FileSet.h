@@ -1,0 +1,59 @@
+#pragma once
+// A set of files written all or nothing: a project's three files, a library entry, a received
+// project. Every file of the set is written to a temporary file beside its target and flushed to the
+// disk first; only then are they put in place one after another, each old file exchanged with its
+// temporary so that its bytes stay until the whole set is in place. A failure on any file takes
+// back the ones already put in place, so the folder holds the old files (or none) as they were.
+
+#include "platform/Errors.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+class QFile;
+
+// One file of a set: where it goes, and its bytes or a file that holds them.
+struct MFileWrite {
+    QString Target;
+    QByteArray Bytes;
+    // When not empty, the bytes are already in this file (written and flushed, on the file system of
+    // the target): it is moved into place instead of Bytes being written. The set owns it: when
+    // WriteFileSet returns, it is gone, whether the set was put in place or not.
+    QString Source = {};
+};
+
+// A set that could not be written: the file it failed at and the reason. Nothing of the set is in
+// place; the old files are as they were.
+class EFileSetError : public EWriteError {
+public:
+    EFileSetError(const QString& File, const QString& Reason);
+    QString File;
+    QString Reason;
+};
+
+// The steps through which a set is written and put in place. The plain steps are the system's;
+// tests install ones that fail.
+class MFileSetSteps {
+public:
+    virtual ~MFileSetSteps() = default;
+    // Puts one file's bytes into an open temporary file and flushes them to the disk; raises
+    // EWriteError when it cannot write them whole.
+    virtual void WriteAndFlush(QFile& File, const QByteArray& Bytes);
+    // Each gives 0 or the system's error number (errno). Names are in the file system's encoding.
+    // Exchanges two existing names at once (EINVAL, ENOSYS or EOPNOTSUPP where the file system
+    // cannot).
+    virtual int Exchange(const QByteArray& From, const QByteArray& To);
+    // Renames From to To, replacing what To names.
+    virtual int Rename(const QByteArray& From, const QByteArray& To);
+};
+
+// Writes the set (the plain steps when Steps is null). Raises EFileSetError naming the file and the
+// reason: a target that is a folder, a link to nothing or anything else that is not a plain file, a
+// folder where no file can be made, a full disk, a file that cannot be put in place.
+void WriteFileSet(const std::vector<MFileWrite>& Set, MFileSetSteps* Steps = nullptr);
+
+// Where a file of a set really goes: the target, or the file a link to a file leads to. Raises
+// EFileSetError when the target cannot be replaced by a file.
+QString FileSetTarget(const QString& Target);

@@ -1,0 +1,103 @@
+// A set of files written all or nothing: bytes and ready files put in place together, and a set
+// that fails at any step leaving the folder byte for byte as it was.
+#include "platform/FileSet.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+namespace {
+// Every entry of a folder with its bytes.
+std::map<QString, QByteArray> Snapshot(const QString& Folder) {
+    std::map<QString, QByteArray> s;
+    const QFileInfoList entries = QDir(Folder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& e : entries)
+        s[e.fileName()] = e.isFile() && !e.isSymLink() ? kdstest::ReadFile(e.filePath()) : QByteArray();
+    return s;
+}
+
+// Steps that fail where a test says: the Nth rename or exchange with an error of its own, and an
+// exchange the file system does not know.
+class TSteps : public MFileSetSteps {
+public:
+    int FailPutAt = 0; // the Nth file put in place (by exchange or rename) fails with EIO
+    bool NoExchange = false;
+    int Exchange(const QByteArray& From, const QByteArray& To) override {
+        if (NoExchange)
+            return EINVAL;
+        if (++FPuts == FailPutAt)
+            return EIO;
+        return MFileSetSteps::Exchange(From, To);
+    }
+    int Rename(const QByteArray& From, const QByteArray& To) override {
+        if (++FPuts == FailPutAt)
+            return EIO;
+        return MFileSetSteps::Rename(From, To);
+    }
+
+private:
+    int FPuts = 0;
+};
+
+struct TFolder {
+    QTemporaryDir Dir;
+    QString Path(const QString& Name) const { return Dir.path() + QLatin1Char('/') + Name; }
+    // The old set: a.LST and b.BMP (c.JXW is new).
+    TFolder() {
+        kdstest::WriteFile(Path(QStringLiteral("a.LST")), "old a");
+        kdstest::WriteFile(Path(QStringLiteral("b.BMP")), "old b");
+        EXPECT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("in")));
+    }
+    // The new set: a's bytes, and b and c from ready files in the folder "in".
+    std::vector<MFileWrite> NewSet() {
+        kdstest::WriteFile(Path(QStringLiteral("in/b")), "new b");
+        kdstest::WriteFile(Path(QStringLiteral("in/c")), "new c");
+        return {{Path(QStringLiteral("a.LST")), "new a"},
+                {Path(QStringLiteral("b.BMP")), QByteArray(), Path(QStringLiteral("in/b"))},
+                {Path(QStringLiteral("c.JXW")), QByteArray(), Path(QStringLiteral("in/c"))}};
+    }
+};
+} // namespace
+
+// Bytes and ready files go in together; the ready files are gone after, and nothing else stays.
+TEST(FileSet, BytesAndReadyFilesGoInTogether) {
+    TFolder f;
+    std::vector<MFileWrite> set = f.NewSet();
+    WriteFileSet(set);
+    const std::map<QString, QByteArray> expected{{QStringLiteral("a.LST"), "new a"},
+                                                 {QStringLiteral("b.BMP"), "new b"},
+                                                 {QStringLiteral("c.JXW"), "new c"},
+                                                 {QStringLiteral("in"), QByteArray()}};
+    EXPECT_EQ(Snapshot(f.Dir.path()), expected);
+    EXPECT_TRUE(QDir(f.Path(QStringLiteral("in"))).isEmpty());
+}
+
+// A set whose Nth file cannot be put in place: the old files as they were, the new one not made,
+// no temporary left and the ready files gone; the error names the file.
+TEST(FileSet, AFailureAtAnyFileLeavesTheOldSet) {
+    for (int failAt = 1; failAt <= 3; ++failAt) {
+        SCOPED_TRACE(failAt);
+        TFolder f;
+        std::vector<MFileWrite> set = f.NewSet();
+        std::map<QString, QByteArray> before = Snapshot(f.Dir.path());
+        TSteps steps;
+        steps.FailPutAt = failAt;
+        try {
+            WriteFileSet(set, &steps);
+            ADD_FAILURE() << "written";
+        } catch (const EFileSetError& e) {
+            EXPECT_EQ(e.File, set[std::size_t(failAt - 1)].Target);
+            EXPECT_EQ(e.Reason, QString::fromLocal8Bit(std::strerror(EIO)));
+        }
+        EXPECT_EQ(Snapshot(f.Dir.path()), before);
+        EXPECT_TRUE(QDir(f.Path(QStringLiteral("in"))).isEmpty());
+    }
+}
