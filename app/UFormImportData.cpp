@@ -186,8 +186,9 @@ void TFormImportData::DeleteSelected() {
     const QString name = SelectedName();
     if (row < 0 || name.isEmpty())
         return;
+    QStringList left;
     try {
-        DeleteLibraryEntry(FFolder, name);
+        left = DeleteLibraryEntry(FFolder, name, FileSteps);
     } catch (const std::exception& e) {
         if (ShowError)
             ShowError(e);
@@ -202,6 +203,9 @@ void TFormImportData::DeleteSelected() {
         ShowModule();
     else
         ClearSelectionState();
+    // The entry is gone from the library; the files that could not be removed are named.
+    if (!left.isEmpty() && ShowError)
+        ShowError(EModuleFile(modmsg::LeftStaged, name, left.join(QStringLiteral(", "))));
 }
 
 bool TFormImportData::Execute() {

@@ -17,6 +17,7 @@ class MImage;
 class MLabel;
 class MNumEdit;
 class MPanel;
+class MLibraryFileSteps;
 class QListWidget;
 
 class TFormImportData : public MModalForm {
@@ -61,7 +62,8 @@ public:
     // A file that cannot be read is reported (ShowError); the list stays as it is.
     void ShowModule();
     // Deletes the selected entry's four files, removes it from the list and shows the entry then
-    // selected.
+    // selected. An entry that cannot be deleted is reported and stays listed; files of a deleted
+    // entry that could not be removed are named after it left the list.
     void DeleteSelected();
 
     // Shows the picker modally: true when OK closed it with an entry selected.
@@ -78,6 +80,8 @@ public:
 
     // How an error is shown: the application's handler unless replaced (tests).
     std::function<void(const std::exception&)> ShowError;
+    // The file steps of a deletion: the plain ones when null (tests install failing ones).
+    MLibraryFileSteps* FileSteps = nullptr;
 
 private:
     void SetPreview(const class TBitmap* Picture);

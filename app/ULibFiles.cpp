@@ -2,7 +2,7 @@
 
 #include "imaging/BMPFilt.h"
 #include "imaging/ImageIO.h"
-#include "imaging/ImageLimits.h"
+#include "imaging/ImgUtils.h"
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
 #include "platform/Bytes.h"
@@ -54,19 +54,27 @@ QString MatchEntryFile(const QString& Folder, const QStringList& Files, const QS
     return Folder + Wanted;
 }
 
+// Opens F, a plain file of an entry, for reading; raises EModuleFile (Unreadable) naming it.
+void OpenEntryFile(QFile& F) {
+    if (!QFileInfo(F.fileName()).isFile())
+        throw EModuleFile(modmsg::Unreadable, F.fileName(), QStringLiteral("no such file"));
+    if (!F.open(QIODevice::ReadOnly))
+        throw EModuleFile(modmsg::Unreadable, F.fileName(), F.errorString());
+}
+
+// The next Count bytes of F at most; raises EModuleFile (Unreadable) naming it.
+QByteArray ReadNext(QFile& F, qint64 Count) {
+    QByteArray bytes = F.read(Count);
+    if (F.error() != QFileDevice::NoError)
+        throw EModuleFile(modmsg::Unreadable, F.fileName(), F.errorString());
+    return bytes;
+}
+
+// The first Limit bytes of the entry's file Path at most.
 QByteArray ReadFileBytes(const QString& Path, qint64 Limit) {
     QFile f(Path);
-    const QFileInfo info(Path);
-    if (!info.isFile())
-        throw EModuleFile(modmsg::Unreadable, Path, QStringLiteral("no such file"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
-    if (f.size() > Limit && Limit > ModuleHeader::Size)
-        throw EModuleFile(modmsg::Unreadable, Path, QStringLiteral("too large"));
-    QByteArray bytes = f.read(std::min(Limit, f.size()));
-    if (f.error() != QFileDevice::NoError)
-        throw EModuleFile(modmsg::Unreadable, Path, f.errorString());
-    return bytes;
+    OpenEntryFile(f);
+    return ReadNext(f, Limit);
 }
 
 std::int64_t I32At(const QByteArray& Bytes, int Offset) {
@@ -75,6 +83,56 @@ std::int64_t I32At(const QByteArray& Bytes, int Offset) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(Bytes.constData()) + Offset;
     return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
                         (std::uint32_t(p[3]) << 24));
+}
+
+// The sides of a picture at 18 and 22, checked against the expected size before anything else of
+// the picture is read or decoded: a height below 0 is a top-down picture of its magnitude. Raises
+// EModuleFile (BadPicture) naming FileName and the sides found. Answers the height.
+std::int64_t CheckPictureSides(const QByteArray& Head, const QString& FileName, int Width, int Height,
+                               bool AtLeast) {
+    const std::int64_t w = I32At(Head, 18);
+    std::int64_t h = I32At(Head, 22);
+    if (h < 0)
+        h = -h;
+    if (w != Width || (AtLeast ? h < Height : h != Height) || h > 1999)
+        throw EModuleFile(modmsg::BadPicture, FileName, QStringLiteral("%1 x %2").arg(w).arg(h));
+    return h;
+}
+
+// The file header and the information header of a picture: all the sizes it declares.
+constexpr int PictureHeadBytes = 54;
+// Room in a picture file besides its rows: headers, colour table, masks and whatever else a
+// writer puts there.
+constexpr std::int64_t PictureRoom = std::int64_t(1) << 16;
+
+// The bytes of picture file Path, expected Width x Height (with AtLeast, at least Height high).
+// Its header is read first and checked before anything more is read: its sides, and the sizes it
+// declares (the file size at 2, the end of its rows or coded data), which must fit the file's own
+// size and what a picture of its sides can take (every row at 32 bits, PictureRoom besides). A
+// picture that does not fit raises EModuleFile (BadPicture) having cost no more than its header;
+// the bytes read are at most that bound, so a file longer than its picture is read no further.
+QByteArray ReadPictureBytes(const QString& Path, int Width, int Height, bool AtLeast) {
+    QFile f(Path);
+    OpenEntryFile(f);
+    const std::int64_t fileSize = f.size();
+    QByteArray bytes = ReadNext(f, PictureHeadBytes);
+    const std::int64_t h = CheckPictureSides(bytes, Path, Width, Height, AtLeast);
+    const std::int64_t bound = PictureRoom + std::int64_t(RowSize(Width, 32)) * h;
+    // The end the header declares: the file size it states, and the end of its rows or, for
+    // run-length coded rows, of its coded data (the image size field). A field past the end of a
+    // short file counts as 0.
+    const QByteArray head = bytes.leftJustified(PictureHeadBytes, '\0');
+    const ByteReader r(head);
+    const std::uint32_t compression = r.PeekU32LE(30);
+    const bool coded = compression == 1 || compression == 2;
+    const int bits = std::min<int>(r.PeekU16LE(28), 32);
+    const std::int64_t dataSize = coded ? r.PeekU32LE(34) : std::int64_t(RowSize(Width, bits)) * h;
+    const std::int64_t declared = std::max<std::int64_t>(r.PeekU32LE(2), r.PeekU32LE(10) + dataSize);
+    if (declared > std::min(fileSize, bound))
+        throw EModuleFile(modmsg::BadPicture, Path,
+                          QStringLiteral("%1 > %2 bytes").arg(declared).arg(std::min(fileSize, bound)));
+    bytes += ReadNext(f, std::min(fileSize, bound) - bytes.size());
+    return bytes;
 }
 
 } // namespace
@@ -124,15 +182,7 @@ ModuleHeader ReadEntryHeader(const QString& Folder, const QString& Base) {
 TBitmap ReadEntryPicture(const QByteArray& Bytes, const QString& FileName, int Width, int Height,
                          bool AtLeast) {
     const auto bad = [&](const QString& Reason) { return EModuleFile(modmsg::BadPicture, FileName, Reason); };
-    // The sides at 18 and 22, checked before the picture is decoded: a height below 0 is a
-    // top-down picture of its magnitude.
-    const std::int64_t w = I32At(Bytes, 18);
-    std::int64_t h = I32At(Bytes, 22);
-    if (h < 0)
-        h = -h;
-    const QString size = QStringLiteral("%1 x %2").arg(w).arg(h);
-    if (w != Width || (AtLeast ? h < Height : h != Height) || h > 1999)
-        throw bad(size);
+    CheckPictureSides(Bytes, FileName, Width, Height, AtLeast);
     TBitmap picture;
     try {
         ByteReader reader(Bytes);
@@ -167,9 +217,9 @@ TBitmap ReadEntryBitmap(const QString& Folder, const QString& Base, const Module
     const QString path = LibraryEntryFile(Folder, Base, QStringLiteral(".bmp"));
     if (path.isEmpty())
         throw EModuleFile(modmsg::Unreadable, Base, QStringLiteral("no such file"));
-    return ReadEntryPicture(ReadFileBytes(path, ImageLimits::MaxFileBytes), path,
-                            Header.LastColumn - Header.FirstColumn + 1,
-                            Header.LastLine - Header.FirstLine + 1, false);
+    const int width = Header.LastColumn - Header.FirstColumn + 1;
+    const int height = Header.LastLine - Header.FirstLine + 1;
+    return ReadEntryPicture(ReadPictureBytes(path, width, height, false), path, width, height, false);
 }
 
 MLibraryEntry ReadLibraryEntry(const QString& Folder, const QString& Base) {
@@ -188,11 +238,12 @@ MLibraryEntry ReadLibraryEntry(const QString& Folder, const QString& Base) {
     const int width = e.Header.LastColumn - e.Header.FirstColumn + 1;
     const int height = e.Header.LastLine - e.Header.FirstLine + 1;
     e.Picture =
-        ReadEntryPicture(ReadFileBytes(bmpPath, ImageLimits::MaxFileBytes), bmpPath, width, height, false);
+        ReadEntryPicture(ReadPictureBytes(bmpPath, width, height, false), bmpPath, width, height, false);
     if (e.Header.UsesLowLines()) {
         const QString pt2Path = path(".pt2");
-        e.LowPicture = ReadEntryPicture(ReadFileBytes(pt2Path, ImageLimits::MaxFileBytes), pt2Path, width,
-                                        e.Header.LastLowLine(), true);
+        const int low = e.Header.LastLowLine();
+        e.LowPicture =
+            ReadEntryPicture(ReadPictureBytes(pt2Path, width, low, true), pt2Path, width, low, true);
     }
     return e;
 }
@@ -225,27 +276,65 @@ const QStringList& LibraryEntryExtensions() {
     return extensions;
 }
 
-void DeleteLibraryEntry(const QString& Folder, const QString& Base) {
+QString MLibraryFileSteps::Rename(const QString& From, const QString& To) {
+    QFile f(From);
+    return f.rename(To) ? QString() : f.errorString();
+}
+
+QString MLibraryFileSteps::Remove(const QString& Path) {
+    QFile f(Path);
+    return f.remove() ? QString() : f.errorString();
+}
+
+QStringList DeleteLibraryEntry(const QString& Folder, const QString& Base, MLibraryFileSteps* Steps) {
     if (!SafeBase(Base))
-        return;
+        return {};
+    MLibraryFileSteps plain;
+    MLibraryFileSteps& steps = Steps != nullptr ? *Steps : plain;
     const QString folder = WithSlash(Folder);
     // When Base is listed itself, a file whose base name differs from it in letter case belongs
     // to the entry of that name when one is listed, and stays.
     const QStringList entries = ListLibraryEntries(folder);
     const bool listed = entries.contains(Base);
+    const QStringList files = PlainFiles(folder);
+    QStringList names;
     for (const QString& ext : LibraryEntryExtensions()) {
         const QString wanted = Base + ext;
-        for (const QString& name : PlainFiles(folder)) {
+        for (const QString& name : files) {
             if (name.compare(wanted, Qt::CaseInsensitive) != 0)
                 continue;
             const QString owner = name.left(Base.size());
-            if (listed && owner != Base && entries.contains(owner))
-                continue;
-            const QString path = folder + name;
-            if (!QFile::remove(path))
-                throw EModuleFile(modmsg::DeleteFailed, path);
+            if (!(listed && owner != Base && entries.contains(owner)))
+                names << name;
         }
     }
+    // Every file is first taken out of the library's sight under a name no entry's file can have
+    // (it ends in "~"); when one cannot be, the others get their names back and the entry stays
+    // whole.
+    QStringList staged;
+    for (const QString& name : names) {
+        QString aside = folder + name + QStringLiteral(".deleting~");
+        for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+            aside = folder + name + QStringLiteral(".deleting~%1").arg(n);
+        const QString reason = steps.Rename(folder + name, aside);
+        if (reason.isEmpty()) {
+            staged << aside;
+            continue;
+        }
+        QStringList stuck;
+        for (int i = 0; i < staged.size(); ++i)
+            if (!steps.Rename(staged[i], folder + names[i]).isEmpty())
+                stuck << staged[i];
+        if (!stuck.isEmpty())
+            throw EModuleFile(modmsg::PutBackFailed, Base, stuck.join(QStringLiteral(", ")));
+        throw EModuleFile(modmsg::SetAsideFailed, Base, folder + name + QLatin1Char(';') + reason);
+    }
+    // The entry is gone from the library now; a file that cannot be deleted stays out of sight.
+    QStringList left;
+    for (const QString& path : staged)
+        if (!steps.Remove(path).isEmpty())
+            left << path;
+    return left;
 }
 
 QString StripNameOfEntry(const QString& Base) {

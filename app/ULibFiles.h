@@ -68,11 +68,24 @@ QStringList CheckModuleFiles(const QString& Folder, const QStringList& Entries, 
 
 // The extensions of an entry's four files.
 const QStringList& LibraryEntryExtensions();
+// The two file steps of deleting an entry, each answering an empty text when done and the reason
+// otherwise; tests install steps that fail.
+class MLibraryFileSteps {
+public:
+    virtual ~MLibraryFileSteps() = default;
+    virtual QString Rename(const QString& From, const QString& To);
+    virtual QString Remove(const QString& Path);
+};
 // Deletes the four files of entry Base in Folder (".mod", ".LST", ".bmp", ".pt2", each matched
 // without regard to case and only when it is a plain file of Folder itself); files of other entries
-// ("a.b.*" for "a") stay. Raises EModuleFile (DeleteFailed) at the first file that cannot be
-// deleted.
-void DeleteLibraryEntry(const QString& Folder, const QString& Base);
+// ("a.b.*" for "a") stay. The files are first renamed, all of them, to names in Folder that no
+// entry's file has (the name followed by ".deleting~"), then deleted, so the library never shows
+// half an entry. When one cannot be renamed, the others get their names back and EModuleFile
+// (SetAsideFailed: entry, file, reason) is raised with the entry whole, or (PutBackFailed: entry,
+// the files renamed) when a name cannot be given back. Answers the renamed files that could not be
+// deleted: the entry is gone from the library either way. Steps null: the plain file steps.
+QStringList DeleteLibraryEntry(const QString& Folder, const QString& Base,
+                               MLibraryFileSteps* Steps = nullptr);
 
 // The name a stripe takes for an entry: its base name cut to 79 bytes of the stored encoding on a
 // character boundary.

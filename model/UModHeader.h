@@ -15,13 +15,17 @@
 // The catalogue texts of the module library (code 11).
 namespace modmsg {
 constexpr int Code = 11;
-constexpr int BadField = 3901;     // (file;field): a header field outside its range, or a short file
-constexpr int BadPicture = 3902;   // (file;reason): a picture of the entry that does not fit its header
-constexpr int Unreadable = 3903;   // (file;reason): a file of the entry that cannot be read
-constexpr int OffsetLimit = 3904;  // (carrier): no parking position within the setup scheme's limit
-constexpr int Outside = 3905;      // (file): the entry would land outside the drawing's limits
-constexpr int ListFailed = 3906;   // (file;reason): the entry's program cannot be brought in
-constexpr int DeleteFailed = 3907; // (file): a file of the entry cannot be deleted
+constexpr int BadField = 3901;    // (file;field): a header field outside its range, or a short file
+constexpr int BadPicture = 3902;  // (file;reason): a picture of the entry that does not fit its header
+constexpr int Unreadable = 3903;  // (file;reason): a file of the entry that cannot be read
+constexpr int OffsetLimit = 3904; // (carrier): no parking position within the setup scheme's limit
+constexpr int Outside = 3905;     // (file): the entry would land outside the drawing's limits
+constexpr int ListFailed = 3906;  // (file;reason): the entry's program cannot be brought in
+
+// Deleting an entry: its files are renamed out of the library's sight first, then deleted.
+constexpr int SetAsideFailed = 4960; // (entry;file;reason): a file cannot be renamed; the entry stays
+constexpr int PutBackFailed = 4961;  // (entry;files): renamed files of an entry that was not deleted
+constexpr int LeftStaged = 4962;     // (entry;files): renamed files of a deleted entry that stayed
 } // namespace modmsg
 
 // A file of a library entry that cannot be used: a numbered message (modmsg) naming the file and

@@ -2,6 +2,7 @@
 // Library entries for the tests: an entry's program stated as a project script, its header through
 // the header writer, its pictures as plain 24-bit BMP files of one colour per row.
 
+#include "app/ULibFiles.h"
 #include "app/UProjectFiles.h"
 #include "model/ULstFile.h"
 #include "model/UModHeader.h"
@@ -74,6 +75,25 @@ Z1 cam1=RR ZT1=11 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
 Z2 cam1=RR ZT1=12 yc1=3 rack1=0:G FSF=1 FSR=1 TZ=1 ST=1 WA2=1
 S1 Z=1+1 D1
 )";
+
+// File steps that fail: the rename of the file whose name ends in FailRename, every rename back
+// to an entry's name with FailBack, the deletion of the file whose name begins with FailRemove.
+struct FailingSteps : MLibraryFileSteps {
+    QString FailRename;
+    bool FailBack = false;
+    QString FailRemove;
+    QString Rename(const QString& From, const QString& To) override {
+        if ((!FailRename.isEmpty() && From.endsWith(FailRename)) ||
+            (FailBack && !To.contains(QLatin1Char('~'))))
+            return QStringLiteral("refused");
+        return MLibraryFileSteps::Rename(From, To);
+    }
+    QString Remove(const QString& Path) override {
+        if (!FailRemove.isEmpty() && Path.section(QLatin1Char('/'), -1).startsWith(FailRemove))
+            return QStringLiteral("refused");
+        return MLibraryFileSteps::Remove(Path);
+    }
+};
 
 // An empty project of the same machine: C entry 1 only.
 inline constexpr char EmptyProject[] = R"(

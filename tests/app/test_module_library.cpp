@@ -7,6 +7,7 @@
 #include "app/UStripImport.h"
 #include "model/MClpBrd.h"
 #include "model/UunvDta.h"
+#include "tests/support/MemoryCap.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <set>
 
 using namespace kdstest;
@@ -250,6 +252,123 @@ TEST(ModuleLibrary, PicturesMustFitTheHeader) {
     EXPECT_NO_THROW(ReadLibraryEntryBytes(lowMod, good, ProjectPictureImage(LinePicture(4, 7, 0)), "e"));
     EXPECT_THROW(ReadLibraryEntryBytes(lowMod, good, ProjectPictureImage(LinePicture(4, 4, 0)), "e"),
                  EModuleFile);
+}
+
+namespace {
+
+constexpr std::int64_t GiB = std::int64_t(1) << 30;
+
+// Pictures that declare a gigabyte, by their sides or by the sizes in their headers, each in a file
+// as long as it claims (sparse, so it costs no disk) or as short as written, then an ordinary entry
+// and one whose picture is followed by a gigabyte of other bytes: read under the cap.
+void ReadPicturesThatDeclareAGigabyte() {
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export/");
+    ModuleHeader low = EntryHeader();
+    low.LowLines[2] = 1;
+    struct Case {
+        const char* Name;
+        const char* Ext;
+        int Offset;
+        std::int32_t Value;
+        std::int64_t FileSize; // 0: as written
+    };
+    const Case cases[] = {
+        {"tall", ".bmp", 22, std::int32_t(GiB / 12), GiB},    // rows of 12 bytes filling it
+        {"upside", ".bmp", 22, -std::int32_t(GiB / 12), GiB}, // top-down
+        {"stated", ".bmp", 2, std::int32_t(GiB), GiB},        // its sides fit, its size does not
+        {"late", ".bmp", 10, std::int32_t(GiB - 24), GiB},    // its rows begin near the end
+        {"short", ".bmp", 2, std::int32_t(GiB), 0},           // states more than the file holds
+        {"lowtall", ".pt2", 22, std::int32_t(GiB / 12), GiB}, // its lines below 11
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString name = QLatin1String(c.Name);
+        WriteEntry(lib, name, low, QLatin1String(EntryProgram), 0x100000, 3);
+        const QString path = lib + name + QLatin1String(c.Ext);
+        QByteArray bytes = ReadFile(path);
+        PutI32(bytes, c.Offset, c.Value);
+        WriteFile(path, bytes);
+        ASSERT_TRUE(c.FileSize == 0 || QFile::resize(path, c.FileSize));
+        try {
+            ReadLibraryEntry(lib, name);
+            ADD_FAILURE() << "accepted";
+        } catch (const EModuleFile& e) {
+            EXPECT_EQ(e.SubCode, modmsg::BadPicture);
+            EXPECT_EQ(e.File, path);
+        }
+        if (QLatin1String(c.Ext) == QLatin1String(".bmp")) {
+            EXPECT_THROW(ReadEntryBitmap(lib, name, low), EModuleFile);
+        }
+    }
+    WriteEntry(lib, QStringLiteral("plain"), low, QLatin1String(EntryProgram), 0x100000, 3);
+    EXPECT_EQ(ReadLibraryEntry(lib, QStringLiteral("plain")).LowPicture.Height(), 3);
+    WriteEntry(lib, QStringLiteral("trailed"), low, QLatin1String(EntryProgram), 0x100000, 3);
+    ASSERT_TRUE(QFile::resize(lib + QStringLiteral("trailed.bmp"), GiB));
+    const MLibraryEntry trailed = ReadLibraryEntry(lib, QStringLiteral("trailed"));
+    EXPECT_EQ(CellAt(trailed.Picture, 1, 2), 0x100002);
+    EXPECT_EQ(CellAt(ReadEntryBitmap(lib, QStringLiteral("trailed"), low), 4, 1), 0x100001);
+}
+
+// The files of a folder with their bytes.
+std::map<QString, QByteArray> FolderFiles(const QString& Folder) {
+    std::map<QString, QByteArray> files;
+    for (const QString& name : QDir(Folder).entryList(QDir::Files))
+        files[name] = ReadFile(Folder + name);
+    return files;
+}
+
+} // namespace
+
+TEST(ModuleLibrary, APictureThatDeclaresAGigabyteIsRefusedFromItsHeader) {
+    EXPECT_TRUE(RunUnderMemoryCap(50, ReadPicturesThatDeclareAGigabyte));
+}
+
+TEST(ModuleLibrary, AnEntryIsDeletedWholeOrStaysWhole) {
+    QTemporaryDir dir;
+    const QString lib = dir.path() + QStringLiteral("/Export/");
+    WriteEntry(lib, QStringLiteral("a"), EntryHeader(), QLatin1String(EntryProgram), 0x100000, 3);
+    WriteEntry(lib, QStringLiteral("a.b"), EntryHeader(), QLatin1String(EntryProgram));
+    const auto before = FolderFiles(lib);
+
+    // The third file cannot be renamed: the two before it get their names back, nothing changed.
+    FailingSteps steps;
+    steps.FailRename = QStringLiteral("/a.bmp");
+    try {
+        DeleteLibraryEntry(lib, QStringLiteral("a"), &steps);
+        ADD_FAILURE() << "deleted";
+    } catch (const EModuleFile& e) {
+        EXPECT_EQ(e.SubCode, modmsg::SetAsideFailed);
+        EXPECT_EQ(e.Args, QStringLiteral("a;%1a.bmp;refused").arg(lib));
+    }
+    EXPECT_EQ(FolderFiles(lib), before);
+
+    // Nor can the names be given back: the files renamed are named.
+    steps.FailBack = true;
+    try {
+        DeleteLibraryEntry(lib, QStringLiteral("a"), &steps);
+        ADD_FAILURE() << "deleted";
+    } catch (const EModuleFile& e) {
+        EXPECT_EQ(e.SubCode, modmsg::PutBackFailed);
+        EXPECT_EQ(e.Args, QStringLiteral("a;%1a.mod.deleting~, %1a.LST.deleting~").arg(lib));
+    }
+    for (const char* name : {"a.mod", "a.LST"})
+        ASSERT_TRUE(QFile::rename(lib + QLatin1String(name) + QStringLiteral(".deleting~"),
+                                  lib + QLatin1String(name)));
+    ASSERT_EQ(FolderFiles(lib), before);
+
+    // The program cannot be deleted once renamed: the entry is gone from the library, the file
+    // stays under its new name, which is answered; a file left by an earlier deletion stays too.
+    WriteFile(lib + QStringLiteral("a.LST.deleting~"), "earlier");
+    FailingSteps removing;
+    removing.FailRemove = QStringLiteral("a.LST");
+    EXPECT_EQ(DeleteLibraryEntry(lib, QStringLiteral("a"), &removing),
+              QStringList{lib + QStringLiteral("a.LST.deleting~2")});
+    EXPECT_EQ(ListLibraryEntries(lib), QStringList{"a.b"});
+    EXPECT_FALSE(QFile::exists(LibraryEntryFile(lib, QStringLiteral("a"), QStringLiteral(".LST"))));
+    EXPECT_EQ(ReadFile(lib + QStringLiteral("a.LST.deleting~")), QByteArray("earlier"));
+    EXPECT_EQ(ReadFile(lib + QStringLiteral("a.LST.deleting~2")), before.at(QStringLiteral("a.LST")));
+    EXPECT_NO_THROW(ReadLibraryEntry(lib, QStringLiteral("a.b")));
 }
 
 TEST(ModuleLibrary, AStripeNameIsCutTo79StoredBytesOnACharacterBoundary) {

@@ -107,6 +107,31 @@ TEST_F(PickerTest, DeleteRemovesOneEntryAndAnUnreadableOneIsReportedWithTheListK
     EXPECT_FALSE(Form->MGroupBox1->isEnabled());
 }
 
+TEST_F(PickerTest, AnEntryNotDeletedStaysListedAndFilesLeftOfADeletedOneAreNamed) {
+    QStringList shown;
+    Form->ShowError = [&](const std::exception& E) {
+        const auto* m = dynamic_cast<const MException*>(&E);
+        shown << (m != nullptr ? QString::number(m->SubCode) + QLatin1Char(':') + m->Args : QString());
+    };
+    FailingSteps steps;
+    Form->FileSteps = &steps;
+    steps.FailRename = QStringLiteral("/plain.bmp");
+    Select(QStringLiteral("plain"));
+    Form->btnDelete->click();
+    EXPECT_EQ(Items(*Form), (QStringList{"k720", "low.v2", "plain"}));
+    EXPECT_EQ(Form->SelectedName(), QStringLiteral("plain"));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("4960:plain;"))) << shown[0].toStdString();
+
+    steps.FailRename.clear();
+    steps.FailRemove = QStringLiteral("plain.LST");
+    Form->btnDelete->click();
+    EXPECT_EQ(Items(*Form), (QStringList{"k720", "low.v2"}));
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], QStringLiteral("4962:plain;%1/plain.LST.deleting~").arg(Lib));
+    EXPECT_TRUE(QFile::exists(Lib + QStringLiteral("/plain.LST.deleting~")));
+}
+
 TEST_F(PickerTest, ExecuteIsTrueForOkWithASelectionOnly) {
     MModalForm::ModalHook = [](MModalForm& F) { static_cast<TFormImportData&>(F).btnOK->click(); };
     EXPECT_FALSE(Form->Execute());

@@ -257,12 +257,16 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 3604}] = 1;
     // The module library and the stripe import: a damaged header names the file and the field, a
     // picture that does not fit, a file not read and a program not brought in name the file and the
-    // reason; a carrier without a parking position, an entry landing outside the drawing and a file
-    // not deleted name one thing.
+    // reason; a carrier without a parking position and an entry landing outside the drawing name
+    // one thing. An entry not deleted names the entry, the file and the reason; files not put back
+    // or not removed name the entry and the files.
     for (int sub : {3901, 3902, 3903, 3906})
         expected[{11, sub}] = 2;
-    for (int sub : {3904, 3905, 3907})
+    for (int sub : {3904, 3905})
         expected[{11, sub}] = 1;
+    expected[{11, 4960}] = 3;
+    expected[{11, 4961}] = 2;
+    expected[{11, 4962}] = 2;
     // The export window: an empty name names nothing; the other refusals, the replace question, a
     // range never reached, a split cycle and an entry already there name one thing; From above To
     // and a file not written name two.
