@@ -852,13 +852,10 @@ bool TPrjContainer::SaveProject(const QString& FileName) {
 
 bool TPrjContainer::SaveProjectAs() {
     const MMachineInfo& m = FLists->Machine;
-    QString proposed =
-        FProgramName.isEmpty() || FProgramName == NoName ? QStringLiteral("Project") : FProgramName;
-    int model = 0, gauge = 0;
-    ParseNumberSuffix(proposed, model, gauge);
     // The ending makes the machine-file dialog list the saved project.
-    if (model == 0)
-        proposed += QStringLiteral("_%1e%2").arg(m.Model).arg(m.Gauge);
+    const QString proposed = ProgramNameWithEnding(
+        FProgramName.isEmpty() || FProgramName == NoName ? QStringLiteral("Project") : FProgramName, m.Model,
+        m.Gauge);
     TSaveImageRequest request;
     request.Title = QStringLiteral("Save Project As");
     request.Filters = {QStringLiteral("Machine files (*.LST)")};
@@ -874,12 +871,42 @@ bool TPrjContainer::SaveProjectAs() {
     }
     if (!chosen || name.isEmpty())
         return false;
+    // A name typed without its machine's ending is saved with it, so Open Project lists it too.
+    const MProjectNames typed = ProjectNamesOf(name);
+    if (!typed.ProgramName.isEmpty()) {
+        const QString program = ProgramNameWithEnding(typed.ProgramName, m.Model, m.Gauge);
+        if (program != typed.ProgramName) {
+            const QString withEnding = QDir(typed.Folder).filePath(program);
+            if (!ReplaceAsked(name, withEnding))
+                return false;
+            name = withEnding;
+        }
+    }
     // The folder is remembered for the next dialog only once the project is stored there.
     if (!SaveProject(name))
         return false;
     if (FMain)
         FMain->Settings().SaveProjectPath = QFileInfo(name).absolutePath();
     return true;
+}
+
+bool TPrjContainer::ReplaceAsked(const QString& Chosen, const QString& Name) {
+    // The file dialog asked before the name chosen there was replaced; the project's files under
+    // the name with its ending, which the dialog never saw, are asked about here.
+    const MProjectNames names = ProjectNamesOf(Name);
+    if (names.HeaderFile == FHeaderFile)
+        return true;
+    const QString given = QFileInfo(Chosen).absoluteFilePath();
+    bool present = false;
+    for (const QString& file : {names.MachineFile, names.PictureFile, names.HeaderFile}) {
+        if (file == given)
+            return true;
+        present = present || QFileInfo(file).exists() || QFileInfo(file).isSymLink();
+    }
+    if (!present)
+        return true;
+    return MessageBox && MessageBox->ShowCodeMessage(containermsg::Code, containermsg::ReplaceProject,
+                                                     CatalogueArg(names.Base()), mbYes | mbNo) == mbYes;
 }
 
 void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {

@@ -33,6 +33,9 @@ class TPrjContainer;
 namespace containermsg {
 constexpr int Code = 11;
 constexpr int SaveChanged = 3601; // (name): the project has changed; Yes, No or Cancel
+// (base): Save Project As would replace another project's files under the name with its machine
+// ending; Yes or No
+constexpr int ReplaceProject = 5001;
 } // namespace containermsg
 
 // The project window indexes.
@@ -179,6 +182,10 @@ private:
     void FormResize();
     // Asks 11/3601 when the project changed; false when the closing is cancelled.
     bool AskToSave();
+    // Save Project As chose Chosen and saves under Name, its ending added: asks 11/5001 when Name's
+    // files belong to another project the file dialog did not ask about; false unless replacing is
+    // agreed or nothing is replaced.
+    bool ReplaceAsked(const QString& Chosen, const QString& Name);
     // The close protocol with the main window; false when the drawing refused to close.
     bool CloseWithMain();
     QMdiSubWindow* SubWindow(const QWidget* Window) const;

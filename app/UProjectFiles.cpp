@@ -4,6 +4,7 @@
 #include "imaging/BMPFilt.h"
 #include "imaging/ImageIO.h"
 #include "imaging/ImageLimits.h"
+#include "model/Ucommon.h"
 #include "model/UrunFiles.h"
 #include "platform/AppFolder.h"
 #include "platform/Bytes.h"
@@ -156,6 +157,17 @@ MProjectNames ProjectNamesOf(const QString& Name) {
     names.PictureFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".BMP"));
     names.HeaderFile = ResolvePath(names.Folder, names.ProgramName + QStringLiteral(".JXW"));
     return names;
+}
+
+QString ProgramNameWithEnding(const QString& ProgramName, int Model, int Gauge) {
+    int model = 0, gauge = 0;
+    ParseNumberSuffix(ProgramName, model, gauge);
+    if (model == Model && gauge == Gauge)
+        return ProgramName;
+    const QString ending = QStringLiteral("_%1e%2").arg(Model).arg(Gauge);
+    // A machine the ending cannot name (no three-digit model) gets none.
+    ParseNumberSuffix(ending, model, gauge);
+    return model == Model && gauge == Gauge ? ProgramName + ending : ProgramName;
 }
 
 // ---- The object.

@@ -59,6 +59,10 @@ struct MProjectNames {
     QString Base() const;
 };
 MProjectNames ProjectNamesOf(const QString& Name);
+// The program name a project of Model and Gauge is given by Save Project As: ProgramName itself when
+// it already ends in that machine's "_<model>e<gauge>" (the ending the machine-file dialog lists
+// machine files by), otherwise ProgramName with that ending added.
+QString ProgramNameWithEnding(const QString& ProgramName, int Model, int Gauge);
 
 // A project as its files hold it. The lists cannot be copied: the object is made whole by
 // OpenProjectFiles or NewProjectFiles and its parts are then moved or swapped into their holder.

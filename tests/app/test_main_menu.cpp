@@ -9,6 +9,8 @@
 #include "app/UFormTelCalls.h"
 #include "app/UMainMenu.h"
 #include "app/UModuleForms.h"
+#include "app/UNewProj.h"
+#include "app/UOpenProj.h"
 #include "editors/NumEdit_m.h"
 #include "editors/RContainerPanel_m.h"
 #include "imaging/Bitmap.h"
@@ -25,6 +27,7 @@
 #include <QApplication>
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QTest>
 
@@ -731,6 +734,68 @@ TEST(MainMenu, InsideAModuleWindowCtrlAIsTheContainersSelectAll) {
     fx.Main().Client()->setFocus(Qt::OtherFocusReason);
     Press(fx.Main().Client(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(fx.Requests.size(), 1u);
+}
+
+// A new project saved from its drawing under a name typed without the machine's ending is saved with
+// it, so that after closing Open Project lists it in its folder and it opens again whole.
+TEST(MainMenu, SaveProjectAsUnderANameOfOnesOwnIsListedByOpenProjectAndReopens) {
+    prjtest::ProjectFixture fx;
+    fx.Main().resize(900, 600);
+    fx.Main().show();
+    QApplication::processEvents();
+    TMainMenu& m = fx.Main().MainMenu();
+    {
+        ModalScript make([](MModalForm& F) {
+            auto& f = static_cast<TOFormNewProj&>(F);
+            f.MEditWidth->setText(QStringLiteral("30"));
+            f.MEditLength->setText(QStringLiteral("12"));
+            f.MBtnOK->click();
+        });
+        m.Trigger(m.FileNewProject);
+    }
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* p = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    // The designer works in the drawing: it is the current window.
+    ASSERT_EQ(fx.Main().CurrentWindowNumber(), p->Drawing()->WindowNumber);
+    p->Program().Z.GetZ(5).TZ = 77;
+    p->Program().Z.DeleteNumber(100);
+    p->Board()->SetCell(0, 3, 4, 0x123456u);
+    const QString folder = fx.Dir.filePath(QStringLiteral("x"));
+    QDir().mkpath(folder);
+    fx.SaveAsAnswers = {folder + QStringLiteral("/mydesign")};
+    Press(&fx.Main(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(p->GetProjectName(), folder + QStringLiteral("/mydesign_740e7.JXW"));
+    EXPECT_TRUE(p->Caption().contains(QStringLiteral("/x/mydesign_740e7 "))) << p->Caption().toStdString();
+    EXPECT_TRUE(p->Drawing()->BusWidget()->windowTitle().contains(QStringLiteral("Prog:mydesign_740e7 ")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{"mydesign_740e7.BMP", "mydesign_740e7.JXW", "mydesign_740e7.LST"}));
+    m.Trigger(m.FileCloseAll);
+    ASSERT_TRUE(fx.Main().Projects().empty());
+    ASSERT_TRUE(fx.Main().Drawings().empty());
+
+    QStringList listed;
+    {
+        ModalScript open([&](MModalForm& F) {
+            auto& f = static_cast<TFormOpenProj&>(F);
+            f.SetDirectory(folder);
+            for (int i = 0; i < f.FileListBox1->count(); ++i)
+                listed << f.FileListBox1->item(i)->text();
+            if (f.FileListBox1->count() > 0)
+                f.FileListBox1->setCurrentRow(0);
+            f.BtnOK->click();
+        });
+        m.Trigger(m.FileOpenProject);
+    }
+    EXPECT_EQ(listed, QStringList{QStringLiteral("mydesign_740e7.LST")});
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* again = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    EXPECT_EQ(again->GetProjectName(), folder + QStringLiteral("/mydesign_740e7.JXW"));
+    EXPECT_EQ(again->Program().Z.Count(), 99);
+    EXPECT_EQ(again->Program().Z.GetZ(5).TZ, 77);
+    ASSERT_NE(again->Board(), nullptr);
+    EXPECT_EQ(again->Board()->ImageWidth(), 30);
+    EXPECT_EQ(again->Board()->GetCell(3, 4), 0x123456u);
+    EXPECT_EQ(fx.Shown(), 0u);
 }
 
 TEST(MainMenu, InArabicTheMenusRunFromTheRightWithTheirTextsAtTheRight) {

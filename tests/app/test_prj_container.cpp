@@ -439,6 +439,67 @@ TEST(PrjContainer, SaveAsProposesTheNameWithItsMachineEndingAndKeepsTheFolder) {
     EXPECT_FALSE(p->NeedsAutosave());
 }
 
+// A name typed without the machine's ending is saved with it; a name that ends in it is kept. Files
+// that the added ending would replace, which the file dialog never saw, are asked about first.
+TEST(PrjContainer, SaveAsAddsTheMachineEndingToANameWithoutItAndAsksBeforeReplacingAnotherProject) {
+    ProjectFixture fx;
+    TPrjContainer* p = fx.Open(fx.MakeProject(QStringLiteral("knit")));
+    const QString out = fx.Dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    QDir().mkpath(out);
+    const std::pair<const char*, const char*> names[] = {
+        {"mine", "mine_740e7"},           {"mine2.LST", "mine2_740e7"},     {"KNIT_740E7.lst", "KNIT_740E7"},
+        {"old_712e5", "old_712e5_740e7"}, {"my.design", "my.design_740e7"},
+    };
+    for (const auto& [typed, saved] : names) {
+        SCOPED_TRACE(typed);
+        fx.SaveAsAnswers = {out + QString::fromLatin1(typed)};
+        EXPECT_TRUE(p->SaveProjectAs());
+        EXPECT_EQ(p->GetProjectName(), out + QString::fromLatin1(saved) + QStringLiteral(".JXW"));
+        EXPECT_TRUE(QFileInfo::exists(out + QString::fromLatin1(saved) + QStringLiteral(".LST")));
+    }
+    EXPECT_EQ(fx.Shown(), 0u);
+
+    for (const char* other : {"a_740e7", "b_740e7"}) {
+        auto files = NewProjectFiles(740, 7, 5, 5);
+        SaveProjectFiles(out + QString::fromLatin1(other), *files);
+    }
+    const QByteArray picture = kdstest::ReadFile(out + QStringLiteral("a_740e7.BMP"));
+    struct Case {
+        const char* Typed;
+        int Answer; // 0: no question
+        bool Saved;
+        const char* Name;
+    };
+    const Case cases[] = {
+        {"a", mbNo, false, "my.design_740e7"},
+        {"a", mbClosed, false, "my.design_740e7"},
+        // The dialog asked about the file it was given.
+        {"b_740e7.LST", 0, true, "b_740e7"},
+        // The project's own files.
+        {"b", 0, true, "b_740e7"},
+        {"a", mbYes, true, "a_740e7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Typed) + " " + std::to_string(c.Answer));
+        fx.Messages.Coded.clear();
+        fx.Messages.Answers = {c.Answer};
+        fx.SaveAsAnswers = {out + QString::fromLatin1(c.Typed)};
+        EXPECT_EQ(p->SaveProjectAs(), c.Saved);
+        EXPECT_EQ(p->GetProjectName(), out + QString::fromLatin1(c.Name) + QStringLiteral(".JXW"));
+        if (c.Answer == 0) {
+            EXPECT_TRUE(fx.Messages.Coded.empty());
+        } else {
+            ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+            EXPECT_EQ(fx.Messages.Coded[0].SubCode, containermsg::ReplaceProject);
+            EXPECT_EQ(fx.Messages.Coded[0].Args, out + QStringLiteral("a_740e7"));
+            EXPECT_EQ(fx.Messages.Coded[0].Buttons, mbYes | mbNo);
+        }
+        // The other project's files change only when its replacing was agreed.
+        EXPECT_EQ(kdstest::ReadFile(out + QStringLiteral("a_740e7.BMP")) == picture,
+                  std::string(c.Name) != "a_740e7");
+    }
+}
+
 TEST(PrjContainer, TheInterpreterRunsOverAContainerAsOverTheSameProjectInMemory) {
     // Plain knitting on two systems with a picture of two colours.
     const QString script =

@@ -289,6 +289,8 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 4942}] = 2;
     expected[{11, 4943}] = 2;
     expected[{11, 4944}] = 0;
+    // Save Project As names the project its machine ending would replace.
+    expected[{11, 5001}] = 1;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
