@@ -7,7 +7,6 @@
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
 #include "platform/Errors.h"
-#include "ui/UApplication.h"
 #include "ui/button_m.h"
 #include "ui/combobox_m.h"
 #include "ui/label_m.h"
@@ -159,7 +158,7 @@ void TFormTransfer::BtnSendProjectClick() {
             EnableControls(true);
     } catch (const std::exception& e) {
         EnableControls(true);
-        ShowError(e);
+        TPhoneLine::ShowError(e);
     }
 }
 
@@ -170,7 +169,7 @@ void TFormTransfer::BtnReceiveCallClick() {
             EnableControls(true);
     } catch (const std::exception& e) {
         EnableControls(true);
-        ShowError(e);
+        TPhoneLine::ShowError(e);
     }
 }
 
@@ -185,7 +184,7 @@ void TFormTransfer::PhoneLine1Connection() {
             ReceiveFiles();
     } catch (const std::exception& e) {
         btnStopClick();
-        ShowError(e);
+        TPhoneLine::ShowError(e);
     }
 }
 
@@ -204,6 +203,10 @@ void TFormTransfer::ReceiveFiles() {
     PhoneLine1->WaitForHangUp(PhoneLine1->Timeout * 1000);
     if (PhoneLine1->Connected())
         PhoneLine1->DropCall();
+    if (got.KeptName != got.SentName && !got.KeptName.isEmpty() && MessageBox)
+        MessageBox->ShowCodeMessage(
+            TransferText::Code, TransferText::KeptAs,
+            CatalogueArg(got.SentName) + QLatin1Char(';') + CatalogueArg(got.KeptName), mbOK);
 }
 
 void TFormTransfer::btnStopClick() {
@@ -221,17 +224,6 @@ void TFormTransfer::btnCloseClick() {
     }
     SetModalResult(mrOk);
     close();
-}
-
-void TFormTransfer::ShowError(const std::exception& Error) {
-    if (dynamic_cast<const EAbort*>(&Error))
-        return;
-    if (const auto* t = dynamic_cast<const ETransferError*>(&Error); t && MessageBox) {
-        MessageBox->ShowCodeMessage(TransferText::Code, t->SubCode(), t->Arg(), mbOK);
-        return;
-    }
-    if (TApplication::PlainMessage)
-        TApplication::PlainMessage(QString::fromUtf8(Error.what()));
 }
 
 void TFormTransfer::closeEvent(QCloseEvent* Event) {

@@ -42,7 +42,8 @@ public:
     // A connection is taken up only while this is false.
     bool TransferStarted = true;
     bool Sending = false;
-    // The machine program files received, in order.
+    // The machine program files received, in order, under the names they were kept under: a
+    // project whose name was taken here is kept under a free one (and a message names both).
     QStringList ReceivedFiles;
     // Where received projects are put: the application folder unless the main window names another.
     QString ReceiveFolder;
@@ -64,9 +65,6 @@ private:
     void PhoneLine1Connection();
     void SendFiles();
     void ReceiveFiles();
-    // Shows an error: a transfer refusal by its numbered text, anything else as a plain text; a
-    // stop shows nothing.
-    void ShowError(const std::exception& Error);
     // Puts the line's settings for a send or a reception; false when the line was refused.
     bool PrepareLine(bool Send);
 

@@ -103,6 +103,16 @@ void ParseNumberSuffix(const QString& Name, int& Model, int& Gauge) {
         Gauge = Gauge * 10 + s[5].digitValue();
 }
 
+QString NumberedBaseName(const QString& Base, int Number) {
+    const QString number = QStringLiteral("_") + QString::number(Number);
+    const qsizetype us = Base.lastIndexOf(QLatin1Char('_'));
+    const QString s = us < 0 ? QString() : Base.mid(us + 1);
+    const bool machineEnding = (s.size() == 5 || s.size() == 6) && IsDigit(s[0]) && IsDigit(s[1]) &&
+                               IsDigit(s[2]) && s[3].toLower() == QLatin1Char('e') && IsDigit(s[4]) &&
+                               (s.size() == 5 || IsDigit(s[5]));
+    return machineEnding ? Base.left(us) + number + Base.mid(us) : Base + number;
+}
+
 void CutAtUnderscore(const QString& Source, QString& Dest) {
     const qsizetype us = Source.indexOf(QLatin1Char('_'));
     Dest = us < 0 ? Source : Source.left(us);

@@ -85,6 +85,10 @@ QString BaseNameOf(const QString& Name);
 // Model and gauge from a name ending in _<3 digits>e<1 or 2 digits> (last path element only);
 // both 0 when the name has no such suffix.
 void ParseNumberSuffix(const QString& Name, int& Model, int& Gauge);
+// A project base name with a copy number: "_<Number>" goes before the machine ending
+// "_<3 digits>e<1 or 2 digits>" when the base ends in one ("abc_740e7", 2 gives "abc_2_740e7"), else
+// after the base ("abc", 2 gives "abc_2").
+QString NumberedBaseName(const QString& Base, int Number);
 // Source without everything from its first "_".
 void CutAtUnderscore(const QString& Source, QString& Dest);
 // True only for positive odd numbers.

@@ -1,5 +1,7 @@
 #include "transfer/PhoneLine.h"
 
+#include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "transfer/Tapi.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,7 @@ std::function<TDialingView*()> GDialingFactory;
 std::function<void(const QString&)> GMessageSink;
 
 const QString NoLineText = QStringLiteral("PhoneLine: You must select TAPI compatible line");
+const QString UnknownErrorText = QStringLiteral("Unknown error");
 constexpr int MaxLine = 256;
 // The dialling guard: the modem's S7 wait for a carrier (50 s) and 10 s more.
 constexpr int DialGuardMs = (50 + 10) * 1000;
@@ -102,6 +105,22 @@ void TPhoneLine::ShowPlainMessage(const QString& Text) {
         GMessageSink(Text);
     else
         std::fprintf(stderr, "%s\n", Text.toLocal8Bit().constData());
+}
+
+void TPhoneLine::ShowError(const std::exception& Error) {
+    if (dynamic_cast<const EAbort*>(&Error))
+        return;
+    if (MessageBox) {
+        if (const auto* t = dynamic_cast<const ETransferError*>(&Error)) {
+            MessageBox->ShowCodeMessage(TransferText::Code, t->SubCode(), t->Arg(), mbOK);
+            return;
+        }
+        if (const auto* m = dynamic_cast<const MException*>(&Error)) {
+            MessageBox->ShowCodeMessage(m->Code, m->SubCode, m->Args, mbOK);
+            return;
+        }
+    }
+    ShowPlainMessage(QString::fromUtf8(Error.what()));
 }
 
 // ============================================================================ Life
@@ -217,9 +236,11 @@ void TPhoneLine::Deliver() {
         try {
             event(this);
         } catch (const EAbort&) {
+            // A stop: the handler ended as asked.
         } catch (const std::exception& e) {
-            ShowPlainMessage(QString::fromUtf8(e.what()));
+            ShowError(e);
         } catch (...) {
+            ShowPlainMessage(UnknownErrorText);
         }
         --FDelivering;
         if (FNotifier)
@@ -482,7 +503,10 @@ void TPhoneLine::PortReadable() {
     if (FConnected) {
         // Data mode: the bytes wait for the next read.
         if (!bytes.isEmpty()) {
-            FPort.Keep(bytes);
+            if (!FPort.Keep(bytes)) {
+                Flooded();
+                return;
+            }
             if (OnNewData)
                 Queue(&TPhoneLine::OnNewData);
         }
@@ -528,6 +552,11 @@ void TPhoneLine::PortReadable() {
             Queue(&TPhoneLine::OnDisconnect);
         Queue(&TPhoneLine::OnUnexpectedClose);
     }
+}
+
+void TPhoneLine::Flooded() {
+    DropCall();
+    ShowError(ETransferError(TransferText::Flooded, QString::number(TSerialPort::MaxKeptBytes / 1024)));
 }
 
 void TPhoneLine::HandleLine(const QByteArray& Line) {
@@ -588,6 +617,7 @@ void TPhoneLine::GetCommHandle() {
     FGuard->stop();
     FPort.SetDataMode();
     FPort.SetTimeout(Timeout);
+    FPort.SetCallLimit(qint64(CallLimit) * 1000);
     FPort.SetWaitSlice([this] { WaitSlice(); });
     FCall = CallConnected;
     FConnected = true;
@@ -657,6 +687,8 @@ void TPhoneLine::Exact(F&& Body) {
             Disconnected();
         else
             DropIfDeferred();
+        if (e.ErrorKind() == ESerialError::Overdue)
+            throw ETransferError(TransferText::CallTooLong, QString::number((CallLimit + 59) / 60));
         throw;
     } catch (...) {
         --FPortBusy;

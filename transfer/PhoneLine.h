@@ -59,6 +59,13 @@ public:
     // Plain messages of the component (a message box in the station, stderr in the tools).
     static void SetMessageSink(std::function<void(const QString&)> Sink);
     static void ShowPlainMessage(const QString& Text);
+    // Shows an error: a numbered one by its number through the shared message box when there is
+    // one, anything else by its text through the message sink; a stop shows nothing.
+    static void ShowError(const std::exception& Error);
+
+    // The longest a connected call may last (seconds), however steadily its bytes come: a
+    // project of ten megabytes and more crosses a slow modem line well within it.
+    static constexpr int MaxCallSeconds = 60 * 60;
 
     // ---- Properties
     bool WaitForCall = true;
@@ -67,6 +74,9 @@ public:
     QStringList DirectAccessScript;
     QString DirectAccessLogFile;
     int Timeout = 20;
+    // The overall limit of a connected call in seconds; its reads and writes raise ETransferError
+    // (CallTooLong) once it has passed.
+    int CallLimit = MaxCallSeconds;
 
     int DevIdToInitialize() const { return FDevId; }
     void SetDevIdToInitialize(int Value);
@@ -142,6 +152,8 @@ private:
     TResultCode Command(const QByteArray& Text, int WaitMs);
     void WatchPort(bool On);
     void PortReadable();
+    // The other station sent more than the port keeps: the call ends with a message.
+    void Flooded();
     void HandleLine(const QByteArray& Line);
     void GetCommHandle();
     void CallEnded(const QString& Reason, bool Busy);

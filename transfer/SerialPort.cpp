@@ -33,6 +33,7 @@ const QString ReadErrorText = QStringLiteral("Error reading from com port.");
 const QString WriteTimeoutText = QStringLiteral("Timeout during write operation.");
 const QString WriteBrokenText = QStringLiteral("Connection has been broken during write.");
 const QString WriteErrorText = QStringLiteral("Error to writing to com port.");
+const QString OverdueText = QStringLiteral("The call has passed its time limit.");
 } // namespace
 
 ESerialError ESerialError::BrokenDuring(bool Reading) {
@@ -64,6 +65,7 @@ TSerialPort::OpenResult TSerialPort::Open(const QString& Path) {
     FPending.clear();
     FLineRate = 0;
     FSentUntilMs = 0;
+    FCallEndMs = 0;
     ::tcflush(fd, TCIFLUSH);
     int bits = TIOCM_DTR;
     FModemLines = ::ioctl(fd, TIOCMBIS, &bits) == 0;
@@ -112,6 +114,27 @@ void TSerialPort::SetDataMode() {
         ApplySettings(false);
 }
 
+bool TSerialPort::Keep(const QByteArray& Bytes) {
+    if (FPending.size() + Bytes.size() > MaxKeptBytes)
+        return false;
+    FPending.append(Bytes);
+    return true;
+}
+
+void TSerialPort::SetCallLimit(qint64 Ms) {
+    FCallEndMs = Ms > 0 ? MonotonicMs() + Ms : 0;
+}
+
+void TSerialPort::CheckCallLimit() const {
+    if (FCallEndMs > 0 && MonotonicMs() >= FCallEndMs)
+        throw ESerialError(ESerialError::Overdue, OverdueText);
+}
+
+qint64 TSerialPort::PieceDeadline(qint64 PieceMs) const {
+    CheckCallLimit();
+    return FCallEndMs > 0 ? std::min(PieceMs, FCallEndMs) : PieceMs;
+}
+
 bool TSerialPort::WaitFor(short Events, qint64 DeadlineMs, bool& HangUp) {
     HangUp = false;
     for (;;) {
@@ -155,8 +178,9 @@ void TSerialPort::ReadExact(char* Buffer, qsizetype Count) {
         bool hup = false;
         if (deadline < 0)
             deadline = std::max(MonotonicMs(), FSentUntilMs) + qint64(FTimeoutSeconds) * 1000;
-        if (!WaitFor(POLLIN, deadline, hup)) {
+        if (!WaitFor(POLLIN, PieceDeadline(deadline), hup)) {
             ::tcflush(FHandle, TCIOFLUSH);
+            CheckCallLimit();
             throw ESerialError(ESerialError::Timeout, ReadTimeoutText);
         }
         if (hup) {
@@ -182,6 +206,7 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
     while (done < Count) {
         if (FHandle < 0 || FHungUp)
             throw ESerialError::BrokenDuring(false);
+        CheckCallLimit();
         const ssize_t n = ::write(FHandle, Buffer + done, size_t(Count - done));
         if (n > 0) {
             done += n;
@@ -199,8 +224,9 @@ void TSerialPort::WriteExact(const char* Buffer, qsizetype Count) {
         bool hup = false;
         if (deadline < 0)
             deadline = MonotonicMs() + qint64(FTimeoutSeconds) * 1000;
-        if (!WaitFor(POLLOUT, deadline, hup)) {
+        if (!WaitFor(POLLOUT, PieceDeadline(deadline), hup)) {
             ::tcflush(FHandle, TCIOFLUSH);
+            CheckCallLimit();
             throw ESerialError(ESerialError::Timeout, WriteTimeoutText);
         }
         if (hup) {

@@ -12,7 +12,8 @@
 // A read or write of the port failed; the text is the one shown to the user.
 class ESerialError : public Exception {
 public:
-    enum Kind { Timeout, Broken, Io };
+    // Overdue: the call passed its overall time limit.
+    enum Kind { Timeout, Broken, Io, Overdue };
     ESerialError(Kind kind, QString message) : Exception(std::move(message)), FKind(kind) {}
     // The connection went away during a read or a write.
     static ESerialError BrokenDuring(bool Reading);
@@ -57,10 +58,18 @@ public:
     // raise to stop the wait).
     void SetWaitSlice(std::function<void()> Slice) { FSlice = std::move(Slice); }
 
+    // The most bytes the port keeps for later reads: more than any read of the block protocol asks
+    // for at once, far less than a peer sending without end would pile up.
+    static constexpr qsizetype MaxKeptBytes = 64 * 1024;
     // Bytes that arrived before the port was handed over (after a CONNECT line): read first.
     void Unread(const QByteArray& Bytes) { FPending.prepend(Bytes); }
-    // Bytes taken off the line by a watcher: read after the ones kept before.
-    void Keep(const QByteArray& Bytes) { FPending.append(Bytes); }
+    // Bytes taken off the line by a watcher: read after the ones kept before. False, keeping none of
+    // them, when they would pass MaxKeptBytes.
+    bool Keep(const QByteArray& Bytes);
+
+    // An overall limit for the reads and writes from now on, in milliseconds (0: none): once it has
+    // passed they raise the Overdue error, whatever the time-out of each piece.
+    void SetCallLimit(qint64 Ms);
 
     // Exactly Count bytes, or ESerialError with the read texts.
     void ReadExact(char* Buffer, qsizetype Count);
@@ -86,6 +95,11 @@ private:
     // Waits for the events until the deadline on the monotonic clock (milliseconds); false on
     // time-out. Raises when the slice raises.
     bool WaitFor(short Events, qint64 DeadlineMs, bool& HangUp);
+    // Raises Overdue once the call's limit has passed.
+    void CheckCallLimit() const;
+    // The deadline of a piece, brought forward to the end of the call's limit; raises Overdue once
+    // that has passed.
+    qint64 PieceDeadline(qint64 PieceMs) const;
 
     int FHandle = -1;
     QString FPath;
@@ -96,4 +110,5 @@ private:
     QByteArray FPending;
     int FLineRate = 0;
     qint64 FSentUntilMs = 0; // on the monotonic clock: when the bytes written so far have left
+    qint64 FCallEndMs = 0;   // on the monotonic clock: the end of the call's limit (0: none)
 };

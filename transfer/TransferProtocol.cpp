@@ -9,10 +9,12 @@
 #include "platform/Bytes.h"
 #include "platform/TextCodec.h"
 #include "transfer/SerialPort.h"
+#include "ui/UmessageCatalog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -47,6 +49,18 @@ QString EnglishText(int SubCode) {
         return QStringLiteral("The received files cannot be stored (%).");
     case TransferText::DamagedFile:
         return QStringLiteral("A received file cannot be read and nothing was kept (%).");
+    case TransferText::NoSpace:
+        return QStringLiteral(
+            "The files the other station announced would leave less than 256 MB free on the "
+            "disk of the receive folder (MB announced/free: %/%).@Nothing was kept.");
+    case TransferText::CallTooLong:
+        return QStringLiteral("The call passed its time limit and was ended (minutes: %).");
+    case TransferText::Flooded:
+        return QStringLiteral("The other station sent more than the line keeps without being asked (KB: %), "
+                              "and the call was ended.");
+    case TransferText::KeptAs:
+        return QStringLiteral("The name of the received project is taken here (%).@It was kept under a free "
+                              "name (%).@The project that was here is unchanged.");
     default:
         return QString();
     }
@@ -90,13 +104,7 @@ QString FindSibling(const QString& Folder, const QString& Name) {
 } // namespace
 
 ETransferError::ETransferError(int SubCode, const QString& Arg)
-    : Exception([&] {
-          QString text = EnglishText(SubCode);
-          const qsizetype slot = text.indexOf(QLatin1Char('%'));
-          if (slot >= 0)
-              text.replace(slot, 1, Arg);
-          return text;
-      }()),
+    : Exception(MMessageCatalog::BreakLines(MMessageCatalog::FillArguments(EnglishText(SubCode), Arg))),
       FSubCode(SubCode), FArg(Arg) {}
 
 QString SlotExtension(int Slot) {
@@ -255,12 +263,62 @@ void ReadBackFile(int Slot, const QString& Path) {
 }
 } // namespace
 
-TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks) {
+namespace {
+// The bytes available to the user on the file system of Folder; -1 when it cannot be known.
+qint64 SystemFreeSpace(const QString& Folder) {
+    QStorageInfo info(Folder);
+    info.refresh();
+    return info.isValid() && info.isReady() ? info.bytesAvailable() : -1;
+}
+
+QString Megabytes(qint64 Bytes, bool Up) {
+    constexpr qint64 MB = 1024 * 1024;
+    return QString::number(Up ? (Bytes + MB - 1) / MB : Bytes / MB);
+}
+
+// The free names a reception may not take, case-folded: every entry of the folder.
+bool ProjectNameTaken(const QStringList& FoldedEntries, const QString& Base) {
+    for (int i = 0; i < 3; ++i)
+        if (FoldedEntries.contains((Base + SlotExtension(i)).toCaseFolded()))
+            return true;
+    return false;
+}
+} // namespace
+
+QString FreeProjectName(const QString& Folder, const QString& Base) {
+    QStringList entries =
+        QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (QString& e : entries)
+        e = e.toCaseFolded();
+    if (!ProjectNameTaken(entries, Base))
+        return Base;
+    // A folder that holds this many copies of one name takes no more.
+    constexpr int MaxCopies = 9999;
+    for (int n = 2; n <= MaxCopies; ++n) {
+        const QString name = NumberedBaseName(Base, n);
+        if (!ProjectNameTaken(entries, name))
+            return name;
+    }
+    throw ETransferError(TransferText::CannotStore, QDir(Folder).filePath(Base));
+}
+
+TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks,
+                                const TReceivePlace& Place) {
     using namespace TransferText;
     QByteArray raw(TTransferHeader::Size, '\0');
     Channel.ReadExact(raw.data(), raw.size());
     const TTransferHeader header = TTransferHeader::Decode(raw);
     const std::array<QString, 3> names = CheckHeader(header);
+
+    // The files announced are held twice at most for a moment (received, then put in place on the
+    // same file system); what stays free afterwards must not fall below the floor.
+    qint64 announced = 0;
+    for (const std::int32_t size : header.Sizes)
+        announced += std::max<std::int32_t>(0, size);
+    const qint64 free = Place.FreeSpace ? Place.FreeSpace(Folder) : SystemFreeSpace(Folder);
+    if (free < 0 || free - announced < MinFreeAfterReceive)
+        throw ETransferError(NoSpace, Megabytes(announced, true) + QLatin1Char(';') +
+                                          (free < 0 ? QStringLiteral("?") : Megabytes(free, false)));
 
     QTemporaryDir temp(QDir(Folder).filePath(QStringLiteral(".receiving-XXXXXX")));
     if (!temp.isValid())
@@ -272,12 +330,14 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
         if (header.Sizes[size_t(i)] > 0)
             last = i;
     std::array<QString, 3> canonical;
+    QString sentName;
     QByteArray block(header.Block, '\0');
     for (int i = 0; i < 3; ++i) {
         const std::int32_t size = header.Sizes[size_t(i)];
         if (size <= 0)
             continue;
-        canonical[size_t(i)] = BaseNameOf(names[size_t(i)]) + SlotExtension(i);
+        sentName = BaseNameOf(names[size_t(i)]);
+        canonical[size_t(i)] = sentName + SlotExtension(i);
         QFile file(temp.filePath(canonical[size_t(i)]));
         if (!file.open(QIODevice::WriteOnly))
             throw ETransferError(CannotStore, file.fileName());
@@ -318,36 +378,34 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
         }
     }
 
-    // Into place: each file replaces the one of its name, then the other spellings of that name go.
-    // A name held by a folder (or anything else that is not a file) cannot be replaced; this is
-    // known before the first file moves, so the receive folder stays as it was.
+    // Into place under a name none of whose files is here (in any letter case): nothing local is
+    // replaced, and a project sent without its project data file never takes a local one as its own.
     TReceivedProject result;
+    result.SentName = sentName;
+    if (last < 0)
+        return result;
+    result.KeptName = FreeProjectName(Folder, sentName);
     const QDir folder(Folder);
-    for (const QString& name : canonical) {
-        const QFileInfo target(folder.filePath(name));
-        if (!name.isEmpty() && (target.exists() || target.isSymLink()) && !target.isFile())
-            throw ETransferError(CannotStore, target.filePath());
-    }
+    std::vector<QString> placed;
     for (int i = 0; i < 3; ++i) {
         if (canonical[size_t(i)].isEmpty())
             continue;
-        const QString target = folder.filePath(canonical[size_t(i)]);
-        if (std::rename(QFile::encodeName(temp.filePath(canonical[size_t(i)])).constData(),
-                        QFile::encodeName(target).constData()) != 0)
+        const QString target = folder.filePath(result.KeptName + SlotExtension(i));
+        // A link refuses a name that came meanwhile; the received file then goes with its folder.
+        if (::link(QFile::encodeName(temp.filePath(canonical[size_t(i)])).constData(),
+                   QFile::encodeName(target).constData()) != 0) {
+            for (const QString& p : placed)
+                QFile::remove(p);
             throw ETransferError(CannotStore, target);
-        for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden))
-            if (entry != canonical[size_t(i)] &&
-                entry.compare(canonical[size_t(i)], Qt::CaseInsensitive) == 0)
-                QFile::remove(folder.filePath(entry));
+        }
+        placed.push_back(target);
         result.Paths[size_t(i)] = target;
         result.Sizes[size_t(i)] = header.Sizes[size_t(i)];
     }
-    if (last >= 0) {
-        try {
-            SendOk(Channel);
-        } catch (const std::exception&) {
-            // The files are in place; a sender that misses this answer reports its own failure.
-        }
+    try {
+        SendOk(Channel);
+    } catch (const std::exception&) {
+        // The files are in place; a sender that misses this answer reports its own failure.
     }
     return result;
 }

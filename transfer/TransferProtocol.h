@@ -3,7 +3,8 @@
 // announces the three files of a project in a 316-byte header, then sends each file in 2048-byte
 // blocks; the receiver answers "OK" after the header and after every block. The receiver checks
 // the header before its first "OK", receives into a temporary folder, reads every file back with
-// the station's readers and only then puts the files in place and sends its last "OK".
+// the station's readers and only then puts the files in place and sends its last "OK". A received
+// project never replaces a local one: when its name is taken it is kept under a free name.
 
 #include "platform/Errors.h"
 
@@ -39,8 +40,8 @@ public:
     }
 };
 
-// A transfer refused or failed for a reason of its own (catalogue code 11, subcodes 42xx); the
-// message is the English text with its argument filled in.
+// A transfer refused or failed for a reason of its own (catalogue code 11, subcodes 42xx and 491x);
+// the message is the English text with its arguments (separated by ";") filled in.
 class ETransferError : public Exception {
 public:
     ETransferError(int SubCode, const QString& Arg);
@@ -64,6 +65,10 @@ constexpr int SendTooLarge = 4207;
 constexpr int NameTooLong = 4208;
 constexpr int CannotStore = 4209;
 constexpr int DamagedFile = 4210;
+constexpr int NoSpace = 4910;     // (MB announced;MB free) the files would leave too little free space
+constexpr int CallTooLong = 4911; // (minutes) the call passed its overall time limit
+constexpr int Flooded = 4912;     // (KB) the other station sent more than the line keeps
+constexpr int KeptAs = 4913;      // (name sent;name kept) the name was taken here
 } // namespace TransferText
 
 // The files of a project in wire order.
@@ -107,6 +112,9 @@ TOutgoingProject ReadOutgoingProject(const QString& ChosenFile);
 void SendProject(IByteChannel& Channel, const TOutgoingProject& Project);
 
 // ---- Receiving
+// The free space a reception leaves at least on the receive folder's file system; a call whose
+// files would leave less is refused before its first "OK".
+constexpr qint64 MinFreeAfterReceive = 256LL * 1024 * 1024;
 // Each received file is read back with its reader (the machine program file, the picture, the
 // project data file); then, when set, Project opens the whole project of the machine program file
 // as the station opens a project (the project files' reader, which lies above this library) and
@@ -114,10 +122,23 @@ void SendProject(IByteChannel& Channel, const TOutgoingProject& Project);
 struct TReadBack {
     std::function<void(const QString& MachineFile)> Project;
 };
+// Where a reception puts its files: the free space of a folder's file system in bytes (-1: unknown;
+// empty: the system's answer).
+struct TReceivePlace {
+    std::function<qint64(const QString& Folder)> FreeSpace;
+};
 struct TReceivedProject {
     std::array<QString, 3> Paths; // where each file sent now lies (empty when not sent)
     std::array<std::int32_t, 3> Sizes{};
+    QString SentName; // the project's name as the other station sent it
+    QString KeptName; // the name it was kept under: SentName, or a free one when that was taken
 };
+// A free name for a received project in Folder: Base when none of its three files exists there in
+// any letter case (nor anything else under such a name), else NumberedBaseName(Base, 2, 3, ...)
+// the first that is free.
+QString FreeProjectName(const QString& Folder, const QString& Base);
 // Receives one project into Folder. Nothing in Folder changes unless every file arrived and read
-// back; then the files replace same-named ones (any letter case) and the last "OK" is sent.
-TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks);
+// back; then the files are put in place under a free name (nothing local is replaced) and the last
+// "OK" is sent. A header whose files would leave less than MinFreeAfterReceive free is refused.
+TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks,
+                                const TReceivePlace& Place = {});

@@ -11,6 +11,8 @@
 #include "imaging/ImageIO.h"
 #include "model/UrunFiles.h"
 #include "tests/app/BoardSupport.h"
+#include "tests/transfer/TransferFiles.h"
+#include "transfer/TransferProtocol.h"
 #include "ui/LanguagePack.h"
 #include "ui/ULPackDM.h"
 
@@ -32,6 +34,20 @@ std::unique_ptr<TStation> RestartStation(StationFixture& Fx) {
     o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
     return StartStation(std::move(o));
 }
+
+// A line held in memory: reads take from In, writes go to Out.
+struct MemoryLine : IByteChannel {
+    QByteArray In;
+    qsizetype At = 0;
+    QByteArray Out;
+    void ReadExact(char* Buffer, qsizetype Count) override {
+        if (In.size() - At < Count)
+            throw EReadError(QStringLiteral("the line broke"));
+        memcpy(Buffer, In.constData() + At, size_t(Count));
+        At += Count;
+    }
+    void WriteExact(const char* Buffer, qsizetype Count) override { Out.append(Buffer, Count); }
+};
 
 // The station's own windows: containers with knit windows.
 struct UseStationFactory {
@@ -180,4 +196,40 @@ TEST(PrjStation, TheDesktopCopyTakesAFloatingPasteAndLeavesItFloating) {
         EXPECT_EQ(boardtest::CellOf(written, 5, 4), floating ? 0x123456u : NewPictureColor);
         EXPECT_EQ(boardtest::CellOf(written, 1, 1), ReservedColor);
     }
+}
+
+// A project received under the name of a project that is open here: the open project's files stay as
+// they are, the received one is kept as the second copy of the name and opens as a project of its own.
+TEST(PrjStation, AReceivedProjectNamedAsAnOpenOneIsKeptAsItsSecondCopyAndOpensBesideIt) {
+    ProjectFixture fx;
+    const QString jxw = fx.MakeProject(QStringLiteral("knit_740e7"));
+    TPrjContainer* open = fx.Open(jxw);
+    ASSERT_NE(open, nullptr);
+    const auto before = Snapshot(fx.Dir.path());
+
+    // The other station's project of the same name is wider.
+    QTemporaryDir far;
+    SaveProjectFiles(far.filePath(QStringLiteral("knit_740e7.LST")), *NewProjectFiles(740, 7, 30, 10));
+    MemoryLine sender;
+    sender.In = QByteArray("OK").repeated(100);
+    SendProject(sender, ReadOutgoingProject(far.filePath(QStringLiteral("knit_740e7.LST"))));
+    MemoryLine line;
+    line.In = sender.Out;
+    const TReceivedProject got =
+        ReceiveProject(line, fx.Dir.path(), {[](const QString& Lst) { OpenProjectFiles(Lst); }});
+    EXPECT_EQ(got.KeptName, QStringLiteral("knit_2_740e7"));
+    auto after = Snapshot(fx.Dir.path());
+    for (const auto& [path, bytes] : before)
+        EXPECT_EQ(after[path], bytes) << path.toStdString();
+    for (const char* ext : {".JXW", ".LST", ".BMP"})
+        EXPECT_EQ(after[fx.Dir.filePath(QStringLiteral("knit_2_740e7") + QLatin1String(ext))],
+                  kdstest::ReadFile(far.filePath(QStringLiteral("knit_740e7") + QLatin1String(ext))))
+            << ext;
+
+    auto* received = static_cast<TPrjContainer*>(fx.Main().OpenProjectFile(got.Paths[slotLst]));
+    ASSERT_NE(received, nullptr);
+    EXPECT_NE(received, open);
+    EXPECT_EQ(fx.Main().Projects().size(), 2u);
+    EXPECT_EQ(received->Board()->ImageWidth(), 30);
+    EXPECT_EQ(open->Board()->ImageWidth(), 20);
 }

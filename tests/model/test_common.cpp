@@ -100,6 +100,22 @@ TEST(FileTypes, ParseNumberSuffixReadsTheFileNameOnly) {
     }
 }
 
+TEST(FileTypes, NumberedBaseNameGoesBeforeTheMachineEnding) {
+    const struct {
+        const char* Base;
+        int Number;
+        const char* Numbered;
+    } cases[] = {
+        {"abc_740e7", 2, "abc_2_740e7"},     {"abc_740E12", 3, "abc_3_740E12"},
+        {"a_b_720e5", 2, "a_b_2_720e5"},     {"abc", 2, "abc_2"},
+        {"abc_74e7", 2, "abc_74e7_2"},       {"abc_740e7x", 2, "abc_740e7x_2"},
+        {"abc_740e123", 2, "abc_740e123_2"}, {"_740e7", 10, "_10_740e7"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberedBaseName(QString::fromUtf8(c.Base), c.Number), QString::fromUtf8(c.Numbered))
+            << c.Base;
+}
+
 TEST(Helpers, CutAtUnderscoreIsOddAbsValue) {
     QString d = QStringLiteral("old");
     CutAtUnderscore(QStringLiteral("KNFColor_3_x"), d);

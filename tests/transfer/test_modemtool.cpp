@@ -144,7 +144,11 @@ TEST(ModemTool, FaultsOnTheLineLeaveTheReceiveFolderAsItWas) {
         if (c.Succeeds) {
             EXPECT_EQ(r.SendCode, 0) << r.SendErr.toStdString();
             EXPECT_EQ(r.ReceiveCode, 0) << r.ReceiveErr.toStdString();
-            EXPECT_EQ(ReadFile(folder.filePath(QStringLiteral("abc_740e7.LST"))), p.Lst);
+            // The prepared project keeps its name; the received one is kept beside it.
+            EXPECT_EQ(ReadFile(folder.filePath(QStringLiteral("abc_2_740e7.LST"))), p.Lst);
+            auto after = Snapshot(folder.path());
+            for (const auto& [path, bytes] : before)
+                EXPECT_EQ(after[path], bytes) << path.toStdString();
             continue;
         }
         EXPECT_EQ(r.SendCode, 1);

@@ -1,4 +1,5 @@
 #include "tests/transfer/ModemSim.h"
+#include "tests/transfer/TransferFiles.h"
 #include "transfer/PhoneLine.h"
 #include "transfer/Tapi.h"
 
@@ -416,6 +417,101 @@ TEST(PhoneLine, AHostileSenderGetsNoAnswerAndLeavesNoFile) {
     EXPECT_TRUE(
         QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(folder.path()).dir().filePath(QStringLiteral("evil.LST"))));
+}
+
+TEST(PhoneLine, ACallThatPassesItsOverallLimitEndsThoughEveryPieceComesInTime) {
+    Rig rig;
+    ASSERT_NO_FATAL_FAILURE(rig.Start());
+    Station& st = *rig.St;
+    st.Line->Timeout = 2;
+    st.Line->CallLimit = 1;
+    QTemporaryDir folder;
+    int subCode = 0;
+    qint64 endedAfter = -1;
+    QElapsedTimer clock;
+    st.Line->OnConnection = [&](TPhoneLine* line) {
+        clock.start();
+        try {
+            ReceiveProject(*line, folder.path(), {});
+        } catch (const ETransferError& e) {
+            subCode = e.SubCode();
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("The call passed its time limit and was ended (minutes:1)."));
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
+        endedAfter = clock.elapsed();
+        line->DropCall();
+    };
+    rig.Far.Port.WriteExact(QByteArray("ATDT101\r"));
+    ASSERT_TRUE(rig.Far.Expect("CONNECT 33600\r\n"));
+    // The far station trickles its header: a byte every 100 ms, well within the time-out of 2 s.
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, [&] { rig.Far.Port.WriteExact(QByteArray("x")); });
+    trickle.start(100);
+    ASSERT_TRUE(WaitUntil([&] { return endedAfter >= 0; }, 10000));
+    trickle.stop();
+    EXPECT_EQ(subCode, TransferText::CallTooLong);
+    // Far sooner than the 32 s the header would take.
+    EXPECT_LT(endedAfter, 5000);
+    ASSERT_TRUE(rig.Far.Expect("NO CARRIER"));
+    EXPECT_TRUE(Snapshot(folder.path()).empty());
+}
+
+TEST(PhoneLine, APeerThatFloodsTheLineHasItsCallEndedWithAMessage) {
+    Rig rig;
+    ASSERT_NO_FATAL_FAILURE(rig.Start());
+    Station& st = *rig.St;
+    // Connected, and nothing reads: what comes is kept for later reads, up to the port's limit.
+    rig.Far.Port.WriteExact(QByteArray("ATDT101\r"));
+    ASSERT_TRUE(rig.Far.Expect("CONNECT 33600\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["connection"] == 1; }));
+    rig.Far.Port.SetWaitSlice([] { QCoreApplication::processEvents(); });
+    const QByteArray chunk(4096, 'f');
+    qsizetype sent = 0;
+    while (st.Events["drop"] == 0 && sent < 4 * TSerialPort::MaxKeptBytes) {
+        try {
+            rig.Far.Port.WriteExact(chunk);
+        } catch (const ESerialError&) {
+            break; // the station hung up under the write
+        }
+        sent += chunk.size();
+        WaitUntil([] { return false; }, 5);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return st.Events["drop"] == 1; }, 5000)) << sent;
+    EXPECT_FALSE(st.Line->Connected());
+    EXPECT_EQ(st.Messages,
+              QStringList{ETransferError(TransferText::Flooded, QStringLiteral("64")).Message()});
+    rig.Far.Port.SetWaitSlice(nullptr);
+    ASSERT_TRUE(rig.Far.Expect("NO CARRIER"));
+}
+
+TEST(PhoneLine, AnErrorOfAnEventHandlerIsShownAndOnlyAStopIsSilent) {
+    const struct {
+        const char* Name;
+        std::function<void()> Raise;
+        QStringList Shown;
+    } cases[] = {
+        {"a stop", [] { throw EAbort(); }, {}},
+        {"an error",
+         [] { throw Exception(QStringLiteral("cannot go on")); },
+         {QStringLiteral("cannot go on")}},
+        {"anything else", [] { throw 42; }, {QStringLiteral("Unknown error")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ModemSim sim;
+        ASSERT_TRUE(sim.Start());
+        Station st(sim.PathA());
+        bool after = false;
+        st.Line->OnOpen = [&](TPhoneLine*) { c.Raise(); };
+        // The events queued behind the failing one still come.
+        st.Line->OnClose = [&](TPhoneLine*) { after = true; };
+        ASSERT_NO_FATAL_FAILURE(st.Open());
+        st.Line->CloseLine();
+        ASSERT_TRUE(WaitUntil([&] { return after; }));
+        EXPECT_EQ(st.Messages, c.Shown);
+    }
 }
 
 TEST(PhoneLine, TheModemScriptConnectsKeepingTheFirstDataAndTreatsBusyAsAnError) {

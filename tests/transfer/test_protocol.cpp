@@ -147,9 +147,7 @@ TEST(Transfer, AProjectTravelsWholeAndArrivesUnderCanonicalNames) {
     EXPECT_EQ(stream.left(14), QByteArray("abc_740e7.JXW\0", 14));
 
     QTemporaryDir folder;
-    // Older spellings of the same names are replaced; an unrelated file stays.
-    WriteFile(folder.filePath(QStringLiteral("ABC_740E7.lst")), "old");
-    WriteFile(folder.filePath(QStringLiteral("abc_740e7.LST")), "old");
+    // An unrelated file stays.
     WriteFile(folder.filePath(QStringLiteral("other.LST")), "other");
     MemoryChannel ch;
     ch.In = stream;
@@ -164,6 +162,97 @@ TEST(Transfer, AProjectTravelsWholeAndArrivesUnderCanonicalNames) {
     EXPECT_EQ(ReadFile(got.Paths[slotLst]), s.Lst);
     EXPECT_EQ(ReadFile(got.Paths[slotBmp]), s.Bmp);
     EXPECT_EQ(got.Paths[slotLst], folder.filePath(QStringLiteral("abc_740e7.LST")));
+    EXPECT_EQ(got.SentName, QStringLiteral("abc_740e7"));
+    EXPECT_EQ(got.KeptName, QStringLiteral("abc_740e7"));
+}
+
+TEST(Transfer, AReceivedProjectWhoseNameIsTakenIsKeptUnderAFreeNameAndNothingLocalChanges) {
+    SendingSide s;
+    // The same project sent without its project data file.
+    SendingSide noJxw;
+    QFile::remove(noJxw.Dir.filePath(QStringLiteral("abc_740e7.jxw")));
+    const struct {
+        const char* Name;
+        QStringList Local; // files here before ("name/" for a folder)
+        bool SentJxw;
+        const char* Kept;
+    } cases[] = {
+        {"the same name", {"abc_740e7.JXW", "abc_740e7.LST", "abc_740e7.BMP"}, true, "abc_2_740e7"},
+        {"another spelling of one file", {"ABC_740E7.lst"}, true, "abc_2_740e7"},
+        {"only the project data file, the project sent without its own",
+         {"abc_740e7.JXW"},
+         false,
+         "abc_2_740e7"},
+        {"a folder under the picture's name", {"abc_740e7.BMP/"}, true, "abc_2_740e7"},
+        {"the first copy's name taken too", {"abc_740e7.LST", "Abc_2_740e7.bmp"}, true, "abc_3_740e7"},
+        {"a name taken by another project only", {"abc_740e7x.LST", "abc_740e7.txt"}, true, "abc_740e7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QTemporaryDir folder;
+        for (const QString& name : c.Local) {
+            if (name.endsWith(QLatin1Char('/')))
+                ASSERT_TRUE(QDir(folder.path()).mkdir(name.chopped(1)));
+            else
+                WriteFile(folder.filePath(name), "local " + name.toUtf8());
+        }
+        const auto before = Snapshot(folder.path());
+        MemoryChannel ch;
+        ch.In = c.SentJxw ? s.Stream() : noJxw.Stream();
+        const TReceivedProject got = ReceiveProject(ch, folder.path(), {});
+        const QString kept = QString::fromLatin1(c.Kept);
+        EXPECT_EQ(got.SentName, QStringLiteral("abc_740e7"));
+        EXPECT_EQ(got.KeptName, kept);
+        // Every local entry as it was, and beside them only the received files under the free name.
+        auto after = Snapshot(folder.path());
+        for (const auto& [path, bytes] : before) {
+            EXPECT_EQ(after[path], bytes) << path.toStdString();
+            after.erase(path);
+        }
+        std::map<QString, QByteArray> expected{{folder.filePath(kept + QStringLiteral(".LST")), s.Lst},
+                                               {folder.filePath(kept + QStringLiteral(".BMP")), s.Bmp}};
+        if (c.SentJxw)
+            expected[folder.filePath(kept + QStringLiteral(".JXW"))] = s.Jxw;
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(got.Paths[slotJxw], c.SentJxw ? folder.filePath(kept + QStringLiteral(".JXW")) : QString());
+        EXPECT_EQ(got.Paths[slotLst], folder.filePath(kept + QStringLiteral(".LST")));
+    }
+}
+
+TEST(Transfer, ACallWhoseFilesWouldLeaveTooLittleFreeSpaceIsRefusedBeforeItsFirstOK) {
+    SendingSide s;
+    const qint64 announced = s.Jxw.size() + s.Lst.size() + s.Bmp.size();
+    const struct {
+        qint64 Free;
+        bool Kept;
+    } cases[] = {
+        {announced + MinFreeAfterReceive, true},
+        {announced + MinFreeAfterReceive - 1, false},
+        {MinFreeAfterReceive, false},
+        {0, false},
+        {-1, false}, // unknown
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Free);
+        QTemporaryDir folder;
+        QString asked;
+        TReceivePlace place{[&](const QString& f) {
+            asked = f;
+            return c.Free;
+        }};
+        MemoryChannel ch;
+        ch.In = s.Stream();
+        try {
+            ReceiveProject(ch, folder.path(), {}, place);
+            EXPECT_TRUE(c.Kept);
+        } catch (const ETransferError& e) {
+            EXPECT_FALSE(c.Kept) << e.Message().toStdString();
+            EXPECT_EQ(e.SubCode(), TransferText::NoSpace);
+            EXPECT_TRUE(ch.Out.isEmpty());
+            EXPECT_TRUE(Snapshot(folder.path()).empty());
+        }
+        EXPECT_EQ(asked, folder.path());
+    }
 }
 
 TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
@@ -176,7 +265,6 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         std::function<QByteArray(QByteArray)> Damage;
         int SubCode; // 0: the line breaks
         std::function<void(const QString&)> ProjectCheck;
-        const char* Blocker = nullptr; // a folder in the receive folder under this name
     } cases[] = {
         {"cut in the header", [](QByteArray b) { return b.left(100); }, 0, {}},
         {"cut at a block boundary", [&](QByteArray b) { return b.left(lstAt + 2048); }, 0, {}},
@@ -192,11 +280,6 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
          {}},
         {"the project data refused by its reader", [](QByteArray b) { return b; }, TransferText::DamagedFile,
          [](const QString&) { throw EReadError(QStringLiteral("not a project")); }},
-        {"a folder where the picture goes",
-         [](QByteArray b) { return b; },
-         TransferText::CannotStore,
-         {},
-         "abc_740e7.BMP"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -204,10 +287,6 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         // A prepared set of the same project stays untouched.
         WriteFile(folder.filePath(QStringLiteral("abc_740e7.JXW")), "prepared jxw");
         WriteFile(folder.filePath(QStringLiteral("abc_740e7.lst")), "prepared lst");
-        if (c.Blocker) {
-            ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromLatin1(c.Blocker)));
-            WriteFile(folder.filePath(QString::fromLatin1(c.Blocker) + QStringLiteral("/x")), "x");
-        }
         const auto before = Snapshot(folder.path());
         MemoryChannel ch;
         ch.In = c.Damage(stream);
@@ -286,10 +365,16 @@ TEST(Transfer, TheSenderReadsTheProjectOnceAndRefusesBeforeDialling) {
 TEST(TransferText, EveryTextIsInTheCatalogueInBothLanguages) {
     MMessageCatalog catalogue;
     ASSERT_TRUE(catalogue.LoadMessageFile(kdstest::SourcePath(QStringLiteral("resources/Dta/sysmsg.dta"))));
-    for (int sub = TransferText::UnexpectedAnswer; sub <= TransferText::DamagedFile; ++sub) {
+    std::vector<int> subs;
+    for (int sub = TransferText::UnexpectedAnswer; sub <= TransferText::DamagedFile; ++sub)
+        subs.push_back(sub);
+    for (int sub = TransferText::NoSpace; sub <= TransferText::KeptAs; ++sub)
+        subs.push_back(sub);
+    for (const int sub : subs) {
         QString text, caption;
-        catalogue.LookupMessage(1, TransferText::Code, sub, QStringLiteral("abc.LST"), text, caption);
-        EXPECT_EQ(ETransferError(sub, QStringLiteral("abc.LST")).Message(), text) << sub;
+        catalogue.LookupMessage(1, TransferText::Code, sub, QStringLiteral("abc.LST;abc_2.LST"), text,
+                                caption);
+        EXPECT_EQ(ETransferError(sub, QStringLiteral("abc.LST;abc_2.LST")).Message(), text) << sub;
         QString arCaption, arText;
         EXPECT_TRUE(catalogue.FindMessage(0, TransferText::Code, sub, arCaption, arText)) << sub;
     }
