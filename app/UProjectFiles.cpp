@@ -318,7 +318,7 @@ MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MP
     try {
         WriteFileSet(files, Writer);
     } catch (const EFileSetError& e) {
-        SaveFailed(e.File, e.Reason);
+        throw EProjectFile(e.Unsafe ? prjmsg::SaveUnsafe : prjmsg::SaveFailed, e.File, e.Reason);
     }
     return names;
 }

@@ -29,6 +29,9 @@ constexpr int Code = 11;
 constexpr int OpenFailed = 3602; // (file;reason): the project could not be opened
 constexpr int SaveFailed = 3603; // (file;reason): the project could not be saved; the old files stay
 constexpr int NewFailed = 3604;  // (reason): no new project could be made
+// (file;reason): the folder can neither exchange two files nor keep a copy of the old one, so no
+// save there is safe; the old files stay
+constexpr int SaveUnsafe = 4901;
 } // namespace prjmsg
 
 // One argument of a catalogue text: its ";" become ",", since the catalogue splits its arguments
@@ -120,8 +123,9 @@ QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palett
 // Writes the three files for the base of Name (the sibling spellings of ProjectNamesOf) and returns
 // the names written. Every file is written and flushed before any is renamed over the old one.
 // Raises EProjectFile (SaveFailed) naming the file and the reason: a sibling that is a folder or a
-// link to nothing, a folder that cannot be written, a full disk, an empty picture; the old files
-// are then unchanged and no temporary file stays (WriteFileSet). Writer null: the plain steps.
+// link to nothing, a folder that cannot be written, a full disk, an empty picture; SaveUnsafe where
+// the folder can neither exchange nor keep the old files; the old files are then unchanged and no
+// temporary file stays (WriteFileSet). Writer null: the plain steps.
 MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
                                const MProjHeader& Header, const TBitmap& Picture,
                                MFileSetSteps* Writer = nullptr);

@@ -1,5 +1,7 @@
 #include "platform/FileSet.h"
 
+#include "platform/PlainFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -8,14 +10,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-EFileSetError::EFileSetError(const QString& AFile, const QString& AReason)
+EFileSetError::EFileSetError(const QString& AFile, const QString& AReason, bool AUnsafe)
     : EWriteError(AFile.isEmpty() ? AReason : AFile + QStringLiteral(": ") + AReason), File(AFile),
-      Reason(AReason) {}
+      Reason(AReason), Unsafe(AUnsafe) {}
 
 namespace {
 [[noreturn]] void SetFailed(const QString& File, const QString& Reason) {
@@ -38,33 +41,51 @@ struct TPendingFile {
     QString Real;   // the file that is replaced: the target, or what a link to a file leads to
     QByteArray Bytes;
     QString Temporary;
+    // Where the old file cannot be exchanged: its second name (a hard link or a copy), which holds
+    // the old bytes until the whole set is in place.
+    QString Kept;
     // Put in place: the old file exchanged with the temporary (whose name now holds the old bytes),
-    // or the file made where there was none.
+    // the new file renamed over the old one (kept), or the file made where there was none.
     bool Exchanged = false;
+    bool Renamed = false;
     bool Created = false;
 };
+
+// A free hidden name beside File's real file, ending in Ending, passed to Make until it does not
+// answer EEXIST; gives Make's last answer, and the name in Name when Make made it.
+template <typename F>
+int MakeBeside(const TPendingFile& File, const QString& Ending, QString& Name, F Make) {
+    const QFileInfo info(File.Real);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QStringLiteral("%1/.%2.%3.%4")
+                                 .arg(info.absolutePath(), info.fileName())
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+                                 .arg(Ending);
+        const int error = Make(QFile::encodeName(name));
+        if (error == 0)
+            Name = name;
+        if (error != EEXIST)
+            return error;
+    }
+    return EEXIST;
+}
 
 // Creates a new hidden file beside the file the set replaces; returns its descriptor. The file's
 // Temporary names it once it exists.
 int CreateTemporary(TPendingFile& File) {
-    const QFileInfo info(File.Real);
-    const QString folder = info.absolutePath();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral("%1/.%2.%3.tmp")
-                                 .arg(folder, info.fileName())
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        const int fd =
-            ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            File.Temporary = name;
-            return fd;
-        }
-        if (errno != EEXIST)
-            SetFailed(
-                File.Target,
-                QStringLiteral("no file can be made in the folder %1 (%2)").arg(folder, SystemError(errno)));
-    }
-    SetFailed(File.Target, QStringLiteral("no free temporary name in the folder %1").arg(folder));
+    int fd = -1;
+    const int error = MakeBeside(File, QStringLiteral("tmp"), File.Temporary, [&](const QByteArray& Name) {
+        fd = ::open(Name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd >= 0 ? 0 : errno;
+    });
+    const QString folder = QFileInfo(File.Real).absolutePath();
+    if (error == EEXIST)
+        SetFailed(File.Target, QStringLiteral("no free temporary name in the folder %1").arg(folder));
+    if (error != 0)
+        SetFailed(
+            File.Target,
+            QStringLiteral("no file can be made in the folder %1 (%2)").arg(folder, SystemError(error)));
+    return fd;
 }
 
 // A new file gets the permissions of the old file it replaces, when there is one.
@@ -75,14 +96,15 @@ void TakeOldPermissions(const TPendingFile& File) {
 }
 
 // Removes the temporaries of a set when it ends: the new bytes of a set that was not put in place,
-// or the old bytes of the files it exchanged.
+// or the old bytes of the files it exchanged or kept.
 class TTemporaries {
 public:
     explicit TTemporaries(std::vector<TPendingFile>& Files) : FFiles(Files) {}
     ~TTemporaries() {
         for (const TPendingFile& f : FFiles)
-            if (!f.Temporary.isEmpty())
-                QFile::remove(f.Temporary);
+            for (const QString& name : {f.Temporary, f.Kept})
+                if (!name.isEmpty())
+                    QFile::remove(name);
     }
 
 private:
@@ -93,12 +115,33 @@ bool CannotExchange(int Error) {
     return Error == EINVAL || Error == ENOSYS || Error == EOPNOTSUPP;
 }
 
+// Keeps the old file of File under a second name: a hard link, else a copy. Raises EFileSetError
+// (Unsafe) when neither can be made.
+void KeepOld(TPendingFile& File, MFileSetSteps& Steps) {
+    const QByteArray real = QFile::encodeName(File.Real);
+    const int link = MakeBeside(File, QStringLiteral("old"), File.Kept,
+                                [&](const QByteArray& Name) { return Steps.Link(real, Name); });
+    if (link == 0)
+        return;
+    const int copy = MakeBeside(File, QStringLiteral("old"), File.Kept,
+                                [&](const QByteArray& Name) { return Steps.Copy(real, Name); });
+    if (copy == 0)
+        return;
+    throw EFileSetError(File.Target,
+                        QStringLiteral("its folder can neither exchange two files nor keep the old file "
+                                       "(a second name: %1, a copy: %2)")
+                            .arg(SystemError(link), SystemError(copy)),
+                        true);
+}
+
 // Puts a written file in place. An old file is exchanged with the temporary, so that its bytes stay
-// under the temporary's name until the whole set is in place; a file system that cannot exchange
-// gets a plain rename. Gives 0 or the system's error.
+// under the temporary's name until the whole set is in place; where the file system cannot
+// exchange, the old file is kept under a second name and the temporary renamed over it. Gives 0 or
+// the system's error; raises when the old file can be neither exchanged nor kept.
 int PutInPlace(TPendingFile& File, MFileSetSteps& Steps) {
     const QByteArray temporary = QFile::encodeName(File.Temporary), real = QFile::encodeName(File.Real);
-    if (NameExists(File.Real)) {
+    const bool old = NameExists(File.Real);
+    if (old) {
         const int error = Steps.Exchange(temporary, real);
         if (error == 0) {
             File.Exchanged = true;
@@ -106,26 +149,33 @@ int PutInPlace(TPendingFile& File, MFileSetSteps& Steps) {
         }
         if (!CannotExchange(error))
             return error;
-    } else {
-        File.Created = true;
+        KeepOld(File, Steps);
     }
-    if (const int error = Steps.Rename(temporary, real); error != 0) {
-        File.Created = false;
+    if (const int error = Steps.Rename(temporary, real); error != 0)
         return error;
-    }
+    (old ? File.Renamed : File.Created) = true;
     File.Temporary.clear();
     return 0;
 }
 
 // Takes back the files put in place before a failure: the old bytes return under their names.
-void TakeBack(std::vector<TPendingFile>& Files, MFileSetSteps& Steps) {
+// Gives what could not be taken back: an old file that stays under its kept name.
+QString TakeBack(std::vector<TPendingFile>& Files, MFileSetSteps& Steps) {
+    QString left;
     for (TPendingFile& f : Files) {
         const QByteArray real = QFile::encodeName(f.Real);
-        if (f.Exchanged)
+        if (f.Exchanged) {
             (void)Steps.Exchange(QFile::encodeName(f.Temporary), real);
-        else if (f.Created)
+        } else if (f.Created) {
             (void)::unlink(real.constData());
+        } else if (f.Renamed) {
+            if (const int error = Steps.Rename(QFile::encodeName(f.Kept), real); error != 0)
+                left += QStringLiteral("; the old file %1 cannot be put back (%2): its bytes are in %3")
+                            .arg(f.Real, SystemError(error), f.Kept);
+            f.Kept.clear();
+        }
     }
+    return left;
 }
 
 void SyncFolder(const QString& Folder) {
@@ -172,6 +222,46 @@ int MFileSetSteps::Rename(const QByteArray& From, const QByteArray& To) {
     return std::rename(From.constData(), To.constData()) == 0 ? 0 : errno;
 }
 
+int MFileSetSteps::Link(const QByteArray& Existing, const QByteArray& New) {
+    return ::link(Existing.constData(), New.constData()) == 0 ? 0 : errno;
+}
+
+int MFileSetSteps::Copy(const QByteArray& Existing, const QByteArray& New) {
+    struct stat st {};
+    errno = 0;
+    const TFd from(OpenPlainFile(Existing.constData(), st));
+    if (!from.Valid())
+        return errno != 0 ? errno : EINVAL;
+    TFd to(::open(New.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (!to.Valid())
+        return errno;
+    int error = 0;
+    std::vector<char> buffer(std::size_t(1) << 20);
+    while (error == 0) {
+        const ssize_t n = ::read(from.Get(), buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        if (n < 0) {
+            error = errno == EINTR ? 0 : errno;
+            continue;
+        }
+        for (ssize_t done = 0; done < n && error == 0;) {
+            const ssize_t w = ::write(to.Get(), buffer.data() + done, std::size_t(n - done));
+            if (w >= 0)
+                done += w;
+            else if (errno != EINTR)
+                error = errno;
+        }
+    }
+    if (error == 0 && ::fdatasync(to.Get()) != 0)
+        error = errno;
+    if (!to.Close() && error == 0)
+        error = errno != 0 ? errno : EIO;
+    if (error != 0)
+        (void)::unlink(New.constData());
+    return error;
+}
+
 QString FileSetTarget(const QString& Target) {
     const QFileInfo info(Target);
     if (info.isSymLink()) {
@@ -210,9 +300,16 @@ void WriteFileSet(const std::vector<MFileWrite>& Set, MFileSetSteps* Steps) {
             TakeOldPermissions(files[i]);
     }
     for (TPendingFile& f : files) {
-        if (const int error = PutInPlace(f, steps); error != 0) {
-            TakeBack(files, steps);
-            SetFailed(f.Target, SystemError(error));
+        int error = 0;
+        try {
+            error = PutInPlace(f, steps);
+        } catch (const EFileSetError& e) {
+            const QString left = TakeBack(files, steps);
+            throw EFileSetError(e.File, e.Reason + left, e.Unsafe);
+        }
+        if (error != 0) {
+            const QString left = TakeBack(files, steps);
+            SetFailed(f.Target, SystemError(error) + left);
         }
     }
     QStringList folders;

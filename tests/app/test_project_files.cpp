@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -408,15 +410,25 @@ TEST(ProjectFiles, DamagedFiles) {
     EXPECT_NO_THROW(OpenProjectFiles(name));
 }
 
+namespace {
+// The saved project Name opened, with a colour, an S line and a cell changed, so that a save
+// changes each of its three files.
+std::unique_ptr<MProjectFiles> ChangedProject(const QString& Name) {
+    auto files = OpenProjectFiles(Name);
+    files->Palette.Colors[0] = 0x111111;
+    files->Lists->S.DeleteNumber(1);
+    files->Picture.ScanLine(0)[0] ^= 0x40;
+    return files;
+}
+} // namespace
+
 // A save that fails at any of its three files leaves the old files byte for byte, no temporary file
 // and the project's names as they were.
 TEST(ProjectFiles, AtomicSave) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString name = SaveNew(dir, QStringLiteral("a_740e7"));
-    auto files = OpenProjectFiles(name);
-    files->Palette.Colors[0] = 0x111111;
-    files->Lists->S.DeleteNumber(1);
+    auto files = ChangedProject(name);
     const TSnapshot before = Snapshot(dir.path());
     const MProjectNames names = files->Names;
     const QString ext[] = {QStringLiteral(".LST"), QStringLiteral(".BMP"), QStringLiteral(".JXW")};
@@ -446,6 +458,43 @@ TEST(ProjectFiles, AtomicSave) {
     EXPECT_NE(Snapshot(dir.path()), before);
     EXPECT_EQ(Snapshot(dir.path()).Names, before.Names);
     EXPECT_EQ(OpenProjectFiles(name)->Palette.Colors[0], TColor(0x111111));
+}
+
+// A folder on a file system that cannot exchange two names (a network share): a save failing at
+// its third file puts the first two back, and one where the old files can be neither linked nor
+// copied is refused with its own message; the folder is byte for byte as it was, with no temporary
+// or kept file.
+TEST(ProjectFiles, ASaveWhereNamesCannotBeExchanged) {
+    struct TShare : MFileSetSteps {
+        bool CanKeep = true;
+        int Renames = 0;
+        int Exchange(const QByteArray&, const QByteArray&) override { return EOPNOTSUPP; }
+        int Rename(const QByteArray& From, const QByteArray& To) override {
+            return ++Renames == 3 ? EACCES : MFileSetSteps::Rename(From, To);
+        }
+        int Link(const QByteArray& Existing, const QByteArray& New) override {
+            return CanKeep ? MFileSetSteps::Link(Existing, New) : EPERM;
+        }
+        int Copy(const QByteArray&, const QByteArray&) override { return EPERM; }
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = SaveNew(dir, QStringLiteral("n_740e7"));
+    auto files = ChangedProject(name);
+    const TSnapshot before = Snapshot(dir.path());
+    for (const bool canKeep : {true, false}) {
+        TShare share;
+        share.CanKeep = canKeep;
+        try {
+            SaveProjectFiles(name, *files, &share);
+            ADD_FAILURE() << "saved";
+        } catch (const EProjectFile& e) {
+            EXPECT_EQ(e.SubCode, canKeep ? prjmsg::SaveFailed : prjmsg::SaveUnsafe);
+            EXPECT_EQ(e.File,
+                      Path(dir, canKeep ? QStringLiteral("n_740e7.JXW") : QStringLiteral("n_740e7.LST")));
+        }
+        EXPECT_EQ(Snapshot(dir.path()), before) << canKeep;
+    }
 }
 
 // A knitting row stored unchecked (the row's Ignore) with a value its machine file cannot hold: the

@@ -24,26 +24,31 @@ std::map<QString, QByteArray> Snapshot(const QString& Folder) {
     return s;
 }
 
-// Steps that fail where a test says: the Nth rename or exchange with an error of its own, and an
-// exchange the file system does not know.
+// Steps that fail where a test says: the Nth file put in place (by exchange or rename) with EIO,
+// and a file system that cannot exchange two names, link a file or copy it.
 class TSteps : public MFileSetSteps {
 public:
-    int FailPutAt = 0; // the Nth file put in place (by exchange or rename) fails with EIO
+    int FailPutAt = 0;
     bool NoExchange = false;
+    bool NoLink = false;
+    bool NoCopy = false;
     int Exchange(const QByteArray& From, const QByteArray& To) override {
         if (NoExchange)
             return EINVAL;
-        if (++FPuts == FailPutAt)
-            return EIO;
-        return MFileSetSteps::Exchange(From, To);
+        return Put() ? MFileSetSteps::Exchange(From, To) : EIO;
     }
     int Rename(const QByteArray& From, const QByteArray& To) override {
-        if (++FPuts == FailPutAt)
-            return EIO;
-        return MFileSetSteps::Rename(From, To);
+        return Put() ? MFileSetSteps::Rename(From, To) : EIO;
+    }
+    int Link(const QByteArray& Existing, const QByteArray& New) override {
+        return NoLink ? EPERM : MFileSetSteps::Link(Existing, New);
+    }
+    int Copy(const QByteArray& Existing, const QByteArray& New) override {
+        return NoCopy ? EACCES : MFileSetSteps::Copy(Existing, New);
     }
 
 private:
+    bool Put() { return ++FPuts != FailPutAt; }
     int FPuts = 0;
 };
 
@@ -99,5 +104,44 @@ TEST(FileSet, AFailureAtAnyFileLeavesTheOldSet) {
         }
         EXPECT_EQ(Snapshot(f.Dir.path()), before);
         EXPECT_TRUE(QDir(f.Path(QStringLiteral("in"))).isEmpty());
+    }
+}
+
+// Where the file system cannot exchange two names, each old file is kept (a second name, else a
+// copy) before the new one is renamed over it: a set failing at any file puts every old file back
+// byte for byte and leaves no kept or temporary file; one that succeeds leaves none either. Where
+// the old file can be neither linked nor copied, the set is refused and nothing changes.
+TEST(FileSet, WhereNamesCannotBeExchangedTheOldFilesAreKeptAndPutBack) {
+    const struct {
+        const char* Keep;
+        bool NoLink, NoCopy;
+    } cases[] = {{"second name", false, false}, {"copy", true, false}, {"nothing", true, true}};
+    for (const auto& c : cases) {
+        for (int failAt = 0; failAt <= 3; ++failAt) {
+            SCOPED_TRACE(std::string(c.Keep) + " kept, failing at " + std::to_string(failAt));
+            TFolder f;
+            std::vector<MFileWrite> set = f.NewSet();
+            const std::map<QString, QByteArray> before = Snapshot(f.Dir.path());
+            TSteps steps;
+            steps.NoExchange = true;
+            steps.NoLink = c.NoLink;
+            steps.NoCopy = c.NoCopy;
+            steps.FailPutAt = failAt;
+            try {
+                WriteFileSet(set, &steps);
+                EXPECT_FALSE(c.NoCopy || failAt > 0) << "written";
+                const std::map<QString, QByteArray> after{{QStringLiteral("a.LST"), "new a"},
+                                                          {QStringLiteral("b.BMP"), "new b"},
+                                                          {QStringLiteral("c.JXW"), "new c"},
+                                                          {QStringLiteral("in"), QByteArray()}};
+                EXPECT_EQ(Snapshot(f.Dir.path()), after);
+            } catch (const EFileSetError& e) {
+                // Refused at the first old file, before any file moved.
+                EXPECT_EQ(e.Unsafe, c.NoCopy);
+                EXPECT_EQ(e.File, set[c.NoCopy ? 0 : std::size_t(failAt - 1)].Target);
+                EXPECT_EQ(Snapshot(f.Dir.path()), before);
+            }
+            EXPECT_TRUE(QDir(f.Path(QStringLiteral("in"))).isEmpty());
+        }
     }
 }

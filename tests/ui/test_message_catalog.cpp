@@ -250,11 +250,12 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 3502}] = 1;
     // The save question of a changed project names it.
     expected[{11, 3601}] = 1;
-    // A project that cannot be opened or saved names the file and the reason; one that cannot be
-    // made names the reason.
+    // A project that cannot be opened or saved, or saved safely in its folder, names the file and
+    // the reason; one that cannot be made names the reason.
     expected[{11, 3602}] = 2;
     expected[{11, 3603}] = 2;
     expected[{11, 3604}] = 1;
+    expected[{11, 4901}] = 2;
     // The module library and the stripe import: a damaged header names the file and the field, a
     // picture that does not fit, a file not read and a program not brought in name the file and the
     // reason; a carrier without a parking position and an entry landing outside the drawing name
