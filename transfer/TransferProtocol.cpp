@@ -386,21 +386,19 @@ TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, co
         return result;
     result.KeptName = FreeProjectName(Folder, sentName);
     const QDir folder(Folder);
-    std::vector<QString> placed;
+    std::vector<MFileWrite> set;
     for (int i = 0; i < 3; ++i) {
         if (canonical[size_t(i)].isEmpty())
             continue;
-        const QString target = folder.filePath(result.KeptName + SlotExtension(i));
-        // A link refuses a name that came meanwhile; the received file then goes with its folder.
-        if (::link(QFile::encodeName(temp.filePath(canonical[size_t(i)])).constData(),
-                   QFile::encodeName(target).constData()) != 0) {
-            for (const QString& p : placed)
-                QFile::remove(p);
-            throw ETransferError(CannotStore, target);
-        }
-        placed.push_back(target);
-        result.Paths[size_t(i)] = target;
+        set.push_back({folder.filePath(result.KeptName + SlotExtension(i)), QByteArray(),
+                       temp.filePath(canonical[size_t(i)])});
+        result.Paths[size_t(i)] = set.back().Target;
         result.Sizes[size_t(i)] = header.Sizes[size_t(i)];
+    }
+    try {
+        WriteFileSet(set, Place.Steps);
+    } catch (const EFileSetError& e) {
+        throw ETransferError(CannotStore, e.File + QStringLiteral(": ") + e.Reason);
     }
     try {
         SendOk(Channel);

@@ -7,6 +7,7 @@
 // project never replaces a local one: when its name is taken it is kept under a free name.
 
 #include "platform/Errors.h"
+#include "platform/FileSet.h"
 
 #include <QByteArray>
 #include <QString>
@@ -123,9 +124,10 @@ struct TReadBack {
     std::function<void(const QString& MachineFile)> Project;
 };
 // Where a reception puts its files: the free space of a folder's file system in bytes (-1: unknown;
-// empty: the system's answer).
+// empty: the system's answer), and the steps that put the files in place (null: the system's).
 struct TReceivePlace {
     std::function<qint64(const QString& Folder)> FreeSpace;
+    MFileSetSteps* Steps = nullptr;
 };
 struct TReceivedProject {
     std::array<QString, 3> Paths; // where each file sent now lies (empty when not sent)
@@ -138,7 +140,8 @@ struct TReceivedProject {
 // the first that is free.
 QString FreeProjectName(const QString& Folder, const QString& Base);
 // Receives one project into Folder. Nothing in Folder changes unless every file arrived and read
-// back; then the files are put in place under a free name (nothing local is replaced) and the last
-// "OK" is sent. A header whose files would leave less than MinFreeAfterReceive free is refused.
+// back; then the files are put in place together, all or none, under a free name (nothing local is
+// replaced) and the last "OK" is sent. A header whose files would leave less than MinFreeAfterReceive free is
+// refused.
 TReceivedProject ReceiveProject(IByteChannel& Channel, const QString& Folder, const TReadBack& Checks,
                                 const TReceivePlace& Place = {});

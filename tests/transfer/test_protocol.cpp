@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <map>
 
 using kdstest::ReadFile;
@@ -255,8 +256,19 @@ TEST(Transfer, ACallWhoseFilesWouldLeaveTooLittleFreeSpaceIsRefusedBeforeItsFirs
     }
 }
 
+namespace {
+// Puts files in place as the system does, but its second rename fails.
+struct SecondRenameFails : MFileSetSteps {
+    int Renames = 0;
+    int Rename(const QByteArray& From, const QByteArray& To) override {
+        return ++Renames == 2 ? EACCES : MFileSetSteps::Rename(From, To);
+    }
+};
+} // namespace
+
 TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
     SendingSide s;
+    SecondRenameFails secondRenameFails;
     const QByteArray stream = s.Stream();
     const qsizetype lstAt = 316 + s.Jxw.size();
     const qsizetype bmpAt = lstAt + s.Lst.size();
@@ -265,6 +277,7 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         std::function<QByteArray(QByteArray)> Damage;
         int SubCode; // 0: the line breaks
         std::function<void(const QString&)> ProjectCheck;
+        MFileSetSteps* Steps = nullptr;
     } cases[] = {
         {"cut in the header", [](QByteArray b) { return b.left(100); }, 0, {}},
         {"cut at a block boundary", [&](QByteArray b) { return b.left(lstAt + 2048); }, 0, {}},
@@ -280,6 +293,11 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
          {}},
         {"the project data refused by its reader", [](QByteArray b) { return b; }, TransferText::DamagedFile,
          [](const QString&) { throw EReadError(QStringLiteral("not a project")); }},
+        {"the second file cannot be put in place",
+         [](QByteArray b) { return b; },
+         TransferText::CannotStore,
+         {},
+         &secondRenameFails},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -291,7 +309,7 @@ TEST(Transfer, AFailedReceptionLeavesTheFolderAsItWas) {
         MemoryChannel ch;
         ch.In = c.Damage(stream);
         try {
-            ReceiveProject(ch, folder.path(), {c.ProjectCheck});
+            ReceiveProject(ch, folder.path(), {c.ProjectCheck}, {{}, c.Steps});
             ADD_FAILURE() << "received";
         } catch (const ETransferError& e) {
             EXPECT_EQ(e.SubCode(), c.SubCode) << e.Message().toStdString();
