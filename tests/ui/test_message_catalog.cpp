@@ -282,6 +282,12 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     // answer names nothing.
     for (int sub = 4201; sub <= 4210; ++sub)
         expected[{11, sub}] = sub == 4201 ? 0 : 1;
+    // Its limits: the space announced and free, the minutes of a call, the kilobytes kept; a name
+    // taken here names the name sent and the name kept.
+    expected[{11, 4910}] = 2;
+    expected[{11, 4911}] = 1;
+    expected[{11, 4912}] = 1;
+    expected[{11, 4913}] = 2;
     // Loading the default fixed programs: an empty default folder names nothing, the question its
     // count, a failed copy the file and the reason, a fixed folder not replaced the folder and the
     // reason. The program test of a project without its setup scheme names nothing.
