@@ -5,6 +5,7 @@
 #include "app/UFormTelCalls.h"
 #include "editors/NumEdit_m.h"
 #include "platform/AppFolder.h"
+#include "tests/support/ScriptedMessages.h"
 #include "tests/transfer/ModemSim.h"
 #include "tests/transfer/TransferFiles.h"
 #include "transfer/AviClip.h"
@@ -203,6 +204,31 @@ TEST(TransferWindow, TwoReceptionsAreListedInOrder) {
     EXPECT_TRUE(w->TransferStarted);
     w->PhoneLine1->OnConnection(w->PhoneLine1);
     EXPECT_EQ(w->ReceivedFiles.size(), 2);
+}
+
+TEST(TransferWindow, AReceivedProjectWhoseNameIsTakenIsListedAndNamedUnderItsFreeName) {
+    EnglishPack pack;
+    Messages messages;
+    kdstest::MScriptedMessages coded;
+    ModemSim sim;
+    ASSERT_TRUE(sim.Start());
+    QTemporaryDir folder;
+    WriteFile(folder.filePath(QStringLiteral("first_740e7.lst")), "local");
+    auto w = WindowOnLineB(sim);
+    w->ReceiveFolder = folder.path();
+    const Project p(QStringLiteral("first_740e7"));
+    w->BtnReceiveCall->click();
+    FarStation far;
+    far.Send(sim, p.File(QStringLiteral("first_740e7.LST")));
+    ASSERT_TRUE(WaitUntil([&] { return far.Finished() && w->Idle(); }, 20000));
+    EXPECT_EQ(far.Process.exitCode(), 0) << far.Process.readAllStandardError().toStdString();
+    EXPECT_EQ(w->ReceivedFiles, QStringList{folder.filePath(QStringLiteral("first_2_740e7.LST"))});
+    EXPECT_EQ(ReadFile(folder.filePath(QStringLiteral("first_740e7.lst"))), QByteArray("local"));
+    ASSERT_EQ(coded.Coded.size(), 1u);
+    EXPECT_EQ(coded.Coded[0],
+              (kdstest::MScriptedMessages::Shown{TransferText::Code, TransferText::KeptAs,
+                                                 QStringLiteral("first_740e7;first_2_740e7"), mbOK}));
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join('|').toStdString();
 }
 
 TEST(TransferWindow, SendsTheChosenProjectAndShowsARefusedOne) {
