@@ -4,17 +4,62 @@
 
 #include "model/Ucommon.h"
 #include "platform/AppFolder.h"
+#include "platform/Errors.h"
 #include "platform/PlainFile.h"
 #include "ui/FileUtil.h"
+#include "ui/Umessage.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+// The folder inside the desktop folder that keeps the copies that could not be reopened: a normal
+// exit empties only the desktop folder's own files.
+const QString KeptName = QStringLiteral("Kept");
+// The lock of the station that owns the desktop folder. A name starting with a dot is left alone
+// when the folder is emptied.
+const QString LockName = QStringLiteral(".DeskTop.lock");
+
+// An argument of a numbered message: ";" would split it.
+QString Argument(QString Text) {
+    return Text.replace(QLatin1Char(';'), QLatin1Char(','));
+}
+
+QString ErrorText(const std::exception* E) {
+    return E ? QString::fromUtf8(E->what()) : QStringLiteral("unknown error");
+}
+
+} // namespace
 
 TDeskTopSaver::TDeskTopSaver(MDeskTopHost& Host) : FHost(Host) {}
 
+TDeskTopSaver::~TDeskTopSaver() = default;
+
 QString TDeskTopSaver::ListFile() const {
     return QDir(FFolder).filePath(QStringLiteral("DeskTop.dsk"));
+}
+
+QString TDeskTopSaver::KeptFolder() const {
+    return QDir(FFolder).filePath(KeptName);
+}
+
+bool TDeskTopSaver::Lock() {
+    FLock = std::make_unique<QLockFile>(QDir(FFolder).filePath(LockName));
+    // A station runs for days: only a lock whose station has gone is taken over, never an old one.
+    FLock->setStaleLockTime(0);
+    FOff = !FLock->tryLock(0) && FLock->error() == QLockFile::LockFailedError;
+    // A folder where no lock can be made (read-only, missing) is no other station's: the passes
+    // try it and say when they cannot write.
+    if (FOff)
+        FHost.ShowDeskTopNote(
+            CatalogueLine(11, deskmsg::AnotherStation, Argument(FFolder),
+                          "Autosave is off: another station keeps its desktop copies in (%1)."));
+    return !FOff;
 }
 
 void TDeskTopSaver::ResetTicks() {
@@ -31,8 +76,16 @@ void TDeskTopSaver::Tick() {
 }
 
 void TDeskTopSaver::Save() {
+    if (FOff)
+        return;
+    // The first error of the pass, said in the status bar.
+    QString failure;
+    const auto fail = [&failure](const std::exception* E) {
+        if (failure.isEmpty())
+            failure = ErrorText(E);
+    };
+    bool any = false;
     try {
-        bool any = false;
         std::vector<TDeskTopPair> list;
         std::map<int, TDeskTopPair> pairs;
         for (MBusProject* p : FHost.DeskTopProjects()) {
@@ -53,7 +106,8 @@ void TDeskTopSaver::Save() {
                 }
                 list.push_back(pair);
                 pairs[number] = pair;
-            } catch (...) {
+            } catch (const std::exception& e) {
+                fail(&e);
                 // A copy that failed keeps the older copy restorable.
                 if (previous != FPairs.end()) {
                     list.push_back(previous->second);
@@ -61,46 +115,114 @@ void TDeskTopSaver::Save() {
                 }
             }
         }
-        if (!any)
-            return;
-        QSaveFile file(ListFile());
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.write(FormatDeskTopList(list));
-        if (file.commit())
-            FPairs = std::move(pairs);
+        if (any) {
+            // The list is replaced only once the new one is whole: a failure keeps the previous list.
+            QSaveFile file(ListFile());
+            if (!file.open(QIODevice::WriteOnly) || file.write(FormatDeskTopList(list)) < 0 ||
+                !file.commit()) {
+                const EWriteError e(
+                    QStringLiteral("Cannot write %1: %2").arg(ListFile(), file.errorString()));
+                fail(&e);
+            } else {
+                FPairs = std::move(pairs);
+            }
+        }
+    } catch (const std::exception& e) {
+        fail(&e);
     } catch (...) {
+        fail(nullptr);
+    }
+    if (!failure.isEmpty()) {
+        // Said once, until a pass writes again.
+        if (!FFailing)
+            FHost.ShowDeskTopNote(CatalogueLine(
+                11, deskmsg::CannotWrite, Argument(failure),
+                "The autosave cannot write the desktop copies (%1): the copies written before are kept."));
+        FFailing = true;
+    } else if (any && FFailing) {
+        FFailing = false;
+        FHost.ShowDeskTopNote(QString());
     }
 }
 
+QString TDeskTopSaver::Keep(const QString& Copy, const QString& OwnName) {
+    const QDir folder(FFolder);
+    const QString base = QFileInfo(Copy).completeBaseName();
+    // Only a copy of this folder is moved: the list names nothing else the station may take away.
+    if (base.isEmpty() || base.startsWith(QLatin1Char('.')) ||
+        QFileInfo(QFileInfo(Copy).absolutePath()).canonicalFilePath() !=
+            QFileInfo(FFolder).canonicalFilePath())
+        return QString();
+    const QStringList files = folder.entryList({base + QStringLiteral(".*")}, QDir::Files);
+    if (files.isEmpty() || !folder.mkpath(KeptName))
+        return QString();
+    // The copy's files take the project's own name, made free with _2, _3 ...
+    QString stem = BaseNameOf(OwnName).trimmed();
+    if (stem.isEmpty() || stem == NoName || stem.startsWith(QLatin1Char('.')))
+        stem = base;
+    const QDir kept(KeptFolder());
+    const auto target = [&](const QString& Stem, const QString& File) {
+        return kept.filePath(Stem + File.mid(base.size()));
+    };
+    QString free = stem;
+    for (int n = 2;; ++n) {
+        if (std::none_of(files.begin(), files.end(),
+                         [&](const QString& f) { return QFileInfo::exists(target(free, f)); }))
+            break;
+        free = QStringLiteral("%1_%2").arg(stem).arg(n);
+    }
+    for (const QString& f : files)
+        if (!QFile::rename(folder.filePath(f), target(free, f)))
+            return QString();
+    return QDir(FFolder).relativeFilePath(target(free, base + QStringLiteral(".LST")));
+}
+
 void TDeskTopSaver::Restore() {
+    if (FOff)
+        return;
+    QStringList lost;
     try {
         const QString listFile = ListFile();
         if (!QFileInfo::exists(listFile))
             return;
         const auto pairs = ParseDeskTopList(ReadPlainFile(listFile, MaxDeskTopListBytes));
         for (const TDeskTopPair& pair : pairs) {
+            bool opened = false;
             try {
                 // A copy is named by its base: its machine file stands for it.
                 QString name = pair.ReopenName;
                 if (!IsPlainFile(name))
                     name = ResolvePath(QFileInfo(name).path(), BaseNameOf(name) + QStringLiteral(".LST"));
-                if (!IsPlainFile(name))
-                    continue;
-                MBusProject* p = FHost.OpenDeskTopProject(name);
-                p->SetProjectName(pair.OwnName);
-                // Its work is not saved anywhere but in the copy: the next pass copies it again.
-                p->SetModified(true);
-                p->SetNeedsAutosave(true);
+                if (IsPlainFile(name)) {
+                    MBusProject* p = FHost.OpenDeskTopProject(name);
+                    p->SetProjectName(pair.OwnName);
+                    // Its work is not saved anywhere but in the copy: the next pass copies it again.
+                    p->SetModified(true);
+                    p->SetNeedsAutosave(true);
+                    opened = true;
+                }
             } catch (...) {
+            }
+            // A copy that cannot be reopened is the only place of its work: it is kept out of the
+            // way of the passes and of the exit.
+            if (!opened && pair.ReopenName != pair.OwnName) {
+                const QString kept = Keep(pair.ReopenName, pair.OwnName);
+                lost << (kept.isEmpty() ? pair.OwnName : QStringLiteral("%1 (%2)").arg(pair.OwnName, kept));
             }
         }
     } catch (...) {
     }
+    if (!lost.isEmpty() && MessageBox)
+        MessageBox->ShowCodeMessage(
+            11, deskmsg::NotReopened,
+            Argument(lost.join(QStringLiteral(", "))) + QLatin1Char(';') + Argument(KeptFolder()), mbOK);
 }
 
 void TDeskTopSaver::Clear() {
+    if (FOff)
+        return;
     try {
+        // The folder's own files: the kept copies' folder and the lock stay.
         ClearDir(QDir(FFolder).filePath(QStringLiteral("*.*")));
     } catch (...) {
     }

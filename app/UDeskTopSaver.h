@@ -3,16 +3,27 @@
 // copies each project changed since its last copy into the folder "DeskTop" (DT<window number>)
 // and writes the list of the open projects (DeskTop.dsk); at the next start the projects of that
 // list are reopened from their copies, so that work survives a crash. A normal exit empties the
-// folder.
+// folder. A copy that cannot be reopened is kept in the folder's "Kept" folder, which no exit
+// empties. The station holds a lock on the folder: a second station started beside it leaves the
+// folder to the first and saves no copies.
 
 #include "app/UDeskTopList.h"
 
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class MBusProject;
+class QLockFile;
+
+// The numbered messages of the autosave (code 11).
+namespace deskmsg {
+constexpr int NotReopened = 4920;    // the projects whose copies could not be reopened, where they are kept
+constexpr int CannotWrite = 4921;    // a pass cannot write a copy or the list (status bar)
+constexpr int AnotherStation = 4922; // another station holds the folder: autosave off (status bar)
+} // namespace deskmsg
 
 // What the autosave needs of the main window.
 class MDeskTopHost {
@@ -23,16 +34,25 @@ public:
     // Opens a project as the main window opens any (one that is open already is brought forward);
     // raises on failure.
     virtual MBusProject* OpenDeskTopProject(const QString& FileName) = 0;
+    // Puts a note of the autosave in the status bar; an empty text takes it away.
+    virtual void ShowDeskTopNote(const QString& Text) = 0;
 };
 
 class TDeskTopSaver {
 public:
     explicit TDeskTopSaver(MDeskTopHost& Host);
+    ~TDeskTopSaver();
 
     // The folder the copies and the list are kept in (made by the main window at start).
     void SetFolder(const QString& Folder) { FFolder = Folder; }
     QString Folder() const { return FFolder; }
     QString ListFile() const;
+    QString KeptFolder() const;
+    // Takes the folder's lock, held until the saver ends. False when another running station holds
+    // it: the autosave is off then (no restore, no pass, no clearing) and the status bar says so. A
+    // lock left by a station that has gone is taken over.
+    bool Lock();
+    bool Off() const { return FOff; }
 
     // The timer's ticks: a pass runs on the tick after the counter passed the limit, then the
     // counter starts again.
@@ -42,15 +62,26 @@ public:
     void ResetTicks();
     void Tick();
 
-    // One pass: the changed projects are copied, then the list is written when anything was.
+    // One pass: the changed projects are copied, then the list is written when anything was. A
+    // copy or a list that cannot be written leaves the previous one in place, and the status bar
+    // says so once, until a pass writes again.
     void Save();
-    // Reopens the projects of the list, each under its own name and marked changed.
+    // Reopens the projects of the list, each under its own name and marked changed. The copies that
+    // cannot be reopened are moved into the kept folder and named in one message.
     void Restore();
-    // Empties the folder (a normal exit).
+    // Empties the folder of its own files (a normal exit): the kept folder stays.
     void Clear();
 
 private:
+    // Moves the files of the copy into the kept folder under the project's own base name; their
+    // machine file's name relative to the desktop folder, empty when nothing was moved.
+    QString Keep(const QString& Copy, const QString& OwnName);
+
     MDeskTopHost& FHost;
+    std::unique_ptr<QLockFile> FLock;
+    bool FOff = false;
+    // A pass failed and said so; cleared by the next pass that writes.
+    bool FFailing = false;
     QString FFolder;
     int FTickCounter = 0;
     int FTickLimit = 0;

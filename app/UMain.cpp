@@ -290,6 +290,7 @@ void TFormMain::MakeFolders() {
     // A folder that cannot be made is passed over: the autosave then finds nowhere to write.
     for (const QString& f : {FDeskTop->Folder(), FCacheFolder})
         QDir().mkpath(f);
+    FDeskTop->Lock();
 }
 
 // ============================================================================ Settings
@@ -1246,6 +1247,11 @@ QLabel* TFormMain::LabelYValue() {
 }
 
 // ============================================================================ Desktop autosave
+
+void TFormMain::ShowDeskTopNote(const QString& Text) {
+    // The panel after the needle and line read-out.
+    FStatusBar->SetPanelText(2, Text);
+}
 
 void TFormMain::Timer1Timer() {
     if (FTimerBusy)

@@ -223,6 +223,7 @@ public:
     // ---- MDeskTopHost
     std::vector<MBusProject*> DeskTopProjects() const override { return Projects(); }
     MBusProject* OpenDeskTopProject(const QString& FileName) override { return OpenProjectFile(FileName); }
+    void ShowDeskTopNote(const QString& Text) override;
 
     // ---- The machine-file dialog and the picture dialogs, made hidden at start (steps 12 and 16).
     std::unique_ptr<TFormOpenProj> FormOpenProj;

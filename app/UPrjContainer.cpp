@@ -640,7 +640,12 @@ void TPrjContainer::SetModified(bool Value) {
 
 bool TPrjContainer::NeedsAutosave() const {
     const TBoardFormats* board = Board();
-    return FNeedsAutosave || ListsMarked(&MUnvList::NeedsAutosave) || (board && board->ChangedSinceAutosave);
+    if (FNeedsAutosave || ListsMarked(&MUnvList::NeedsAutosave) || (board && board->ChangedSinceAutosave))
+        return true;
+    // Rows being edited are nowhere but in their windows: the copy takes them as they change.
+    if (!EditsPending())
+        return !FCopiedEdits.isEmpty();
+    return ProjectMachineImage(*ListsWithEdits()) != FCopiedEdits;
 }
 
 void TPrjContainer::SetNeedsAutosave(bool Value) {
@@ -923,6 +928,7 @@ void TPrjContainer::SaveDeskTopCopy(const QString& CopyBase) {
         composed = window->PictureWithPaste();
     SaveProjectCopy(CopyBase + QStringLiteral(".LST"), *lists, FPalette, FHeader,
                     composed.Empty() ? Picture() : composed);
+    FCopiedEdits = EditsPending() ? ProjectMachineImage(*lists) : QByteArray();
 }
 
 void TPrjContainer::ApplyMachineColors() {

@@ -219,6 +219,9 @@ private:
     QString FProjectName;
     QString FHeaderFile, FMachineFile, FImageFile;
     bool FNeedsAutosave = false;
+    // The machine file image of the last desktop copy when rows being edited were laid over it:
+    // the copy is written again when they change.
+    QByteArray FCopiedEdits;
     bool FModified = false;
     QString FProgramName;
     std::unique_ptr<MProgramLists> FLists;

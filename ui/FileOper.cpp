@@ -48,13 +48,7 @@ constexpr int msgCannotDelete = 2113;
 QString Text(int SubCode, const QString& Arg, const char* English) {
     QString arg = Arg;
     arg.replace(QLatin1Char(';'), QLatin1Char(','));
-    if (TMessageBox* box = SharedMessageBox()) {
-        QString text, caption;
-        box->LookupMessage(11, SubCode, arg, text, caption);
-        if (!text.startsWith(QLatin1String("Error Code:")))
-            return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    }
-    return QString::fromUtf8(English).arg(Arg);
+    return CatalogueLine(11, SubCode, arg, English);
 }
 
 int Ask(int SubCode, const QString& Arg, int Buttons) {

@@ -273,3 +273,14 @@ void TMessageBox::hideEvent(QHideEvent* Event) {
 TMessageBox* SharedMessageBox() {
     return dynamic_cast<TMessageBox*>(MessageBox);
 }
+
+QString CatalogueLine(int Code, int SubCode, const QString& Args, const char* English) {
+    if (TMessageBox* box = SharedMessageBox()) {
+        QString text, caption;
+        box->LookupMessage(Code, SubCode, Args, text, caption);
+        if (!text.startsWith(QLatin1String("Error Code:")))
+            return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    }
+    return QString::fromUtf8(English).arg(Args);
+}

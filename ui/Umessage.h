@@ -114,3 +114,7 @@ private:
 
 // The shared message box when the one installed as MessageBox is a TMessageBox, else null.
 TMessageBox* SharedMessageBox();
+// The text of a catalogue message in the current language as one line (its line breaks become
+// blanks), for a place that is no box, a status bar or a progress window; English, with Args put
+// in its "%1", when there is no shared box or the catalogue lacks the message.
+QString CatalogueLine(int Code, int SubCode, const QString& Args, const char* English);

@@ -5,14 +5,19 @@
 
 #include "app/UDeskTopList.h"
 #include "ui/DockToolBar_m.h"
+#include "ui/FriendlyStatusBar.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QProcess>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include <sys/stat.h>
 
@@ -170,10 +175,153 @@ TEST(MainDeskTop, RestoreReopensGoodPairsMarkedChangedAndSkipsTheRest) {
         EXPECT_TRUE(p->IsModified());
         EXPECT_TRUE(p->NeedsAutosave());
     }
-    EXPECT_EQ(fx.Shown(), 0u);
+    // The copies that could not be reopened are named in one message.
+    ASSERT_EQ(fx.Shown(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, 4920);
+    EXPECT_TRUE(fx.Messages.Coded[0].Args.startsWith("/a/gone.LST, /a/folder.LST;"));
     // The next pass copies them under their new numbers.
     m.SaveDeskTop();
     EXPECT_EQ(static_cast<FakeProject*>(projects[0])->Copies.size(), 1u);
+}
+
+// A pass that cannot write a copy or the list says so in the status bar once, until a pass writes
+// again; the copies and the list written before stay as they were.
+TEST(MainDeskTop, AFailingPassSaysSoOnceAndKeepsThePreviousCopies) {
+    StationFixture fx;
+    TFormMain& m = fx.Main();
+    TStatusPanel& note = m.FriendlyStatusBar1()->Panel(2);
+    auto* p = static_cast<FakeProject*>(m.NewPrjContainer());
+    p->Name = "/work/one.LST";
+    p->Modified = true;
+    p->Autosave = true;
+    m.SaveDeskTop();
+    EXPECT_TRUE(note.Text.isEmpty());
+    const QByteArray list = kdstest::ReadFile(m.DeskTopListFile());
+    const QString copy = m.DeskTopFolder() + "/DT1.LST";
+    kdstest::WriteFile(copy, "first copy");
+
+    p->Autosave = true;
+    p->FailCopy = true;
+    m.SaveDeskTop();
+    EXPECT_TRUE(note.Text.contains("cannot write")) << note.Text.toStdString();
+    EXPECT_TRUE(note.Text.contains("DT1")) << note.Text.toStdString();
+    EXPECT_TRUE(p->Autosave);
+    // Said once: a second failing pass leaves the bar alone.
+    note.Text = "x";
+    m.SaveDeskTop();
+    EXPECT_EQ(note.Text, "x");
+    EXPECT_EQ(kdstest::ReadFile(m.DeskTopListFile()), list);
+    EXPECT_EQ(kdstest::ReadFile(copy), "first copy");
+
+    // A pass that writes takes the note away.
+    p->FailCopy = false;
+    m.SaveDeskTop();
+    EXPECT_TRUE(note.Text.isEmpty());
+
+    // The list cannot be written (a folder stands in its place): said again.
+    QFile::remove(m.DeskTopListFile());
+    QDir().mkpath(m.DeskTopListFile());
+    p->Autosave = true;
+    m.SaveDeskTop();
+    EXPECT_TRUE(note.Text.contains("DeskTop.dsk")) << note.Text.toStdString();
+    EXPECT_TRUE(QFileInfo(m.DeskTopListFile()).isDir());
+    EXPECT_EQ(fx.Shown(), 0u);
+}
+
+// The second station of the test below, run as a process of its own on the first one's folder: it
+// shows, says how many projects it restored and what its status bar says, then (mode "second") makes
+// a changed project, runs a pass and exits normally, or (mode "hold") waits to be killed.
+TEST(MainDeskTopStation, Helper) {
+    const QString app = qEnvironmentVariable("KDS_DESKTOP_APP");
+    if (app.isEmpty())
+        GTEST_SKIP() << "run by MainDeskTop.ASecondStationLeavesTheFirstOnesFolderAlone";
+    const QString oldApp = AppFolder();
+    kdstest::MScriptedMessages messages;
+    FakeFactory factory;
+    TStationOptions o;
+    o.AppFolder = app;
+    o.Services.SettingsFile = app + "/helper.ini";
+    o.Services.Messages = &messages;
+    o.Services.RunTimer = false;
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    auto station = StartStation(std::move(o));
+    TFormMain& m = *station->FormMain;
+    m.show();
+    std::printf("projects %d\nnote %s\n", int(m.Projects().size()),
+                m.FriendlyStatusBar1()->Panel(2).Text.toUtf8().constData());
+    std::fflush(stdout);
+    if (qEnvironmentVariable("KDS_DESKTOP_MODE") == "hold")
+        for (;;)
+            QThread::sleep(1);
+    auto* p = static_cast<FakeProject*>(m.NewPrjContainer());
+    p->Name = "/work/second.LST";
+    p->Modified = true;
+    p->Autosave = true;
+    m.SaveDeskTop();
+    EXPECT_TRUE(m.FormClose());
+    station.reset();
+    SetAppFolder(oldApp);
+}
+
+// Two stations on one application folder: the second neither restores, nor writes, nor clears the
+// first one's copies, and says in its status bar that its autosave is off. A station that has gone
+// without closing leaves its lock behind: the next station takes it over and restores.
+TEST(MainDeskTop, ASecondStationLeavesTheFirstOnesFolderAlone) {
+    StationFixture fx;
+    const QString folder = fx.Main().DeskTopFolder();
+    auto* p = static_cast<FakeProject*>(fx.Main().NewPrjContainer());
+    p->Name = "/work/one.LST";
+    p->Modified = true;
+    p->Autosave = true;
+    fx.Main().SaveDeskTop();
+    const auto files = [&folder] {
+        std::map<QString, QByteArray> all;
+        for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files))
+            all[f.fileName()] = kdstest::ReadFile(f.filePath());
+        return all;
+    };
+    const auto before = files();
+    ASSERT_EQ(before.size(), 2u);
+    const auto helper = [&fx](QProcess& P, const char* Mode) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KDS_DESKTOP_APP", fx.AppPath());
+        env.insert("KDS_DESKTOP_MODE", Mode);
+        P.setProcessEnvironment(env);
+        P.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=MainDeskTopStation.Helper"});
+    };
+
+    QProcess second;
+    helper(second, "second");
+    ASSERT_TRUE(second.waitForFinished(120000));
+    const QByteArray out = second.readAllStandardOutput();
+    EXPECT_EQ(second.exitCode(), 0) << out.constData() << second.readAllStandardError().constData();
+    EXPECT_TRUE(out.contains("projects 0\nnote Autosave is off")) << out.constData();
+    EXPECT_EQ(files(), before);
+
+    // The first station goes; a third is killed while it holds the folder.
+    fx.Station.reset();
+    QProcess held;
+    helper(held, "hold");
+    QByteArray heldOut;
+    while (!heldOut.contains("note") && held.waitForReadyRead(120000))
+        heldOut += held.readAllStandardOutput();
+    EXPECT_TRUE(heldOut.contains("projects 1\nnote \n")) << heldOut.constData();
+    held.kill();
+    held.waitForFinished();
+    EXPECT_TRUE(QFile::exists(folder + "/.DeskTop.lock"));
+
+    TStationOptions o;
+    o.AppFolder = fx.AppPath();
+    o.Services.SettingsFile = fx.SettingsFile;
+    o.Services.Messages = &fx.Messages;
+    o.Services.RunTimer = false;
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    fx.Station = StartStation(std::move(o));
+    fx.Main().show();
+    EXPECT_FALSE(fx.Main().DeskTop().Off());
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    EXPECT_EQ(fx.Main().Projects()[0]->GetProjectName(), "/work/one.LST");
+    EXPECT_TRUE(fx.Main().FriendlyStatusBar1()->Panel(2).Text.isEmpty());
 }
 
 TEST(MainDeskTop, TheListFormatSkipsBrokenPairsAndNeverWritesALineBreak) {

@@ -258,7 +258,8 @@ TEST(ModuleWindows, ClosingTheProjectStoresEveryRowAndOneThatCannotBeStoredKeeps
 
 // Rows being edited in two windows: an S row that is not valid and a Z row with a change. The
 // desktop copy writes the Z change and the S entry as stored, without a word, a focus move or a
-// change of the project's lists.
+// change of the project's lists; the autosave pass copies a project whose only change is such a
+// row, again when the row changes.
 TEST(ModuleWindows, TheDeskTopCopyLaysTheEditedRowsOverAScratchCopyAndLeavesTheProjectAlone) {
     ModuleFixture fx;
     MProgramLists& live = fx.Project->Program();
@@ -278,7 +279,7 @@ TEST(ModuleWindows, TheDeskTopCopyLaysTheEditedRowsOverAScratchCopyAndLeavesTheP
     ASSERT_TRUE(sRow->IsEditing());
     ASSERT_TRUE(zRow->IsEditing());
     fx.Project->SetModified(false);
-    const QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = QApplication::focusWidget();
     const std::size_t shown = fx.Shown();
     const QByteArray liveImage = ProjectMachineImage(live);
 
@@ -302,6 +303,28 @@ TEST(ModuleWindows, TheDeskTopCopyLaysTheEditedRowsOverAScratchCopyAndLeavesTheP
     EXPECT_TRUE(zRow->IsEditing());
     EXPECT_EQ(zRow->SpeedCell->text(), QStringLiteral("77"));
     EXPECT_EQ(sRow->NFirstCell->text(), QStringLiteral("500"));
+
+    // The autosave pass: the copy above holds these rows, so a pass writes nothing until a row
+    // changes; then it writes the change the same way, the project and the focus left alone.
+    const QString passCopy =
+        QStringLiteral("%1/DT%2.LST").arg(fx.Main().DeskTopFolder()).arg(fx.Project->WindowNumber);
+    fx.Project->SetNeedsAutosave(false);
+    fx.Main().SaveDeskTop();
+    EXPECT_FALSE(QFile::exists(passCopy));
+    TypeOver(zRow->SpeedCell, QStringLiteral("78"));
+    focus = QApplication::focusWidget();
+    fx.Main().SaveDeskTop();
+    ASSERT_TRUE(QFile::exists(passCopy));
+    const std::unique_ptr<MProjectFiles> passed = OpenProjectFiles(passCopy);
+    EXPECT_EQ(passed->Lists->Z.GetZ(zNumber).TZ, 78);
+    EXPECT_TRUE(passed->Lists->S.GetS(sNumber).Equals(live.S.GetS(sNumber)));
+    QApplication::processEvents();
+    EXPECT_EQ(fx.Shown(), shown);
+    EXPECT_EQ(QApplication::focusWidget(), focus);
+    EXPECT_EQ(ProjectMachineImage(live), liveImage);
+    EXPECT_FALSE(live.Z.Modified);
+    EXPECT_TRUE(sRow->IsEditing());
+    EXPECT_TRUE(zRow->IsEditing());
 }
 
 TEST(ModuleWindows, GoingToAModuleOpensItsWindowAtTheEntry) {

@@ -135,6 +135,52 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     EXPECT_EQ(OpenProjectFiles(lst)->Lists->Machine.HeaderWord, 3);
 }
 
+// After a crash the second of two copies cannot be reopened: the first project comes back, one
+// message names the second, and its files are kept in the desktop folder's Kept folder, which the
+// normal exit that follows leaves alone.
+TEST(PrjStation, ACopyThatCannotBeReopenedIsNamedAndKeptPastANormalExit) {
+    ProjectFixture fx;
+    UseStationFactory factory;
+    const QString first = fx.MakeProject(QStringLiteral("one_740e7"));
+    const QString second = fx.MakeProject(QStringLiteral("two_740e7"));
+    int damaged = 0;
+    for (const QString& name : {first, second}) {
+        TPrjContainer* p = fx.Open(name);
+        p->Program().Machine.HeaderWord = 5;
+        p->Program().Z.Modified = true;
+        p->SetNeedsAutosave(true);
+        damaged = p->WindowNumber;
+    }
+    fx.Main().SaveDeskTop();
+    const QString desktop = fx.Main().DeskTopFolder();
+    fx.Station.reset();
+    const QString copy = QStringLiteral("%1/DT%2").arg(desktop).arg(damaged);
+    const QByteArray picture = kdstest::ReadFile(copy + QStringLiteral(".BMP"));
+    kdstest::WriteFile(copy + QStringLiteral(".LST"), "damaged");
+
+    fx.Station = RestartStation(fx);
+    fx.Main().show();
+    ASSERT_EQ(fx.Main().Projects().size(), 1u);
+    auto* restored = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
+    EXPECT_EQ(restored->GetProjectName(), first);
+    EXPECT_EQ(restored->Program().Machine.HeaderWord, 5);
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_EQ(fx.Messages.Coded[0].SubCode, 4920);
+    EXPECT_TRUE(fx.Messages.Coded[0].Args.contains(second)) << fx.Messages.Coded[0].Args.toStdString();
+    EXPECT_TRUE(fx.Messages.Coded[0].Args.contains(QStringLiteral("Kept/two_740e7.LST")));
+    EXPECT_FALSE(QFile::exists(copy + QStringLiteral(".LST")));
+
+    fx.Messages.Coded.clear();
+    fx.Messages.Answers = {mbNo};
+    EXPECT_TRUE(fx.Main().FormClose());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QDir(desktop).entryList(QDir::Files).isEmpty());
+    const QString kept = desktop + QStringLiteral("/Kept/two_740e7");
+    EXPECT_EQ(kdstest::ReadFile(kept + QStringLiteral(".LST")), "damaged");
+    EXPECT_EQ(kdstest::ReadFile(kept + QStringLiteral(".BMP")), picture);
+    EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".JXW")));
+}
+
 // After a crash the next station brings the project back from its copy; named on that station's
 // command line as well, the project is not opened a second time over the same files.
 TEST(PrjStation, TheCommandLineNamingARestoredProjectBringsTheRestoredOneForward) {

@@ -298,6 +298,11 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 4944}] = 0;
     // Save Project As names the project its machine ending would replace.
     expected[{11, 5001}] = 1;
+    // The autosave: the copies not reopened with the folder that keeps them, a pass that cannot
+    // write with the reason, and the folder another station holds.
+    expected[{11, 4920}] = 2;
+    expected[{11, 4921}] = 1;
+    expected[{11, 4922}] = 1;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
