@@ -48,6 +48,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : MModalForm(Parent) {
     }
     btnOK = MakeButton(this, QRect(158, 190, 75, 25), "موافق", "OK");
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+    SetDefaultButton(btnOK);
     FormCreate();
     FinishLoading();
 }

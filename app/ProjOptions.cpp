@@ -47,6 +47,7 @@ TFormProjOptions::TFormProjOptions(QWidget* Parent) : MModalForm(Parent) {
     btnOK = MakeButton(this, QRect(260, 260, 75, 25), "موافق", "OK");
     btnCancel = MakeButton(this, QRect(341, 260, 75, 25), "إلغاء", "Cancel");
     connect(btnOK, &QPushButton::clicked, this, [this] { SetModalResult(mrOk); });
+    SetDefaultButton(btnOK);
     connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
     FinishLoading();
     OnAfterLanguageChange = [this](MForm*, int) { PlaceEdits(); };

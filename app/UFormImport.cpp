@@ -78,6 +78,7 @@ TFormImport::TFormImport(QWidget* Parent)
     connect(btnFixedProgram, &QPushButton::clicked, this, [this] { btnFixedProgramClick(); });
     connect(btnRIB, &QPushButton::clicked, this, [this] { btnRIBClick(); });
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+    SetDefaultButton(btnOK);
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 
     pnlWait = new MPanel(this, this);

@@ -114,6 +114,7 @@ TFormImportData::TFormImportData(QWidget* Parent) : MModalForm(Parent), FFolder(
         FAccepted = true;
         SetModalResult(mrOk);
     });
+    SetDefaultButton(btnOK);
     connect(btnCancel, &QPushButton::clicked, this, [this] {
         FAccepted = false;
         SetModalResult(mrCancel);

@@ -234,7 +234,9 @@ void TFormMain::FormCreate() {
     // Step 2.
     FTimerBusy = false;
     FShownOnce = false;
-    // Step 3: the message box every window shows its numbered messages through.
+    // Step 3: the message box every window shows its numbered messages through; it and the modal
+    // dialogs stand over the main window when no other window is active.
+    MModalForm::MainWindow = this;
     if (!FServices.Messages) {
         FMessageBox = std::make_unique<TMessageBox>(AppFile(QStringLiteral("Dta\\sysmsg.dta")));
         FMessageBox->hide();

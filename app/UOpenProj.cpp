@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -74,10 +75,13 @@ TFormOpenProj::TFormOpenProj(QWidget* Parent) : TPictureDialog(Parent) {
     btnCancel->setAutoDefault(false);
 
     connect(BtnOK, &QPushButton::clicked, this, [this] { OkClick(); });
+    SetDefaultButton(BtnOK);
     connect(btnCancel, &QPushButton::clicked, this, [this] { Cancel(); });
     connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { OkClick(); });
     connect(DirectoryListBox1, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* Item) { FolderActivated(Item); });
+    // Return in the folder tree opens the folder; it does not press OK.
+    DirectoryListBox1->installEventFilter(this);
     connect(DriveComboBox1, &QComboBox::activated, this, [this](int Index) {
         try {
             SetDirectory(DriveComboBox1->itemText(Index));
@@ -200,6 +204,17 @@ void TFormOpenProj::OkClick() {
         return;
     FileName = QDir(FDirectory).filePath(item->text());
     Accept();
+}
+
+bool TFormOpenProj::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == DirectoryListBox1 && Event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(Event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            FolderActivated(DirectoryListBox1->currentItem());
+            return true;
+        }
+    }
+    return TPictureDialog::eventFilter(Watched, Event);
 }
 
 void TFormOpenProj::showEvent(QShowEvent* Event) {

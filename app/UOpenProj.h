@@ -1,6 +1,7 @@
 #pragma once
 // The machine-file dialog: the user browses the folders for machine program files and narrows the
-// list to one machine and gauge by the endings of the files' names. It keeps its English captions in
+// list to one machine and gauge by the endings of the files' names. Return in the folder tree opens
+// the folder; elsewhere it presses OK, which opens the selected file. It keeps its English captions in
 // either language. The main window makes it once, hidden, and shows it for Open Project.
 
 #include "app/UPictureDialogs.h"
@@ -51,6 +52,7 @@ public:
 protected:
     void showEvent(QShowEvent* Event) override;
     void changeEvent(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void ReadFolders();

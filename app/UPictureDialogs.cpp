@@ -109,6 +109,7 @@ void TPictureDialog::DOAfterLanguageChange(int aNewLanguage) {
 MButton* TPictureDialog::OkButton(QRect Bounds, std::function<void()> Ok) {
     MButton* b = MakeButton(this, Bounds, "موافق", "OK");
     connect(b, &QPushButton::clicked, this, [this, Ok] { Ok ? Ok() : Accept(); });
+    SetDefaultButton(b);
     return b;
 }
 

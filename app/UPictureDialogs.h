@@ -52,7 +52,8 @@ protected:
     // new text puts back the last valid one. Changed runs with each valid new text.
     MNumEdit* NumberEdit(QRect Bounds, int Digits, int Low, int High, const QString& Initial,
                          std::function<void(int)> Changed = {});
-    // The OK and Cancel buttons: a click runs the given action, by default Accept or Cancel.
+    // The OK and Cancel buttons: a click runs the given action, by default Accept or Cancel. OK is
+    // the default button.
     MButton* OkButton(QRect Bounds, std::function<void()> Ok = {});
     MButton* CancelButton(QRect Bounds, std::function<void()> Cancel = {});
     // Closes the dialog accepted, or not.

@@ -72,6 +72,7 @@ TFormYCcolors::TFormYCcolors(QWidget* Parent) : MModalForm(Parent) {
         FAccepted = true;
         SetModalResult(mrOk);
     });
+    SetDefaultButton(btnOK);
     connect(btnCancel, &QPushButton::clicked, this, [this] {
         FAccepted = false;
         SetModalResult(mrCancel);

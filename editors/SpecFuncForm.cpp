@@ -157,6 +157,7 @@ TSpecialFuncForm::TSpecialFuncForm(QWidget* Parent) : MModalForm(Parent) {
     OkBtn = MakeButton(this, QRect(166, 216, 75, 25), "موافق", "OK");
     CancelBtn = MakeButton(this, QRect(247, 216, 75, 25), "إلغاء", "Cancel");
     connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
+    SetDefaultButton(OkBtn);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
 
     SetLineOptions(false);
@@ -277,7 +278,7 @@ TGoToForm::TGoToForm(QWidget* Parent) : MModalForm(Parent) {
     MButton1 = MakeButton(this, QRect(113, 54, 75, 25), "إلغاء", "Cancel");
     connect(MButton2, &QPushButton::clicked, this, [this] { MButton2Click(); });
     connect(MButton1, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
-    connect(IDEdit, &QLineEdit::returnPressed, this, [this] { MButton2Click(); });
+    SetDefaultButton(MButton2);
     FinishLoading();
 }
 

@@ -3,9 +3,12 @@
 #include "platform/Errors.h"
 #include "ui/UApplication.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -162,6 +165,33 @@ void MForm::SetRightToLeftStyle(bool Value) {
 }
 
 // ---- The detail's events
+
+QWidget* MForm::DialogAnchor(const QWidget* Fallback) const {
+    if (QWidget* active = QApplication::activeWindow(); active && active != this)
+        return active;
+    if (Fallback && Fallback->isVisible())
+        return Fallback->window();
+    return parentWidget() ? parentWidget()->window() : nullptr;
+}
+
+void MForm::PlaceOver(const QWidget* Anchor) {
+    QScreen* screen = Anchor ? Anchor->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect over = Anchor ? Anchor->frameGeometry() : area;
+    // The form with the frame the window manager gave it when last shown; before its first showing,
+    // with a frame as thick as the anchor's.
+    QSize outer = frameGeometry().size();
+    if (outer == size() && Anchor)
+        outer += Anchor->frameGeometry().size() - Anchor->size();
+    const auto centred = [](int Start, int Length, int Inner, int AreaStart, int AreaLength) {
+        const int at = Start + (Length - Inner) / 2;
+        return std::max(AreaStart, std::min(at, AreaStart + AreaLength - Inner));
+    };
+    move(centred(over.x(), over.width(), outer.width(), area.x(), area.width()),
+         centred(over.y(), over.height(), outer.height(), area.y(), area.height()));
+}
 
 void MForm::DOBeforeLanguageChange(int aNewLanguage) {
     if (!FLoaded || FReading)

@@ -140,6 +140,13 @@ public:
     bool RightToLeftStyle() const { return FRightToLeft; }
     void SetRightToLeftStyle(bool Value);
 
+    // ---- Placing a dialog.
+    // The window a dialog stands over: the active window when it is another one, else Fallback while
+    // it is shown, else the window of the form's parent; null when there is none.
+    QWidget* DialogAnchor(const QWidget* Fallback) const;
+    // Centres the form over Anchor (over the screen without one), kept whole on the screen.
+    void PlaceOver(const QWidget* Anchor);
+
     // ---- System menu: the language entries (identifiers 100 + index).
     void PrepareSystemMenu();
     // Runs a system command; 100..120 choose a language.

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 std::function<void(MModalForm&)> MModalForm::ModalHook;
+QPointer<QWidget> MModalForm::MainWindow;
 
 MModalForm::MModalForm(QWidget* Parent) : MForm(Parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {}
 
@@ -19,6 +20,7 @@ int MModalForm::ShowModal() {
     FModalResult = mrNone;
     FShowing = true;
     setWindowModality(Qt::ApplicationModal);
+    PlaceOver(DialogAnchor(MainWindow));
     show();
     activateWindow();
     if (ModalHook) {
@@ -42,6 +44,14 @@ void MModalForm::SetModalResult(int Value) {
         FLoop->quit();
 }
 
+void MModalForm::SetDefaultButton(QPushButton* Button) {
+    if (FDefault)
+        FDefault->setDefault(false);
+    FDefault = Button;
+    if (Button)
+        Button->setDefault(true);
+}
+
 void MModalForm::closeEvent(QCloseEvent* Event) {
     // Closing the window is Cancel; the form is only hidden, its owner frees it.
     if (FShowing) {
@@ -53,9 +63,19 @@ void MModalForm::closeEvent(QCloseEvent* Event) {
 }
 
 void MModalForm::keyPressEvent(QKeyEvent* Event) {
-    if (FShowing && Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+    // Only what the focused control left over comes here.
+    const bool plain = (Event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (FShowing && plain && Event->key() == Qt::Key_Escape) {
         SetModalResult(mrCancel);
         return;
+    }
+    if (FShowing && plain && (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        QPushButton* button = focused ? focused : FDefault.data();
+        if (button && button->isEnabled() && button->isVisible()) {
+            button->click();
+            return;
+        }
     }
     MForm::keyPressEvent(Event);
 }

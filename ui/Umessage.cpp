@@ -7,11 +7,9 @@
 #include "ui/button_m.h"
 #include "ui/label_m.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -165,38 +163,14 @@ void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int
 }
 
 QWidget* TMessageBox::AnchorWindow() const {
-    if (QWidget* active = QApplication::activeWindow(); active && active != this)
-        return active;
-    if (MainWindow && MainWindow->isVisible())
-        return MainWindow->window();
-    return parentWidget() ? parentWidget()->window() : nullptr;
-}
-
-void TMessageBox::PlaceOverAnchor() {
-    const QWidget* anchor = AnchorWindow();
-    QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QRect over = anchor ? anchor->frameGeometry() : area;
-    // The box with the frame the window manager gave it when last shown; before its first showing,
-    // with a frame as thick as the anchor's.
-    QSize outer = frameGeometry().size();
-    if (outer == size() && anchor)
-        outer += anchor->frameGeometry().size() - anchor->size();
-    const auto centred = [](int Start, int Length, int Inner, int AreaStart, int AreaLength) {
-        const int at = Start + (Length - Inner) / 2;
-        return std::max(AreaStart, std::min(at, AreaStart + AreaLength - Inner));
-    };
-    move(centred(over.x(), over.width(), outer.width(), area.x(), area.width()),
-         centred(over.y(), over.height(), outer.height(), area.y(), area.height()));
+    return DialogAnchor(MainWindow);
 }
 
 int TMessageBox::ShowCodeMessage(int Code, int SubCode, const QString& Args, int Buttons) {
     if (FLoop)
         throw EInvalidOperation(QStringLiteral("The message box is already showing a message"));
     PrepareMessage(Code, SubCode, Args, Buttons);
-    PlaceOverAnchor();
+    PlaceOver(AnchorWindow());
     FResult = -1;
     setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;

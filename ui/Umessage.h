@@ -100,8 +100,6 @@ protected:
 
 private:
     void FormCreate();
-    // Centres the window over AnchorWindow (over the screen without one), kept whole on the screen.
-    void PlaceOverAnchor();
     MButton* MakeButton(int Bit, const QString& Arabic, const QString& English, void (TMessageBox::*Click)());
     void ButtonClicked(MButton* Button);
     int LookupLanguage() const;

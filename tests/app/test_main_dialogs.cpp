@@ -1,4 +1,5 @@
-// The Options dialog, the intro and about windows and the picture button of the intro.
+// The Options dialog, the intro and about windows and the picture button of the intro, and the keys
+// of every OK/Cancel dialog.
 
 #include "tests/support/PlainMessages.h"
 #include "tests/support/ScriptedMessages.h"
@@ -7,8 +8,19 @@
 #include "app/Intro.h"
 #include "app/ProjOptions.h"
 #include "app/TwoImageButton.h"
+#include "app/UFontDlg.h"
+#include "app/UFormFixedProg.h"
+#include "app/UFormImport.h"
+#include "app/UFormImportData.h"
+#include "app/UFormImportModulePrperty.h"
+#include "app/UFormRIBProg.h"
 #include "app/UMainSettings.h"
+#include "app/UNewProj.h"
+#include "app/UOpenProj.h"
+#include "app/UPictureDialogs.h"
+#include "app/UYCcolors.h"
 #include "editors/NumEdit_m.h"
+#include "editors/SpecFuncForm.h"
 #include "imaging/Bitmap.h"
 #include "imaging/ImageIO.h"
 #include "platform/AppFolder.h"
@@ -17,10 +29,13 @@
 #include "ui/button_m.h"
 #include "ui/checkbox_m.h"
 #include "ui/label_m.h"
+#include "ui/memo_m.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -252,6 +267,144 @@ TEST(AboutWindow, ShowsTheProgramsNameAndVersionAndIsFreedAfterOk) {
     EXPECT_TRUE(seen.isNull());
     EXPECT_TRUE(messages.Coded.empty());
     SetAppFolder(old);
+}
+
+// ---- Return and Escape in every OK/Cancel dialog.
+
+// The button of a dialog (not of a dialog it owns) with this English caption.
+QPushButton* ButtonCaptioned(QWidget& Form, const QString& Caption) {
+    for (QPushButton* b : Form.findChildren<QPushButton*>())
+        if (b->window() == &Form &&
+            b->text().remove(QLatin1Char('&')).compare(Caption, Qt::CaseInsensitive) == 0)
+            return b;
+    return nullptr;
+}
+
+struct KeyDialog {
+    const char* Name;
+    std::function<std::unique_ptr<MModalForm>()> Make;
+    // Puts the dialog in a state whose OK is taken (a file chosen, an item number typed).
+    std::function<void(MModalForm&)> Ready = {};
+    // OK closes the dialog accepted from its first state (else OK only runs its checks).
+    bool Closes = true;
+};
+
+template <class T, class... A>
+std::function<std::unique_ptr<MModalForm>()> Maker(A... Args) {
+    return [=] { return std::unique_ptr<MModalForm>(std::make_unique<T>(Args...)); };
+}
+
+// Return presses OK wherever the dialog's focus starts; Escape is Cancel and presses nothing.
+TEST(DialogKeys, ReturnPressesOkAndEscapeCancelsInEveryOkCancelDialog) {
+    EnglishPack pack;
+    kdstest::MScriptedMessages messages;
+    QTemporaryDir folder;
+    kdstest::WriteFile(folder.filePath(QStringLiteral("knit_740e7.LST")), "x");
+    const KeyDialog dialogs[] = {
+        {"New Image", Maker<TOFormNew>()},
+        {"Colours", Maker<TFormColorNos>()},
+        {"Image type", Maker<TFormFileType>()},
+        {"Repeat Paste", Maker<TOFormPastRepeat>()},
+        {"Rotate", Maker<TFormRotFree>(nullptr, nullptr)},
+        {"Resize", Maker<TFormImageResize>(true, nullptr, nullptr)},
+        {"New Project", Maker<TOFormNewProj>()},
+        {"Open Project", Maker<TFormOpenProj>(),
+         [&folder](MModalForm& F) {
+             auto& f = static_cast<TFormOpenProj&>(F);
+             f.SetDirectory(folder.path());
+             f.FileListBox1->setCurrentRow(0);
+             f.FileListBox1->setFocus();
+         }},
+        {"Text", Maker<TFormFontDlg>()},
+        {"Options", Maker<TFormProjOptions>()},
+        {"Yarn carrier colours", Maker<TFormYCcolors>()},
+        {"About", Maker<TFormAbout>()},
+        {"Import", Maker<TFormImport>()},
+        {"Import data", Maker<TFormImportData>()},
+        {"Module property", Maker<TFormModulePrperty>()},
+        {"Fixed program", Maker<TFormFixedProg>(), {}, false},
+        {"RIB program", Maker<TFormRIBProg>()},
+        {"Special functions", Maker<TSpecialFuncForm>(), {}, false},
+        {"Go to", Maker<TGoToForm>(),
+         [](MModalForm& F) { static_cast<TGoToForm&>(F).IDEdit->setText(QStringLiteral("12")); }},
+    };
+    for (const KeyDialog& d : dialogs)
+        for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Escape)}) {
+            SCOPED_TRACE(std::string(d.Name) + (key == Qt::Key_Escape ? " Escape" : " Return"));
+            const std::unique_ptr<MModalForm> form = d.Make();
+            QPushButton* ok = ButtonCaptioned(*form, QStringLiteral("OK"));
+            ASSERT_NE(ok, nullptr);
+            int oks = 0, cancels = 0;
+            QObject::connect(ok, &QPushButton::clicked, [&oks] { ++oks; });
+            if (QPushButton* cancel = ButtonCaptioned(*form, QStringLiteral("Cancel")))
+                QObject::connect(cancel, &QPushButton::clicked, [&cancels] { ++cancels; });
+            ModalScript script([&](MModalForm& F) {
+                if (d.Ready)
+                    d.Ready(F);
+                QCoreApplication::processEvents();
+                QWidget* focus = F.focusWidget();
+                QTest::keyClick(focus ? focus : &F, Qt::Key(key),
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            });
+            const size_t shown = messages.Coded.size();
+            const int result = form->ShowModal();
+            if (key == Qt::Key_Escape) {
+                EXPECT_EQ(result, mrCancel);
+                EXPECT_EQ(oks, 0);
+                EXPECT_EQ(messages.Coded.size(), shown);
+                continue;
+            }
+            EXPECT_EQ(oks, 1);
+            EXPECT_EQ(cancels, 0);
+            if (d.Closes) {
+                EXPECT_EQ(result, mrOk);
+                EXPECT_EQ(messages.Coded.size(), shown);
+            }
+        }
+}
+
+// Where Return has a meaning of its own it keeps it: a new line in the text dialog's lines, the
+// folder opened in Open Project's folder tree; an item number's check runs once for one Return.
+TEST(DialogKeys, ControlsThatTakeReturnThemselvesKeepIt) {
+    EnglishPack pack;
+    kdstest::MScriptedMessages messages;
+    {
+        TFormFontDlg form;
+        ModalScript script([&form](MModalForm&) {
+            form.MMemoText->setFocus();
+            form.MMemoText->setPlainText(QStringLiteral("ab"));
+            form.MMemoText->moveCursor(QTextCursor::End);
+            QTest::keyClick(form.MMemoText, Qt::Key_Return);
+            QTest::keyClicks(form.MMemoText, QStringLiteral("cd"));
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            QTest::keyClick(form.MMemoText, Qt::Key_Escape);
+        });
+        EXPECT_EQ(form.ShowModal(), mrCancel);
+        EXPECT_EQ(form.MMemoText->toPlainText(), QStringLiteral("ab\ncd"));
+    }
+    {
+        QTemporaryDir folder;
+        QDir(folder.path()).mkdir(QStringLiteral("inner"));
+        kdstest::WriteFile(folder.filePath(QStringLiteral("knit_740e7.LST")), "x");
+        TFormOpenProj form;
+        ModalScript script([&](MModalForm&) {
+            form.SetDirectory(folder.path());
+            form.FileListBox1->setCurrentRow(0);
+            const auto inner = form.DirectoryListBox1->findItems(QStringLiteral("inner"), Qt::MatchEndsWith);
+            ASSERT_EQ(inner.size(), 1);
+            form.DirectoryListBox1->setCurrentItem(inner.first());
+            form.DirectoryListBox1->setFocus();
+            QTest::keyClick(form.DirectoryListBox1, Qt::Key_Return);
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            EXPECT_EQ(form.Directory(), QDir::cleanPath(folder.filePath(QStringLiteral("inner"))));
+        });
+        EXPECT_FALSE(form.Execute());
+    }
+    TGoToForm form;
+    ModalScript script([&form](MModalForm&) { QTest::keyClick(form.IDEdit, Qt::Key_Return); });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    ASSERT_EQ(messages.Coded.size(), 1u);
+    EXPECT_EQ(messages.Coded[0].SubCode, 1042);
 }
 
 } // namespace

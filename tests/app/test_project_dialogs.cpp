@@ -1,8 +1,8 @@
 // The New Project dialog and the machine-file dialog: the defaults and the edits that take back their
 // last valid text, the machines and gauges the file list is narrowed to, OK without a selection, and
-// Open Project from the main window.
+// Open Project from the main window, and where the two dialogs stand.
 
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/ProjectSupport.h"
 
 #include "app/UNewProj.h"
 #include "app/UOpenProj.h"
@@ -10,8 +10,11 @@
 #include "ui/combobox_m.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 
 #include "ui/button_m.h"
 
@@ -171,4 +174,36 @@ TEST(MachineFileDialog, OpenProjectStartsInTheLastFolderAndRemembersTheChosenOne
     EXPECT_EQ(static_cast<apptest::FakeProject*>(p)->Opened,
               QDir(folder.Dir.path()).filePath(QStringLiteral("knit_729e7.LST")));
     EXPECT_EQ(fx.Main().Settings().OpenProjectPath, QDir(folder.Dir.path()).absolutePath());
+}
+
+// New Project and Open Project stand over the middle of the main window that asked, wherever it is on
+// the screen, instead of at the screen's corner.
+TEST(ProjectDialogs, NewAndOpenProjectStandOverTheMiddleOfTheMainWindow) {
+    prjtest::ProjectFixture fx;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    TFormMain& main = fx.Main();
+    main.showNormal();
+    main.setGeometry(area.x() + 160, area.y() + 120, 720, 520);
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    const auto shownAt = [&](const std::function<void()>& Ask) {
+        QRect at;
+        ModalScript script([&at](MModalForm& F) {
+            at = F.frameGeometry();
+            F.SetModalResult(mrCancel);
+        });
+        Ask();
+        return at;
+    };
+    const std::pair<const char*, std::function<void()>> asks[] = {
+        {"New Project", [&] { EXPECT_EQ(main.FileNewProjectClick(), nullptr); }},
+        {"Open Project", [&] { EXPECT_EQ(main.FileOpenProjectClick(), nullptr); }},
+    };
+    for (const auto& [name, ask] : asks) {
+        SCOPED_TRACE(name);
+        const QRect at = shownAt(ask);
+        ASSERT_TRUE(at.isValid());
+        const QPoint off = at.center() - main.frameGeometry().center();
+        EXPECT_LE(off.manhattanLength(), 1) << at.x() << "," << at.y();
+    }
 }
