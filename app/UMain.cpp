@@ -39,6 +39,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
+
 TFormMain* FormMain = nullptr;
 
 const std::array<TImageFilter, 12> SaveImageFilters = {{
@@ -66,6 +68,60 @@ QStringList SaveImageFilterTexts() {
 namespace {
 
 constexpr int TimerInterval = 500;
+
+// Keeps every child window of the work area no larger than the area, and whole inside it when it is
+// shown or resized, so its title buttons stay in view: a picture larger than the area is shown in a
+// window that fits, and its board scrolls. The area shrinking shrinks the windows larger than it.
+// Maximised and minimised windows are left to the area.
+class TWorkAreaKeeper : public QObject {
+public:
+    // Made with the area, before any window: it goes with the area's viewport, before the windows.
+    explicit TWorkAreaKeeper(QMdiArea* Area)
+        : QObject(Area->viewport()), FArea(Area), FViewport(Area->viewport()) {
+        FViewport->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched == FViewport) {
+            if (Event->type() == QEvent::ChildAdded)
+                static_cast<QChildEvent*>(Event)->child()->installEventFilter(this);
+            else if (Event->type() == QEvent::Resize)
+                for (QMdiSubWindow* sub : FArea->subWindowList())
+                    Fit(sub);
+            return false;
+        }
+        auto* sub = qobject_cast<QMdiSubWindow*>(Watched);
+        if (!sub)
+            return false;
+        if (Event->type() == QEvent::Show)
+            Fit(sub);
+        // A size past the area is not laid out: the window has been given its fitting size meanwhile.
+        return Event->type() == QEvent::Resize && Fit(sub);
+    }
+
+private:
+    // True when the window was moved or resized.
+    bool Fit(QMdiSubWindow* Sub) {
+        const QSize room = FViewport->size();
+        if (FFitting || !FArea->isVisible() || !Sub->isVisible() || room.isEmpty() ||
+            (Sub->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+            return false;
+        const QRect was = Sub->geometry();
+        const QSize size = was.size().boundedTo(room);
+        const QPoint at(std::clamp(was.x(), 0, room.width() - size.width()),
+                        std::clamp(was.y(), 0, room.height() - size.height()));
+        if (size == was.size() && at == was.topLeft())
+            return false;
+        FFitting = true;
+        Sub->setGeometry(QRect(at, size));
+        FFitting = false;
+        return true;
+    }
+
+    QMdiArea* FArea;
+    QWidget* FViewport;
+    bool FFitting = false;
+};
 constexpr int StatusBarHeight = 20;
 
 bool IsPictureType(int Type) {
@@ -205,6 +261,9 @@ void TFormMain::BuildFrame() {
     DockRight->setObjectName(QStringLiteral("DockRight"));
     FClient = new QMdiArea(this);
     FClient->setObjectName(QStringLiteral("ClientArea"));
+    // A window opened while another is maximised opens at its own size.
+    FClient->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    new TWorkAreaKeeper(FClient);
     SetAlign(FClient, TAlign::alClient);
     for (QWidget* w :
          {static_cast<QWidget*>(DockUp), static_cast<QWidget*>(DockBottom), static_cast<QWidget*>(DockLeft),

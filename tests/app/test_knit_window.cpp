@@ -1,6 +1,7 @@
 // The knit window: its needle rows read and written through the board's pattern after the tools
 // have drawn it, the bus's fields taken in and given back, a project's drawing minimised instead of
-// closed and its activation reported to the project, and the station opening a picture in one.
+// closed and its activation reported to the project, and the station opening a picture in one that
+// fits in the main window's work area.
 
 #include "tests/app/AppTestSupport.h"
 
@@ -11,10 +12,12 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using namespace apptest;
@@ -356,6 +359,57 @@ TEST(KnitWindow, ThePictureNamedOnTheCommandLineOpensInAKnitWindow) {
     ASSERT_NE(qobject_cast<QMdiSubWindow*>(d->Frame()), nullptr);
     EXPECT_TRUE(d->Frame()->isVisible());
     EXPECT_EQ(d->VisibleCells(), (TBoardRect{0, 0, 5, 3}));
+}
+
+// A picture larger than the main window's work area opens in a window that fits inside it, with scroll
+// bars; a maximised window leaves the next window opened at its own size; a smaller work area takes
+// the windows larger than it along.
+TEST(KnitWindow, ALargePictureOpensInAWindowInsideTheWorkAreaAndTheNextOneIsNotMaximised) {
+    QTemporaryDir dir;
+    const QString large = dir.path() + QStringLiteral("/large.bmp");
+    const QString small = dir.path() + QStringLiteral("/small.bmp");
+    for (const auto& [name, w, h] : {std::tuple{large, 2400, 1800}, std::tuple{small, 40, 30}}) {
+        TknitWindow maker(nullptr);
+        maker.NewImage(w, h);
+        maker.WritePicture(name, 1);
+    }
+    StationFixture fx;
+    MBusFactory* old = BusFactory();
+    SetBusFactory(&StationFactory());
+    fx.Main().showNormal();
+    fx.Main().resize(900, 640);
+    QCoreApplication::processEvents();
+    const QRect work = fx.Main().Client()->viewport()->rect();
+    const auto open = [&fx](const QString& Name) {
+        auto* d = dynamic_cast<TknitWindow*>(fx.Main().OpenImageFile(Name, 1));
+        QCoreApplication::processEvents();
+        return d;
+    };
+    TknitWindow* first = open(large);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(work.contains(first->Frame()->geometry()))
+        << first->Frame()->width() << "x" << first->Frame()->height();
+    EXPECT_FALSE(first->Frame()->isMaximized());
+    EXPECT_TRUE(first->ScrollBarH->isVisible());
+    EXPECT_TRUE(first->ScrollBarV->isVisible());
+
+    first->Frame()->showMaximized();
+    TknitWindow* second = open(small);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(second->Frame()->isMaximized());
+    EXPECT_TRUE(work.contains(second->Frame()->geometry()));
+    EXPECT_EQ(second->VisibleCells(), (TBoardRect{0, 0, 39, 29}));
+
+    // The work area shrinking takes the windows larger than it along.
+    first->Frame()->showNormal();
+    fx.Main().resize(700, 480);
+    QCoreApplication::processEvents();
+    const QRect smaller = fx.Main().Client()->viewport()->rect();
+    ASSERT_LT(smaller.width(), work.width());
+    for (TknitWindow* d : {first, second})
+        EXPECT_TRUE(smaller.contains(d->Frame()->geometry()));
+    EXPECT_TRUE(first->ScrollBarH->isVisible());
+    SetBusFactory(old);
 }
 
 } // namespace
