@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -140,6 +141,7 @@ void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int
     // The right limit is taken from the client width, so that a row holds the same buttons whatever
     // frame the window manager gives the window.
     const int rightLimit = width() - 10;
+    FShown.clear();
     int x = 10;
     int y = LabelMessage->y() + LabelMessage->height() + 10;
     for (MButton* b : buttons) {
@@ -147,6 +149,7 @@ void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int
             b->setVisible(false);
             continue;
         }
+        FShown.append(b);
         if (x + b->width() > rightLimit) {
             x = 10;
             y += BtnOk->height() + 10;
@@ -156,6 +159,9 @@ void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int
         b->setVisible(true);
     }
     resize(width(), y + BtnOk->height() + 10);
+    // Each message starts with the focus on the first button of its row, whatever the last one left.
+    if (!FShown.isEmpty())
+        FShown.first()->setFocus();
     MImage1->SetBounds(MImage1->x(), 0, MImage1->width(), height());
 
     if (mirrored)
@@ -236,6 +242,27 @@ void TMessageBox::BtnAbortClick() {
 
 void TMessageBox::closeEvent(QCloseEvent* Event) {
     Event->accept(); // hidden, not freed
+}
+
+void TMessageBox::keyPressEvent(QKeyEvent* Event) {
+    const bool plain = (Event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    MButton* press = nullptr;
+    if (FLoop && plain && !FShown.isEmpty()) {
+        if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+            auto* focused = qobject_cast<MButton*>(focusWidget());
+            press = focused && FShown.contains(focused) ? focused : FShown.first();
+        } else if (Event->key() == Qt::Key_Escape) {
+            if (FShown.contains(BtnCancel))
+                press = BtnCancel;
+            else if (FShown == QList<MButton*>{BtnOk})
+                press = BtnOk;
+        }
+    }
+    if (press) {
+        press->click();
+        return;
+    }
+    MForm::keyPressEvent(Event);
 }
 
 void TMessageBox::hideEvent(QHideEvent* Event) {

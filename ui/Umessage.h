@@ -11,6 +11,7 @@
 #include "ui/Adapter.h"
 #include "ui/UmessageCatalog.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 
@@ -97,6 +98,9 @@ protected:
     // The window is hidden, not freed: it is used for every message.
     void closeEvent(QCloseEvent* Event) override;
     void hideEvent(QHideEvent* Event) override;
+    // Return presses the focused button, else the first of the row; Escape presses Cancel, or OK
+    // when OK is the only button. A question without Cancel waits for its answer.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     void FormCreate();
@@ -108,6 +112,7 @@ private:
     MMessageCatalog FCatalog;
     int FResult = -1;
     QEventLoop* FLoop = nullptr;
+    QList<MButton*> FShown; // the buttons of the message shown, in the row's order
 };
 
 // The shared message box when the one installed as MessageBox is a TMessageBox, else null.

@@ -360,3 +360,39 @@ TEST(MessageBox, PlainTextsGoToThePlainBoxAndAreDroppedWithoutABox) {
     ShowPlainText(QStringLiteral("Error ..."));
     EXPECT_EQ(plain.Texts, QStringList{QStringLiteral("Error in D&D")});
 }
+
+TEST(MessageBox, ReturnPressesTheFocusedOrFirstButtonAndEscapeCancels) {
+    BoxFixture fx;
+    struct Case {
+        int Buttons;
+        MButton* TMessageBox::*Focused; // null: no button has the focus
+        Qt::Key Key;
+        int Answer; // mbClosed: the key does nothing and the box waits
+    };
+    const Case cases[] = {
+        {mbOK | mbCancel, nullptr, Qt::Key_Return, mbOK},
+        {mbOK | mbCancel, nullptr, Qt::Key_Enter, mbOK},
+        {mbOK | mbCancel, &TMessageBox::BtnCancel, Qt::Key_Return, mbCancel},
+        {mbOK | mbCancel, nullptr, Qt::Key_Escape, mbCancel},
+        {mbOK, nullptr, Qt::Key_Escape, mbOK},
+        {mbYes | mbNo, nullptr, Qt::Key_Return, mbYes},
+        {mbYes | mbNo, &TMessageBox::BtnNo, Qt::Key_Return, mbNo},
+        {mbYes | mbNo, nullptr, Qt::Key_Escape, mbClosed},
+        {mbYes | mbNo | mbCancel, nullptr, Qt::Key_Escape, mbCancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Buttons * 1000 + int(c.Key & 0xFF));
+        bool waited = false;
+        const int answer = fx.Show(11, 101, QStringLiteral("P"), c.Buttons, [&] {
+            if (c.Focused)
+                (fx.box.get()->*c.Focused)->setFocus();
+            QTest::keyClick(c.Focused ? static_cast<QWidget*>(fx.box.get()->*c.Focused) : fx.box.get(),
+                            c.Key);
+            waited = fx.box->isVisible();
+            if (waited)
+                fx.box->close();
+        });
+        EXPECT_EQ(answer, c.Answer);
+        EXPECT_EQ(waited, c.Answer == mbClosed);
+    }
+}
