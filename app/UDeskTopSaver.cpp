@@ -56,9 +56,7 @@ bool TDeskTopSaver::Lock() {
     // A folder where no lock can be made (read-only, missing) is no other station's: the passes
     // try it and say when they cannot write.
     if (FOff)
-        FHost.ShowDeskTopNote(
-            CatalogueLine(11, deskmsg::AnotherStation, Argument(FFolder),
-                          "Autosave is off: another station keeps its desktop copies in (%1)."));
+        SetNote(deskmsg::AnotherStation, FFolder);
     return !FOff;
 }
 
@@ -135,13 +133,31 @@ void TDeskTopSaver::Save() {
     if (!failure.isEmpty()) {
         // Said once, until a pass writes again.
         if (!FFailing)
-            FHost.ShowDeskTopNote(CatalogueLine(
-                11, deskmsg::CannotWrite, Argument(failure),
-                "The autosave cannot write the desktop copies (%1): the copies written before are kept."));
+            SetNote(deskmsg::CannotWrite, failure);
         FFailing = true;
     } else if (any && FFailing) {
         FFailing = false;
-        FHost.ShowDeskTopNote(QString());
+        SetNote(0, QString());
+    }
+}
+
+void TDeskTopSaver::SetNote(int SubCode, const QString& Arg) {
+    FNote = SubCode;
+    FNoteArg = Arg;
+    FHost.ShowDeskTopNote(NoteText());
+}
+
+QString TDeskTopSaver::NoteText() const {
+    switch (FNote) {
+    case deskmsg::AnotherStation:
+        return CatalogueLine(11, FNote, Argument(FNoteArg),
+                             "Autosave is off: another station keeps its desktop copies in (%1).");
+    case deskmsg::CannotWrite:
+        return CatalogueLine(
+            11, FNote, Argument(FNoteArg),
+            "The autosave cannot write the desktop copies (%1): the copies written before are kept.");
+    default:
+        return QString();
     }
 }
 

@@ -53,6 +53,8 @@ public:
     // lock left by a station that has gone is taken over.
     bool Lock();
     bool Off() const { return FOff; }
+    // The status bar's note of the autosave in the current language; empty when there is none.
+    QString NoteText() const;
 
     // The timer's ticks: a pass runs on the tick after the counter passed the limit, then the
     // counter starts again.
@@ -76,12 +78,16 @@ private:
     // Moves the files of the copy into the kept folder under the project's own base name; their
     // machine file's name relative to the desktop folder, empty when nothing was moved.
     QString Keep(const QString& Copy, const QString& OwnName);
+    // Puts the note SubCode (0: none) with its argument in the status bar.
+    void SetNote(int SubCode, const QString& Arg);
 
     MDeskTopHost& FHost;
     std::unique_ptr<QLockFile> FLock;
     bool FOff = false;
     // A pass failed and said so; cleared by the next pass that writes.
     bool FFailing = false;
+    int FNote = 0;
+    QString FNoteArg;
     QString FFolder;
     int FTickCounter = 0;
     int FTickLimit = 0;

@@ -1314,6 +1314,12 @@ void TFormMain::ShowDeskTopNote(const QString& Text) {
     FStatusBar->SetPanelText(2, Text);
 }
 
+void TFormMain::DOAfterLanguageChange(int aNewLanguage) {
+    MForm::DOAfterLanguageChange(aNewLanguage);
+    if (FStatusBar && FDeskTop)
+        FStatusBar->SetPanelText(2, FDeskTop->NoteText());
+}
+
 void TFormMain::Timer1Timer() {
     if (FTimerBusy)
         return;

@@ -240,6 +240,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dragMoveEvent(QDragMoveEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
+    // The autosave's note in the status bar follows the language.
+    void DOAfterLanguageChange(int aNewLanguage) override;
 
 private:
     // The menu's handlers create and discard windows as the frame's own file commands do.

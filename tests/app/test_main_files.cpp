@@ -6,6 +6,9 @@
 #include "app/UDeskTopList.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/FriendlyStatusBar.h"
+#include "ui/LanguagePack.h"
+#include "ui/ULPackDM.h"
+#include "ui/Umessage.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
@@ -226,6 +229,16 @@ TEST(MainDeskTop, AFailingPassSaysSoOnceAndKeepsThePreviousCopies) {
     EXPECT_TRUE(note.Text.contains("DeskTop.dsk")) << note.Text.toStdString();
     EXPECT_TRUE(QFileInfo(m.DeskTopListFile()).isDir());
     EXPECT_EQ(fx.Shown(), 0u);
+
+    // Over the station's catalogue the note follows the language.
+    TMessageBox box(fx.AppPath() + "Dta/sysmsg.dta");
+    MMessageService* scripted = MessageBox;
+    MessageBox = &box;
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_TRUE(note.Text.startsWith(QStringLiteral("تعذّر على الحفظ التلقائي"))) << note.Text.toStdString();
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
+    EXPECT_TRUE(note.Text.startsWith("The autosave cannot write")) << note.Text.toStdString();
+    MessageBox = scripted;
 }
 
 // The second station of the test below, run as a process of its own on the first one's folder: it
