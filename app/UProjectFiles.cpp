@@ -301,6 +301,9 @@ MProjectNames SaveThreeFiles(const QString& Name, MProgramLists& Lists, const MP
     // Every byte is made before any file is touched.
     try {
         files[0].Bytes = ProjectMachineImage(Lists);
+    } catch (const MException&) {
+        // A module the file cannot hold: its own message names it and says nothing was written.
+        throw;
     } catch (const Exception& e) {
         SaveFailed(names.MachineFile, e.Message());
     }

@@ -125,7 +125,9 @@ QByteArray ProjectHeaderImage(const MProgramLists& Lists, const MPalette& Palett
 // Raises EProjectFile (SaveFailed) naming the file and the reason: a sibling that is a folder or a
 // link to nothing, a folder that cannot be written, a full disk, an empty picture; SaveUnsafe where
 // the folder can neither exchange nor keep the old files; the old files are then unchanged and no
-// temporary file stays (WriteFileSet). Writer null: the plain steps.
+// temporary file stays (WriteFileSet). A module the machine file cannot hold (a row stored
+// unchecked) raises its own numbered message (MException, lstmsg in model/ULstFile.h) before any
+// file is touched. Writer null: the plain steps.
 MProjectNames SaveProjectFiles(const QString& Name, MProgramLists& Lists, const MPalette& Palette,
                                const MProjHeader& Header, const TBitmap& Picture,
                                MFileSetSteps* Writer = nullptr);

@@ -60,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const QString out = Folder() + QStringLiteral("/out_740e7.JXW");
     try {
         SaveProjectFiles(out, *files);
-    } catch (const EProjectFile&) {
-        // A program the reader took that the writer cannot store (a value out of the file's range).
+    } catch (const MException&) {
+        // A project that cannot be written, or a program the reader took that the writer cannot
+        // store (a value out of the file's range: its own message, not the project's).
         return 0;
     }
     const auto again = OpenProjectFiles(out);

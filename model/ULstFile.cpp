@@ -1,6 +1,7 @@
 #include "model/ULstFile.h"
 
 #include "model/UCamCodes.h"
+#include "model/UcstmExp.h"
 #include "model/UunvBase.h"
 #include "model/UunvC.h"
 #include "model/UunvF.h"
@@ -229,69 +230,69 @@ std::int32_t ShiftedSignMagnitude(std::uint8_t Value) {
 
 // ---- Writing. Every value is checked against what its bits can hold.
 
-// A Z row's field as its row shows it, for the designer who has to find it there; systems count
-// from 1, a slot is the front or rear bed of its system. Other kinds name their fields as they are
-// held, with the index.
-QString FieldName(const MUnvBase& Module, const char* Field, int Index) {
-    const QString field = QLatin1String(Field);
-    if (Module.ListKind() == lkZ) {
-        struct Named {
-            const char* Field;
-            const char* Name;
-        };
-        static const Named names[] = {
-            {"PatternLine", "the pattern line (ZT)"},
-            {"CamCode", "the cam"},
-            {"Tying", "the intarsia tying"},
-            {"Unipress", "Unipress"},
-            {"NetRearFront", "the net rear front switch (v)"},
-            {"NetRear", "the net rear"},
-            {"BlowerCleaning", "the cleaning blower"},
-            {"PR", "the upper take-down pressure (PR)"},
-            {"WA1.Mode", "the upper take-down mode (0 WA, 1 WA*)"},
-            {"WA1.Value", "the upper take-down (WA1)"},
-            {"WA2.Mode", "the lower take-down mode (0 WA, 1 WA*)"},
-            {"WA2.Step", "the lower take-down step (0 none, 1 R, 2 ^, 3 v)"},
-            {"WA2.Value", "the lower take-down (WA2)"},
-            {"PB.Mode", "the take-down pulse mode (0 PB, 1 PB^, 2 PB*)"},
-            {"PB.Value", "the take-down pulse (PB)"},
-            {"TZ", "the carriage speed (TZ)"},
-            {"Racking.Position", "the racking position (HV)"},
-        };
-        for (const Named& n : names) {
-            if (field != QLatin1String(n.Field))
-                continue;
-            QString name = QLatin1String(n.Name);
-            if (Index < 0)
-                return name;
-            if (field == QLatin1String("Racking.Position"))
-                return (Index == 0 ? QStringLiteral("the main ") : QStringLiteral("the centre ")) +
-                       name.mid(4);
-            const bool perSlot = field == QLatin1String("PatternLine") || field == QLatin1String("CamCode") ||
-                                 field == QLatin1String("Tying");
-            const int system = (perSlot ? Index / 2 : Index) + 1;
-            name += QStringLiteral(" of system %1").arg(system);
-            if (perSlot)
-                name += Index % 2 == 0 ? QStringLiteral(", front bed") : QStringLiteral(", rear bed");
-            return name;
-        }
-    }
-    return Index >= 0 ? field + QStringLiteral("[%1]").arg(Index) : field;
-}
-
-// "Module Z2": a module as the station's messages name it.
+// "Z7": a module as the station's messages name it.
 QString ModuleName(const MUnvBase& Module) {
-    return QStringLiteral("Module %1%2").arg(KindLetters(Module.ListKind())).arg(Module.Number);
+    return KindLetters(Module.ListKind()) + QString::number(Module.Number);
 }
 
+// A value the file cannot hold: the numbered message names the module and the field as the
+// designer finds it in the module's row. A Z row's field has the letters its row shows beside it
+// (or a sentence of its own where the row shows none); a field kept per system or per slot also
+// names its system (from 1) and, per slot, the front (even slot) or rear bed. Other kinds name
+// their fields as they are held, with the index.
 [[noreturn]] void Unstorable(const MUnvBase& Module, const char* Field, int Index, std::int64_t Value,
                              std::int64_t Lo, std::int64_t Hi) {
-    throw ERangeError(QStringLiteral("%1 cannot be stored in a machine file: %2 is %3, but the file holds "
-                                     "only %4..%5")
-                          .arg(ModuleName(Module), FieldName(Module, Field, Index))
-                          .arg(Value)
-                          .arg(Lo)
-                          .arg(Hi));
+    enum TPer { perNone, perSystem, perSlot, perRacking };
+    struct TNamed {
+        const char* Field;
+        TPer Per;
+        int SubCode;       // per slot or racking: the first of two, the front bed's or the main racking's
+        const char* Label; // nullptr: the sentence names the field
+    };
+    static const TNamed names[] = {
+        {"PatternLine", perSlot, lstmsg::FrontField, "ZT"},
+        {"CamCode", perSlot, lstmsg::FrontCam, nullptr},
+        {"Tying", perSlot, lstmsg::FrontTying, nullptr},
+        {"Unipress", perSystem, lstmsg::SystemField, "Unipress"},
+        {"NetRearFront", perSystem, lstmsg::SystemField, "v"},
+        {"NetRear", perSystem, lstmsg::NetRear, nullptr},
+        {"BlowerCleaning", perNone, lstmsg::CleaningBlower, nullptr},
+        {"PR", perNone, lstmsg::Field, "PR"},
+        {"WA1.Mode", perNone, lstmsg::Mode, "WA1"},
+        {"WA1.Value", perNone, lstmsg::Field, "WA1"},
+        {"WA2.Mode", perNone, lstmsg::Mode, "WA2"},
+        {"WA2.Step", perNone, lstmsg::Step, nullptr},
+        {"WA2.Value", perNone, lstmsg::Field, "WA2"},
+        {"PB.Mode", perNone, lstmsg::Mode, "PB"},
+        {"PB.Value", perNone, lstmsg::Field, "PB"},
+        {"TZ", perNone, lstmsg::Field, "TZ"},
+        {"Racking.Position", perRacking, lstmsg::MainRacking, nullptr},
+    };
+    const QString field = QLatin1String(Field);
+    QStringList args{ModuleName(Module)};
+    int subCode = lstmsg::Field;
+    const TNamed* named = nullptr;
+    if (Module.ListKind() == lkZ)
+        for (const TNamed& n : names)
+            if (field == QLatin1String(n.Field))
+                named = &n;
+    if (named) {
+        subCode = named->SubCode;
+        if (named->Label)
+            args << QLatin1String(named->Label);
+        if (named->Per == perSystem)
+            args << QString::number(Index + 1);
+        if (named->Per == perSlot) {
+            args << QString::number(Index / 2 + 1);
+            subCode += Index % 2;
+        }
+        if (named->Per == perRacking)
+            subCode += Index == 0 ? 0 : 1;
+    } else {
+        args << (Index >= 0 ? field + QStringLiteral("[%1]").arg(Index) : field);
+    }
+    args << QString::number(Value) << QString::number(Lo) << QString::number(Hi);
+    RaiseM(lstmsg::Code, subCode, args.join(QLatin1Char(';')));
 }
 
 // The value when it lies in Lo..Hi; else a clear error naming the module and field.
@@ -854,15 +855,11 @@ void EncodeZSub(ByteWriter& Stream, const MUnvZ& Z, int SubTable, bool Rotated, 
         const std::int64_t value = Fit(Z, "WA2.Value", -1, Z.WA2.Value, -127, 127);
         // The file keeps "R" with 0 as no step, and "^" and "v" always with 1.
         if ((step == 1 && value == 0) || (step >= 2 && value != 1))
-            throw ERangeError(
-                QStringLiteral("%1 cannot be stored in a machine file: %2 is %3, but the "
-                               "file keeps the step %4 only with %5")
-                    .arg(ModuleName(Z), FieldName(Z, "WA2.Value", -1))
-                    .arg(value)
-                    .arg(step == 1   ? QStringLiteral("R")
-                         : step == 2 ? QStringLiteral("^")
-                                     : QStringLiteral("v"))
-                    .arg(step == 1 ? QStringLiteral("a value other than 0") : QStringLiteral("the value 1")));
+            RaiseM(lstmsg::Code, lstmsg::TakeDownStep,
+                   ModuleName(Z) + QStringLiteral(";%1;").arg(value) +
+                       (step == 1   ? QStringLiteral("R")
+                        : step == 2 ? QStringLiteral("^")
+                                    : QStringLiteral("v")));
         const unsigned negative = value < 0 ? 0x20 : 0;
         unsigned b0 = 0, magnitude = unsigned(value < 0 ? -value : value);
         if (step == 0)

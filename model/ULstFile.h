@@ -104,8 +104,8 @@ void ReadTableHeader(ByteReader& Stream, TTableHeader& Header, int Kind, int Lay
 
 // ---- Record codecs. The reader has cleared the module; Rotated is set for models 720 and 721, whose
 // files hold the eight slots and four systems in a rotated order. A decoder raises EReadError or
-// ERangeError for a value its field cannot hold; an encoder raises ERangeError for a field value
-// that its bits cannot hold.
+// ERangeError for a value its field cannot hold; an encoder raises MException (lstmsg) for a field
+// value that its bits cannot hold.
 bool RotatedModel(int Model);
 // The module slot of file slot j and the module system of file system j.
 inline int ModuleSlot(int FileSlot, bool Rotated) {
@@ -167,10 +167,35 @@ void ReadMachineFile(const QByteArray& Data, const QString& FileName, MMachineIn
 // Reads the file at Path the same way. A folder, pipe or device and a file above lstMaxFileSize are
 // refused with EReadError before anything is read.
 void LoadMachineFile(const QString& Path, MMachineInfo& Machine, const MListSet& Lists);
+// The numbered messages (code 11) of a module the machine file cannot hold. Every one names the
+// module first ("Z7"); the value and the range the file holds come last. A field is named by the
+// letters its row shows for it; a Z row's systems count from 1.
+namespace lstmsg {
+constexpr int Code = 11;
+constexpr int Field = 5021;          // (module;field;value;low;high)
+constexpr int SystemField = 5022;    // (module;field;system;value;low;high)
+constexpr int FrontField = 5023;     // (module;field;system;value;low;high): the front bed's
+constexpr int RearField = 5024;      // the same, the rear bed's
+constexpr int Number = 5025;         // (module;low;high): the number lies outside the file's range
+constexpr int NumberTwice = 5026;    // (module): the list holds the number twice
+constexpr int TakeDownStep = 5027;   // (module;value;step): WA2's value does not go with its step
+constexpr int MainRacking = 5028;    // (module;value;low;high): the main racking position (HV)
+constexpr int CentreRacking = 5029;  // the same, the centre racking's
+constexpr int FrontCam = 5030;       // (module;system;value;low;high): the front cam's code
+constexpr int RearCam = 5031;        // the same, the rear cam's
+constexpr int FrontTying = 5032;     // (module;system;value;low;high): the front bed's intarsia tying
+constexpr int RearTying = 5033;      // the same, the rear bed's
+constexpr int NetRear = 5034;        // (module;system;value;low;high)
+constexpr int CleaningBlower = 5035; // (module;value;low;high)
+constexpr int Mode = 5036;           // (module;field;value;low;high): the mode of WA1, WA2 or PB
+constexpr int Step = 5037;           // (module;value;low;high): the lower take-down's step
+} // namespace lstmsg
+
 // The bytes of the machine program file of a machine description and its ten lists. The lists'
 // table layouts and the Z rows' sub-record numbers are computed anew on the way (their contents
-// stay as they are). Raises ERangeError naming the module and field when a value cannot be stored in
-// the file.
+// stay as they are). A module with a value the file cannot hold raises MException (lstmsg) naming
+// the module and the field; nothing is made then. A machine description the file cannot hold raises
+// ERangeError.
 QByteArray MachineFileImage(const MMachineInfo& Machine, const MListSet& Lists);
 // Writes that image to Path through a temporary file in the same folder renamed over the old one;
 // nothing is written when the image cannot be made. Raises EWriteError when the file cannot be

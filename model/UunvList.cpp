@@ -1,5 +1,6 @@
 #include "model/UunvList.h"
 
+#include "model/ULstFile.h"
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
 #include "model/UprojInfo.h"
@@ -493,19 +494,10 @@ std::vector<const MUnvBase*> MUnvList::SortedForWriting() const {
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         const int n = sorted[i]->Number;
         if (n < lowest || n > highest)
-            throw ERangeError(
-                QStringLiteral("Module %1%2 cannot be stored in a machine file: its number must lie "
-                               "in %3..%4")
-                    .arg(KindLetters(Kind))
-                    .arg(n)
-                    .arg(lowest)
-                    .arg(highest));
+            RaiseM(lstmsg::Code, lstmsg::Number,
+                   QStringLiteral("%1%2;%3;%4").arg(KindLetters(Kind)).arg(n).arg(lowest).arg(highest));
         if (i > 0 && sorted[i - 1]->Number == n)
-            throw ERangeError(
-                QStringLiteral("Module %1%2 cannot be stored in a machine file: the list holds the "
-                               "number twice")
-                    .arg(KindLetters(Kind))
-                    .arg(n));
+            RaiseM(lstmsg::Code, lstmsg::NumberTwice, KindLetters(Kind) + QString::number(n));
     }
     return sorted;
 }

@@ -214,7 +214,8 @@ public:
 protected:
     MUnvList(int ListKind, std::unique_ptr<MUnvBase> Prototype);
     bool Rotated() const;
-    // The modules sorted by number, for writing; raises when a number cannot be written.
+    // The modules sorted by number, for writing; raises MException (lstmsg) when a number cannot be
+    // written or is there twice.
     std::vector<const MUnvBase*> SortedForWriting() const;
     void MarkModified() {
         Modified = true;

@@ -38,6 +38,7 @@
 // and the exit code is 1. An unknown operation or a malformed number exits with 2 before anything runs.
 
 #include "ShellRun.h"
+#include "ToolCatalog.h"
 #include "app/LBoardSh.h"
 #include "app/UExportEntry.h"
 #include "app/UGtestDraw.h"
@@ -556,18 +557,6 @@ int RunProgram(const QStringList& Args) {
 
 // ---- test.
 
-// Catalogue languages.
-constexpr int CatalogArabic = 0;
-constexpr int CatalogEnglish = 1;
-
-// The catalogue beside the executable, else the one of the source tree the tool was built from.
-MMessageCatalog LoadCatalog() {
-    MMessageCatalog catalog;
-    if (!catalog.LoadMessageFile(AppFile(QStringLiteral("Dta\\sysmsg.dta"))))
-        catalog.LoadMessageFile(QStringLiteral(KDS_CATALOG_FILE));
-    return catalog;
-}
-
 QString PhaseName(TPtPhase Phase) {
     switch (Phase) {
     case TPtPhase::Static:
@@ -702,18 +691,6 @@ int GraphicTest(const QStringList& Args) {
 }
 
 // ---- mod and import.
-
-// The English text of a numbered error of the catalogue, else its own message.
-QString ErrorText(const Exception& E) {
-    if (const auto* m = dynamic_cast<const MException*>(&E)) {
-        QString text;
-        QString caption;
-        const MMessageCatalog catalog = LoadCatalog();
-        catalog.LookupMessage(CatalogEnglish, m->Code, m->SubCode, m->Args, text, caption);
-        return text.replace(QLatin1Char('@'), QLatin1Char(' '));
-    }
-    return E.Message();
-}
 
 int ModHeader(const QStringList& Args) {
     if (Args.size() != 2)
@@ -924,7 +901,7 @@ int main(int argc, char** argv) {
     try {
         return Run(args);
     } catch (const Exception& e) {
-        Print(stderr, e.Message());
+        Print(stderr, ErrorText(e));
     } catch (const std::exception& e) {
         Print(stderr, QString::fromUtf8(e.what()));
     }

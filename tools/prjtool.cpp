@@ -16,6 +16,7 @@
 //       opens IN as the station opens a project and saves it as OUT
 // On an error the message goes to stderr, nothing is written, and the exit code is 1.
 
+#include "ToolCatalog.h"
 #include "app/UProjectFiles.h"
 #include "model/UprojInfo.h"
 
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
                           (e.File.isEmpty() ? e.Reason : e.File + QStringLiteral(": ") + e.Reason));
         return 1;
     } catch (const Exception& e) {
-        Print(stderr, QStringLiteral("prjtool: ") + e.Message());
+        Print(stderr, QStringLiteral("prjtool: ") + ErrorText(e));
         return 1;
     }
     return 0;

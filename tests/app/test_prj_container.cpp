@@ -8,9 +8,12 @@
 #include "app/UFormTelCalls.h"
 #include "app/UNewProj.h"
 #include "app/UOpenProj.h"
+#include "model/ULstFile.h"
+#include "model/Ucommon.h"
 #include "model/UrunFiles.h"
 #include "model/UseqTrace.h"
 #include "model/Usequencer.h"
+#include "model/UunvZ.h"
 #include "tests/support/ProjectScript.h"
 #include "ui/Speedbutton_m.h"
 #include "ui/button_m.h"
@@ -326,16 +329,17 @@ TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
         std::deque<int> Answers;
         bool NoName;
         std::deque<QString> SaveAs;
-        bool FailSave;
+        int FailSave; // the message of a failed save: 3603 the folder is missing, 5036 a row cannot be held
         bool Closes;
         bool Saved;
     } cases[] = {
-        {"yes", {mbYes}, false, {}, false, true, true},
-        {"no", {mbNo}, false, {}, false, true, false},
-        {"cancel", {mbCancel}, false, {}, false, false, false},
-        {"box closed", {mbClosed}, false, {}, false, false, false},
-        {"yes, save as cancelled", {mbYes}, true, {QString()}, false, false, false},
-        {"yes, save fails", {mbYes}, false, {}, true, false, false},
+        {"yes", {mbYes}, false, {}, 0, true, true},
+        {"no", {mbNo}, false, {}, 0, true, false},
+        {"cancel", {mbCancel}, false, {}, 0, false, false},
+        {"box closed", {mbClosed}, false, {}, 0, false, false},
+        {"yes, save as cancelled", {mbYes}, true, {QString()}, 0, false, false},
+        {"yes, save fails", {mbYes}, false, {}, 3603, false, false},
+        {"yes, a row the machine file cannot hold", {mbYes}, false, {}, lstmsg::Mode, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -348,8 +352,15 @@ TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
         p->Drawing()->Changed = true;
         if (c.NoName)
             p->SetProjectName(NoName);
-        if (c.FailSave)
+        if (c.FailSave == 3603)
             p->SetProjectName(fx.Dir.filePath(QStringLiteral("missing/q_740e7.JXW")));
+        if (c.FailSave == lstmsg::Mode) {
+            const MSwitchGuard unchecked(ListsAutoValidate, false);
+            MUnvZ z;
+            z.Number = 7;
+            z.PB.Mode = 2;
+            p->Program().Z.AddOrReplace(z);
+        }
         const QByteArray before = kdstest::ReadFile(name);
         fx.Messages.Answers = c.Answers;
         fx.SaveAsAnswers = c.SaveAs;
@@ -366,7 +377,12 @@ TEST(PrjContainer, TheCloseQuestionSavesClosesOrKeepsTheProject) {
         EXPECT_EQ(fx.Main().Projects().size(), c.Closes ? 0u : 1u);
         EXPECT_EQ(fx.Main().DetachedContainer() == nullptr || c.Closes, true);
         if (c.FailSave) {
-            EXPECT_EQ(fx.Messages.Coded.back().SubCode, 3603);
+            // The failure shows as its own numbered message, in the language shown.
+            EXPECT_EQ(fx.Messages.Coded.back().Code, 11);
+            EXPECT_EQ(fx.Messages.Coded.back().SubCode, c.FailSave);
+            if (c.FailSave == lstmsg::Mode) {
+                EXPECT_EQ(fx.Messages.Coded.back().Args, QStringLiteral("Z7;PB;2;0;1"));
+            }
             EXPECT_TRUE(p->IsModified());
         }
         if (!c.Closes) {

@@ -3,11 +3,13 @@
 // three files or none, and the names and folders that cannot be used.
 #include "app/UProjectFiles.h"
 #include "imaging/ImageIO.h"
+#include "model/ULstFile.h"
 #include "model/Ucommon.h"
 #include "model/UrunFiles.h"
 #include "model/UunvZ.h"
 #include "platform/Bytes.h"
 #include "tests/support/TestSupport.h"
+#include "ui/UmessageCatalog.h"
 
 #include <QDir>
 #include <QFile>
@@ -498,8 +500,9 @@ TEST(ProjectFiles, ASaveWhereNamesCannotBeExchanged) {
 }
 
 // A knitting row stored unchecked (the row's Ignore) with a value its machine file cannot hold: the
-// save and the desktop copy are refused naming the module and the field, and nothing is written;
-// mended, the project saves with its other rows as they were.
+// save and the desktop copy are refused with the numbered message that names the module and the
+// field in the language shown, and nothing is written; mended, the project saves with its other rows
+// as they were.
 TEST(ProjectFiles, ARowTheMachineFileCannotHoldIsNamedAndNothingIsWritten) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -513,6 +516,8 @@ TEST(ProjectFiles, ARowTheMachineFileCannotHoldIsNamedAndNothingIsWritten) {
         z.PatternLine[2] = 5;
         files->Lists->Z.AddOrReplace(z);
     }
+    MMessageCatalog catalog;
+    ASSERT_TRUE(catalog.LoadMessageFile(kdstest::SourcePath(QStringLiteral("resources/Dta/sysmsg.dta"))));
     const TSnapshot before = Snapshot(dir.path());
     for (const bool copy : {false, true}) {
         const QString target = copy ? Path(dir, QStringLiteral("DT1.LST")) : name;
@@ -522,13 +527,19 @@ TEST(ProjectFiles, ARowTheMachineFileCannotHoldIsNamedAndNothingIsWritten) {
             else
                 SaveProjectFiles(target, *files);
             ADD_FAILURE() << "saved";
-        } catch (const EProjectFile& e) {
-            EXPECT_EQ(e.SubCode, prjmsg::SaveFailed);
-            EXPECT_EQ(e.File, target);
-            EXPECT_TRUE(e.Reason.startsWith(QStringLiteral(
-                "Module Z7 cannot be stored in a machine file: the take-down pulse mode (0 PB, 1 PB^, "
-                "2 PB*) is 2, but the file holds only 0..1")))
-                << e.Reason.toStdString();
+        } catch (const MException& e) {
+            EXPECT_EQ(e.Code, lstmsg::Code);
+            EXPECT_EQ(e.SubCode, lstmsg::Mode);
+            EXPECT_EQ(e.Args, QStringLiteral("Z7;PB;2;0;1"));
+            QString text, caption;
+            catalog.LookupMessage(1, e.Code, e.SubCode, e.Args, text, caption);
+            EXPECT_EQ(text,
+                      QStringLiteral("The module (Z7) cannot be stored in a machine file:\r\nthe mode of "
+                                     "(PB) is (2), but the file holds only (0) to (1).\r\nNothing was "
+                                     "written."));
+            catalog.LookupMessage(0, e.Code, e.SubCode, e.Args, text, caption);
+            EXPECT_EQ(text, QStringLiteral("تعذّر تخزين الوحدة (Z7) في ملف الماكينة:\r\nقيمة نمط (PB) هي (2)، "
+                                           "لكن الملف لا يحفظ إلا القيم من (0) إلى (1).\r\nلم يُكتب شيء."));
         }
         EXPECT_EQ(Snapshot(dir.path()), before) << copy;
     }

@@ -14,6 +14,7 @@
 #include "model/ULstFile.h"
 #include "model/UProject.h"
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "tests/editors/CellTestSupport.h"
 #include "tests/support/PlainMessages.h"
 #include "tests/support/ScriptedMessages.h"
@@ -499,40 +500,36 @@ TEST(ZContainer, CamCompletionLeavesACellTheOtherBedWouldRefuse) {
 
 TEST(ZContainer, AFieldStoredWithIgnoreThatTheMachineFileCannotHoldIsNamedWhenSaved) {
     // Every value a cell can give that the kind's check refuses, stored with Ignore: the machine file
-    // either holds it and gives it back, or its writer names the module and the field and nothing
-    // else stops working.
+    // either holds it and gives it back, or its writer raises the numbered message that names the
+    // module, the field by the letters the row shows, the value and the range, and nothing else
+    // stops working.
     struct Case {
         const char* Name;
         std::function<void(MRZPanel&)> Edit;
-        const char* Refusal; // null: the file holds it
+        int SubCode;         // 0: the file holds it
+        const char* Refusal; // the arguments after the module
     };
     const Case cases[] = {
-        {"PB*", [](MRZPanel& r) { r.PBModeCell->M_CaptionList().SetIndex(2); },
-         "the take-down pulse mode (0 PB, 1 PB^, 2 PB*) is 2, but the file holds only 0..1"},
-        {"PB 500", [](MRZPanel& r) { r.PBValueCell->SetValue(500); },
-         "the take-down pulse (PB) is 500, but the file holds only -126..126"},
-        {"PB 120", [](MRZPanel& r) { r.PBValueCell->SetValue(120); }, nullptr},
-        {"PR -300", [](MRZPanel& r) { r.PRCell->SetValue(-300); },
-         "the upper take-down pressure (PR) is -300, but the file holds only -126..126"},
-        {"PR 126", [](MRZPanel& r) { r.PRCell->SetValue(126); }, nullptr},
-        {"WA1 999", [](MRZPanel& r) { r.WA1ValueCell->SetValue(999); },
-         "the upper take-down (WA1) is 999, but the file holds only -127..127"},
-        {"WA1 -127", [](MRZPanel& r) { r.WA1ValueCell->SetValue(-127); }, nullptr},
-        {"WA2 -128", [](MRZPanel& r) { r.WA2ValueCell->SetValue(-128); },
-         "the lower take-down (WA2) is -128, but the file holds only -127..127"},
+        {"PB*", [](MRZPanel& r) { r.PBModeCell->M_CaptionList().SetIndex(2); }, lstmsg::Mode, "PB;2;0;1"},
+        {"PB 500", [](MRZPanel& r) { r.PBValueCell->SetValue(500); }, lstmsg::Field, "PB;500;-126;126"},
+        {"PB 120", [](MRZPanel& r) { r.PBValueCell->SetValue(120); }, 0, nullptr},
+        {"PR -300", [](MRZPanel& r) { r.PRCell->SetValue(-300); }, lstmsg::Field, "PR;-300;-126;126"},
+        {"PR 126", [](MRZPanel& r) { r.PRCell->SetValue(126); }, 0, nullptr},
+        {"WA1 999", [](MRZPanel& r) { r.WA1ValueCell->SetValue(999); }, lstmsg::Field, "WA1;999;-127;127"},
+        {"WA1 -127", [](MRZPanel& r) { r.WA1ValueCell->SetValue(-127); }, 0, nullptr},
+        {"WA2 -128", [](MRZPanel& r) { r.WA2ValueCell->SetValue(-128); }, lstmsg::Field, "WA2;-128;-127;127"},
         {"WA2 v with 5",
          [](MRZPanel& r) {
              r.WA2StepCell->M_CaptionList().SetIndex(3);
              r.WA2ValueCell->SetValue(5);
          },
-         "the lower take-down (WA2) is 5, but the file keeps the step v only with the value 1"},
+         lstmsg::TakeDownStep, "5;v"},
         {"WA2 R with 0", [](MRZPanel& r) { r.WA2StepCell->M_CaptionList().SetIndex(1); },
-         "the lower take-down (WA2) is 0, but the file keeps the step R only with a value other than 0"},
-        {"TZ 200", [](MRZPanel& r) { r.SpeedCell->SetValue(200); },
-         "the carriage speed (TZ) is 200, but the file holds only 0..127"},
-        {"TZ 127", [](MRZPanel& r) { r.SpeedCell->SetValue(127); }, nullptr},
-        {"ZT 9999", [](MRZPanel& r) { r.PatternCells[3]->SetValue(9999); }, nullptr},
-        {"FS 99", [](MRZPanel& r) { r.UpperFSCell->SetValue(99); }, nullptr},
+         lstmsg::TakeDownStep, "0;R"},
+        {"TZ 200", [](MRZPanel& r) { r.SpeedCell->SetValue(200); }, lstmsg::Field, "TZ;200;0;127"},
+        {"TZ 127", [](MRZPanel& r) { r.SpeedCell->SetValue(127); }, 0, nullptr},
+        {"ZT 9999", [](MRZPanel& r) { r.PatternCells[3]->SetValue(9999); }, 0, nullptr},
+        {"FS 99", [](MRZPanel& r) { r.UpperFSCell->SetValue(99); }, 0, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -557,9 +554,10 @@ TEST(ZContainer, AFieldStoredWithIgnoreThatTheMachineFileCannotHoldIsNamedWhenSa
         try {
             MachineFileImage(lists.Machine, lists.Lists());
             ADD_FAILURE() << "written";
-        } catch (const ERangeError& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Module Z1 cannot be stored in a machine file: ") +
-                                       QLatin1String(c.Refusal));
+        } catch (const MException& e) {
+            EXPECT_EQ(e.Code, lstmsg::Code);
+            EXPECT_EQ(e.SubCode, c.SubCode);
+            EXPECT_EQ(e.Args, QStringLiteral("Z1;") + QLatin1String(c.Refusal));
         }
         // The rest goes on: the other row still stores, and the row mended, the file is written.
         w.Row(1)->PatternCells[0]->SetValue(9);

@@ -1,6 +1,7 @@
 // Writing the machine program file: the writer is the inverse of the reader for random programs of
 // every model, Z sub-records are numbered and shared as the rows' own comparison says, values the
 // file cannot hold are refused before anything is written, and damaged files change nothing.
+#include "model/UCamCodes.h"
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
 #include "model/UunvDta.h"
@@ -505,53 +506,97 @@ TEST(LstRoundTrip, EncodingsThatReadBackTheSame) {
     EXPECT_EQ(back->Z.GetZ(1).Carriers[2].Value, 5);
 }
 
+// A module with a value its machine file cannot hold is refused with its own numbered message
+// before anything is written: the module as "Z7", the field by the letters its row shows (or by
+// the sentence's own words), its system and bed, the value and the range the file holds.
 TEST(LstRoundTrip, ValuesTheFileCannotHoldAreRefusedBeforeWriting) {
     struct Case {
         const char* Name;
-        std::function<void(MProgramLists&)> Spoil;
-        const char* Message;
+        std::function<QString(MProgramLists&)> Spoil; // the module spoilt, as named
+        int SubCode;                                  // 0: the machine description (ERangeError)
+        QString Args;                                 // after the module
+    };
+    auto firstZ = [](MProgramLists& p) -> MUnvZ& { return p.Z.GetZ(p.Z.MinNumber()); };
+    auto zName = [](MProgramLists& p) { return QStringLiteral("Z%1").arg(p.Z.MinNumber()); };
+    auto spoilZ = [&](std::function<void(MUnvZ&)> Spoil) {
+        return [=](MProgramLists& p) {
+            Spoil(firstZ(p));
+            return zName(p);
+        };
     };
     const std::vector<Case> cases = {
-        {"rack HV", [](MProgramLists& p) { p.C.GetC(1).RackCorrection2[3].HV = 200; },
-         "Module C1 cannot be stored"},
-        {"negative W level", [](MProgramLists& p) { p.W.GetW(p.W.MinNumber()).Levels[2] = -1; }, "Levels[2]"},
+        {"rack HV",
+         [](MProgramLists& p) {
+             p.C.GetC(1).RackCorrection2[3].HV = 200;
+             return QStringLiteral("C1");
+         },
+         lstmsg::Field, "RackCorrection2[3];200;-128;127"},
+        {"negative W level",
+         [](MProgramLists& p) {
+             p.W.GetW(p.W.MinNumber()).Levels[2] = -1;
+             return QStringLiteral("W%1").arg(p.W.MinNumber());
+         },
+         lstmsg::Field, "Levels[2];-1;0;65535"},
         {"P needle",
          [](MProgramLists& p) {
              MUnvP& m = p.P.GetP(p.P.MinNumber());
              m.Mode = 1;
              m.L = -5;
+             return QStringLiteral("P%1").arg(m.Number);
          },
-         "L is -5"},
-        {"N start", [](MProgramLists& p) { p.N.GetN(p.N.MinNumber()).Start = 40000; }, "Start"},
-        {"S offset",
+         lstmsg::Field, "L;-5;0;2147483647"},
+        {"N start",
+         [](MProgramLists& p) {
+             p.N.GetN(p.N.MinNumber()).Start = 40000;
+             return QStringLiteral("N%1").arg(p.N.MinNumber());
+         },
+         lstmsg::Field, "Start;40000;0;32767"},
+        {"S counter",
          [](MProgramLists& p) {
              p.S.GetS(p.S.MinNumber()).Counter = MCounter{5, 1};
+             return QStringLiteral("S%1").arg(p.S.MinNumber());
          },
-         "Counter"},
-        {"Z cam code", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).CamCode[3] = 27; },
-         "the cam of system 2, rear bed is 27"},
-        {"Z take-down", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).WA1.Value = 300; },
-         "the upper take-down (WA1) is 300"},
-        {"Z net rear", [](MProgramLists& p) { p.Z.GetZ(p.Z.MinNumber()).NetRear[0] = 200; },
-         "cannot be stored in a machine file: the net rear of system 1 is 200"},
-        {"Z step R without a value",
-         [](MProgramLists& p) {
-             p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{0, 1, 0};
-         },
-         "the lower take-down (WA2) is 0, but the file keeps the step R only with a value other than 0"},
-        {"Z step v with another value",
-         [](MProgramLists& p) {
-             p.Z.GetZ(p.Z.MinNumber()).WA2 = MZWA2{4, 3, 0};
-         },
-         "the lower take-down (WA2) is 4, but the file keeps the step v only with the value 1"},
+         lstmsg::Field, "Counter;5;1;4"},
+        {"Z pattern line", spoilZ([](MUnvZ& z) { z.PatternLine[0] = 70000; }), lstmsg::FrontField,
+         "ZT;1;70000;0;65535"},
+        {"Z cam code", spoilZ([](MUnvZ& z) { z.CamCode[3] = 27; }), lstmsg::RearCam,
+         QStringLiteral("2;27;0;%1").arg(CamCodeCount - 1)},
+        {"Z tying", spoilZ([](MUnvZ& z) { z.Tying[2] = 4; }), lstmsg::FrontTying, "2;4;0;3"},
+        {"Z Unipress", spoilZ([](MUnvZ& z) { z.Unipress[1] = 2; }), lstmsg::SystemField, "Unipress;2;2;0;1"},
+        {"Z net rear", spoilZ([](MUnvZ& z) { z.NetRear[0] = 200; }), lstmsg::NetRear, "1;200;0;127"},
+        {"Z take-down", spoilZ([](MUnvZ& z) { z.WA1.Value = 300; }), lstmsg::Field, "WA1;300;-127;127"},
+        {"Z pulse mode", spoilZ([](MUnvZ& z) { z.PB.Mode = 2; }), lstmsg::Mode, "PB;2;0;1"},
+        {"Z centre racking", spoilZ([](MUnvZ& z) { z.Racking[1].Position = 40000; }), lstmsg::CentreRacking,
+         "40000;-32767;32767"},
+        {"Z step R without a value", spoilZ([](MUnvZ& z) {
+             z.WA2 = MZWA2{0, 1, 0};
+         }),
+         lstmsg::TakeDownStep, "0;R"},
+        {"Z step v with another value", spoilZ([](MUnvZ& z) {
+             z.WA2 = MZWA2{4, 3, 0};
+         }),
+         lstmsg::TakeDownStep, "4;v"},
         {"C second record",
          [](MProgramLists& p) {
              MUnvC c;
              c.Number = 2;
              p.C.AddOrReplace(c);
+             return QStringLiteral("C2");
          },
-         "Module C2 cannot be stored"},
-        {"gauge", [](MProgramLists& p) { p.Machine.Gauge = 40000; }, "gauge"},
+         lstmsg::Number, "1;1"},
+        {"Z number twice",
+         [](MProgramLists& p) {
+             const int first = p.Z.MinNumber();
+             p.Z.GetZ(p.Z.MaxNumber()).Number = first;
+             return QStringLiteral("Z%1").arg(first);
+         },
+         lstmsg::NumberTwice, QString()},
+        {"gauge",
+         [](MProgramLists& p) {
+             p.Machine.Gauge = 40000;
+             return QString();
+         },
+         0, "gauge"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -561,16 +606,23 @@ TEST(LstRoundTrip, ValuesTheFileCannotHoldAreRefusedBeforeWriting) {
         ProgramMaker maker(11);
         MProgramLists program;
         maker.Fill(program, 740, 10);
+        ASSERT_GE(program.Z.Count(), 2);
         kdstest::WriteFile(path, "old contents");
+        QString module;
         {
             MSwitchGuard off(ListsAutoValidate, false);
-            c.Spoil(program);
+            module = c.Spoil(program);
         }
         try {
             SaveMachineFile(path, program.Machine, program.Lists());
             ADD_FAILURE() << "no error";
+        } catch (const MException& e) {
+            EXPECT_EQ(e.Code, lstmsg::Code);
+            EXPECT_EQ(e.SubCode, c.SubCode);
+            EXPECT_EQ(e.Args, c.Args.isEmpty() ? module : module + QLatin1Char(';') + c.Args);
         } catch (const ERangeError& e) {
-            EXPECT_TRUE(e.Message().contains(QLatin1String(c.Message))) << e.Message().toStdString();
+            EXPECT_EQ(c.SubCode, 0) << e.Message().toStdString();
+            EXPECT_TRUE(e.Message().contains(c.Args)) << e.Message().toStdString();
         }
         EXPECT_EQ(kdstest::ReadFile(path), QByteArray("old contents"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("KNIT_740e7.LST")});

@@ -303,6 +303,18 @@ TEST(MessageCatalog, ShippedCatalogueHoldsEveryMessageInBothLanguages) {
     expected[{11, 4920}] = 2;
     expected[{11, 4921}] = 1;
     expected[{11, 4922}] = 1;
+    // A module the machine file cannot hold names the module first and, but for its number twice,
+    // the range last; a field with letters of its own names them, one kept per system or bed its
+    // system.
+    expected[{11, 5025}] = 3;
+    expected[{11, 5026}] = 1;
+    expected[{11, 5027}] = 3;
+    for (int sub : {5028, 5029, 5035, 5037})
+        expected[{11, sub}] = 4;
+    for (int sub : {5021, 5030, 5031, 5032, 5033, 5034, 5036})
+        expected[{11, sub}] = 5;
+    for (int sub : {5022, 5023, 5024})
+        expected[{11, sub}] = 6;
     // The file operations' questions, progress texts and errors.
     for (int sub = 2101; sub <= 2113; ++sub)
         expected[{11, sub}] = sub == 2108 ? 0 : 1;
