@@ -485,7 +485,8 @@ void MRContainerPanel::DeleteItem(int Number) {
         // to be shown with its own message.
         if (e.Code != ValidationBaseCode || e.SubCode != 4)
             throw;
-        ShowPlainText(QStringLiteral("Error in delete.."));
+        if (MessageBox)
+            MessageBox->ShowCodeMessage(e.Code, e.SubCode, e.Args, mbOK);
     }
 }
 

@@ -239,8 +239,8 @@ public:
     // Stores the editing row, scrolls the entry Number into view and focuses its number cell;
     // nothing when the number is missing. Other errors pass on.
     void GotoItem(int Number);
-    // Deletes an entry and refreshes; "Error in delete.." when the entry is not there (5011/4);
-    // other errors pass on.
+    // Deletes an entry and refreshes; an entry that is not there shows its numbered message (5011/4,
+    // "There is no module with that number"); other errors pass on.
     void DeleteItem(int Number);
     // Stores the editing row; true when it stored or no row is editing. Errors pass on.
     bool ApplyEditingRow();

@@ -420,10 +420,10 @@ TEST(Container, CommandsOnTheList) {
 
 // The rows cannot show their entries once Fail is set (a kind's cells that raise while loading).
 struct FailingRows {
-    explicit FailingRows(MRSampleContainer& C) : C(C) {
-        C.OnShowCells = [this](int) {
+    explicit FailingRows(MRSampleContainer& C, int Code = 1003, int SubCode = 7) : C(C) {
+        C.OnShowCells = [this, Code, SubCode](int) {
             if (Fail)
-                RaiseM(1003, 7);
+                RaiseM(Code, SubCode);
         };
     }
     ~FailingRows() { C.OnShowCells = nullptr; }
@@ -494,6 +494,20 @@ TEST(Container, ADeleteOfThePopupEntryWhoseRefreshFailsShowsItsOwnError) {
     rows.Fail = false;
     EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 3, 4, 5, 6, 8, 9, 10}));
     EXPECT_EQ(messages.Coded, (std::vector<Shown>{{1003, 7, QString(), mbOK}}));
+    EXPECT_TRUE(messages.Plain.isEmpty());
+}
+
+TEST(Container, ADeleteThatFindsItsEntryMissingShowsTheNumberedMessage) {
+    // The entry is gone when the rows are shown again: the catalogue's own message says so, in the
+    // language shown, and the other entries stay.
+    Fixture f(10);
+    MScriptedMessages messages;
+    FailingRows rows(f.C(), ValidationBaseCode, 4);
+    rows.Fail = true;
+    f.C().DeleteItem(7);
+    rows.Fail = false;
+    EXPECT_EQ(f.Win.List.Numbers(), (std::vector<int>{1, 2, 3, 4, 5, 6, 8, 9, 10}));
+    EXPECT_EQ(messages.Coded, (std::vector<Shown>{{ValidationBaseCode, 4, QString(), mbOK}}));
     EXPECT_TRUE(messages.Plain.isEmpty());
 }
 
