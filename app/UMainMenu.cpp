@@ -486,11 +486,20 @@ void TMainMenu::LoaddefaultfixedProgram1Click() {
         }
     } cleanup{staging};
     for (const std::string& name : names) {
+        errno = 0;
         try {
             CopyFileBytes(from / name, staging / name, false);
-        } catch (const Exception& e) {
-            RaiseM(fixedmsg::Code, fixedmsg::CopyFailed,
-                   ShownPath(from / name) + QLatin1Char(';') + CatalogueArg(e.Message()));
+        } catch (const Exception&) {
+            // The system's reason, as for the other failures here (the message names the file
+            // already); a source that is no plain file (a pipe, a device) is not copied at all.
+            int error = errno;
+            std::error_code ignored;
+            if (error == 0 && !fs::is_regular_file(from / name, ignored))
+                error = ENOTSUP;
+            RaiseM(
+                fixedmsg::Code, fixedmsg::CopyFailed,
+                ShownPath(from / name) + QLatin1Char(';') +
+                    (error != 0 ? SystemReason(std::error_code(error, std::generic_category())) : QString()));
         }
     }
     if (!fs::exists(fixed, ec)) {
