@@ -34,7 +34,7 @@ TMessageBox::TMessageBox(const QString& FileName, QObject* AOwner, MLanguagePack
     MImage1->SetStretch(true);
 
     LabelMessage = new MLabel(this);
-    LabelMessage->SetBounds(8, 8, 319, 81);
+    LabelMessage->SetBounds(8, 8, 319, LabelHeight);
     LabelMessage->setWordWrap(true);
     // As built (in English): read left to right, left-justified; the language messages switch both.
     LabelMessage->SetArabic(false);
@@ -142,6 +142,10 @@ void TMessageBox::PrepareMessage(int Code, int SubCode, const QString& Args, int
     // frame the window manager gives the window.
     const int rightLimit = width() - 10;
     FShown.clear();
+    // Every line of the text in view: a text wrapped to more lines than the label holds lengthens it,
+    // and the buttons stand below it.
+    LabelMessage->SetBounds(LabelMessage->x(), LabelMessage->y(), LabelMessage->width(),
+                            std::max(LabelHeight, LabelMessage->heightForWidth(LabelMessage->width())));
     int x = 10;
     int y = LabelMessage->y() + LabelMessage->height() + 10;
     for (MButton* b : buttons) {

@@ -26,6 +26,8 @@ public:
     // The window's client width, its height before the first message, and the buttons' size.
     static constexpr int FormClientWidth = 338;
     static constexpr int FormInitialClientHeight = 135;
+    // The label's height as the form has it; a longer text grows the label (and the window) downwards.
+    static constexpr int LabelHeight = 81;
     static constexpr int ButtonWidth = 57;
     static constexpr int ButtonHeight = 17;
     // Every button bit the box knows (OK 1 ... Abort 512).

@@ -70,6 +70,7 @@ const char* const TestCatalogue = "# test catalogue\n"
                                   "1;11;101;Save;Save changes to % ?\n"
                                   "0;11;101;حفظ;حفظ التعديلات على (%)؟\n"
                                   "1;5013;4;Needle Setup;Module N%: bad count.@Second line.\n"
+                                  "1;11;102;Long;One.@Two.@Three.@Four.@Five.@Six.@Seven.@Eight.\n"
                                   "1;100;1;Hundred;Always the first.\n";
 
 struct BoxFixture {
@@ -246,6 +247,29 @@ TEST(MessageBox, ButtonRowsInBitOrder) {
 
 // A message stands over the middle of the window that asked (the active window, else the station's
 // main window), whole on the screen even when that window reaches past its edge.
+TEST(MessageBox, ALongTextLengthensTheWindowAndAShortOneGetsItsFormBack) {
+    BoxFixture fx;
+    int labelHeight = 0;
+    Placed buttons;
+    fx.Show(11, 102, QString(), mbOK, [&] {
+        labelHeight = fx.box->LabelMessage->height();
+        buttons = fx.VisibleButtons();
+        fx.box->BtnOk->click();
+    });
+    // Eight lines, every one in view, the button below the last.
+    const int lines = 8 * QFontMetrics(fx.box->LabelMessage->font()).lineSpacing();
+    EXPECT_GE(labelHeight, lines);
+    EXPECT_EQ(buttons, (Placed{{mbOK, {10, 8 + labelHeight + 10}}}));
+    EXPECT_EQ(fx.box->height(), 8 + labelHeight + 10 + TMessageBox::ButtonHeight + 10);
+    fx.Show(11, 101, QStringLiteral("P"), mbOK, [&] {
+        buttons = fx.VisibleButtons();
+        fx.box->BtnOk->click();
+    });
+    EXPECT_EQ(buttons, (Placed{{mbOK, {10, 99}}}));
+    EXPECT_EQ(fx.box->LabelMessage->height(), TMessageBox::LabelHeight);
+    EXPECT_EQ(fx.box->height(), 126);
+}
+
 TEST(MessageBox, StandsOverTheWindowThatAsked) {
     BoxFixture fx;
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
