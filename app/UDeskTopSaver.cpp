@@ -3,6 +3,7 @@
 #include "app/UBusSeams.h"
 
 #include "model/Ucommon.h"
+#include "model/UcstmExp.h"
 #include "platform/AppFolder.h"
 #include "platform/Errors.h"
 #include "platform/PlainFile.h"
@@ -15,6 +16,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -30,8 +32,11 @@ QString Argument(QString Text) {
     return Text.replace(QLatin1Char(';'), QLatin1Char(','));
 }
 
-QString ErrorText(const std::exception* E) {
-    return E ? QString::fromUtf8(E->what()) : QStringLiteral("unknown error");
+// The reason a pass failed: a numbered error keeps its numbers, to be read in the language shown.
+TDeskTopSaver::MReason ErrorReason(const std::exception* E) {
+    if (const auto* m = dynamic_cast<const MException*>(E))
+        return {m->Code, m->SubCode, m->Args, QString()};
+    return {0, 0, QString(), E ? QString::fromUtf8(E->what()) : QStringLiteral("unknown error")};
 }
 
 } // namespace
@@ -56,7 +61,7 @@ bool TDeskTopSaver::Lock() {
     // A folder where no lock can be made (read-only, missing) is no other station's: the passes
     // try it and say when they cannot write.
     if (FOff)
-        SetNote(deskmsg::AnotherStation, FFolder);
+        SetNote(deskmsg::AnotherStation, {0, 0, QString(), FFolder});
     return !FOff;
 }
 
@@ -77,10 +82,10 @@ void TDeskTopSaver::Save() {
     if (FOff)
         return;
     // The first error of the pass, said in the status bar.
-    QString failure;
+    std::optional<MReason> failure;
     const auto fail = [&failure](const std::exception* E) {
-        if (failure.isEmpty())
-            failure = ErrorText(E);
+        if (!failure)
+            failure = ErrorReason(E);
     };
     bool any = false;
     try {
@@ -130,31 +135,33 @@ void TDeskTopSaver::Save() {
     } catch (...) {
         fail(nullptr);
     }
-    if (!failure.isEmpty()) {
+    if (failure) {
         // Said once, until a pass writes again.
         if (!FFailing)
-            SetNote(deskmsg::CannotWrite, failure);
+            SetNote(deskmsg::CannotWrite, *failure);
         FFailing = true;
     } else if (any && FFailing) {
         FFailing = false;
-        SetNote(0, QString());
+        SetNote(0, {});
     }
 }
 
-void TDeskTopSaver::SetNote(int SubCode, const QString& Arg) {
+void TDeskTopSaver::SetNote(int SubCode, const MReason& Reason) {
     FNote = SubCode;
-    FNoteArg = Arg;
+    FNoteArg = Reason;
     FHost.ShowDeskTopNote(NoteText());
 }
 
 QString TDeskTopSaver::NoteText() const {
+    const QString arg = Argument(
+        FNoteArg.Code ? CatalogueLine(FNoteArg.Code, FNoteArg.SubCode, FNoteArg.Args, "%1") : FNoteArg.Text);
     switch (FNote) {
     case deskmsg::AnotherStation:
-        return CatalogueLine(11, FNote, Argument(FNoteArg),
+        return CatalogueLine(11, FNote, arg,
                              "Autosave is off: another station keeps its desktop copies in (%1).");
     case deskmsg::CannotWrite:
         return CatalogueLine(
-            11, FNote, Argument(FNoteArg),
+            11, FNote, arg,
             "The autosave cannot write the desktop copies (%1): the copies written before are kept.");
     default:
         return QString();

@@ -40,6 +40,13 @@ public:
 
 class TDeskTopSaver {
 public:
+    // Why a pass failed: a numbered message (Code not 0), or a text.
+    struct MReason {
+        int Code = 0;
+        int SubCode = 0;
+        QString Args;
+        QString Text;
+    };
     explicit TDeskTopSaver(MDeskTopHost& Host);
     ~TDeskTopSaver();
 
@@ -78,8 +85,10 @@ private:
     // Moves the files of the copy into the kept folder under the project's own base name; their
     // machine file's name relative to the desktop folder, empty when nothing was moved.
     QString Keep(const QString& Copy, const QString& OwnName);
-    // Puts the note SubCode (0: none) with its argument in the status bar.
-    void SetNote(int SubCode, const QString& Arg);
+    // Puts the note SubCode (0: none) with its argument in the status bar. A reason that is a
+    // numbered message (Reason's code not 0) is looked up each time the note is shown, so it reads
+    // in the language shown, as the rest of the note does.
+    void SetNote(int SubCode, const MReason& Reason);
 
     MDeskTopHost& FHost;
     std::unique_ptr<QLockFile> FLock;
@@ -87,7 +96,7 @@ private:
     // A pass failed and said so; cleared by the next pass that writes.
     bool FFailing = false;
     int FNote = 0;
-    QString FNoteArg;
+    MReason FNoteArg;
     QString FFolder;
     int FTickCounter = 0;
     int FTickLimit = 0;

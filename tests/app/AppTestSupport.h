@@ -8,6 +8,7 @@
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TestSupport.h"
 
+#include "model/UcstmExp.h"
 #include "platform/AppFolder.h"
 #include "platform/Errors.h"
 
@@ -120,6 +121,8 @@ public:
     QString Opened;
     bool FailOpen = false;
     bool FailCopy = false;
+    // The copy is refused with a numbered message (a row the machine file cannot hold).
+    bool FailNumbered = false;
     // Refuses to close (its own question answered Cancel).
     bool RefuseClose = false;
     bool AskedOwnQuestion = false;
@@ -151,6 +154,8 @@ public:
     void SaveDeskTopCopy(const QString& CopyBase) override {
         if (FailCopy)
             throw EWriteError(QStringLiteral("Cannot write ") + CopyBase);
+        if (FailNumbered)
+            RaiseM(11, 5036, QStringLiteral("Z7;PB;2;0;1"));
         Copies.push_back(CopyBase);
         kdstest::WriteFile(CopyBase + QStringLiteral(".LST"), "copy");
     }

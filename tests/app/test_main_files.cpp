@@ -238,6 +238,20 @@ TEST(MainDeskTop, AFailingPassSaysSoOnceAndKeepsThePreviousCopies) {
     EXPECT_TRUE(note.Text.startsWith(QStringLiteral("تعذّر على الحفظ التلقائي"))) << note.Text.toStdString();
     fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
     EXPECT_TRUE(note.Text.startsWith("The autosave cannot write")) << note.Text.toStdString();
+
+    // A copy refused with a numbered message names its module and field in the language shown.
+    QDir(m.DeskTopListFile()).removeRecursively();
+    p->Autosave = true;
+    m.SaveDeskTop();
+    ASSERT_TRUE(note.Text.isEmpty()) << note.Text.toStdString();
+    p->Autosave = true;
+    p->FailNumbered = true;
+    m.SaveDeskTop();
+    EXPECT_TRUE(note.Text.contains("The module") && note.Text.contains("Z7")) << note.Text.toStdString();
+    EXPECT_FALSE(note.Text.contains("code")) << note.Text.toStdString();
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageArabic);
+    EXPECT_TRUE(note.Text.contains(QStringLiteral("تعذّر تخزين الوحدة"))) << note.Text.toStdString();
+    fx.Station->DMLanguagePack->OLanguagePack->SetLanguageNumber(LanguageEnglish);
     MessageBox = scripted;
 }
 
