@@ -301,4 +301,17 @@ struct StationFixture {
     std::unique_ptr<TStation> Station;
 };
 
+// A station on the folders of another that has gone, as the program starts after a crash, given
+// Arguments as its command line.
+inline std::unique_ptr<TStation> RestartStation(StationFixture& Fx, QStringList Arguments = {}) {
+    TStationOptions o;
+    o.AppFolder = Fx.AppPath();
+    o.Services.SettingsFile = Fx.SettingsFile;
+    o.Services.Messages = &Fx.Messages;
+    o.Services.RunTimer = false;
+    o.Services.Arguments = std::move(Arguments);
+    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
+    return StartStation(std::move(o));
+}
+
 } // namespace apptest

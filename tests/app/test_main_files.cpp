@@ -337,13 +337,7 @@ TEST(MainDeskTop, ASecondStationLeavesTheFirstOnesFolderAlone) {
     held.waitForFinished();
     EXPECT_TRUE(QFile::exists(folder + "/.DeskTop.lock"));
 
-    TStationOptions o;
-    o.AppFolder = fx.AppPath();
-    o.Services.SettingsFile = fx.SettingsFile;
-    o.Services.Messages = &fx.Messages;
-    o.Services.RunTimer = false;
-    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
-    fx.Station = StartStation(std::move(o));
+    fx.Station = RestartStation(fx);
     fx.Main().show();
     EXPECT_FALSE(fx.Main().DeskTop().Off());
     ASSERT_EQ(fx.Main().Projects().size(), 1u);

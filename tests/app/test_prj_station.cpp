@@ -24,17 +24,6 @@ using namespace prjtest;
 
 namespace {
 
-// A station on the folders of another that has gone, as the program starts after a crash.
-std::unique_ptr<TStation> RestartStation(StationFixture& Fx) {
-    TStationOptions o;
-    o.AppFolder = Fx.AppPath();
-    o.Services.SettingsFile = Fx.SettingsFile;
-    o.Services.Messages = &Fx.Messages;
-    o.Services.RunTimer = false;
-    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
-    return StartStation(std::move(o));
-}
-
 // A line held in memory: reads take from In, writes go to Out.
 struct MemoryLine : IByteChannel {
     QByteArray In;
@@ -65,16 +54,8 @@ TEST(PrjStation, AProjectOnTheCommandLineIsSavedRestoredAfterACrashAndClosedOnEx
     const QString lst = fx.Dir.filePath(QStringLiteral("knit_740e7.LST"));
     {
         // The fixture's station was started without arguments: a second one is given the file.
-        QStringList args{lst};
         fx.Station.reset();
-        TStationOptions o;
-        o.AppFolder = fx.AppPath();
-        o.Services.SettingsFile = fx.SettingsFile;
-        o.Services.Messages = &fx.Messages;
-        o.Services.RunTimer = false;
-        o.Services.Arguments = args;
-        o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
-        fx.Station = StartStation(std::move(o));
+        fx.Station = RestartStation(fx, {lst});
     }
     fx.Main().show();
     ASSERT_EQ(fx.Main().Projects().size(), 1u);
@@ -195,14 +176,7 @@ TEST(PrjStation, TheCommandLineNamingARestoredProjectBringsTheRestoredOneForward
     fx.Main().SaveDeskTop();
     fx.Station.reset();
 
-    TStationOptions o;
-    o.AppFolder = fx.AppPath();
-    o.Services.SettingsFile = fx.SettingsFile;
-    o.Services.Messages = &fx.Messages;
-    o.Services.RunTimer = false;
-    o.Services.Arguments = QStringList{lst};
-    o.Services.MakeIntro = [](QWidget*) { return std::unique_ptr<QWidget>(); };
-    fx.Station = StartStation(std::move(o));
+    fx.Station = RestartStation(fx, {lst});
     fx.Main().show();
     ASSERT_EQ(fx.Main().Projects().size(), 1u);
     auto* restored = static_cast<TPrjContainer*>(fx.Main().Projects()[0]);
