@@ -407,6 +407,19 @@ std::vector<std::string> FolderNames(const fs::path& Folder, bool Kept) {
     return names;
 }
 
+// Whether the file Name is one of the four files of a library entry of Entries (its base name and
+// extension matched in any letter case).
+bool OfAnEntry(const std::string& Name, const QStringList& Entries) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(Name));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return false;
+    const QString ext = name.mid(dot + 1);
+    static const QStringList own{QStringLiteral("mod"), QStringLiteral("lst"), QStringLiteral("bmp"),
+                                 QStringLiteral("pt2")};
+    return own.contains(ext, Qt::CaseInsensitive) && Entries.contains(name.left(dot), Qt::CaseInsensitive);
+}
+
 // Moves the named entries from one folder to another; a move that fails takes back the ones before
 // it and gives the name and the error.
 bool MoveEntries(const fs::path& From, const fs::path& To, const std::vector<std::string>& Names,
@@ -510,8 +523,14 @@ void TMainMenu::LoaddefaultfixedProgram1Click() {
         return;
     }
     fs::permissions(staging, fs::status(fixed, ec).permissions(), ec);
-    // The folders and hidden names of the fixed folder stay in it.
-    const std::vector<std::string> kept = FolderNames(fixed, true);
+    // The folders and hidden names of the fixed folder stay in it, and so do the files that belong
+    // to no program of it (no ".mod" of their name), unless a default program brings a file of
+    // that name: a load replaces programs, not the designer's other files.
+    std::vector<std::string> kept = FolderNames(fixed, true);
+    const QStringList entries = ListLibraryEntries(FixedFolder());
+    for (const std::string& name : FolderNames(fixed, false))
+        if (!OfAnEntry(name, entries) && std::find(names.begin(), names.end(), name) == names.end())
+            kept.push_back(name);
     std::string failed;
     if (!MoveEntries(fixed, staging, kept, failed, ec))
         RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,

@@ -588,11 +588,12 @@ TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnesAllOrNothing) {
     const QString fixed = exportFolder + "Fixed/";
     const QString defaults = exportFolder + "Default/";
     auto fixedNames = [&] { return QDir(fixed).entryList(QDir::Files | QDir::System, QDir::Name); };
-    // Two programs the designer exported, a folder and a hidden file of the designer's.
+    // Two programs the designer exported, a folder, a hidden file and a file of no program of the
+    // designer's.
     auto refill = [&] {
         QDir(fixed).removeRecursively();
         QDir().mkpath(fixed + "mine");
-        for (const char* n : {"a.mod", "a.bmp", "b.mod", "b.bmp", "mine/keep.txt", ".keep"})
+        for (const char* n : {"a.mod", "a.bmp", "b.mod", "b.bmp", "mine/keep.txt", ".keep", "mine.LST"})
             kdstest::WriteFile(fixed + n, QByteArray("old ") + n);
     };
     auto subCodes = [&] {
@@ -634,8 +635,9 @@ TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnesAllOrNothing) {
     fx.Messages.Answers = {mbYes};
     m.Trigger(m.LoaddefaultfixedProgram1);
     EXPECT_EQ(subCodes(), std::vector<int>{fixedmsg::Replace});
-    EXPECT_EQ(fixedNames(), (QStringList{"c.bmp", "c.mod"}));
+    EXPECT_EQ(fixedNames(), (QStringList{"c.bmp", "c.mod", "mine.LST"}));
     EXPECT_EQ(kdstest::ReadFile(fixed + "c.mod"), QByteArray("default program"));
+    EXPECT_EQ(kdstest::ReadFile(fixed + "mine.LST"), QByteArray("old mine.LST"));
     EXPECT_EQ(kdstest::ReadFile(fixed + "mine/keep.txt"), QByteArray("old mine/keep.txt"));
     EXPECT_EQ(kdstest::ReadFile(fixed + ".keep"), QByteArray("old .keep"));
     EXPECT_EQ(QDir(exportFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
