@@ -88,6 +88,7 @@ void TDeskTopSaver::Save() {
             failure = ErrorReason(E);
     };
     bool any = false;
+    bool wrote = false;
     try {
         std::vector<TDeskTopPair> list;
         std::map<int, TDeskTopPair> pairs;
@@ -118,7 +119,9 @@ void TDeskTopSaver::Save() {
                 }
             }
         }
-        if (any) {
+        // A list that could not be written is written by the next pass, copies or none: the copies
+        // already written are reopened only through it.
+        if (any || FListPending) {
             // The list is replaced only once the new one is whole: a failure keeps the previous list.
             QSaveFile file(ListFile());
             if (!file.open(QIODevice::WriteOnly) || file.write(FormatDeskTopList(list)) < 0 ||
@@ -126,8 +129,11 @@ void TDeskTopSaver::Save() {
                 const EWriteError e(
                     QStringLiteral("Cannot write %1: %2").arg(ListFile(), file.errorString()));
                 fail(&e);
+                FListPending = true;
             } else {
                 FPairs = std::move(pairs);
+                FListPending = false;
+                wrote = true;
             }
         }
     } catch (const std::exception& e) {
@@ -140,7 +146,7 @@ void TDeskTopSaver::Save() {
         if (!FFailing)
             SetNote(deskmsg::CannotWrite, *failure);
         FFailing = true;
-    } else if (any && FFailing) {
+    } else if (wrote && FFailing) {
         FFailing = false;
         SetNote(0, {});
     }
@@ -194,9 +200,13 @@ QString TDeskTopSaver::Keep(const QString& Copy, const QString& OwnName) {
             break;
         free = QStringLiteral("%1_%2").arg(stem).arg(n);
     }
-    for (const QString& f : files)
-        if (!QFile::rename(folder.filePath(f), target(free, f)))
+    for (qsizetype i = 0; i < files.size(); ++i)
+        if (!QFile::rename(folder.filePath(files[i]), target(free, files[i]))) {
+            // The copy stays whole where it is: what moved comes back.
+            for (qsizetype j = i; j-- > 0;)
+                QFile::rename(target(free, files[j]), folder.filePath(files[j]));
             return QString();
+        }
     return QDir(FFolder).relativeFilePath(target(free, base + QStringLiteral(".LST")));
 }
 
@@ -229,7 +239,16 @@ void TDeskTopSaver::Restore() {
             // A copy that cannot be reopened is the only place of its work: it is kept out of the
             // way of the passes and of the exit.
             if (!opened && pair.ReopenName != pair.OwnName) {
-                const QString kept = Keep(pair.ReopenName, pair.OwnName);
+                QString kept = Keep(pair.ReopenName, pair.OwnName);
+                const QFileInfo copy(pair.ReopenName);
+                if (kept.isEmpty() && copy.absolutePath() == QFileInfo(FFolder).absoluteFilePath() &&
+                    !QDir(FFolder)
+                         .entryList({copy.completeBaseName() + QStringLiteral(".*")}, QDir::Files)
+                         .isEmpty()) {
+                    // Not moved: the exit leaves it where it is, listed for the next start.
+                    FUnkept.push_back(pair);
+                    kept = copy.fileName();
+                }
                 lost << (kept.isEmpty() ? pair.OwnName : QStringLiteral("%1 (%2)").arg(pair.OwnName, kept));
             }
         }
@@ -245,8 +264,24 @@ void TDeskTopSaver::Clear() {
     if (FOff)
         return;
     try {
-        // The folder's own files: the kept copies' folder and the lock stay.
-        ClearDir(QDir(FFolder).filePath(QStringLiteral("*.*")));
+        // The folder's own files: the kept copies' folder and the lock stay, and so do the files
+        // of a copy that could not be reopened nor moved to the kept folder.
+        if (FUnkept.empty()) {
+            ClearDir(QDir(FFolder).filePath(QStringLiteral("*.*")));
+        } else {
+            const QDir folder(FFolder);
+            const auto unkept = [&](const QString& File) {
+                return std::any_of(FUnkept.begin(), FUnkept.end(), [&](const TDeskTopPair& P) {
+                    return File.startsWith(QFileInfo(P.ReopenName).completeBaseName() + QLatin1Char('.'));
+                });
+            };
+            for (const QString& f : folder.entryList({QStringLiteral("*.*")}, QDir::Files))
+                if (!unkept(f))
+                    QFile::remove(folder.filePath(f));
+            QSaveFile file(ListFile());
+            if (file.open(QIODevice::WriteOnly) && file.write(FormatDeskTopList(FUnkept)) >= 0)
+                file.commit();
+        }
     } catch (...) {
     }
     FPairs.clear();

@@ -10,6 +10,7 @@
 #include "app/UDeskTopList.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -95,6 +96,11 @@ private:
     bool FOff = false;
     // A pass failed and said so; cleared by the next pass that writes.
     bool FFailing = false;
+    // The list could not be written: the next pass writes it even when it copies nothing.
+    bool FListPending = false;
+    // The copies that could be neither reopened nor kept: the exit leaves their files and lists them
+    // again, so the next start names them once more.
+    std::vector<TDeskTopPair> FUnkept;
     int FNote = 0;
     MReason FNoteArg;
     QString FFolder;

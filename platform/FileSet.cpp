@@ -165,7 +165,12 @@ QString TakeBack(std::vector<TPendingFile>& Files, MFileSetSteps& Steps) {
     for (TPendingFile& f : Files) {
         const QByteArray real = QFile::encodeName(f.Real);
         if (f.Exchanged) {
-            (void)Steps.Exchange(QFile::encodeName(f.Temporary), real);
+            if (const int error = Steps.Exchange(QFile::encodeName(f.Temporary), real); error != 0) {
+                // The old bytes stay under the temporary's name rather than go with the temporaries.
+                left += QStringLiteral("; the old file %1 cannot be put back (%2): its bytes are in %3")
+                            .arg(f.Real, SystemError(error), f.Temporary);
+                f.Temporary.clear();
+            }
         } else if (f.Created) {
             (void)::unlink(real.constData());
         } else if (f.Renamed) {

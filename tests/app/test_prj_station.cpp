@@ -160,6 +160,33 @@ TEST(PrjStation, ACopyThatCannotBeReopenedIsNamedAndKeptPastANormalExit) {
     EXPECT_EQ(kdstest::ReadFile(kept + QStringLiteral(".LST")), "damaged");
     EXPECT_EQ(kdstest::ReadFile(kept + QStringLiteral(".BMP")), picture);
     EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".JXW")));
+
+    // Where the kept folder cannot be made (a file stands in its place) the copy stays whole where
+    // it is, named there, and a normal exit leaves it listed for the next start.
+    fx.Station.reset();
+    fx.Station = RestartStation(fx);
+    TPrjContainer* again = fx.Open(second);
+    again->Program().Z.Modified = true;
+    again->SetNeedsAutosave(true);
+    fx.Main().SaveDeskTop();
+    const QString copy2 = QStringLiteral("%1/DT%2").arg(desktop).arg(again->WindowNumber);
+    fx.Station.reset();
+    kdstest::WriteFile(copy2 + QStringLiteral(".LST"), "damaged again");
+    QDir(desktop + QStringLiteral("/Kept")).removeRecursively();
+    kdstest::WriteFile(desktop + QStringLiteral("/Kept"), "in the way");
+    fx.Messages.Coded.clear();
+    fx.Station = RestartStation(fx);
+    fx.Main().show();
+    ASSERT_EQ(fx.Messages.Coded.size(), 1u);
+    EXPECT_TRUE(fx.Messages.Coded[0].Args.contains(QFileInfo(copy2).fileName()))
+        << fx.Messages.Coded[0].Args.toStdString();
+    fx.Messages.Answers = {mbNo};
+    EXPECT_TRUE(fx.Main().FormClose());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(kdstest::ReadFile(copy2 + QStringLiteral(".LST")), "damaged again");
+    EXPECT_TRUE(QFile::exists(copy2 + QStringLiteral(".BMP")));
+    EXPECT_TRUE(
+        kdstest::ReadFile(fx.Main().DeskTopListFile()).contains(QFileInfo(copy2).fileName().toUtf8()));
 }
 
 // After a crash the next station brings the project back from its copy; named on that station's

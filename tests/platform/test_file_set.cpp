@@ -47,8 +47,14 @@ public:
         return NoCopy ? EACCES : MFileSetSteps::Copy(Existing, New);
     }
 
+    // Every put from FailPutAt on fails, the taking back included.
+    bool FailOnward = false;
+
 private:
-    bool Put() { return ++FPuts != FailPutAt; }
+    bool Put() {
+        ++FPuts;
+        return FailOnward ? FailPutAt == 0 || FPuts < FailPutAt : FPuts != FailPutAt;
+    }
     int FPuts = 0;
 };
 
@@ -105,6 +111,31 @@ TEST(FileSet, AFailureAtAnyFileLeavesTheOldSet) {
         EXPECT_EQ(Snapshot(f.Dir.path()), before);
         EXPECT_TRUE(QDir(f.Path(QStringLiteral("in"))).isEmpty());
     }
+}
+
+// An old file that cannot be exchanged back after a failure keeps its bytes under the temporary's
+// name, which the error names, instead of going with the temporaries.
+TEST(FileSet, AnOldFileThatCannotBePutBackKeepsItsBytesAndIsNamed) {
+    TFolder f;
+    std::vector<MFileWrite> set = f.NewSet();
+    TSteps steps;
+    steps.FailPutAt = 3;
+    steps.FailOnward = true;
+    try {
+        WriteFileSet(set, &steps);
+        ADD_FAILURE() << "written";
+    } catch (const EFileSetError& e) {
+        EXPECT_TRUE(e.Reason.contains(QStringLiteral("cannot be put back"))) << e.Reason.toStdString();
+    }
+    // A ready file's old bytes stay where the ready file stood.
+    int oldA = 0, oldB = 0;
+    for (const QString& folder : {f.Dir.path(), f.Path(QStringLiteral("in"))})
+        for (const auto& [name, bytes] : Snapshot(folder)) {
+            oldA += bytes == "old a";
+            oldB += bytes == "old b";
+        }
+    EXPECT_EQ(oldA, 1);
+    EXPECT_EQ(oldB, 1);
 }
 
 // Where the file system cannot exchange two names, each old file is kept (a second name, else a
