@@ -8,6 +8,7 @@
 #include "editors/MRBpanel.h"
 #include "model/Ucommon.h"
 #include "model/UcstmExp.h"
+#include "platform/FileSet.h"
 #include "ui/ComboEdit.h"
 #include "ui/DockToolBar_m.h"
 #include "ui/FileUtil.h"
@@ -28,7 +29,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 
 namespace {
 
@@ -442,10 +442,11 @@ bool MoveEntries(const fs::path& From, const fs::path& To, const std::vector<std
 // names, else by two renames with the first taken back when the second fails. Afterwards Staging
 // holds the old folder. False with the error when Target is as it was.
 bool ExchangeFolders(const fs::path& Staging, const fs::path& Target, std::error_code& Error) {
-    if (::renameat2(AT_FDCWD, Staging.c_str(), AT_FDCWD, Target.c_str(), RENAME_EXCHANGE) == 0)
+    const int exchange = MFileSetSteps().Exchange(QByteArray(Staging.c_str()), QByteArray(Target.c_str()));
+    if (exchange == 0)
         return true;
-    if (errno != EINVAL && errno != ENOSYS) {
-        Error = std::error_code(errno, std::system_category());
+    if (!CannotExchange(exchange)) {
+        Error = std::error_code(exchange, std::system_category());
         return false;
     }
     fs::path old = Staging;

@@ -111,10 +111,6 @@ private:
     std::vector<TPendingFile>& FFiles;
 };
 
-bool CannotExchange(int Error) {
-    return Error == EINVAL || Error == ENOSYS || Error == EOPNOTSUPP;
-}
-
 // Keeps the old file of File under a second name: a hard link, else a copy. Raises EFileSetError
 // (Unsafe) when neither can be made.
 void KeepOld(TPendingFile& File, MFileSetSteps& Steps) {
@@ -323,4 +319,8 @@ void WriteFileSet(const std::vector<MFileWrite>& Set, MFileSetSteps* Steps) {
             folders << folder;
     for (const QString& folder : folders)
         SyncFolder(folder);
+}
+
+bool CannotExchange(int Error) {
+    return Error == EINVAL || Error == ENOSYS || Error == EOPNOTSUPP;
 }

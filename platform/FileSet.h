@@ -39,6 +39,10 @@ public:
     bool Unsafe;
 };
 
+// Whether an error of MFileSetSteps::Exchange means only that the file system cannot exchange
+// two names (so a plain rename is the way left).
+bool CannotExchange(int Error);
+
 // The steps through which a set is written and put in place. The plain steps are the system's;
 // tests install ones that fail.
 class MFileSetSteps {
