@@ -29,7 +29,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 // The Open Image dialog's filter, one description and pattern after the other.
@@ -438,6 +437,22 @@ bool MoveEntries(const fs::path& From, const fs::path& To, const std::vector<std
     return true;
 }
 
+// A folder left by a load that was stopped half way may hold the only copy of the designer's
+// files: it is renamed to a free ".interrupted" name beside it, never deleted.
+void SetAside(const fs::path& Folder) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(Folder, ec)))
+        return;
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = Folder;
+        aside += ".interrupted-" + std::to_string(n);
+        if (!fs::exists(fs::symlink_status(aside, ec))) {
+            fs::rename(Folder, aside, ec);
+            return;
+        }
+    }
+}
+
 // Puts the folder Staging in the place of Target in one step where the file system can exchange two
 // names, else by two renames with the first taken back when the second fails. Afterwards Staging
 // holds the old folder. False with the error when Target is as it was.
@@ -451,7 +466,7 @@ bool ExchangeFolders(const fs::path& Staging, const fs::path& Target, std::error
     }
     fs::path old = Staging;
     old += ".old";
-    fs::remove_all(old, Error);
+    SetAside(old);
     fs::rename(Target, old, Error);
     if (Error)
         return false;
@@ -486,8 +501,14 @@ void TMainMenu::LoaddefaultfixedProgram1Click() {
     // copied: a failure leaves the fixed programs as they were.
     const fs::path staging = fixed.parent_path() / ".Fixed.staging";
     std::error_code ec;
-    // A staging folder left behind by an interrupted load holds nothing but its copies.
-    fs::remove_all(staging, ec);
+    // A load stopped between its two renames left the old fixed folder under its second name: it
+    // comes back first. What else a stopped load left is set aside.
+    fs::path oldFixed = staging;
+    oldFixed += ".old";
+    if (!fs::exists(fixed, ec) && fs::is_directory(oldFixed, ec))
+        fs::rename(oldFixed, fixed, ec);
+    SetAside(staging);
+    SetAside(oldFixed);
     fs::create_directories(staging, ec);
     if (ec)
         RaiseM(fixedmsg::Code, fixedmsg::ReplaceFailed,
@@ -499,22 +520,20 @@ void TMainMenu::LoaddefaultfixedProgram1Click() {
             fs::remove_all(Path, ignored);
         }
     } cleanup{staging};
+    // Each copy is flushed to the disk before the folders change places: the old programs go after.
     for (const std::string& name : names) {
-        errno = 0;
-        try {
-            CopyFileBytes(from / name, staging / name, false);
-        } catch (const Exception&) {
-            // The system's reason, as for the other failures here (the message names the file
-            // already); a source that is no plain file (a pipe, a device) is not copied at all.
-            int error = errno;
-            std::error_code ignored;
-            if (error == 0 && !fs::is_regular_file(from / name, ignored))
-                error = ENOTSUP;
-            RaiseM(
-                fixedmsg::Code, fixedmsg::CopyFailed,
-                ShownPath(from / name) + QLatin1Char(';') +
-                    (error != 0 ? SystemReason(std::error_code(error, std::generic_category())) : QString()));
-        }
+        int error =
+            MFileSetSteps().Copy(QByteArray((from / name).c_str()), QByteArray((staging / name).c_str()));
+        if (error == 0)
+            continue;
+        // The system's reason, as for the other failures here (the message names the file already);
+        // a source that is no plain file (a pipe, a device) is not copied at all.
+        std::error_code ignored;
+        if (!fs::is_regular_file(from / name, ignored))
+            error = ENOTSUP;
+        RaiseM(fixedmsg::Code, fixedmsg::CopyFailed,
+               ShownPath(from / name) + QLatin1Char(';') +
+                   SystemReason(std::error_code(error, std::generic_category())));
     }
     if (!fs::exists(fixed, ec)) {
         fs::rename(staging, fixed, ec);

@@ -675,6 +675,23 @@ TEST(MainMenu, LoadingTheDefaultFixedProgramsReplacesTheFixedOnesAllOrNothing) {
         << fx.Messages.Coded[1].Args.toStdString();
     EXPECT_EQ(QDir(exportFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"Default", "Fixed"}));
+
+    // A load stopped half way, between the two renames of its folders: the fixed folder is gone,
+    // the old one under its second name, and a staging folder holds a file of the designer's. The
+    // next load brings the old folder back, keeps its other files, and sets the staging folder aside.
+    QFile::remove(defaults + "d.pipe");
+    std::filesystem::remove_all(QFile::encodeName(fixed).toStdString());
+    ASSERT_FALSE(QFileInfo::exists(fixed));
+    QDir().mkpath(exportFolder + ".Fixed.staging.old");
+    QDir().mkpath(exportFolder + ".Fixed.staging");
+    kdstest::WriteFile(exportFolder + ".Fixed.staging.old/mine.txt", "old mine");
+    kdstest::WriteFile(exportFolder + ".Fixed.staging/keep.txt", "only copy");
+    fx.Messages.Answers = {mbYes};
+    m.Trigger(m.LoaddefaultfixedProgram1);
+    EXPECT_EQ(kdstest::ReadFile(fixed + "mine.txt"), QByteArray("old mine"));
+    EXPECT_EQ(kdstest::ReadFile(fixed + "c.mod"), QByteArray("default program"));
+    EXPECT_EQ(kdstest::ReadFile(exportFolder + ".Fixed.staging.interrupted-1/keep.txt"),
+              QByteArray("only copy"));
 }
 
 TEST(MainMenu, TheTransferOpensEveryReceivedProjectInOrderAndFreesItsWindow) {
