@@ -265,7 +265,9 @@ void TDeskTopSaver::Clear() {
         return;
     try {
         // The folder's own files: the kept copies' folder and the lock stay, and so do the files
-        // of a copy that could not be reopened nor moved to the kept folder.
+        // of a copy that could not be reopened nor moved to the kept folder. The list goes first:
+        // an exit stopped half way leaves no list naming copies already gone.
+        QFile::remove(ListFile());
         if (FUnkept.empty()) {
             ClearDir(QDir(FFolder).filePath(QStringLiteral("*.*")));
         } else {
