@@ -230,9 +230,8 @@ std::int32_t ShiftedSignMagnitude(std::uint8_t Value) {
 
 // ---- Writing. Every value is checked against what its bits can hold.
 
-// "Z7": a module as the station's messages name it.
 QString ModuleName(const MUnvBase& Module) {
-    return KindLetters(Module.ListKind()) + QString::number(Module.Number);
+    return ::ModuleName(Module.ListKind(), Module.Number);
 }
 
 // A value the file cannot hold: the numbered message names the module and the field as the

@@ -29,6 +29,10 @@ QString KindLetters(int ListKind) {
     return k ? QLatin1String(k->Letters) : QString();
 }
 
+QString ModuleName(int ListKind, int Number) {
+    return KindLetters(ListKind) + QString::number(Number);
+}
+
 int MaxNumberOfKind(int ListKind) {
     const KindInfo* k = InfoOf(ListKind);
     return k ? k->MaxNumber : 0;

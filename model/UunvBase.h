@@ -17,6 +17,8 @@ constexpr int wiN = 0, wiS = 1, wiZ = 2, wiW = 3, wiFS = 4, wiFE = 5, wiFD = 6, 
 
 // Letters of a list kind ("P" .. "C"); "" outside 1..10.
 QString KindLetters(int ListKind);
+// "Z7": a module as the station's messages name it.
+QString ModuleName(int ListKind, int Number);
 // Largest module number of a list kind (255, 127, 2000, 63, 511, 255, 63, 63, 127, 1); 0 outside.
 int MaxNumberOfKind(int ListKind);
 // 5011 + list kind.

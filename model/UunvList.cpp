@@ -495,9 +495,9 @@ std::vector<const MUnvBase*> MUnvList::SortedForWriting() const {
         const int n = sorted[i]->Number;
         if (n < lowest || n > highest)
             RaiseM(lstmsg::Code, lstmsg::Number,
-                   QStringLiteral("%1%2;%3;%4").arg(KindLetters(Kind)).arg(n).arg(lowest).arg(highest));
+                   QStringLiteral("%1;%2;%3").arg(ModuleName(Kind, n)).arg(lowest).arg(highest));
         if (i > 0 && sorted[i - 1]->Number == n)
-            RaiseM(lstmsg::Code, lstmsg::NumberTwice, KindLetters(Kind) + QString::number(n));
+            RaiseM(lstmsg::Code, lstmsg::NumberTwice, ModuleName(Kind, n));
     }
     return sorted;
 }
